@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tarvik needs to build, run and test, if any are missing.
+# Sourced by run.sh and test.sh.
+TARVIK_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libgtkmm-3.0-dev libwebkit2gtk-4.1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic shared-mime-info desktop-file-utils xdg-utils
+)
+TARVIK_TEST_PACKAGES=(
+  xvfb xauth dbus dbus-x11 xdotool imagemagick clang libclang-rt-14-dev python3
+)
+
+tarvik_install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+tarvik_configure_and_build() {
+  local dir=$1; shift
+  cmake -S "$TARVIK_ROOT" -B "$dir" -G Ninja "$@"
+  cmake --build "$dir"
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tarvik and runs every test: the unit, window and end-to-end
+# tests, the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# fuzzers for a bounded time. Window tests run under Xvfb when there is no display.
+set -euo pipefail
+TARVIK_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$TARVIK_ROOT/scripts/deps.sh"
+tarvik_install_missing "${TARVIK_PACKAGES[@]}" "${TARVIK_TEST_PACKAGES[@]}"
+
+jobs=$(nproc)
+echo "== build"
+tarvik_configure_and_build "$TARVIK_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+run_ctest() {
+  local dir=$1; shift
+  if [ -z "${DISPLAY:-}" ]; then
+    xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" dbus-run-session -- ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
+  else
+    dbus-run-session -- ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
+  fi
+}
+
+echo "== tests"
+run_ctest "$TARVIK_ROOT/build"
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+tarvik_configure_and_build "$TARVIK_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTARVIK_SANITIZE=ON -DTARVIK_UNIT_ONLY=ON -DTARVIK_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir "$TARVIK_ROOT/build-asan" --output-on-failure -j "$jobs" -L unit
+
+if [ -x "$TARVIK_ROOT/fuzz/run.sh" ]; then
+  echo "== fuzzers"
+  "$TARVIK_ROOT/fuzz/run.sh" "$TARVIK_ROOT/build-fuzz"
+fi
+echo "== all tests passed"

@@ -1,0 +1,83 @@
+// The web browser control a main window embeds: the methods, properties and events that the
+// window relies on, in Tarvik's own terms. The WebKitGTK adapter (webkit_browser.h) is the
+// real one; tests use FakeBrowser (tests/support/fake_browser.h).
+#pragma once
+
+#include <gtkmm/widget.h>
+#include <sigc++/sigc++.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tarvik {
+
+class BrowserControl;
+
+// What a browser asks of the window that hosts it. The adapter calls these; it never reaches
+// the main window itself.
+class BrowserHost {
+ public:
+  virtual ~BrowserHost() = default;
+  // A page asks for a new window. Returns the browser of the new window, which then loads the
+  // requested page, or nullptr to refuse.
+  virtual BrowserControl* NewWindow2() = 0;
+  // A page asks to close its window. The control never closes the window by itself.
+  virtual void WindowClosing() = 0;
+};
+
+class BrowserControl {
+ public:
+  virtual ~BrowserControl() = default;
+
+  // The widget that shows the page.
+  virtual Gtk::Widget& widget() = 0;
+  virtual void set_host(BrowserHost* host) = 0;
+
+  // Methods.
+  virtual void Navigate(const std::string& url) = 0;
+  virtual void Navigate2(const std::string& url) = 0;
+  virtual void GoBack() = 0;     // does nothing at the start of the history
+  virtual void GoForward() = 0;  // does nothing at the end of the history
+  virtual void Stop() = 0;
+  virtual void Refresh2() = 0;
+
+  // Properties.
+  virtual std::string LocationURL() const = 0;
+  // The page title, or its address when it has none.
+  virtual std::string LocationName() const = 0;
+  // 1 unless the page that opened this browser asked for no toolbar.
+  virtual int ToolBar() const = 0;
+
+  // Events.
+  using TextSignal = sigc::signal<void(const std::string&)>;
+  using ProgressSignal = sigc::signal<void(long, long)>;  // progress, maximum
+  using FlagSignal = sigc::signal<void(bool)>;
+  using VoidSignal = sigc::signal<void()>;
+
+  TextSignal& signal_status_text_change() { return status_text_change_; }
+  ProgressSignal& signal_progress_change() { return progress_change_; }
+  TextSignal& signal_title_change() { return title_change_; }
+  TextSignal& signal_navigate_complete2() { return navigate_complete2_; }
+  FlagSignal& signal_on_tool_bar() { return on_tool_bar_; }
+  FlagSignal& signal_on_menu_bar() { return on_menu_bar_; }
+  FlagSignal& signal_on_status_bar() { return on_status_bar_; }
+  // A browser made for a page's new-window request is ready to be shown.
+  VoidSignal& signal_ready_to_show() { return ready_to_show_; }
+
+ protected:
+  TextSignal status_text_change_;
+  ProgressSignal progress_change_;
+  TextSignal title_change_;
+  TextSignal navigate_complete2_;
+  FlagSignal on_tool_bar_;
+  FlagSignal on_menu_bar_;
+  FlagSignal on_status_bar_;
+  VoidSignal ready_to_show_;
+};
+
+// Makes the browser of a main window. `related` is the browser whose page asked for the new
+// window, or nullptr for a window of its own.
+using BrowserFactory = std::function<std::unique_ptr<BrowserControl>(BrowserControl* related)>;
+
+}  // namespace tarvik

@@ -1,0 +1,20 @@
+#include "platform/path_util.h"
+
+namespace tarvik {
+
+std::string FileNamePart(const std::string& path) {
+  size_t end = path.size();
+  while (end > 0 && (path[end - 1] == '/' || path[end - 1] == '\\')) --end;
+  size_t sep = path.find_last_of("/\\", end == 0 ? 0 : end - 1);
+  if (end == 0) return {};
+  if (sep == std::string::npos) return path.substr(0, end);
+  return path.substr(sep + 1, end - sep - 1);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  if (folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+}  // namespace tarvik

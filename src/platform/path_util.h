@@ -1,0 +1,16 @@
+// Small path helpers.
+#pragma once
+
+#include <string>
+
+namespace tarvik {
+
+// The last element of a path: the text after its last "/" or "\". A path ending in a separator
+// gives its last non-empty element ("/a/b/" gives "b"); a path without separators is returned
+// as it is.
+std::string FileNamePart(const std::string& path);
+
+// `folder` + "/" + `name`, without doubling a separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+}  // namespace tarvik

@@ -1,0 +1,221 @@
+#include "platform/settings_store.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <glib.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace tarvik {
+
+namespace {
+
+struct KeyFileDeleter {
+  void operator()(GKeyFile* kf) const { g_key_file_free(kf); }
+};
+using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
+
+KeyFilePtr LoadKeyFile(const std::string& path) {
+  KeyFilePtr kf(g_key_file_new());
+  // A missing or unreadable file is an empty store; a damaged one keeps what still parses.
+  g_key_file_load_from_file(kf.get(), path.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr);
+  return kf;
+}
+
+bool SameName(const char* a, const std::string& b) {
+  return g_ascii_strcasecmp(a, b.c_str()) == 0 ||
+         [&] {
+           // Non-ASCII names compare by their case folds.
+           char* fa = g_utf8_casefold(a, -1);
+           char* fb = g_utf8_casefold(b.c_str(), -1);
+           bool same = g_strcmp0(fa, fb) == 0;
+           g_free(fa);
+           g_free(fb);
+           return same;
+         }();
+}
+
+// The spelling under which `name` is stored in the group list, or nothing.
+std::optional<std::string> StoredGroup(GKeyFile* kf, const std::string& name) {
+  gsize n = 0;
+  gchar** groups = g_key_file_get_groups(kf, &n);
+  std::optional<std::string> found;
+  for (gsize i = 0; i < n && !found; ++i)
+    if (SameName(groups[i], name)) found = groups[i];
+  g_strfreev(groups);
+  return found;
+}
+
+std::optional<std::string> StoredKey(GKeyFile* kf, const std::string& group, const std::string& name) {
+  gsize n = 0;
+  gchar** keys = g_key_file_get_keys(kf, group.c_str(), &n, nullptr);
+  std::optional<std::string> found;
+  for (gsize i = 0; keys && i < n && !found; ++i)
+    if (SameName(keys[i], name)) found = keys[i];
+  g_strfreev(keys);
+  return found;
+}
+
+// An advisory lock on a file beside the store. The store itself is replaced by rename, so it
+// cannot carry the lock.
+class StoreLock {
+ public:
+  explicit StoreLock(const std::string& path) {
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~StoreLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  StoreLock(const StoreLock&) = delete;
+  StoreLock& operator=(const StoreLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+std::string g_user_path;
+std::unique_ptr<SettingsStore> g_user_store;
+
+}  // namespace
+
+SettingsStore::SettingsStore(std::string path) : path_(std::move(path)) {}
+
+std::optional<std::string> SettingsStore::Find(const std::string& section,
+                                               const std::string& key) const {
+  KeyFilePtr kf = LoadKeyFile(path_);
+  auto group = StoredGroup(kf.get(), section);
+  if (!group) return std::nullopt;
+  auto stored = StoredKey(kf.get(), *group, key);
+  if (!stored) return std::nullopt;
+  gchar* value = g_key_file_get_string(kf.get(), group->c_str(), stored->c_str(), nullptr);
+  if (!value) return std::nullopt;
+  std::string text(value);
+  g_free(value);
+  return text;
+}
+
+std::string SettingsStore::Get(const std::string& section, const std::string& key,
+                               const std::string& fallback) const {
+  return Find(section, key).value_or(fallback);
+}
+
+bool SettingsStore::Save(const std::string& section, const std::string& key,
+                         const std::string& value) {
+  return SaveAll({{section, key, value}});
+}
+
+bool SettingsStore::SaveAll(const std::vector<SettingWrite>& writes) {
+  gchar* dir = g_path_get_dirname(path_.c_str());
+  g_mkdir_with_parents(dir, 0700);
+  g_free(dir);
+
+  StoreLock lock(path_);
+  KeyFilePtr kf = LoadKeyFile(path_);
+  for (const SettingWrite& w : writes) {
+    std::string group = StoredGroup(kf.get(), w.section).value_or(w.section);
+    std::string name = StoredKey(kf.get(), group, w.key).value_or(w.key);
+    g_key_file_set_string(kf.get(), group.c_str(), name.c_str(), w.value.c_str());
+  }
+  gsize length = 0;
+  gchar* data = g_key_file_to_data(kf.get(), &length, nullptr);
+  // g_file_set_contents writes a temporary file in the same folder, syncs it and renames it
+  // over the old one, so a crash leaves either the old file or the new one, never a mix.
+  gboolean ok = g_file_set_contents(path_.c_str(), data, static_cast<gssize>(length), nullptr);
+  g_free(data);
+  return ok;
+}
+
+std::string DefaultSettingsPath() {
+  if (const char* over = g_getenv("TARVIK_SETTINGS"); over && *over) return over;
+  gchar* p = g_build_filename(g_get_user_config_dir(), "tarvik", "settings.ini", nullptr);
+  std::string path(p);
+  g_free(p);
+  return path;
+}
+
+SettingsStore& UserSettings() {
+  if (!g_user_store) {
+    if (g_user_path.empty()) g_user_path = DefaultSettingsPath();
+    g_user_store = std::make_unique<SettingsStore>(g_user_path);
+  }
+  return *g_user_store;
+}
+
+void SetUserSettingsPath(const std::string& path) {
+  g_user_path = path;
+  g_user_store.reset();
+}
+
+std::string GetSetting(const std::string& section, const std::string& key,
+                       const std::string& fallback) {
+  return UserSettings().Get(section, key, fallback);
+}
+
+void SaveSetting(const std::string& section, const std::string& key, const std::string& value) {
+  UserSettings().Save(section, key, value);
+}
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  size_t b = text.find_first_not_of(" \t");
+  if (b == std::string::npos) return {};
+  size_t e = text.find_last_not_of(" \t");
+  return text.substr(b, e - b + 1);
+}
+
+std::optional<double> ToNumber(const std::string& text) {
+  std::string t = Trimmed(text);
+  if (t.empty()) return std::nullopt;
+  double v = 0;
+  auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (ec != std::errc() || ptr != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+}  // namespace
+
+bool ToBoolean(const std::string& text, bool fallback) {
+  std::string t = Trimmed(text);
+  if (g_ascii_strcasecmp(t.c_str(), "True") == 0) return true;
+  if (g_ascii_strcasecmp(t.c_str(), "False") == 0) return false;
+  if (auto n = ToNumber(t)) return *n != 0;
+  return fallback;
+}
+
+int ToInt16(const std::string& text, int fallback) {
+  auto n = ToNumber(text);
+  if (!n) return fallback;
+  double r = std::nearbyint(*n);  // round half to even, as the runtime's integer conversion does
+  if (r < -32768 || r > 32767) return fallback;
+  return static_cast<int>(r);
+}
+
+float ToSingle(const std::string& text, float fallback) {
+  auto n = ToNumber(text);
+  if (!n || std::fabs(*n) > 3.4e38) return fallback;
+  return static_cast<float>(*n);
+}
+
+std::string BooleanText(bool value) { return value ? "True" : "False"; }
+
+std::string SingleText(float value) {
+  char buf[64];
+  // Fixed notation, shortest text that reads back as the same value: 150000 stays "150000".
+  auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+  if (ec != std::errc()) return "0";
+  return std::string(buf, ptr);
+}
+
+}  // namespace tarvik

@@ -1,0 +1,204 @@
+#include "platform/webkit_browser.h"
+
+#include <webkit2/webkit2.h>
+
+namespace tarvik {
+
+namespace {
+
+WebKitWebContext* SharedContext() {
+  static WebKitWebContext* context = [] {
+    WebKitWebContext* ctx = webkit_web_context_get_default();
+    // A browser of windows, not of tabs: pages are documents the user steps through, so a
+    // cache tuned for browsing keeps going back and forward quick.
+    webkit_web_context_set_cache_model(ctx, WEBKIT_CACHE_MODEL_WEB_BROWSER);
+    return ctx;
+  }();
+  return context;
+}
+
+WebKitSettings* SharedSettings() {
+  static WebKitSettings* settings = [] {
+    WebKitSettings* s = webkit_settings_new();
+    // Pages may open windows only from a user's click.
+    webkit_settings_set_javascript_can_open_windows_automatically(s, FALSE);
+    return s;
+  }();
+  return settings;
+}
+
+}  // namespace
+
+std::string FixUpAddress(const std::string& text) {
+  if (text.empty()) return text;
+  if (g_uri_peek_scheme(text.c_str()) != nullptr) {
+    // "c:/x" parses as scheme "c"; a one-letter scheme is a drive, not a URI.
+    const char* colon = strchr(text.c_str(), ':');
+    if (colon && colon - text.c_str() > 1) return text;
+  }
+  if (g_path_is_absolute(text.c_str()) && g_file_test(text.c_str(), G_FILE_TEST_EXISTS)) {
+    gchar* uri = g_filename_to_uri(text.c_str(), nullptr, nullptr);
+    if (uri) {
+      std::string result(uri);
+      g_free(uri);
+      return result;
+    }
+  }
+  if (!g_path_is_absolute(text.c_str()) && g_file_test(text.c_str(), G_FILE_TEST_EXISTS)) {
+    gchar* abs = g_canonicalize_filename(text.c_str(), nullptr);
+    gchar* uri = g_filename_to_uri(abs, nullptr, nullptr);
+    g_free(abs);
+    if (uri) {
+      std::string result(uri);
+      g_free(uri);
+      return result;
+    }
+  }
+  return "http://" + text;
+}
+
+WebKitBrowser::WebKitBrowser(WebKitBrowser* related) : frame_(Gtk::ORIENTATION_VERTICAL) {
+  if (related) {
+    view_ = WEBKIT_WEB_VIEW(webkit_web_view_new_with_related_view(related->view_));
+  } else {
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(),
+                                         "settings", SharedSettings(), nullptr));
+  }
+  g_object_ref_sink(view_);
+  gtk_box_pack_start(GTK_BOX(frame_.gobj()), GTK_WIDGET(view_), TRUE, TRUE, 0);
+  gtk_widget_show(GTK_WIDGET(view_));
+
+  g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
+  g_signal_connect(view_, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect(view_, "notify::title", G_CALLBACK(OnTitle), this);
+  g_signal_connect(view_, "notify::estimated-load-progress", G_CALLBACK(OnProgress), this);
+  g_signal_connect(view_, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+  g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
+  g_signal_connect(view_, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
+  g_signal_connect(view_, "close", G_CALLBACK(OnClose), this);
+}
+
+WebKitBrowser::~WebKitBrowser() {
+  g_signal_handlers_disconnect_by_data(view_, this);
+  g_object_unref(view_);
+}
+
+BrowserFactory WebKitBrowser::Factory() {
+  return [](BrowserControl* related) -> std::unique_ptr<BrowserControl> {
+    return std::make_unique<WebKitBrowser>(dynamic_cast<WebKitBrowser*>(related));
+  };
+}
+
+void WebKitBrowser::Navigate(const std::string& url) {
+  std::string uri = FixUpAddress(url);
+  if (uri.empty()) return;
+  webkit_web_view_load_uri(view_, uri.c_str());
+}
+
+void WebKitBrowser::Navigate2(const std::string& url) { Navigate(url); }
+
+void WebKitBrowser::GoBack() {
+  if (webkit_web_view_can_go_back(view_)) webkit_web_view_go_back(view_);
+}
+
+void WebKitBrowser::GoForward() {
+  if (webkit_web_view_can_go_forward(view_)) webkit_web_view_go_forward(view_);
+}
+
+void WebKitBrowser::Stop() { webkit_web_view_stop_loading(view_); }
+
+void WebKitBrowser::Refresh2() { webkit_web_view_reload(view_); }
+
+std::string WebKitBrowser::LocationURL() const {
+  const char* uri = webkit_web_view_get_uri(view_);
+  return uri ? uri : "";
+}
+
+std::string WebKitBrowser::LocationName() const {
+  const char* title = webkit_web_view_get_title(view_);
+  if (title && *title) return title;
+  return LocationURL();
+}
+
+void WebKitBrowser::SetStatus(const std::string& text) {
+  if (text == status_) return;
+  status_ = text;
+  status_text_change_.emit(text);
+}
+
+void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  switch (event) {
+    case WEBKIT_LOAD_STARTED:
+      b->loading_ = true;
+      b->SetStatus("接続しています...");
+      break;
+    case WEBKIT_LOAD_COMMITTED:
+      b->SetStatus("読み込んでいます...");
+      b->navigate_complete2_.emit(b->LocationURL());
+      break;
+    case WEBKIT_LOAD_FINISHED:
+      b->loading_ = false;
+      b->SetStatus("完了");
+      b->progress_change_.emit(-1, 100);
+      break;
+    default:
+      break;
+  }
+}
+
+gboolean WebKitBrowser::OnLoadFailed(WebKitWebView*, int, const char*, GError*, gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  b->progress_change_.emit(-1, 100);
+  return FALSE;  // the engine shows its own error page
+}
+
+void WebKitBrowser::OnTitle(GObject*, GParamSpec*, gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  const char* title = webkit_web_view_get_title(b->view_);
+  b->title_change_.emit(title && *title ? std::string(title) : b->LocationURL());
+}
+
+void WebKitBrowser::OnProgress(GObject*, GParamSpec*, gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  if (!b->loading_) return;
+  double p = webkit_web_view_get_estimated_load_progress(b->view_);
+  b->progress_change_.emit(static_cast<long>(p * 100.0), 100);
+}
+
+void WebKitBrowser::OnMouseTarget(WebKitWebView*, void* hit, guint, gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  auto* result = static_cast<WebKitHitTestResult*>(hit);
+  if (webkit_hit_test_result_context_is_link(result)) {
+    const char* uri = webkit_hit_test_result_get_link_uri(result);
+    b->SetStatus(uri ? uri : "");
+  } else if (!b->loading_) {
+    b->SetStatus("");
+  }
+}
+
+GtkWidget* WebKitBrowser::OnCreate(WebKitWebView*, void*, gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  if (!b->host_) return nullptr;
+  auto* child = dynamic_cast<WebKitBrowser*>(b->host_->NewWindow2());
+  if (!child) return nullptr;
+  return GTK_WIDGET(child->view_);
+}
+
+void WebKitBrowser::OnReadyToShow(WebKitWebView*, gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  WebKitWindowProperties* props = webkit_web_view_get_window_properties(b->view_);
+  bool toolbar = webkit_window_properties_get_toolbar_visible(props);
+  b->toolbar_ = toolbar ? 1 : 0;
+  b->on_tool_bar_.emit(toolbar);
+  b->on_menu_bar_.emit(webkit_window_properties_get_menubar_visible(props));
+  b->on_status_bar_.emit(webkit_window_properties_get_statusbar_visible(props));
+  b->ready_to_show_.emit();
+}
+
+void WebKitBrowser::OnClose(WebKitWebView*, gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  if (b->host_) b->host_->WindowClosing();
+}
+
+}  // namespace tarvik

@@ -1,0 +1,63 @@
+// The browser control over a WebKitGTK web view. This adapter is the only code that includes
+// the WebKit headers.
+#pragma once
+
+#include "platform/browser_control.h"
+
+#include <gtkmm/box.h>
+
+#include <string>
+
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace tarvik {
+
+// The address the engine is asked to load for a typed or stored address: an absolute URI as
+// it is, an existing local path as a file URI, anything else with "http://" in front.
+std::string FixUpAddress(const std::string& text);
+
+class WebKitBrowser : public BrowserControl {
+ public:
+  // `related` is the browser whose page asked for this one, or nullptr.
+  explicit WebKitBrowser(WebKitBrowser* related = nullptr);
+  ~WebKitBrowser() override;
+
+  Gtk::Widget& widget() override { return frame_; }
+  void set_host(BrowserHost* host) override { host_ = host; }
+
+  void Navigate(const std::string& url) override;
+  void Navigate2(const std::string& url) override;
+  void GoBack() override;
+  void GoForward() override;
+  void Stop() override;
+  void Refresh2() override;
+
+  std::string LocationURL() const override;
+  std::string LocationName() const override;
+  int ToolBar() const override { return toolbar_; }
+
+  WebKitWebView* view() const { return view_; }
+
+  static BrowserFactory Factory();
+
+ private:
+  static void OnLoadChanged(WebKitWebView*, int event, gpointer self);
+  static void OnTitle(GObject*, GParamSpec*, gpointer self);
+  static void OnProgress(GObject*, GParamSpec*, gpointer self);
+  static void OnMouseTarget(WebKitWebView*, void* hit, guint modifiers, gpointer self);
+  static GtkWidget* OnCreate(WebKitWebView*, void* action, gpointer self);
+  static void OnReadyToShow(WebKitWebView*, gpointer self);
+  static void OnClose(WebKitWebView*, gpointer self);
+  static gboolean OnLoadFailed(WebKitWebView*, int event, const char* uri, GError* error, gpointer self);
+
+  void SetStatus(const std::string& text);
+
+  Gtk::Box frame_;
+  WebKitWebView* view_ = nullptr;
+  BrowserHost* host_ = nullptr;
+  int toolbar_ = 1;
+  std::string status_;
+  bool loading_ = false;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,74 @@
+// A browser control for window tests: records every call and lets the test raise events.
+#pragma once
+
+#include <gtkmm/drawingarea.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/browser_control.h"
+
+namespace tarvik::test {
+
+class FakeBrowser : public BrowserControl {
+ public:
+  FakeBrowser() { area_.show(); }
+
+  Gtk::Widget& widget() override { return area_; }
+  void set_host(BrowserHost* host) override { host_ = host; }
+
+  void Navigate(const std::string& url) override { calls.push_back("Navigate:" + url); }
+  void Navigate2(const std::string& url) override { calls.push_back("Navigate2:" + url); }
+  void GoBack() override { calls.push_back("GoBack"); }
+  void GoForward() override { calls.push_back("GoForward"); }
+  void Stop() override { calls.push_back("Stop"); }
+  void Refresh2() override { calls.push_back("Refresh2"); }
+
+  std::string LocationURL() const override { return location_url; }
+  std::string LocationName() const override {
+    return location_name.empty() ? location_url : location_name;
+  }
+  int ToolBar() const override { return toolbar; }
+
+  // Test side.
+  std::vector<std::string> calls;
+  std::string location_url;
+  std::string location_name;
+  int toolbar = 1;
+  BrowserHost* host() const { return host_; }
+
+  // Completes a navigation as the engine would: the location changes, then the events follow.
+  void Complete(const std::string& url, const std::string& title) {
+    location_url = url;
+    location_name = title;
+    navigate_complete2_.emit(url);
+    title_change_.emit(title.empty() ? url : title);
+  }
+  void RaiseStatusText(const std::string& text) { status_text_change_.emit(text); }
+  void RaiseProgress(long progress, long maximum) { progress_change_.emit(progress, maximum); }
+  void RaiseTitle(const std::string& title) { title_change_.emit(title); }
+  void RaiseNavigateComplete(const std::string& url) { navigate_complete2_.emit(url); }
+  void RaiseToolBar(bool show) { on_tool_bar_.emit(show); }
+  void RaiseMenuBar(bool show) { on_menu_bar_.emit(show); }
+  void RaiseStatusBar(bool show) { on_status_bar_.emit(show); }
+  void RaiseReadyToShow() { ready_to_show_.emit(); }
+
+  // The last navigation call ("Navigate:..." or "Navigate2:..."), or "" when none.
+  std::string last_navigation() const {
+    for (auto it = calls.rbegin(); it != calls.rend(); ++it)
+      if (it->rfind("Navigate", 0) == 0) return *it;
+    return "";
+  }
+  int navigation_count() const {
+    int n = 0;
+    for (const auto& c : calls)
+      if (c.rfind("Navigate", 0) == 0) ++n;
+    return n;
+  }
+
+ private:
+  Gtk::DrawingArea area_;
+  BrowserHost* host_ = nullptr;
+};
+
+}  // namespace tarvik::test

@@ -1,0 +1,28 @@
+// Helpers for tests that run real GTK windows under Xvfb.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tarvik::test {
+
+// Runs the GTK main loop until `done` returns true or `timeout_ms` passes. Returns `done()`.
+bool RunUntil(const std::function<bool()>& done, int timeout_ms = 5000);
+// Lets pending events and idle handlers run for about `ms` milliseconds.
+void Pump(int ms = 50);
+
+// A temporary folder removed with its contents when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace tarvik::test
