@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <glib.h>
@@ -35,6 +36,40 @@ bool HasNonAscii(std::string_view s) {
   for (unsigned char c : s)
     if (c >= 0x80) return true;
   return false;
+}
+
+// g_utf8_validate treats a NUL byte as invalid. A NUL is a character like any other here, so the
+// text is validated piece by piece between NULs.
+bool IsValidUtf8(std::string_view s) {
+  while (!s.empty()) {
+    size_t nul = s.find('\0');
+    std::string_view piece = s.substr(0, nul);
+    if (!g_utf8_validate(piece.data(), static_cast<gssize>(piece.size()), nullptr)) return false;
+    if (nul == std::string_view::npos) break;
+    s.remove_prefix(nul + 1);
+  }
+  return true;
+}
+
+// Invalid sequences become U+FFFD; NUL characters stay.
+std::string MakeValidUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + 16);
+  while (!s.empty()) {
+    const char* end = nullptr;
+    if (g_utf8_validate(s.data(), static_cast<gssize>(s.size()), &end)) {
+      out.append(s);
+      break;
+    }
+    size_t valid = static_cast<size_t>(end - s.data());
+    out.append(s.substr(0, valid));
+    if (s[valid] == '\0')
+      out.push_back('\0');
+    else
+      out.append(kReplacement);
+    s.remove_prefix(valid + 1);
+  }
+  return out;
 }
 
 }  // namespace
@@ -73,16 +108,10 @@ std::string DecodeCp932(std::string_view bytes) {
 std::string DecodeText(std::string_view bytes) {
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
     bytes.remove_prefix(kUtf8Bom.size());
-    if (g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr))
-      return std::string(bytes);
-    gchar* fixed = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
-    std::string text(fixed);
-    g_free(fixed);
-    return text;
+    return MakeValidUtf8(bytes);
   }
   if (!HasNonAscii(bytes)) return std::string(bytes);
-  if (g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr))
-    return std::string(bytes);
+  if (IsValidUtf8(bytes)) return std::string(bytes);
   return DecodeCp932(bytes);
 }
 
@@ -105,11 +134,18 @@ std::optional<std::string> EncodeCp932(std::string_view utf8) {
     out.resize(out.size() * 2);
   }
   out.resize(done);
+  // The converter also maps some characters one way only (U+301C WAVE DASH and U+2212 MINUS SIGN
+  // come back as their fullwidth forms, U+00A5 YEN SIGN as a back slash). Such a character does
+  // not fit either: it would be changed by a write and a read.
+  if (DecodeCp932(out) != utf8) return std::nullopt;
   return out;
 }
 
 std::string EncodeText(std::string_view utf8) {
-  if (auto cp932 = EncodeCp932(utf8)) return *cp932;
+  // Code page 932 bytes that happen to be valid UTF-8 (some runs of halfwidth katakana) would be
+  // read back as UTF-8, so such a text is written in UTF-8 with its byte-order mark instead.
+  if (auto cp932 = EncodeCp932(utf8); cp932 && !(HasNonAscii(*cp932) && IsValidUtf8(*cp932)))
+    return *cp932;
   std::string out(kUtf8Bom);
   out.append(utf8);
   return out;
@@ -131,11 +167,40 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-  gchar* data = nullptr;
-  gsize length = 0;
-  if (!g_file_get_contents(path.c_str(), &data, &length, nullptr)) return std::nullopt;
-  std::string bytes(data, length);
-  g_free(data);
+  // Read straight into the string: a job file can be megabytes, and a copy costs as much as
+  // the read.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  std::string bytes;
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return std::nullopt;
+  }
+  if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.resize(static_cast<size_t>(st.st_size));
+  size_t done = 0;
+  char more[4096];
+  for (;;) {
+    // Fill the sized string first; a file that grows while it is read, or reports no size, is
+    // read on to its real end through the small buffer.
+    const bool into_string = done < bytes.size();
+    char* dst = into_string ? bytes.data() + done : more;
+    size_t room = into_string ? bytes.size() - done : sizeof more;
+    ssize_t got = read(fd, dst, room);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    if (!into_string) {
+      bytes.resize(done);
+      bytes.append(more, static_cast<size_t>(got));
+    }
+    done += static_cast<size_t>(got);
+  }
+  close(fd);
+  bytes.resize(done);
   return bytes;
 }
 

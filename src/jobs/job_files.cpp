@@ -1,0 +1,378 @@
+#include "jobs/job_files.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <glib.h>
+
+#include <cerrno>
+
+#include "platform/path_util.h"
+#include "platform/text_file.h"
+
+namespace tarvik {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// What a double quote becomes inside a field that has to be quoted.
+constexpr std::string_view kTitleQuote = "\xEF\xBC\x82";  // U+FF02 FULLWIDTH QUOTATION MARK
+constexpr std::string_view kUrlQuote = "%22";
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// A name that can be the base of a file in "JobFiles/" without leaving it or being cut.
+bool IsFileNameSafe(std::string_view name) {
+  return name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+void SetError(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
+}
+
+std::string ErrnoText(const std::string& what, int err) {
+  return what + ": " + g_strerror(err);
+}
+
+bool RefuseUnsafeName(const std::string& name, std::string* error) {
+  if (IsFileNameSafe(name)) return false;
+  SetError(error, "job name cannot be a file name: " + name);
+  return true;
+}
+
+// ---- Job file fields ---------------------------------------------------------------------------
+
+// Reads fields from decoded job file text by the sequential-input rule.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view text) : text_(text) {}
+
+  bool AtEnd() const { return pos_ >= text_.size(); }
+
+  std::string Next() {
+    const size_t n = text_.size();
+    while (pos_ < n && text_[pos_] == ' ') ++pos_;
+    if (pos_ >= n) return {};
+    std::string value;
+    if (text_[pos_] == '"') {
+      size_t start = pos_ + 1;
+      size_t close = text_.find('"', start);
+      if (close == std::string_view::npos) {
+        value.assign(text_.substr(start));
+        pos_ = n;
+        return value;
+      }
+      value.assign(text_.substr(start, close - start));
+      // Whatever stands between the closing quote and the next separator is dropped.
+      pos_ = close + 1;
+      while (pos_ < n && text_[pos_] != ',' && !IsLineEnd(text_[pos_])) ++pos_;
+    } else {
+      size_t start = pos_;
+      while (pos_ < n && text_[pos_] != ',' && !IsLineEnd(text_[pos_])) ++pos_;
+      value.assign(text_.substr(start, pos_ - start));
+    }
+    SkipSeparator();
+    return value;
+  }
+
+ private:
+  void SkipSeparator() {
+    const size_t n = text_.size();
+    if (pos_ >= n) return;
+    char c = text_[pos_++];
+    if (c == '\r' && pos_ < n && text_[pos_] == '\n') ++pos_;
+  }
+
+  std::string_view text_;
+  size_t pos_ = 0;
+};
+
+// True when the reader would not give `field` back whole unless it is quoted.
+bool NeedsQuotes(std::string_view field) {
+  if (field.empty()) return false;
+  if (field.front() == ' ' || field.front() == '"') return true;
+  return field.find_first_of(",\r\n") != std::string_view::npos;
+}
+
+std::string ReplaceAll(std::string_view s, char from, std::string_view to) {
+  std::string out;
+  out.reserve(s.size() + 8);
+  for (char c : s) {
+    if (c == from)
+      out.append(to);
+    else
+      out.push_back(c);
+  }
+  return out;
+}
+
+// The field as it reads back: a double quote cannot live inside a quoted field.
+std::string StoredField(std::string_view field, std::string_view quote_stand_in) {
+  if (NeedsQuotes(field) && field.find('"') != std::string_view::npos)
+    return ReplaceAll(field, '"', quote_stand_in);
+  return std::string(field);
+}
+
+std::string RemoveCommas(std::string_view title) {
+  std::string out;
+  out.reserve(title.size());
+  for (char c : title)
+    if (c != ',') out.push_back(c);
+  return out;
+}
+
+// Appends `field` as the reader will give it back: quoted when it has to be, with its double
+// quotes replaced by `quote_stand_in` in that case.
+void AppendStoredField(std::string& out, std::string_view field, std::string_view quote_stand_in) {
+  if (!NeedsQuotes(field)) {
+    out.append(field);
+    return;
+  }
+  out.push_back('"');
+  for (char c : field) {
+    if (c == '"')
+      out.append(quote_stand_in);
+    else
+      out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+// ---- The job list ------------------------------------------------------------------------------
+
+bool RefuseLineBreaks(const std::vector<std::string>& names, std::string* error) {
+  for (const auto& name : names) {
+    if (HasLineBreak(name)) {
+      SetError(error, "job name holds a line break");
+      return true;
+    }
+  }
+  return false;
+}
+
+bool HasNonAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return true;
+  return false;
+}
+
+}  // namespace
+
+// ---- Paths -------------------------------------------------------------------------------------
+
+std::string JobListPath(const std::string& app_folder) {
+  return JoinPath(app_folder, "TVJob.lst");
+}
+
+std::string JobFilePath(const std::string& app_folder, const std::string& name) {
+  return JoinPath(app_folder, "JobFiles/" + name + ".tvj");
+}
+
+// ---- Formats -----------------------------------------------------------------------------------
+
+Job ParseJobFile(std::string_view bytes) {
+  const std::string text = DecodeText(bytes);
+  FieldReader reader(text);
+  Job job;
+  while (!reader.AtEnd()) {
+    if (job.entries.size() >= static_cast<size_t>(kMaxJobEntries)) {
+      job.truncated = true;
+      break;
+    }
+    JobEntry entry;
+    entry.Title = reader.Next();
+    // At the end of the file the URL of an incomplete last entry reads as empty.
+    entry.URL = reader.Next();
+    job.entries.push_back(std::move(entry));
+  }
+  job.last_index = static_cast<int>(job.entries.size()) - 1;
+  return job;
+}
+
+JobEntry StoredForm(const JobEntry& entry) {
+  return JobEntry{StoredField(RemoveCommas(entry.Title), kTitleQuote),
+                  StoredField(entry.URL, kUrlQuote)};
+}
+
+std::string FormatJobFile(const std::vector<JobEntry>& entries) {
+  std::string text;
+  size_t size = 0;
+  for (const auto& e : entries) size += e.Title.size() + e.URL.size() + 8;
+  text.reserve(size);
+  std::string title;
+  for (const auto& e : entries) {
+    title.clear();
+    for (char c : e.Title)
+      if (c != ',') title.push_back(c);
+    AppendStoredField(text, title, kTitleQuote);
+    text.push_back(',');
+    AppendStoredField(text, e.URL, kUrlQuote);
+    text.append(kCrLf);
+  }
+  return EncodeText(text);
+}
+
+std::vector<std::string> ParseJobList(std::string_view bytes) {
+  return SplitLines(DecodeText(bytes));
+}
+
+std::string FormatJobList(const std::vector<std::string>& names) {
+  std::string text;
+  for (const auto& name : names) {
+    text.append(name);
+    text.append(kCrLf);
+  }
+  return EncodeText(text);
+}
+
+// ---- The job list ------------------------------------------------------------------------------
+
+bool JobListExists(const std::string& app_folder) { return FileExists(JobListPath(app_folder)); }
+
+std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folder) {
+  auto bytes = ReadFileBytes(JobListPath(app_folder));
+  if (!bytes) return std::nullopt;
+  return ParseJobList(*bytes);
+}
+
+bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
+  if (HasLineBreak(name)) {
+    SetError(error, "job name holds a line break");
+    return false;
+  }
+  const std::string path = JobListPath(app_folder);
+  std::string bytes;
+  if (FileExists(path)) {
+    auto existing = ReadFileBytes(path);
+    if (!existing) {
+      SetError(error, "cannot read " + path);
+      return false;
+    }
+    bytes = std::move(*existing);
+  }
+
+  std::string_view body(bytes);
+  const bool has_bom = body.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+  if (has_bom) body.remove_prefix(kUtf8Bom.size());
+  std::string out;
+  if (!HasNonAscii(body) && !has_bom) {
+    // Plain ASCII reads the same in either encoding: let the encoder choose for the new name.
+    std::string text(body);
+    if (!text.empty() && !IsLineEnd(text.back())) text.append(kCrLf);
+    text.append(name).append(kCrLf);
+    out = EncodeText(text);
+  } else {
+    // Keep the existing lines byte for byte and add the name in the list's own encoding.
+    const bool is_utf8 = has_bom || DecodeText(bytes) == body;
+    std::optional<std::string> encoded;
+    if (is_utf8)
+      encoded = name;
+    else
+      encoded = EncodeCp932(name);
+    if (encoded) {
+      out = bytes;
+      if (!body.empty() && !IsLineEnd(body.back())) out.append(kCrLf);
+      out.append(*encoded).append(kCrLf);
+    } else {
+      // A code page 932 list that must now hold a character outside it: rewrite it in UTF-8.
+      auto names = ParseJobList(bytes);
+      names.push_back(name);
+      out = FormatJobList(names);
+    }
+  }
+  return WriteFileAtomically(path, out, error);
+}
+
+bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,
+                    std::string* error) {
+  if (RefuseLineBreaks(names, error)) return false;
+  return WriteFileAtomically(JobListPath(app_folder), FormatJobList(names), error);
+}
+
+bool RemoveJobFromList(const std::string& app_folder, const std::string& name,
+                       std::string* error) {
+  auto names = ReadJobList(app_folder);
+  if (!names) {
+    SetError(error, "cannot read " + JobListPath(app_folder));
+    return false;
+  }
+  std::vector<std::string> kept;
+  kept.reserve(names->size());
+  for (auto& line : *names)
+    if (line != name) kept.push_back(std::move(line));
+  return RewriteJobList(app_folder, kept, error);
+}
+
+// ---- Job files ---------------------------------------------------------------------------------
+
+bool JobFileExists(const std::string& app_folder, const std::string& name) {
+  return IsFileNameSafe(name) && FileExists(JobFilePath(app_folder, name));
+}
+
+std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name) {
+  if (!IsFileNameSafe(name)) return std::nullopt;
+  auto bytes = ReadFileBytes(JobFilePath(app_folder, name));
+  if (!bytes) return std::nullopt;
+  return ParseJobFile(*bytes);
+}
+
+bool WriteJobFile(const std::string& app_folder, const std::string& name,
+                  const std::vector<JobEntry>& entries, std::string* error) {
+  if (RefuseUnsafeName(name, error)) return false;
+  return WriteFileAtomically(JobFilePath(app_folder, name), FormatJobFile(entries), error);
+}
+
+bool CreateEmptyJobFile(const std::string& app_folder, const std::string& name,
+                        std::string* error) {
+  if (RefuseUnsafeName(name, error)) return false;
+  return WriteFileAtomically(JobFilePath(app_folder, name), std::string_view(), error);
+}
+
+bool RenameJobFile(const std::string& app_folder, const std::string& old_name,
+                   const std::string& new_name, std::string* error) {
+  if (RefuseUnsafeName(old_name, error) || RefuseUnsafeName(new_name, error)) return false;
+  const std::string from = JobFilePath(app_folder, old_name);
+  const std::string to = JobFilePath(app_folder, new_name);
+  if (!FileExists(from)) {
+    SetError(error, "no job file " + from);
+    return false;
+  }
+  if (old_name == new_name) return true;
+  // Never replace another job's file, even when it appears between a check and the rename.
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  int err = errno;
+  if (err == EINVAL || err == ENOSYS) {
+    // The file system cannot refuse by itself: check first, then rename.
+    if (g_file_test(to.c_str(), G_FILE_TEST_EXISTS)) {
+      SetError(error, ErrnoText(to, EEXIST));
+      return false;
+    }
+    if (rename(from.c_str(), to.c_str()) == 0) return true;
+    err = errno;
+  }
+  SetError(error, ErrnoText(err == EEXIST ? to : from, err));
+  return false;
+}
+
+bool DeleteJobFile(const std::string& app_folder, const std::string& name, std::string* error) {
+  if (RefuseUnsafeName(name, error)) return false;
+  const std::string path = JobFilePath(app_folder, name);
+  if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+  SetError(error, ErrnoText(path, errno));
+  return false;
+}
+
+// ---- The job-name rule -------------------------------------------------------------------------
+
+bool IsValidJobName(std::string_view text) {
+  static constexpr std::string_view kForbidden("\\/:;,*?\"<>|\r\n\0", 14);
+  return text.find_first_of(kForbidden) == std::string_view::npos;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,113 @@
+// Job files and the job list: the only code that touches "TVJob.lst" and "JobFiles/*.tvj".
+//
+// The job list, application folder + "/TVJob.lst", holds one job name per line; its line order is
+// the job index order. A job file, application folder + "/JobFiles/" + name + ".tvj", holds one
+// entry per line: the title with its commas removed, ",", the URL. Both are read with the text
+// rule of text_file.h (code page 932 or UTF-8, any line end) and written in code page 932 with
+// CR LF, or in UTF-8 with a byte-order mark when a character does not fit.
+//
+// Every write replaces its file atomically, so a crash or a full disk leaves the old file whole.
+// Writers return false and put a short reason into `error` when they fail; readers of a missing
+// or unreadable file return std::nullopt, so "missing" and "empty" stay distinguishable.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik {
+
+struct JobEntry {
+  std::string Title;
+  std::string URL;
+  bool operator==(const JobEntry&) const = default;
+};
+
+// The most entries a job holds (indices 0 to 32,766).
+inline constexpr int kMaxJobEntries = 32767;
+
+// A job as read from its file.
+struct Job {
+  std::vector<JobEntry> entries;
+  int last_index = -1;     // entries.size() - 1; -1 for an empty job
+  bool truncated = false;  // the file held more than kMaxJobEntries; only the first were read
+};
+
+// ---- Paths -------------------------------------------------------------------------------------
+
+std::string JobListPath(const std::string& app_folder);
+std::string JobFilePath(const std::string& app_folder, const std::string& name);
+
+// ---- The job list ------------------------------------------------------------------------------
+
+bool JobListExists(const std::string& app_folder);
+// Every line, empty lines included, in file order; nothing when the file is missing or unreadable.
+std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folder);
+// Adds `name` as the last line, creating the list when it is missing. The existing lines are
+// kept byte for byte unless the name needs UTF-8 and the list is in code page 932, in which case
+// the whole list is rewritten in UTF-8. A list whose last line has no terminator gets one first,
+// so the name never joins that line.
+bool AppendJobName(const std::string& app_folder, const std::string& name,
+                   std::string* error = nullptr);
+// Replaces the list with `names`, one per line, in order.
+bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,
+                    std::string* error = nullptr);
+// Drops every line equal to `name` (so a name duplicated by hand goes completely) and rewrites
+// the list with the rest. A missing list is a failure.
+bool RemoveJobFromList(const std::string& app_folder, const std::string& name,
+                       std::string* error = nullptr);
+
+// A name holding a line break would become two lines of the list, so the list writers refuse
+// it (and leave the file as it was).
+
+// ---- Job files ---------------------------------------------------------------------------------
+//
+// A name that cannot be a file name here (one holding "/" or a NUL character) has no job file:
+// JobFileExists and ReadJobFile report it missing and the writers refuse it, so a hand-edited job
+// list can never point outside "JobFiles/".
+
+bool JobFileExists(const std::string& app_folder, const std::string& name);
+// The job's entries; nothing when the file is missing or unreadable. An empty file gives no
+// entries and last index -1. A file that ends in the middle of an entry (an odd number of
+// fields) keeps that last entry with an empty URL.
+std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name);
+// Replaces the job file with `entries`, one line each. Creates "JobFiles/" when it is missing.
+bool WriteJobFile(const std::string& app_folder, const std::string& name,
+                  const std::vector<JobEntry>& entries, std::string* error = nullptr);
+// Creates the job file, or empties an existing one.
+bool CreateEmptyJobFile(const std::string& app_folder, const std::string& name,
+                        std::string* error = nullptr);
+// Renames the job file of `old_name` to that of `new_name`. Refuses when the new name's file
+// already exists, so renaming never destroys another job; renaming to the same name succeeds.
+bool RenameJobFile(const std::string& app_folder, const std::string& old_name,
+                   const std::string& new_name, std::string* error = nullptr);
+// Deletes the job file. A file that is already missing counts as deleted.
+bool DeleteJobFile(const std::string& app_folder, const std::string& name,
+                   std::string* error = nullptr);
+
+// ---- The job-name rule -------------------------------------------------------------------------
+
+// True when `text` holds none of \ / : ; , * ? " < > |. Tarvik also rejects CR, LF and NUL,
+// which would split the job list line or cut the file name. An empty text passes.
+bool IsValidJobName(std::string_view text);
+
+// ---- The formats, on text and bytes (for callers that already hold the file) -------------------
+
+// Job file bytes → entries, by the field rule: fields end at a comma or a line end; spaces in
+// front of a field are skipped; a field that begins with a double quote runs to the next double
+// quote, and what follows the closing quote up to the next separator is dropped.
+Job ParseJobFile(std::string_view bytes);
+// Entries → job file bytes. The title loses its commas. A field that the reader would not give
+// back whole (one holding a comma, CR or LF, or beginning with a space or a double quote) is
+// written in double quotes. The format has no way to put a double quote inside a quoted field,
+// so in a field that must be quoted each double quote is written as "＂" (U+FF02) in a title and
+// as "%22", the same address, in a URL. StoredForm gives what an entry reads back as.
+std::string FormatJobFile(const std::vector<JobEntry>& entries);
+JobEntry StoredForm(const JobEntry& entry);
+
+// Job list bytes → names; names → bytes (CR LF after every name).
+std::vector<std::string> ParseJobList(std::string_view bytes);
+std::string FormatJobList(const std::vector<std::string>& names);
+
+}  // namespace tarvik
