@@ -97,26 +97,22 @@ class FieldReader {
 bool NeedsQuotes(std::string_view field) {
   if (field.empty()) return false;
   if (field.front() == ' ' || field.front() == '"') return true;
-  return field.find_first_of(",\r\n") != std::string_view::npos;
-}
-
-std::string ReplaceAll(std::string_view s, char from, std::string_view to) {
-  std::string out;
-  out.reserve(s.size() + 8);
-  for (char c : s) {
-    if (c == from)
-      out.append(to);
-    else
-      out.push_back(c);
-  }
-  return out;
+  for (char c : field)
+    if (c == ',' || c == '\r' || c == '\n') return true;
+  return false;
 }
 
 // The field as it reads back: a double quote cannot live inside a quoted field.
 std::string StoredField(std::string_view field, std::string_view quote_stand_in) {
-  if (NeedsQuotes(field) && field.find('"') != std::string_view::npos)
-    return ReplaceAll(field, '"', quote_stand_in);
-  return std::string(field);
+  if (!NeedsQuotes(field) || field.find('"') == std::string_view::npos) return std::string(field);
+  std::string out;
+  for (char c : field) {
+    if (c == '"')
+      out.append(quote_stand_in);
+    else
+      out.push_back(c);
+  }
+  return out;
 }
 
 std::string RemoveCommas(std::string_view title) {
@@ -135,12 +131,7 @@ void AppendStoredField(std::string& out, std::string_view field, std::string_vie
     return;
   }
   out.push_back('"');
-  for (char c : field) {
-    if (c == '"')
-      out.append(quote_stand_in);
-    else
-      out.push_back(c);
-  }
+  out.append(StoredField(field, quote_stand_in));
   out.push_back('"');
 }
 
@@ -205,12 +196,11 @@ std::string FormatJobFile(const std::vector<JobEntry>& entries) {
   size_t size = 0;
   for (const auto& e : entries) size += e.Title.size() + e.URL.size() + 8;
   text.reserve(size);
-  std::string title;
   for (const auto& e : entries) {
-    title.clear();
-    for (char c : e.Title)
-      if (c != ',') title.push_back(c);
-    AppendStoredField(text, title, kTitleQuote);
+    if (e.Title.find(',') == std::string::npos)
+      AppendStoredField(text, e.Title, kTitleQuote);
+    else
+      AppendStoredField(text, RemoveCommas(e.Title), kTitleQuote);
     text.push_back(',');
     AppendStoredField(text, e.URL, kUrlQuote);
     text.append(kCrLf);

@@ -7,6 +7,7 @@
 
 #include <glib.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -115,8 +116,9 @@ std::string DecodeText(std::string_view bytes) {
   return DecodeCp932(bytes);
 }
 
-std::optional<std::string> EncodeCp932(std::string_view utf8) {
-  if (!HasNonAscii(utf8)) return std::string(utf8);
+namespace {
+
+std::optional<std::string> ConvertToCp932(std::string_view utf8) {
   Iconv cv("CP932", "UTF-8");
   if (!cv.ok()) return std::nullopt;
   std::string out;
@@ -134,10 +136,72 @@ std::optional<std::string> EncodeCp932(std::string_view utf8) {
     out.resize(out.size() * 2);
   }
   out.resize(done);
-  // The converter also maps some characters one way only (U+301C WAVE DASH and U+2212 MINUS SIGN
-  // come back as their fullwidth forms, U+00A5 YEN SIGN as a back slash). Such a character does
-  // not fit either: it would be changed by a write and a read.
-  if (DecodeCp932(out) != utf8) return std::nullopt;
+  return out;
+}
+
+// The code page 932 bytes of one character of the Basic Multilingual Plane, packed as
+// (length << 16) | bytes, or kNoFit. A character fits when the converter maps it and maps the
+// result back to it: the converter maps some characters one way only (U+301C WAVE DASH and
+// U+2212 MINUS SIGN come back as their fullwidth forms, U+00A5 YEN SIGN as a back slash), and a
+// write and a read would change them. Each character goes through the converter once per
+// process; the answers are kept in a table, and racing threads store the same answer.
+constexpr uint32_t kUnknown = 0;
+constexpr uint32_t kNoFit = 1;
+
+uint32_t Cp932Code(gunichar c) {
+  static std::atomic<uint32_t> known[0x10000];
+  uint32_t code = known[c].load(std::memory_order_relaxed);
+  if (code == kUnknown) {
+    char utf8[6];
+    std::string_view one(utf8, static_cast<size_t>(g_unichar_to_utf8(c, utf8)));
+    auto bytes = ConvertToCp932(one);
+    code = kNoFit;
+    if (bytes && (bytes->size() == 1 || bytes->size() == 2) && DecodeCp932(*bytes) == one) {
+      code = static_cast<uint32_t>(bytes->size()) << 16;
+      for (unsigned char byte : *bytes) code = (code & 0xFFFF0000u) | ((code & 0xFFu) << 8) | byte;
+    }
+    known[c].store(code, std::memory_order_relaxed);
+  }
+  return code;
+}
+
+}  // namespace
+
+std::optional<std::string> EncodeCp932(std::string_view utf8) {
+  if (!HasNonAscii(utf8)) return std::string(utf8);
+  // Character by character through the table: code page 932 keeps no state between characters,
+  // so this gives the converter's bytes for the whole text at a fraction of its cost.
+  std::string out;
+  out.resize(utf8.size());  // never longer than the UTF-8: 2 bytes → at most 2, 3 → at most 2
+  char* dst = out.data();
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const auto* end = p + utf8.size();
+  while (p < end) {
+    unsigned char b = *p;
+    if (b < 0x80) {
+      *dst++ = static_cast<char>(b);
+      ++p;
+      continue;
+    }
+    gunichar c;
+    if (b >= 0xC2 && b < 0xE0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+      c = (static_cast<gunichar>(b & 0x1F) << 6) | (p[1] & 0x3F);
+      p += 2;
+    } else if (b >= 0xE0 && b < 0xF0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+               (p[2] & 0xC0) == 0x80) {
+      c = (static_cast<gunichar>(b & 0x0F) << 12) | (static_cast<gunichar>(p[1] & 0x3F) << 6) |
+          (p[2] & 0x3F);
+      if (c < 0x800 || (c >= 0xD800 && c < 0xE000)) return std::nullopt;  // not UTF-8
+      p += 3;
+    } else {
+      return std::nullopt;  // outside the BMP, where code page 932 has nothing, or not UTF-8
+    }
+    uint32_t code = Cp932Code(c);
+    if (code == kNoFit) return std::nullopt;
+    if ((code >> 16) == 2) *dst++ = static_cast<char>((code >> 8) & 0xFF);
+    *dst++ = static_cast<char>(code & 0xFF);
+  }
+  out.resize(static_cast<size_t>(dst - out.data()));
   return out;
 }
 

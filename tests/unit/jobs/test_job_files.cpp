@@ -121,6 +121,26 @@ TEST_F(JobFilesTest, ReadBackIsStable) {
   EXPECT_EQ(RoundTrip(second.entries).entries, second.entries);
 }
 
+TEST(JobFileCodecTest, EveryCodePage932CharacterSurvivesAWriteAndARead) {
+  // Job files are written in code page 932 whenever the text fits, so every character that
+  // code page 932 decodes to must encode back and read back unchanged.
+  std::string text;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (lead >= 0xA0 && lead <= 0xDF) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      std::string decoded = DecodeCp932(std::string{char(lead), char(trail)});
+      if (decoded != "\xEF\xBF\xBD" && decoded.find("\xEF\xBF\xBD") == std::string::npos)
+        text += decoded;
+    }
+  }
+  for (int single = 0xA1; single <= 0xDF; ++single) text += DecodeCp932(std::string(1, char(single)));
+  ASSERT_GT(text.size(), 20000u);
+  auto encoded = EncodeCp932(text);
+  ASSERT_TRUE(encoded.has_value());
+  EXPECT_EQ(DecodeCp932(*encoded), text);
+  EXPECT_EQ(DecodeText(EncodeText(text)), text);
+}
+
 // ---- Reading files as they are found ---------------------------------------------------------------
 
 struct ReadRow {
