@@ -13,11 +13,7 @@ tarvik_configure_and_build "$TARVIK_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInf
 
 run_ctest() {
   local dir=$1; shift
-  if [ -z "${DISPLAY:-}" ]; then
-    xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" dbus-run-session -- ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
-  else
-    dbus-run-session -- ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
-  fi
+  "$TARVIK_ROOT/scripts/with-display.sh" ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@"
 }
 
 echo "== tests"

@@ -1,0 +1,61 @@
+#include "app/app.h"
+
+#include <glibmm/main.h>
+#include <gtkmm/main.h>
+
+#include "app/frm_main.h"
+
+namespace tarvik {
+
+TarvikApp::TarvikApp(std::string command_line, BrowserFactory factory)
+    : command_line_(std::move(command_line)), factory_(std::move(factory)) {
+  new_windows_.resize(1);
+  on_last_closed_ = [] {
+    if (Gtk::Main::level() > 0) Gtk::Main::quit();
+  };
+}
+
+TarvikApp::~TarvikApp() = default;
+
+frmMain& TarvikApp::OpenFirstWindow() {
+  first_ = std::make_unique<frmMain>(*this, factory_(nullptr), false);
+  first_->Load();
+  first_->show();
+  return *first_;
+}
+
+frmMain& TarvikApp::OpenNewWindow(frmMain& opener) {
+  new_windows_.push_back(std::make_unique<frmMain>(*this, factory_(&opener.browser()), true));
+  frmMain& window = *new_windows_.back();
+  window.Load();
+  return window;
+}
+
+void TarvikApp::WindowClosed(frmMain& window) {
+  // The window may be deep inside one of its own handlers: release it from the main loop.
+  frmMain* closing = &window;
+  Glib::signal_idle().connect_once([this, closing] {
+    if (first_.get() == closing) {
+      first_.reset();
+    } else {
+      for (auto& w : new_windows_)
+        if (w.get() == closing) w.reset();
+    }
+    if (open_window_count() == 0 && on_last_closed_) on_last_closed_();
+  });
+}
+
+int TarvikApp::open_window_count() const {
+  int n = 0;
+  if (first_ && !first_->closed_) ++n;
+  for (const auto& w : new_windows_)
+    if (w && !w->closed_) ++n;
+  return n;
+}
+
+frmMain* TarvikApp::new_window(int position) const {
+  if (position < 1 || position >= static_cast<int>(new_windows_.size())) return nullptr;
+  return new_windows_[position].get();
+}
+
+}  // namespace tarvik

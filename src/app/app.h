@@ -1,0 +1,50 @@
+// The process: its command line, its main windows and the state they share.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/browser_control.h"
+
+namespace tarvik {
+
+class frmMain;
+
+class TarvikApp {
+ public:
+  TarvikApp(std::string command_line, BrowserFactory factory);
+  ~TarvikApp();
+
+  const std::string& command_line() const { return command_line_; }
+
+  // The first main window: created, loaded and shown.
+  frmMain& OpenFirstWindow();
+  // A window for a page's new-window request from `opener`: created with NewWdwFlag set and
+  // loaded; the caller shows it. It takes the next position of the new-window list.
+  frmMain& OpenNewWindow(frmMain& opener);
+
+  // Called by a window once it has saved and hidden itself. The window is released after the
+  // current event; its list position is never reused.
+  void WindowClosed(frmMain& window);
+
+  int open_window_count() const;
+  // Positions 1..count of the new-window list; nullptr for a window that has closed.
+  frmMain* new_window(int position) const;
+  int new_window_count() const { return static_cast<int>(new_windows_.size()) - 1; }
+  frmMain* first_window() const { return first_.get(); }
+
+  // Runs when the last main window has closed; by default it ends the main loop.
+  void set_on_last_window_closed(std::function<void()> fn) { on_last_closed_ = std::move(fn); }
+
+ private:
+  std::string command_line_;
+  BrowserFactory factory_;
+  std::unique_ptr<frmMain> first_;
+  // Position 0 stays empty; windows are released when they close but keep their positions.
+  std::vector<std::unique_ptr<frmMain>> new_windows_;
+  std::function<void()> on_last_closed_;
+};
+
+}  // namespace tarvik

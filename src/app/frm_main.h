@@ -1,0 +1,215 @@
+// The main window: a browser window around one browser control, with the cool bar (toolbar,
+// pockets, mode picture, job bar or address bar), the menus and the status bar.
+#pragma once
+
+#include <gtkmm/accelgroup.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/comboboxtext.h>
+#include <gtkmm/drawingarea.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/eventbox.h>
+#include <gtkmm/fixed.h>
+#include <gtkmm/frame.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <gtkmm/layout.h>
+#include <gtkmm/menubar.h>
+#include <gtkmm/menuitem.h>
+#include <gtkmm/separatortoolitem.h>
+#include <gtkmm/toolbar.h>
+#include <gtkmm/toolbutton.h>
+#include <gtkmm/window.h>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/layout_rules.h"
+#include "platform/browser_control.h"
+#include "platform/cool_bar.h"
+#include "platform/image_list.h"
+#include "platform/settings_store.h"
+
+namespace tarvik {
+
+class TarvikApp;
+
+class frmMain : public Gtk::Window, public BrowserHost {
+ public:
+  // `new_window` is NewWdwFlag: the window was opened for a page's new-window request, so its
+  // start-up navigates nowhere.
+  frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window);
+  ~frmMain() override;
+
+  // The start-up sequence; the window is shown by the caller.
+  void Load();
+
+  BrowserControl& browser() { return *browser_; }
+  int mode() const { return mode_; }
+  const std::string& home_url() const { return home_url_; }
+  bool NewWdwFlag() const { return new_window_; }
+  const LayoutSnapshot& snapshot() const { return snapshot_; }
+  int twips_x() const { return tx_; }
+  int twips_y() const { return ty_; }
+
+  // Layout and mode.
+  void CaptureLayoutSnapshot();
+  void RestoreWindowPlacement();
+  void ShowModePicture(int mode);
+  void ShowModeBar(int mode);
+  void ToggleMode();
+
+  // The window's size and place in twips, and its state, as last reported by the window system
+  // or last asked for by the program.
+  float window_width() const;
+  float window_height() const;
+  bool is_maximized() const { return maximized_; }
+  bool is_minimized() const { return minimized_; }
+
+  // Closing: the saves of a close request, then of the unload. Ctrl+Q and the close box both
+  // come here; nothing is asked.
+  void CloseWindow();
+
+  // A menu item by its name ("mnuQuit", "mnuRecent(3)", "mhFile", ...), or nullptr.
+  Gtk::MenuItem* menu_item(const std::string& name);
+  // Runs a menu command as a click would.
+  void activate_menu(const std::string& name);
+
+  // Controls, for the command code and for tests.
+  CoolBar& clbComm() { return clbComm_; }
+  Gtk::Toolbar& tlbTool() { return tlbTool_; }
+  Gtk::ToolButton& tool_button(int index);  // 1-based; 4 is the spacer
+  Gtk::Entry& txtURL() { return txtURL_; }
+  Gtk::Entry& txtJob() { return txtJob_; }
+  Gtk::ComboBoxText& cboJob() { return cboJob_; }
+  Gtk::Button& cmdNav(int i) { return cmdNav_[i]; }
+  Gtk::Button& cmdMove() { return cmdMove_; }
+  Gtk::Button& cmdOpFav() { return cmdOpFav_; }
+  Gtk::Button& cmdSvFav() { return cmdSvFav_; }
+  Gtk::EventBox& picMode() { return picMode_; }
+  Gtk::EventBox& picPocket(int i) { return picPocket_[i]; }
+  Gtk::Fixed& picBack(int i) { return picBack_[i]; }
+  Gtk::Widget& wbwMain() { return browser_->widget(); }
+  Gtk::Box& stbStat() { return stbStat_; }
+  Gtk::Label& status_panel(int i) { return *panels_[i]; }  // 0 text, 2 date, 3 time
+  Gtk::MenuBar& menu_bar() { return menubar_; }
+  Gtk::Layout& client() { return client_; }
+  ImageList& imlMethod() { return imlMethod_; }
+  ImageList& imlToolbar() { return imlToolbar_; }
+  ImageList& imlPocket() { return imlPocket_; }
+  Gtk::Image& picModeImage() { return picModeImage_; }
+
+  // Geometry of a control in twips, as the layout reads it.
+  float control_left(Gtk::Widget& w) const;
+  float control_top(Gtk::Widget& w) const;
+  float control_width(Gtk::Widget& w) const;
+  float control_height(Gtk::Widget& w) const;
+
+  // The in-code resize flag: set while the window's own code changes its size.
+  bool in_code_resize() const { return in_code_resize_; }
+
+  // BrowserHost.
+  BrowserControl* NewWindow2() override;
+  void WindowClosing() override;
+
+ protected:
+  bool on_delete_event(GdkEventAny* event) override;
+  bool on_configure_event(GdkEventConfigure* event) override;
+  bool on_window_state_event(GdkEventWindowState* event) override;
+
+ private:
+  void BuildControls();
+  void BuildCoolBar();
+  void BuildStatusBar();
+  void BuildMenus();
+  void WireCommands();
+
+  // Geometry helpers: the control's geometry in twips, applied in pixels.
+  void Place(Gtk::Widget& w, float left, float top, float width, float height);
+  void SetWidth(Gtk::Widget& w, float width);
+  void SetLeft(Gtk::Widget& w, float left);
+  void ResizeWindowInCode(float width, float height);
+
+  void OnWindowResized();
+  void OnCoolBarHeightChanged(int height_px);
+  void OnCoolBarBandChange();
+  void OnBandPictureResized();
+  void ApplyResizeLayout(const ResizeLayout& l);
+  void UpdateClock();
+
+  // The closing saves (with "Maximized") and the unload saves (without).
+  std::vector<SettingWrite> PlacementSaves(bool with_maximized) const;
+  void SaveOnClose();
+
+  // Start-up steps whose work lives with other subsystems.
+  void RegisterAssociationsStep();
+  void ResolveFavoritesFolderStep();
+  void RecordUpdateInfoStep();
+  void ApplySkinStep();
+  void LoadHistoryStep();
+  void LoadJobListStep();
+  void AttachAutoCompletion();
+  void ShowPocketsEmpty();
+  void ActOnCommandLine();
+
+  TarvikApp& app_;
+  std::unique_ptr<BrowserControl> browser_;
+  bool new_window_;
+
+  int mode_ = 1;
+  std::string home_url_ = "about:blank";
+  LayoutSnapshot snapshot_;
+  bool in_code_resize_ = false;
+  int tx_ = 15;
+  int ty_ = 15;
+  bool maximized_ = false;
+  bool minimized_ = false;
+  bool closed_ = false;
+  float last_width_px_ = 0;   // the size last configured or asked for, in pixels
+  float last_height_px_ = 0;
+  sigc::connection clock_;
+
+  // Widgets, in the order of the window design.
+  Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};
+  Gtk::MenuBar menubar_;
+  Gtk::Layout client_;
+  CoolBar clbComm_;
+  std::array<Gtk::Fixed, 5> picBack_;
+  Gtk::Entry txtURL_;
+  Gtk::Button cmdMove_;
+  Gtk::Button cmdOpFav_;
+  Gtk::Button cmdSvFav_;
+  Gtk::ComboBoxText cboJob_;
+  std::array<Gtk::Button, 5> cmdNav_;
+  Gtk::Entry txtJob_;
+  Gtk::EventBox picMode_;
+  Gtk::Image picModeImage_;
+  std::array<Gtk::EventBox, 3> picPocket_;
+  std::array<Gtk::Image, 3> picPocketImage_;
+  Gtk::Toolbar tlbTool_;
+  std::array<std::unique_ptr<Gtk::ToolButton>, 6> tool_buttons_;
+  std::unique_ptr<Gtk::SeparatorToolItem> tool_spacer_;
+  Gtk::Box stbStat_{Gtk::ORIENTATION_HORIZONTAL};
+  std::array<Gtk::Frame, 4> panel_frames_;
+  std::array<Gtk::Label*, 4> panels_{};
+  Gtk::Label status_text_;
+  Gtk::DrawingArea picProg_;
+  Gtk::Label status_date_;
+  Gtk::Label status_time_;
+
+  ImageList imlMethod_{75, 25};
+  ImageList imlToolbar_{32, 32};
+  ImageList imlPocket_{32, 32};
+
+  Glib::RefPtr<Gtk::AccelGroup> accel_;
+  std::map<std::string, Gtk::MenuItem*> menu_items_;
+  std::vector<std::unique_ptr<Gtk::Widget>> menu_widgets_;
+  std::map<std::string, std::function<void()>> commands_;
+
+  friend class TarvikApp;
+};
+
+}  // namespace tarvik

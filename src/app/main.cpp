@@ -1,0 +1,24 @@
+// Tarvik: a web browser that organises browsing into jobs.
+#include <glib.h>
+#include <gtkmm/main.h>
+
+#include "app/app.h"
+#include "app/command_line.h"
+#include "app/startup_services.h"
+#include "platform/webkit_browser.h"
+
+int main(int argc, char** argv) {
+  // The command line belongs to the process; GTK must not take options out of it.
+  std::string command_line = tarvik::JoinArguments(argc, argv);
+  int gtk_argc = 1;
+  char** gtk_argv = argv;
+  Gtk::Main kit(gtk_argc, gtk_argv);
+  g_set_application_name("Tarvik");
+  g_set_prgname("tarvik");
+
+  tarvik::PrepareProcess();
+  tarvik::TarvikApp app(command_line, tarvik::WebKitBrowser::Factory());
+  app.OpenFirstWindow();
+  Gtk::Main::run();
+  return 0;
+}

@@ -1,0 +1,81 @@
+#include "main_window_fixture.h"
+#include "platform/app_folder.h"
+#include "platform/text_file.h"
+
+namespace tarvik::test {
+namespace {
+
+TEST_F(MainWindowTest, AnEmptyCommandLineOpensTheHomeUrl) {
+  Start("");
+  EXPECT_EQ(browser().last_navigation(), "Navigate:about:blank");
+}
+
+TEST_F(MainWindowTest, TheStoredHomeUrlIsOpened) {
+  settings().Save("Setting", "HomeURL", "http://127.0.0.1:9/home.html");
+  frmMain& w = Start("");
+  EXPECT_EQ(w.home_url(), "http://127.0.0.1:9/home.html");
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://127.0.0.1:9/home.html");
+}
+
+TEST_F(MainWindowTest, ABareUrlIsOpenedAndKeepsTheStoredMode) {
+  settings().Save("Setting", "Mode", "2");
+  frmMain& w = Start("http://example.com/page");
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://example.com/page");
+  EXPECT_EQ(browser().navigation_count(), 1);
+  EXPECT_EQ(w.mode(), 2);
+  EXPECT_TRUE(w.picBack(4).get_visible());
+  EXPECT_FALSE(w.picBack(3).get_visible());
+}
+
+TEST_F(MainWindowTest, PageFileSwitchOpensThePathInDirectMode) {
+  frmMain& w = Start("/h /tmp/page.htm");
+  EXPECT_EQ(w.mode(), 2);
+  EXPECT_EQ(browser().last_navigation(), "Navigate:/tmp/page.htm");
+  EXPECT_TRUE(w.picBack(4).get_visible());
+}
+
+TEST_F(MainWindowTest, ABareSwitchOpensNothing) {
+  frmMain& w = Start("/u");
+  EXPECT_EQ(browser().navigation_count(), 0);
+  EXPECT_EQ(w.mode(), 2);
+  EXPECT_TRUE(w.get_visible());
+}
+
+TEST_F(MainWindowTest, ANewWindowNavigatesNowhere) {
+  frmMain& first = Start("");
+  frmMain* child = nullptr;
+  BrowserControl* b = first.NewWindow2();
+  child = app->new_window(1);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(&child->browser(), b);
+  EXPECT_TRUE(child->NewWdwFlag());
+  EXPECT_EQ(browser(1).navigation_count(), 0);
+  // The page's own content arrives, then the window is shown.
+  browser(1).RaiseReadyToShow();
+  EXPECT_TRUE(RunUntil([&] { return child->get_mapped(); }));
+}
+
+TEST_F(MainWindowTest, UnconvertibleStoredValuesReadAsTheirDefaults) {
+  settings().SaveAll({{"Setting", "Mode", "direct"},
+                      {"Window", "Width", "wide"},
+                      {"Window", "Height", "-5"},
+                      {"Window", "Maximized", "perhaps"}});
+  frmMain& w = Start("");
+  EXPECT_EQ(w.mode(), 1);
+  EXPECT_FALSE(w.is_maximized());
+  EXPECT_FLOAT_EQ(w.window_width(), w.snapshot().W);
+  EXPECT_FLOAT_EQ(w.window_height(), w.snapshot().H);
+}
+
+TEST_F(MainWindowTest, AStartCreatesAMissingApplicationFolder) {
+  TempDir fresh;
+  std::string folder = fresh.file("new-home");
+  g_setenv("TARVIK_HOME", folder.c_str(), TRUE);
+  EnsureApplicationFolder();
+  EXPECT_TRUE(FileExists(folder + "/TVJob.lst"));
+  EXPECT_EQ(*ReadFileBytes(folder + "/TVJob.lst"), "");
+  EXPECT_TRUE(DirectoryExists(folder + "/JobFiles"));
+}
+
+}  // namespace
+}  // namespace tarvik::test

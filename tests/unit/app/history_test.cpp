@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "browse/recent_history.h"
+#include "support/gui_test.h"
+
+namespace tarvik {
+namespace {
+
+using test::TempDir;
+
+class RecentHistoryTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  SettingsStore store{dir.file("settings.ini")};
+  RecentHistory history;
+};
+
+TEST_F(RecentHistoryTest, AddsAfterTheLastFilledSlotAndStoresIt) {
+  auto c = history.Add("A", "http://a/", store);
+  EXPECT_TRUE(c.changed);
+  EXPECT_EQ(c.slot, 1);
+  EXPECT_EQ(store.Get("History", "Title01", ""), "A");
+  EXPECT_EQ(store.Get("History", "URL01", ""), "http://a/");
+}
+
+TEST_F(RecentHistoryTest, AKnownUrlChangesNothingEvenWithANewTitle) {
+  history.Add("A", "http://a/", store);
+  auto c = history.Add("A renamed", "http://a/", store);
+  EXPECT_FALSE(c.changed);
+  EXPECT_EQ(history.slot(1).title, "A");
+  // URLs differing in case are different pages.
+  EXPECT_TRUE(history.Add("A", "http://A/", store).changed);
+}
+
+TEST_F(RecentHistoryTest, TheTwentyFirstPageDropsTheOldest) {
+  for (int i = 1; i <= 20; ++i) history.Add("T" + std::to_string(i), "u" + std::to_string(i), store);
+  auto c = history.Add("T21", "u21", store);
+  EXPECT_TRUE(c.rotated);
+  EXPECT_EQ(c.slot, 20);
+  EXPECT_EQ(history.slot(1).url, "u2");
+  EXPECT_EQ(history.slot(19).url, "u20");
+  EXPECT_EQ(history.slot(20).url, "u21");
+  RecentHistory reloaded;
+  reloaded.Load(store);
+  EXPECT_EQ(reloaded.slot(1).title, "T2");
+  EXPECT_EQ(reloaded.slot(20).title, "T21");
+}
+
+TEST_F(RecentHistoryTest, HalfFilledSlotsCountAsEmptyAndGapsAreKept) {
+  store.SaveAll({{"History", "Title01", "A"}, {"History", "URL01", "a"},
+                 {"History", "Title02", "B"}, {"History", "URL02", "b"},
+                 {"History", "Title03", "only a title"},
+                 {"History", "Title04", "D"}, {"History", "URL04", "d"}});
+  history.Load(store);
+  EXPECT_FALSE(history.slot(3).filled());
+  // The next page goes after the last filled slot, 4.
+  EXPECT_EQ(history.Add("E", "e", store).slot, 5);
+}
+
+TEST_F(RecentHistoryTest, AnEmptyTitleIsStoredButTheSlotIsTakenByTheNextPage) {
+  history.Add("", "http://untitled/", store);
+  EXPECT_EQ(history.slot(1).url, "http://untitled/");
+  EXPECT_EQ(history.Add("B", "http://b/", store).slot, 1);
+}
+
+TEST_F(RecentHistoryTest, ClearWritesFortyEmptyValues) {
+  history.Add("A", "a", store);
+  history.Clear(store);
+  for (int n = 1; n <= 20; ++n) {
+    EXPECT_EQ(store.Find("History", RecentHistory::TitleKey(n)).value_or("absent"), "");
+    EXPECT_EQ(store.Find("History", RecentHistory::UrlKey(n)).value_or("absent"), "");
+  }
+}
+
+}  // namespace
+}  // namespace tarvik
