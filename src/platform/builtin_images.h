@@ -1,11 +1,36 @@
 // The pictures Tarvik is designed with, drawn in code at their designed sizes. A window shows
 // them until a skin replaces them.
+//
+// Each picture is drawn once, on first use, and the same pixbuf is returned afterwards: callers
+// must copy a picture before changing its pixels, and call these on the GUI thread only. An index
+// outside a function's range gives nullptr. No built-in picture contains the mask colour
+// RGB(192, 192, 192), so adding one to an ImageList never makes holes in it.
 #pragma once
 
 #include <gdkmm/cursor.h>
 #include <gdkmm/pixbuf.h>
 
+#include <vector>
+
 namespace tarvik::builtin {
+
+// The sizes the pictures are drawn at, in pixels. The glyphs of the job step buttons (25 x 24) and
+// the address bar buttons (cmdMove 57 x 26, the favorites buttons 42 x 26) leave room for the
+// button's frame.
+inline constexpr int kToolbarImageSize = 32;
+inline constexpr int kPocketImageSize = 32;
+inline constexpr int kModeImageWidth = 75;
+inline constexpr int kModeImageHeight = 25;
+inline constexpr int kNavButtonImageSize = 16;
+inline constexpr int kGoImageWidth = 44;
+inline constexpr int kGoImageHeight = 18;
+inline constexpr int kFavoriteImageSize = 18;
+inline constexpr int kCoolBarTileSize = 64;
+inline constexpr int kWindowIconSize = 48;
+inline constexpr int kPocketCursorSize = 32;
+// The pointer's hot spot: the tip of its arrow.
+inline constexpr int kPocketCursorHotX = 1;
+inline constexpr int kPocketCursorHotY = 1;
 
 // Toolbar images 1 to 5, 32 x 32: stop, refresh, home, back, forward.
 Glib::RefPtr<Gdk::Pixbuf> ToolbarImage(int index);
@@ -21,7 +46,11 @@ Glib::RefPtr<Gdk::Pixbuf> DirButtonImage(int index);
 Glib::RefPtr<Gdk::Pixbuf> CoolBarBackground();
 // The window icon, 48 x 48 (and smaller sizes scaled from it).
 Glib::RefPtr<Gdk::Pixbuf> WindowIcon();
+// The window icon drawn at 16, 24, 32 and 48 pixels, for Gtk::Window::set_icon_list.
+std::vector<Glib::RefPtr<Gdk::Pixbuf>> WindowIconList();
 // The pointer shown over the pockets.
 Glib::RefPtr<Gdk::Cursor> PocketCursor(const Glib::RefPtr<Gdk::Display>& display);
+// The picture of that pointer, 32 x 32, with its hot spot at (kPocketCursorHotX, kPocketCursorHotY).
+Glib::RefPtr<Gdk::Pixbuf> PocketCursorImage();
 
 }  // namespace tarvik::builtin

@@ -20,6 +20,8 @@ class ImageList {
 
   void clear() { images_.clear(); }
   // Adds a picture (scaled to the list's size when it differs) and returns its 1-based index.
+  // A null picture, or a key that another image of the list already has, adds nothing and
+  // returns 0. An empty key means the image is reached by its index only.
   int add(const Glib::RefPtr<Gdk::Pixbuf>& picture, const std::string& key = "");
   // nullptr when there is no such image.
   Glib::RefPtr<Gdk::Pixbuf> get(int index) const;
