@@ -28,14 +28,20 @@ class CoolBar : public Gtk::Container {
   ~CoolBar() override;
 
   // Adds a band holding `child` after the existing ones and returns its index (0-based, in the
-  // order of adding; indices do not change when bands are dragged).
+  // order of adding; indices do not change when bands are dragged, nor when a child is removed:
+  // its band stays, empty). Adding a band is not reported through signal_height_changed().
   int add_band(Gtk::Widget& child, const CoolBand& band);
   int band_count() const;
 
+  // A hidden band takes no room, a row of hidden bands no height; its child stays unmapped (its
+  // own visible flag untouched, so show_all() does not bring it back). Hidden bands keep their place.
   void set_band_visible(int band, bool visible);
   bool band_visible(int band) const;
 
-  // The band's width in pixels as laid out now, and the width it asks for.
+  // The band's width in pixels as laid out now (0 for a hidden band), and the width it asks for.
+  // The layout uses the bar's current allocation (before the first one: its natural width). A band
+  // is never narrower than its minimum; the last band of a row takes the rest of the bar. Setting
+  // a width or minimum from code relays the bar but emits no signal.
   int band_width(int band) const;
   void set_band_width(int band, int width);
   void set_band_min_width(int band, int width);
@@ -55,7 +61,11 @@ class CoolBar : public Gtk::Container {
   // Background picture, tiled over the bands that use it; nullptr removes it.
   void set_picture(const Glib::RefPtr<Gdk::Pixbuf>& picture);
 
+  // Emitted only when bar_height() really changed: at once, outside any allocation, after a move,
+  // a drag or a change of visibility; from an idle handler when a child's own minimum height
+  // changed the rows.
   sigc::signal<void(int)>& signal_height_changed();  // the new height in pixels
+  // Emitted when bands move (by drag or move_band), change width through a drag, or change visibility.
   sigc::signal<void()>& signal_band_change();
 
  protected:
