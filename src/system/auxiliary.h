@@ -1,0 +1,31 @@
+// The display-free side of the auxiliary commands: the help file, the author's page and the
+// choice of the desktop's proxy settings.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+inline constexpr char kAuthorPageUrl[] = "https://tarvik.example.org/";
+inline constexpr char kHelpFileName[] = "Tarvik.html";
+
+// The manual compiled into the program.
+const std::string& HelpHtml();
+// The application folder + "/Tarvik.html".
+std::string HelpFilePath();
+
+// Registers the files of this subsystem (the help) to be installed into the application
+// folder. Called once, before the first window starts.
+void InstallSystemFiles();
+
+// The program that shows the network-proxy settings of the running desktop, or nothing when
+// none is installed. `current_desktop` is $XDG_CURRENT_DESKTOP (names separated by ":");
+// `installed` tells whether a program is found in PATH. A tool of the running desktop comes
+// first; otherwise the first one installed.
+std::optional<std::vector<std::string>> ProxySettingsCommand(
+    const std::string& current_desktop, const std::function<bool(const std::string&)>& installed);
+
+}  // namespace tarvik

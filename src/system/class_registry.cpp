@@ -1,0 +1,316 @@
+#include "system/class_registry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <glib.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace tarvik {
+
+namespace {
+
+struct KeyFileDeleter {
+  void operator()(GKeyFile* kf) const { g_key_file_free(kf); }
+};
+using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
+
+KeyFilePtr Load(const std::string& path) {
+  KeyFilePtr kf(g_key_file_new());
+  // A missing file is an empty tree; a damaged one keeps what still parses.
+  g_key_file_load_from_file(kf.get(), path.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr);
+  return kf;
+}
+
+bool Store(GKeyFile* kf, const std::string& path) {
+  gchar* dir = g_path_get_dirname(path.c_str());
+  g_mkdir_with_parents(dir, 0700);
+  g_free(dir);
+  gsize length = 0;
+  gchar* data = g_key_file_to_data(kf, &length, nullptr);
+  gboolean ok = g_file_set_contents(path.c_str(), data, static_cast<gssize>(length), nullptr);
+  g_free(data);
+  return ok;
+}
+
+// An advisory lock beside the store; the store itself is replaced by rename.
+class StoreLock {
+ public:
+  explicit StoreLock(const std::string& path) {
+    gchar* dir = g_path_get_dirname(path.c_str());
+    g_mkdir_with_parents(dir, 0700);
+    g_free(dir);
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+      }
+    }
+  }
+  ~StoreLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  StoreLock(const StoreLock&) = delete;
+  StoreLock& operator=(const StoreLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+// Key-file group and key names cannot hold every character a registry name can, so the few
+// that would break the file are written as %XX.
+std::string Escape(const std::string& name, const char* special, bool guard_spaces) {
+  std::string out;
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    bool edge_space = guard_spaces && c == ' ' && (i == 0 || i + 1 == name.size());
+    if (c < 0x20 || c == 0x7f || c == '%' || std::strchr(special, c) || edge_space) {
+      char buf[4];
+      std::snprintf(buf, sizeof buf, "%%%02X", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && g_ascii_isxdigit(text[i + 1]) &&
+        g_ascii_isxdigit(text[i + 2])) {
+      out += static_cast<char>(g_ascii_xdigit_value(text[i + 1]) * 16 +
+                               g_ascii_xdigit_value(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string GroupName(const std::vector<std::string>& segments) {
+  std::string out;
+  for (const std::string& s : segments) {
+    if (!out.empty()) out += '\\';
+    out += Escape(s, "[]\\", false);
+  }
+  return out;
+}
+
+std::vector<std::string> GroupSegments(const char* group) {
+  std::vector<std::string> out;
+  std::string current;
+  for (const char* p = group; *p; ++p) {
+    if (*p == '\\') {
+      out.push_back(Unescape(current));
+      current.clear();
+    } else {
+      current += *p;
+    }
+  }
+  out.push_back(Unescape(current));
+  return out;
+}
+
+// The default value is "@", as in exported registry files; other names are escaped so that
+// none of them can be "@".
+std::string ValueKey(const std::string& value_name) {
+  return value_name.empty() ? "@" : Escape(value_name, "=[]@#", true);
+}
+
+std::string Fold(const std::string& name) {
+  gchar* f = g_utf8_casefold(name.c_str(), -1);
+  std::string out(f);
+  g_free(f);
+  return out;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return g_ascii_strcasecmp(a.c_str(), b.c_str()) == 0 || Fold(a) == Fold(b);
+}
+
+// `path` starts with all of `prefix`, name by name.
+bool StartsWith(const std::vector<std::string>& path, const std::vector<std::string>& prefix) {
+  if (path.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (!SameName(path[i], prefix[i])) return false;
+  return true;
+}
+
+std::vector<std::vector<std::string>> AllKeys(GKeyFile* kf, std::vector<std::string>* names) {
+  gsize n = 0;
+  gchar** groups = g_key_file_get_groups(kf, &n);
+  std::vector<std::vector<std::string>> out;
+  for (gsize i = 0; i < n; ++i) {
+    out.push_back(GroupSegments(groups[i]));
+    if (names) names->push_back(groups[i]);
+  }
+  g_strfreev(groups);
+  return out;
+}
+
+// The group holding `segments`, under whatever spelling it was stored.
+std::optional<std::string> FindGroup(GKeyFile* kf, const std::vector<std::string>& segments) {
+  std::vector<std::string> names;
+  auto keys = AllKeys(kf, &names);
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (keys[i].size() == segments.size() && StartsWith(keys[i], segments)) return names[i];
+  return std::nullopt;
+}
+
+std::optional<std::string> FindValue(GKeyFile* kf, const std::string& group,
+                                     const std::string& value_name) {
+  gsize n = 0;
+  gchar** keys = g_key_file_get_keys(kf, group.c_str(), &n, nullptr);
+  std::optional<std::string> found;
+  for (gsize i = 0; keys && i < n && !found; ++i) {
+    std::string stored = keys[i];
+    std::string name = stored == "@" ? std::string() : Unescape(stored);
+    if (name.empty() != value_name.empty()) continue;
+    if (SameName(name, value_name)) found = stored;
+  }
+  g_strfreev(keys);
+  return found;
+}
+
+// The spelling a new key takes: every name that already exists above or at it keeps the
+// spelling it was first stored with.
+std::vector<std::string> StoredSpelling(GKeyFile* kf, std::vector<std::string> segments) {
+  auto keys = AllKeys(kf, nullptr);
+  for (size_t depth = 1; depth <= segments.size(); ++depth) {
+    std::vector<std::string> prefix(segments.begin(), segments.begin() + depth);
+    for (const auto& k : keys) {
+      if (StartsWith(k, prefix)) {
+        segments[depth - 1] = k[depth - 1];
+        break;
+      }
+    }
+  }
+  return segments;
+}
+
+bool Exists(GKeyFile* kf, const std::vector<std::string>& segments) {
+  if (segments.empty()) return true;  // the class root itself
+  for (const auto& k : AllKeys(kf, nullptr))
+    if (StartsWith(k, segments)) return true;
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitKeyPath(const std::string& key) {
+  std::vector<std::string> out;
+  std::string current;
+  for (char c : key) {
+    if (c == '\\') {
+      if (!current.empty()) out.push_back(current);
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  if (!current.empty()) out.push_back(current);
+  return out;
+}
+
+KeyFileClassRegistry::KeyFileClassRegistry(std::string path) : path_(std::move(path)) {}
+
+std::optional<std::string> KeyFileClassRegistry::Read(const std::string& key,
+                                                      const std::string& value_name) const {
+  KeyFilePtr kf = Load(path_);
+  auto group = FindGroup(kf.get(), SplitKeyPath(key));
+  if (!group) return std::nullopt;
+  auto stored = FindValue(kf.get(), *group, value_name);
+  if (!stored) return std::nullopt;
+  gchar* value = g_key_file_get_string(kf.get(), group->c_str(), stored->c_str(), nullptr);
+  if (!value) return std::nullopt;
+  std::string text(value);
+  g_free(value);
+  return text;
+}
+
+bool KeyFileClassRegistry::Write(const std::string& key, const std::string& value_name,
+                                 const std::string& data) {
+  std::vector<std::string> segments = SplitKeyPath(key);
+  // Values of the class root itself are not Tarvik's to write.
+  if (segments.empty() || !g_utf8_validate(key.c_str(), -1, nullptr) ||
+      !g_utf8_validate(value_name.c_str(), -1, nullptr) ||
+      !g_utf8_validate(data.c_str(), -1, nullptr))
+    return false;
+  bool ok = false;
+  {
+    StoreLock lock(path_);
+    KeyFilePtr kf = Load(path_);
+    std::string group = FindGroup(kf.get(), segments)
+                            .value_or(GroupName(StoredSpelling(kf.get(), segments)));
+    std::string name = FindValue(kf.get(), group, value_name).value_or(ValueKey(value_name));
+    g_key_file_set_string(kf.get(), group.c_str(), name.c_str(), data.c_str());
+    ok = Store(kf.get(), path_);
+  }
+  if (ok) Changed();
+  return ok;
+}
+
+bool KeyFileClassRegistry::DeleteSubKey(const std::string& key, const std::string& sub_key) {
+  std::vector<std::string> parent = SplitKeyPath(key);
+  std::vector<std::string> target = parent;
+  for (auto& s : SplitKeyPath(sub_key)) target.push_back(s);
+  if (target.size() == parent.size()) return false;  // no subkey named
+  bool ok = false;
+  {
+    StoreLock lock(path_);
+    KeyFilePtr kf = Load(path_);
+    if (!Exists(kf.get(), parent) || !Exists(kf.get(), target)) return false;
+    std::vector<std::string> names;
+    auto keys = AllKeys(kf.get(), &names);
+    for (size_t i = 0; i < keys.size(); ++i)
+      if (StartsWith(keys[i], target)) g_key_file_remove_group(kf.get(), names[i].c_str(), nullptr);
+    ok = Store(kf.get(), path_);
+  }
+  if (ok) Changed();
+  return ok;
+}
+
+bool KeyFileClassRegistry::KeyExists(const std::string& key) const {
+  KeyFilePtr kf = Load(path_);
+  return Exists(kf.get(), SplitKeyPath(key));
+}
+
+std::vector<std::string> KeyFileClassRegistry::SubKeys(const std::string& key) const {
+  KeyFilePtr kf = Load(path_);
+  std::vector<std::string> parent = SplitKeyPath(key);
+  std::vector<std::string> out;
+  for (const auto& k : AllKeys(kf.get(), nullptr)) {
+    if (k.size() <= parent.size() || !StartsWith(k, parent)) continue;
+    const std::string& name = k[parent.size()];
+    bool seen = false;
+    for (const auto& o : out) seen = seen || SameName(o, name);
+    if (!seen) out.push_back(name);
+  }
+  return out;
+}
+
+void KeyFileClassRegistry::BeginChanges() { ++change_depth_; }
+
+void KeyFileClassRegistry::EndChanges() {
+  if (change_depth_ > 0 && --change_depth_ == 0 && changed_) {
+    changed_ = false;
+    if (on_change_) on_change_(*this);
+  }
+}
+
+void KeyFileClassRegistry::Changed() {
+  if (change_depth_ > 0) {
+    changed_ = true;
+    return;
+  }
+  if (on_change_) on_change_(*this);
+}
+
+}  // namespace tarvik

@@ -1,0 +1,335 @@
+#include "system/desktop_mirror.h"
+
+#include <glib.h>
+#include <glib/gstdio.h>
+
+#include <memory>
+#include <utility>
+
+#include "platform/path_util.h"
+#include "platform/text_file.h"
+
+namespace tarvik {
+
+namespace {
+
+constexpr char kDefaultApplications[] = "Default Applications";
+constexpr char kPreferredVerb[] = "OpenWithTarvik";
+constexpr char kOpenVerb[] = "open";
+
+struct KeyFileDeleter {
+  void operator()(GKeyFile* kf) const { g_key_file_free(kf); }
+};
+using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
+
+std::string KeyFileText(GKeyFile* kf) {
+  gsize length = 0;
+  gchar* data = g_key_file_to_data(kf, &length, nullptr);
+  std::string text(data, length);
+  g_free(data);
+  return text;
+}
+
+// Writes only when the text differs, so that the desktop's caches are rebuilt only for real
+// changes. True when the file was written.
+bool WriteIfChanged(const std::string& path, const std::string& text) {
+  if (auto old = ReadFileBytes(path); old && *old == text) return false;
+  return WriteFileAtomically(path, text);
+}
+
+bool RemoveIfPresent(const std::string& path) {
+  return g_file_test(path.c_str(), G_FILE_TEST_EXISTS) && g_remove(path.c_str()) == 0;
+}
+
+std::string XmlEscaped(const std::string& text) {
+  gchar* e = g_markup_escape_text(text.c_str(), -1);
+  std::string out(e);
+  g_free(e);
+  return out;
+}
+
+// "Tarvikで開く(&B)" → "Tarvikで開く": the mnemonic of a menu caption has no place in a
+// desktop entry.
+std::string WithoutMnemonic(const std::string& caption) {
+  std::string out = caption;
+  if (size_t p = out.rfind("(&"); p != std::string::npos && out.size() == p + 4 && out.back() == ')')
+    out.erase(p);
+  std::string plain;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (out[i] == '&') {
+      if (i + 1 < out.size() && out[i + 1] == '&') plain += '&', ++i;
+      continue;
+    }
+    plain += out[i];
+  }
+  return plain;
+}
+
+std::vector<std::pair<std::string, bool>> SplitCommand(const std::string& command_line) {
+  // Arguments of a registered command line: separated by blanks, a double-quoted argument
+  // taken whole. The bool tells whether it was quoted.
+  std::vector<std::pair<std::string, bool>> args;
+  size_t i = 0;
+  while (i < command_line.size()) {
+    while (i < command_line.size() && (command_line[i] == ' ' || command_line[i] == '\t')) ++i;
+    if (i >= command_line.size()) break;
+    std::string arg;
+    bool quoted = false;
+    while (i < command_line.size() && command_line[i] != ' ' && command_line[i] != '\t') {
+      if (command_line[i] == '"') {
+        quoted = true;
+        size_t end = command_line.find('"', i + 1);
+        if (end == std::string::npos) end = command_line.size();
+        arg += command_line.substr(i + 1, end - i - 1);
+        i = end < command_line.size() ? end + 1 : end;
+      } else {
+        arg += command_line[i++];
+      }
+    }
+    args.emplace_back(std::move(arg), quoted);
+  }
+  return args;
+}
+
+// One argument of an Exec value: quoted when it holds a reserved character, with the escapes
+// the desktop entry format asks for inside quotes, and "%" doubled everywhere.
+std::string ExecArgument(const std::string& arg) {
+  static const std::string reserved = " \t\n\"'\\><~|&;$*?#()`";
+  bool quote = arg.empty() || arg.find_first_of(reserved) != std::string::npos;
+  std::string out;
+  if (quote) out += '"';
+  for (char c : arg) {
+    if (c == '%') {
+      out += "%%";
+      continue;
+    }
+    if (quote && (c == '"' || c == '`' || c == '$' || c == '\\')) out += '\\';
+    out += c;
+  }
+  if (quote) out += '"';
+  return out;
+}
+
+std::string TypeOf(const ClassRegistry& root, const std::string& name) {
+  if (!name.empty() && name[0] == '.') return root.Read(name, "").value_or("");
+  return name;
+}
+
+std::string VerbCommand(const ClassRegistry& root, const std::string& type,
+                        const std::string& verb) {
+  return root.Read(type + "\\shell\\" + verb + "\\command", "").value_or("");
+}
+
+std::string MenuEntry(const std::string& exe_path) {
+  KeyFilePtr kf(g_key_file_new());
+  const char* g = "Desktop Entry";
+  g_key_file_set_string(kf.get(), g, "Type", "Application");
+  g_key_file_set_string(kf.get(), g, "Version", "1.0");
+  g_key_file_set_string(kf.get(), g, "Name", "Tarvik");
+  g_key_file_set_string(kf.get(), g, "GenericName", "ジョブ管理型Webブラウザ");
+  g_key_file_set_string(kf.get(), g, "Comment", "ページをジョブにまとめて順に閲覧するWebブラウザ");
+  g_key_file_set_string(kf.get(), g, "Icon", "tarvik");
+  g_key_file_set_string(kf.get(), g, "Exec", ExecArgument(exe_path).c_str());
+  g_key_file_set_string(kf.get(), g, "Terminal", "false");
+  g_key_file_set_string(kf.get(), g, "Categories", "Network;WebBrowser;");
+  g_key_file_set_string(kf.get(), g, "StartupNotify", "true");
+  return KeyFileText(kf.get());
+}
+
+std::string VerbEntry(const DesktopAssociation& assoc, const std::string& command,
+                      const std::string& caption) {
+  KeyFilePtr kf(g_key_file_new());
+  const char* g = "Desktop Entry";
+  std::string mime;
+  for (const char* m : assoc.mime_types) mime += std::string(m) + ";";
+  g_key_file_set_string(kf.get(), g, "Type", "Application");
+  g_key_file_set_string(kf.get(), g, "Version", "1.0");
+  g_key_file_set_string(kf.get(), g, "Name", "Tarvik");
+  if (!caption.empty()) g_key_file_set_string(kf.get(), g, "Comment", caption.c_str());
+  g_key_file_set_string(kf.get(), g, "Icon", "tarvik");
+  g_key_file_set_string(kf.get(), g, "Exec", DesktopExecLine(command, assoc.is_protocol).c_str());
+  g_key_file_set_string(kf.get(), g, "Terminal", "false");
+  // The application menu has its own entry; these only stand for the associations.
+  g_key_file_set_string(kf.get(), g, "NoDisplay", "true");
+  g_key_file_set_string(kf.get(), g, "MimeType", mime.c_str());
+  g_key_file_set_string(kf.get(), g, "StartupNotify", "true");
+  return KeyFileText(kf.get());
+}
+
+std::string MimePackage(const std::string& description, const std::string& content_type) {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+      "  <mime-type type=\"" + std::string(kJobMimeType) + "\">\n"
+      "    <comment>" + XmlEscaped(description) + "</comment>\n";
+  if (!content_type.empty())
+    xml += "    <sub-class-of type=\"" + XmlEscaped(content_type) + "\"/>\n";
+  xml +=
+      "    <glob pattern=\"*.tvj\"/>\n"
+      "  </mime-type>\n"
+      "</mime-info>\n";
+  return xml;
+}
+
+void SpawnInBackground(const std::vector<std::string>& argv) {
+  if (argv.empty()) return;
+  gchar* program = g_find_program_in_path(argv[0].c_str());
+  if (!program) return;
+  std::vector<gchar*> args{program};
+  for (size_t i = 1; i < argv.size(); ++i) args.push_back(const_cast<gchar*>(argv[i].c_str()));
+  args.push_back(nullptr);
+  // Without G_SPAWN_DO_NOT_REAP_CHILD GLib detaches the child, so nothing waits for it and
+  // no zombie is left behind.
+  g_spawn_async(nullptr, args.data(), nullptr,
+                static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
+                nullptr, nullptr, nullptr, nullptr);
+  g_free(program);
+}
+
+}  // namespace
+
+std::string DesktopFolders::classes_file() const {
+  return JoinPath(JoinPath(data_home, "tarvik"), "classes.ini");
+}
+std::string DesktopFolders::applications() const { return JoinPath(data_home, "applications"); }
+std::string DesktopFolders::mime_package() const {
+  return JoinPath(JoinPath(JoinPath(data_home, "mime"), "packages"), "tarvik.xml");
+}
+std::string DesktopFolders::mimeapps_list() const { return JoinPath(config_home, "mimeapps.list"); }
+
+DesktopFolders DefaultDesktopFolders() {
+  return DesktopFolders{g_get_user_data_dir(), g_get_user_config_dir()};
+}
+
+const std::vector<DesktopAssociation>& DesktopAssociations() {
+  static const std::vector<DesktopAssociation> table = {
+      {".tvj", "tarvik-tvj.desktop", {kJobMimeType}, false},
+      {".url", "tarvik-url.desktop", {"application/x-mswinurl"}, false},
+      {".htm", "tarvik-htm.desktop", {"text/html"}, false},
+      {"http", "tarvik-http.desktop", {"x-scheme-handler/http", "x-scheme-handler/https"}, true},
+  };
+  return table;
+}
+
+std::string DesktopExecLine(const std::string& command_line, bool is_protocol) {
+  std::string out;
+  for (const auto& [arg, quoted] : SplitCommand(command_line)) {
+    if (!out.empty()) out += ' ';
+    // Field codes stand alone and unquoted, wherever the registered line put its %1.
+    if (arg == "%1" || arg == "%L" || arg == "%l")
+      out += is_protocol ? "%u" : "%f";
+    else
+      out += ExecArgument(arg);
+  }
+  return out;
+}
+
+std::string CommandProgram(const std::string& command_line) {
+  auto args = SplitCommand(command_line);
+  return args.empty() ? std::string() : args.front().first;
+}
+
+DesktopMirror::DesktopMirror(DesktopFolders folders, std::string exe_path, ToolRunner run_tool)
+    : folders_(std::move(folders)), exe_path_(std::move(exe_path)), run_tool_(std::move(run_tool)) {
+  if (!run_tool_) run_tool_ = SpawnInBackground;
+}
+
+bool DesktopMirror::IsOurs(const std::string& command_line) const {
+  // A registration made by a Tarvik that has since moved is still Tarvik's: the program is
+  // recognised by its file name.
+  std::string program = CommandProgram(command_line);
+  return !program.empty() && FileNamePart(program) == FileNamePart(exe_path_);
+}
+
+std::string DesktopMirror::OurVerb(const ClassRegistry& root, const std::string& type) const {
+  std::vector<std::string> candidates;
+  if (auto def = root.Read(type + "\\shell", ""); def && !def->empty()) candidates.push_back(*def);
+  candidates.push_back(kPreferredVerb);
+  candidates.push_back(kOpenVerb);
+  for (const auto& v : root.SubKeys(type + "\\shell")) candidates.push_back(v);
+  for (const auto& verb : candidates)
+    if (IsOurs(VerbCommand(root, type, verb))) return verb;
+  return {};
+}
+
+bool DesktopMirror::DefaultVerbIsOurs(const ClassRegistry& root, const std::string& type) const {
+  // The verb the desktop runs: the one the type's "shell" key names, else "open". A type whose
+  // only verbs are added ones keeps its own handler; registering never takes over a type.
+  std::string verb = root.Read(type + "\\shell", "").value_or("");
+  if (verb.empty()) verb = kOpenVerb;
+  return IsOurs(VerbCommand(root, type, verb));
+}
+
+bool DesktopMirror::SetDefaultHandlers(
+    const std::vector<std::pair<std::string, std::string>>& defaults) {
+  if (defaults.empty()) return false;
+  const std::string path = folders_.mimeapps_list();
+  KeyFilePtr kf(g_key_file_new());
+  // Everything else in the user's file (other groups, other types, comments) stays as it is.
+  g_key_file_load_from_file(kf.get(), path.c_str(),
+                            static_cast<GKeyFileFlags>(G_KEY_FILE_KEEP_COMMENTS |
+                                                       G_KEY_FILE_KEEP_TRANSLATIONS),
+                            nullptr);
+  bool changed = false;
+  for (const auto& [mime, id] : defaults) {
+    gchar* old = g_key_file_get_value(kf.get(), kDefaultApplications, mime.c_str(), nullptr);
+    std::vector<std::string> ids{id};
+    if (old) {
+      gchar** parts = g_strsplit(old, ";", -1);
+      for (gchar** p = parts; *p; ++p) {
+        std::string entry = g_strstrip(*p);
+        if (!entry.empty() && entry != id) ids.push_back(entry);
+      }
+      g_strfreev(parts);
+    }
+    std::string value;
+    for (const auto& e : ids) value += e + ";";
+    if (!old || value != old) {
+      g_key_file_set_value(kf.get(), kDefaultApplications, mime.c_str(), value.c_str());
+      changed = true;
+    }
+    g_free(old);
+  }
+  if (changed) WriteFileAtomically(path, KeyFileText(kf.get()));
+  return changed;
+}
+
+void DesktopMirror::Sync(const ClassRegistry& root) {
+  bool apps_changed = WriteIfChanged(JoinPath(folders_.applications(), kMenuEntryId),
+                                     MenuEntry(exe_path_));
+  bool mime_changed = false;
+
+  std::vector<std::pair<std::string, std::string>> defaults;
+  for (const DesktopAssociation& assoc : DesktopAssociations()) {
+    const std::string path = JoinPath(folders_.applications(), assoc.desktop_id);
+    const std::string type = TypeOf(root, assoc.name);
+    const std::string verb = type.empty() ? std::string() : OurVerb(root, type);
+    if (verb.empty()) {
+      apps_changed |= RemoveIfPresent(path);
+      continue;
+    }
+    std::string caption =
+        WithoutMnemonic(root.Read(type + "\\shell\\" + verb, "").value_or(""));
+    apps_changed |= WriteIfChanged(path, VerbEntry(assoc, VerbCommand(root, type, verb), caption));
+    if (DefaultVerbIsOurs(root, type))
+      for (const char* mime : assoc.mime_types) defaults.emplace_back(mime, assoc.desktop_id);
+  }
+
+  // The job file type is Tarvik's own, so the desktop learns it from Tarvik.
+  const std::string job_type = TypeOf(root, ".tvj");
+  if (!job_type.empty() && !OurVerb(root, job_type).empty()) {
+    std::string description = root.Read(job_type, "").value_or("");
+    if (description.empty()) description = job_type;
+    mime_changed = WriteIfChanged(folders_.mime_package(),
+                                  MimePackage(description, root.Read(".tvj", "Content Type").value_or("")));
+  } else {
+    mime_changed = RemoveIfPresent(folders_.mime_package());
+  }
+
+  SetDefaultHandlers(defaults);
+
+  if (mime_changed) run_tool_({"update-mime-database", JoinPath(folders_.data_home, "mime")});
+  if (apps_changed) run_tool_({"update-desktop-database", "-q", folders_.applications()});
+}
+
+}  // namespace tarvik

@@ -1,0 +1,202 @@
+#include "system/desktop_mirror.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include "platform/settings_store.h"
+#include "platform/text_file.h"
+#include "support/gui_test.h"
+#include "system/mod_relation.h"
+
+namespace tarvik {
+namespace {
+
+constexpr char kExe[] = "/opt/tarvik/bin/tarvik";
+
+// One value of a desktop entry or of mimeapps.list, or "(none)".
+std::string KeyValue(const std::string& path, const char* group, const char* key) {
+  GKeyFile* kf = g_key_file_new();
+  std::string out = "(none)";
+  if (g_key_file_load_from_file(kf, path.c_str(), G_KEY_FILE_NONE, nullptr)) {
+    if (gchar* v = g_key_file_get_string(kf, group, key, nullptr)) {
+      out = v;
+      g_free(v);
+    }
+  }
+  g_key_file_free(kf);
+  return out;
+}
+
+class DesktopMirrorTest : public ::testing::Test {
+ protected:
+  DesktopMirrorTest() {
+    store.set_on_change([this](const ClassRegistry& root) { mirror.Sync(root); });
+  }
+
+  std::string App(const char* id) { return JoinPath(folders.applications(), id); }
+  std::string Entry(const char* id, const char* key) { return KeyValue(App(id), "Desktop Entry", key); }
+  std::string Default(const char* mime) {
+    return KeyValue(folders.mimeapps_list(), "Default Applications", mime);
+  }
+  void Register() { RegisterAssociations(store, settings, kExe); }
+  void DefaultBrowser(MsgResult answer) {
+    MakeDefaultBrowser(store, [answer](auto&&...) { return answer; });
+  }
+  static std::string JoinPath(const std::string& a, const std::string& b) { return a + "/" + b; }
+
+  test::TempDir dir;
+  DesktopFolders folders{dir.file("data"), dir.file("config")};
+  std::vector<std::vector<std::string>> tools;
+  DesktopMirror mirror{folders, kExe, [this](const std::vector<std::string>& argv) { tools.push_back(argv); }};
+  KeyFileClassRegistry store{folders.classes_file()};
+  SettingsStore settings{dir.file("config/tarvik/settings.ini")};
+};
+
+TEST_F(DesktopMirrorTest, RegistrationDescribesEachAssociationToTheDesktop) {
+  Register();
+  struct Row {
+    const char* id;
+    const char* exec;
+    const char* mime;
+  };
+  const Row rows[] = {
+      {"tarvik-tvj.desktop", "/opt/tarvik/bin/tarvik /j %f", "application/x-tarvik-job;"},
+      {"tarvik-url.desktop", "/opt/tarvik/bin/tarvik /u %f", "application/x-mswinurl;"},
+      {"tarvik-htm.desktop", "/opt/tarvik/bin/tarvik /h %f", "text/html;"},
+      {"tarvik-http.desktop", "/opt/tarvik/bin/tarvik /h %u",
+       "x-scheme-handler/http;x-scheme-handler/https;"},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(Entry(r.id, "Exec"), r.exec) << r.id;
+    EXPECT_EQ(Entry(r.id, "MimeType"), r.mime) << r.id;
+    EXPECT_EQ(Entry(r.id, "Name"), "Tarvik") << r.id;
+    EXPECT_EQ(Entry(r.id, "NoDisplay"), "true") << r.id;
+    EXPECT_EQ(Entry(r.id, "Type"), "Application") << r.id;
+  }
+  EXPECT_EQ(Entry("tarvik-htm.desktop", "Comment"), "Tarvikで開く");
+  EXPECT_EQ(Entry("tarvik.desktop", "Exec"), kExe);
+  EXPECT_EQ(Entry("tarvik.desktop", "Categories"), "Network;WebBrowser;");
+  EXPECT_EQ(Entry("tarvik.desktop", "NoDisplay"), "(none)") << "the menu entry is shown";
+
+  auto package = ReadFileBytes(folders.mime_package());
+  ASSERT_TRUE(package);
+  EXPECT_NE(package->find("<mime-type type=\"application/x-tarvik-job\">"), std::string::npos);
+  EXPECT_NE(package->find("<glob pattern=\"*.tvj\"/>"), std::string::npos);
+  EXPECT_NE(package->find("<comment>Tarvikｼﾞｮﾌﾞﾌｧｲﾙ</comment>"), std::string::npos);
+  EXPECT_NE(package->find("<sub-class-of type=\"text/plain\"/>"), std::string::npos);
+
+  // Job files open with Tarvik: "open" is the job type's verb. Browsing stays with the user's
+  // browser until the default-browser command.
+  EXPECT_EQ(Default("application/x-tarvik-job"), "tarvik-tvj.desktop;");
+  for (const char* mime : {"text/html", "application/x-mswinurl", "x-scheme-handler/http",
+                           "x-scheme-handler/https"})
+    EXPECT_EQ(Default(mime), "(none)") << mime;
+
+  // One registration is one change: each cache is rebuilt once.
+  const std::vector<std::vector<std::string>> expected_tools = {
+      {"update-mime-database", folders.data_home + "/mime"},
+      {"update-desktop-database", "-q", folders.applications()},
+  };
+  EXPECT_EQ(tools, expected_tools);
+}
+
+TEST_F(DesktopMirrorTest, DefaultBrowserYesSetsTheHandlersAndKeepsTheUsersOtherEntries) {
+  const std::string user_list =
+      "# my associations\n"
+      "[Default Applications]\n"
+      "text/html=firefox.desktop;\n"
+      "image/png=eog.desktop;\n"
+      "x-scheme-handler/https=tarvik-http.desktop;firefox.desktop;\n"
+      "\n"
+      "[Added Associations]\n"
+      "text/plain=gedit.desktop;\n";
+  ASSERT_TRUE(WriteFileAtomically(folders.mimeapps_list(), user_list));
+  Register();
+  tools.clear();
+
+  DefaultBrowser(MsgResult::Yes);
+  EXPECT_EQ(Default("text/html"), "tarvik-htm.desktop;firefox.desktop;");
+  EXPECT_EQ(Default("application/x-mswinurl"), "tarvik-url.desktop;");
+  EXPECT_EQ(Default("x-scheme-handler/http"), "tarvik-http.desktop;");
+  EXPECT_EQ(Default("x-scheme-handler/https"), "tarvik-http.desktop;firefox.desktop;");
+  EXPECT_EQ(Default("image/png"), "eog.desktop;");
+  EXPECT_EQ(KeyValue(folders.mimeapps_list(), "Added Associations", "text/plain"), "gedit.desktop;");
+  auto text = ReadFileBytes(folders.mimeapps_list());
+  ASSERT_TRUE(text);
+  EXPECT_NE(text->find("# my associations"), std::string::npos);
+  EXPECT_TRUE(tools.empty()) << "no desktop entry or MIME type changed";
+
+  auto before = ReadFileBytes(folders.mimeapps_list());
+  DefaultBrowser(MsgResult::Yes);
+  EXPECT_EQ(ReadFileBytes(folders.mimeapps_list()), before) << "a repeat changes nothing";
+}
+
+TEST_F(DesktopMirrorTest, DefaultBrowserNoLeavesMimeappsAlone) {
+  Register();
+  auto before = ReadFileBytes(folders.mimeapps_list());
+  ASSERT_TRUE(before);
+  DefaultBrowser(MsgResult::No);
+  EXPECT_EQ(ReadFileBytes(folders.mimeapps_list()), before);
+  EXPECT_EQ(Default("text/html"), "(none)");
+}
+
+TEST_F(DesktopMirrorTest, SecondStartTouchesNoFile) {
+  Register();
+  tools.clear();
+  settings.Save("Setting", "RelationDone", "False");  // registers the same values again
+  Register();
+  EXPECT_TRUE(tools.empty());
+}
+
+TEST_F(DesktopMirrorTest, EntriesFollowVerbsThatGoAway) {
+  Register();
+  tools.clear();
+  RemoveVerb(store, ".url", "OpenWithTarvik");
+  EXPECT_FALSE(FileExists(App("tarvik-url.desktop")));
+  EXPECT_TRUE(FileExists(App("tarvik-htm.desktop")));
+  EXPECT_EQ(tools.size(), 1u);
+  EXPECT_EQ(tools[0][0], "update-desktop-database");
+}
+
+TEST_F(DesktopMirrorTest, OtherProgramsVerbsAreNotMirrored) {
+  ASSERT_TRUE(store.Write(".htm", "", "htmlfile"));
+  ASSERT_TRUE(store.Write("htmlfile\\shell", "", "open"));
+  ASSERT_TRUE(store.Write("htmlfile\\shell\\open\\command", "", "\"/usr/bin/firefox\" %1"));
+  EXPECT_FALSE(FileExists(App("tarvik-htm.desktop")));
+  Register();
+  EXPECT_EQ(Entry("tarvik-htm.desktop", "Exec"), "/opt/tarvik/bin/tarvik /h %f");
+  EXPECT_EQ(Default("text/html"), "(none)") << "the type's default verb is someone else's";
+  DefaultBrowser(MsgResult::Yes);
+  EXPECT_EQ(Default("text/html"), "tarvik-htm.desktop;");
+}
+
+TEST(DesktopExecLineTest, TranslatesRegisteredCommandLines) {
+  struct Row {
+    const char* label;
+    const char* command;
+    bool protocol;
+    const char* exec;
+  };
+  const Row rows[] = {
+      {"file", "\"/usr/bin/tarvik\" /j %1", false, "/usr/bin/tarvik /j %f"},
+      {"url", "\"/usr/bin/tarvik\" /h %1", true, "/usr/bin/tarvik /h %u"},
+      {"space in path", "\"/opt/My Apps/tarvik\" /u %1", false, "\"/opt/My Apps/tarvik\" /u %f"},
+      {"quoted placeholder", "\"/usr/bin/tarvik\" /h \"%1\"", false, "/usr/bin/tarvik /h %f"},
+      {"percent in path", "\"/opt/100%/tarvik\" /h %1", false, "/opt/100%%/tarvik /h %f"},
+      {"reserved characters", "\"/opt/a$b\\c\"\"d`\" /h %1", false,
+       "\"/opt/a\\$b\\\\cd\\`\" /h %f"},
+      {"unquoted program", "/usr/bin/tarvik /j %1", false, "/usr/bin/tarvik /j %f"},
+      {"extra blanks", "  \"/usr/bin/tarvik\"   /j   %1  ", false, "/usr/bin/tarvik /j %f"},
+      {"empty", "", false, ""},
+  };
+  for (const Row& r : rows) EXPECT_EQ(DesktopExecLine(r.command, r.protocol), r.exec) << r.label;
+}
+
+TEST(DesktopExecLineTest, CommandProgramUnquotes) {
+  EXPECT_EQ(CommandProgram("\"/opt/My Apps/tarvik\" /h %1"), "/opt/My Apps/tarvik");
+  EXPECT_EQ(CommandProgram("/usr/bin/tarvik /h %1"), "/usr/bin/tarvik");
+  EXPECT_EQ(CommandProgram("   "), "");
+}
+
+}  // namespace
+}  // namespace tarvik
