@@ -7,11 +7,11 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96 -nolisten tcp" "$0" "$@"
 fi
 wm_pid=
-if command -v openbox >/dev/null && ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; then
+if command -v openbox >/dev/null && ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
   openbox --sm-disable >/dev/null 2>&1 &
   wm_pid=$!
   for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
     sleep 0.1
   done
 fi

@@ -2,6 +2,7 @@
 
 #include <glibmm/datetime.h>
 #include <glibmm/main.h>
+#include <gdkmm/monitor.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/stylecontext.h>
 
@@ -232,10 +233,13 @@ void frmMain::BuildControls() {
 
   BuildCoolBar();
 
-  // The browser area.
+  // The browser area, below the cool bar even where the theme makes the bar a little taller
+  // than designed.
   client_.put(wbwMain(), 0, 0);
-  Place(wbwMain(), design::kBrowser.left, design::kBrowser.top, design::kBrowser.width,
-        design::kBrowser.height);
+  float browser_top = std::max(design::kBrowser.top,
+                               static_cast<float>(clbComm_.bar_height() * ty_) + 3 * ty_);
+  Place(wbwMain(), design::kBrowser.left, browser_top, design::kBrowser.width,
+        design::kBrowser.height - (browser_top - design::kBrowser.top));
 
   vbox_.show_all();
   picBack_[4].hide();  // job mode until start-up says otherwise
@@ -282,7 +286,9 @@ void frmMain::BuildStatusBar() {
       panels_[i]->set_ellipsize(Pango::ELLIPSIZE_END);
       f.add(*panels_[i]);
     }
-    f.set_size_request(ToPixels(design::kPanelWidths[i], tx_), ToPixels(design::kStatusBar.height, ty_));
+    // The text panel takes what the others leave, so the window can still be made narrow.
+    f.set_size_request(i == 0 ? -1 : ToPixels(design::kPanelWidths[i], tx_),
+                       ToPixels(design::kStatusBar.height, ty_));
     stbStat_.pack_start(f, i == 0 ? Gtk::PACK_EXPAND_WIDGET : Gtk::PACK_SHRINK);
   }
   status_text_.set_size_request(1, -1);  // the text panel gives way when the window narrows
