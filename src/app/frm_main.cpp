@@ -28,7 +28,7 @@ window.tarvik-main, window.tarvik-main * { font-family: "IPAPGothic", sans-serif
 .tarvik-main button.tarvik-picture { min-height: 0; min-width: 0; padding: 0; }
 .tarvik-main combobox button { min-height: 0; padding: 0 4px; }
 .tarvik-main toolbar { padding: 0; background: transparent; border: none; }
-.tarvik-main toolbar toolbutton button { padding: 1px 4px; }
+.tarvik-main toolbar toolbutton button { padding: 0 2px; min-width: 0; }
 .tarvik-main .tarvik-status { border-top: 1px solid alpha(black, 0.15); }
 .tarvik-main .tarvik-status frame > border { border-style: inset; }
 .tarvik-main .tarvik-status label { padding: 0 3px; }
@@ -216,6 +216,8 @@ void frmMain::BuildControls() {
     if (i == 3) {
       tool_spacer_ = std::make_unique<Gtk::SeparatorToolItem>();
       tool_spacer_->set_draw(false);
+      tool_spacer_->set_homogeneous(false);
+      tool_spacer_->set_size_request(8, -1);
       tlbTool_.append(*tool_spacer_);
       continue;
     }
@@ -223,6 +225,7 @@ void frmMain::BuildControls() {
     tool_buttons_[i] = std::make_unique<Gtk::ToolButton>(*image, kCaptions[i]);
     tool_buttons_[i]->set_use_underline(true);
     tool_buttons_[i]->set_is_important(true);
+    tool_buttons_[i]->set_homogeneous(false);
     tlbTool_.append(*tool_buttons_[i]);
   }
   tlbTool_.set_toolbar_style(Gtk::TOOLBAR_BOTH);
@@ -257,7 +260,11 @@ void frmMain::BuildCoolBar() {
     band.width = ToPixels(d.width, tx_);
     band.new_row = d.new_row;
     band.use_bar_picture = d.use_bar_picture;
-    clbComm_.add_band(*children[b], band);
+    int index = clbComm_.add_band(*children[b], band);
+    // The designed widths are those of the band's child; the gripper and caption come on top.
+    int frame = clbComm_.band_frame_width(index);
+    clbComm_.set_band_min_width(index, band.min_width + frame);
+    clbComm_.set_band_width(index, band.width + frame);
   }
   Place(clbComm_, design::kCoolBar.left, design::kCoolBar.top, design::kCoolBar.width,
         design::kCoolBar.height);

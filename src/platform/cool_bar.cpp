@@ -506,6 +506,11 @@ int CoolBar::band_width(int band) const {
   return box.placed ? box.width : 0;
 }
 
+int CoolBar::band_frame_width(int band) const {
+  if (!impl_->valid(band)) return 0;
+  return impl_->header_width(band) + kBandBorder;
+}
+
 void CoolBar::set_band_width(int band, int width) {
   if (!impl_->valid(band) || impl_->bands[band].spec.width == width) return;
   impl_->bands[band].spec.width = width;

@@ -43,6 +43,8 @@ class CoolBar : public Gtk::Container {
   // is never narrower than its minimum; the last band of a row takes the rest of the bar. Setting
   // a width or minimum from code relays the bar but emits no signal.
   int band_width(int band) const;
+  // The part of a band's width that is not its child's: gripper, caption and border.
+  int band_frame_width(int band) const;
   void set_band_width(int band, int width);
   void set_band_min_width(int band, int width);
 

@@ -22,6 +22,8 @@ WebKitSettings* SharedSettings() {
     WebKitSettings* s = webkit_settings_new();
     // Pages may open windows only from a user's click.
     webkit_settings_set_javascript_can_open_windows_automatically(s, FALSE);
+    // Pages that do not say their encoding are read as UTF-8, as today's pages mostly are.
+    webkit_settings_set_default_charset(s, "UTF-8");
     return s;
   }();
   return settings;
