@@ -137,7 +137,7 @@ std::string MenuEntry(const std::string& exe_path) {
 }
 
 std::string VerbEntry(const DesktopAssociation& assoc, const std::string& command,
-                      const std::string& caption) {
+                      const std::string& caption, bool is_default) {
   KeyFilePtr kf(g_key_file_new());
   const char* g = "Desktop Entry";
   std::string mime;
@@ -151,7 +151,10 @@ std::string VerbEntry(const DesktopAssociation& assoc, const std::string& comman
   g_key_file_set_string(kf.get(), g, "Terminal", "false");
   // The application menu has its own entry; these only stand for the associations.
   g_key_file_set_string(kf.get(), g, "NoDisplay", "true");
-  g_key_file_set_string(kf.get(), g, "MimeType", mime.c_str());
+  // Where no default handler is set, the desktop takes the first entry that lists a type, and
+  // the user's own entries come first. Listing the types before Tarvik's verb is the default
+  // would make Tarvik the browser without anyone asking, so they are listed only then.
+  if (is_default) g_key_file_set_string(kf.get(), g, "MimeType", mime.c_str());
   g_key_file_set_string(kf.get(), g, "StartupNotify", "true");
   return KeyFileText(kf.get());
 }
@@ -310,8 +313,10 @@ void DesktopMirror::Sync(const ClassRegistry& root) {
     }
     std::string caption =
         WithoutMnemonic(root.Read(type + "\\shell\\" + verb, "").value_or(""));
-    apps_changed |= WriteIfChanged(path, VerbEntry(assoc, VerbCommand(root, type, verb), caption));
-    if (DefaultVerbIsOurs(root, type))
+    const bool is_default = DefaultVerbIsOurs(root, type);
+    apps_changed |= WriteIfChanged(
+        path, VerbEntry(assoc, VerbCommand(root, type, verb), caption, is_default));
+    if (is_default)
       for (const char* mime : assoc.mime_types) defaults.emplace_back(mime, assoc.desktop_id);
   }
 

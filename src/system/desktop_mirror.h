@@ -1,7 +1,8 @@
 // Mirrors Tarvik's entries of the class registry to the freedesktop.org places the desktop
 // reads: a .desktop entry per associated name (plus the application menu entry), the MIME type
-// of job files, and the default handlers in mimeapps.list for the names whose default verb is
-// Tarvik's.
+// of job files, and, for the names whose default verb is Tarvik's, the entry's MIME types and
+// the default handlers in mimeapps.list. A verb that is not the default claims no MIME type:
+// the desktop would otherwise pick Tarvik wherever the user has set no default of their own.
 #pragma once
 
 #include <functional>

@@ -61,10 +61,10 @@ TEST_F(DesktopMirrorTest, RegistrationDescribesEachAssociationToTheDesktop) {
   };
   const Row rows[] = {
       {"tarvik-tvj.desktop", "/opt/tarvik/bin/tarvik /j %f", "application/x-tarvik-job;"},
-      {"tarvik-url.desktop", "/opt/tarvik/bin/tarvik /u %f", "application/x-mswinurl;"},
-      {"tarvik-htm.desktop", "/opt/tarvik/bin/tarvik /h %f", "text/html;"},
-      {"tarvik-http.desktop", "/opt/tarvik/bin/tarvik /h %u",
-       "x-scheme-handler/http;x-scheme-handler/https;"},
+      // Not yet the default: no MIME type claimed, or the desktop would pick Tarvik anyway.
+      {"tarvik-url.desktop", "/opt/tarvik/bin/tarvik /u %f", "(none)"},
+      {"tarvik-htm.desktop", "/opt/tarvik/bin/tarvik /h %f", "(none)"},
+      {"tarvik-http.desktop", "/opt/tarvik/bin/tarvik /h %u", "(none)"},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(Entry(r.id, "Exec"), r.exec) << r.id;
@@ -119,24 +119,33 @@ TEST_F(DesktopMirrorTest, DefaultBrowserYesSetsTheHandlersAndKeepsTheUsersOtherE
   EXPECT_EQ(Default("application/x-mswinurl"), "tarvik-url.desktop;");
   EXPECT_EQ(Default("x-scheme-handler/http"), "tarvik-http.desktop;");
   EXPECT_EQ(Default("x-scheme-handler/https"), "tarvik-http.desktop;firefox.desktop;");
+  EXPECT_EQ(Entry("tarvik-htm.desktop", "MimeType"), "text/html;");
+  EXPECT_EQ(Entry("tarvik-url.desktop", "MimeType"), "application/x-mswinurl;");
+  EXPECT_EQ(Entry("tarvik-http.desktop", "MimeType"), "x-scheme-handler/http;x-scheme-handler/https;");
   EXPECT_EQ(Default("image/png"), "eog.desktop;");
   EXPECT_EQ(KeyValue(folders.mimeapps_list(), "Added Associations", "text/plain"), "gedit.desktop;");
   auto text = ReadFileBytes(folders.mimeapps_list());
   ASSERT_TRUE(text);
   EXPECT_NE(text->find("# my associations"), std::string::npos);
-  EXPECT_TRUE(tools.empty()) << "no desktop entry or MIME type changed";
+  const std::vector<std::vector<std::string>> entries_rebuilt = {
+      {"update-desktop-database", "-q", folders.applications()}};
+  EXPECT_EQ(tools, entries_rebuilt) << "the entries now claim their types; job files unchanged";
 
   auto before = ReadFileBytes(folders.mimeapps_list());
+  tools.clear();
   DefaultBrowser(MsgResult::Yes);
   EXPECT_EQ(ReadFileBytes(folders.mimeapps_list()), before) << "a repeat changes nothing";
+  EXPECT_TRUE(tools.empty());
 }
 
 TEST_F(DesktopMirrorTest, DefaultBrowserNoLeavesMimeappsAlone) {
   Register();
   auto before = ReadFileBytes(folders.mimeapps_list());
   ASSERT_TRUE(before);
+  auto entry_before = ReadFileBytes(App("tarvik-htm.desktop"));
   DefaultBrowser(MsgResult::No);
   EXPECT_EQ(ReadFileBytes(folders.mimeapps_list()), before);
+  EXPECT_EQ(ReadFileBytes(App("tarvik-htm.desktop")), entry_before);
   EXPECT_EQ(Default("text/html"), "(none)");
 }
 
