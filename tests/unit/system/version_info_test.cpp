@@ -63,7 +63,7 @@ class AppFolderTest : public ::testing::Test {
 TEST_F(AppFolderTest, RecordUpdateInfoFollowsTheFolderOfTheLastStart) {
   SettingsStore settings(dir.file("settings.ini"));
   settings.Save("UpdateInfo", "Other", "kept");
-  for (const std::string folder : {dir.file("first"), dir.file("second/")}) {
+  for (const std::string& folder : {dir.file("first"), dir.file("second/")}) {
     g_setenv("TARVIK_HOME", folder.c_str(), TRUE);
     RecordUpdateInfo(settings, ApplicationFolder());
     std::string expected = folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
