@@ -60,6 +60,9 @@ frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool n
   BuildControls();
   BuildMenus();
   WireCommands();
+  WireBrowsingCommands();
+  WireJobCommands();
+  ConnectBrowserEvents();
   browser_->set_host(this);
 
   int menu_min = 0, menu_nat = 0;
@@ -541,20 +544,6 @@ void frmMain::CloseWindow() {
 bool frmMain::on_delete_event(GdkEventAny*) {
   CloseWindow();
   return true;  // the window is released by the application, not destroyed by GTK
-}
-
-// ---- Browser host ------------------------------------------------------------------------------
-
-BrowserControl* frmMain::NewWindow2() {
-  frmMain& window = app_.OpenNewWindow(*this);
-  if (maximized_) window.maximize();
-  window.browser().signal_ready_to_show().connect([&window] { window.show(); });
-  return &window.browser();
-}
-
-void frmMain::WindowClosing() {
-  // Only a page's own request to close its window asks first.
-  // Filled in with the browser events.
 }
 
 }  // namespace tarvik

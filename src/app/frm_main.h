@@ -28,6 +28,8 @@
 #include <string>
 
 #include "app/layout_rules.h"
+#include "jobs/job_files.h"
+#include "jobs/job_host.h"
 #include "platform/browser_control.h"
 #include "platform/cool_bar.h"
 #include "platform/image_list.h"
@@ -37,7 +39,7 @@ namespace tarvik {
 
 class TarvikApp;
 
-class frmMain : public Gtk::Window, public BrowserHost {
+class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
  public:
   // `new_window` is NewWdwFlag: the window was opened for a page's new-window request, so its
   // start-up navigates nowhere.
@@ -115,6 +117,42 @@ class frmMain : public Gtk::Window, public BrowserHost {
   BrowserControl* NewWindow2() override;
   void WindowClosing() override;
 
+  // Jobs in this window.
+  void LoadJobList(int select_index) override;
+  bool LoadSelectedJob(bool keep_position) override;
+  void UpdateNavTips();
+  void SelectJobNamed(const std::string& name);
+  void cboJob_Click();
+  void cmdNav_Click(int index);
+  // The title line for a completed navigation to `url`.
+  std::string PositionText(const std::string& url) const;
+  const std::vector<JobEntry>& JobEntries() const { return job_entries_; }
+  int LastEntryIdx() const { return last_entry_idx_; }
+  int CurJobIdx() const { return cur_job_idx_; }
+  int CurEntryIdx() const { return cur_entry_idx_; }
+
+  // JobHost.
+  Gtk::Window& job_window() override { return *this; }
+  int JobSelectorIndex() override { return cboJob_.get_active_row_number(); }
+  int JobSelectorCount() override;
+  bool JobSelected() override;
+  bool& NewJobFlag() override { return new_job_flag_; }
+  BrowserControl* FirstWindowBrowser() override;
+
+  // Browsing commands.
+  void Go();                  // Enter in the address box, the Go button
+  void ToolbarClick(int index);
+  void OpenUrlPrompt();       // mnuOpURL
+  void CopyUrl();             // mnuCopy
+  void PasteUrl();            // mnuPaste
+  void HomeUrlPrompt();       // mnuHomeURL
+  void RecentClick(int index);
+  void DeleteHistory();
+  // The recent-pages menu items as the shared history holds them now.
+  void ShowHistoryMenu();
+  // The progress drawn in panel 2 (for tests): the last box's right edge in pixels, -1 for none.
+  int progress_extent() const { return progress_shown_ ? progress_x_ : -1; }
+
  protected:
   bool on_delete_event(GdkEventAny* event) override;
   bool on_configure_event(GdkEventConfigure* event) override;
@@ -155,6 +193,19 @@ class frmMain : public Gtk::Window, public BrowserHost {
   void ShowPocketsEmpty();
   void ActOnCommandLine();
 
+  void ConnectBrowserEvents();
+  void WireBrowsingCommands();
+  void WireJobCommands();
+  void OnStatusTextChange(const std::string& text);
+  void OnProgressChange(long progress, long maximum);
+  void OnTitleChange(const std::string& text);
+  void OnNavigateComplete2(const std::string& url);
+  void OnToolBar(bool show);
+  void OnMenuBar(bool show);
+  void OnStatusBar(bool show);
+  bool DrawProgress(const Cairo::RefPtr<Cairo::Context>& cr);
+  void SetRecentItem(int index, const std::string& caption, bool enabled, bool visible);
+
   TarvikApp& app_;
   std::unique_ptr<BrowserControl> browser_;
   bool new_window_;
@@ -171,6 +222,20 @@ class frmMain : public Gtk::Window, public BrowserHost {
   float last_width_px_ = 0;   // the size last configured or asked for, in pixels
   float last_height_px_ = 0;
   sigc::connection clock_;
+
+  // The loaded job.
+  std::vector<JobEntry> job_entries_;
+  int last_entry_idx_ = -1;
+  int cur_job_idx_ = -1;
+  int cur_entry_idx_ = 0;
+  bool new_job_flag_ = false;
+  bool filling_jobs_ = false;  // the selector is being refilled; its changes are not clicks
+
+  // The progress graph: what is drawn accumulates until a load reports no progress.
+  Cairo::RefPtr<Cairo::ImageSurface> progress_surface_;
+  bool progress_shown_ = false;
+  int progress_x_ = 0;
+  bool paste_enabled_ = true;
 
   // Widgets, in the order of the window design.
   Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};

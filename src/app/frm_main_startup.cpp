@@ -1,9 +1,13 @@
-// The start-up steps and commands of the main window that belong to other subsystems, and the
-// wiring of the controls to their commands.
+// The start-up steps of the main window that other subsystems carry out, and the wiring of the
+// commands that live with them.
 #include "app/app.h"
 #include "app/command_line.h"
 #include "app/frm_main.h"
-#include "browse/recent_history.h"
+#include "favorites/favorites_commands.h"
+#include "favorites/favorites_folder.h"
+#include "system/mod_relation.h"
+#include "system/system_commands.h"
+#include "system/version_info.h"
 
 namespace tarvik {
 
@@ -13,21 +17,29 @@ void frmMain::WireCommands() {
     if (e->button == 1) ToggleMode();
     return true;
   });
+
+  // Favorites.
+  commands_["mnuOpFav"] = [this] { OpenFavorite(this, *browser_); };
+  commands_["mnuAddFav"] = [this] { AddFavorite(this, *browser_); };
+  commands_["mnuFavPath"] = [this] { ChooseFavoritesFolder(this); };
+  cmdOpFav_.signal_clicked().connect([this] { OpenFavorite(this, *browser_); });
+  cmdSvFav_.signal_clicked().connect([this] { AddFavorite(this, *browser_); });
+
+  // Desktop integration and help.
+  commands_["mnuDefBro"] = [this] { mnuDefBro_Click(this); };
+  commands_["mnuInet"] = [this] { mnuInet_Click(this); };
+  commands_["mnuHelp"] = [this] { mnuHelp_Click(this); };
+  commands_["mnuAuthorPage"] = [this] { mnuAuthorPage_Click(*browser_); };
+  commands_["mnuVer"] = [this] { mnuVer_Click(this); };
 }
 
-void frmMain::RegisterAssociationsStep() {}
+void frmMain::RegisterAssociationsStep() { RegisterAssociations(); }
 
-void frmMain::ResolveFavoritesFolderStep() {}
+void frmMain::ResolveFavoritesFolderStep() { ResolveFavoritesFolder(); }
 
-void frmMain::RecordUpdateInfoStep() {}
+void frmMain::RecordUpdateInfoStep() { RecordUpdateInfo(); }
 
 void frmMain::ApplySkinStep() {}
-
-void frmMain::LoadHistoryStep() { RecentHistory::Shared().Load(UserSettings()); }
-
-void frmMain::LoadJobListStep() {}
-
-void frmMain::AttachAutoCompletion() {}
 
 void frmMain::ActOnCommandLine() {
   StartCommand cmd = ParseCommandLine(app_.command_line());
@@ -42,11 +54,16 @@ void frmMain::ActOnCommandLine() {
     case StartAction::OpenText:
       if (!new_window_) browser_->Navigate(cmd.argument);
       break;
+    case StartAction::OpenJob:
+      SelectJobNamed(cmd.job_name);
+      cboJob_Click();
+      break;
+    case StartAction::OpenShortcut:
+      if (auto url = ShortcutURLToOpen(cmd.argument, this)) browser_->Navigate(*url);
+      break;
     case StartAction::OpenPageFile:
       browser_->Navigate(cmd.argument);
       break;
-    case StartAction::OpenJob:
-    case StartAction::OpenShortcut:
     case StartAction::Nothing:
       break;
   }

@@ -1,9 +1,13 @@
 #include "app/startup_services.h"
 
 #include "platform/app_folder.h"
+#include "system/auxiliary.h"
 
 namespace tarvik {
 
-void PrepareProcess() { EnsureApplicationFolder(); }
+void PrepareProcess() {
+  InstallSystemFiles();
+  EnsureApplicationFolder();
+}
 
 }  // namespace tarvik
