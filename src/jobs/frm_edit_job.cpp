@@ -1,0 +1,658 @@
+#include "jobs/frm_edit_job.h"
+
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/stylecontext.h>
+
+#include <utility>
+
+#include "favorites/favorites_commands.h"
+#include "favorites/favorites_folder.h"
+#include "favorites/shortcut_file.h"
+#include "platform/app_folder.h"
+#include "platform/browser_control.h"
+#include "platform/dialogs.h"
+#include "platform/path_util.h"
+
+namespace tarvik {
+
+namespace {
+
+constexpr char kErrorCaption[] = "エラー";
+constexpr char kConfirmCaption[] = "確認";
+constexpr char kNoJobFileMessage[] = "該当するジョブファイルがありません";
+constexpr char kNoJobListMessage[] =
+    "ジョブリストファイル TVJob.lst が見つかりません。\r\nジョブを読み込まずに起動します。";
+constexpr char kInvalidNameMessage[] = "ファイル名に使用できない文字が含まれています。";
+
+// The designed font is "ＭＳ Ｐゴシック"; where it is missing, fontconfig falls through to
+// IPAPGothic, which has the same metrics family.
+constexpr char kEditorCss[] = R"css(
+dialog.tarvik-editor, dialog.tarvik-editor * { font-family: "ＭＳ Ｐゴシック", "IPAPGothic", sans-serif; font-size: 9pt; }
+dialog.tarvik-editor button.tarvik-arrow { min-width: 28px; padding-left: 4px; padding-right: 4px; }
+dialog.tarvik-editor label.tarvik-caption { font-weight: bold; }
+)css";
+
+void InstallEditorStyle() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  auto css = Gtk::CssProvider::create();
+  css->load_from_data(kEditorCss);
+  Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), css,
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+void SetUpButton(Gtk::Button& button, const char* caption, const char* tooltip) {
+  button.set_label(caption);
+  button.set_use_underline(true);
+  button.set_tooltip_text(tooltip);
+}
+
+}  // namespace
+
+frmEditJob::frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser)
+    : owner_(owner),
+      first_window_browser_(first_window_browser),
+      app_folder_(ApplicationFolder()),
+      rows_(Gtk::ListStore::create(columns_)) {
+  InstallEditorStyle();
+  set_title(kCaption);
+  set_modal(true);
+  if (owner) set_transient_for(*owner);
+  set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
+  set_default_size(620, 470);
+  get_style_context()->add_class("tarvik-editor");
+  BuildControls();
+  SetUpDrops();
+  get_content_area()->pack_start(grid_, Gtk::PACK_EXPAND_WIDGET);
+  show_all_children();
+}
+
+void frmEditJob::BuildControls() {
+  grid_.set_border_width(10);
+  grid_.set_row_spacing(6);
+  grid_.set_column_spacing(8);
+
+  const char* captions[4] = {"編集対象ジョブ", "URLリスト", "タイトル", "URL"};
+  for (int i = 0; i < 4; ++i) {
+    labels_[i].set_text(captions[i]);
+    labels_[i].set_xalign(0.0f);
+  }
+  labels_[0].get_style_context()->add_class("tarvik-caption");
+  labels_[1].get_style_context()->add_class("tarvik-caption");
+
+  // Row 0: the job selector with the two job commands beside it.
+  cbo_job_.set_tooltip_text("ジョブの選択");
+  cbo_job_.set_hexpand(true);
+  cbo_job_.signal_changed().connect(sigc::mem_fun(*this, &frmEditJob::cboJob_Click));
+  SetUpButton(cmd_name_, "ジョブ名の変更(_N)...", "選択ジョブの名前を変更");
+  SetUpButton(cmd_kill_job_, "ジョブの削除(_K)...", "選択ジョブを削除");
+  cmd_name_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdName_Click));
+  cmd_kill_job_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdKillJob_Click));
+  job_buttons_.set_spacing(6);
+  job_buttons_.set_homogeneous(true);
+  job_buttons_.pack_start(cmd_name_);
+  job_buttons_.pack_start(cmd_kill_job_);
+  grid_.attach(labels_[0], 0, 0);
+  grid_.attach(cbo_job_, 1, 0);
+  grid_.attach(job_buttons_, 2, 0);
+
+  // Rows 1 and 2: the entry list, with the two move buttons on its right.
+  labels_[1].set_margin_top(4);
+  grid_.attach(labels_[1], 0, 1, 2, 1);
+  lsv_url_.set_model(rows_);
+  lsv_url_.set_tooltip_text("ジョブに登録されたURLの一覧");
+  lsv_url_.set_enable_search(false);
+  auto add_column = [this](const char* caption, Gtk::TreeModelColumn<Glib::ustring>& column,
+                           int width) {
+    auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(caption, column));
+    // Fixed sizes let the view lay out a job of tens of thousands of rows without measuring
+    // every one of them.
+    view_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
+    view_column->set_fixed_width(width);
+    view_column->set_resizable(true);
+    if (auto* cell = dynamic_cast<Gtk::CellRendererText*>(view_column->get_first_cell()))
+      cell->property_ellipsize() = Pango::ELLIPSIZE_END;
+    lsv_url_.append_column(*view_column);
+  };
+  add_column("タイトル", columns_.title, 190);
+  add_column("URL", columns_.url, 300);
+  lsv_url_.set_fixed_height_mode(true);
+  lsv_url_.get_selection()->set_mode(Gtk::SELECTION_SINGLE);
+  lsv_url_.get_selection()->signal_changed().connect([this] {
+    if (!quiet_selection_) lsvURL_ItemClick();
+  });
+  // A click on the row that is already selected changes no selection but still puts the entry
+  // back into the text boxes.
+  lsv_url_.signal_button_release_event().connect(
+      [this](GdkEventButton* event) {
+        Gtk::TreeModel::Path path;
+        if (event->button == 1 && event->window == lsv_url_.get_bin_window()->gobj() &&
+            lsv_url_.get_path_at_pos(static_cast<int>(event->x), static_cast<int>(event->y), path))
+          lsvURL_ItemClick();
+        return false;
+      },
+      false);
+  lsv_scroll_.set_shadow_type(Gtk::SHADOW_IN);
+  lsv_scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
+  lsv_scroll_.set_hexpand(true);
+  lsv_scroll_.set_vexpand(true);
+  lsv_scroll_.add(lsv_url_);
+  grid_.attach(lsv_scroll_, 0, 2, 2, 1);
+
+  SetUpButton(cmd_up_, "↑", "順序を一つ上に移動");
+  SetUpButton(cmd_down_, "↓", "順序を一つ下に移動");
+  cmd_up_.get_style_context()->add_class("tarvik-arrow");
+  cmd_down_.get_style_context()->add_class("tarvik-arrow");
+  cmd_up_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdUp_Click));
+  cmd_down_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdDown_Click));
+  move_buttons_.set_spacing(6);
+  move_buttons_.set_valign(Gtk::ALIGN_CENTER);
+  move_buttons_.set_halign(Gtk::ALIGN_START);
+  move_buttons_.pack_start(cmd_up_, Gtk::PACK_SHRINK);
+  move_buttons_.pack_start(cmd_down_, Gtk::PACK_SHRINK);
+  grid_.attach(move_buttons_, 2, 2);
+
+  // Rows 3 and 4: the two text boxes, each with the button that fills them.
+  txt_title_.set_tooltip_text("タイトルの入力");
+  txt_url_.set_tooltip_text("URLの入力");
+  txt_title_.set_hexpand(true);
+  txt_url_.set_hexpand(true);
+  SetUpButton(cmd_cur_vw_, "表示中のページ(_L)", "メインウィンドウで表示中のURLを入力");
+  SetUpButton(cmd_fav_, "お気に入り(_F)...", "お気に入りからURLを入力");
+  cmd_cur_vw_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCurVw_Click));
+  cmd_fav_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdFav_Click));
+  labels_[2].set_margin_top(4);
+  grid_.attach(labels_[2], 0, 3);
+  grid_.attach(txt_title_, 1, 3);
+  grid_.attach(cmd_cur_vw_, 2, 3);
+  grid_.attach(labels_[3], 0, 4);
+  grid_.attach(txt_url_, 1, 4);
+  grid_.attach(cmd_fav_, 2, 4);
+
+  // Row 5: the clearing option and the three entry commands.
+  chk_clear_.set_label("追加後、自動でテキストをクリア");
+  chk_clear_.set_tooltip_text("リスト追加時、入力欄を消去する");
+  chk_clear_.set_active(false);
+  SetUpButton(cmd_add_, "追加(_A)", "入力したデータをリストに追加");
+  SetUpButton(cmd_change_, "変更(_T)", "選択したデータを入力したデータに変更");
+  SetUpButton(cmd_del_, "削除(_D)", "選択したデータをリストから削除");
+  cmd_add_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdAdd_Click));
+  cmd_change_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdChange_Click));
+  cmd_del_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdDel_Click));
+  entry_buttons_.set_spacing(6);
+  entry_buttons_.pack_start(chk_clear_, Gtk::PACK_EXPAND_WIDGET);
+  entry_buttons_.pack_start(cmd_add_, Gtk::PACK_SHRINK);
+  entry_buttons_.pack_start(cmd_change_, Gtk::PACK_SHRINK);
+  entry_buttons_.pack_start(cmd_del_, Gtk::PACK_SHRINK);
+  grid_.attach(entry_buttons_, 0, 5, 3, 1);
+
+  // Rows 6 and 7: save and close.
+  rule_.set_margin_top(4);
+  grid_.attach(rule_, 0, 6, 3, 1);
+  SetUpButton(cmd_refresh_, "更新(_R)", "変更を保存して編集を続行する");
+  SetUpButton(cmd_ok_, "_OK", "変更を保存してウィンドウを閉じる");
+  SetUpButton(cmd_cancel_, "_Cancel", "変更を保存しないでウィンドウを閉じる");
+  cmd_refresh_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdRefresh_Click));
+  cmd_ok_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdOK_Click));
+  cmd_cancel_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCancel_Click));
+  cmd_ok_.set_size_request(88, -1);
+  cmd_cancel_.set_size_request(88, -1);
+  dialog_buttons_.set_spacing(6);
+  dialog_buttons_.pack_start(cmd_refresh_, Gtk::PACK_SHRINK);
+  dialog_buttons_.pack_end(cmd_cancel_, Gtk::PACK_SHRINK);
+  dialog_buttons_.pack_end(cmd_ok_, Gtk::PACK_SHRINK);
+  grid_.attach(dialog_buttons_, 0, 7, 3, 1);
+
+  // The state at load: the row commands wait for a row click, the job commands for a job.
+  SetRowButtons(false);
+  SetJobButtons(false);
+}
+
+// ---- Drops -------------------------------------------------------------------------------------
+
+void frmEditJob::SetUpDrops() {
+  for (Gtk::Widget* target : {static_cast<Gtk::Widget*>(&lsv_url_),
+                              static_cast<Gtk::Widget*>(&txt_title_),
+                              static_cast<Gtk::Widget*>(&txt_url_)}) {
+    target->drag_dest_set(Gtk::DEST_DEFAULT_ALL,
+                          Gdk::ACTION_COPY | Gdk::ACTION_LINK | Gdk::ACTION_MOVE);
+    // A file list first, so that a file manager's drop is taken as files, not as their names.
+    auto targets = Gtk::TargetList::create(std::vector<Gtk::TargetEntry>{});
+    targets->add_uri_targets(0);
+    targets->add_text_targets(1);
+    target->drag_dest_set_target_list(targets);
+    // Runs before the widget's own handler, which would otherwise insert the text itself.
+    target->signal_drag_data_received().connect(
+        [this, target](const Glib::RefPtr<Gdk::DragContext>&, int, int,
+                       const Gtk::SelectionData& data, guint, guint) {
+          std::optional<DroppedEntry> dropped;
+          if (data.get_target() == "text/uri-list")
+            dropped = DropFromUriList(data.get_data_as_string());
+          else
+            dropped = DropFromText(data.get_text().raw());
+          g_signal_stop_emission_by_name(target->gobj(), "drag-data-received");
+          Drop(*target, dropped);
+        },
+        false);
+  }
+}
+
+void frmEditJob::Drop(Gtk::Widget& target, const std::optional<DroppedEntry>& dropped) {
+  if (!JobSelected() || !dropped) return;
+  if (&target == &lsv_url_) {
+    // A dropped link is taken as it comes: no trimming and no emptiness test.
+    if (!RoomForAnotherEntry()) return;
+    AppendEntry(JobEntry{dropped->title, dropped->url});
+  } else if (&target == &txt_title_ || &target == &txt_url_) {
+    txt_title_.set_text(dropped->title);
+    txt_url_.set_text(dropped->url);
+  }
+}
+
+// ---- Loading -----------------------------------------------------------------------------------
+
+void frmEditJob::Form_Load() {
+  LoadEditorJobList(SpcfIdx);
+  if (SpcfIdx >= 0 && JobSelected()) {
+    LoadEditorJob();
+    SetJobButtons(true);
+  }
+  cbo_job_.grab_focus();
+}
+
+void frmEditJob::LoadEditorJobList(int index) {
+  std::optional<std::vector<std::string>> names =
+      JobListExists(app_folder_) ? ReadJobList(app_folder_) : std::nullopt;
+  if (!names) {
+    AppDialogs().MessageBox(MessageParent(), kNoJobListMessage, kErrorCaption,
+                            MsgIcon::Exclamation, MsgButtons::OK);
+    return;
+  }
+  // The selector's changes while it is refilled are not the user's; EditJobIdx is moved first,
+  // so the selection below does not load anything either.
+  edit_job_idx_ = index >= 0 && index < static_cast<int>(names->size()) ? index : -1;
+  cbo_job_.remove_all();
+  for (const std::string& name : *names) cbo_job_.append(name);
+  cbo_job_.set_active(edit_job_idx_);
+}
+
+void frmEditJob::LoadEditorJob() {
+  const int remembered = edit_job_idx_;
+  const int index = cbo_job_.get_active_row_number();
+  if (index < 0) return;
+  edit_job_idx_ = index;
+  const std::string name = SelectedJobName();
+  std::optional<Job> job = !name.empty() && JobFileExists(app_folder_, name)
+                               ? ReadJobFile(app_folder_, name)
+                               : std::nullopt;
+  if (!job) {
+    AppDialogs().MessageBox(MessageParent(), kNoJobFileMessage, kErrorCaption, MsgIcon::Critical,
+                            MsgButtons::OK);
+    edit_job_idx_ = remembered;
+    cbo_job_.set_active(remembered);
+    return;
+  }
+  if (job->truncated) {
+    // Saving writes only what was read, so say so before the user edits.
+    AppDialogs().MessageBox(
+        MessageParent(),
+        "このジョブファイルには登録できる数を超えるURLがあります。\r\n先頭の " +
+            std::to_string(kMaxJobEntries) +
+            " 件だけを読み込みました。\r\n保存すると残りのURLは失われます。",
+        kConfirmCaption, MsgIcon::Exclamation, MsgButtons::OK);
+  }
+  edit_entries_ = std::move(job->entries);
+  FillEntryList();
+}
+
+void frmEditJob::FillEntryList() {
+  quiet_selection_ = true;
+  // Filling a store that no view watches spares a redraw per row.
+  lsv_url_.unset_model();
+  rows_->clear();
+  for (const JobEntry& entry : edit_entries_) SetRow(rows_->append(), entry);
+  lsv_url_.set_model(rows_);
+  quiet_selection_ = false;
+}
+
+void frmEditJob::RebuildEntriesFromList() {
+  edit_entries_.clear();
+  edit_entries_.reserve(rows_->children().size());
+  for (const auto& row : rows_->children())
+    edit_entries_.push_back(JobEntry{Glib::ustring(row[columns_.title]).raw(),
+                                     Glib::ustring(row[columns_.url]).raw()});
+}
+
+void frmEditJob::ClearEntries() {
+  edit_entries_.clear();
+  quiet_selection_ = true;
+  rows_->clear();
+  quiet_selection_ = false;
+}
+
+// ---- Rows --------------------------------------------------------------------------------------
+
+std::vector<JobEntry> frmEditJob::Rows() const {
+  std::vector<JobEntry> rows;
+  for (const auto& row : rows_->children())
+    rows.push_back(JobEntry{Glib::ustring(row[columns_.title]).raw(),
+                            Glib::ustring(row[columns_.url]).raw()});
+  return rows;
+}
+
+int frmEditJob::SelectedRow() const {
+  auto selection = const_cast<Gtk::TreeView&>(lsv_url_).get_selection();
+  Gtk::TreeModel::iterator it = selection->get_selected();
+  if (!it) return -1;
+  return rows_->get_path(it)[0];
+}
+
+Gtk::TreeModel::iterator frmEditJob::RowAt(int p) { return rows_->children()[p]; }
+
+void frmEditJob::SetRow(const Gtk::TreeModel::iterator& row, const JobEntry& entry) {
+  (*row)[columns_.title] = entry.Title;
+  (*row)[columns_.url] = entry.URL;
+}
+
+void frmEditJob::AppendEntry(const JobEntry& entry) {
+  auto row = rows_->append();
+  SetRow(row, entry);
+  edit_entries_.push_back(entry);
+  lsv_url_.scroll_to_row(rows_->get_path(row));
+}
+
+void frmEditJob::SelectRowQuietly(int p) {
+  quiet_selection_ = true;
+  Gtk::TreeModel::Path path;
+  path.push_back(p);
+  lsv_url_.get_selection()->select(path);
+  lsv_url_.scroll_to_row(path);
+  quiet_selection_ = false;
+}
+
+bool frmEditJob::RoomForAnotherEntry() {
+  if (static_cast<int>(edit_entries_.size()) < kMaxJobEntries) return true;
+  AppDialogs().MessageBox(MessageParent(),
+                          "ジョブに登録できるURLは " + std::to_string(kMaxJobEntries) +
+                              " 件までです。",
+                          kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+  return false;
+}
+
+void frmEditJob::SetRowButtons(bool enabled) {
+  cmd_change_.set_sensitive(enabled);
+  cmd_del_.set_sensitive(enabled);
+  cmd_up_.set_sensitive(enabled);
+  cmd_down_.set_sensitive(enabled);
+}
+
+void frmEditJob::SetJobButtons(bool enabled) {
+  cmd_name_.set_sensitive(enabled);
+  cmd_kill_job_.set_sensitive(enabled);
+}
+
+// ---- The job selector --------------------------------------------------------------------------
+
+bool frmEditJob::JobSelected() const {
+  return cbo_job_.get_active_row_number() >= 0 && !SelectedJobName().empty();
+}
+
+std::string frmEditJob::SelectedJobName() const {
+  return const_cast<Gtk::ComboBoxText&>(cbo_job_).get_active_text().raw();
+}
+
+std::vector<std::string> frmEditJob::SelectorItems() const {
+  std::vector<std::string> items;
+  auto model = const_cast<Gtk::ComboBoxText&>(cbo_job_).get_model();
+  for (const auto& row : model->children()) {
+    Glib::ustring text;
+    row.get_value(0, text);
+    items.push_back(text.raw());
+  }
+  return items;
+}
+
+void frmEditJob::RenameSelectorItem(int index, const std::string& name) {
+  // The item's text changes in place: the selection stays and no reload happens.
+  auto store = Glib::RefPtr<Gtk::ListStore>::cast_dynamic(cbo_job_.get_model());
+  store->children()[index]->set_value(0, Glib::ustring(name));
+}
+
+Gtk::Window* frmEditJob::MessageParent() { return get_visible() ? this : owner_; }
+
+void frmEditJob::cboJob_Click() {
+  const int index = cbo_job_.get_active_row_number();
+  if (index == edit_job_idx_) return;
+  // Unsaved edits of the job shown so far are dropped without a question.
+  if (index >= 0) SetJobButtons(true);
+  LoadEditorJob();
+}
+
+// ---- Entry commands ----------------------------------------------------------------------------
+
+void frmEditJob::lsvURL_ItemClick() {
+  const int p = SelectedRow();
+  if (p < 0) return;
+  SetRowButtons(true);
+  txt_title_.set_text(edit_entries_[p].Title);
+  txt_url_.set_text(edit_entries_[p].URL);
+}
+
+void frmEditJob::cmdAdd_Click() {
+  TypedEntry typed = CheckTypedEntry(txt_title_.get_text().raw(), txt_url_.get_text().raw());
+  if (!typed.accepted()) {
+    AppDialogs().MessageBox(MessageParent(), typed.refusal, kErrorCaption, MsgIcon::Exclamation,
+                            MsgButtons::OK);
+    return;
+  }
+  if (!RoomForAnotherEntry()) return;
+  AppendEntry(typed.entry);
+  if (chk_clear_.get_active()) {
+    txt_title_.set_text("");
+    txt_url_.set_text("");
+  }
+}
+
+void frmEditJob::cmdChange_Click() {
+  const int p = SelectedRow();
+  if (p < 0) return;
+  TypedEntry typed = CheckTypedEntry(txt_title_.get_text().raw(), txt_url_.get_text().raw());
+  if (!typed.accepted()) {
+    AppDialogs().MessageBox(MessageParent(), typed.refusal, kErrorCaption, MsgIcon::Exclamation,
+                            MsgButtons::OK);
+    return;
+  }
+  SetRow(RowAt(p), typed.entry);
+  edit_entries_[p] = typed.entry;
+}
+
+void frmEditJob::cmdDel_Click() {
+  const int p = SelectedRow();
+  if (p < 0) return;
+  MsgResult answer = AppDialogs().MessageBox(MessageParent(),
+                                             edit_entries_[p].Title + "を削除しますか？",
+                                             kConfirmCaption, MsgIcon::Question,
+                                             MsgButtons::YesNo);
+  if (answer == MsgResult::No) return;
+  quiet_selection_ = true;
+  rows_->erase(RowAt(p));
+  quiet_selection_ = false;
+  if (!rows_->children().empty()) {
+    RebuildEntriesFromList();
+  } else {
+    edit_entries_.clear();
+    SetRowButtons(false);
+  }
+}
+
+void frmEditJob::MoveSelectedRow(int delta) {
+  const int p = SelectedRow();
+  const int q = p + delta;
+  if (p < 0 || q < 0 || q >= static_cast<int>(edit_entries_.size())) return;
+  // Two rows change places; the rest of the list is not touched.
+  quiet_selection_ = true;
+  rows_->iter_swap(RowAt(p), RowAt(q));
+  quiet_selection_ = false;
+  std::swap(edit_entries_[p], edit_entries_[q]);
+  SelectRowQuietly(q);
+}
+
+void frmEditJob::cmdUp_Click() { MoveSelectedRow(-1); }
+void frmEditJob::cmdDown_Click() { MoveSelectedRow(+1); }
+
+void frmEditJob::cmdCurVw_Click() {
+  if (!first_window_browser_) return;
+  txt_title_.set_text(first_window_browser_->LocationName());
+  txt_url_.set_text(first_window_browser_->LocationURL());
+}
+
+void frmEditJob::cmdFav_Click() {
+  FileDialogOptions options;
+  options.title = kOpenFavoriteTitle;
+  options.filters = ParseFilter(kFavoriteFilter);
+  options.default_extension = kFavoriteExtension;
+  options.initial_folder = FavoritesFolderForUse();
+  std::optional<std::string> path = AppDialogs().OpenFile(MessageParent(), options);
+  if (!path) return;
+  txt_title_.set_text(TitleBeforeFirstDot(FileNamePart(*path)));
+  txt_url_.set_text(ReadShortcutURL(*path));
+}
+
+// ---- Saving and closing ------------------------------------------------------------------------
+
+void frmEditJob::SaveEditorJob() {
+  can_close_ = true;
+  if (!JobSelected()) return;
+  const std::string name = SelectedJobName();
+  if (edit_entries_.empty()) {
+    AppDialogs().MessageBox(MessageParent(),
+                            "ジョブ「" + name + "」にはURLが\r\n一件も登録されていません。",
+                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    can_close_ = false;
+    return;
+  }
+  if (AppDialogs().MessageBox(MessageParent(), "ジョブ「" + name + "」の変更を\r\n保存します",
+                              kConfirmCaption, MsgIcon::Information,
+                              MsgButtons::OKCancel) != MsgResult::OK)
+    return;
+  std::string error;
+  if (!WriteJobFile(app_folder_, name, edit_entries_, &error)) {
+    // The edits are still here; keep the dialog open so they are not lost.
+    AppDialogs().MessageBox(MessageParent(),
+                            "ジョブ「" + name + "」を保存できませんでした。\r\n" + error,
+                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    can_close_ = false;
+  }
+}
+
+void frmEditJob::cmdRefresh_Click() { SaveEditorJob(); }
+
+void frmEditJob::cmdOK_Click() {
+  SaveEditorJob();
+  if (can_close_) response(Gtk::RESPONSE_OK);
+}
+
+void frmEditJob::cmdCancel_Click() { response(Gtk::RESPONSE_CANCEL); }
+
+void frmEditJob::on_response(int response_id) {
+  // OK, Cancel and the close control all end the dialog; only OK has saved anything.
+  closed_ = true;
+  hide();
+}
+
+// ---- Renaming and deleting jobs ----------------------------------------------------------------
+
+void frmEditJob::cmdName_Click() {
+  if (!JobSelected()) return;
+  const int index = cbo_job_.get_active_row_number();
+  const std::string old_name = SelectedJobName();
+  if (!JobFileExists(app_folder_, old_name)) {
+    AppDialogs().MessageBox(MessageParent(), kNoJobFileMessage, kErrorCaption, MsgIcon::Critical,
+                            MsgButtons::OK);
+    return;
+  }
+  const std::string answer = AppDialogs().InputBox(MessageParent(), "新しい名前を入力してください",
+                                                   "ジョブ名の変更", old_name);
+  switch (CheckRename(SelectorItems(), index, answer,
+                      !answer.empty() && JobFileExists(app_folder_, answer))) {
+    case RenameCheck::Unchanged:
+      return;
+    case RenameCheck::InvalidName:
+      AppDialogs().MessageBox(MessageParent(), kInvalidNameMessage, kErrorCaption,
+                              MsgIcon::Critical, MsgButtons::OK);
+      return;
+    case RenameCheck::NameTaken:
+      // Two jobs of one name would share one file; the rename would destroy the other job.
+      AppDialogs().MessageBox(MessageParent(),
+                              "ジョブ「" + answer + "」は既に存在します。\r\n" +
+                                  "別の名前を指定してください。",
+                              kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+      return;
+    case RenameCheck::Accepted:
+      break;
+  }
+  if (AppDialogs().MessageBox(MessageParent(),
+                              "以下のようにジョブの名称を変更します。\r\n"
+                              "この変更はすぐに反映されます。\r\n\r\n" +
+                                  old_name + " → " + answer,
+                              kConfirmCaption, MsgIcon::Question,
+                              MsgButtons::OKCancel) != MsgResult::OK)
+    return;
+
+  // The file first: when it cannot move, nothing has changed yet. When the list cannot be
+  // written, the file moves back, so list and files always agree.
+  std::string error;
+  if (!RenameJobFile(app_folder_, old_name, answer, &error)) {
+    AppDialogs().MessageBox(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error,
+                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    return;
+  }
+  std::vector<std::string> names = SelectorItems();
+  names[index] = answer;
+  if (!RewriteJobList(app_folder_, names, &error)) {
+    RenameJobFile(app_folder_, answer, old_name);
+    AppDialogs().MessageBox(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error,
+                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    return;
+  }
+  rename_old_name_ = old_name;
+  rename_new_name_ = answer;
+  RenameSelectorItem(index, answer);
+}
+
+void frmEditJob::cmdKillJob_Click() {
+  if (!JobSelected()) return;
+  const int index = cbo_job_.get_active_row_number();
+  const std::string name = SelectedJobName();
+  if (!JobFileExists(app_folder_, name)) {
+    AppDialogs().MessageBox(MessageParent(), kNoJobFileMessage, kErrorCaption, MsgIcon::Critical,
+                            MsgButtons::OK);
+    return;
+  }
+  if (AppDialogs().MessageBox(MessageParent(),
+                              "ジョブ「" + name + "」を削除します。\r\nよろしいですか？",
+                              kConfirmCaption, MsgIcon::Question,
+                              MsgButtons::OKCancel) != MsgResult::OK)
+    return;
+
+  // The list first: a job that is listed always has its file. Should the file refuse to go,
+  // the list gets its old lines back.
+  std::optional<std::vector<std::string>> old_list = ReadJobList(app_folder_);
+  std::string error;
+  if (!old_list || !RemoveJobFromList(app_folder_, name, &error) ||
+      !DeleteJobFile(app_folder_, name, &error)) {
+    if (old_list) RewriteJobList(app_folder_, *old_list);
+    AppDialogs().MessageBox(MessageParent(),
+                            "ジョブ「" + name + "」を削除できませんでした。\r\n" + error,
+                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    return;
+  }
+
+  // The deleted job's entries never stay on screen under another job's name.
+  ClearEntries();
+  LoadEditorJobList(index > 0 ? index - 1 : 0);
+  if (cbo_job_.get_model()->children().size() > 0) LoadEditorJob();
+}
+
+}  // namespace tarvik

@@ -1,0 +1,183 @@
+// The job editor: a modal dialog over the main window in which the user picks one job, edits its
+// entries on a working copy and saves them, and renames or deletes whole jobs (those two act on
+// the files at once).
+//
+// The opener sets SpcfIdx, calls Form_Load() and then run(); tests may show the dialog without
+// run() and drive its controls directly.
+#pragma once
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/checkbutton.h>
+#include <gtkmm/comboboxtext.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/grid.h>
+#include <gtkmm/label.h>
+#include <gtkmm/liststore.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/separator.h>
+#include <gtkmm/treeview.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jobs/job_editing.h"
+#include "jobs/job_files.h"
+
+namespace tarvik {
+
+class BrowserControl;
+
+class frmEditJob : public Gtk::Dialog {
+ public:
+  static constexpr char kCaption[] = "ジョブの編集";
+
+  // `owner` is the main window that opens the editor (may be null); `first_window_browser` is
+  // the browser of the process's first main window, whose page cmdCurVw takes (may be null).
+  frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser);
+
+  // The job to preselect, -1 for none. Set before Form_Load().
+  int SpcfIdx = -1;
+
+  // Dialog load: fills the job selector and loads the preselected job.
+  void Form_Load();
+
+  // ---- State ----------------------------------------------------------------------------------
+  int EditJobIdx() const { return edit_job_idx_; }
+  const std::vector<JobEntry>& EditEntries() const { return edit_entries_; }
+  int EditLastIdx() const { return static_cast<int>(edit_entries_.size()) - 1; }
+  bool CanClose() const { return can_close_; }
+  const std::string& RenameOldName() const { return rename_old_name_; }
+  const std::string& RenameNewName() const { return rename_new_name_; }
+  // The dialog was closed by OK, Cancel or its close control.
+  bool closed() const { return closed_; }
+
+  // ---- Operations -----------------------------------------------------------------------------
+  void LoadEditorJobList(int index);
+  void LoadEditorJob();
+  void FillEntryList();
+  void RebuildEntriesFromList();
+  // The save step of cmdRefresh and cmdOK; sets CanClose.
+  void SaveEditorJob();
+
+  // A drop onto `target` (lsvURL, txtTitle or txtURL) of the data extracted from the drag.
+  // Ignored while no job is selected or when the data names nothing.
+  void Drop(Gtk::Widget& target, const std::optional<DroppedEntry>& dropped);
+
+  // ---- Controls -------------------------------------------------------------------------------
+  Gtk::ComboBoxText& cboJob() { return cbo_job_; }
+  Gtk::TreeView& lsvURL() { return lsv_url_; }
+  Gtk::Entry& txtTitle() { return txt_title_; }
+  Gtk::Entry& txtURL() { return txt_url_; }
+  Gtk::CheckButton& chkClear() { return chk_clear_; }
+  Gtk::Button& cmdAdd() { return cmd_add_; }
+  Gtk::Button& cmdChange() { return cmd_change_; }
+  Gtk::Button& cmdDel() { return cmd_del_; }
+  Gtk::Button& cmdUp() { return cmd_up_; }
+  Gtk::Button& cmdDown() { return cmd_down_; }
+  Gtk::Button& cmdCurVw() { return cmd_cur_vw_; }
+  Gtk::Button& cmdFav() { return cmd_fav_; }
+  Gtk::Button& cmdName() { return cmd_name_; }
+  Gtk::Button& cmdKillJob() { return cmd_kill_job_; }
+  Gtk::Button& cmdRefresh() { return cmd_refresh_; }
+  Gtk::Button& cmdOK() { return cmd_ok_; }
+  Gtk::Button& cmdCancel() { return cmd_cancel_; }
+  // The four captions: "編集対象ジョブ", "URLリスト", "タイトル", "URL".
+  Gtk::Label& Label(int i) { return labels_[i]; }
+
+  // The rows of lsvURL as (title, URL) pairs, and the selected row (-1 for none).
+  std::vector<JobEntry> Rows() const;
+  int SelectedRow() const;
+  Glib::RefPtr<Gtk::ListStore> list_model() { return rows_; }
+
+ protected:
+  void on_response(int response_id) override;
+
+ private:
+  struct Columns : Gtk::TreeModelColumnRecord {
+    Columns() {
+      add(title);
+      add(url);
+    }
+    Gtk::TreeModelColumn<Glib::ustring> title;
+    Gtk::TreeModelColumn<Glib::ustring> url;
+  };
+
+  void BuildControls();
+  void SetUpDrops();
+  void SetRowButtons(bool enabled);
+  void SetJobButtons(bool enabled);
+  void ClearEntries();
+  void AppendEntry(const JobEntry& entry);
+  void SetRow(const Gtk::TreeModel::iterator& row, const JobEntry& entry);
+  Gtk::TreeModel::iterator RowAt(int p);
+  void SelectRowQuietly(int p);
+  bool JobSelected() const;
+  std::string SelectedJobName() const;
+  std::vector<std::string> SelectorItems() const;
+  void RenameSelectorItem(int index, const std::string& name);
+  bool RoomForAnotherEntry();
+  Gtk::Window* MessageParent();
+
+  // Handlers.
+  void cboJob_Click();
+  void lsvURL_ItemClick();
+  void cmdAdd_Click();
+  void cmdChange_Click();
+  void cmdDel_Click();
+  void cmdUp_Click();
+  void cmdDown_Click();
+  void cmdCurVw_Click();
+  void cmdFav_Click();
+  void cmdName_Click();
+  void cmdKillJob_Click();
+  void cmdRefresh_Click();
+  void cmdOK_Click();
+  void cmdCancel_Click();
+  void MoveSelectedRow(int delta);
+
+  Gtk::Window* owner_;
+  BrowserControl* first_window_browser_;
+  std::string app_folder_;
+
+  int edit_job_idx_ = -1;
+  std::vector<JobEntry> edit_entries_;  // EditLastIdx is its size - 1
+  bool can_close_ = true;
+  std::string rename_old_name_;
+  std::string rename_new_name_;
+  bool closed_ = false;
+  bool quiet_selection_ = false;  // the program, not the user, is changing the row selection
+
+  Columns columns_;
+  Glib::RefPtr<Gtk::ListStore> rows_;
+
+  Gtk::Grid grid_;
+  Gtk::Label labels_[4];
+  Gtk::ComboBoxText cbo_job_;
+  Gtk::Box job_buttons_{Gtk::ORIENTATION_HORIZONTAL};
+  Gtk::Button cmd_name_;
+  Gtk::Button cmd_kill_job_;
+  Gtk::ScrolledWindow lsv_scroll_;
+  Gtk::TreeView lsv_url_;
+  Gtk::Box move_buttons_{Gtk::ORIENTATION_VERTICAL};
+  Gtk::Button cmd_up_;
+  Gtk::Button cmd_down_;
+  Gtk::Entry txt_title_;
+  Gtk::Entry txt_url_;
+  Gtk::Button cmd_cur_vw_;
+  Gtk::Button cmd_fav_;
+  Gtk::CheckButton chk_clear_;
+  Gtk::Box entry_buttons_{Gtk::ORIENTATION_HORIZONTAL};
+  Gtk::Button cmd_add_;
+  Gtk::Button cmd_change_;
+  Gtk::Button cmd_del_;
+  Gtk::Separator rule_;
+  Gtk::Box dialog_buttons_{Gtk::ORIENTATION_HORIZONTAL};
+  Gtk::Button cmd_refresh_;
+  Gtk::Button cmd_ok_;
+  Gtk::Button cmd_cancel_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,161 @@
+#include "jobs/job_commands.h"
+
+#include <gtkmm/window.h>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "favorites/favorites_folder.h"
+#include "jobs/frm_edit_job.h"
+#include "jobs/job_editing.h"
+#include "jobs/job_files.h"
+#include "jobs/job_host.h"
+#include "platform/app_folder.h"
+#include "platform/dialogs.h"
+#include "platform/path_util.h"
+#include "system/folder_picker.h"
+
+namespace tarvik {
+
+namespace {
+
+constexpr char kErrorCaption[] = "エラー";
+constexpr char kConfirmCaption[] = "確認";
+
+std::string OverwriteQuestion(const std::string& app_folder, const std::string& name) {
+  return JobFilePath(app_folder, name) + "は既に存在しています。\r\n上書きしますか？";
+}
+
+// The index of the job list's first line that is `name`. A name the list already holds is not
+// added again: one job, one line.
+std::optional<int> ListedIndex(const std::string& app_folder, const std::string& name) {
+  std::optional<std::vector<std::string>> names = ReadJobList(app_folder);
+  if (!names) return std::nullopt;
+  auto it = std::find(names->begin(), names->end(), name);
+  if (it == names->end()) return std::nullopt;
+  return static_cast<int>(it - names->begin());
+}
+
+// Shows the editor with job `preselect` chosen, then brings the main window up to date: the
+// index, not the name, identifies its job across the edit.
+void OpenEditor(JobHost& host, int preselect) {
+  const int selected = host.JobSelectorIndex();
+  {
+    frmEditJob editor(&host.job_window(), host.FirstWindowBrowser());
+    editor.SpcfIdx = preselect;
+    editor.Form_Load();
+    editor.run();
+  }
+  host.LoadJobList(selected);
+  if (host.JobSelected()) host.LoadSelectedJob(true);
+}
+
+void ShowError(JobHost& host, const std::string& text) {
+  AppDialogs().MessageBox(&host.job_window(), text, kErrorCaption, MsgIcon::Exclamation,
+                          MsgButtons::OK);
+}
+
+}  // namespace
+
+void mnuEditJob_Click(JobHost& host) {
+  bool& new_job = host.NewJobFlag();
+  // A job New Job has just listed takes the index after the selector's last item.
+  const int preselect = new_job ? host.JobSelectorCount() : host.JobSelectorIndex();
+  new_job = false;
+  OpenEditor(host, preselect);
+}
+
+void mnuNewJob_Click(JobHost& host) {
+  const std::string app_folder = ApplicationFolder();
+  std::string name;
+  for (;;) {
+    name = AppDialogs().InputBox(&host.job_window(), "作成するジョブの名前を入力してください",
+                                 "ジョブ名の入力", "New Job");
+    if (name.empty()) return;
+    if (!IsValidJobName(name)) {
+      ShowError(host, "ファイル名に使用できない文字を\r\n含んでいます");
+      continue;
+    }
+    if (JobFileExists(app_folder, name) &&
+        AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(app_folder, name),
+                                kConfirmCaption, MsgIcon::Question,
+                                MsgButtons::YesNo) == MsgResult::No)
+      continue;
+    break;
+  }
+
+  std::string error;
+  if (!CreateEmptyJobFile(app_folder, name, &error)) {
+    ShowError(host, "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
+    return;
+  }
+  if (std::optional<int> listed = ListedIndex(app_folder, name)) {
+    // An overwritten job keeps its one line, and the editor opens on that line.
+    host.NewJobFlag() = false;
+    OpenEditor(host, *listed);
+    return;
+  }
+  if (!AppendJobName(app_folder, name, &error)) {
+    ShowError(host, "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
+    return;
+  }
+  host.NewJobFlag() = true;
+  mnuEditJob_Click(host);
+}
+
+void mnuImportFavFolder_Click(JobHost& host) {
+  const std::string folder = BrowseForFolder(&host.job_window(), FavoritesFolderForUse());
+  if (folder.empty()) return;
+  const std::string name = FileNamePart(folder);
+  switch (CheckImportName(name)) {
+    case ImportNameCheck::RootFolder:
+      ShowError(host, "ルートフォルダはインポートできません。\r\n"
+                      "お気に入りファイルのあるフォルダを選択してください。");
+      return;
+    case ImportNameCheck::InvalidName:
+      AppDialogs().MessageBox(&host.job_window(), "ファイル名に使用できない文字が含まれています。",
+                              kErrorCaption, MsgIcon::Critical, MsgButtons::OK);
+      return;
+    case ImportNameCheck::Accepted:
+      break;
+  }
+  if (AppDialogs().MessageBox(&host.job_window(), "新規ジョブ「" + name + "」を作成しますか？",
+                              "ｲﾝﾎﾟｰﾄの確認", MsgIcon::Question,
+                              MsgButtons::YesNo) == MsgResult::No)
+    return;
+  ImportFavFolder(host, folder, name);
+}
+
+bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string& name) {
+  const std::string app_folder = ApplicationFolder();
+  if (JobFileExists(app_folder, name) &&
+      AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(app_folder, name),
+                              kConfirmCaption, MsgIcon::Question,
+                              MsgButtons::YesNo) == MsgResult::No)
+    return false;
+
+  std::vector<JobEntry> entries = CollectFavoriteEntries(folder);
+  if (entries.empty()) {
+    // An existing job is left as it was, even after its overwrite was agreed to.
+    ShowError(host, "フォルダ「" + name + "」には有効なお気に入りファイルが一つも存在しません。");
+    return false;
+  }
+  std::string error;
+  if (!WriteJobFile(app_folder, name, entries, &error)) {
+    ShowError(host, "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
+    return false;
+  }
+  if (!ListedIndex(app_folder, name) && !AppendJobName(app_folder, name, &error)) {
+    ShowError(host, "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
+    return false;
+  }
+  // An overwritten current job is re-read without navigating.
+  host.LoadJobList(host.JobSelectorIndex());
+  if (host.JobSelected()) host.LoadSelectedJob(true);
+  AppDialogs().MessageBox(&host.job_window(), "ジョブファイル「" + name + "」が作成されました",
+                          "ｲﾝﾎﾟｰﾄ完了", MsgIcon::Information, MsgButtons::OK);
+  return true;
+}
+
+}  // namespace tarvik

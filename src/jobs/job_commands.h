@@ -1,0 +1,28 @@
+// The job menu's commands that create and edit jobs: edit job, new job and the import of a
+// favorites folder. Each runs modally over the host's main window and reports its own failures.
+#pragma once
+
+#include <string>
+
+namespace tarvik {
+
+class JobHost;
+
+// mnuEditJob: opens the job editor on the job selected in the main window (on the last job of
+// the list right after New Job), then reloads the main window's job list at the index that was
+// selected before and re-reads that job without navigating.
+void mnuEditJob_Click(JobHost& host);
+
+// mnuNewJob: asks for a name until it gets a usable one or an empty answer, creates the empty
+// job file, lists the name and opens the editor on the new job.
+void mnuNewJob_Click(JobHost& host);
+
+// mnuImportFavFolder: asks for a folder (starting at the favorites folder) and, once confirmed,
+// imports it as the job named after the folder.
+void mnuImportFavFolder_Click(JobHost& host);
+
+// The import itself: every shortcut file directly in `folder` becomes an entry of job `name`.
+// Returns true when the job file was written.
+bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string& name);
+
+}  // namespace tarvik

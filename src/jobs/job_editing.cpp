@@ -1,0 +1,118 @@
+#include "jobs/job_editing.h"
+
+#include <glib.h>
+
+#include "favorites/shortcut_file.h"
+#include "platform/path_util.h"
+#include "platform/text_file.h"
+
+namespace tarvik {
+
+std::string TrimSpaces(std::string_view text) {
+  size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string_view::npos) return {};
+  size_t end = text.find_last_not_of(' ');
+  return std::string(text.substr(begin, end - begin + 1));
+}
+
+TypedEntry CheckTypedEntry(std::string_view title, std::string_view url) {
+  TypedEntry result;
+  result.entry.URL = TrimSpaces(url);
+  if (result.entry.URL.empty()) {
+    result.refusal = kNoURLMessage;
+    return result;
+  }
+  result.entry.Title = TrimSpaces(title);
+  if (result.entry.Title.empty()) result.refusal = kNoTitleMessage;
+  return result;
+}
+
+std::string TitleBeforeFirstDot(std::string_view file_name) {
+  return std::string(file_name.substr(0, file_name.find('.')));
+}
+
+std::string TitleBeforeLastDot(std::string_view file_name) {
+  return std::string(file_name.substr(0, file_name.rfind('.')));
+}
+
+std::optional<DroppedEntry> DropFromUriList(std::string_view uri_list) {
+  gchar** uris = g_uri_list_extract_uris(std::string(uri_list).c_str());
+  std::optional<DroppedEntry> link;
+  std::optional<DroppedEntry> file;
+  for (gchar** u = uris; u && *u && !file; ++u) {
+    if (gchar* path = g_filename_from_uri(*u, nullptr, nullptr)) {
+      file = DroppedEntry{TitleBeforeFirstDot(FileNamePart(path)), ReadShortcutURL(path)};
+      g_free(path);
+    } else if (!link && **u) {
+      link = DroppedEntry{*u, *u};
+    }
+  }
+  g_strfreev(uris);
+  return file ? file : link;
+}
+
+std::optional<DroppedEntry> DropFromText(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  return DroppedEntry{std::string(text), std::string(text)};
+}
+
+RenameCheck CheckRename(const std::vector<std::string>& names, int index,
+                        const std::string& answer, bool answer_file_exists) {
+  const std::string current =
+      index >= 0 && index < static_cast<int>(names.size()) ? names[index] : std::string();
+  if (answer.empty() || answer == current) return RenameCheck::Unchanged;
+  if (!IsValidJobName(answer)) return RenameCheck::InvalidName;
+  if (answer_file_exists) return RenameCheck::NameTaken;
+  for (int i = 0; i < static_cast<int>(names.size()); ++i)
+    if (i != index && names[i] == answer) return RenameCheck::NameTaken;
+  return RenameCheck::Accepted;
+}
+
+ImportNameCheck CheckImportName(const std::string& name) {
+  if (name.empty()) return ImportNameCheck::RootFolder;
+  if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+    return ImportNameCheck::InvalidName;
+  return ImportNameCheck::Accepted;
+}
+
+bool HasShortcutExtension(std::string_view file_name) {
+  return file_name.size() >= 4 &&
+         g_ascii_strncasecmp(file_name.data() + file_name.size() - 4, ".url", 4) == 0;
+}
+
+std::optional<std::string> ImportedURL(std::string_view text) {
+  for (const std::string& line : SplitLines(text)) {
+    // ASCII folding keeps every byte in place, so a position in the folded copy is a position in
+    // the line.
+    gchar* folded = g_ascii_strup(line.data(), static_cast<gssize>(line.size()));
+    std::string_view upper(folded, line.size());
+    size_t at = upper.find("URL=");
+    g_free(folded);
+    if (at != std::string_view::npos) return line.substr(at + 4);
+  }
+  return std::nullopt;
+}
+
+std::vector<JobEntry> CollectFavoriteEntries(const std::string& folder) {
+  std::vector<JobEntry> entries;
+  GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);
+  if (!dir) return entries;
+  while (const char* raw = g_dir_read_name(dir)) {
+    // File names are bytes; show them as text the way the rest of the program does.
+    gchar* display = g_filename_display_name(raw);
+    std::string name = display;
+    g_free(display);
+    if (!HasShortcutExtension(name)) continue;
+    const std::string path = JoinPath(folder, raw);
+    if (!g_file_test(path.c_str(), G_FILE_TEST_IS_REGULAR)) continue;
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) continue;
+    if (std::optional<std::string> url = ImportedURL(DecodeText(*bytes)))
+      entries.push_back(JobEntry{TitleBeforeLastDot(name), std::move(*url)});
+    if (static_cast<int>(entries.size()) == kMaxJobEntries) break;
+  }
+  g_dir_close(dir);
+  return entries;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,212 @@
+// The job editor's and the job commands' decisions, without any window.
+#include "jobs/job_editing.h"
+
+#include <glib.h>
+#include <glib/gstdio.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/gui_test.h"
+
+namespace tarvik {
+namespace {
+
+using test::TempDir;
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  ASSERT_TRUE(g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()),
+                                  nullptr));
+}
+
+std::string FileUri(const std::string& path) {
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  std::string result = uri;
+  g_free(uri);
+  return result;
+}
+
+// ---- Typed entries -----------------------------------------------------------------------------
+
+TEST(TypedEntryTest, TrimsOnlySpacesAtBothEnds) {
+  EXPECT_EQ(TrimSpaces("  a b  "), "a b");
+  EXPECT_EQ(TrimSpaces("   "), "");
+  EXPECT_EQ(TrimSpaces(""), "");
+  EXPECT_EQ(TrimSpaces("\tx\t"), "\tx\t");
+  EXPECT_EQ(TrimSpaces("　全角　"), "　全角　");
+}
+
+TEST(TypedEntryTest, URLOfSpacesIsRefusedBeforeAnEmptyTitle) {
+  TypedEntry typed = CheckTypedEntry("", "    ");
+  EXPECT_FALSE(typed.accepted());
+  EXPECT_STREQ(typed.refusal, kNoURLMessage);
+}
+
+TEST(TypedEntryTest, TitleOfSpacesIsRefused) {
+  TypedEntry typed = CheckTypedEntry("  ", "http://a/");
+  EXPECT_STREQ(typed.refusal, kNoTitleMessage);
+}
+
+TEST(TypedEntryTest, AcceptedEntryIsTrimmed) {
+  TypedEntry typed = CheckTypedEntry(" ニュース ", " http://news.example/ ");
+  ASSERT_TRUE(typed.accepted());
+  EXPECT_EQ(typed.entry, (JobEntry{"ニュース", "http://news.example/"}));
+}
+
+// ---- Titles ------------------------------------------------------------------------------------
+
+TEST(TitleFromFileNameTest, FirstAndLastDot) {
+  struct Row {
+    const char* name;
+    const char* first;
+    const char* last;
+  } rows[] = {
+      {"www.example.com.url", "www", "www.example.com"},
+      {"Alpha.url", "Alpha", "Alpha"},
+      {"NoDot", "NoDot", "NoDot"},
+      {".url", "", ""},
+      {"日本語.ページ.URL", "日本語", "日本語.ページ"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(TitleBeforeFirstDot(r.name), r.first);
+    EXPECT_EQ(TitleBeforeLastDot(r.name), r.last);
+  }
+}
+
+// ---- Drops -------------------------------------------------------------------------------------
+
+TEST(DropTest, LinkInUriListIsTitleAndURL) {
+  auto d = DropFromUriList("http://example.com/a?b=1\r\n");
+  ASSERT_TRUE(d);
+  EXPECT_EQ(*d, (DroppedEntry{"http://example.com/a?b=1", "http://example.com/a?b=1"}));
+}
+
+TEST(DropTest, FileInUriListGivesNameBeforeFirstDotAndShortcutURL) {
+  TempDir dir;
+  const std::string path = dir.file("news.example.com.url");
+  WriteBytes(path, "[InternetShortcut]\r\nURL=http://news.example.com/\r\n");
+  auto d = DropFromUriList("# comment\r\n" + FileUri(path) + "\r\n" + FileUri(dir.file("x.url")) +
+                           "\r\n");
+  ASSERT_TRUE(d);
+  EXPECT_EQ(*d, (DroppedEntry{"news", "http://news.example.com/"}));
+}
+
+TEST(DropTest, FileIsPreferredOverALinkBeforeIt) {
+  TempDir dir;
+  const std::string path = dir.file("Beta.url");
+  WriteBytes(path, "[InternetShortcut]\nURL=http://beta/\n");
+  auto d = DropFromUriList("http://link/\r\n" + FileUri(path) + "\r\n");
+  ASSERT_TRUE(d);
+  EXPECT_EQ(d->title, "Beta");
+  EXPECT_EQ(d->url, "http://beta/");
+}
+
+TEST(DropTest, FileThatIsNoShortcutGivesAnEmptyURL) {
+  TempDir dir;
+  const std::string path = dir.file("notes.txt");
+  WriteBytes(path, "hello\n");
+  auto d = DropFromUriList(FileUri(path));
+  ASSERT_TRUE(d);
+  EXPECT_EQ(*d, (DroppedEntry{"notes", ""}));
+}
+
+TEST(DropTest, EmptyDropsGiveNothing) {
+  EXPECT_FALSE(DropFromUriList(""));
+  EXPECT_FALSE(DropFromUriList("# only a comment\r\n"));
+  EXPECT_FALSE(DropFromText(""));
+  auto d = DropFromText("http://t/");
+  ASSERT_TRUE(d);
+  EXPECT_EQ(*d, (DroppedEntry{"http://t/", "http://t/"}));
+}
+
+// ---- Renaming ----------------------------------------------------------------------------------
+
+TEST(RenameCheckTest, Table) {
+  const std::vector<std::string> names = {"A", "B", "C"};
+  struct Row {
+    const char* label;
+    int index;
+    std::string answer;
+    bool file_exists;
+    RenameCheck expected;
+  } rows[] = {
+      {"empty answer", 1, "", false, RenameCheck::Unchanged},
+      {"same name", 1, "B", true, RenameCheck::Unchanged},
+      {"colon", 1, "B:2", false, RenameCheck::InvalidName},
+      {"line break", 1, "B\n2", false, RenameCheck::InvalidName},
+      {"another listed job", 1, "C", false, RenameCheck::NameTaken},
+      {"an unlisted job file", 1, "D", true, RenameCheck::NameTaken},
+      {"new name", 1, "D", false, RenameCheck::Accepted},
+      {"case differs", 1, "c", false, RenameCheck::Accepted},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    EXPECT_EQ(CheckRename(names, r.index, r.answer, r.file_exists), r.expected);
+  }
+}
+
+// ---- Import ------------------------------------------------------------------------------------
+
+TEST(ImportNameTest, RootAndLineBreaksAreRefused) {
+  EXPECT_EQ(CheckImportName(""), ImportNameCheck::RootFolder);
+  EXPECT_EQ(CheckImportName("a\nb"), ImportNameCheck::InvalidName);
+  EXPECT_EQ(CheckImportName("a\rb"), ImportNameCheck::InvalidName);
+  EXPECT_EQ(CheckImportName("Links; old, new"), ImportNameCheck::Accepted);
+}
+
+TEST(ImportReadingTest, ExtensionIgnoresCase) {
+  EXPECT_TRUE(HasShortcutExtension("a.url"));
+  EXPECT_TRUE(HasShortcutExtension("a.URL"));
+  EXPECT_TRUE(HasShortcutExtension(".Url"));
+  EXPECT_FALSE(HasShortcutExtension("url"));
+  EXPECT_FALSE(HasShortcutExtension("a.url.txt"));
+  EXPECT_FALSE(HasShortcutExtension("a.urls"));
+}
+
+TEST(ImportReadingTest, FirstLineHoldingTheKeyAnywhereWins) {
+  // No header needed, any case, and a base-URL key that comes first matches too.
+  EXPECT_EQ(ImportedURL("url=http://lower/\r\n"), "http://lower/");
+  EXPECT_EQ(ImportedURL("[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://u/\r\n"),
+            "http://base/");
+  EXPECT_EQ(ImportedURL("x\nURL= keep spaces \n"), " keep spaces ");
+  EXPECT_EQ(ImportedURL("Url=a=b URL=c\n"), "a=b URL=c");
+  EXPECT_EQ(ImportedURL("ＵＲＬ=full width\n"), std::nullopt);
+  EXPECT_EQ(ImportedURL("[InternetShortcut]\nIconFile=x\n"), std::nullopt);
+  EXPECT_EQ(ImportedURL("URL=\n"), "");
+}
+
+TEST(ImportReadingTest, ShiftJISFileIsDecoded) {
+  TempDir dir;
+  // "URL=http://例/" with 例 in code page 932 (0x97 0xE1).
+  WriteBytes(dir.file("Sjis.url"), std::string("URL=http://\x97\xe1/\r\n"));
+  auto entries = CollectFavoriteEntries(dir.path());
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0], (JobEntry{"Sjis", "http://例/"}));
+}
+
+TEST(ImportReadingTest, CollectsShortcutsOnlyAndKeepsNamesBeforeTheLastDot) {
+  TempDir dir;
+  WriteBytes(dir.file("Alpha.url"), "[InternetShortcut]\r\nURL=http://alpha/\r\n");
+  WriteBytes(dir.file("www.beta.com.URL"), "url=http://beta/\n");
+  WriteBytes(dir.file("notes.txt"), "URL=http://notes/\n");
+  WriteBytes(dir.file("empty.url"), "[InternetShortcut]\r\n");
+  ASSERT_EQ(g_mkdir(dir.file("folder.url").c_str(), 0700), 0);
+  WriteBytes(dir.file("folder.url") + "/Inner.url", "URL=http://inner/\n");
+  auto entries = CollectFavoriteEntries(dir.path());
+  std::sort(entries.begin(), entries.end(),
+            [](const JobEntry& a, const JobEntry& b) { return a.Title < b.Title; });
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0], (JobEntry{"Alpha", "http://alpha/"}));
+  EXPECT_EQ(entries[1], (JobEntry{"www.beta.com", "http://beta/"}));
+}
+
+TEST(ImportReadingTest, MissingFolderGivesNothing) {
+  TempDir dir;
+  EXPECT_TRUE(CollectFavoriteEntries(dir.file("missing")).empty());
+}
+
+}  // namespace
+}  // namespace tarvik
