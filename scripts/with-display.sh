@@ -14,6 +14,7 @@ if command -v openbox >/dev/null && ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/de
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
     sleep 0.1
   done
+  sleep 0.5  # the manager answers its check window a moment before it manages windows
 fi
 status=0
 dbus-run-session -- "$@" || status=$?

@@ -48,6 +48,10 @@ CoolBarHeightChange CoolBarHeightRule(const LayoutSnapshot& s, float new_height,
   } else {
     c.window_height = window_height + d;
     c.snapshot.H = s.H + d;
+    // The bar reports each band it hides or shows on its own; measuring the next report from
+    // this one keeps the window from shrinking by the same rows more than once.
+    c.snapshot.BT = c.browser_top;
+    c.snapshot.CH = new_height;
   }
   return c;
 }

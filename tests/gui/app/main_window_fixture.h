@@ -23,6 +23,8 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     g_setenv("TARVIK_HOME", home.path().c_str(), TRUE);
     SetUserSettingsPath(config.file("settings.ini"));
+    // An installed Tarvik has a job list, empty at first.
+    g_file_set_contents(home.file("TVJob.lst").c_str(), "", 0, nullptr);
   }
   void TearDown() override {
     app.reset();

@@ -108,10 +108,27 @@ TEST(CoolBarHeightRule, WithoutAToolbarTheWindowFollowsTheBar) {
   ASSERT_TRUE(c.window_height);
   EXPECT_FLOAT_EQ(*c.window_height, s.H + d);
   EXPECT_FLOAT_EQ(c.snapshot.H, s.H + d);
-  EXPECT_FLOAT_EQ(c.snapshot.BT, s.BT);
-  EXPECT_FLOAT_EQ(c.snapshot.CH, s.CH);
   // The browser area keeps its size through the resize that follows.
   auto l = ResizeRule(c.snapshot, {s.W, *c.window_height, false, false}, 15, 15);
+  ASSERT_TRUE(l);
+  EXPECT_FLOAT_EQ(l->browser_height, s.BH);
+}
+
+TEST(CoolBarHeightRule, HidingTheBandsOneByOneShrinksTheWindowOnlyByTheBarsChange) {
+  // The bar reports a new height for each of bands 1 to 3 it hides.
+  const LayoutSnapshot s = Designed();
+  LayoutSnapshot now = s;
+  float window = s.H;
+  float top = s.BT;
+  for (float height : {1260.f, 1080.f, 600.f}) {
+    CoolBarHeightChange c = CoolBarHeightRule(now, height, /*toolbar=*/false, window);
+    window = *c.window_height;
+    top = c.browser_top;
+    now = c.snapshot;
+  }
+  EXPECT_FLOAT_EQ(window, s.H - (s.CH - 600));
+  EXPECT_FLOAT_EQ(top, s.BT - (s.CH - 600));
+  auto l = ResizeRule(now, {s.W, window, false, false}, 15, 15);
   ASSERT_TRUE(l);
   EXPECT_FLOAT_EQ(l->browser_height, s.BH);
 }

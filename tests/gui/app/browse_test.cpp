@@ -1,0 +1,249 @@
+#include <gtkmm/clipboard.h>
+
+#include "browse/recent_history.h"
+#include "main_window_fixture.h"
+
+namespace tarvik::test {
+namespace {
+
+void gtk_tool_button_clicked_emit(Gtk::ToolButton& b) { g_signal_emit_by_name(b.gobj(), "clicked"); }
+
+using BrowseTest = MainWindowTest;
+
+TEST_F(BrowseTest, EnterInTheAddressBoxOpensTheTextAsTypedWithTheCaretAtTheEnd) {
+  frmMain& w = Start("");
+  w.txtURL().set_text("example.com/a b");
+  w.txtURL().select_region(0, 3);
+  w.txtURL().activate();
+  EXPECT_EQ(browser().last_navigation(), "Navigate2:example.com/a b");
+  EXPECT_EQ(w.txtURL().get_position(), static_cast<int>(Glib::ustring("example.com/a b").size()));
+  int start = 0, end = 0;
+  EXPECT_FALSE(w.txtURL().get_selection_bounds(start, end));
+
+  w.txtURL().set_text("");
+  w.cmdMove().clicked();
+  EXPECT_EQ(browser().last_navigation(), "Navigate2:");
+}
+
+TEST_F(BrowseTest, TheToolbarButtonsDriveTheBrowser) {
+  settings().Save("Setting", "HomeURL", "http://home/");
+  frmMain& w = Start("http://start/");
+  browser().calls.clear();
+  for (int i : {1, 2, 3, 5, 6}) gtk_tool_button_clicked_emit(w.tool_button(i));
+  w.ToolbarClick(4);
+  EXPECT_EQ(browser().calls, (std::vector<std::string>{"Stop", "Refresh2", "Navigate:http://home/",
+                                                        "GoBack", "GoForward"}));
+}
+
+TEST_F(BrowseTest, TheOpenUrlPromptNavigatesUnlessCancelled) {
+  frmMain& w = Start("");
+  browser().calls.clear();
+  dialogs.AnswerInput("host.example");
+  w.activate_menu("mnuOpURL");
+  dialogs.AnswerInput("");
+  w.activate_menu("mnuOpURL");
+  EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:host.example"});
+  EXPECT_EQ(dialogs.shown[0].caption, "ダイレクトURL入力");
+  EXPECT_EQ(dialogs.shown[0].text, "URLを入力してください");
+  EXPECT_EQ(w.txtURL().get_text(), "");
+}
+
+TEST_F(BrowseTest, CopyAndPasteGoThroughTheClipboard) {
+  frmMain& w = Start("");
+  browser().location_url = "http://copied/";
+  w.activate_menu("mnuCopy");
+  EXPECT_EQ(Gtk::Clipboard::get()->wait_for_text(), "http://copied/");
+
+  Gtk::Clipboard::get()->set_text("not even a url");
+  browser().calls.clear();
+  w.activate_menu("mnuPaste");
+  EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:not even a url"});
+
+  // No page: the clipboard gets an empty text.
+  browser().location_url.clear();
+  w.activate_menu("mnuCopy");
+  EXPECT_EQ(Gtk::Clipboard::get()->wait_for_text(), "");
+}
+
+TEST_F(BrowseTest, OpeningTheEditMenuEnablesPasteOnlyInDirectMode) {
+  frmMain& w = Start("");
+  EXPECT_TRUE(w.menu_item("mnuPaste")->is_sensitive());  // as designed, until the menu opens
+  w.menu_item("mhEdit")->get_submenu()->show();
+  EXPECT_FALSE(w.menu_item("mnuPaste")->is_sensitive());
+  w.menu_item("mhEdit")->get_submenu()->hide();
+  w.ToggleMode();
+  EXPECT_FALSE(w.menu_item("mnuPaste")->is_sensitive());  // until the menu opens again
+  w.menu_item("mhEdit")->get_submenu()->show();
+  EXPECT_TRUE(w.menu_item("mnuPaste")->is_sensitive());
+}
+
+TEST_F(BrowseTest, TheHomeUrlPromptShowsBlankAndStoresTheAnswer) {
+  frmMain& w = Start("");
+  dialogs.AnswerInput("");
+  w.activate_menu("mnuHomeURL");
+  EXPECT_EQ(dialogs.shown.back().default_text, "BLANK");
+  EXPECT_EQ(dialogs.shown.back().caption, "設定－ホームURL");
+  EXPECT_FALSE(settings().Find("Setting", "HomeURL"));
+
+  dialogs.AnswerInput("blank");
+  w.activate_menu("mnuHomeURL");
+  EXPECT_EQ(settings().Get("Setting", "HomeURL", ""), "blank");
+  dialogs.AnswerInput("BLANK");
+  w.activate_menu("mnuHomeURL");
+  EXPECT_EQ(dialogs.shown.back().default_text, "blank");
+  EXPECT_EQ(settings().Get("Setting", "HomeURL", ""), "about:blank");
+  EXPECT_EQ(w.home_url(), "about:blank");
+}
+
+TEST_F(BrowseTest, TheCaptionFollowsTheTitle) {
+  frmMain& w = Start("");
+  browser().RaiseTitle("about:blank");
+  EXPECT_EQ(w.get_title(), "空白ページ -- Tarvik");
+  browser().RaiseTitle("About:Blank");
+  EXPECT_EQ(w.get_title(), "About:Blank -- Tarvik");
+  browser().location_url = "http://x/";
+  browser().RaiseTitle("ニュース");
+  EXPECT_EQ(w.get_title(), "ニュース -- Tarvik");
+  EXPECT_EQ(w.txtJob().get_text(), "ニュース [http://x/]");
+}
+
+TEST_F(BrowseTest, ACompletedNavigationFillsTheAddressBoxTheHistoryAndEnablesTheJobs) {
+  frmMain& w = Start("");
+  EXPECT_FALSE(w.cboJob().is_sensitive());
+  browser().Complete("http://one/", "One");
+  EXPECT_EQ(w.txtURL().get_text(), "http://one/");
+  EXPECT_TRUE(w.cboJob().is_sensitive());
+  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "One");
+  EXPECT_TRUE(w.menu_item("mnuRecent(0)")->is_sensitive());
+  EXPECT_EQ(settings().Get("History", "URL01", ""), "http://one/");
+  browser().Complete("http://two/", "Two");
+  EXPECT_TRUE(w.menu_item("mnuRecent(1)")->get_visible());
+  browser().calls.clear();
+  w.activate_menu("mnuRecent(0)");
+  EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://one/"});
+}
+
+TEST_F(BrowseTest, TheTwentyFirstPageRotatesTheMenuAndARestartShowsTheLastTwenty) {
+  frmMain& w = Start("");
+  for (int i = 1; i <= 21; ++i) browser().Complete("http://p" + std::to_string(i) + "/", "P" + std::to_string(i));
+  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "P2");
+  EXPECT_EQ(w.menu_item("mnuRecent(19)")->get_label(), "P21");
+  w.activate_menu("mnuQuit");
+  ASSERT_TRUE(RunUntil([&] { return last_window_closed; }));
+  app.reset();
+  frmMain& again = Start("");
+  EXPECT_EQ(again.menu_item("mnuRecent(0)")->get_label(), "P2");
+  EXPECT_EQ(again.menu_item("mnuRecent(19)")->get_label(), "P21");
+  EXPECT_TRUE(again.menu_item("mnuRecent(19)")->get_visible());
+}
+
+TEST_F(BrowseTest, DeletingTheHistoryAsksFirst) {
+  frmMain& w = Start("");
+  browser().Complete("http://one/", "One");
+  browser().Complete("http://two/", "Two");
+  dialogs.AnswerMessage(MsgResult::No);
+  w.activate_menu("mnuDelHist");
+  EXPECT_EQ(w.menu_item("mnuRecent(1)")->get_label(), "Two");
+  dialogs.AnswerMessage(MsgResult::Yes);
+  w.activate_menu("mnuDelHist");
+  EXPECT_EQ(dialogs.shown.back().text, "すべての履歴を削除してよろしいですか？");
+  EXPECT_EQ(dialogs.shown.back().icon, MsgIcon::Question);
+  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "（空）");
+  EXPECT_FALSE(w.menu_item("mnuRecent(0)")->is_sensitive());
+  EXPECT_TRUE(w.menu_item("mnuRecent(0)")->get_visible());
+  EXPECT_FALSE(w.menu_item("mnuRecent(1)")->get_visible());
+  EXPECT_EQ(settings().Get("History", "URL02", "absent"), "");
+}
+
+TEST_F(BrowseTest, TheProgressGraphFillsPanelTwoAndClears) {
+  frmMain& w = Start("");
+  Pump(100);
+  browser().RaiseProgress(50, 100);
+  EXPECT_GT(w.progress_extent(), 0);
+  int half = w.progress_extent();
+  browser().RaiseProgress(100, 100);
+  EXPECT_NEAR(w.progress_extent(), 2 * half, 1);
+  browser().RaiseProgress(0, 100);
+  EXPECT_EQ(w.progress_extent(), -1);
+  browser().RaiseProgress(-1, 0);
+  EXPECT_EQ(w.progress_extent(), -1);
+  browser().RaiseStatusText("http://hover/");
+  EXPECT_EQ(w.status_panel(0).get_text(), "http://hover/");
+}
+
+TEST_F(BrowseTest, APageWithoutToolbarHidesTheFirstBandsAndTheWindowFollowsTheBar) {
+  frmMain& w = Start("");
+  Pump(200);
+  int width = 0, height = 0;
+  w.get_size(width, height);
+  Gtk::Allocation before = w.wbwMain().get_allocation();
+  int bar = w.clbComm().bar_height();
+  browser().toolbar = 0;
+  browser().RaiseToolBar(false);
+  EXPECT_FALSE(w.clbComm().band_visible(0));
+  EXPECT_FALSE(w.clbComm().band_visible(2));
+  EXPECT_TRUE(w.clbComm().band_visible(3));
+  int d = bar - w.clbComm().bar_height();
+  ASSERT_GT(d, 0);
+  EXPECT_TRUE(WaitForSize(w, width, height - d)) << "height " << height << " d " << d << " now "
+                                                << w.window_height() / 15;
+  Pump(200);
+  EXPECT_EQ(w.wbwMain().get_allocation().get_height(), before.get_height());
+}
+
+TEST_F(BrowseTest, MenuAndStatusBarsFollowThePage) {
+  frmMain& w = Start("");
+  Pump(100);
+  browser().RaiseMenuBar(false);
+  EXPECT_FALSE(w.menu_item("mhFile")->get_visible());
+  EXPECT_FALSE(w.menu_item("mhHelp")->get_visible());
+  browser().RaiseMenuBar(true);
+  EXPECT_TRUE(w.menu_item("mhJob")->get_visible());
+
+  int width = 0, height = 0;
+  w.get_size(width, height);
+  int bar = w.stbStat().get_allocated_height();
+  browser().RaiseStatusBar(false);
+  EXPECT_FALSE(w.stbStat().get_visible());
+  ASSERT_TRUE(WaitForSize(w, width, height - bar));
+  browser().RaiseStatusBar(false);
+  ASSERT_TRUE(WaitForSize(w, width, height - 2 * bar));
+  browser().RaiseStatusBar(true);
+  EXPECT_TRUE(w.stbStat().get_visible());
+  Pump(100);
+  int w2 = 0, h2 = 0;
+  w.get_size(w2, h2);
+  EXPECT_EQ(h2, height - 2 * bar);
+}
+
+TEST_F(BrowseTest, APageClosingItsWindowAsksAndClosesOnlyThatWindow) {
+  frmMain& first = Start("");
+  first.NewWindow2();
+  frmMain* child = app->new_window(1);
+  browser(1).RaiseReadyToShow();
+  ASSERT_TRUE(RunUntil([&] { return child->get_mapped(); }));
+  dialogs.AnswerMessage(MsgResult::No);
+  child->WindowClosing();
+  EXPECT_EQ(dialogs.shown.back().text, "このウィンドウを閉じますか？");
+  EXPECT_EQ(dialogs.shown.back().caption, "確認");
+  EXPECT_NE(app->new_window(1), nullptr);
+  EXPECT_TRUE(child->get_visible());
+  dialogs.AnswerMessage(MsgResult::Yes);
+  child->WindowClosing();
+  EXPECT_TRUE(RunUntil([&] { return app->new_window(1) == nullptr; }));
+  EXPECT_TRUE(first.get_visible());
+  EXPECT_FALSE(last_window_closed);
+}
+
+TEST_F(BrowseTest, ANewWindowOfAMaximizedOpenerOpensMaximized) {
+  frmMain& first = Start("");
+  first.maximize();
+  ASSERT_TRUE(RunUntil([&] { return first.is_maximized(); }));
+  first.NewWindow2();
+  frmMain* child = app->new_window(1);
+  browser(1).RaiseReadyToShow();
+  EXPECT_TRUE(RunUntil([&] { return child->is_maximized(); }));
+}
+
+}  // namespace
+}  // namespace tarvik::test

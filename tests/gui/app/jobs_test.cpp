@@ -1,0 +1,247 @@
+#include <glib/gstdio.h>
+#include <glibmm/main.h>
+#include <gtkmm/treeview.h>
+
+#include "jobs/frm_list.h"
+#include "jobs/job_files.h"
+#include "main_window_fixture.h"
+
+namespace tarvik::test {
+namespace {
+
+class JobNavigationTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    ASSERT_TRUE(RewriteJobList(home.path(), {"News", "Single", "Gone", "Empty", "Sport"}));
+    ASSERT_TRUE(WriteJobFile(home.path(), "News",
+                             {{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}}));
+    ASSERT_TRUE(WriteJobFile(home.path(), "Single", {{"Only", "http://only/"}}));
+    ASSERT_TRUE(CreateEmptyJobFile(home.path(), "Empty"));
+    ASSERT_TRUE(WriteJobFile(home.path(), "Sport", {{"S1", "http://s1/"}, {"S2", "http://s2/"}}));
+  }
+
+  // Picks a job in the selector as the user does.
+  void Pick(frmMain& w, int index) { w.cboJob().set_active(index); }
+  std::string Tip(frmMain& w, int i) { return w.cmdNav(i).get_tooltip_text(); }
+};
+
+TEST_F(JobNavigationTest, StartUpFillsTheSelectorWithNothingSelected) {
+  frmMain& w = Start("");
+  EXPECT_EQ(w.JobSelectorCount(), 5);
+  EXPECT_EQ(w.JobSelectorIndex(), -1);
+  EXPECT_EQ(w.CurJobIdx(), -1);
+  EXPECT_FALSE(w.JobSelected());
+}
+
+TEST_F(JobNavigationTest, SteppingThroughAJobStopsAtBothEnds) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://a/");
+  const int after_pick = browser().navigation_count();
+  EXPECT_EQ(Tip(w, 0), "A");
+  EXPECT_EQ(Tip(w, 1), "現在先頭です");
+  EXPECT_EQ(Tip(w, 2), "B");
+  EXPECT_EQ(Tip(w, 3), "C");
+
+  w.cmdNav(1).clicked();  // previous at the first entry
+  w.cmdNav(0).clicked();  // first at the first entry
+  EXPECT_EQ(browser().navigation_count(), after_pick);
+  EXPECT_EQ(w.CurEntryIdx(), 0);
+
+  w.cmdNav(2).clicked();
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
+  EXPECT_EQ(Tip(w, 1), "A");
+  EXPECT_EQ(Tip(w, 2), "C");
+
+  w.cmdNav(2).clicked();
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
+  EXPECT_EQ(Tip(w, 2), "現在最後です");
+  const int at_end = browser().navigation_count();
+  w.cmdNav(2).clicked();  // next at the last entry
+  w.cmdNav(3).clicked();  // last at the last entry
+  EXPECT_EQ(browser().navigation_count(), at_end);
+  EXPECT_EQ(w.CurEntryIdx(), 2);
+
+  w.cmdNav(0).clicked();
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://a/");
+  w.cmdNav(3).clicked();
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(JobNavigationTest, AOneEntryJobNeverNavigatesFromTheStepButtons) {
+  frmMain& w = Start("");
+  Pick(w, 1);
+  const int n = browser().navigation_count();
+  EXPECT_EQ(Tip(w, 1), "現在先頭です");
+  EXPECT_EQ(Tip(w, 2), "現在最後です");
+  for (int i = 0; i < 4; ++i) w.cmdNav(i).clicked();
+  EXPECT_EQ(browser().navigation_count(), n);
+}
+
+TEST_F(JobNavigationTest, AMissingJobFileIsReportedAndThePreviousJobStaysUsable) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  w.cmdNav(2).clicked();
+  Pick(w, 2);  // "Gone" has no file
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "該当するジョブファイルがありません");
+  EXPECT_EQ(dialogs.shown[0].caption, "エラー");
+  EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(w.JobSelectorIndex(), 0);
+  EXPECT_EQ(w.CurJobIdx(), 0);
+  w.cmdNav(2).clicked();
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
+}
+
+TEST_F(JobNavigationTest, AnEmptyJobFileIsRefusedAndThePreviousJobStaysUsable) {
+  frmMain& w = Start("");
+  Pick(w, 4);
+  Pick(w, 3);  // "Empty"
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "このジョブファイルには\r\nURLが登録されていません");
+  EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Exclamation);
+  EXPECT_EQ(w.JobSelectorIndex(), 4);
+  w.cmdNav(3).clicked();
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://s2/");
+}
+
+TEST_F(JobNavigationTest, AMissingJobFileWithNothingLoadedReturnsToNoSelection) {
+  frmMain& w = Start("");
+  Pick(w, 2);
+  EXPECT_EQ(w.JobSelectorIndex(), -1);
+  EXPECT_EQ(browser().navigation_count(), 1);  // only the home page
+  w.cmdNav(2).clicked();
+  EXPECT_EQ(browser().navigation_count(), 1);
+}
+
+TEST_F(JobNavigationTest, WithNoJobSelectedTheButtonsDoNothing) {
+  frmMain& w = Start("");
+  for (int i = 0; i < 5; ++i) w.cmdNav(i).clicked();
+  EXPECT_EQ(browser().navigation_count(), 1);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(JobNavigationTest, AJobFileOnTheCommandLineOpensItsFirstPageInJobMode) {
+  settings().Save("Setting", "Mode", "2");
+  frmMain& w = Start("/J " + home.path() + "/JobFiles/Sport.tvj");
+  EXPECT_EQ(w.mode(), 1);
+  EXPECT_TRUE(w.picBack(3).get_visible());
+  EXPECT_EQ(w.cboJob().get_active_text(), "Sport");
+  EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://s1/"});
+}
+
+TEST_F(JobNavigationTest, AnUnknownJobOnTheCommandLineOpensNothingAndSaysNothing) {
+  frmMain& w = Start("/j /elsewhere/Weather.tvj");
+  EXPECT_EQ(w.mode(), 1);
+  EXPECT_EQ(w.JobSelectorIndex(), -1);
+  EXPECT_EQ(browser().navigation_count(), 0);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(JobNavigationTest, AMissingJobListIsReportedAtStartUp) {
+  g_unlink((home.path() + "/TVJob.lst").c_str());
+  Start("");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text,
+            "ジョブリストファイル TVJob.lst が見つかりません。\r\nジョブを読み込まずに起動します。");
+  EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(JobNavigationTest, TheTitleLineShowsTheEntryTitleOnlyForTheCurrentEntry) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  browser().Complete("http://a/", "Page A as the site calls it");
+  EXPECT_EQ(w.txtJob().get_text(), "A [http://a/]");
+  browser().Complete("http://a/elsewhere", "Followed link");
+  EXPECT_EQ(w.txtJob().get_text(), "Followed link [http://a/elsewhere]");
+  // A followed link does not move the job: next continues from the entry stepped to.
+  w.cmdNav(2).clicked();
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
+  // In direct mode the page's own title is shown.
+  w.ToggleMode();
+  browser().Complete("http://b/", "Page B");
+  EXPECT_EQ(w.txtJob().get_text(), "Page B [http://b/]");
+}
+
+// Answers the list dialog once it is up: selects `row` (or none) and presses a button.
+void AnswerListDialog(int row, Gtk::ResponseType response, std::vector<std::string>* seen) {
+  Glib::signal_timeout().connect_once([=] {
+    for (Gtk::Window* top : Gtk::Window::list_toplevels()) {
+      auto* dialog = dynamic_cast<frmList*>(top);
+      if (!dialog || !dialog->get_visible()) continue;
+      seen->push_back(dialog->get_title());
+      auto model = dialog->lsvList().get_model();
+      for (const auto& r : model->children()) {
+        Glib::ustring title;
+        r.get_value(0, title);
+        seen->push_back(title);
+      }
+      if (row >= 0) dialog->lsvList().get_selection()->select(Gtk::TreePath(std::to_string(row)));
+      else dialog->lsvList().get_selection()->unselect_all();
+      if (response == Gtk::RESPONSE_ACCEPT) {
+        // A double click on the row.
+        dialog->lsvList().row_activated(Gtk::TreePath(std::to_string(row)),
+                                        *dialog->lsvList().get_column(0));
+      } else {
+        dialog->response(response);
+      }
+      return;
+    }
+    AnswerListDialog(row, response, seen);  // not up yet
+  }, 50);
+}
+
+TEST_F(JobNavigationTest, TheListDialogJumpsToTheChosenEntry) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  std::vector<std::string> seen;
+  AnswerListDialog(1, Gtk::RESPONSE_OK, &seen);
+  w.cmdNav(4).clicked();
+  EXPECT_EQ(seen, (std::vector<std::string>{"ｼﾞｮﾌﾞ（News）", "A", "B", "C"}));
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
+  EXPECT_EQ(w.CurEntryIdx(), 1);
+  EXPECT_EQ(Tip(w, 2), "C");
+
+  // Picking the current entry opens it again.
+  int n = browser().navigation_count();
+  AnswerListDialog(1, Gtk::RESPONSE_ACCEPT, &seen);
+  w.cmdNav(4).clicked();
+  EXPECT_EQ(browser().navigation_count(), n + 1);
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
+}
+
+TEST_F(JobNavigationTest, CancellingOrClosingTheListDialogChangesNothing) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  std::vector<std::string> seen;
+  int n = browser().navigation_count();
+  AnswerListDialog(2, Gtk::RESPONSE_CANCEL, &seen);
+  w.cmdNav(4).clicked();
+  AnswerListDialog(2, Gtk::RESPONSE_DELETE_EVENT, &seen);  // the close box
+  w.cmdNav(4).clicked();
+  AnswerListDialog(-1, Gtk::RESPONSE_OK, &seen);           // OK with no row
+  w.cmdNav(4).clicked();
+  EXPECT_EQ(browser().navigation_count(), n);
+  EXPECT_EQ(w.CurEntryIdx(), 0);
+}
+
+TEST_F(JobNavigationTest, ReloadingTheListKeepsThePositionUnlessTheJobGotShorter) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  w.cmdNav(3).clicked();  // entry 2
+  ASSERT_TRUE(WriteJobFile(home.path(), "News", {{"A", "http://a/"}, {"B2", "http://b2/"}, {"C", "http://c/"}}));
+  w.LoadJobList(0);
+  ASSERT_TRUE(w.LoadSelectedJob(true));
+  EXPECT_EQ(w.CurEntryIdx(), 2);
+  ASSERT_TRUE(WriteJobFile(home.path(), "News", {{"A", "http://a/"}}));
+  ASSERT_TRUE(w.LoadSelectedJob(true));
+  EXPECT_EQ(w.CurEntryIdx(), 0);
+  // An index past the end selects the last job.
+  w.LoadJobList(99);
+  EXPECT_EQ(w.JobSelectorIndex(), 4);
+}
+
+}  // namespace
+}  // namespace tarvik::test
