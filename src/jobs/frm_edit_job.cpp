@@ -490,11 +490,11 @@ void frmEditJob::MoveSelectedRow(int delta) {
   const int p = SelectedRow();
   const int q = p + delta;
   if (p < 0 || q < 0 || q >= static_cast<int>(edit_entries_.size())) return;
-  // Two rows change places; the rest of the list is not touched.
-  quiet_selection_ = true;
-  rows_->iter_swap(RowAt(p), RowAt(q));
-  quiet_selection_ = false;
+  // The two rows exchange their texts. Reordering the store instead would make the view
+  // renumber every row, which a job of thousands of entries feels.
   std::swap(edit_entries_[p], edit_entries_[q]);
+  SetRow(RowAt(p), edit_entries_[p]);
+  SetRow(RowAt(q), edit_entries_[q]);
   SelectRowQuietly(q);
 }
 
