@@ -60,7 +60,7 @@ frmEditJob::frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser)
   set_modal(true);
   if (owner) set_transient_for(*owner);
   set_position(Gtk::WIN_POS_CENTER_ON_PARENT);
-  set_default_size(620, 470);
+  set_default_size(640, 480);
   get_style_context()->add_class("tarvik-editor");
   BuildControls();
   SetUpDrops();
@@ -89,13 +89,13 @@ void frmEditJob::BuildControls() {
   SetUpButton(cmd_kill_job_, "ジョブの削除(_K)...", "選択ジョブを削除");
   cmd_name_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdName_Click));
   cmd_kill_job_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdKillJob_Click));
-  job_buttons_.set_spacing(6);
-  job_buttons_.set_homogeneous(true);
-  job_buttons_.pack_start(cmd_name_);
-  job_buttons_.pack_start(cmd_kill_job_);
-  grid_.attach(labels_[0], 0, 0);
-  grid_.attach(cbo_job_, 1, 0);
-  grid_.attach(job_buttons_, 2, 0);
+  // The row has a box of its own, so the wide job buttons do not widen the side column below.
+  job_row_.set_spacing(8);
+  job_row_.pack_start(labels_[0], Gtk::PACK_SHRINK);
+  job_row_.pack_start(cbo_job_, Gtk::PACK_EXPAND_WIDGET);
+  job_row_.pack_start(cmd_name_, Gtk::PACK_SHRINK);
+  job_row_.pack_start(cmd_kill_job_, Gtk::PACK_SHRINK);
+  grid_.attach(job_row_, 0, 0, 3, 1);
 
   // Rows 1 and 2: the entry list, with the two move buttons on its right.
   labels_[1].set_margin_top(4);
@@ -104,19 +104,20 @@ void frmEditJob::BuildControls() {
   lsv_url_.set_tooltip_text("ジョブに登録されたURLの一覧");
   lsv_url_.set_enable_search(false);
   auto add_column = [this](const char* caption, Gtk::TreeModelColumn<Glib::ustring>& column,
-                           int width) {
+                           int width, bool expand) {
     auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(caption, column));
     // Fixed sizes let the view lay out a job of tens of thousands of rows without measuring
     // every one of them.
     view_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
     view_column->set_fixed_width(width);
     view_column->set_resizable(true);
+    view_column->set_expand(expand);
     if (auto* cell = dynamic_cast<Gtk::CellRendererText*>(view_column->get_first_cell()))
       cell->property_ellipsize() = Pango::ELLIPSIZE_END;
     lsv_url_.append_column(*view_column);
   };
-  add_column("タイトル", columns_.title, 190);
-  add_column("URL", columns_.url, 300);
+  add_column("タイトル", columns_.title, 200, false);
+  add_column("URL", columns_.url, 260, true);
   lsv_url_.set_fixed_height_mode(true);
   lsv_url_.get_selection()->set_mode(Gtk::SELECTION_SINGLE);
   lsv_url_.get_selection()->signal_changed().connect([this] {

@@ -156,7 +156,7 @@ class frmEditJob : public Gtk::Dialog {
   Gtk::Grid grid_;
   Gtk::Label labels_[4];
   Gtk::ComboBoxText cbo_job_;
-  Gtk::Box job_buttons_{Gtk::ORIENTATION_HORIZONTAL};
+  Gtk::Box job_row_{Gtk::ORIENTATION_HORIZONTAL};  // label, selector and the two job commands
   Gtk::Button cmd_name_;
   Gtk::Button cmd_kill_job_;
   Gtk::ScrolledWindow lsv_scroll_;
