@@ -646,6 +646,22 @@ TEST_F(JobEditorTest, AddingPastTheLargestJobIsRefused) {
   EXPECT_EQ(static_cast<int>(e->list_model()->children().size()), kMaxJobEntries);
 }
 
+TEST_F(JobEditorTest, JobFilePastTheLargestJobIsCutAndTheUserIsWarned) {
+  Entries over(kMaxJobEntries + 1, JobEntry{"t", "http://t/"});
+  over.back() = {"last", "http://last/"};
+  ASSERT_TRUE(RewriteJobList(app_.path(), {"Over"}));
+  WriteBytes(JobFilePath(app_.path(), "Over"), FormatJobFile(over));
+  auto e = Open(0);
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  ExpectMessage(0,
+                "このジョブファイルには登録できる数を超えるURLがあります。\r\n先頭の 32767 "
+                "件だけを読み込みました。\r\n保存すると残りのURLは失われます。",
+                "確認", MsgIcon::Exclamation);
+  EXPECT_EQ(e->EditLastIdx(), kMaxJobEntries - 1);
+  EXPECT_EQ(static_cast<int>(e->list_model()->children().size()), kMaxJobEntries);
+  EXPECT_EQ(e->Rows().back(), (JobEntry{"t", "http://t/"}));
+}
+
 // ---- Saving and closing ------------------------------------------------------------------------
 
 TEST_F(JobEditorTest, OKWithNoJobClosesAndWritesNothing) {
