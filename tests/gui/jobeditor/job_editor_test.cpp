@@ -692,20 +692,6 @@ TEST_F(JobEditorTest, OKAnsweredWithCancelClosesWithoutSaving) {
   EXPECT_EQ(OnDisk("News"), kNews);
 }
 
-TEST_F(JobEditorTest, OKSavesAndCloses) {
-  WriteJobs({{"News", kNews}});
-  auto e = Open(0);
-  e->txtTitle().set_text("More");
-  e->txtURL().set_text("http://news/more");
-  e->cmdAdd().clicked();
-  dialogs_.AnswerMessage(MsgResult::OK);
-  e->cmdOK().clicked();
-  EXPECT_TRUE(e->closed());
-  Entries expected = kNews;
-  expected.push_back({"More", "http://news/more"});
-  EXPECT_EQ(OnDisk("News"), expected);
-}
-
 TEST_F(JobEditorTest, SaveThatCannotWriteIsReportedAndKeepsTheDialogOpen) {
   WriteJobs({{"News", kNews}});
   auto e = Open(0);
@@ -1188,16 +1174,6 @@ TEST_F(ImportTest, FolderNameWithALineBreakIsRefused) {
   ExpectMessage(1, "ファイル名に使用できない文字が含まれています。", "エラー", MsgIcon::Critical);
   EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"A"});
   EXPECT_TRUE(host_.calls.empty());
-}
-
-TEST_F(ImportTest, FolderNameWithASemicolonIsKept) {
-  const std::string folder = Folder("Links; old, new");
-  WriteBytes(folder + "/Alpha.url", "URL=http://alpha/\r\n");
-  dialogs_.AnswerFolder(folder);
-  dialogs_.AnswerMessage(MsgResult::Yes);
-  mnuImportFavFolder_Click(host_);
-  EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"Links; old, new"});
-  EXPECT_EQ(OnDisk("Links; old, new"), (Entries{{"Alpha", "http://alpha/"}}));
 }
 
 }  // namespace

@@ -203,10 +203,5 @@ TEST(ImportReadingTest, CollectsShortcutsOnlyAndKeepsNamesBeforeTheLastDot) {
   EXPECT_EQ(entries[1], (JobEntry{"www.beta.com", "http://beta/"}));
 }
 
-TEST(ImportReadingTest, MissingFolderGivesNothing) {
-  TempDir dir;
-  EXPECT_TRUE(CollectFavoriteEntries(dir.file("missing")).empty());
-}
-
 }  // namespace
 }  // namespace tarvik
