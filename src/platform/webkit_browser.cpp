@@ -2,9 +2,48 @@
 
 #include <webkit2/webkit2.h>
 
+#include <gtkmm/window.h>
+#include <unistd.h>
+
+#include "platform/dialogs.h"
+
 namespace tarvik {
 
 namespace {
+
+// Asks where a download goes; cancelling the question cancels the download.
+gboolean OnDecideDestination(WebKitDownload* download, const char* suggested, gpointer) {
+  Gtk::Window* parent = nullptr;
+  if (WebKitWebView* view = webkit_download_get_web_view(download)) {
+    GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(view));
+    if (GTK_IS_WINDOW(top)) parent = Glib::wrap(GTK_WINDOW(top));
+  }
+  FileDialogOptions opts;
+  opts.title = "名前を付けて保存";
+  opts.file_name = suggested && *suggested ? suggested : "download";
+  const char* downloads = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
+  opts.initial_folder = downloads ? downloads : g_get_home_dir();
+  opts.confirm_overwrite = true;
+  std::optional<std::string> path = AppDialogs().SaveFile(parent, opts);
+  if (!path) {
+    webkit_download_cancel(download);
+    return TRUE;
+  }
+  gchar* uri = g_filename_to_uri(path->c_str(), nullptr, nullptr);
+  if (!uri) {
+    webkit_download_cancel(download);
+    return TRUE;
+  }
+  // The user has already agreed to replace an existing file.
+  webkit_download_set_allow_overwrite(download, TRUE);
+  webkit_download_set_destination(download, uri);
+  g_free(uri);
+  return TRUE;
+}
+
+void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
+  g_signal_connect(download, "decide-destination", G_CALLBACK(OnDecideDestination), nullptr);
+}
 
 WebKitWebContext* SharedContext() {
   static WebKitWebContext* context = [] {
@@ -12,6 +51,15 @@ WebKitWebContext* SharedContext() {
     // A browser of windows, not of tabs: pages are documents the user steps through, so a
     // cache tuned for browsing keeps going back and forward quick.
     webkit_web_context_set_cache_model(ctx, WEBKIT_CACHE_MODEL_WEB_BROWSER);
+    // Web pages run in a sandbox wherever the system allows one: bubblewrap is installed and we
+    // are not root (the sandbox cannot start for root).
+    if (getuid() != 0) {
+      if (gchar* bwrap = g_find_program_in_path("bwrap")) {
+        webkit_web_context_set_sandbox_enabled(ctx, TRUE);
+        g_free(bwrap);
+      }
+    }
+    g_signal_connect(ctx, "download-started", G_CALLBACK(OnDownloadStarted), nullptr);
     return ctx;
   }();
   return context;
@@ -135,12 +183,18 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
       b->loading_ = true;
       b->SetStatus("接続しています...");
       break;
-    case WEBKIT_LOAD_COMMITTED:
+    case WEBKIT_LOAD_COMMITTED: {
       b->SetStatus("読み込んでいます...");
-      b->navigate_complete2_.emit(b->LocationURL());
+      // The completed navigation is reported once the page has its title (or has finished
+      // without one), so that the title recorded with it is the page's and not its address.
+      const char* title = webkit_web_view_get_title(b->view_);
+      b->complete_pending_ = true;
+      if (title && *title) b->ReportComplete();
       break;
+    }
     case WEBKIT_LOAD_FINISHED:
       b->loading_ = false;
+      b->ReportComplete();
       b->SetStatus("完了");
       b->progress_change_.emit(-1, 100);
       break;
@@ -155,9 +209,16 @@ gboolean WebKitBrowser::OnLoadFailed(WebKitWebView*, int, const char*, GError*, 
   return FALSE;  // the engine shows its own error page
 }
 
+void WebKitBrowser::ReportComplete() {
+  if (!complete_pending_) return;
+  complete_pending_ = false;
+  navigate_complete2_.emit(LocationURL());
+}
+
 void WebKitBrowser::OnTitle(GObject*, GParamSpec*, gpointer self) {
   auto* b = static_cast<WebKitBrowser*>(self);
   const char* title = webkit_web_view_get_title(b->view_);
+  if (title && *title) b->ReportComplete();
   b->title_change_.emit(title && *title ? std::string(title) : b->LocationURL());
 }
 

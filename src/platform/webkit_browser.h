@@ -51,6 +51,7 @@ class WebKitBrowser : public BrowserControl {
   static gboolean OnLoadFailed(WebKitWebView*, int event, const char* uri, GError* error, gpointer self);
 
   void SetStatus(const std::string& text);
+  void ReportComplete();
 
   Gtk::Box frame_;
   WebKitWebView* view_ = nullptr;
@@ -58,6 +59,7 @@ class WebKitBrowser : public BrowserControl {
   int toolbar_ = 1;
   std::string status_;
   bool loading_ = false;
+  bool complete_pending_ = false;  // committed, not yet reported as completed
 };
 
 }  // namespace tarvik

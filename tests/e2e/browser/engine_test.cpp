@@ -1,0 +1,212 @@
+// The real engine against pages this test serves on 127.0.0.1.
+#include <gdkmm/window.h>
+#include <glib.h>
+#include <glib/gstdio.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/app.h"
+#include "app/frm_main.h"
+#include "favorites/shortcut_file.h"
+#include "platform/settings_store.h"
+#include "platform/text_file.h"
+#include "platform/webkit_browser.h"
+#include "support/gui_test.h"
+#include "support/loopback_server.h"
+#include "support/scripted_dialogs.h"
+
+namespace tarvik::test {
+namespace {
+
+constexpr int kLoad = 20000;  // ms; software rendering under Xvfb is slow to start
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_setenv("TARVIK_HOME", home.path().c_str(), TRUE);
+    SetUserSettingsPath(config.file("settings.ini"));
+    g_file_set_contents(home.file("TVJob.lst").c_str(), "", 0, nullptr);
+  }
+  void TearDown() override {
+    app.reset();
+    Pump(50);
+    SetUserSettingsPath("");
+  }
+
+  frmMain& Start(const std::string& command_line) {
+    app = std::make_unique<TarvikApp>(command_line, WebKitBrowser::Factory());
+    app->set_on_last_window_closed([this] { last_window_closed = true; });
+    frmMain& w = app->OpenFirstWindow();
+    RunUntil([&] { return w.get_mapped(); });
+    return w;
+  }
+
+  bool WaitForTitle(Gtk::Window& w, const std::string& title) {
+    return RunUntil([&] { return w.get_title() == title; }, kLoad);
+  }
+
+  // A real click of the mouse at (x, y) of the widget.
+  void Click(Gtk::Widget& widget, int x, int y) {
+    int ox = 0, oy = 0;
+    widget.get_window()->get_origin(ox, oy);
+    Gtk::Allocation a = widget.get_allocation();
+    if (!widget.get_has_window()) {
+      ox += a.get_x();
+      oy += a.get_y();
+    }
+    std::string cmd = "xdotool mousemove " + std::to_string(ox + x) + " " + std::to_string(oy + y) +
+                      " click 1";
+    ASSERT_TRUE(g_spawn_command_line_sync(cmd.c_str(), nullptr, nullptr, nullptr, nullptr));
+  }
+
+  TempDir home;
+  TempDir config;
+  ScriptedDialogs dialogs;
+  LoopbackServer server;
+  std::unique_ptr<TarvikApp> app;
+  bool last_window_closed = false;
+};
+
+TEST_F(EngineTest, APageLoadsAndItsTitleAddressAndHistoryFollow) {
+  server.Serve("/page.html", "<html><head><title>テストページ</title></head><body>本文</body></html>");
+  frmMain& w = Start(server.url("/page.html"));
+  ASSERT_TRUE(WaitForTitle(w, "テストページ -- Tarvik"));
+  EXPECT_TRUE(RunUntil([&] { return w.txtURL().get_text() == server.url("/page.html"); }, kLoad));
+  EXPECT_EQ(w.browser().LocationURL(), server.url("/page.html"));
+  EXPECT_EQ(w.browser().LocationName(), "テストページ");
+  EXPECT_EQ(UserSettings().Get("History", "URL01", ""), server.url("/page.html"));
+  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "テストページ");
+  EXPECT_TRUE(w.cboJob().is_sensitive());
+}
+
+TEST_F(EngineTest, APageWithoutATitleIsNamedByItsAddress) {
+  server.Serve("/untitled.html", "<html><body>no title here</body></html>");
+  frmMain& w = Start(server.url("/untitled.html"));
+  ASSERT_TRUE(RunUntil([&] { return w.browser().LocationURL() == server.url("/untitled.html"); }, kLoad));
+  EXPECT_TRUE(RunUntil([&] { return w.txtJob().get_text().find(server.url("/untitled.html")) == 0; }, kLoad));
+  EXPECT_EQ(w.browser().LocationName(), server.url("/untitled.html"));
+}
+
+TEST_F(EngineTest, BackAndForward) {
+  server.Serve("/one.html", "<title>One</title>1");
+  server.Serve("/two.html", "<title>Two</title>2");
+  frmMain& w = Start(server.url("/one.html"));
+  ASSERT_TRUE(WaitForTitle(w, "One -- Tarvik"));
+  w.txtURL().set_text(server.url("/two.html"));
+  w.txtURL().activate();
+  ASSERT_TRUE(WaitForTitle(w, "Two -- Tarvik"));
+  w.ToolbarClick(5);
+  ASSERT_TRUE(WaitForTitle(w, "One -- Tarvik"));
+  EXPECT_EQ(w.txtURL().get_text(), server.url("/one.html"));
+  w.ToolbarClick(5);  // nothing further back: nothing happens
+  w.ToolbarClick(6);
+  ASSERT_TRUE(WaitForTitle(w, "Two -- Tarvik"));
+}
+
+TEST_F(EngineTest, AFailedLoadShowsTheEnginesPageAndTarvikGoesOn) {
+  server.Serve("/ok.html", "<title>OK</title>fine");
+  // A port nobody listens on.
+  LoopbackServer* gone = new LoopbackServer();
+  std::string dead = gone->url("/x.html");
+  delete gone;
+  frmMain& w = Start(dead);
+  Pump(1500);
+  w.browser().Navigate(server.url("/ok.html"));
+  EXPECT_TRUE(WaitForTitle(w, "OK -- Tarvik"));
+}
+
+TEST_F(EngineTest, AClickedWindowOpenGivesASecondWindowWithoutBarsAndItsCloseAsksFirst) {
+  server.Serve("/opener.html",
+               "<title>Opener</title><body style='margin:0'>"
+               "<button id=b style='position:fixed;left:0;top:0;width:300px;height:200px' "
+               "onclick=\"window.open('/child.html','_blank','toolbar=no,menubar=no,status=no,width=500,height=400')\">"
+               "open</button></body>");
+  server.Serve("/child.html",
+               "<title>Child</title><body style='margin:0'>"
+               "<button style='position:fixed;left:0;top:0;width:300px;height:200px' "
+               "onclick='window.close()'>close</button></body>");
+  frmMain& first = Start(server.url("/opener.html"));
+  ASSERT_TRUE(WaitForTitle(first, "Opener -- Tarvik"));
+  Pump(500);
+  Click(first.wbwMain(), 100, 80);
+  ASSERT_TRUE(RunUntil([&] { return app->new_window(1) != nullptr; }, kLoad)) << "no new window";
+  frmMain& child = *app->new_window(1);
+  ASSERT_TRUE(WaitForTitle(child, "Child -- Tarvik"));
+  EXPECT_TRUE(RunUntil([&] { return child.get_mapped(); }, kLoad));
+  EXPECT_TRUE(child.NewWdwFlag());
+  EXPECT_FALSE(child.clbComm().band_visible(0));
+  EXPECT_FALSE(child.clbComm().band_visible(1));
+  EXPECT_FALSE(child.clbComm().band_visible(2));
+  EXPECT_TRUE(child.clbComm().band_visible(3));
+  EXPECT_FALSE(child.menu_item("mhFile")->get_visible());
+  EXPECT_FALSE(child.stbStat().get_visible());
+  EXPECT_EQ(child.browser().ToolBar(), 0);
+  // The opener keeps its page and its bars.
+  EXPECT_EQ(first.get_title(), "Opener -- Tarvik");
+  EXPECT_TRUE(first.clbComm().band_visible(0));
+
+  Pump(500);
+  dialogs.AnswerMessage(MsgResult::No);
+  Click(child.wbwMain(), 100, 80);
+  ASSERT_TRUE(RunUntil([&] { return dialogs.shown.size() == 1; }, kLoad));
+  EXPECT_EQ(dialogs.shown[0].text, "このウィンドウを閉じますか？");
+  Pump(300);
+  EXPECT_NE(app->new_window(1), nullptr);
+
+  dialogs.AnswerMessage(MsgResult::Yes);
+  Click(child.wbwMain(), 100, 80);
+  EXPECT_TRUE(RunUntil([&] { return app->new_window(1) == nullptr; }, kLoad));
+  EXPECT_TRUE(first.get_visible());
+  EXPECT_FALSE(last_window_closed);
+}
+
+TEST_F(EngineTest, ADownloadIsSavedWhereTheDialogSaid) {
+  server.Serve("/data.bin", "tarvik download body", "application/octet-stream",
+               "Content-Disposition: attachment; filename=\"data.bin\"\r\n");
+  server.Serve("/start.html", "<title>Start</title>");
+  frmMain& w = Start(server.url("/start.html"));
+  ASSERT_TRUE(WaitForTitle(w, "Start -- Tarvik"));
+  std::string target = home.file("saved.bin");
+  dialogs.AnswerFile(target);
+  w.browser().Navigate(server.url("/data.bin"));
+  ASSERT_TRUE(RunUntil([&] {
+    auto bytes = ReadFileBytes(target);
+    return bytes && *bytes == "tarvik download body";
+  }, kLoad));
+  ASSERT_FALSE(dialogs.shown.empty());
+  EXPECT_EQ(dialogs.shown[0].kind, "save");
+  EXPECT_EQ(dialogs.shown[0].file_options.file_name, "data.bin");
+}
+
+TEST_F(EngineTest, AnInternetShortcutOnTheCommandLineOpensItsPageInDirectMode) {
+  server.Serve("/fav.html", "<title>Favorite</title>");
+  UserSettings().Save("Setting", "Mode", "1");
+  std::string shortcut = home.file("Site.url");
+  ASSERT_TRUE(WriteShortcut(shortcut, server.url("/fav.html")));
+  frmMain& w = Start("/u " + shortcut);
+  ASSERT_TRUE(WaitForTitle(w, "Favorite -- Tarvik"));
+  EXPECT_EQ(w.mode(), 2);
+  EXPECT_TRUE(w.picBack(4).get_visible());
+  EXPECT_EQ(w.txtURL().get_text(), server.url("/fav.html"));
+}
+
+TEST_F(EngineTest, AJobFileOnTheCommandLineOpensTheJobsFirstPage) {
+  server.Serve("/a.html", "<title>Page A</title>");
+  server.Serve("/b.html", "<title>Page B</title>");
+  g_file_set_contents(home.file("TVJob.lst").c_str(), "News\r\n", -1, nullptr);
+  g_mkdir_with_parents(home.file("JobFiles").c_str(), 0755);
+  std::string job = "A," + server.url("/a.html") + "\r\nB," + server.url("/b.html") + "\r\n";
+  g_file_set_contents(home.file("JobFiles/News.tvj").c_str(), job.c_str(), -1, nullptr);
+  frmMain& w = Start("/j " + home.file("JobFiles/News.tvj"));
+  ASSERT_TRUE(WaitForTitle(w, "Page A -- Tarvik"));
+  EXPECT_EQ(w.txtJob().get_text(), "A [" + server.url("/a.html") + "]");
+  w.cmdNav(2).clicked();
+  ASSERT_TRUE(WaitForTitle(w, "Page B -- Tarvik"));
+  EXPECT_EQ(w.txtJob().get_text(), "B [" + server.url("/b.html") + "]");
+  EXPECT_EQ(w.cmdNav(2).get_tooltip_text(), "現在最後です");
+}
+
+}  // namespace
+}  // namespace tarvik::test

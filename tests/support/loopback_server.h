@@ -1,0 +1,46 @@
+// A small HTTP server on 127.0.0.1 for end-to-end tests. Connections are served on worker
+// threads: the engine opens connections ahead of its requests, and waiting on one of those from
+// the main loop would freeze the window under test.
+#pragma once
+
+#include <gio/gio.h>
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tarvik::test {
+
+class LoopbackServer {
+ public:
+  LoopbackServer();
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  // Serves `body` at `path` ("/page.html") with the content type and extra header lines.
+  void Serve(const std::string& path, const std::string& body,
+             const std::string& content_type = "text/html; charset=utf-8",
+             const std::string& extra_headers = "");
+  std::string url(const std::string& path) const;
+  int port() const { return port_; }
+  // The paths requested so far, in order.
+  std::vector<std::string> requests() const;
+  int count(const std::string& path) const;
+
+ private:
+  static gboolean OnRun(GThreadedSocketService*, GSocketConnection* connection, GObject*, gpointer self);
+  void Handle(GSocketConnection* connection);
+
+  struct Resource {
+    std::string body, content_type, extra_headers;
+  };
+  GSocketService* service_ = nullptr;
+  int port_ = 0;
+  std::map<std::string, Resource> resources_;
+  std::vector<std::string> requests_;
+  mutable std::mutex mutex_;
+};
+
+}  // namespace tarvik::test
