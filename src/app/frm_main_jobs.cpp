@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/frm_main.h"
 #include "jobs/frm_list.h"
+#include "jobs/job_commands.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
 
@@ -13,6 +14,9 @@ void frmMain::WireJobCommands() {
     if (!filling_jobs_) cboJob_Click();
   });
   for (int i = 0; i < 5; ++i) cmdNav_[i].signal_clicked().connect([this, i] { cmdNav_Click(i); });
+  commands_["mnuEditJob"] = [this] { mnuEditJob_Click(*this); };
+  commands_["mnuNewJob"] = [this] { mnuNewJob_Click(*this); };
+  commands_["mnuImportFavFolder"] = [this] { mnuImportFavFolder_Click(*this); };
 }
 
 int frmMain::JobSelectorCount() {

@@ -129,6 +129,7 @@ WebKitBrowser::WebKitBrowser(WebKitBrowser* related) : frame_(Gtk::ORIENTATION_V
 }
 
 WebKitBrowser::~WebKitBrowser() {
+  if (complete_timer_) g_source_remove(complete_timer_);
   g_signal_handlers_disconnect_by_data(view_, this);
   g_object_unref(view_);
 }
@@ -194,7 +195,15 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
     }
     case WEBKIT_LOAD_FINISHED:
       b->loading_ = false;
-      b->ReportComplete();
+      if (b->complete_pending_ && b->complete_timer_ == 0) {
+        // The engine may deliver the title just after the finished load; give it that moment.
+        b->complete_timer_ = g_timeout_add(100, [](gpointer self) -> gboolean {
+          auto* browser = static_cast<WebKitBrowser*>(self);
+          browser->complete_timer_ = 0;
+          browser->ReportComplete();
+          return G_SOURCE_REMOVE;
+        }, b);
+      }
       b->SetStatus("完了");
       b->progress_change_.emit(-1, 100);
       break;

@@ -60,6 +60,7 @@ class WebKitBrowser : public BrowserControl {
   std::string status_;
   bool loading_ = false;
   bool complete_pending_ = false;  // committed, not yet reported as completed
+  guint complete_timer_ = 0;
 };
 
 }  // namespace tarvik
