@@ -237,7 +237,7 @@ TEST_F(BrowseTest, APageClosingItsWindowAsksAndClosesOnlyThatWindow) {
 
 TEST_F(BrowseTest, ANewWindowOfAMaximizedOpenerOpensMaximized) {
   frmMain& first = Start("");
-  first.maximize();
+  first.maximize();  // Start() waited for the window manager
   ASSERT_TRUE(RunUntil([&] { return first.is_maximized(); }));
   first.NewWindow2();
   frmMain* child = app->new_window(1);

@@ -43,12 +43,21 @@ class MainWindowTest : public ::testing::Test {
     });
     app->set_on_last_window_closed([this] { last_window_closed = true; });
     frmMain& w = app->OpenFirstWindow();
-    RunUntil([&] { return w.get_realized() && w.get_mapped(); });
-    Pump(100);
+    WaitUntilManaged(w);
     return w;
   }
 
   FakeBrowser& browser(int i = 0) { return *browsers.at(i); }
+
+  // Waits until the window manager has mapped the window: requests to maximize or minimize
+  // made before that are lost.
+  static void WaitUntilManaged(Gtk::Window& w) {
+    RunUntil([&] {
+      auto win = w.get_window();
+      return w.get_mapped() && win && !(win->get_state() & Gdk::WINDOW_STATE_WITHDRAWN);
+    });
+    Pump(150);
+  }
 
   // Waits until the window reports the size.
   bool WaitForSize(frmMain& w, int width, int height) {
