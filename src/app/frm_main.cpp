@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "app/main_window_design.h"
 #include "browse/recent_history.h"
+#include "skins/skin_state.h"
 #include "platform/builtin_images.h"
 
 namespace tarvik {
@@ -239,6 +240,10 @@ void frmMain::BuildControls() {
 
   BuildCoolBar();
 
+  // The hidden work surface for loading skin pictures, outside the visible client area.
+  client_.put(picSkin_, 0, 0);
+  Place(picSkin_, design::kSkin.left, design::kSkin.top, design::kSkin.width, design::kSkin.height);
+
   // The browser area, below the cool bar even where the theme makes the bar a little taller
   // than designed.
   client_.put(wbwMain(), 0, 0);
@@ -248,6 +253,7 @@ void frmMain::BuildControls() {
         design::kBrowser.height - (browser_top - design::kBrowser.top));
 
   vbox_.show_all();
+  picSkin_.hide();
   picBack_[4].hide();  // job mode until start-up says otherwise
 }
 
@@ -505,7 +511,12 @@ void frmMain::OnCoolBarBandChange() {
 }
 
 void frmMain::OnBandPictureResized() {
-  // The band backgrounds are painted from the current skin; without one there is nothing to do.
+  if (!CurrentSkinName().empty()) PaintBandBackgrounds();
+}
+
+void frmMain::PaintBandBackgrounds() {
+  // Tiling the skin's background into the band pictures comes with skin support; until a skin
+  // can be applied, CurrentSkinName() stays empty and this is never reached.
 }
 
 // ---- Closing -----------------------------------------------------------------------------------

@@ -175,6 +175,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void OnCoolBarHeightChanged(int height_px);
   void OnCoolBarBandChange();
   void OnBandPictureResized();
+  void PaintBandBackgrounds();
   void ApplyResizeLayout(const ResizeLayout& l);
   void UpdateClock();
 
@@ -241,6 +242,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};
   Gtk::MenuBar menubar_;
   Gtk::Layout client_;
+  Gtk::Image picSkin_;
   CoolBar clbComm_;
   std::array<Gtk::Fixed, 5> picBack_;
   Gtk::Entry txtURL_;

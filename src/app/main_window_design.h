@@ -11,6 +11,7 @@ struct Rect {
 constexpr float kClientWidth = 11415;
 constexpr float kClientHeight = 8355;
 
+constexpr Rect kSkin{11580, 3300, 705, 615};
 constexpr Rect kCoolBar{0, 0, 11370, 1425};
 constexpr Rect kBrowser{30, 1470, 11370, 6465};
 constexpr Rect kStatusBar{0, 8040, 11415, 315};

@@ -162,6 +162,17 @@ TEST_F(EngineTest, AClickedWindowOpenGivesASecondWindowWithoutBarsAndItsCloseAsk
   EXPECT_FALSE(last_window_closed);
 }
 
+TEST_F(EngineTest, APageCannotOpenAWindowWithoutTheUsersClick) {
+  server.Serve("/popup.html",
+               "<title>Popup</title><body onload=\"window.open('/ad.html','_blank')\">x</body>");
+  server.Serve("/ad.html", "<title>Ad</title>");
+  frmMain& w = Start(server.url("/popup.html"));
+  ASSERT_TRUE(WaitForTitle(w, "Popup -- Tarvik"));
+  Pump(1500);
+  EXPECT_EQ(app->new_window_count(), 0);
+  EXPECT_EQ(server.count("/ad.html"), 0);
+}
+
 TEST_F(EngineTest, ADownloadIsSavedWhereTheDialogSaid) {
   server.Serve("/data.bin", "tarvik download body", "application/octet-stream",
                "Content-Disposition: attachment; filename=\"data.bin\"\r\n");
