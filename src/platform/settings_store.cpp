@@ -1,12 +1,9 @@
 #include "platform/settings_store.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "platform/key_file.h"
 
 #include <glib.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -16,18 +13,6 @@
 namespace tarvik {
 
 namespace {
-
-struct KeyFileDeleter {
-  void operator()(GKeyFile* kf) const { g_key_file_free(kf); }
-};
-using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
-
-KeyFilePtr LoadKeyFile(const std::string& path) {
-  KeyFilePtr kf(g_key_file_new());
-  // A missing or unreadable file is an empty store; a damaged one keeps what still parses.
-  g_key_file_load_from_file(kf.get(), path.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr);
-  return kf;
-}
 
 bool SameName(const char* a, const std::string& b) {
   return g_ascii_strcasecmp(a, b.c_str()) == 0 ||
@@ -63,27 +48,6 @@ std::optional<std::string> StoredKey(GKeyFile* kf, const std::string& group, con
   return found;
 }
 
-// An advisory lock on a file beside the store. The store itself is replaced by rename, so it
-// cannot carry the lock.
-class StoreLock {
- public:
-  explicit StoreLock(const std::string& path) {
-    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ >= 0) {
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
-    }
-  }
-  ~StoreLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
-  }
-  StoreLock(const StoreLock&) = delete;
-  StoreLock& operator=(const StoreLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
-
 std::string g_user_path;
 std::unique_ptr<SettingsStore> g_user_store;
 
@@ -116,24 +80,14 @@ bool SettingsStore::Save(const std::string& section, const std::string& key,
 }
 
 bool SettingsStore::SaveAll(const std::vector<SettingWrite>& writes) {
-  gchar* dir = g_path_get_dirname(path_.c_str());
-  g_mkdir_with_parents(dir, 0700);
-  g_free(dir);
-
-  StoreLock lock(path_);
+  FileLock lock(path_);
   KeyFilePtr kf = LoadKeyFile(path_);
   for (const SettingWrite& w : writes) {
     std::string group = StoredGroup(kf.get(), w.section).value_or(w.section);
     std::string name = StoredKey(kf.get(), group, w.key).value_or(w.key);
     g_key_file_set_string(kf.get(), group.c_str(), name.c_str(), w.value.c_str());
   }
-  gsize length = 0;
-  gchar* data = g_key_file_to_data(kf.get(), &length, nullptr);
-  // g_file_set_contents writes a temporary file in the same folder, syncs it and renames it
-  // over the old one, so a crash leaves either the old file or the new one, never a mix.
-  gboolean ok = g_file_set_contents(path_.c_str(), data, static_cast<gssize>(length), nullptr);
-  g_free(data);
-  return ok;
+  return StoreKeyFile(kf.get(), path_);
 }
 
 std::string DefaultSettingsPath() {

@@ -1,12 +1,9 @@
 #include "system/class_registry.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "platform/key_file.h"
 
 #include <glib.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,52 +11,6 @@
 namespace tarvik {
 
 namespace {
-
-struct KeyFileDeleter {
-  void operator()(GKeyFile* kf) const { g_key_file_free(kf); }
-};
-using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
-
-KeyFilePtr Load(const std::string& path) {
-  KeyFilePtr kf(g_key_file_new());
-  // A missing file is an empty tree; a damaged one keeps what still parses.
-  g_key_file_load_from_file(kf.get(), path.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr);
-  return kf;
-}
-
-bool Store(GKeyFile* kf, const std::string& path) {
-  gchar* dir = g_path_get_dirname(path.c_str());
-  g_mkdir_with_parents(dir, 0700);
-  g_free(dir);
-  gsize length = 0;
-  gchar* data = g_key_file_to_data(kf, &length, nullptr);
-  gboolean ok = g_file_set_contents(path.c_str(), data, static_cast<gssize>(length), nullptr);
-  g_free(data);
-  return ok;
-}
-
-// An advisory lock beside the store; the store itself is replaced by rename.
-class StoreLock {
- public:
-  explicit StoreLock(const std::string& path) {
-    gchar* dir = g_path_get_dirname(path.c_str());
-    g_mkdir_with_parents(dir, 0700);
-    g_free(dir);
-    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ >= 0) {
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
-    }
-  }
-  ~StoreLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  StoreLock(const StoreLock&) = delete;
-  StoreLock& operator=(const StoreLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
 
 // Key-file group and key names cannot hold every character a registry name can, so the few
 // that would break the file are written as %XX.
@@ -223,7 +174,7 @@ KeyFileClassRegistry::KeyFileClassRegistry(std::string path) : path_(std::move(p
 
 std::optional<std::string> KeyFileClassRegistry::Read(const std::string& key,
                                                       const std::string& value_name) const {
-  KeyFilePtr kf = Load(path_);
+  KeyFilePtr kf = LoadKeyFile(path_);
   auto group = FindGroup(kf.get(), SplitKeyPath(key));
   if (!group) return std::nullopt;
   auto stored = FindValue(kf.get(), *group, value_name);
@@ -245,13 +196,13 @@ bool KeyFileClassRegistry::Write(const std::string& key, const std::string& valu
     return false;
   bool ok = false;
   {
-    StoreLock lock(path_);
-    KeyFilePtr kf = Load(path_);
+    FileLock lock(path_);
+    KeyFilePtr kf = LoadKeyFile(path_);
     std::string group = FindGroup(kf.get(), segments)
                             .value_or(GroupName(StoredSpelling(kf.get(), segments)));
     std::string name = FindValue(kf.get(), group, value_name).value_or(ValueKey(value_name));
     g_key_file_set_string(kf.get(), group.c_str(), name.c_str(), data.c_str());
-    ok = Store(kf.get(), path_);
+    ok = StoreKeyFile(kf.get(), path_);
   }
   if (ok) Changed();
   return ok;
@@ -264,26 +215,26 @@ bool KeyFileClassRegistry::DeleteSubKey(const std::string& key, const std::strin
   if (target.size() == parent.size()) return false;  // no subkey named
   bool ok = false;
   {
-    StoreLock lock(path_);
-    KeyFilePtr kf = Load(path_);
+    FileLock lock(path_);
+    KeyFilePtr kf = LoadKeyFile(path_);
     if (!Exists(kf.get(), parent) || !Exists(kf.get(), target)) return false;
     std::vector<std::string> names;
     auto keys = AllKeys(kf.get(), &names);
     for (size_t i = 0; i < keys.size(); ++i)
       if (StartsWith(keys[i], target)) g_key_file_remove_group(kf.get(), names[i].c_str(), nullptr);
-    ok = Store(kf.get(), path_);
+    ok = StoreKeyFile(kf.get(), path_);
   }
   if (ok) Changed();
   return ok;
 }
 
 bool KeyFileClassRegistry::KeyExists(const std::string& key) const {
-  KeyFilePtr kf = Load(path_);
+  KeyFilePtr kf = LoadKeyFile(path_);
   return Exists(kf.get(), SplitKeyPath(key));
 }
 
 std::vector<std::string> KeyFileClassRegistry::SubKeys(const std::string& key) const {
-  KeyFilePtr kf = Load(path_);
+  KeyFilePtr kf = LoadKeyFile(path_);
   std::vector<std::string> parent = SplitKeyPath(key);
   std::vector<std::string> out;
   for (const auto& k : AllKeys(kf.get(), nullptr)) {

@@ -1,0 +1,35 @@
+// Key files shared between processes: loading, atomic replacing and an advisory lock.
+#pragma once
+
+#include <glib.h>
+
+#include <memory>
+#include <string>
+
+namespace tarvik {
+
+struct KeyFileDeleter {
+  void operator()(GKeyFile* kf) const { g_key_file_free(kf); }
+};
+using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
+
+// A missing or unreadable file is an empty key file; a damaged one keeps what still parses.
+KeyFilePtr LoadKeyFile(const std::string& path);
+// Creates the folder as needed and replaces the file atomically: a crash leaves either the old
+// file or the new one, never a mix.
+bool StoreKeyFile(GKeyFile* kf, const std::string& path);
+
+// An exclusive advisory lock on `path` + ".lock", held for the object's life. The file itself is
+// replaced by rename, so it cannot carry the lock.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace tarvik
