@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "app/app.h"
+#include "app/command_line.h"
 #include "app/main_window_design.h"
 #include "browse/recent_history.h"
 #include "skins/skin_state.h"
@@ -52,7 +53,7 @@ frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool n
   InstallCss();
   get_style_context()->add_class("tarvik-main");
   set_title("Tarvik");
-  set_icon(builtin::WindowIcon());
+  set_icon_list(builtin::WindowIconList());
 
   // Twips per pixel are needed to build the designed window; start-up reads them again.
   auto screen = Gdk::Screen::get_default();
@@ -322,7 +323,7 @@ Gtk::ToolButton& frmMain::tool_button(int index) { return *tool_buttons_.at(inde
 
 void frmMain::Load() {
   RegisterAssociationsStep();                                         // 1
-  const std::string& command_line = app_.command_line();              // 2
+  const StartCommand command = ParseCommandLine(app_.command_line()); // 2
   auto screen = get_screen();                                         // 3
   tx_ = ty_ = TwipsPerPixel(screen ? screen->get_resolution() : 96);
   ResolveFavoritesFolderStep();                                       // 4
@@ -338,8 +339,7 @@ void frmMain::Load() {
   LoadJobListStep();                                                  // 12
   AttachAutoCompletion();                                             // 13
   ShowPocketsEmpty();                                                 // 14
-  (void)command_line;
-  ActOnCommandLine();                                                 // 15
+  ActOnCommandLine(command);                                          // 15
   ShowModeBar(mode_);                                                 // 16
 }
 

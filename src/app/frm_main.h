@@ -27,6 +27,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/layout_rules.h"
 #include "jobs/job_files.h"
 #include "jobs/job_host.h"
@@ -192,7 +193,9 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void LoadJobListStep();
   void AttachAutoCompletion();
   void ShowPocketsEmpty();
-  void ActOnCommandLine();
+  void ActOnCommandLine(const StartCommand& command);
+  // After the browser area changed size from the page's side: the window follows it.
+  void FollowBrowserSize();
 
   void ConnectBrowserEvents();
   void WireBrowsingCommands();

@@ -178,6 +178,14 @@ void frmMain::ConnectBrowserEvents() {
   browser_->signal_on_tool_bar().connect(sigc::mem_fun(*this, &frmMain::OnToolBar));
   browser_->signal_on_menu_bar().connect(sigc::mem_fun(*this, &frmMain::OnMenuBar));
   browser_->signal_on_status_bar().connect(sigc::mem_fun(*this, &frmMain::OnStatusBar));
+  // A page that sizes its window (window.open with a size, resizeTo) sizes the browser area;
+  // the window then grows or shrinks around it.
+  browser_->signal_resize_to().connect([this](int width, int height) {
+    Gtk::Widget& b = wbwMain();
+    Place(b, control_left(b), control_top(b), static_cast<float>(width * tx_),
+          static_cast<float>(height * ty_));
+    FollowBrowserSize();
+  });
 }
 
 void frmMain::OnStatusTextChange(const std::string& text) { status_text_.set_text(text); }
@@ -246,8 +254,10 @@ void frmMain::OnNavigateComplete2(const std::string& url) {
   }
 
   cboJob_.set_sensitive(true);
+  FollowBrowserSize();
+}
 
-  // A page that sized its browser area makes the window follow.
+void frmMain::FollowBrowserSize() {
   Gtk::Widget& b = wbwMain();
   const float bw = control_width(b), bh = control_height(b);
   if ((bw != snapshot_.BW || bh != snapshot_.BH) && !maximized_ && !minimized_) {

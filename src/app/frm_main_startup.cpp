@@ -41,8 +41,7 @@ void frmMain::RecordUpdateInfoStep() { RecordUpdateInfo(); }
 
 void frmMain::ApplySkinStep() {}
 
-void frmMain::ActOnCommandLine() {
-  StartCommand cmd = ParseCommandLine(app_.command_line());
+void frmMain::ActOnCommandLine(const StartCommand& cmd) {
   if (cmd.mode != 0) {
     mode_ = cmd.mode;
     ShowModePicture(mode_);

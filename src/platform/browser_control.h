@@ -64,6 +64,9 @@ class BrowserControl {
   FlagSignal& signal_on_status_bar() { return on_status_bar_; }
   // A browser made for a page's new-window request is ready to be shown.
   VoidSignal& signal_ready_to_show() { return ready_to_show_; }
+  // The page asks for a browser area of this size, in pixels.
+  using SizeSignal = sigc::signal<void(int, int)>;
+  SizeSignal& signal_resize_to() { return resize_to_; }
 
  protected:
   TextSignal status_text_change_;
@@ -74,6 +77,7 @@ class BrowserControl {
   FlagSignal on_menu_bar_;
   FlagSignal on_status_bar_;
   VoidSignal ready_to_show_;
+  SizeSignal resize_to_;
 };
 
 // Makes the browser of a main window. `related` is the browser whose page asked for the new

@@ -51,6 +51,9 @@ WebKitWebContext* SharedContext() {
     // A browser of windows, not of tabs: pages are documents the user steps through, so a
     // cache tuned for browsing keeps going back and forward quick.
     webkit_web_context_set_cache_model(ctx, WEBKIT_CACHE_MODEL_WEB_BROWSER);
+    { const char* e = g_getenv("TARVIK_EXP"); std::string x = e ? e : "";
+      if (x.find("docviewer") != std::string::npos) webkit_web_context_set_cache_model(ctx, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+      if (x.find("docbrowser") != std::string::npos) webkit_web_context_set_cache_model(ctx, WEBKIT_CACHE_MODEL_DOCUMENT_BROWSER);}
     // Web pages run in a sandbox wherever the system allows one: bubblewrap is installed and we
     // are not root (the sandbox cannot start for root).
     if (getuid() != 0) {
@@ -72,6 +75,15 @@ WebKitSettings* SharedSettings() {
     webkit_settings_set_javascript_can_open_windows_automatically(s, FALSE);
     // Pages that do not say their encoding are read as UTF-8, as today's pages mostly are.
     webkit_settings_set_default_charset(s, "UTF-8");
+    { const char* e = g_getenv("TARVIK_EXP"); std::string x = e ? e : "";
+      if (x.find("hwnever") != std::string::npos) webkit_settings_set_hardware_acceleration_policy(s, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+      if (x.find("nowebgl") != std::string::npos) webkit_settings_set_enable_webgl(s, FALSE);
+      if (x.find("noaudio") != std::string::npos) webkit_settings_set_enable_webaudio(s, FALSE);
+      if (x.find("nomedia") != std::string::npos) { webkit_settings_set_enable_media_stream(s, FALSE); webkit_settings_set_enable_webrtc(s, FALSE); webkit_settings_set_enable_mediasource(s, FALSE); webkit_settings_set_enable_encrypted_media(s, FALSE);}
+      if (x.find("nopagecache") != std::string::npos) webkit_settings_set_enable_page_cache(s, FALSE);
+      if (x.find("nocanvasacc") != std::string::npos) webkit_settings_set_enable_2d_canvas_acceleration(s, FALSE);
+      if (x.find("nosmooth") != std::string::npos) webkit_settings_set_enable_smooth_scrolling(s, FALSE);
+    }
     return s;
   }();
   return settings;
@@ -130,6 +142,7 @@ WebKitBrowser::WebKitBrowser(WebKitBrowser* related) : frame_(Gtk::ORIENTATION_V
 
 WebKitBrowser::~WebKitBrowser() {
   if (complete_timer_) g_source_remove(complete_timer_);
+  g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(view_), this);
   g_signal_handlers_disconnect_by_data(view_, this);
   g_object_unref(view_);
 }
@@ -265,7 +278,18 @@ void WebKitBrowser::OnReadyToShow(WebKitWebView*, gpointer self) {
   b->on_tool_bar_.emit(toolbar);
   b->on_menu_bar_.emit(webkit_window_properties_get_menubar_visible(props));
   b->on_status_bar_.emit(webkit_window_properties_get_statusbar_visible(props));
+  b->EmitRequestedSize();
   b->ready_to_show_.emit();
+  g_signal_connect(props, "notify::geometry", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer self) {
+                     static_cast<WebKitBrowser*>(self)->EmitRequestedSize();
+                   }), b);
+}
+
+void WebKitBrowser::EmitRequestedSize() {
+  WebKitWindowProperties* props = webkit_web_view_get_window_properties(view_);
+  GdkRectangle geometry{};
+  webkit_window_properties_get_geometry(props, &geometry);
+  if (geometry.width > 0 && geometry.height > 0) resize_to_.emit(geometry.width, geometry.height);
 }
 
 void WebKitBrowser::OnClose(WebKitWebView*, gpointer self) {

@@ -52,6 +52,7 @@ class WebKitBrowser : public BrowserControl {
 
   void SetStatus(const std::string& text);
   void ReportComplete();
+  void EmitRequestedSize();
 
   Gtk::Box frame_;
   WebKitWebView* view_ = nullptr;

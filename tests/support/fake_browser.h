@@ -52,6 +52,7 @@ class FakeBrowser : public BrowserControl {
   void RaiseMenuBar(bool show) { on_menu_bar_.emit(show); }
   void RaiseStatusBar(bool show) { on_status_bar_.emit(show); }
   void RaiseReadyToShow() { ready_to_show_.emit(); }
+  void RaiseResizeTo(int width, int height) { resize_to_.emit(width, height); }
 
   // The last navigation call ("Navigate:..." or "Navigate2:..."), or "" when none.
   std::string last_navigation() const {

@@ -143,6 +143,9 @@ TEST_F(EngineTest, AClickedWindowOpenGivesASecondWindowWithoutBarsAndItsCloseAsk
   EXPECT_FALSE(child.menu_item("mhFile")->get_visible());
   EXPECT_FALSE(child.stbStat().get_visible());
   EXPECT_EQ(child.browser().ToolBar(), 0);
+  // The size the page asked for is the size of the new window's page area.
+  EXPECT_TRUE(RunUntil([&] { return child.wbwMain().get_allocation().get_width() == 500; }, kLoad));
+  EXPECT_EQ(child.wbwMain().get_allocation().get_height(), 400);
   // The opener keeps its page and its bars.
   EXPECT_EQ(first.get_title(), "Opener -- Tarvik");
   EXPECT_TRUE(first.clbComm().band_visible(0));

@@ -191,6 +191,24 @@ TEST_F(BrowseTest, APageWithoutToolbarHidesTheFirstBandsAndTheWindowFollowsTheBa
   EXPECT_EQ(w.wbwMain().get_allocation().get_height(), before.get_height());
 }
 
+TEST_F(BrowseTest, APageThatSizesItsAreaMakesTheWindowFollow) {
+  frmMain& w = Start("");
+  const LayoutSnapshot before = w.snapshot();
+  browser().RaiseResizeTo(500, 400);
+  const int width = ToPixels(500 * 15 - before.BW + before.W, 15);
+  const int height = ToPixels(400 * 15 - before.BH + before.H, 15);
+  ASSERT_TRUE(WaitForSize(w, width, height));
+  Pump(200);
+  EXPECT_EQ(w.wbwMain().get_allocation().get_width(), 500);
+  EXPECT_EQ(w.wbwMain().get_allocation().get_height(), 400);
+  EXPECT_FLOAT_EQ(w.snapshot().BW, 7500);
+  EXPECT_FLOAT_EQ(w.snapshot().BT, before.BT);
+  // The user's next resize lays out from the new snapshot.
+  w.resize(width + 40, height);
+  ASSERT_TRUE(WaitForSize(w, width + 40, height));
+  EXPECT_FLOAT_EQ(w.control_width(w.wbwMain()), 7500 + 40 * 15);
+}
+
 TEST_F(BrowseTest, MenuAndStatusBarsFollowThePage) {
   frmMain& w = Start("");
   Pump(100);
