@@ -104,7 +104,7 @@ bool frmVer::Client::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
 
 frmVer::frmVer(Gtk::Window* owner) {
   set_title(kCaption);
-  set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
+  set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
   set_resizable(false);
   set_skip_taskbar_hint(true);
   if (owner) {

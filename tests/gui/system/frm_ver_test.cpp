@@ -22,7 +22,7 @@ TEST(FrmVerTest, ShowsTheVersionOverItsPicture) {
 
   EXPECT_EQ(dialog.get_title(), "ﾊﾞｰｼﾞｮﾝ情報");
   EXPECT_FALSE(dialog.get_resizable());
-  EXPECT_EQ(dialog.get_type_hint(), Gdk::WINDOW_TYPE_HINT_DIALOG);
+  EXPECT_EQ(dialog.get_type_hint(), Gdk::WINDOW_TYPE_HINT_UTILITY);  // a tool window
   EXPECT_EQ(dialog.client_area().get_allocated_width(), 250);
   EXPECT_EQ(dialog.client_area().get_allocated_height(), 180);
   int w = 0, h = 0;
