@@ -38,10 +38,10 @@ void AddInstalledFile(const std::string& relative_path, std::function<std::strin
 
 void EnsureApplicationFolder() {
   const std::string folder = ApplicationFolder();
-  const bool fresh = !DirectoryExists(folder);
   g_mkdir_with_parents(folder.c_str(), 0755);
   g_mkdir_with_parents(JoinPath(folder, "JobFiles").c_str(), 0755);
-  if (fresh) WriteFileAtomically(JoinPath(folder, "TVJob.lst"), "");
+  const std::string list = JoinPath(folder, "TVJob.lst");
+  if (!g_file_test(list.c_str(), G_FILE_TEST_EXISTS)) WriteFileAtomically(list, "");
   for (const auto& [relative, contents] : InstalledFiles()) {
     std::string path = JoinPath(folder, relative);
     if (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) WriteFileAtomically(path, contents());

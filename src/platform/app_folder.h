@@ -14,9 +14,8 @@ std::string ApplicationFolder();
 // skin). Other parts add theirs before the first window starts.
 void AddInstalledFile(const std::string& relative_path, std::function<std::string()> contents);
 
-// Makes sure the folder is usable. A folder that does not exist yet is created with an empty
-// job list and "JobFiles/"; an existing one gets its missing installed files and "JobFiles/"
-// but never a job list, so a job list the user removed is reported, not silently replaced.
+// Makes sure the folder is usable: a missing or incomplete folder gets an empty job list,
+// "JobFiles/" and the installed files it lacks. Nothing that is there is replaced.
 void EnsureApplicationFolder();
 
 }  // namespace tarvik

@@ -3,6 +3,7 @@
 #include "platform/key_file.h"
 
 #include <glib.h>
+#include <sys/stat.h>
 
 #include <charconv>
 #include <cmath>
@@ -53,16 +54,43 @@ std::unique_ptr<SettingsStore> g_user_store;
 
 }  // namespace
 
+struct SettingsStore::Parsed {
+  KeyFilePtr kf;
+  bool exists = false;
+  struct stat st {};
+};
+
+namespace {
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+}  // namespace
+
 SettingsStore::SettingsStore(std::string path) : path_(std::move(path)) {}
+
+const SettingsStore::Parsed& SettingsStore::Current() const {
+  struct stat st {};
+  const bool exists = ::stat(path_.c_str(), &st) == 0;
+  // Every writer replaces the file by rename, so a changed file has a new inode or new times.
+  if (parsed_ && parsed_->exists == exists && (!exists || SameFile(parsed_->st, st))) return *parsed_;
+  auto parsed = std::make_shared<Parsed>();
+  parsed->kf = LoadKeyFile(path_);
+  parsed->exists = exists;
+  parsed->st = st;
+  parsed_ = parsed;
+  return *parsed_;
+}
 
 std::optional<std::string> SettingsStore::Find(const std::string& section,
                                                const std::string& key) const {
-  KeyFilePtr kf = LoadKeyFile(path_);
-  auto group = StoredGroup(kf.get(), section);
+  GKeyFile* kf = Current().kf.get();
+  auto group = StoredGroup(kf, section);
   if (!group) return std::nullopt;
-  auto stored = StoredKey(kf.get(), *group, key);
+  auto stored = StoredKey(kf, *group, key);
   if (!stored) return std::nullopt;
-  gchar* value = g_key_file_get_string(kf.get(), group->c_str(), stored->c_str(), nullptr);
+  gchar* value = g_key_file_get_string(kf, group->c_str(), stored->c_str(), nullptr);
   if (!value) return std::nullopt;
   std::string text(value);
   g_free(value);
@@ -87,6 +115,7 @@ bool SettingsStore::SaveAll(const std::vector<SettingWrite>& writes) {
     std::string name = StoredKey(kf.get(), group, w.key).value_or(w.key);
     g_key_file_set_string(kf.get(), group.c_str(), name.c_str(), w.value.c_str());
   }
+  parsed_.reset();
   return StoreKeyFile(kf.get(), path_);
 }
 

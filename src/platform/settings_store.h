@@ -6,6 +6,7 @@
 // file atomically, so two processes writing different keys never lose each other's values.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,7 +38,13 @@ class SettingsStore {
   bool SaveAll(const std::vector<SettingWrite>& writes);
 
  private:
+  // The file as last parsed, kept while the file on disk is the same one: a start reads dozens
+  // of keys, and parsing the file once for each of them is wasted work.
+  struct Parsed;
+  const Parsed& Current() const;
+
   std::string path_;
+  mutable std::shared_ptr<Parsed> parsed_;
 };
 
 // The store of this user: $XDG_CONFIG_HOME/tarvik/settings.ini.

@@ -1,5 +1,7 @@
 #include "system/desktop_mirror.h"
 
+#include <unistd.h>
+
 #include <glib.h>
 #include <glib/gstdio.h>
 
@@ -183,9 +185,11 @@ void SpawnInBackground(const std::vector<std::string>& argv) {
   args.push_back(nullptr);
   // Without G_SPAWN_DO_NOT_REAP_CHILD GLib detaches the child, so nothing waits for it and
   // no zombie is left behind.
+  // The desktop's caches are refreshed at the lowest priority, so that they do not compete with
+  // the first page, which is loading at the same moment.
   g_spawn_async(nullptr, args.data(), nullptr,
                 static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
-                nullptr, nullptr, nullptr, nullptr);
+                [](gpointer) { [[maybe_unused]] int r = nice(19); }, nullptr, nullptr, nullptr);
   g_free(program);
 }
 

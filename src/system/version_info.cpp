@@ -42,8 +42,14 @@ std::string UpdateVersionText() {
 }
 
 void RecordUpdateInfo(SettingsStore& settings, const std::string& application_folder) {
+  const std::string version = UpdateVersionText();
+  // Every start records itself, but a start of the same copy finds the values in place and
+  // leaves the file alone.
+  if (settings.Find("UpdateInfo", "ApplicationPath") == application_folder &&
+      settings.Find("UpdateInfo", "CurrentVersion") == version)
+    return;
   settings.SaveAll({{"UpdateInfo", "ApplicationPath", application_folder},
-                    {"UpdateInfo", "CurrentVersion", UpdateVersionText()}});
+                    {"UpdateInfo", "CurrentVersion", version}});
 }
 
 void RecordUpdateInfo() { RecordUpdateInfo(UserSettings(), ApplicationFolder()); }

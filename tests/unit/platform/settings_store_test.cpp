@@ -48,6 +48,20 @@ TEST(SettingsStore, ValuesWithLineBreaksAndJapaneseReadBackWhole) {
   EXPECT_EQ(again.Get("History", "URL01", ""), "  http://example.com/a?b=c  ");
 }
 
+TEST(SettingsStore, AReaderSeesWhatAnotherStoreWroteSinceItsLastRead) {
+  // Readers keep the parsed file while it is unchanged; a write from elsewhere must show.
+  TempDir dir;
+  SettingsStore reader(dir.file("settings.ini"));
+  SettingsStore writer(dir.file("settings.ini"));
+  EXPECT_EQ(reader.Get("Setting", "Mode", "1"), "1");
+  writer.Save("Setting", "Mode", "2");
+  EXPECT_EQ(reader.Get("Setting", "Mode", "1"), "2");
+  writer.Save("Setting", "Mode", "1");  // same size, written again at once
+  EXPECT_EQ(reader.Get("Setting", "Mode", "x"), "1");
+  ASSERT_EQ(unlink(dir.file("settings.ini").c_str()), 0);
+  EXPECT_EQ(reader.Get("Setting", "Mode", "gone"), "gone");
+}
+
 TEST(SettingsStore, TwoProcessesWritingDifferentKeysLoseNothing) {
   TempDir dir;
   const std::string path = dir.file("settings.ini");

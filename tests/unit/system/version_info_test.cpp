@@ -2,6 +2,7 @@
 
 #include <glib.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/app_folder.h"
 #include "platform/settings_store.h"
@@ -71,6 +72,13 @@ TEST_F(AppFolderTest, RecordUpdateInfoFollowsTheFolderOfTheLastStart) {
     EXPECT_EQ(settings.Get("UpdateInfo", "CurrentVersion", ""), "1.22.0000");
   }
   EXPECT_EQ(settings.Get("UpdateInfo", "Other", ""), "kept");
+
+  // A start of the same copy finds its values in place and does not rewrite the store.
+  struct stat before {}, after {};
+  ASSERT_EQ(stat(settings.path().c_str(), &before), 0);
+  RecordUpdateInfo(settings, ApplicationFolder());
+  ASSERT_EQ(stat(settings.path().c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino);
 }
 
 TEST_F(AppFolderTest, TheHelpIsInstalledIntoTheApplicationFolder) {
