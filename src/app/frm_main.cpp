@@ -92,29 +92,24 @@ frmMain::~frmMain() {
 // ---- Building the designed window ------------------------------------------------------------
 
 void frmMain::Place(Gtk::Widget& w, float left, float top, float width, float height) {
+  geometry_[&w] = {left, top, width, height};
   w.set_size_request(ToPixels(width, tx_), ToPixels(height, ty_));
-  w.set_data("tarvik-left", reinterpret_cast<void*>(static_cast<intptr_t>(left)));
-  w.set_data("tarvik-top", reinterpret_cast<void*>(static_cast<intptr_t>(top)));
-  w.set_data("tarvik-width", reinterpret_cast<void*>(static_cast<intptr_t>(width)));
-  w.set_data("tarvik-height", reinterpret_cast<void*>(static_cast<intptr_t>(height)));
   if (auto* fixed = dynamic_cast<Gtk::Fixed*>(w.get_parent()))
     fixed->move(w, ToPixels(left, tx_), ToPixels(top, ty_));
   else if (auto* layout = dynamic_cast<Gtk::Layout*>(w.get_parent()))
     layout->move(w, ToPixels(left, tx_), ToPixels(top, ty_));
 }
 
-float frmMain::control_left(Gtk::Widget& w) const {
-  return static_cast<float>(reinterpret_cast<intptr_t>(w.get_data("tarvik-left")));
+const design::Rect& frmMain::Geometry(Gtk::Widget& w) const {
+  static const design::Rect kNone{0, 0, 0, 0};
+  auto it = geometry_.find(&w);
+  return it == geometry_.end() ? kNone : it->second;
 }
-float frmMain::control_top(Gtk::Widget& w) const {
-  return static_cast<float>(reinterpret_cast<intptr_t>(w.get_data("tarvik-top")));
-}
-float frmMain::control_width(Gtk::Widget& w) const {
-  return static_cast<float>(reinterpret_cast<intptr_t>(w.get_data("tarvik-width")));
-}
-float frmMain::control_height(Gtk::Widget& w) const {
-  return static_cast<float>(reinterpret_cast<intptr_t>(w.get_data("tarvik-height")));
-}
+
+float frmMain::control_left(Gtk::Widget& w) const { return Geometry(w).left; }
+float frmMain::control_top(Gtk::Widget& w) const { return Geometry(w).top; }
+float frmMain::control_width(Gtk::Widget& w) const { return Geometry(w).width; }
+float frmMain::control_height(Gtk::Widget& w) const { return Geometry(w).height; }
 
 void frmMain::SetWidth(Gtk::Widget& w, float width) {
   Place(w, control_left(w), control_top(w), width, control_height(w));

@@ -29,6 +29,7 @@
 
 #include "app/command_line.h"
 #include "app/layout_rules.h"
+#include "app/main_window_design.h"
 #include "jobs/job_files.h"
 #include "jobs/job_host.h"
 #include "platform/browser_control.h"
@@ -168,6 +169,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
 
   // Geometry helpers: the control's geometry in twips, applied in pixels.
   void Place(Gtk::Widget& w, float left, float top, float width, float height);
+  const design::Rect& Geometry(Gtk::Widget& w) const;
   void SetWidth(Gtk::Widget& w, float width);
   void SetLeft(Gtk::Widget& w, float left);
   void ResizeWindowInCode(float width, float height);
@@ -226,6 +228,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   float last_width_px_ = 0;   // the size last configured or asked for, in pixels
   float last_height_px_ = 0;
   sigc::connection clock_;
+  std::map<const Gtk::Widget*, design::Rect> geometry_;  // each placed control, in twips
 
   // The loaded job.
   std::vector<JobEntry> job_entries_;
