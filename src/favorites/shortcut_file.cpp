@@ -1,5 +1,7 @@
 #include "favorites/shortcut_file.h"
 
+#include "jobs/job_files.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,7 +17,6 @@ namespace {
 
 constexpr std::string_view kHeader = "[InternetShortcut]";
 constexpr std::string_view kUrlKey = "URL=";
-constexpr std::string_view kForbidden = "\\/:;,*?\"<>|";
 // The longest file name most Linux file systems take, in bytes.
 constexpr size_t kMaxFileNameBytes = 255;
 
@@ -85,12 +86,9 @@ bool WriteShortcut(const std::string& path, const std::string& url, std::string*
   return WriteFileAtomically(path, EncodeText(text), error);
 }
 
-bool IsValidFileTitle(const std::string& text) {
-  return text.find_first_of(kForbidden) == std::string::npos;
-}
-
 std::optional<std::string> ProposedFavoriteFileName(const std::string& title) {
-  if (!IsValidFileTitle(title) || title.empty() || title == "." || title == "..")
+  // A title is offered as a file name under the same rule as a job name.
+  if (!IsValidJobName(title) || title.empty() || title == "." || title == "..")
     return std::nullopt;
   for (unsigned char c : title)
     if (c < 0x20 || c == 0x7F) return std::nullopt;

@@ -31,10 +31,6 @@ std::string ShortcutURLFromText(const std::string& text);
 // written or is read-only.
 bool WriteShortcut(const std::string& path, const std::string& url, std::string* error = nullptr);
 
-// False when `text` holds one of the characters a job name may not hold either:
-// \ / : ; , * ? " < > |
-bool IsValidFileTitle(const std::string& text);
-
 // The file name offered when the page titled `title` is saved as a favorite: the title with
 // ".url" added, or nothing when the title is no usable file name (a forbidden character, a
 // control character, empty, "." or "..", or too long for a file name). The user then types one.

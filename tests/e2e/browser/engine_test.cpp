@@ -13,6 +13,7 @@
 #include "platform/settings_store.h"
 #include "platform/text_file.h"
 #include "platform/webkit_browser.h"
+#include "support/app_fixture.h"
 #include "support/gui_test.h"
 #include "support/loopback_server.h"
 #include "support/scripted_dialogs.h"
@@ -22,25 +23,10 @@ namespace {
 
 constexpr int kLoad = 20000;  // ms; software rendering under Xvfb is slow to start
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public AppTest {
  protected:
-  void SetUp() override {
-    g_setenv("TARVIK_HOME", home.path().c_str(), TRUE);
-    SetUserSettingsPath(config.file("settings.ini"));
-    g_file_set_contents(home.file("TVJob.lst").c_str(), "", 0, nullptr);
-  }
-  void TearDown() override {
-    app.reset();
-    Pump(50);
-    SetUserSettingsPath("");
-  }
-
   frmMain& Start(const std::string& command_line) {
-    app = std::make_unique<TarvikApp>(command_line, WebKitBrowser::Factory());
-    app->set_on_last_window_closed([this] { last_window_closed = true; });
-    frmMain& w = app->OpenFirstWindow();
-    RunUntil([&] { return w.get_mapped(); });
-    return w;
+    return StartWith(command_line, WebKitBrowser::Factory());
   }
 
   bool WaitForTitle(Gtk::Window& w, const std::string& title) {
@@ -61,12 +47,7 @@ class EngineTest : public ::testing::Test {
     ASSERT_TRUE(g_spawn_command_line_sync(cmd.c_str(), nullptr, nullptr, nullptr, nullptr));
   }
 
-  TempDir home;
-  TempDir config;
-  ScriptedDialogs dialogs;
   LoopbackServer server;
-  std::unique_ptr<TarvikApp> app;
-  bool last_window_closed = false;
 };
 
 TEST_F(EngineTest, APageLoadsAndItsTitleAddressAndHistoryFollow) {

@@ -197,22 +197,22 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"TooLongForAFileName", std::string(252, 'a'), std::nullopt}),
     [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.name); });
 
-TEST(IsValidFileTitle, RejectsEachOfTheElevenCharacters) {
+TEST(ProposedFavoriteFileName, NoneForATitleWithAnyOfTheElevenCharacters) {
   const std::string forbidden = "\\/:;,*?\"<>|";
   for (char c : forbidden) {
     SCOPED_TRACE(std::string(1, c));
-    EXPECT_FALSE(IsValidFileTitle(std::string("a") + c + "b"));
-    EXPECT_FALSE(IsValidFileTitle(std::string(1, c)));
+    EXPECT_EQ(ProposedFavoriteFileName(std::string("a") + c + "b"), std::nullopt);
+    EXPECT_EQ(ProposedFavoriteFileName(std::string(1, c)), std::nullopt);
     EXPECT_EQ(ProposedFavoriteFileName(std::string("page") + c), std::nullopt);
   }
   // Every other printable ASCII character is allowed.
-  for (char c = 0x20; c < 0x7F; ++c) {
-    if (forbidden.find(c) == std::string::npos) {
-      EXPECT_TRUE(IsValidFileTitle(std::string(1, c))) << c;
+  for (char c = 0x21; c < 0x7F; ++c) {
+    if (forbidden.find(c) == std::string::npos && c != '.') {
+      EXPECT_EQ(ProposedFavoriteFileName(std::string(1, c)), std::string(1, c) + ".url") << c;
     }
   }
   // The full-width forms are other characters and are allowed.
-  EXPECT_TRUE(IsValidFileTitle("Ａ：Ｂ／Ｃ＼"));
+  EXPECT_EQ(ProposedFavoriteFileName("Ａ：Ｂ／Ｃ＼"), std::string("Ａ：Ｂ／Ｃ＼.url"));
 }
 
 }  // namespace

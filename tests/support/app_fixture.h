@@ -1,0 +1,61 @@
+// A Tarvik process for window and end-to-end tests: a private application folder and settings
+// store, scripted dialogs, and the first main window started with a given browser.
+#pragma once
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/app.h"
+#include "app/frm_main.h"
+#include "platform/settings_store.h"
+#include "support/gui_test.h"
+#include "support/scripted_dialogs.h"
+
+namespace tarvik::test {
+
+class AppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_setenv("TARVIK_HOME", home.path().c_str(), TRUE);
+    SetUserSettingsPath(config.file("settings.ini"));
+    // An installed Tarvik has a job list, empty at first.
+    g_file_set_contents(home.file("TVJob.lst").c_str(), "", 0, nullptr);
+  }
+  void TearDown() override {
+    app.reset();
+    Pump(50);
+    SetUserSettingsPath("");
+  }
+
+  SettingsStore& settings() { return UserSettings(); }
+
+  // Starts the process with a command line: the first window is loaded and shown.
+  frmMain& StartWith(const std::string& command_line, BrowserFactory factory) {
+    app = std::make_unique<TarvikApp>(command_line, std::move(factory));
+    app->set_on_last_window_closed([this] { last_window_closed = true; });
+    frmMain& w = app->OpenFirstWindow();
+    WaitUntilManaged(w);
+    return w;
+  }
+
+  // Waits until the window manager has mapped the window: requests to maximize or minimize
+  // made before that are lost.
+  static void WaitUntilManaged(Gtk::Window& w) {
+    RunUntil([&] {
+      auto win = w.get_window();
+      return w.get_mapped() && win && !(win->get_state() & Gdk::WINDOW_STATE_WITHDRAWN);
+    });
+    Pump(150);
+  }
+
+  TempDir home;
+  TempDir config;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TarvikApp> app;
+  bool last_window_closed = false;
+};
+
+}  // namespace tarvik::test
