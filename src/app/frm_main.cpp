@@ -3,7 +3,6 @@
 #include <glibmm/datetime.h>
 #include <glibmm/main.h>
 #include <gdkmm/monitor.h>
-#include <gtkmm/cssprovider.h>
 #include <gtkmm/stylecontext.h>
 
 #include <cmath>
@@ -14,6 +13,7 @@
 #include "browse/recent_history.h"
 #include "skins/skin_state.h"
 #include "platform/builtin_images.h"
+#include "platform/style_sheet.h"
 
 namespace tarvik {
 
@@ -36,21 +36,11 @@ window.tarvik-main, window.tarvik-main * { font-family: "IPAPGothic", sans-serif
 .tarvik-main .tarvik-status label { padding: 0 3px; }
 )css";
 
-void InstallCss() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  auto css = Gtk::CssProvider::create();
-  css->load_from_data(kCss);
-  Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), css,
-                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-}
-
 }  // namespace
 
 frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window)
     : app_(app), browser_(std::move(browser)), new_window_(new_window) {
-  InstallCss();
+  InstallStyleSheet(kCss);
   get_style_context()->add_class("tarvik-main");
   set_title("Tarvik");
   set_icon_list(builtin::WindowIconList());

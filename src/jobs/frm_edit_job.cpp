@@ -1,6 +1,5 @@
 #include "jobs/frm_edit_job.h"
 
-#include <gtkmm/cssprovider.h>
 #include <gtkmm/stylecontext.h>
 
 #include <utility>
@@ -12,6 +11,7 @@
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
 #include "platform/path_util.h"
+#include "platform/style_sheet.h"
 
 namespace tarvik {
 
@@ -32,15 +32,6 @@ dialog.tarvik-editor button.tarvik-arrow { min-width: 28px; padding-left: 4px; p
 dialog.tarvik-editor label.tarvik-caption { font-weight: bold; }
 )css";
 
-void InstallEditorStyle() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  auto css = Gtk::CssProvider::create();
-  css->load_from_data(kEditorCss);
-  Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), css,
-                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-}
 
 void SetUpButton(Gtk::Button& button, const char* caption, const char* tooltip) {
   button.set_label(caption);
@@ -55,7 +46,7 @@ frmEditJob::frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser)
       first_window_browser_(first_window_browser),
       app_folder_(ApplicationFolder()),
       rows_(Gtk::ListStore::create(columns_)) {
-  InstallEditorStyle();
+  InstallStyleSheet(kEditorCss);
   set_title(kCaption);
   set_modal(true);
   if (owner) set_transient_for(*owner);
