@@ -49,13 +49,15 @@ frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool n
   auto screen = Gdk::Screen::get_default();
   tx_ = ty_ = TwipsPerPixel(screen ? screen->get_resolution() : 96);
 
+  ConnectBrowserEvents();
+  browser_->set_host(this);
+  RequestStartPage();
+
   BuildControls();
   BuildMenus();
   WireCommands();
   WireBrowsingCommands();
   WireJobCommands();
-  ConnectBrowserEvents();
-  browser_->set_host(this);
 
   int menu_min = 0, menu_nat = 0;
   menubar_.get_preferred_height(menu_min, menu_nat);

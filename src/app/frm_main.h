@@ -25,6 +25,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/command_line.h"
@@ -196,6 +197,10 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void AttachAutoCompletion();
   void ShowPocketsEmpty();
   void ActOnCommandLine(const StartCommand& command);
+  // Asks for the page that the command line opens before the window is built (see the .cpp).
+  void RequestStartPage();
+  // Step 15's navigation, unless the same page was already asked for by RequestStartPage.
+  void NavigateAtStart(const std::string& address);
   // After the browser area changed size from the page's side: the window follows it.
   void FollowBrowserSize();
 
@@ -218,6 +223,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
 
   int mode_ = 1;
   std::string home_url_ = "about:blank";
+  std::optional<std::string> start_page_requested_;
   LayoutSnapshot snapshot_;
   bool in_code_resize_ = false;
   int tx_ = 15;

@@ -34,6 +34,43 @@ TEST_F(MainWindowTest, PageFileSwitchOpensThePathInDirectMode) {
   EXPECT_TRUE(w.picBack(4).get_visible());
 }
 
+// The engine is asked for the start page before the window builds itself, so its page process
+// starts meanwhile; step 15 must not ask a second time. A job waits for its job list.
+TEST_F(MainWindowTest, TheStartPageIsAskedForOnceBeforeTheWindowIsBuilt) {
+  struct Probe : FakeBrowser {
+    void Navigate(const std::string& url) override {
+      in_built_window.push_back(widget().get_parent() != nullptr);
+      FakeBrowser::Navigate(url);
+    }
+    std::vector<bool> in_built_window;
+  };
+  struct Case {
+    std::string command_line, navigation;
+    bool early;
+  };
+  const std::vector<Case> cases = {
+      {"", "Navigate:about:blank", true},
+      {"http://example.com/page", "Navigate:http://example.com/page", true},
+      {"/h /tmp/page.htm", "Navigate:/tmp/page.htm", true},
+      {"/j /elsewhere/Weather.tvj", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command_line);
+    Probe* probe = nullptr;
+    StartWith(c.command_line, [&probe](BrowserControl*) {
+      auto b = std::make_unique<Probe>();
+      probe = b.get();
+      return b;
+    });
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(probe->last_navigation(), c.navigation);
+    EXPECT_EQ(probe->navigation_count(), c.navigation.empty() ? 0 : 1);
+    if (c.early) EXPECT_EQ(probe->in_built_window, std::vector<bool>{false});
+    app.reset();
+    Pump(20);
+  }
+}
+
 TEST_F(MainWindowTest, ABareSwitchOpensNothing) {
   frmMain& w = Start("/u");
   EXPECT_EQ(browser().navigation_count(), 0);
