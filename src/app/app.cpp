@@ -3,6 +3,7 @@
 #include <glibmm/main.h>
 #include <gtkmm/main.h>
 
+#include "app/command_line.h"
 #include "app/frm_main.h"
 
 namespace tarvik {
@@ -18,7 +19,15 @@ TarvikApp::TarvikApp(std::string command_line, BrowserFactory factory)
 TarvikApp::~TarvikApp() = default;
 
 frmMain& TarvikApp::OpenFirstWindow() {
-  first_ = std::make_unique<frmMain>(*this, factory_(nullptr), false);
+  std::unique_ptr<BrowserControl> browser = factory_(nullptr);
+  // The engine starts the process that draws pages only when the first page is asked for, and
+  // that start takes longer than building the window. So the page that the command line opens
+  // is asked for first, and the window is built while the engine starts; the window's start-up
+  // then finds that page on its way. Jobs and shortcuts wait for start-up, which reads them.
+  std::optional<std::string> start_page =
+      DirectStartPage(ParseCommandLine(command_line_), frmMain::StoredHomeURL());
+  if (start_page) browser->Navigate(*start_page);
+  first_ = std::make_unique<frmMain>(*this, std::move(browser), false, start_page);
   first_->Load();
   first_->show();
   return *first_;

@@ -53,6 +53,16 @@ StartCommand ParseCommandLine(const std::string& command_line,
   return cmd;
 }
 
+std::optional<std::string> DirectStartPage(const StartCommand& command,
+                                           const std::string& home_url) {
+  switch (command.action) {
+    case StartAction::OpenHome: return home_url;
+    case StartAction::OpenText:
+    case StartAction::OpenPageFile: return command.argument;
+    default: return std::nullopt;
+  }
+}
+
 std::string JoinArguments(int argc, char** argv) {
   std::string text;
   for (int i = 1; i < argc; ++i) {

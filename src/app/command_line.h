@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tarvik {
@@ -28,6 +29,12 @@ struct StartCommand {
 // an existing file or folder is taken as a path to open, never as a switch.
 StartCommand ParseCommandLine(const std::string& command_line,
                               const std::function<bool(const std::string&)>& path_exists = {});
+
+// The page a first window opens straight from its command line, needing neither the job list
+// nor a file read: the home URL for an empty command line, the text of any other command line,
+// the path of a page file. None for a job, a shortcut or a bare switch.
+std::optional<std::string> DirectStartPage(const StartCommand& command,
+                                           const std::string& home_url);
 
 // argv[1..] joined with single spaces.
 std::string JoinArguments(int argc, char** argv);

@@ -38,8 +38,12 @@ window.tarvik-main, window.tarvik-main * { font-family: "IPAPGothic", sans-serif
 
 }  // namespace
 
-frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window)
-    : app_(app), browser_(std::move(browser)), new_window_(new_window) {
+frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window,
+                 std::optional<std::string> start_page_requested)
+    : app_(app),
+      browser_(std::move(browser)),
+      new_window_(new_window),
+      start_page_requested_(std::move(start_page_requested)) {
   InstallStyleSheet(kCss);
   get_style_context()->add_class("tarvik-main");
   set_title("Tarvik");
@@ -49,15 +53,13 @@ frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool n
   auto screen = Gdk::Screen::get_default();
   tx_ = ty_ = TwipsPerPixel(screen ? screen->get_resolution() : 96);
 
-  ConnectBrowserEvents();
-  browser_->set_host(this);
-  RequestStartPage();
-
   BuildControls();
   BuildMenus();
   WireCommands();
   WireBrowsingCommands();
   WireJobCommands();
+  ConnectBrowserEvents();
+  browser_->set_host(this);
 
   int menu_min = 0, menu_nat = 0;
   menubar_.get_preferred_height(menu_min, menu_nat);
@@ -317,7 +319,7 @@ void frmMain::Load() {
   RecordUpdateInfoStep();                                             // 5
   CaptureLayoutSnapshot();                                            // 6
   RestoreWindowPlacement();                                           // 7
-  home_url_ = GetSetting(kSetting, "HomeURL", "about:blank");         // 8
+  home_url_ = StoredHomeURL();                                        // 8
   mode_ = ToInt16(GetSetting(kSetting, "Mode", "1"), 1);              // 9
   if (mode_ != 1 && mode_ != 2) mode_ = 1;
   ShowModePicture(mode_);
@@ -329,6 +331,8 @@ void frmMain::Load() {
   ActOnCommandLine(command);                                          // 15
   ShowModeBar(mode_);                                                 // 16
 }
+
+std::string frmMain::StoredHomeURL() { return GetSetting(kSetting, "HomeURL", "about:blank"); }
 
 void frmMain::ShowPocketsEmpty() {
   for (int i = 0; i < 3; ++i) picPocketImage_[i].set(imlPocket_.get("Empty"));

@@ -45,8 +45,10 @@ class TarvikApp;
 class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
  public:
   // `new_window` is NewWdwFlag: the window was opened for a page's new-window request, so its
-  // start-up navigates nowhere.
-  frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window);
+  // start-up navigates nowhere. `start_page_requested` is the page the process has already asked
+  // the browser for, which start-up then does not ask for again.
+  frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window,
+          std::optional<std::string> start_page_requested = std::nullopt);
   ~frmMain() override;
 
   // The start-up sequence; the window is shown by the caller.
@@ -55,6 +57,8 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   BrowserControl& browser() { return *browser_; }
   int mode() const { return mode_; }
   const std::string& home_url() const { return home_url_; }
+  // The "HomeURL" setting, "about:blank" when it was never set.
+  static std::string StoredHomeURL();
   bool NewWdwFlag() const { return new_window_; }
   const LayoutSnapshot& snapshot() const { return snapshot_; }
   int twips_x() const { return tx_; }
@@ -197,9 +201,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void AttachAutoCompletion();
   void ShowPocketsEmpty();
   void ActOnCommandLine(const StartCommand& command);
-  // Asks for the page that the command line opens before the window is built (see the .cpp).
-  void RequestStartPage();
-  // Step 15's navigation, unless the same page was already asked for by RequestStartPage.
+  // Step 15's navigation, unless the process already asked for that page (TarvikApp).
   void NavigateAtStart(const std::string& address);
   // After the browser area changed size from the page's side: the window follows it.
   void FollowBrowserSize();

@@ -41,25 +41,6 @@ void frmMain::RecordUpdateInfoStep() { RecordUpdateInfo(); }
 
 void frmMain::ApplySkinStep() {}
 
-// The engine starts the process that draws pages only when the first page is asked for, and
-// that start takes longer than building this window. So the first window asks for the page its
-// command line opens (a page file, an address, or the home page) before it builds itself; step 15
-// then finds that page already on its way. Jobs and shortcuts wait for step 15: they need the
-// job list or may have to ask the user something.
-void frmMain::RequestStartPage() {
-  if (new_window_) return;
-  const StartCommand cmd = ParseCommandLine(app_.command_line());
-  std::string address;
-  switch (cmd.action) {
-    case StartAction::OpenHome: address = GetSetting("Setting", "HomeURL", "about:blank"); break;
-    case StartAction::OpenText:
-    case StartAction::OpenPageFile: address = cmd.argument; break;
-    default: return;
-  }
-  browser_->Navigate(address);
-  start_page_requested_ = address;
-}
-
 void frmMain::NavigateAtStart(const std::string& address) {
   const bool requested = start_page_requested_ == address;
   start_page_requested_.reset();

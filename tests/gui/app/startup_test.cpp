@@ -65,7 +65,9 @@ TEST_F(MainWindowTest, TheStartPageIsAskedForOnceBeforeTheWindowIsBuilt) {
     ASSERT_NE(probe, nullptr);
     EXPECT_EQ(probe->last_navigation(), c.navigation);
     EXPECT_EQ(probe->navigation_count(), c.navigation.empty() ? 0 : 1);
-    if (c.early) EXPECT_EQ(probe->in_built_window, std::vector<bool>{false});
+    if (c.early) {
+      EXPECT_EQ(probe->in_built_window, std::vector<bool>{false});
+    }
     app.reset();
     Pump(20);
   }

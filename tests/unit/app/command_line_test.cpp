@@ -52,6 +52,20 @@ TEST(ParseCommandLine, SwitchesArgumentsAndModes) {
   }
 }
 
+// Only what needs neither the job list nor a file read is asked for before the window exists.
+TEST(DirectStartPage, OnlyHomeAddressesAndPageFiles) {
+  auto page = [](const char* line) {
+    return DirectStartPage(ParseCommandLine(line, [](const std::string&) { return false; }),
+                           "http://home/");
+  };
+  EXPECT_EQ(page(""), "http://home/");
+  EXPECT_EQ(page("example.com"), "example.com");
+  EXPECT_EQ(page("/h /tmp/p.html"), "/tmp/p.html");
+  EXPECT_EQ(page("/j /tmp/News.tvj"), std::nullopt);
+  EXPECT_EQ(page("/u /tmp/Site.url"), std::nullopt);
+  EXPECT_EQ(page("/h"), std::nullopt);
+}
+
 TEST(JoinArguments, JoinsWithSingleSpaces) {
   char a0[] = "tarvik", a1[] = "/j", a2[] = "/tmp/My Jobs/News.tvj";
   char* argv[] = {a0, a1, a2};
