@@ -1,8 +1,9 @@
-// The pictures Tarvik is designed with, drawn in code at their designed sizes. A window shows
-// them until a skin replaces them.
+// The pictures Tarvik is designed with, drawn in code at their designed sizes (builtin_drawing.h)
+// when Tarvik is built, and compiled into it. A window shows them until a skin replaces them.
 //
-// Each picture is drawn once, on first use, and the same pixbuf is returned afterwards: callers
-// must copy a picture before changing its pixels, and call these on the GUI thread only. An index
+// Each picture is wrapped once, on first use, and the same pixbuf is returned afterwards. Its
+// pixels are read-only: callers must copy a picture before changing it, and call these on the
+// GUI thread only. An index
 // outside a function's range gives nullptr. No built-in picture contains the mask colour
 // RGB(192, 192, 192), so adding one to an ImageList never makes holes in it.
 #pragma once

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/builtin_drawing.h"
 #include "platform/builtin_images.h"
 #include "platform/image_list.h"
 
@@ -155,7 +156,33 @@ TEST(BuiltinImages, IndexOutsideTheRangeGivesNothing) {
   EXPECT_FALSE(b::DirButtonImage(4));
 }
 
-TEST(BuiltinImages, EachPictureIsDrawnOnce) {
+// The program shows the pixels the build drew: each accessor gives the picture it names, with its
+// colours and alpha channel as the drawing code makes them now.
+TEST(BuiltinImages, CompiledPicturesAreTheDrawingsTheyName) {
+  const std::vector<b::Picture> order = {
+      b::Picture::kStop, b::Picture::kRefresh, b::Picture::kHome, b::Picture::kBack,
+      b::Picture::kForward, b::Picture::kPocketEmpty, b::Picture::kPocketFull,
+      b::Picture::kModeJob, b::Picture::kModeDirect, b::Picture::kNavFirst,
+      b::Picture::kNavPrevious, b::Picture::kNavNext, b::Picture::kNavLast, b::Picture::kNavList,
+      b::Picture::kGo, b::Picture::kOpenFavorite, b::Picture::kAddFavorite,
+      b::Picture::kCoolBarTile, b::Picture::kIcon48, b::Picture::kPocketCursor};
+  const std::vector<Picture> shown = AllPictures();
+  ASSERT_EQ(shown.size(), order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    SCOPED_TRACE(shown[i].name);
+    auto drawn = b::DrawPicture(order[i]);
+    ASSERT_TRUE(drawn);
+    EXPECT_TRUE(shown[i].image->get_has_alpha());
+    EXPECT_TRUE(SamePixels(shown[i].image, drawn));
+  }
+  const auto icons = b::WindowIconList();
+  const b::Picture icon_pictures[] = {b::Picture::kIcon16, b::Picture::kIcon24, b::Picture::kIcon32,
+                                      b::Picture::kIcon48};
+  ASSERT_EQ(icons.size(), 4u);
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(SamePixels(icons[i], b::DrawPicture(icon_pictures[i])));
+}
+
+TEST(BuiltinImages, EachPictureIsWrappedOnce) {
   EXPECT_EQ(b::ToolbarImage(2), b::ToolbarImage(2));
   EXPECT_EQ(b::PocketImage(true), b::PocketImage(true));
   EXPECT_EQ(b::WindowIcon(), b::WindowIcon());

@@ -1,0 +1,36 @@
+// Drawing the built-in pictures in code. The build runs this once, through
+// render_builtin_pictures, and compiles the pixels into Tarvik (builtin_images.cpp), so a start
+// of the program draws nothing; tests draw them again to compare.
+#pragma once
+
+#include <gdkmm/pixbuf.h>
+
+#include "platform/builtin_images.h"
+
+namespace tarvik::builtin {
+
+// Every built-in picture, in the order of the compiled table.
+enum class Picture : int {
+  kStop, kRefresh, kHome, kBack, kForward,             // the toolbar, images 1 to 5
+  kPocketEmpty, kPocketFull,                           // the pockets
+  kModeJob, kModeDirect,                               // the mode pictures 1 and 2
+  kNavFirst, kNavPrevious, kNavNext, kNavLast, kNavList,  // the job step buttons
+  kGo, kOpenFavorite, kAddFavorite,                    // the address bar buttons
+  kCoolBarTile,                                        // the cool bar's background
+  kIcon16, kIcon24, kIcon32, kIcon48,                  // the window icon
+  kPocketCursor,                                       // the pointer over the pockets
+  kCount
+};
+
+struct PictureSize {
+  int width;
+  int height;
+};
+
+PictureSize SizeOf(Picture picture);
+
+// Draws the picture: RGBA, 8 bits a channel, never holding the mask colour RGB(192, 192, 192).
+// Needs no display. nullptr for kCount.
+Glib::RefPtr<Gdk::Pixbuf> DrawPicture(Picture picture);
+
+}  // namespace tarvik::builtin
