@@ -5,6 +5,7 @@
 #include <glib.h>
 #include <glib/gstdio.h>
 
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -176,7 +177,7 @@ std::string MimePackage(const std::string& description, const std::string& conte
   return xml;
 }
 
-void SpawnInBackground(const std::vector<std::string>& argv) {
+void SpawnAtLowestPriority(const std::vector<std::string>& argv) {
   if (argv.empty()) return;
   gchar* program = g_find_program_in_path(argv[0].c_str());
   if (!program) return;
@@ -185,12 +186,44 @@ void SpawnInBackground(const std::vector<std::string>& argv) {
   args.push_back(nullptr);
   // Without G_SPAWN_DO_NOT_REAP_CHILD GLib detaches the child, so nothing waits for it and
   // no zombie is left behind.
-  // The desktop's caches are refreshed at the lowest priority, so that they do not compete with
-  // the first page, which is loading at the same moment.
   g_spawn_async(nullptr, args.data(), nullptr,
                 static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
                 [](gpointer) { [[maybe_unused]] int r = nice(19); }, nullptr, nullptr, nullptr);
   g_free(program);
+}
+
+std::vector<std::vector<std::string>>& PendingTools() {
+  static std::vector<std::vector<std::string>> pending;
+  return pending;
+}
+
+void RunPendingTools() {
+  std::vector<std::vector<std::string>> tools;
+  tools.swap(PendingTools());
+  for (const auto& argv : tools) SpawnAtLowestPriority(argv);
+}
+
+// The desktop's caches are refreshed a few seconds later, once the first page has had the
+// machine to itself, and at the lowest priority. A process that ends before then refreshes them
+// as it ends, so a change is never left out of the caches.
+constexpr guint kToolDelaySeconds = 3;
+
+void SpawnInBackground(const std::vector<std::string>& argv) {
+  static bool exit_hook = false;
+  if (!exit_hook) {
+    PendingTools();  // made before the hook, so it is still there when the hook runs
+    std::atexit(RunPendingTools);
+    exit_hook = true;
+  }
+  auto& pending = PendingTools();
+  for (const auto& waiting : pending)
+    if (waiting == argv) return;
+  pending.push_back(argv);
+  if (pending.size() == 1)
+    g_timeout_add_seconds(kToolDelaySeconds, [](gpointer) {
+      RunPendingTools();
+      return G_SOURCE_REMOVE;
+    }, nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "system/desktop_mirror.h"
 
 #include <glib.h>
+#include <glib/gstdio.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
@@ -177,6 +180,46 @@ TEST_F(DesktopMirrorTest, OtherProgramsVerbsAreNotMirrored) {
   EXPECT_EQ(Default("text/html"), "(none)") << "the type's default verb is someone else's";
   DefaultBrowser(MsgResult::Yes);
   EXPECT_EQ(Default("text/html"), "tarvik-htm.desktop;");
+}
+
+// The desktop's cache tools do not run while start-up and the first page have the machine; a
+// process that ends before they ran runs them as it ends, so no change is left out of the caches.
+TEST(DesktopCacheToolsTest, WaitPastStartUpAndRunByTheEndOfTheProcess) {
+  test::TempDir dir;
+  const std::string bin = dir.file("bin");
+  const std::string ran = dir.file("ran");
+  ASSERT_EQ(g_mkdir(bin.c_str(), 0755), 0);
+  // Stand-ins for the desktop's tools, found first on PATH: each notes that it ran.
+  for (const char* tool : {"update-desktop-database", "update-mime-database"}) {
+    const std::string path = bin + "/" + tool;
+    const std::string script = "#!/bin/sh\necho " + std::string(tool) + " >> '" + ran + "'\n";
+    ASSERT_TRUE(g_file_set_contents(path.c_str(), script.c_str(), -1, nullptr));
+    ASSERT_EQ(g_chmod(path.c_str(), 0755), 0);
+  }
+
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    g_setenv("PATH", (bin + ":" + g_getenv("PATH")).c_str(), TRUE);
+    DesktopFolders folders{dir.file("data"), dir.file("config")};
+    DesktopMirror mirror{folders, kExe};  // the real runner
+    KeyFileClassRegistry store{folders.classes_file()};
+    store.set_on_change([&mirror](const ClassRegistry& root) { mirror.Sync(root); });
+    SettingsStore settings{dir.file("config/settings.ini")};
+    RegisterAssociations(store, settings, kExe);
+    g_usleep(300 * 1000);
+    std::exit(g_file_test(ran.c_str(), G_FILE_TEST_EXISTS) ? 3 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "a tool ran during start-up";
+  // The tools were started as the process ended; they run at the lowest priority.
+  EXPECT_TRUE(test::RunUntil([&] {
+    auto text = ReadFileBytes(ran);
+    return text && text->find("update-desktop-database") != std::string::npos &&
+           text->find("update-mime-database") != std::string::npos;
+  }, 10000));
 }
 
 TEST(DesktopExecLineTest, TranslatesRegisteredCommandLines) {
