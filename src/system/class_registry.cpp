@@ -172,14 +172,35 @@ std::vector<std::string> SplitKeyPath(const std::string& key) {
 
 KeyFileClassRegistry::KeyFileClassRegistry(std::string path) : path_(std::move(path)) {}
 
+GKeyFile* KeyFileClassRegistry::View(KeyFilePtr& holder) const {
+  if (group_copy_) return group_copy_.get();
+  holder = LoadKeyFile(path_);
+  return holder.get();
+}
+
+bool KeyFileClassRegistry::Modify(const std::function<bool(GKeyFile*)>& change) {
+  bool ok = false;
+  if (change_depth_ > 0 && group_copy_) {
+    ok = change(group_copy_.get());
+    group_dirty_ = group_dirty_ || ok;
+  } else {
+    FileLock lock(path_);
+    KeyFilePtr kf = LoadKeyFile(path_);
+    ok = change(kf.get()) && StoreKeyFile(kf.get(), path_);
+  }
+  if (ok) Changed();
+  return ok;
+}
+
 std::optional<std::string> KeyFileClassRegistry::Read(const std::string& key,
                                                       const std::string& value_name) const {
-  KeyFilePtr kf = LoadKeyFile(path_);
-  auto group = FindGroup(kf.get(), SplitKeyPath(key));
+  KeyFilePtr holder;
+  GKeyFile* kf = View(holder);
+  auto group = FindGroup(kf, SplitKeyPath(key));
   if (!group) return std::nullopt;
-  auto stored = FindValue(kf.get(), *group, value_name);
+  auto stored = FindValue(kf, *group, value_name);
   if (!stored) return std::nullopt;
-  gchar* value = g_key_file_get_string(kf.get(), group->c_str(), stored->c_str(), nullptr);
+  gchar* value = g_key_file_get_string(kf, group->c_str(), stored->c_str(), nullptr);
   if (!value) return std::nullopt;
   std::string text(value);
   g_free(value);
@@ -194,18 +215,13 @@ bool KeyFileClassRegistry::Write(const std::string& key, const std::string& valu
       !g_utf8_validate(value_name.c_str(), -1, nullptr) ||
       !g_utf8_validate(data.c_str(), -1, nullptr))
     return false;
-  bool ok = false;
-  {
-    FileLock lock(path_);
-    KeyFilePtr kf = LoadKeyFile(path_);
-    std::string group = FindGroup(kf.get(), segments)
-                            .value_or(GroupName(StoredSpelling(kf.get(), segments)));
-    std::string name = FindValue(kf.get(), group, value_name).value_or(ValueKey(value_name));
-    g_key_file_set_string(kf.get(), group.c_str(), name.c_str(), data.c_str());
-    ok = StoreKeyFile(kf.get(), path_);
-  }
-  if (ok) Changed();
-  return ok;
+  return Modify([&](GKeyFile* kf) {
+    std::string group =
+        FindGroup(kf, segments).value_or(GroupName(StoredSpelling(kf, segments)));
+    std::string name = FindValue(kf, group, value_name).value_or(ValueKey(value_name));
+    g_key_file_set_string(kf, group.c_str(), name.c_str(), data.c_str());
+    return true;
+  });
 }
 
 bool KeyFileClassRegistry::DeleteSubKey(const std::string& key, const std::string& sub_key) {
@@ -213,31 +229,27 @@ bool KeyFileClassRegistry::DeleteSubKey(const std::string& key, const std::strin
   std::vector<std::string> target = parent;
   for (auto& s : SplitKeyPath(sub_key)) target.push_back(s);
   if (target.size() == parent.size()) return false;  // no subkey named
-  bool ok = false;
-  {
-    FileLock lock(path_);
-    KeyFilePtr kf = LoadKeyFile(path_);
-    if (!Exists(kf.get(), parent) || !Exists(kf.get(), target)) return false;
+  return Modify([&](GKeyFile* kf) {
+    if (!Exists(kf, parent) || !Exists(kf, target)) return false;
     std::vector<std::string> names;
-    auto keys = AllKeys(kf.get(), &names);
+    auto keys = AllKeys(kf, &names);
     for (size_t i = 0; i < keys.size(); ++i)
-      if (StartsWith(keys[i], target)) g_key_file_remove_group(kf.get(), names[i].c_str(), nullptr);
-    ok = StoreKeyFile(kf.get(), path_);
-  }
-  if (ok) Changed();
-  return ok;
+      if (StartsWith(keys[i], target)) g_key_file_remove_group(kf, names[i].c_str(), nullptr);
+    return true;
+  });
 }
 
 bool KeyFileClassRegistry::KeyExists(const std::string& key) const {
-  KeyFilePtr kf = LoadKeyFile(path_);
-  return Exists(kf.get(), SplitKeyPath(key));
+  KeyFilePtr holder;
+  return Exists(View(holder), SplitKeyPath(key));
 }
 
 std::vector<std::string> KeyFileClassRegistry::SubKeys(const std::string& key) const {
-  KeyFilePtr kf = LoadKeyFile(path_);
+  KeyFilePtr holder;
+  GKeyFile* kf = View(holder);
   std::vector<std::string> parent = SplitKeyPath(key);
   std::vector<std::string> out;
-  for (const auto& k : AllKeys(kf.get(), nullptr)) {
+  for (const auto& k : AllKeys(kf, nullptr)) {
     if (k.size() <= parent.size() || !StartsWith(k, parent)) continue;
     const std::string& name = k[parent.size()];
     bool seen = false;
@@ -247,13 +259,22 @@ std::vector<std::string> KeyFileClassRegistry::SubKeys(const std::string& key) c
   return out;
 }
 
-void KeyFileClassRegistry::BeginChanges() { ++change_depth_; }
+void KeyFileClassRegistry::BeginChanges() {
+  if (change_depth_++ > 0) return;
+  group_lock_ = std::make_unique<FileLock>(path_);
+  group_copy_ = LoadKeyFile(path_);
+  group_dirty_ = false;
+}
 
-void KeyFileClassRegistry::EndChanges() {
-  if (change_depth_ > 0 && --change_depth_ == 0 && changed_) {
-    changed_ = false;
-    if (on_change_) on_change_(*this);
-  }
+bool KeyFileClassRegistry::EndChanges() {
+  if (change_depth_ == 0 || --change_depth_ > 0) return true;
+  const bool stored = !group_dirty_ || StoreKeyFile(group_copy_.get(), path_);
+  group_lock_.reset();
+  const bool notify = changed_ && stored;
+  changed_ = false;
+  if (notify && on_change_) on_change_(*this);  // reads the copy just stored
+  group_copy_.reset();
+  return stored;
 }
 
 void KeyFileClassRegistry::Changed() {

@@ -7,9 +7,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/key_file.h"
 
 namespace tarvik {
 
@@ -32,25 +35,36 @@ class ClassRegistry {
   virtual std::vector<std::string> SubKeys(const std::string& key) const = 0;
 
   // The writes between BeginChanges and EndChanges count as one change for whoever follows the
-  // store (the desktop mirror). Calls nest.
+  // store (the desktop mirror). Calls nest. EndChanges is false when the outermost group's
+  // changes could not be stored.
   virtual void BeginChanges() {}
-  virtual void EndChanges() {}
+  virtual bool EndChanges() { return true; }
 };
 
 // Groups the writes of one command; the store reports them as one change when it goes.
 class ClassRegistryChanges {
  public:
   explicit ClassRegistryChanges(ClassRegistry& root) : root_(root) { root_.BeginChanges(); }
-  ~ClassRegistryChanges() { root_.EndChanges(); }
+  ~ClassRegistryChanges() {
+    if (open_) root_.EndChanges();
+  }
   ClassRegistryChanges(const ClassRegistryChanges&) = delete;
   ClassRegistryChanges& operator=(const ClassRegistryChanges&) = delete;
 
+  // Ends the group now: false when its changes could not be stored.
+  bool Commit() {
+    open_ = false;
+    return root_.EndChanges();
+  }
+
  private:
   ClassRegistry& root_;
+  bool open_ = true;
 };
 
-// The store of this user: one key file, one group per key that holds values. Every write
-// re-reads the file under an advisory lock, changes it and replaces it atomically.
+// The store of this user: one key file, one group per key that holds values. A write re-reads
+// the file under an advisory lock, changes it and replaces it atomically; the writes of a group
+// are made to one copy read when the group began, under one lock, and stored once at its end.
 class KeyFileClassRegistry : public ClassRegistry {
  public:
   explicit KeyFileClassRegistry(std::string path);
@@ -71,15 +85,24 @@ class KeyFileClassRegistry : public ClassRegistry {
   bool KeyExists(const std::string& key) const override;
   std::vector<std::string> SubKeys(const std::string& key) const override;
   void BeginChanges() override;
-  void EndChanges() override;
+  bool EndChanges() override;
 
  private:
+  // Applies `change` to the group's copy, or to the file under its lock when no group is open.
+  bool Modify(const std::function<bool(GKeyFile*)>& change);
+  // The store to read: the group's copy while there is one, else the file as it is now.
+  GKeyFile* View(KeyFilePtr& holder) const;
   void Changed();
 
   std::string path_;
   std::function<void(const ClassRegistry&)> on_change_;
   int change_depth_ = 0;
   bool changed_ = false;
+  // The open group: its lock, its copy of the store, and whether the copy was changed. The copy
+  // stays readable while the followers of the store hear of the change.
+  std::unique_ptr<FileLock> group_lock_;
+  KeyFilePtr group_copy_;
+  bool group_dirty_ = false;
 };
 
 // "a\\b\\\\c\\" → {"a", "b", "c"}: a key path split at "\", empty names dropped.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/key_file.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -19,11 +20,6 @@ namespace {
 constexpr char kDefaultApplications[] = "Default Applications";
 constexpr char kPreferredVerb[] = "OpenWithTarvik";
 constexpr char kOpenVerb[] = "open";
-
-struct KeyFileDeleter {
-  void operator()(GKeyFile* kf) const { g_key_file_free(kf); }
-};
-using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 
 std::string KeyFileText(GKeyFile* kf) {
   gsize length = 0;

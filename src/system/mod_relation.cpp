@@ -83,23 +83,23 @@ bool SetDefaultVerb(ClassRegistry& root, const std::string& name) {
 void RegisterAssociations(ClassRegistry& root, SettingsStore& settings,
                           const std::string& exe_path) {
   const std::string done = settings.Get("Setting", "RelationDone", "False");
+  if (done != "False" && done != "True") return;
   ClassRegistryChanges changes(root);
   if (done == "False") {
     RegisterFileType(root, kJobExtension, kJobTypeName, kJobTypeDescription, kJobContentType,
                      kJobVerb, "/j", exe_path, exe_path, 1);
     RegisterVerb(root, ".url", kVerbKey, kVerbCaption, "/u", exe_path);
     RegisterVerb(root, ".htm", kVerbKey, kVerbCaption, "/h", exe_path);
-  } else if (done == "True") {
+  } else {
     // The older registration named its verb keys after the caption.
     RemoveVerb(root, ".url", kVerbCaption);
     RemoveVerb(root, ".htm", kVerbCaption);
     RegisterVerb(root, ".url", kVerbKey, kVerbCaption, "/u", exe_path);
     RegisterVerb(root, ".htm", kVerbKey, kVerbCaption, "/h", exe_path);
-  } else {
-    return;
   }
   RegisterVerb(root, "http", kVerbKey, kVerbCaption, "/h", exe_path);
-  settings.Save("Setting", "RelationDone", kRelationDoneMarker);
+  // Marked done only once the registration is stored, so a failed one is made again next time.
+  if (changes.Commit()) settings.Save("Setting", "RelationDone", kRelationDoneMarker);
 }
 
 void MakeDefaultBrowser(ClassRegistry& root, const AskFunction& ask) {

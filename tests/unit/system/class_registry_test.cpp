@@ -126,6 +126,37 @@ TEST_F(ClassRegistryTest, GroupedChangesAreReportedOnce) {
   EXPECT_EQ(reports, 2) << "a group without a change is not reported";
 }
 
+// A group's writes go to the file once, at its end; inside the group they read back at once.
+TEST_F(ClassRegistryTest, AGroupIsStoredOnceAtItsEnd) {
+  KeyFileClassRegistry other(path);
+  ASSERT_TRUE(store.Write("kept", "", "0"));
+  {
+    ClassRegistryChanges changes(store);
+    ASSERT_TRUE(store.Write("a\\b", "x", "1"));
+    ASSERT_TRUE(store.Write("a\\b", "x", "2"));
+    ASSERT_TRUE(store.DeleteSubKey("", "kept"));
+    EXPECT_EQ(store.Read("a\\b", "x"), "2");
+    EXPECT_FALSE(store.KeyExists("kept"));
+    EXPECT_EQ(store.SubKeys("a"), std::vector<std::string>{"b"});
+    EXPECT_EQ(*ReadFileBytes(path), "[kept]\n@=0\n") << "nothing is written before the end";
+    EXPECT_TRUE(changes.Commit());
+  }
+  EXPECT_EQ(other.Read("a\\b", "x"), "2");
+  EXPECT_FALSE(other.KeyExists("kept"));
+}
+
+TEST_F(ClassRegistryTest, AGroupThatCannotBeStoredSaysSo) {
+  // The store's folder is a file, so nothing can be written below it.
+  ASSERT_TRUE(WriteFileAtomically(dir.file("blocked"), "not a folder"));
+  KeyFileClassRegistry blocked(dir.file("blocked/classes.ini"));
+  int reports = 0;
+  blocked.set_on_change([&](const ClassRegistry&) { ++reports; });
+  ClassRegistryChanges changes(blocked);
+  EXPECT_TRUE(blocked.Write("a", "", "1"));
+  EXPECT_FALSE(changes.Commit());
+  EXPECT_EQ(reports, 0) << "a change that was not stored is not reported";
+}
+
 TEST(SplitKeyPathTest, DropsEmptyNames) {
   EXPECT_EQ(SplitKeyPath("\\a\\\\b\\"), (std::vector<std::string>{"a", "b"}));
   EXPECT_TRUE(SplitKeyPath("").empty());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
+#include "platform/text_file.h"
 #include "support/gui_test.h"
 #include "unit/system/recording_registry.h"
 
@@ -115,6 +116,13 @@ TEST_F(RelationTest, OtherMarkersMeanDone) {
     EXPECT_EQ(Done(), marker) << "the marker is left as it was";
   }
   EXPECT_FALSE(store.KeyExists(".tvj"));
+}
+
+TEST_F(RelationTest, ARegistrationThatCannotBeStoredIsMadeAgainNextTime) {
+  ASSERT_TRUE(WriteFileAtomically(dir.file("blocked"), "not a folder"));
+  KeyFileClassRegistry blocked(dir.file("blocked/classes.ini"));
+  RegisterAssociations(blocked, settings, kExe);
+  EXPECT_EQ(Done(), "(absent)");
 }
 
 TEST_F(RelationTest, FalseRegistersAgain) {

@@ -45,7 +45,7 @@ class RecordingRegistry : public ClassRegistry {
     return inner_.SubKeys(key);
   }
   void BeginChanges() override { inner_.BeginChanges(); }
-  void EndChanges() override { inner_.EndChanges(); }
+  bool EndChanges() override { return inner_.EndChanges(); }
 
  private:
   ClassRegistry& inner_;
