@@ -80,10 +80,15 @@ bool SetDefaultVerb(ClassRegistry& root, const std::string& name) {
   return true;
 }
 
+bool RegistrationPending(const SettingsStore& settings) {
+  const std::string done = settings.Get("Setting", "RelationDone", "False");
+  return done == "False" || done == "True";
+}
+
 void RegisterAssociations(ClassRegistry& root, SettingsStore& settings,
                           const std::string& exe_path) {
+  if (!RegistrationPending(settings)) return;
   const std::string done = settings.Get("Setting", "RelationDone", "False");
-  if (done != "False" && done != "True") return;
   ClassRegistryChanges changes(root);
   if (done == "False") {
     RegisterFileType(root, kJobExtension, kJobTypeName, kJobTypeDescription, kJobContentType,
@@ -152,6 +157,8 @@ ClassRegistry& ClassesRoot() {
 void SetClassesRoot(ClassRegistry* root) { g_override = root; }
 
 void RegisterAssociations() {
+  // Once registered, a start reads the marker only: the store and its mirror stay closed.
+  if (!RegistrationPending(UserSettings())) return;
   RegisterAssociations(ClassesRoot(), UserSettings(), ExecutablePath());
 }
 

@@ -58,9 +58,12 @@ bool SetDefaultVerb(ClassRegistry& root, const std::string& name);
 
 // Registers once per user, driven by "RelationDone" in section "Setting" of `settings`:
 // "False" registers everything, "True" replaces an older registration's verbs, anything else
-// means done. Afterwards the setting holds kRelationDoneMarker.
+// means done. Afterwards the setting holds kRelationDoneMarker; a registration that could not
+// be stored leaves it as it was.
 void RegisterAssociations(ClassRegistry& root, SettingsStore& settings,
                           const std::string& exe_path);
+// Whether RegisterAssociations would register: "RelationDone" is missing, "False" or "True".
+bool RegistrationPending(const SettingsStore& settings);
 
 // The default-browser command: asks, and on Yes makes Tarvik's verb the default of ".htm",
 // ".url" and "http". `ask` shows a message box and returns the answer.
