@@ -222,8 +222,8 @@ def private_env(root):
                      ("XDG_CACHE_HOME", "cache")):
         env[var] = os.path.join(root, sub)
         os.makedirs(env[var], exist_ok=True)
-    # Not made here: Tarvik sets up a missing application folder on its first start, but an
-    # existing empty one stops the start with an error about the job list.
+    # Not made here: Tarvik sets up its application folder on its first start, and that work is
+    # part of what a first start measures.
     env["TARVIK_HOME"] = os.path.join(root, "tarvik")
     return env
 
