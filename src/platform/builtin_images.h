@@ -3,9 +3,9 @@
 //
 // Each picture is wrapped once, on first use, and the same pixbuf is returned afterwards. Its
 // pixels are read-only: callers must copy a picture before changing it, and call these on the
-// GUI thread only. An index
-// outside a function's range gives nullptr. No built-in picture contains the mask colour
-// RGB(192, 192, 192), so adding one to an ImageList never makes holes in it.
+// GUI thread only. An index outside a function's range gives nullptr. No built-in picture
+// contains the mask colour RGB(192, 192, 192), so adding one to an ImageList never makes holes
+// in it.
 #pragma once
 
 #include <gdkmm/cursor.h>
