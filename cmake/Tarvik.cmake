@@ -19,4 +19,9 @@ function(tarvik_test)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES LABELS ${T_KIND} TIMEOUT ${T_TIMEOUT})
+  # End-to-end tests click with the display's one pointer: a window of another test running at
+  # the same time could lie where they click.
+  if(T_KIND STREQUAL "e2e")
+    set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()
