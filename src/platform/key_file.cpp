@@ -22,6 +22,15 @@ KeyFilePtr LoadKeyFile(const std::string& path) {
   return kf;
 }
 
+std::optional<std::string> KeyFileString(GKeyFile* kf, const std::string& group,
+                                         const std::string& key) {
+  gchar* value = g_key_file_get_string(kf, group.c_str(), key.c_str(), nullptr);
+  if (!value) return std::nullopt;
+  std::string text(value);
+  g_free(value);
+  return text;
+}
+
 bool StoreKeyFile(GKeyFile* kf, const std::string& path) {
   MakeParent(path);
   gsize length = 0;

@@ -4,6 +4,7 @@
 #include <glib.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tarvik {
@@ -15,6 +16,9 @@ using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 
 // A missing or unreadable file is an empty key file; a damaged one keeps what still parses.
 KeyFilePtr LoadKeyFile(const std::string& path);
+// The string value of `key` in `group`, or nothing when either is missing.
+std::optional<std::string> KeyFileString(GKeyFile* kf, const std::string& group,
+                                         const std::string& key);
 // Creates the folder as needed and replaces the file atomically: a crash leaves either the old
 // file or the new one, never a mix.
 bool StoreKeyFile(GKeyFile* kf, const std::string& path);

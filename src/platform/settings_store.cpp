@@ -90,11 +90,7 @@ std::optional<std::string> SettingsStore::Find(const std::string& section,
   if (!group) return std::nullopt;
   auto stored = StoredKey(kf, *group, key);
   if (!stored) return std::nullopt;
-  gchar* value = g_key_file_get_string(kf, group->c_str(), stored->c_str(), nullptr);
-  if (!value) return std::nullopt;
-  std::string text(value);
-  g_free(value);
-  return text;
+  return KeyFileString(kf, *group, *stored);
 }
 
 std::string SettingsStore::Get(const std::string& section, const std::string& key,

@@ -200,11 +200,7 @@ std::optional<std::string> KeyFileClassRegistry::Read(const std::string& key,
   if (!group) return std::nullopt;
   auto stored = FindValue(kf, *group, value_name);
   if (!stored) return std::nullopt;
-  gchar* value = g_key_file_get_string(kf, group->c_str(), stored->c_str(), nullptr);
-  if (!value) return std::nullopt;
-  std::string text(value);
-  g_free(value);
-  return text;
+  return KeyFileString(kf, *group, *stored);
 }
 
 bool KeyFileClassRegistry::Write(const std::string& key, const std::string& value_name,
