@@ -10,15 +10,10 @@ namespace tarvik {
 
 namespace {
 
-constexpr char kErrorCaption[] = "エラー";
 constexpr char kShortcutHasNoUrlMessage[] = "このショートカットにはURLがありません。";
 constexpr char kShortcutUnreadableMessage[] = "ショートカットを読み込めませんでした。";
 constexpr char kFavoriteNotSavedMessage[] = "お気に入りを保存できませんでした。";
 constexpr char kNoPageToAddMessage[] = "お気に入りに追加するページがありません。";
-
-void ShowError(Gtk::Window* parent, const std::string& text) {
-  AppDialogs().MessageBox(parent, text, kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
-}
 
 FileDialogOptions FavoriteDialog(const char* title) {
   FileDialogOptions opts;

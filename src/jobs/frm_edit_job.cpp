@@ -17,7 +17,6 @@ namespace tarvik {
 
 namespace {
 
-constexpr char kErrorCaption[] = "エラー";
 constexpr char kConfirmCaption[] = "確認";
 constexpr char kNoJobFileMessage[] = "該当するジョブファイルがありません";
 constexpr char kNoJobListMessage[] =
@@ -257,8 +256,7 @@ void frmEditJob::LoadEditorJobList(int index) {
   std::optional<std::vector<std::string>> names =
       JobListExists(app_folder_) ? ReadJobList(app_folder_) : std::nullopt;
   if (!names) {
-    AppDialogs().MessageBox(MessageParent(), kNoJobListMessage, kErrorCaption,
-                            MsgIcon::Exclamation, MsgButtons::OK);
+    ShowError(MessageParent(), kNoJobListMessage);
     return;
   }
   // The selector's changes while it is refilled are not the user's; EditJobIdx is moved first,
@@ -279,8 +277,7 @@ void frmEditJob::LoadEditorJob() {
                                ? ReadJobFile(app_folder_, name)
                                : std::nullopt;
   if (!job) {
-    AppDialogs().MessageBox(MessageParent(), kNoJobFileMessage, kErrorCaption, MsgIcon::Critical,
-                            MsgButtons::OK);
+    ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
     edit_job_idx_ = remembered;
     cbo_job_.set_active(remembered);
     return;
@@ -365,10 +362,8 @@ void frmEditJob::SelectRowQuietly(int p) {
 
 bool frmEditJob::RoomForAnotherEntry() {
   if (static_cast<int>(edit_entries_.size()) < kMaxJobEntries) return true;
-  AppDialogs().MessageBox(MessageParent(),
-                          "ジョブに登録できるURLは " + std::to_string(kMaxJobEntries) +
-                              " 件までです。",
-                          kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+  ShowError(MessageParent(),
+            "ジョブに登録できるURLは " + std::to_string(kMaxJobEntries) + " 件までです。");
   return false;
 }
 
@@ -434,8 +429,7 @@ void frmEditJob::lsvURL_ItemClick() {
 void frmEditJob::cmdAdd_Click() {
   TypedEntry typed = CheckTypedEntry(txt_title_.get_text().raw(), txt_url_.get_text().raw());
   if (!typed.accepted()) {
-    AppDialogs().MessageBox(MessageParent(), typed.refusal, kErrorCaption, MsgIcon::Exclamation,
-                            MsgButtons::OK);
+    ShowError(MessageParent(), typed.refusal);
     return;
   }
   if (!RoomForAnotherEntry()) return;
@@ -451,8 +445,7 @@ void frmEditJob::cmdChange_Click() {
   if (p < 0) return;
   TypedEntry typed = CheckTypedEntry(txt_title_.get_text().raw(), txt_url_.get_text().raw());
   if (!typed.accepted()) {
-    AppDialogs().MessageBox(MessageParent(), typed.refusal, kErrorCaption, MsgIcon::Exclamation,
-                            MsgButtons::OK);
+    ShowError(MessageParent(), typed.refusal);
     return;
   }
   SetRow(RowAt(p), typed.entry);
@@ -518,9 +511,7 @@ void frmEditJob::SaveEditorJob() {
   if (!JobSelected()) return;
   const std::string name = SelectedJobName();
   if (edit_entries_.empty()) {
-    AppDialogs().MessageBox(MessageParent(),
-                            "ジョブ「" + name + "」にはURLが\r\n一件も登録されていません。",
-                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    ShowError(MessageParent(), "ジョブ「" + name + "」にはURLが\r\n一件も登録されていません。");
     can_close_ = false;
     return;
   }
@@ -531,9 +522,7 @@ void frmEditJob::SaveEditorJob() {
   std::string error;
   if (!WriteJobFile(app_folder_, name, edit_entries_, &error)) {
     // The edits are still here; keep the dialog open so they are not lost.
-    AppDialogs().MessageBox(MessageParent(),
-                            "ジョブ「" + name + "」を保存できませんでした。\r\n" + error,
-                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    ShowError(MessageParent(), "ジョブ「" + name + "」を保存できませんでした。\r\n" + error);
     can_close_ = false;
   }
 }
@@ -560,8 +549,7 @@ void frmEditJob::cmdName_Click() {
   const int index = cbo_job_.get_active_row_number();
   const std::string old_name = SelectedJobName();
   if (!JobFileExists(app_folder_, old_name)) {
-    AppDialogs().MessageBox(MessageParent(), kNoJobFileMessage, kErrorCaption, MsgIcon::Critical,
-                            MsgButtons::OK);
+    ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
     return;
   }
   const std::string answer = AppDialogs().InputBox(MessageParent(), "新しい名前を入力してください",
@@ -571,15 +559,12 @@ void frmEditJob::cmdName_Click() {
     case RenameCheck::Unchanged:
       return;
     case RenameCheck::InvalidName:
-      AppDialogs().MessageBox(MessageParent(), kInvalidNameMessage, kErrorCaption,
-                              MsgIcon::Critical, MsgButtons::OK);
+      ShowError(MessageParent(), kInvalidNameMessage, MsgIcon::Critical);
       return;
     case RenameCheck::NameTaken:
       // Two jobs of one name would share one file; the rename would destroy the other job.
-      AppDialogs().MessageBox(MessageParent(),
-                              "ジョブ「" + answer + "」は既に存在します。\r\n" +
-                                  "別の名前を指定してください。",
-                              kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+      ShowError(MessageParent(),
+                "ジョブ「" + answer + "」は既に存在します。\r\n別の名前を指定してください。");
       return;
     case RenameCheck::Accepted:
       break;
@@ -596,16 +581,14 @@ void frmEditJob::cmdName_Click() {
   // written, the file moves back, so list and files always agree.
   std::string error;
   if (!RenameJobFile(app_folder_, old_name, answer, &error)) {
-    AppDialogs().MessageBox(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error,
-                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    ShowError(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error);
     return;
   }
   std::vector<std::string> names = SelectorItems();
   names[index] = answer;
   if (!RewriteJobList(app_folder_, names, &error)) {
     RenameJobFile(app_folder_, answer, old_name);
-    AppDialogs().MessageBox(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error,
-                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    ShowError(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error);
     return;
   }
   rename_old_name_ = old_name;
@@ -618,8 +601,7 @@ void frmEditJob::cmdKillJob_Click() {
   const int index = cbo_job_.get_active_row_number();
   const std::string name = SelectedJobName();
   if (!JobFileExists(app_folder_, name)) {
-    AppDialogs().MessageBox(MessageParent(), kNoJobFileMessage, kErrorCaption, MsgIcon::Critical,
-                            MsgButtons::OK);
+    ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
     return;
   }
   if (AppDialogs().MessageBox(MessageParent(),
@@ -635,9 +617,7 @@ void frmEditJob::cmdKillJob_Click() {
   if (!old_list || !RemoveJobFromList(app_folder_, name, &error) ||
       !DeleteJobFile(app_folder_, name, &error)) {
     if (old_list) RewriteJobList(app_folder_, *old_list);
-    AppDialogs().MessageBox(MessageParent(),
-                            "ジョブ「" + name + "」を削除できませんでした。\r\n" + error,
-                            kErrorCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    ShowError(MessageParent(), "ジョブ「" + name + "」を削除できませんでした。\r\n" + error);
     return;
   }
 

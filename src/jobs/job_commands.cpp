@@ -20,7 +20,6 @@ namespace tarvik {
 
 namespace {
 
-constexpr char kErrorCaption[] = "エラー";
 constexpr char kConfirmCaption[] = "確認";
 
 std::string OverwriteQuestion(const std::string& app_folder, const std::string& name) {
@@ -51,11 +50,6 @@ void OpenEditor(JobHost& host, int preselect) {
   if (host.JobSelected()) host.LoadSelectedJob(true);
 }
 
-void ShowError(JobHost& host, const std::string& text) {
-  AppDialogs().MessageBox(&host.job_window(), text, kErrorCaption, MsgIcon::Exclamation,
-                          MsgButtons::OK);
-}
-
 }  // namespace
 
 void mnuEditJob_Click(JobHost& host) {
@@ -74,7 +68,7 @@ void mnuNewJob_Click(JobHost& host) {
                                  "ジョブ名の入力", "New Job");
     if (name.empty()) return;
     if (!IsValidJobName(name)) {
-      ShowError(host, "ファイル名に使用できない文字を\r\n含んでいます");
+      ShowError(&host.job_window(), "ファイル名に使用できない文字を\r\n含んでいます");
       continue;
     }
     if (JobFileExists(app_folder, name) &&
@@ -87,7 +81,7 @@ void mnuNewJob_Click(JobHost& host) {
 
   std::string error;
   if (!CreateEmptyJobFile(app_folder, name, &error)) {
-    ShowError(host, "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
+    ShowError(&host.job_window(), "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
     return;
   }
   if (std::optional<int> listed = ListedIndex(app_folder, name)) {
@@ -97,7 +91,8 @@ void mnuNewJob_Click(JobHost& host) {
     return;
   }
   if (!AppendJobName(app_folder, name, &error)) {
-    ShowError(host, "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
+    ShowError(&host.job_window(),
+              "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
     return;
   }
   host.NewJobFlag() = true;
@@ -110,12 +105,13 @@ void mnuImportFavFolder_Click(JobHost& host) {
   const std::string name = FileNamePart(folder);
   switch (CheckImportName(name)) {
     case ImportNameCheck::RootFolder:
-      ShowError(host, "ルートフォルダはインポートできません。\r\n"
-                      "お気に入りファイルのあるフォルダを選択してください。");
+      ShowError(&host.job_window(),
+                "ルートフォルダはインポートできません。\r\n"
+                "お気に入りファイルのあるフォルダを選択してください。");
       return;
     case ImportNameCheck::InvalidName:
-      AppDialogs().MessageBox(&host.job_window(), "ファイル名に使用できない文字が含まれています。",
-                              kErrorCaption, MsgIcon::Critical, MsgButtons::OK);
+      ShowError(&host.job_window(), "ファイル名に使用できない文字が含まれています。",
+                MsgIcon::Critical);
       return;
     case ImportNameCheck::Accepted:
       break;
@@ -138,16 +134,18 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
   std::vector<JobEntry> entries = CollectFavoriteEntries(folder);
   if (entries.empty()) {
     // An existing job is left as it was, even after its overwrite was agreed to.
-    ShowError(host, "フォルダ「" + name + "」には有効なお気に入りファイルが一つも存在しません。");
+    ShowError(&host.job_window(),
+              "フォルダ「" + name + "」には有効なお気に入りファイルが一つも存在しません。");
     return false;
   }
   std::string error;
   if (!WriteJobFile(app_folder, name, entries, &error)) {
-    ShowError(host, "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
+    ShowError(&host.job_window(), "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
     return false;
   }
   if (!ListedIndex(app_folder, name) && !AppendJobName(app_folder, name, &error)) {
-    ShowError(host, "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
+    ShowError(&host.job_window(),
+              "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
     return false;
   }
   // An overwritten current job is re-read without navigating.

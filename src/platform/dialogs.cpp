@@ -112,6 +112,10 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
   return MsgResult::Cancel;
 }
 
+void ShowError(Gtk::Window* parent, const std::string& text, MsgIcon icon) {
+  AppDialogs().MessageBox(parent, text, kErrorCaption, icon, MsgButtons::OK);
+}
+
 std::string GtkDialogs::InputBox(Gtk::Window* parent, const std::string& prompt,
                                  const std::string& title, const std::string& default_text) {
   Gtk::Dialog dialog(title, true);

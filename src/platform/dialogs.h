@@ -55,6 +55,11 @@ class Dialogs {
 
 // The dialogs the running program uses; tests replace them.
 Dialogs& AppDialogs();
+
+// The caption of Tarvik's error messages.
+inline constexpr char kErrorCaption[] = "エラー";
+// An error message with only OK, through AppDialogs().
+void ShowError(Gtk::Window* parent, const std::string& text, MsgIcon icon = MsgIcon::Exclamation);
 void SetAppDialogs(Dialogs* dialogs);  // nullptr restores the GTK dialogs
 
 class GtkDialogs : public Dialogs {
