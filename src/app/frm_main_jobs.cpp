@@ -40,10 +40,7 @@ void frmMain::LoadJobList(int select_index) {
   std::optional<std::vector<std::string>> names =
       JobListExists(folder) ? ReadJobList(folder) : std::nullopt;
   if (!names) {
-    AppDialogs().MessageBox(this,
-                            "ジョブリストファイル TVJob.lst が見つかりません。\r\n"
-                            "ジョブを読み込まずに起動します。",
-                            "エラー", MsgIcon::Exclamation, MsgButtons::OK);
+    ShowError(this, kNoJobListMessage);
     return;
   }
   filling_jobs_ = true;
@@ -70,14 +67,12 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
 
   std::optional<Job> job = JobFileExists(folder, name) ? ReadJobFile(folder, name) : std::nullopt;
   if (!job) {
-    AppDialogs().MessageBox(this, "該当するジョブファイルがありません", "エラー", MsgIcon::Critical,
-                            MsgButtons::OK);
+    ShowError(this, kNoJobFileMessage, MsgIcon::Critical);
     restore();
     return false;
   }
   if (job->last_index < 0) {
-    AppDialogs().MessageBox(this, "このジョブファイルには\r\nURLが登録されていません", "エラー",
-                            MsgIcon::Exclamation, MsgButtons::OK);
+    ShowError(this, "このジョブファイルには\r\nURLが登録されていません");
     restore();
     return false;
   }

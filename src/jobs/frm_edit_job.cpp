@@ -18,9 +18,6 @@ namespace tarvik {
 namespace {
 
 constexpr char kConfirmCaption[] = "確認";
-constexpr char kNoJobFileMessage[] = "該当するジョブファイルがありません";
-constexpr char kNoJobListMessage[] =
-    "ジョブリストファイル TVJob.lst が見つかりません。\r\nジョブを読み込まずに起動します。";
 constexpr char kInvalidNameMessage[] = "ファイル名に使用できない文字が含まれています。";
 
 // The designed font is "ＭＳ Ｐゴシック"; where it is missing, fontconfig falls through to

@@ -27,6 +27,11 @@ struct JobEntry {
 // The most entries a job holds (indices 0 to 32,766).
 inline constexpr int kMaxJobEntries = 32767;
 
+// What the windows say when the job list or a job's file is missing.
+inline constexpr char kNoJobListMessage[] =
+    "ジョブリストファイル TVJob.lst が見つかりません。\r\nジョブを読み込まずに起動します。";
+inline constexpr char kNoJobFileMessage[] = "該当するジョブファイルがありません";
+
 // A job as read from its file.
 struct Job {
   std::vector<JobEntry> entries;
