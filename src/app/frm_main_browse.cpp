@@ -81,6 +81,7 @@ void frmMain::WireBrowsingCommands() {
   };
   commands_["mnuHomeURL"] = [this] { HomeUrlPrompt(); };
   commands_["mnuDelHist"] = [this] { DeleteHistory(); };
+  commands_["open:mhRecent"] = [this] { ShowHistoryMenu(); };
   for (int i = 0; i < RecentHistory::kSlots; ++i)
     commands_["mnuRecent(" + std::to_string(i) + ")"] = [this, i] { RecentClick(i); };
 
@@ -150,10 +151,16 @@ void frmMain::LoadHistoryStep() {
   ShowHistoryMenu();
 }
 
+// The list belongs to the process and every window changes it, so the menu is shown as the list
+// is now whenever it opens, and after this window changed the list.
 void frmMain::ShowHistoryMenu() {
   const RecentHistory& history = RecentHistory::Shared();
-  for (int n = 1; n <= RecentHistory::kSlots; ++n)
-    if (history.slot(n).filled()) SetRecentItem(n - 1, history.slot(n).title, true, true);
+  for (int n = 1; n <= RecentHistory::kSlots; ++n) {
+    if (history.slot(n).filled())
+      SetRecentItem(n - 1, history.slot(n).title, true, true);
+    else
+      SetRecentItem(n - 1, "（空）", false, n == 1);
+  }
 }
 
 void frmMain::RecentClick(int index) {
@@ -165,7 +172,7 @@ void frmMain::DeleteHistory() {
                               MsgButtons::YesNo) != MsgResult::Yes)
     return;
   RecentHistory::Shared().Clear(UserSettings());
-  for (int i = 0; i < RecentHistory::kSlots; ++i) SetRecentItem(i, "（空）", false, i == 0);
+  ShowHistoryMenu();
 }
 
 // ---- Browser events ----------------------------------------------------------------------------
@@ -241,17 +248,10 @@ void frmMain::OnNavigateComplete2(const std::string& url) {
   txtURL_.set_text(browser_->LocationURL());
   txtJob_.set_text(PositionText(url));
 
-  RecentHistory::Change change =
-      RecentHistory::Shared().Add(browser_->LocationName(), browser_->LocationURL(), UserSettings());
-  if (change.rotated) {
-    for (int n = 1; n <= RecentHistory::kSlots; ++n) {
-      Gtk::MenuItem* item = menu_item("mnuRecent(" + std::to_string(n - 1) + ")");
-      item->set_use_underline(false);
-      item->set_label(RecentHistory::Shared().slot(n).title);
-    }
-  } else if (change.changed) {
-    SetRecentItem(change.slot - 1, RecentHistory::Shared().slot(change.slot).title, true, true);
-  }
+  if (RecentHistory::Shared()
+          .Add(browser_->LocationName(), browser_->LocationURL(), UserSettings())
+          .changed)
+    ShowHistoryMenu();
 
   cboJob_.set_sensitive(true);
   FollowBrowserSize();

@@ -3,6 +3,7 @@
 #include <gtkmm/separatormenuitem.h>
 
 #include "app/frm_main.h"
+#include "browse/recent_history.h"
 
 namespace tarvik {
 
@@ -32,8 +33,9 @@ const std::vector<MenuSpec>& MenuTable() {
     };
     static std::vector<std::string> recent_names;
     recent_names.clear();
-    for (int i = 0; i < 20; ++i) recent_names.push_back("mnuRecent(" + std::to_string(i) + ")");
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < RecentHistory::kSlots; ++i)
+      recent_names.push_back("mnuRecent(" + std::to_string(i) + ")");
+    for (int i = 0; i < RecentHistory::kSlots; ++i)
       t.push_back({recent_names[i].c_str(), "（空）", "mhRecent", nullptr, false, i == 0});
     std::vector<MenuSpec> rest = {
         {"mSep03", nullptr, "mhFile", nullptr, true, true},

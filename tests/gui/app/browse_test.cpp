@@ -137,6 +137,33 @@ TEST_F(BrowseTest, TheTwentyFirstPageRotatesTheMenuAndARestartShowsTheLastTwenty
   EXPECT_TRUE(again.menu_item("mnuRecent(19)")->get_visible());
 }
 
+// The list is the process's: another window's menu shows it as it is when opened, so an item
+// opens the page its caption names.
+TEST_F(BrowseTest, EveryWindowsRecentMenuShowsTheListAsItIsNow) {
+  frmMain& first = Start("");
+  first.NewWindow2();
+  frmMain& second = *app->new_window(1);
+  for (int i = 1; i <= 21; ++i)
+    browser(0).Complete("http://p" + std::to_string(i) + "/", "P" + std::to_string(i));
+  auto* recent = second.menu_item("mhRecent")->get_submenu();
+  recent->show();
+  EXPECT_EQ(second.menu_item("mnuRecent(0)")->get_label(), "P2");
+  EXPECT_EQ(second.menu_item("mnuRecent(19)")->get_label(), "P21");
+  EXPECT_TRUE(second.menu_item("mnuRecent(19)")->get_visible());
+  browser(1).calls.clear();
+  second.activate_menu("mnuRecent(0)");
+  EXPECT_EQ(browser(1).calls, std::vector<std::string>{"Navigate:http://p2/"});
+  recent->hide();
+
+  dialogs.AnswerMessage(MsgResult::Yes);
+  first.activate_menu("mnuDelHist");
+  recent->show();
+  EXPECT_EQ(second.menu_item("mnuRecent(0)")->get_label(), "（空）");
+  EXPECT_FALSE(second.menu_item("mnuRecent(0)")->is_sensitive());
+  EXPECT_FALSE(second.menu_item("mnuRecent(1)")->get_visible());
+  recent->hide();
+}
+
 TEST_F(BrowseTest, DeletingTheHistoryAsksFirst) {
   frmMain& w = Start("");
   browser().Complete("http://one/", "One");
