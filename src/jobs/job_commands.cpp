@@ -54,8 +54,13 @@ void OpenEditor(JobHost& host, int preselect) {
 
 void mnuEditJob_Click(JobHost& host) {
   bool& new_job = host.NewJobFlag();
-  // A job New Job has just listed takes the index after the selector's last item.
-  const int preselect = new_job ? host.JobSelectorCount() : host.JobSelectorIndex();
+  int preselect = host.JobSelectorIndex();
+  if (new_job) {
+    // New Job has just listed the job as the list's last line. The selector may not show every
+    // line: another window may have listed jobs since this one loaded its list.
+    std::optional<std::vector<std::string>> names = ReadJobList(ApplicationFolder());
+    preselect = names ? static_cast<int>(names->size()) - 1 : host.JobSelectorCount();
+  }
   new_job = false;
   OpenEditor(host, preselect);
 }

@@ -979,6 +979,23 @@ TEST_F(JobEditorTest, NewJobWithTheDefaultNameOpensTheEditorOnIt) {
   EXPECT_EQ(host_.index, 0);
 }
 
+// Another window listed a job after this window loaded its list: the editor still opens on the
+// job New Job has just made, the list's last line.
+TEST_F(JobEditorTest, NewJobOpensOnItsJobWhenTheSelectorIsBehindTheList) {
+  WriteJobs({{"A", kNews}});
+  host_.LoadJobList(0);
+  ASSERT_TRUE(AppendJobName(app_.path(), "FromOtherWindow"));
+  ASSERT_TRUE(CreateEmptyJobFile(app_.path(), "FromOtherWindow"));
+  dialogs_.AnswerInput("Mine");
+  WhenEditorOpens drive([&](frmEditJob& e) {
+    EXPECT_EQ(e.cboJob().get_active_text(), "Mine");
+    EXPECT_EQ(e.EditJobIdx(), 2);
+    e.cmdCancel().clicked();
+  });
+  mnuNewJob_Click(host_);
+  EXPECT_EQ(drive.opened, 1);
+}
+
 TEST_F(JobEditorTest, NewJobCancelledInTheEditorLeavesTheEmptyJob) {
   dialogs_.AnswerInput("Fresh");
   WhenEditorOpens drive([&](frmEditJob& e) {
