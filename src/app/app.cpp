@@ -27,7 +27,7 @@ frmMain& TarvikApp::OpenFirstWindow() {
   std::optional<std::string> start_page =
       DirectStartPage(ParseCommandLine(command_line_), frmMain::StoredHomeURL());
   if (start_page) browser->Navigate(*start_page);
-  first_ = std::make_unique<frmMain>(*this, std::move(browser), false, start_page);
+  first_ = std::make_unique<frmMain>(*this, std::move(browser), false, start_page.has_value());
   first_->Load();
   first_->show();
   return *first_;

@@ -39,11 +39,11 @@ window.tarvik-main, window.tarvik-main * { font-family: "IPAPGothic", sans-serif
 }  // namespace
 
 frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window,
-                 std::optional<std::string> start_page_requested)
+                 bool start_page_requested)
     : app_(app),
       browser_(std::move(browser)),
       new_window_(new_window),
-      start_page_requested_(std::move(start_page_requested)) {
+      start_page_requested_(start_page_requested) {
   InstallStyleSheet(kCss);
   get_style_context()->add_class("tarvik-main");
   set_title("Tarvik");

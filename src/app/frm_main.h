@@ -45,10 +45,10 @@ class TarvikApp;
 class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
  public:
   // `new_window` is NewWdwFlag: the window was opened for a page's new-window request, so its
-  // start-up navigates nowhere. `start_page_requested` is the page the process has already asked
-  // the browser for, which start-up then does not ask for again.
+  // start-up navigates nowhere. `start_page_requested`: the process has already asked the browser
+  // for the page the command line opens, so start-up does not ask again.
   frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window,
-          std::optional<std::string> start_page_requested = std::nullopt);
+          bool start_page_requested = false);
   ~frmMain() override;
 
   // The start-up sequence; the window is shown by the caller.
@@ -201,8 +201,6 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void AttachAutoCompletion();
   void ShowPocketsEmpty();
   void ActOnCommandLine(const StartCommand& command);
-  // Step 15's navigation, unless the process already asked for that page (TarvikApp).
-  void NavigateAtStart(const std::string& address);
   // After the browser area changed size from the page's side: the window follows it.
   void FollowBrowserSize();
 
@@ -225,7 +223,8 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
 
   int mode_ = 1;
   std::string home_url_ = "about:blank";
-  std::optional<std::string> start_page_requested_;
+  // The process has already asked the browser for the page step 15 opens (TarvikApp).
+  bool start_page_requested_ = false;
   LayoutSnapshot snapshot_;
   bool in_code_resize_ = false;
   int tx_ = 15;

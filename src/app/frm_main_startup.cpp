@@ -41,24 +41,19 @@ void frmMain::RecordUpdateInfoStep() { RecordUpdateInfo(); }
 
 void frmMain::ApplySkinStep() {}
 
-void frmMain::NavigateAtStart(const std::string& address) {
-  const bool requested = start_page_requested_ == address;
-  start_page_requested_.reset();
-  if (!requested) browser_->Navigate(address);
-}
-
 void frmMain::ActOnCommandLine(const StartCommand& cmd) {
   if (cmd.mode != 0) {
     mode_ = cmd.mode;
     ShowModePicture(mode_);
   }
+  if (std::optional<std::string> page = DirectStartPage(cmd, home_url_)) {
+    // A window opened for a page's new window shows that page; a page file is opened anyway.
+    const bool wanted = !new_window_ || cmd.action == StartAction::OpenPageFile;
+    if (wanted && !start_page_requested_) browser_->Navigate(*page);
+    start_page_requested_ = false;
+    return;
+  }
   switch (cmd.action) {
-    case StartAction::OpenHome:
-      if (!new_window_) NavigateAtStart(home_url_);
-      break;
-    case StartAction::OpenText:
-      if (!new_window_) NavigateAtStart(cmd.argument);
-      break;
     case StartAction::OpenJob:
       SelectJobNamed(cmd.job_name);
       cboJob_Click();
@@ -66,10 +61,7 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
     case StartAction::OpenShortcut:
       if (auto url = ShortcutURLToOpen(cmd.argument, this)) browser_->Navigate(*url);
       break;
-    case StartAction::OpenPageFile:
-      NavigateAtStart(cmd.argument);
-      break;
-    case StartAction::Nothing:
+    default:
       break;
   }
 }
