@@ -1,12 +1,10 @@
 #include "app/startup_services.h"
 
 #include "platform/app_folder.h"
-#include "system/auxiliary.h"
 
 namespace tarvik {
 
 void PrepareProcess() {
-  InstallSystemFiles();
   EnsureApplicationFolder();
 }
 

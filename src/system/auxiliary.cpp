@@ -4,6 +4,7 @@
 
 #include "platform/app_folder.h"
 #include "platform/path_util.h"
+#include "platform/text_file.h"
 
 namespace tarvik {
 
@@ -17,8 +18,9 @@ const std::string& HelpHtml() {
 
 std::string HelpFilePath() { return JoinPath(ApplicationFolder(), kHelpFileName); }
 
-void InstallSystemFiles() {
-  AddInstalledFile(kHelpFileName, [] { return HelpHtml(); });
+bool EnsureHelpFile() {
+  const std::string path = HelpFilePath();
+  return FileExists(path) || WriteFileAtomically(path, HelpHtml());
 }
 
 namespace {

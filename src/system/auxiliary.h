@@ -16,10 +16,8 @@ inline constexpr char kHelpFileName[] = "Tarvik.html";
 const std::string& HelpHtml();
 // The application folder + "/Tarvik.html".
 std::string HelpFilePath();
-
-// Registers the files of this subsystem (the help) to be installed into the application
-// folder. Called once, before the first window starts.
-void InstallSystemFiles();
+// Writes the manual to HelpFilePath() when it is not there. False when it cannot be written.
+bool EnsureHelpFile();
 
 // The program that shows the network-proxy settings of the running desktop, or nothing when
 // none is installed. `current_desktop` is $XDG_CURRENT_DESKTOP (names separated by ":");

@@ -37,9 +37,9 @@ void mnuInet_Click(Gtk::Window*) {
 }
 
 void mnuHelp_Click(Gtk::Window*) {
+  // The manual is written out when it is first wanted (or was deleted since).
   const std::string path = HelpFilePath();
-  // Without the manual nothing visible happens, rather than a viewer complaining about it.
-  if (!FileExists(path)) return;
+  if (!EnsureHelpFile()) return;
   try {
     Gio::AppInfo::launch_default_for_uri(Glib::filename_to_uri(path));
   } catch (const Glib::Error&) {

@@ -81,10 +81,10 @@ TEST_F(AppFolderTest, RecordUpdateInfoFollowsTheFolderOfTheLastStart) {
   EXPECT_EQ(before.st_ino, after.st_ino);
 }
 
-TEST_F(AppFolderTest, TheHelpIsInstalledIntoTheApplicationFolder) {
+TEST_F(AppFolderTest, TheHelpIsWrittenIntoTheApplicationFolderWhenWanted) {
   g_setenv("TARVIK_HOME", dir.file("app").c_str(), TRUE);
-  InstallSystemFiles();
   EnsureApplicationFolder();
+  ASSERT_TRUE(EnsureHelpFile());
   EXPECT_EQ(HelpFilePath(), dir.file("app") + "/Tarvik.html");
   auto installed = ReadFileBytes(HelpFilePath());
   ASSERT_TRUE(installed);
