@@ -512,7 +512,7 @@ void frmMain::PaintBandBackgrounds() {
 
 // ---- Closing -----------------------------------------------------------------------------------
 
-std::vector<SettingWrite> frmMain::PlacementSaves(bool with_maximized) const {
+std::vector<SettingWrite> frmMain::PlacementSaves() const {
   std::vector<SettingWrite> writes;
   if (!maximized_ && !minimized_) {
     int x = 0, y = 0;
@@ -522,16 +522,18 @@ std::vector<SettingWrite> frmMain::PlacementSaves(bool with_maximized) const {
     writes.push_back({kWindow, "Left", SingleText(static_cast<float>(x * tx_))});
     writes.push_back({kWindow, "Top", SingleText(static_cast<float>(y * ty_))});
   }
-  if (with_maximized) writes.push_back({kWindow, "Maximized", BooleanText(maximized_)});
+  writes.push_back({kWindow, "Maximized", BooleanText(maximized_)});
   writes.push_back({kSetting, "Mode", std::to_string(mode_)});
-  auto history = RecentHistory::Shared().AllWrites();
-  writes.insert(writes.end(), history.begin(), history.end());
+  // Every change of the history was written when it happened, and another Tarvik may have
+  // changed it since: only slots the store lacks are written, so its newer pages stay.
+  for (const SettingWrite& w : RecentHistory::Shared().AllWrites())
+    if (!UserSettings().Find(w.section, w.key)) writes.push_back(w);
   return writes;
 }
 
 void frmMain::SaveOnClose() {
-  UserSettings().SaveAll(PlacementSaves(true));   // the close request
-  UserSettings().SaveAll(PlacementSaves(false));  // the unload
+  // One write for the close request and the unload: the unload's values are the same ones.
+  UserSettings().SaveAll(PlacementSaves());
 }
 
 void frmMain::CloseWindow() {

@@ -187,8 +187,8 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void ApplyResizeLayout(const ResizeLayout& l);
   void UpdateClock();
 
-  // The closing saves (with "Maximized") and the unload saves (without).
-  std::vector<SettingWrite> PlacementSaves(bool with_maximized) const;
+  // What closing saves: placement, "Maximized", mode, and history slots the store lacks.
+  std::vector<SettingWrite> PlacementSaves() const;
   void SaveOnClose();
 
   // Start-up steps whose work lives with other subsystems.

@@ -27,6 +27,19 @@ TEST_F(MainWindowTest, ClosingANormalWindowStoresItsPlacementModeAndHistory) {
   }
 }
 
+// Another Tarvik wrote newer pages while this window was open: closing does not put this
+// process's older list back over them.
+TEST_F(MainWindowTest, ClosingKeepsHistoryAnotherProcessWrote) {
+  frmMain& w = Start("");
+  browser().Complete("http://mine/", "Mine");
+  SettingsStore other(settings().path());
+  other.SaveAll({{"History", "Title01", "Theirs"}, {"History", "URL01", "http://theirs/"}});
+  w.activate_menu("mnuQuit");
+  EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
+  EXPECT_EQ(settings().Get("History", "URL01", ""), "http://theirs/");
+  EXPECT_EQ(settings().Get("History", "Title01", ""), "Theirs");
+}
+
 TEST_F(MainWindowTest, ClosingAMaximizedWindowKeepsTheLastNormalGeometry) {
   settings().SaveAll({{"Window", "Width", "12000"}, {"Window", "Height", "9000"},
                       {"Window", "Left", "300"}, {"Window", "Top", "450"}});
