@@ -16,9 +16,26 @@ void MakeParent(const std::string& path) {
 }
 }  // namespace
 
-KeyFilePtr LoadKeyFile(const std::string& path) {
+KeyFilePtr LoadKeyFile(const std::string& path, GKeyFileFlags flags, bool* damaged) {
   KeyFilePtr kf(g_key_file_new());
-  g_key_file_load_from_file(kf.get(), path.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr);
+  GError* error = nullptr;
+  g_key_file_load_from_file(kf.get(), path.c_str(), flags, &error);
+  if (damaged) *damaged = error && error->domain == G_KEY_FILE_ERROR;
+  if (error) g_error_free(error);
+  return kf;
+}
+
+KeyFilePtr LoadKeyFileToChange(const std::string& path) {
+  bool damaged = false;
+  KeyFilePtr kf = LoadKeyFile(path, G_KEY_FILE_KEEP_COMMENTS, &damaged);
+  if (damaged) {
+    gchar* bytes = nullptr;
+    gsize length = 0;
+    if (g_file_get_contents(path.c_str(), &bytes, &length, nullptr)) {
+      g_file_set_contents((path + ".damaged").c_str(), bytes, static_cast<gssize>(length), nullptr);
+      g_free(bytes);
+    }
+  }
   return kf;
 }
 
@@ -31,14 +48,19 @@ std::optional<std::string> KeyFileString(GKeyFile* kf, const std::string& group,
   return text;
 }
 
-bool StoreKeyFile(GKeyFile* kf, const std::string& path) {
-  MakeParent(path);
+std::string KeyFileText(GKeyFile* kf) {
   gsize length = 0;
   gchar* data = g_key_file_to_data(kf, &length, nullptr);
-  // g_file_set_contents writes a temporary file beside the target, syncs it and renames it over.
-  gboolean ok = g_file_set_contents(path.c_str(), data, static_cast<gssize>(length), nullptr);
+  std::string text(data, length);
   g_free(data);
-  return ok;
+  return text;
+}
+
+bool StoreKeyFile(GKeyFile* kf, const std::string& path) {
+  MakeParent(path);
+  const std::string text = KeyFileText(kf);
+  // g_file_set_contents writes a temporary file beside the target, syncs it and renames it over.
+  return g_file_set_contents(path.c_str(), text.data(), static_cast<gssize>(text.size()), nullptr);
 }
 
 FileLock::FileLock(const std::string& path) {

@@ -105,7 +105,7 @@ bool SettingsStore::Save(const std::string& section, const std::string& key,
 
 bool SettingsStore::SaveAll(const std::vector<SettingWrite>& writes) {
   FileLock lock(path_);
-  KeyFilePtr kf = LoadKeyFile(path_);
+  KeyFilePtr kf = LoadKeyFileToChange(path_);
   for (const SettingWrite& w : writes) {
     std::string group = StoredGroup(kf.get(), w.section).value_or(w.section);
     std::string name = StoredKey(kf.get(), group, w.key).value_or(w.key);

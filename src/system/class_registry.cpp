@@ -185,7 +185,7 @@ bool KeyFileClassRegistry::Modify(const std::function<bool(GKeyFile*)>& change) 
     group_dirty_ = group_dirty_ || ok;
   } else {
     FileLock lock(path_);
-    KeyFilePtr kf = LoadKeyFile(path_);
+    KeyFilePtr kf = LoadKeyFileToChange(path_);
     ok = change(kf.get()) && StoreKeyFile(kf.get(), path_);
   }
   if (ok) Changed();
@@ -258,7 +258,7 @@ std::vector<std::string> KeyFileClassRegistry::SubKeys(const std::string& key) c
 void KeyFileClassRegistry::BeginChanges() {
   if (change_depth_++ > 0) return;
   group_lock_ = std::make_unique<FileLock>(path_);
-  group_copy_ = LoadKeyFile(path_);
+  group_copy_ = LoadKeyFileToChange(path_);
   group_dirty_ = false;
 }
 

@@ -21,13 +21,6 @@ constexpr char kDefaultApplications[] = "Default Applications";
 constexpr char kPreferredVerb[] = "OpenWithTarvik";
 constexpr char kOpenVerb[] = "open";
 
-std::string KeyFileText(GKeyFile* kf) {
-  gsize length = 0;
-  gchar* data = g_key_file_to_data(kf, &length, nullptr);
-  std::string text(data, length);
-  g_free(data);
-  return text;
-}
 
 // Writes only when the text differs, so that the desktop's caches are rebuilt only for real
 // changes. True when the file was written.
@@ -300,12 +293,13 @@ bool DesktopMirror::SetDefaultHandlers(
     const std::vector<std::pair<std::string, std::string>>& defaults) {
   if (defaults.empty()) return false;
   const std::string path = folders_.mimeapps_list();
-  KeyFilePtr kf(g_key_file_new());
   // Everything else in the user's file (other groups, other types, comments) stays as it is.
-  g_key_file_load_from_file(kf.get(), path.c_str(),
-                            static_cast<GKeyFileFlags>(G_KEY_FILE_KEEP_COMMENTS |
-                                                       G_KEY_FILE_KEEP_TRANSLATIONS),
-                            nullptr);
+  // The file belongs to the desktop: one that does not read completely is left alone.
+  bool damaged = false;
+  KeyFilePtr kf = LoadKeyFile(
+      path, static_cast<GKeyFileFlags>(G_KEY_FILE_KEEP_COMMENTS | G_KEY_FILE_KEEP_TRANSLATIONS),
+      &damaged);
+  if (damaged) return false;
   bool changed = false;
   for (const auto& [mime, id] : defaults) {
     gchar* old = g_key_file_get_value(kf.get(), kDefaultApplications, mime.c_str(), nullptr);

@@ -25,6 +25,25 @@ TEST(SettingsStore, MissingFileSectionOrKeyGivesTheDefault) {
   EXPECT_EQ(store.Get("Setting", "Mode", "1"), "2");
 }
 
+// A line that does not parse ends what can be read. Saving keeps working, and what could not be
+// read is kept in a copy beside the file instead of being dropped.
+TEST(SettingsStore, SavingOverADamagedFileKeepsItsTextAside) {
+  TempDir dir;
+  const std::string path = dir.file("settings.ini");
+  const std::string damaged = "[Window]\nWidth=9000\nnot a setting\n[History]\nURL01=http://kept/\n";
+  ASSERT_TRUE(WriteFileAtomically(path, damaged));
+  SettingsStore store(path);
+  EXPECT_EQ(store.Get("Window", "Width", ""), "9000");
+  ASSERT_TRUE(store.Save("Setting", "Mode", "2"));
+  EXPECT_EQ(store.Get("Setting", "Mode", ""), "2");
+  EXPECT_EQ(store.Get("Window", "Width", ""), "9000");
+  EXPECT_EQ(ReadFileBytes(path + ".damaged"), damaged);
+  // The store now reads completely: the next save leaves the copy as it was.
+  ASSERT_TRUE(WriteFileAtomically(path + ".damaged", "first copy"));
+  ASSERT_TRUE(store.Save("Setting", "Mode", "1"));
+  EXPECT_EQ(ReadFileBytes(path + ".damaged"), "first copy");
+}
+
 TEST(SettingsStore, NamesCompareWithoutCaseAndKeepTheirFirstSpelling) {
   TempDir dir;
   SettingsStore store(dir.file("settings.ini"));
@@ -108,7 +127,9 @@ TEST(SettingsStore, AWriterKilledMidWriteLeavesAReadableFile) {
     SettingsStore store(path);
     EXPECT_EQ(store.Get("Setting", "HomeURL", "lost"), "http://before/");
     std::string k0 = store.Get("Bulk", "K0", "");
-    if (!k0.empty()) EXPECT_EQ(k0.substr(0, 20000), std::string(20000, 'x'));
+    if (!k0.empty()) {
+      EXPECT_EQ(k0.substr(0, 20000), std::string(20000, 'x'));
+    }
   }
 }
 

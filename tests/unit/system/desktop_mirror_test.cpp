@@ -141,6 +141,16 @@ TEST_F(DesktopMirrorTest, DefaultBrowserYesSetsTheHandlersAndKeepsTheUsersOtherE
   EXPECT_TRUE(tools.empty());
 }
 
+// mimeapps.list is the desktop's: a file Tarvik cannot read completely is not rewritten.
+TEST_F(DesktopMirrorTest, AMimeappsListThatDoesNotReadIsLeftAlone) {
+  const std::string damaged = "[Default Applications]\ntext/plain=editor.desktop;\nbroken line\n"
+                              "[Added Associations]\nimage/png=viewer.desktop;\n";
+  ASSERT_TRUE(WriteFileAtomically(folders.mimeapps_list(), damaged));
+  Register();
+  DefaultBrowser(MsgResult::Yes);
+  EXPECT_EQ(ReadFileBytes(folders.mimeapps_list()), damaged);
+}
+
 TEST_F(DesktopMirrorTest, DefaultBrowserNoLeavesMimeappsAlone) {
   Register();
   auto before = ReadFileBytes(folders.mimeapps_list());
