@@ -12,13 +12,13 @@
 #include "platform/key_file.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
+#include "system/mod_relation.h"
 
 namespace tarvik {
 
 namespace {
 
 constexpr char kDefaultApplications[] = "Default Applications";
-constexpr char kPreferredVerb[] = "OpenWithTarvik";
 constexpr char kOpenVerb[] = "open";
 
 
@@ -100,11 +100,6 @@ std::string ExecArgument(const std::string& arg) {
   }
   if (quote) out += '"';
   return out;
-}
-
-std::string TypeOf(const ClassRegistry& root, const std::string& name) {
-  if (!name.empty() && name[0] == '.') return root.Read(name, "").value_or("");
-  return name;
 }
 
 std::string VerbCommand(const ClassRegistry& root, const std::string& type,
@@ -273,7 +268,7 @@ bool DesktopMirror::IsOurs(const std::string& command_line) const {
 std::string DesktopMirror::OurVerb(const ClassRegistry& root, const std::string& type) const {
   std::vector<std::string> candidates;
   if (auto def = root.Read(type + "\\shell", ""); def && !def->empty()) candidates.push_back(*def);
-  candidates.push_back(kPreferredVerb);
+  candidates.push_back(kVerbKey);
   candidates.push_back(kOpenVerb);
   for (const auto& v : root.SubKeys(type + "\\shell")) candidates.push_back(v);
   for (const auto& verb : candidates)
@@ -332,7 +327,7 @@ void DesktopMirror::Sync(const ClassRegistry& root) {
   std::vector<std::pair<std::string, std::string>> defaults;
   for (const DesktopAssociation& assoc : DesktopAssociations()) {
     const std::string path = JoinPath(folders_.applications(), assoc.desktop_id);
-    const std::string type = TypeOf(root, assoc.name);
+    const std::string type = FileTypeOf(root, assoc.name);
     const std::string verb = type.empty() ? std::string() : OurVerb(root, type);
     if (verb.empty()) {
       apps_changed |= RemoveIfPresent(path);
@@ -348,7 +343,7 @@ void DesktopMirror::Sync(const ClassRegistry& root) {
   }
 
   // The job file type is Tarvik's own, so the desktop learns it from Tarvik.
-  const std::string job_type = TypeOf(root, ".tvj");
+  const std::string job_type = FileTypeOf(root, kJobExtension);
   if (!job_type.empty() && !OurVerb(root, job_type).empty()) {
     std::string description = root.Read(job_type, "").value_or("");
     if (description.empty()) description = job_type;
