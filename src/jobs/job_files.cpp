@@ -16,7 +16,6 @@ namespace tarvik {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // What a double quote becomes inside a field that has to be quoted.
 constexpr std::string_view kTitleQuote = "\xEF\xBC\x82";  // U+FF02 FULLWIDTH QUOTATION MARK
 constexpr std::string_view kUrlQuote = "%22";
@@ -144,12 +143,6 @@ bool RefuseLineBreaks(const std::vector<std::string>& names, std::string* error)
       return true;
     }
   }
-  return false;
-}
-
-bool HasNonAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return true;
   return false;
 }
 

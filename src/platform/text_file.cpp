@@ -15,7 +15,6 @@ namespace tarvik {
 
 namespace {
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 class Iconv {
@@ -33,11 +32,6 @@ class Iconv {
   iconv_t cd_;
 };
 
-bool HasNonAscii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return true;
-  return false;
-}
 
 // g_utf8_validate treats a NUL byte as invalid. A NUL is a character like any other here, so the
 // text is validated piece by piece between NULs.
@@ -104,6 +98,12 @@ std::string DecodeCp932(std::string_view bytes) {
   }
   out.resize(done);
   return out;
+}
+
+bool HasNonAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return true;
+  return false;
 }
 
 std::string DecodeText(std::string_view bytes) {

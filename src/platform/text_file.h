@@ -13,6 +13,11 @@
 
 namespace tarvik {
 
+// The byte-order mark that starts a UTF-8 file written by Tarvik.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// Whether any byte is outside 7-bit ASCII.
+bool HasNonAscii(std::string_view s);
+
 // Bytes of a file → UTF-8 text.
 std::string DecodeText(std::string_view bytes);
 // Code page 932 bytes → UTF-8 in one conversion; invalid bytes become U+FFFD.
