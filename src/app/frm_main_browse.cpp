@@ -26,11 +26,10 @@ class AddressCompletion {
   };
 
   static void Attach(Gtk::Entry& entry) {
-    static Columns columns;
-    auto store = Gtk::ListStore::create(columns);
+    auto store = Gtk::ListStore::create(TheColumns());
     auto completion = Gtk::EntryCompletion::create();
     completion->set_model(store);
-    completion->set_text_column(columns.text);
+    completion->set_text_column(TheColumns().text);
     completion->set_minimum_key_length(1);
     completion->set_popup_completion(true);
     entry.set_completion(completion);
@@ -38,8 +37,13 @@ class AddressCompletion {
   }
 
  private:
-  static void Refill(const Glib::ustring& typed, const Glib::RefPtr<Gtk::ListStore>& store) {
+  static Columns& TheColumns() {
     static Columns columns;
+    return columns;
+  }
+
+  static void Refill(const Glib::ustring& typed, const Glib::RefPtr<Gtk::ListStore>& store) {
+    const Columns& columns = TheColumns();
     store->clear();
     const RecentHistory& history = RecentHistory::Shared();
     for (int n = RecentHistory::kSlots; n >= 1; --n)
@@ -50,8 +54,12 @@ class AddressCompletion {
       if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
         int shown = 0;
         while (const char* name = g_dir_read_name(dir)) {
-          if (name[0] == '.' || ++shown > 200) continue;
-          (*store->append())[columns.text] = folder + name;
+          if (name[0] == '.') continue;
+          if (++shown > 200) break;
+          // A name that is not UTF-8 is offered as the desktop would show it.
+          gchar* display = g_filename_display_name(name);
+          (*store->append())[columns.text] = folder + display;
+          g_free(display);
         }
         g_dir_close(dir);
       }
