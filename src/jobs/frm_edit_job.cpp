@@ -302,14 +302,6 @@ void frmEditJob::FillEntryList() {
   quiet_selection_ = false;
 }
 
-void frmEditJob::RebuildEntriesFromList() {
-  edit_entries_.clear();
-  edit_entries_.reserve(rows_->children().size());
-  for (const auto& row : rows_->children())
-    edit_entries_.push_back(JobEntry{Glib::ustring(row[columns_.title]).raw(),
-                                     Glib::ustring(row[columns_.url]).raw()});
-}
-
 void frmEditJob::ClearEntries() {
   edit_entries_.clear();
   quiet_selection_ = true;
@@ -457,15 +449,12 @@ void frmEditJob::cmdDel_Click() {
                                              kConfirmCaption, MsgIcon::Question,
                                              MsgButtons::YesNo);
   if (answer == MsgResult::No) return;
+  // Both sides lose the same entry; nothing else moves.
   quiet_selection_ = true;
   rows_->erase(RowAt(p));
   quiet_selection_ = false;
-  if (!rows_->children().empty()) {
-    RebuildEntriesFromList();
-  } else {
-    edit_entries_.clear();
-    SetRowButtons(false);
-  }
+  edit_entries_.erase(edit_entries_.begin() + p);
+  if (edit_entries_.empty()) SetRowButtons(false);
 }
 
 void frmEditJob::MoveSelectedRow(int delta) {

@@ -58,7 +58,6 @@ class frmEditJob : public Gtk::Dialog {
   void LoadEditorJobList(int index);
   void LoadEditorJob();
   void FillEntryList();
-  void RebuildEntriesFromList();
   // The save step of cmdRefresh and cmdOK; sets CanClose.
   void SaveEditorJob();
 
