@@ -10,23 +10,9 @@ constexpr guint8 kMask = 192;
 
 Glib::RefPtr<Gdk::Pixbuf> WithMaskTransparent(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
   if (!picture) return {};
-  // The loader hands us 8-bit RGB or RGBA; anything else is converted through RGBA first.
-  Glib::RefPtr<Gdk::Pixbuf> result = picture->get_has_alpha()
-                                         ? picture->copy()
-                                         : picture->add_alpha(false, 0, 0, 0);
-  if (result->get_bits_per_sample() != 8 || result->get_n_channels() != 4) return result;
-
-  const int width = result->get_width();
-  const int height = result->get_height();
-  const int stride = result->get_rowstride();
-  guint8* pixels = result->get_pixels();
-  for (int y = 0; y < height; ++y) {
-    guint8* p = pixels + static_cast<std::ptrdiff_t>(y) * stride;
-    for (int x = 0; x < width; ++x, p += 4) {
-      if (p[0] == kMask && p[1] == kMask && p[2] == kMask) p[3] = 0;
-    }
-  }
-  return result;
+  // A copy with an alpha channel (the picture's own, where it has one) in which the mask
+  // colour has none.
+  return picture->add_alpha(true, kMask, kMask, kMask);
 }
 
 int ImageList::add(const Glib::RefPtr<Gdk::Pixbuf>& picture, const std::string& key) {

@@ -104,15 +104,8 @@ std::string FixUpAddress(const std::string& text) {
     const char* colon = strchr(text.c_str(), ':');
     if (colon && colon - text.c_str() > 1) return text;
   }
-  if (g_path_is_absolute(text.c_str()) && g_file_test(text.c_str(), G_FILE_TEST_EXISTS)) {
-    gchar* uri = g_filename_to_uri(text.c_str(), nullptr, nullptr);
-    if (uri) {
-      std::string result(uri);
-      g_free(uri);
-      return result;
-    }
-  }
-  if (!g_path_is_absolute(text.c_str()) && g_file_test(text.c_str(), G_FILE_TEST_EXISTS)) {
+  // An existing file or folder, absolute or relative to the working folder.
+  if (g_file_test(text.c_str(), G_FILE_TEST_EXISTS)) {
     gchar* abs = g_canonicalize_filename(text.c_str(), nullptr);
     gchar* uri = g_filename_to_uri(abs, nullptr, nullptr);
     g_free(abs);
