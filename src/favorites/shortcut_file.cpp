@@ -2,9 +2,6 @@
 
 #include "jobs/job_files.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <glib.h>
 
 #include <string_view>
@@ -36,12 +33,6 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
 
 // A file without any write permission bit counts as read-only. Replacing by rename would
 // otherwise overwrite it, since rename only needs the folder to be writable.
-bool IsReadOnlyFile(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
-}
-
 }  // namespace
 
 std::string ShortcutURLFromText(const std::string& text) {
@@ -68,10 +59,6 @@ std::string ReadShortcutURL(const std::string& path) {
 }
 
 bool WriteShortcut(const std::string& path, const std::string& url, std::string* error) {
-  if (IsReadOnlyFile(path)) {
-    if (error) *error = "read-only file";
-    return false;
-  }
   std::string one_line;
   one_line.reserve(url.size());
   for (char c : url) {

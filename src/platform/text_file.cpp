@@ -272,9 +272,25 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   gchar* dir = g_path_get_dirname(path.c_str());
   g_mkdir_with_parents(dir, 0755);
   g_free(dir);
+  // Renaming over a file needs only the folder to be writable, so the file's own permission is
+  // checked here: a file the user made read-only stays as it is.
+  int mode = 0666;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0) {
+      if (error) *error = "read-only file";
+      return false;
+    }
+    mode = static_cast<int>(st.st_mode & 07777);
+  }
   GError* err = nullptr;
-  // g_file_set_contents writes "<path>.XXXXXX" beside the target, fsyncs it and renames it over.
-  gboolean ok = g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), &err);
+  // "<path>.XXXXXX" is written beside the target, synced when it replaces a file, and renamed
+  // over it.
+  gboolean ok = g_file_set_contents_full(
+      path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()),
+      static_cast<GFileSetContentsFlags>(G_FILE_SET_CONTENTS_CONSISTENT |
+                                         G_FILE_SET_CONTENTS_ONLY_EXISTING),
+      mode, &err);
   if (!ok) {
     if (error) *error = err ? err->message : "write failed";
     if (err) g_error_free(err);

@@ -34,7 +34,9 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 // Writes to a temporary file in the same folder, flushes it and renames it over `path`:
-// a crash or a full disk leaves the old file whole. Creates missing parent folders.
+// a crash or a full disk leaves the old file whole. Creates missing parent folders. A file
+// without write permission is not replaced ("read-only file"); a replaced file keeps its
+// permissions.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
 

@@ -268,6 +268,25 @@ TEST_F(JobFilesTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   EXPECT_THAT(FilesIn(home() + "/JobFiles"), ElementsAre("j.tvj", "keep.tvj"));
 }
 
+// Replacing by rename needs only the folder's permission: the file's own is honoured, and kept.
+TEST_F(JobFilesTest, AReadOnlyJobFileIsLeftAloneAndAReplacedOneKeepsItsPermissions) {
+  PutJobFile("locked", "a,http://a/\r\n");
+  const std::string locked = JobFilePath(home(), "locked");
+  ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+  std::string error;
+  EXPECT_FALSE(WriteJobFile(home(), "locked", {{"b", "http://b/"}}, &error));
+  EXPECT_EQ(error, "read-only file");
+  EXPECT_EQ(ReadFileBytes(locked), "a,http://a/\r\n");
+
+  PutJobFile("private", "a,http://a/\r\n");
+  const std::string priv = JobFilePath(home(), "private");
+  ASSERT_EQ(chmod(priv.c_str(), 0600), 0);
+  ASSERT_TRUE(WriteJobFile(home(), "private", {{"b", "http://b/"}}));
+  struct stat st {};
+  ASSERT_EQ(stat(priv.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
 TEST_F(JobFilesTest, RenameJobFile) {
   PutJobFile("a", "a,1\r\n");
   PutJobFile("b", "b,2\r\n");
