@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/text_file.h"
+
 namespace tarvik {
 
 namespace {
@@ -29,14 +31,20 @@ KeyFilePtr LoadKeyFileToChange(const std::string& path) {
   bool damaged = false;
   KeyFilePtr kf = LoadKeyFile(path, G_KEY_FILE_KEEP_COMMENTS, &damaged);
   if (damaged) {
-    gchar* bytes = nullptr;
-    gsize length = 0;
-    if (g_file_get_contents(path.c_str(), &bytes, &length, nullptr)) {
-      g_file_set_contents((path + ".damaged").c_str(), bytes, static_cast<gssize>(length), nullptr);
-      g_free(bytes);
-    }
+    if (std::optional<std::string> bytes = ReadFileBytes(path))
+      WriteFileAtomically(path + ".damaged", *bytes);
   }
   return kf;
+}
+
+bool SameKeyName(const std::string& a, const std::string& b) {
+  if (g_ascii_strcasecmp(a.c_str(), b.c_str()) == 0) return true;
+  gchar* fa = g_utf8_casefold(a.c_str(), -1);
+  gchar* fb = g_utf8_casefold(b.c_str(), -1);
+  const bool same = g_strcmp0(fa, fb) == 0;
+  g_free(fa);
+  g_free(fb);
+  return same;
 }
 
 std::optional<std::string> KeyFileString(GKeyFile* kf, const std::string& group,
@@ -57,10 +65,8 @@ std::string KeyFileText(GKeyFile* kf) {
 }
 
 bool StoreKeyFile(GKeyFile* kf, const std::string& path) {
-  MakeParent(path);
-  const std::string text = KeyFileText(kf);
-  // g_file_set_contents writes a temporary file beside the target, syncs it and renames it over.
-  return g_file_set_contents(path.c_str(), text.data(), static_cast<gssize>(text.size()), nullptr);
+  MakeParent(path);  // private to the user, unlike the folders WriteFileAtomically makes
+  return WriteFileAtomically(path, KeyFileText(kf));
 }
 
 FileLock::FileLock(const std::string& path) {

@@ -21,6 +21,9 @@ KeyFilePtr LoadKeyFile(const std::string& path,
 // LoadKeyFile for a file that is about to be replaced with changes. Replacing a damaged file
 // would drop everything past the damage, so it is first kept beside itself as `path`.damaged.
 KeyFilePtr LoadKeyFileToChange(const std::string& path);
+// Whether two group or key names are the same name: equal ignoring ASCII case, or with equal
+// case folds.
+bool SameKeyName(const std::string& a, const std::string& b);
 // The string value of `key` in `group`, or nothing when either is missing.
 std::optional<std::string> KeyFileString(GKeyFile* kf, const std::string& group,
                                          const std::string& key);

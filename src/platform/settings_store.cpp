@@ -15,26 +15,13 @@ namespace tarvik {
 
 namespace {
 
-bool SameName(const char* a, const std::string& b) {
-  return g_ascii_strcasecmp(a, b.c_str()) == 0 ||
-         [&] {
-           // Non-ASCII names compare by their case folds.
-           char* fa = g_utf8_casefold(a, -1);
-           char* fb = g_utf8_casefold(b.c_str(), -1);
-           bool same = g_strcmp0(fa, fb) == 0;
-           g_free(fa);
-           g_free(fb);
-           return same;
-         }();
-}
-
 // The spelling under which `name` is stored in the group list, or nothing.
 std::optional<std::string> StoredGroup(GKeyFile* kf, const std::string& name) {
   gsize n = 0;
   gchar** groups = g_key_file_get_groups(kf, &n);
   std::optional<std::string> found;
   for (gsize i = 0; i < n && !found; ++i)
-    if (SameName(groups[i], name)) found = groups[i];
+    if (SameKeyName(groups[i], name)) found = groups[i];
   g_strfreev(groups);
   return found;
 }
@@ -44,7 +31,7 @@ std::optional<std::string> StoredKey(GKeyFile* kf, const std::string& group, con
   gchar** keys = g_key_file_get_keys(kf, group.c_str(), &n, nullptr);
   std::optional<std::string> found;
   for (gsize i = 0; keys && i < n && !found; ++i)
-    if (SameName(keys[i], name)) found = keys[i];
+    if (SameKeyName(keys[i], name)) found = keys[i];
   g_strfreev(keys);
   return found;
 }

@@ -75,22 +75,11 @@ std::string ValueKey(const std::string& value_name) {
   return value_name.empty() ? "@" : Escape(value_name, "=[]@#", true);
 }
 
-std::string Fold(const std::string& name) {
-  gchar* f = g_utf8_casefold(name.c_str(), -1);
-  std::string out(f);
-  g_free(f);
-  return out;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  return g_ascii_strcasecmp(a.c_str(), b.c_str()) == 0 || Fold(a) == Fold(b);
-}
-
 // `path` starts with all of `prefix`, name by name.
 bool StartsWith(const std::vector<std::string>& path, const std::vector<std::string>& prefix) {
   if (path.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i)
-    if (!SameName(path[i], prefix[i])) return false;
+    if (!SameKeyName(path[i], prefix[i])) return false;
   return true;
 }
 
@@ -124,7 +113,7 @@ std::optional<std::string> FindValue(GKeyFile* kf, const std::string& group,
     std::string stored = keys[i];
     std::string name = stored == "@" ? std::string() : Unescape(stored);
     if (name.empty() != value_name.empty()) continue;
-    if (SameName(name, value_name)) found = stored;
+    if (SameKeyName(name, value_name)) found = stored;
   }
   g_strfreev(keys);
   return found;
@@ -249,7 +238,7 @@ std::vector<std::string> KeyFileClassRegistry::SubKeys(const std::string& key) c
     if (k.size() <= parent.size() || !StartsWith(k, parent)) continue;
     const std::string& name = k[parent.size()];
     bool seen = false;
-    for (const auto& o : out) seen = seen || SameName(o, name);
+    for (const auto& o : out) seen = seen || SameKeyName(o, name);
     if (!seen) out.push_back(name);
   }
   return out;
