@@ -12,11 +12,12 @@
 #include <gdkmm/general.h>
 #include <gdkmm/window.h>
 #include <glibmm/main.h>
-#include <gtkmm/cssprovider.h>
 #include <gtkmm/stylecontext.h>
 #include <pangomm/layout.h>
 
 #include <algorithm>
+
+#include "platform/style_sheet.h"
 
 namespace tarvik {
 
@@ -451,9 +452,8 @@ CoolBar::CoolBar() : impl_(new Impl(*this)) {
   set_has_window(true);
   // The bar paints the theme's window colour itself, because it has a window of its own and a
   // container's node carries no background in most themes.
-  auto css = Gtk::CssProvider::create();
-  css->load_from_data(".tarvik-coolbar { background-color: @theme_bg_color; }");
-  get_style_context()->add_provider(css, GTK_STYLE_PROVIDER_PRIORITY_FALLBACK);
+  InstallStyleSheet(".tarvik-coolbar { background-color: @theme_bg_color; }",
+                    GTK_STYLE_PROVIDER_PRIORITY_FALLBACK);
   get_style_context()->add_class("tarvik-coolbar");
 }
 
