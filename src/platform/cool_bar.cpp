@@ -39,6 +39,7 @@ struct BandState {
   CoolBand spec;
   Gtk::Widget* child = nullptr;  // null once the child has been removed from the bar
   bool visible = true;
+  int header_width = -1;  // measured once per style: the pointer asks for it at every move
 };
 
 // Where a band ended up in one layout pass. Bands that are hidden or sit in no row are not placed.
@@ -102,11 +103,14 @@ struct CoolBar::Impl {
   bool valid(int band) const { return band >= 0 && band < static_cast<int>(bands.size()); }
 
   int header_width(int band) {
-    const std::string& caption = bands[band].spec.caption;
-    if (caption.empty()) return kGripperZone;
-    int w = 0, h = 0;
-    self.create_pango_layout(caption)->get_pixel_size(w, h);
-    return kGripperZone + w + kCaptionGap;
+    int& cached = bands[band].header_width;
+    if (cached < 0) {
+      const std::string& caption = bands[band].spec.caption;
+      int w = 0, h = 0;
+      if (!caption.empty()) self.create_pango_layout(caption)->get_pixel_size(w, h);
+      cached = caption.empty() ? kGripperZone : kGripperZone + w + kCaptionGap;
+    }
+    return cached;
   }
 
   // A band never gets narrower than its gripper and caption, whatever minimum it was given.
@@ -654,6 +658,12 @@ void CoolBar::on_realize() {
     set_window(impl_->window);
     register_window(impl_->window);
   }
+}
+
+void CoolBar::on_style_updated() {
+  // A new font measures the captions anew.
+  for (auto& band : impl_->bands) band.header_width = -1;
+  Gtk::Container::on_style_updated();
 }
 
 void CoolBar::on_unrealize() {

@@ -86,6 +86,7 @@ class CoolBar : public Gtk::Container {
   void on_size_allocate(Gtk::Allocation& allocation) override;
   void on_realize() override;
   void on_unrealize() override;
+  void on_style_updated() override;
   bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
   bool on_button_press_event(GdkEventButton* event) override;
   bool on_button_release_event(GdkEventButton* event) override;
