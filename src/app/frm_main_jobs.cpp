@@ -61,6 +61,15 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
   const std::string name = cboJob_.get_active_text();
 
   auto restore = [&] {
+    if (old_index == cur_job_idx_) {
+      // The list was just reloaded onto this job: there is no loaded job to go back to, and the
+      // entries held are another job's. Nothing stays selected.
+      job_entries_.clear();
+      last_entry_idx_ = -1;
+      cur_job_idx_ = -1;
+      cboJob_.set_active(-1);
+      return;
+    }
     cur_job_idx_ = old_index;
     cboJob_.set_active(old_index);
   };

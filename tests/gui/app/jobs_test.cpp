@@ -123,6 +123,22 @@ TEST_F(JobNavigationTest, WithNoJobSelectedTheButtonsDoNothing) {
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
+// After the job editor the list is reloaded onto a job that cannot be loaded: the steps must not
+// go on through the pages of the job loaded before.
+TEST_F(JobNavigationTest, AReloadOntoAJobThatCannotLoadLeavesNoJobSelected) {
+  frmMain& w = Start("");
+  Pick(w, 0);  // News: A, B, C
+  ASSERT_EQ(w.LastEntryIdx(), 2);
+  dialogs.AnswerMessage(MsgResult::OK);
+  w.LoadJobList(3);  // Empty
+  EXPECT_FALSE(w.LoadSelectedJob(true));
+  EXPECT_FALSE(w.JobSelected());
+  EXPECT_EQ(w.LastEntryIdx(), -1);
+  const int n = browser().navigation_count();
+  for (int i = 0; i < 4; ++i) w.cmdNav(i).clicked();  // the steps; the list would open a window
+  EXPECT_EQ(browser().navigation_count(), n);
+}
+
 TEST_F(JobNavigationTest, AJobFileOnTheCommandLineOpensItsFirstPageInJobMode) {
   settings().Save("Setting", "Mode", "2");
   frmMain& w = Start("/J " + home.path() + "/JobFiles/Sport.tvj");
