@@ -486,7 +486,7 @@ void frmEditJob::cmdFav_Click() {
   options.initial_folder = FavoritesFolderForUse();
   std::optional<std::string> path = AppDialogs().OpenFile(MessageParent(), options);
   if (!path) return;
-  txt_title_.set_text(TitleBeforeFirstDot(FileNamePart(*path)));
+  txt_title_.set_text(TitleBeforeFirstDot(LocalFileName(*path)));
   txt_url_.set_text(ReadShortcutURL(*path));
 }
 

@@ -107,7 +107,7 @@ void mnuNewJob_Click(JobHost& host) {
 void mnuImportFavFolder_Click(JobHost& host) {
   const std::string folder = BrowseForFolder(&host.job_window(), FavoritesFolderForUse());
   if (folder.empty()) return;
-  const std::string name = FileNamePart(folder);
+  const std::string name = LocalFileName(folder);
   switch (CheckImportName(name)) {
     case ImportNameCheck::RootFolder:
       ShowError(&host.job_window(),

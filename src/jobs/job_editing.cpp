@@ -41,7 +41,7 @@ std::optional<DroppedEntry> DropFromUriList(std::string_view uri_list) {
   std::optional<DroppedEntry> file;
   for (gchar** u = uris; u && *u && !file; ++u) {
     if (gchar* path = g_filename_from_uri(*u, nullptr, nullptr)) {
-      file = DroppedEntry{TitleBeforeFirstDot(FileNamePart(path)), ReadShortcutURL(path)};
+      file = DroppedEntry{TitleBeforeFirstDot(LocalFileName(path)), ReadShortcutURL(path)};
       g_free(path);
     } else if (!link && **u) {
       link = DroppedEntry{*u, *u};

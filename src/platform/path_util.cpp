@@ -1,5 +1,7 @@
 #include "platform/path_util.h"
 
+#include <glib.h>
+
 namespace tarvik {
 
 std::string FileNamePart(const std::string& path) {
@@ -9,6 +11,16 @@ std::string FileNamePart(const std::string& path) {
   if (end == 0) return {};
   if (sep == std::string::npos) return path.substr(0, end);
   return path.substr(sep + 1, end - sep - 1);
+}
+
+std::string LocalFileName(const std::string& path) {
+  std::string trimmed = path;
+  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  if (trimmed.empty() || trimmed == "/") return {};
+  gchar* name = g_filename_display_basename(trimmed.c_str());
+  std::string text(name);
+  g_free(name);
+  return text;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

@@ -9,6 +9,9 @@ namespace tarvik {
 // gives its last non-empty element ("/a/b/" gives "b"); a path without separators is returned
 // as it is.
 std::string FileNamePart(const std::string& path);
+// The name of a file or folder of this system, as text to show or store: only "/" separates,
+// and a name that is not UTF-8 comes as the desktop shows it. The root has no name ("").
+std::string LocalFileName(const std::string& path);
 
 // `folder` + "/" + `name`, without doubling a separator.
 std::string JoinPath(const std::string& folder, const std::string& name);

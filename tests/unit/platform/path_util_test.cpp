@@ -1,9 +1,21 @@
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include "platform/path_util.h"
 
 namespace tarvik {
 namespace {
+
+TEST(LocalFileName, OnlySlashSeparatesAndNamesAreText) {
+  EXPECT_EQ(LocalFileName("/home/u/Favorites/News\\Sport"), "News\\Sport");
+  EXPECT_EQ(LocalFileName("/home/u/Favorites/Work/"), "Work");
+  EXPECT_EQ(LocalFileName("/tmp/朝刊.url"), "朝刊.url");
+  EXPECT_EQ(LocalFileName("/"), "");
+  EXPECT_EQ(LocalFileName(""), "");
+  const std::string latin1 = LocalFileName("/tmp/caf\xE9");
+  EXPECT_TRUE(g_utf8_validate(latin1.c_str(), -1, nullptr)) << latin1;
+  EXPECT_EQ(latin1.substr(0, 3), "caf");
+}
 
 TEST(FileNamePart, TakesTheTextAfterTheLastSeparator) {
   struct Row {
