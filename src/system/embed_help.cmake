@@ -1,5 +1,7 @@
-# Turns the HTML manual into a C++ source file: cmake -DIN=<html> -DOUT=<cpp> -P embed_help.cmake
+# Turns the HTML manual into a C++ source file, with the version put in:
+# cmake -DIN=<html> -DOUT=<cpp> -DVERSION=<major.minor> -P embed_help.cmake
 file(READ "${IN}" html)
+string(REPLACE "@TARVIK_DIALOG_VERSION@" "${VERSION}" html "${html}")
 string(FIND "${html}" ")tarvik_help\"" clash)
 if(NOT clash EQUAL -1)
   message(FATAL_ERROR "${IN} contains the raw string delimiter")

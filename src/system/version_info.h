@@ -3,13 +3,11 @@
 
 #include <string>
 
+#include "tarvik_version.h"
+
 namespace tarvik {
 
 class SettingsStore;
-
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 22;
-inline constexpr int kVersionRevision = 0;
 
 // "ver.1.22": the version dialog's text. Revisions from 1000 add a letter for the thousands
 // (a for 1000-1999, b for 2000-2999, ...) and, when the rest is 100 or more, its hundreds digit:
