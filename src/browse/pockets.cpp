@@ -8,6 +8,15 @@ bool ValidIndex(int index) { return index >= 0 && index < kPocketCount; }
 
 }  // namespace
 
+std::optional<MouseButton> PocketButton(unsigned button_number) {
+  switch (button_number) {
+    case 1: return MouseButton::kLeft;
+    case 2: return MouseButton::kMiddle;
+    case 3: return MouseButton::kRight;
+    default: return std::nullopt;
+  }
+}
+
 const char* PocketImageKey(const Pocket& pocket) { return pocket.full ? "Full" : "Empty"; }
 
 PocketCommand ReleaseOnPocket(Pockets& pockets, int index, MouseButton button,

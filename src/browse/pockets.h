@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace tarvik {
@@ -27,6 +28,10 @@ struct CurrentPage {
   std::string name;
   std::string url;
 };
+
+// The pocket button of a pointer button number as X11 and GDK count them: 1 left, 2 middle,
+// 3 right. Other buttons (the wheel, back and forward) are no pocket click: nothing.
+std::optional<MouseButton> PocketButton(unsigned button_number);
 
 // What the window does after a click on a pocket.
 struct PocketCommand {

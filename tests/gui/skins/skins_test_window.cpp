@@ -4,13 +4,10 @@
 
 namespace tarvik::test {
 
-bool PictureBox::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+bool BarBox::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
   if (picture) {
-    cr->set_source_rgb(1, 0, 1);
-    cr->paint();
     Gdk::Cairo::set_source_pixbuf(cr, picture, 0, 0);
-    // The bar tiles its picture from its origin; a band shows its picture once.
-    if (tile) Cairo::RefPtr<Cairo::SurfacePattern>::cast_static(cr->get_source())->set_extend(Cairo::EXTEND_REPEAT);
+    Cairo::RefPtr<Cairo::SurfacePattern>::cast_static(cr->get_source())->set_extend(Cairo::EXTEND_REPEAT);
   } else {
     cr->set_source_rgb(1, 0, 1);  // the designed look: plain magenta
   }
@@ -22,18 +19,23 @@ SkinsTestWindow::SkinsTestWindow() {
   set_default_size(kBarWidth + 200, kBarHeight + 100);
   auto* root = Gtk::make_managed<Gtk::Fixed>();
   add(*root);
-  bar.tile = true;
   bar.set_size_request(kBarWidth, kBarHeight);
   root->put(bar, 0, 0);
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 5; ++i) {
+    Band& band = bands[static_cast<std::size_t>(i)];
     const Place& p = kBands[static_cast<std::size_t>(i)];
-    bands[static_cast<std::size_t>(i)].set_size_request(p.width, p.height);
-    bar.put(bands[static_cast<std::size_t>(i)], p.left, p.top);
-  }
-  for (int i = 3; i < 5; ++i) {
-    const Place& p = kBands[static_cast<std::size_t>(i)];
-    bands[static_cast<std::size_t>(i)].set_size_request(p.width, p.height);
-    bands[2].put(bands[static_cast<std::size_t>(i)], p.left, p.top);
+    band.box.set_size_request(p.width, p.height);
+    // The designed look first, so the view's picture lies over it.
+    band.box.signal_draw().connect(
+        [](const Cairo::RefPtr<Cairo::Context>& cr) {
+          cr->set_source_rgb(1, 0, 1);
+          cr->paint();
+          return false;
+        },
+        false);
+    band.view.attach(band.box);
+    // The job bar and the address bar lie at the origin of band 4's picture.
+    (i < 3 ? bar : bands[2].box).put(band.box, p.left, p.top);
   }
   int x = 0;
   for (auto& image : toolbar_images) root->put(image, x += 40, kBarHeight + 10);
@@ -43,7 +45,7 @@ SkinsTestWindow::SkinsTestWindow() {
   for (auto& image : nav_images) root->put(image, x += 30, kBarHeight + 80);
   for (auto& image : dir_images) root->put(image, x += 50, kBarHeight + 80);
   show_all();
-  bands[4].hide();  // direct mode is not showing
+  bands[4].box.hide();  // direct mode is not showing
 }
 
 void SkinsTestWindow::ShowToolbarImages() {
@@ -79,10 +81,9 @@ BandPlacement SkinsTestWindow::BandPicturePlacement(int index) const {
 }
 
 void SkinsTestWindow::SetBandPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) {
-  PictureBox& band = bands[static_cast<std::size_t>(index)];
-  band.picture = picture;
+  Band& band = bands[static_cast<std::size_t>(index)];
+  band.view.set_picture(picture);
   ++band.pictures_set;
-  band.queue_draw();
 }
 
 }  // namespace tarvik::test

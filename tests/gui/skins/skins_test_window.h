@@ -9,19 +9,27 @@
 
 #include <array>
 
+#include "skins/band_picture_view.h"
 #include "skins/skinned_window.h"
 
 namespace tarvik::test {
 
-// A box that shows its picture behind its children, and a plain designed colour without one.
-class PictureBox : public Gtk::Fixed {
+// The bar: its picture tiled from its origin behind its children, and a plain designed colour
+// without one.
+class BarBox : public Gtk::Fixed {
  public:
   Glib::RefPtr<Gdk::Pixbuf> picture;
-  int pictures_set = 0;  // how often a picture (or none) was given
-  bool tile = false;     // repeat the picture over the box, as the cool bar does
 
  protected:
   bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
+};
+
+// A band picture as the main window has one: a box painted in its designed colour, with the
+// band's picture shown over that by a BandPictureView.
+struct Band {
+  Gtk::Fixed box;
+  BandPictureView view;
+  int pictures_set = 0;  // how often a picture (or none) was given
 };
 
 class SkinsTestWindow : public Gtk::Window, public SkinnedWindow {
@@ -69,8 +77,8 @@ class SkinsTestWindow : public Gtk::Window, public SkinnedWindow {
   int mode = 1;
   std::array<Gtk::Image, 5> nav_images;
   std::array<Gtk::Image, 3> dir_images;
-  PictureBox bar;
-  std::array<PictureBox, 5> bands;
+  BarBox bar;
+  std::array<Band, 5> bands;
   int mode_pictures_set = 0;
 };
 

@@ -13,6 +13,7 @@
 #include "skins/shipped_skin_drawing.h"
 #include "skins/shipped_skins.h"
 #include "skins/skin_files.h"
+#include "skins/skin_menu.h"
 #include "skins/skin_pictures.h"
 #include "skins/skin_state.h"
 #include "skins_test_window.h"
@@ -219,7 +220,7 @@ TEST_F(ApplySkinTest, BandPicturesContinueTheBarsPatternOnScreen) {
   ApplySkin(window, settings, app.path());
   const Pixbuf tile = LoadSkinBitmap(Folder("default") + "/ClbBack.bmp", false);
   ASSERT_TRUE(tile);
-  for (auto& band : window.bands) ASSERT_TRUE(band.picture);
+  for (auto& band : window.bands) ASSERT_TRUE(band.view.picture());
   ASSERT_TRUE(test::RunUntil([&] { return window.get_window() && window.get_window()->is_viewable(); }));
   const Pixbuf screen = Screen();
   ASSERT_TRUE(screen);
@@ -233,8 +234,8 @@ TEST_F(ApplySkinTest, BandPicturesContinueTheBarsPatternOnScreen) {
       ASSERT_EQ(At(screen, x, y), want) << "at " << x << "," << y;
     }
   // The hidden address bar got the same picture as the job bar over the same place.
-  const Pixbuf& job = window.bands[3].picture;
-  const Pixbuf& address = window.bands[4].picture;
+  const Pixbuf& job = window.bands[3].view.picture();
+  const Pixbuf& address = window.bands[4].view.picture();
   for (int y = 0; y < job->get_height(); ++y)
     for (int x = 0; x < job->get_width(); ++x) ASSERT_EQ(At(job, x, y), At(address, x, y));
 }
@@ -287,15 +288,15 @@ TEST_F(ApplySkinTest, UnreadableFileKeepsWhatCameBeforeAndNamesTheFile) {
 TEST_F(ApplySkinTest, MissingBackgroundAtPaintingTimeLeavesTheBands) {
   Choose("default");
   ApplySkin(window, settings, app.path());
-  const Pixbuf before = window.bands[0].picture;
+  const Pixbuf before = window.bands[0].view.picture();
   ASSERT_TRUE(before);
   ASSERT_EQ(g_remove((Folder("default") + "/ClbBack.bmp").c_str()), 0);
   EXPECT_FALSE(PaintBandBackgrounds(window, app.path()));
-  EXPECT_EQ(window.bands[0].picture, before);
+  EXPECT_EQ(window.bands[0].view.picture(), before);
   // A background that is not a picture is left alone the same way.
   Write(Folder("default") + "/ClbBack.bmp", "not a picture");
   EXPECT_FALSE(PaintBandBackgrounds(window, app.path()));
-  EXPECT_EQ(window.bands[0].picture, before);
+  EXPECT_EQ(window.bands[0].view.picture(), before);
 }
 
 TEST(PaintBandBackground, ZeroSizedBandOrTileGivesNoPicture) {
@@ -303,6 +304,34 @@ TEST(PaintBandBackground, ZeroSizedBandOrTileGivesNoPicture) {
   EXPECT_FALSE(PaintBandBackground(tile, {0, 0, 0, 10}, 15, 15));
   EXPECT_FALSE(PaintBandBackground({}, {0, 0, 10, 10}, 15, 15));
   EXPECT_TRUE(PaintBandBackground(tile, {-7, 3, 10, 10}, 15, 15));
+}
+
+TEST(SkinMenuItems, RebuildingReplacesTheItemsAndChoosingGivesTheCaption) {
+  Gtk::Menu menu;
+  Gtk::MenuItem fixed("ﾃﾞﾌｫﾙﾄ(_D)", true);
+  menu.append(fixed);
+  std::vector<std::pair<int, std::string>> chosen;
+  SkinMenuItems items(
+      menu, [](const std::string& caption) { return "[" + caption + "]"; },
+      [&](int index, const std::string& caption) { chosen.emplace_back(index, caption); });
+
+  items.Rebuild({"Sakura", "R&B"});
+  items.Rebuild({"Sakura", "R&B"});
+  EXPECT_EQ(items.count(), 2);
+  EXPECT_EQ(menu.get_children().size(), 3u);  // the fixed item and the two, not four
+  EXPECT_EQ(items.item(2)->get_label(), "[R&B]");
+  items.item(2)->activate();
+  EXPECT_EQ(chosen, (std::vector<std::pair<int, std::string>>{{2, "R&B"}}));
+
+  items.Rebuild({"Sakura", "R&B", "夜"});
+  EXPECT_EQ(items.count(), 3);
+  EXPECT_EQ(menu.get_children().size(), 4u);
+  EXPECT_EQ(menu.get_children().back(), items.item(3));
+  EXPECT_EQ(items.caption(3), "夜");
+  EXPECT_EQ(items.caption(0), "");
+  EXPECT_EQ(items.item(4), nullptr);
+  items.Rebuild({});
+  EXPECT_EQ(menu.get_children().size(), 1u);
 }
 
 TEST(LoadSkinPictures, StopsAtTheFirstMissingFile) {

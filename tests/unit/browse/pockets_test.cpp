@@ -92,6 +92,13 @@ TEST(Pockets, ImageKeyFollowsTheFullFlag) {
   EXPECT_STREQ(PocketImageKey(kEmpty), "Empty");
 }
 
+TEST(Pockets, OnlyTheThreeMainPointerButtonsClick) {
+  EXPECT_EQ(PocketButton(1), MouseButton::kLeft);
+  EXPECT_EQ(PocketButton(2), MouseButton::kMiddle);
+  EXPECT_EQ(PocketButton(3), MouseButton::kRight);
+  for (unsigned other : {0u, 4u, 5u, 8u, 9u}) EXPECT_EQ(PocketButton(other), std::nullopt) << other;
+}
+
 TEST(Pockets, IndexOutsideTheThreeDoesNothing) {
   Pockets pockets{kStored, kEmpty, kStored};
   const Pockets before = pockets;
