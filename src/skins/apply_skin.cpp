@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/app_folder.h"
 #include "platform/settings_store.h"
 #include "skins/band_tiling.h"
 #include "skins/skin_files.h"
@@ -76,6 +77,10 @@ ApplySkinResult ApplySkin(SkinnedWindow& window, SettingsStore& settings,
   return result;
 }
 
+ApplySkinResult ApplySkin(SkinnedWindow& window) {
+  return ApplySkin(window, UserSettings(), ApplicationFolder());
+}
+
 void PaintBandBackgrounds(SkinnedWindow& window, const Glib::RefPtr<Gdk::Pixbuf>& tile) {
   if (!tile || tile->get_width() <= 0 || tile->get_height() <= 0) return;
   const int tx = window.TwipsPerPixelX(), ty = window.TwipsPerPixelY();
@@ -98,6 +103,10 @@ bool PaintBandBackgrounds(SkinnedWindow& window, const std::string& app_folder) 
   if (!tile) return false;
   PaintBandBackgrounds(window, tile);
   return true;
+}
+
+bool PaintBandBackgrounds(SkinnedWindow& window) {
+  return PaintBandBackgrounds(window, ApplicationFolder());
 }
 
 }  // namespace tarvik

@@ -31,6 +31,10 @@ struct ApplySkinResult {
 ApplySkinResult ApplySkin(SkinnedWindow& window, SettingsStore& settings,
                           const std::string& app_folder);
 
+// The same for the user's settings store and the application folder: what a main window calls at
+// start-up and after a choice in the skin menu.
+ApplySkinResult ApplySkin(SkinnedWindow& window);
+
 // Paints all five band pictures of `window` with `tile`, each continuing the cool bar's pattern.
 // A null or empty tile leaves the band pictures as they are.
 void PaintBandBackgrounds(SkinnedWindow& window, const Glib::RefPtr<Gdk::Pixbuf>& tile);
@@ -39,5 +43,7 @@ void PaintBandBackgrounds(SkinnedWindow& window, const Glib::RefPtr<Gdk::Pixbuf>
 // resize handler. Does nothing when no skin is current, or when its background is missing or
 // cannot be read. Returns whether it painted.
 bool PaintBandBackgrounds(SkinnedWindow& window, const std::string& app_folder);
+// The same in the application folder.
+bool PaintBandBackgrounds(SkinnedWindow& window);
 
 }  // namespace tarvik

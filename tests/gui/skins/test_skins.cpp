@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "platform/app_folder.h"
 #include "platform/settings_store.h"
 #include "platform/text_file.h"
 #include "skins/apply_skin.h"
@@ -297,6 +298,23 @@ TEST_F(ApplySkinTest, MissingBackgroundAtPaintingTimeLeavesTheBands) {
   Write(Folder("default") + "/ClbBack.bmp", "not a picture");
   EXPECT_FALSE(PaintBandBackgrounds(window, app.path()));
   EXPECT_EQ(window.bands[0].view.picture(), before);
+}
+
+TEST(ApplySkinForTheUser, UsesTheUsersSettingsAndTheApplicationFolder) {
+  // The test program points both at folders of its own.
+  SkinsTestWindow window;
+  ASSERT_TRUE(InstallShippedSkins(ApplicationFolder()));
+  SaveSetting("Setting", "Skin", "Sakura");
+  EXPECT_EQ(ApplySkin(window).kind, SkinToApply::Kind::kApply);
+  EXPECT_EQ(CurrentSkinName(), "Sakura");
+  EXPECT_EQ(window.mode_list.count(), 2);
+  window.bands[1].pictures_set = 0;
+  EXPECT_TRUE(PaintBandBackgrounds(window));
+  EXPECT_EQ(window.bands[1].pictures_set, 1);
+  SaveSetting("Setting", "Skin", "");
+  EXPECT_EQ(ApplySkin(window).kind, SkinToApply::Kind::kNone);
+  EXPECT_EQ(CurrentSkinName(), "");
+  EXPECT_FALSE(PaintBandBackgrounds(window));
 }
 
 TEST(PaintBandBackground, ZeroSizedBandOrTileGivesNoPicture) {
