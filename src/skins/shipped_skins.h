@@ -1,0 +1,21 @@
+// The skins that come with Tarvik, compiled into it, and their installation into the application
+// folder.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace tarvik {
+
+// "default" is the skin behind the menu entry "ﾃﾞﾌｫﾙﾄ(&D)".
+inline constexpr std::array<const char*, 2> kShippedSkinNames = {"default", "Sakura"};
+
+// The bytes of file `file` (one of kSkinFiles) of shipped skin `skin`, or empty.
+std::string ShippedSkinFile(const std::string& skin, const std::string& file);
+
+// Writes every shipped skin into application folder + "/Skins/<name>" when that folder is missing
+// or incomplete, adding only the files it lacks (in any letter case): nothing that is there is
+// replaced. Returns false when a folder or file could not be written.
+bool InstallShippedSkins(const std::string& app_folder);
+
+}  // namespace tarvik

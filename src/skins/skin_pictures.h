@@ -1,0 +1,36 @@
+// Reading a skin's bitmaps. Every picture but the background has the mask colour
+// RGB(192, 192, 192) made transparent, as the image lists do.
+#pragma once
+
+#include <gdkmm/pixbuf.h>
+
+#include <array>
+#include <string>
+
+namespace tarvik {
+
+// The picture in `path`, or nullptr when it cannot be read as a picture (missing, not a picture,
+// damaged). With `masked`, pixels of the mask colour become transparent.
+Glib::RefPtr<Gdk::Pixbuf> LoadSkinBitmap(const std::string& path, bool masked = true);
+
+// The 18 pictures of one skin. A picture that was not read is nullptr.
+struct SkinPictures {
+  std::array<Glib::RefPtr<Gdk::Pixbuf>, 5> toolbar;  // TlbIcon1 to TlbIcon5
+  Glib::RefPtr<Gdk::Pixbuf> pocket_empty;            // PktIcon0
+  Glib::RefPtr<Gdk::Pixbuf> pocket_full;             // PktIcon1
+  std::array<Glib::RefPtr<Gdk::Pixbuf>, 2> mode;     // OprBtnJ, OprBtnD
+  std::array<Glib::RefPtr<Gdk::Pixbuf>, 5> nav;      // NavBtn1 to NavBtn5
+  std::array<Glib::RefPtr<Gdk::Pixbuf>, 3> dir;      // DirBtn1 to DirBtn3
+  Glib::RefPtr<Gdk::Pixbuf> background;              // ClbBack, not masked
+
+  // The path of the first file that could not be read; empty when all 18 were read.
+  std::string unreadable_file;
+  bool complete() const { return unreadable_file.empty(); }
+};
+
+// Reads the pictures of the skin in `folder` (names in any letter case) in the order a window
+// takes them: toolbar, pockets, mode, job step buttons, address bar buttons, background. Reading
+// stops at the first file that is missing or cannot be read; what was read before it is kept.
+SkinPictures LoadSkinPictures(const std::string& folder);
+
+}  // namespace tarvik
