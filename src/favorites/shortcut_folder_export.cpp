@@ -1,0 +1,102 @@
+#include "favorites/shortcut_folder_export.h"
+
+#include <glib.h>
+#include <glib/gstdio.h>
+
+#include <algorithm>
+
+#include "favorites/shortcut_file.h"
+#include "jobs/bookmarks.h"
+#include "jobs/job_editing.h"
+#include "platform/path_util.h"
+
+namespace tarvik {
+
+namespace {
+
+// The longest file name most Linux file systems take, in bytes.
+constexpr size_t kMaxFileNameBytes = 255;
+
+bool HoldsShortcutFiles(const std::string& folder) {
+  GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);
+  if (!dir) return false;
+  bool found = false;
+  while (const char* name = g_dir_read_name(dir)) {
+    if (HasShortcutExtension(name)) {
+      found = true;
+      break;
+    }
+  }
+  g_dir_close(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string ShortcutFileNameAt(size_t position, size_t count, const std::string& title) {
+  const size_t width = std::max<size_t>(3, std::to_string(count).size());
+  std::string number = std::to_string(position);
+  if (number.size() < width) number.insert(0, width - number.size(), '0');
+  const std::string head = number + " ";
+  const std::string tail = ".url";
+  const size_t room =
+      kMaxFileNameBytes > head.size() + tail.size() ? kMaxFileNameBytes - head.size() - tail.size() : 0;
+  return head + ValidJobNameFrom(title, room) + tail;
+}
+
+bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>& entries,
+                          std::string* error) {
+  if (g_file_test(folder.c_str(), G_FILE_TEST_EXISTS) &&
+      !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
+    if (error) *error = "「" + folder + "」はフォルダではありません。";
+    return false;
+  }
+  if (g_mkdir_with_parents(folder.c_str(), 0755) != 0) {
+    if (error) *error = "フォルダ「" + folder + "」を作成できません。";
+    return false;
+  }
+  if (HoldsShortcutFiles(folder)) {
+    if (error)
+      *error = "フォルダ「" + folder + "」には既にお気に入りファイルがあります。\r\n" +
+               "空のフォルダを選択してください。";
+    return false;
+  }
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string name = ShortcutFileNameAt(i + 1, entries.size(), entries[i].Title);
+    std::string reason;
+    if (!WriteShortcut(JoinPath(folder, name), entries[i].URL, &reason)) {
+      if (error) *error = "ファイル「" + name + "」を作成できませんでした。\r\n" + reason;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string TitleWithoutPosition(std::string_view title) {
+  size_t digits = 0;
+  while (digits < title.size() && g_ascii_isdigit(title[digits])) ++digits;
+  if (digits == 0 || digits >= title.size() || title[digits] != ' ') return std::string(title);
+  return std::string(title.substr(digits + 1));
+}
+
+std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder) {
+  std::vector<JobEntry> entries = CollectFavoriteEntries(folder);
+  // The title is the file name without ".url", so sorting titles sorts the file names.
+  std::vector<std::pair<std::string, JobEntry>> keyed;
+  keyed.reserve(entries.size());
+  for (JobEntry& e : entries) {
+    gchar* key = g_utf8_collate_key_for_filename(e.Title.c_str(), static_cast<gssize>(e.Title.size()));
+    keyed.emplace_back(key, std::move(e));
+    g_free(key);
+  }
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  entries.clear();
+  for (auto& [key, e] : keyed) {
+    e.Title = TitleWithoutPosition(e.Title);
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
+}  // namespace tarvik
