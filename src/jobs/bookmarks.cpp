@@ -75,19 +75,31 @@ std::string Attribute(const xmlNode* node, const char* name) {
   return text;
 }
 
-// A title on one line: tabs and line breaks become spaces; the ends are trimmed.
+// A title on one line: tabs, line breaks and other control characters become spaces; the ends
+// are trimmed.
 std::string CleanTitle(std::string text) {
   for (char& c : text)
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
   return TrimAsciiSpace(std::move(text));
 }
 
-// An address without tabs and line breaks, which browsers drop from a URL too.
+// An address without tabs and line breaks, which browsers drop from a URL too; other control
+// characters are percent-encoded, as a browser sends them.
 std::string CleanURL(const std::string& text) {
+  static const char kHex[] = "0123456789ABCDEF";
   std::string url;
   url.reserve(text.size());
-  for (char c : text)
-    if (c != '\t' && c != '\r' && c != '\n') url += c;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\t' || c == '\r' || c == '\n') continue;
+    if (byte < 0x20 || byte == 0x7F) {
+      url += '%';
+      url += kHex[byte >> 4];
+      url += kHex[byte & 0xF];
+    } else {
+      url += c;
+    }
+  }
   return TrimAsciiSpace(std::move(url));
 }
 
@@ -99,6 +111,24 @@ struct DocDeleter {
   void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
 using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
+
+void IgnoreMessage(void*, const char*, ...) {}
+
+// libxml2 reports the conversion errors of a declared charset through its generic handler,
+// whatever the parse options say; a damaged file is no news for the terminal.
+class QuietLibxml {
+ public:
+  QuietLibxml() : old_func_(xmlGenericError), old_context_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+  }
+  ~QuietLibxml() { xmlSetGenericErrorFunc(old_context_, old_func_); }
+  QuietLibxml(const QuietLibxml&) = delete;
+  QuietLibxml& operator=(const QuietLibxml&) = delete;
+
+ private:
+  xmlGenericErrorFunc old_func_;
+  void* old_context_;
+};
 
 DocPtr ParseHtml(std::string_view bytes) {
   static const bool initialized = [] {
@@ -114,6 +144,7 @@ DocPtr ParseHtml(std::string_view bytes) {
   // file declares, or, when it declares none, by Tarvik's own rule (code page 932).
   const bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom ||
                     g_utf8_validate_len(bytes.data(), bytes.size(), nullptr);
+  QuietLibxml quiet;
   bool declared = false;
   if (!utf8) {
     const std::string_view head = bytes.substr(0, 4096);

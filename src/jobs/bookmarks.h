@@ -13,9 +13,10 @@
 // lost. Links without an address, and Firefox's own "place:" queries, which only Firefox can open,
 // are skipped.
 //
-// Texts. Entities are decoded. A title loses tabs and line breaks (each becomes a space) and the
-// white space at its ends; an empty title becomes the link's address. An address loses tabs and
-// line breaks (as browsers do) and the white space at its ends.
+// Texts. Entities are decoded. In a title each control character (tab and line breaks included)
+// becomes a space, and the white space at its ends goes; an empty title becomes the link's
+// address. An address loses tabs and line breaks (as browsers do) and the white space at its
+// ends; other control characters in it are percent-encoded.
 //
 // Writing. The file starts with the Netscape DOCTYPE, is UTF-8 and holds one folder named after
 // the job with the job's entries in order. Reading what was written gives the job back.

@@ -349,11 +349,13 @@ TEST(BookmarksImport, TitlesAndAddressesLoseLineBreaksAndEmptyLinksAreSkipped) {
   const std::string html =
       "<DL><DT><A HREF=\"  https://a.example/x\ny \">  Two\r\nlines\t </A>"
       "<DT><A HREF=\"\">no address</A><DT><A NAME=\"anchor\">no HREF</A>"
-      "<DT><A HREF=\"https://b.example/\"><B>Bold</B> part</A></DL>";
+      "<DT><A HREF=\"https://b.example/\"><B>Bold</B> part</A>"
+      "<DT><A HREF=\"https://c.example/\x01z\">\x01\x7F\"</A></DL>";
   const auto jobs = ParseBookmarksHtml(html, "loose", {});
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_THAT(jobs[0].entries, ElementsAre(JobEntry{"Two  lines", "https://a.example/xy"},
-                                           JobEntry{"Bold part", "https://b.example/"}));
+                                           JobEntry{"Bold part", "https://b.example/"},
+                                           JobEntry{"\"", "https://c.example/%01z"}));
 }
 
 TEST(BookmarksImport, DamagedFileGivesWhatStillParses) {
@@ -382,6 +384,15 @@ TEST(BookmarksImport, CodePage932FileWithoutCharsetIsReadAsJapanese) {
   const auto jobs = ParseBookmarksHtml(html, "x", {});
   ASSERT_EQ(jobs.size(), 1u);
   EXPECT_EQ(jobs[0], (BookmarkJob{"ニュース", {{"ニュース", "https://n.example/"}}}));
+}
+
+TEST(BookmarksImport, DeclaredCharsetIsUsedForBytesThatAreNotUtf8) {
+  const std::string html =
+      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">"
+      "<DL><DT><H3>Caf\xE9</H3><DL><DT><A HREF=\"https://n.example/\">Na\xEFve</A></DL></DL>";
+  const auto jobs = ParseBookmarksHtml(html, "x", {});
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0], (BookmarkJob{"Café", {{"Naïve", "https://n.example/"}}}));
 }
 
 TEST(BookmarksImport, Utf8TextWinsOverADeclaredCharset) {
