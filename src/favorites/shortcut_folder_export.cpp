@@ -14,8 +14,9 @@ namespace tarvik {
 
 namespace {
 
-// The longest file name most Linux file systems take, in bytes.
-constexpr size_t kMaxFileNameBytes = 255;
+// Most Linux file systems take names of up to 255 bytes; the writer first writes a temporary
+// file whose name is longer than the target's, so exported names stay well below that.
+constexpr size_t kMaxFileNameBytes = 200;
 
 bool HoldsShortcutFiles(const std::string& folder) {
   GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);

@@ -16,7 +16,8 @@ namespace tarvik {
 // position zero-padded to the digits of `count` (at least three), a space, the title made safe by
 // the job-name rule (each of \ / : ; , * ? " < > | becomes its full-width form, control characters
 // become spaces, white space at the ends goes) and ".url". A long title is cut at a character
-// boundary so that the whole name fits in 255 bytes.
+// boundary so that the whole name fits in 200 bytes (file systems take 255, and the writer's
+// temporary file needs a longer name than the file it replaces).
 std::string ShortcutFileNameAt(size_t position, size_t count, const std::string& title);
 
 // Writes one shortcut per entry into `folder` with the shortcut writer, creating the folder when

@@ -162,8 +162,14 @@ TEST(BookmarksRoundTrip, ShortcutFileNamesArePaddedToTheEntryCount) {
   std::string long_title;
   for (int i = 0; i < 200; ++i) long_title += "長";  // 600 bytes
   const std::string name = ShortcutFileNameAt(1, 1, long_title);
-  EXPECT_LE(name.size(), 255u);
+  EXPECT_LE(name.size(), 200u);
   EXPECT_THAT(name, ::testing::EndsWith("長.url"));
+  // Such a name is written, and reads back as its cut title.
+  test::TempDir dir;
+  ASSERT_TRUE(ExportShortcutFolder(dir.file("long"), {{long_title, "https://l.example/"}}));
+  const auto back = ReadShortcutFolderInOrder(dir.file("long"));
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].Title, name.substr(4, name.size() - 8));
 }
 
 TEST(BookmarksRoundTrip, ShortcutFolderExportRefusesAFolderHoldingShortcuts) {
