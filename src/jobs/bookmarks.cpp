@@ -305,11 +305,13 @@ std::vector<BookmarkJob> ParseBookmarksHtml(std::string_view bytes,
     n = NextNode(n, enter, root, leave);
   }
 
+  std::string loose_name = ValidJobNameFrom(loose_job_name);
+  if (loose_name.empty()) loose_name = "Bookmarks";
   std::vector<std::string> used = existing_names;
   for (Slot& slot : slots) {
     if (slot.entries.empty()) continue;
-    std::string wanted = slot.loose ? ValidJobNameFrom(loose_job_name) : ValidJobNameFrom(slot.raw_name);
-    if (wanted.empty()) wanted = ValidJobNameFrom(loose_job_name);
+    std::string wanted = slot.loose ? loose_name : ValidJobNameFrom(slot.raw_name);
+    if (wanted.empty()) wanted = loose_name;
     std::string name = UnusedJobName(wanted, used);
     used.push_back(name);
     jobs.push_back(BookmarkJob{std::move(name), std::move(slot.entries)});

@@ -67,8 +67,9 @@ std::string BookmarksFileJobName(const std::string& path);
 using BookmarksProgress = std::function<void(size_t done, size_t total)>;
 
 // The jobs of the bookmarks file held in `bytes`. `loose_job_name` names the job of the links
-// outside any folder. Every job name is made valid (an empty folder name becomes
-// `loose_job_name`) and unique against `existing_names` and the jobs before it. Bytes with a
+// outside any folder ("Bookmarks" when it is empty). Every job name is made valid (an empty folder
+// name becomes the loose links' name) and unique against `existing_names` (the names of the job
+// list and of the job files) and the jobs before it. Bytes with a
 // UTF-8 byte-order mark, or valid as UTF-8, are read as UTF-8; other bytes in the charset the
 // file declares, or as code page 932 when it declares none.
 std::vector<BookmarkJob> ParseBookmarksHtml(std::string_view bytes,

@@ -349,6 +349,12 @@ TEST(BookmarksImport, OddFolderNamesBecomeValidAndUnique) {
   EXPECT_THAT(Names(jobs), ElementsAre("imported (2)", "Line break； ＂quoted＂",
                                        "Line break； ＂quoted＂ (2)"));
   for (const BookmarkJob& job : jobs) EXPECT_TRUE(IsValidJobName(job.name)) << job.name;
+
+  // Without a usable name for the loose links, they and the unnamed folder still get one.
+  EXPECT_THAT(Names(ParseBookmarksHtml(html, " :\n", {})),
+              ElementsAre("：", "Line break； ＂quoted＂", "Line break； ＂quoted＂ (2)"));
+  EXPECT_THAT(Names(ParseBookmarksHtml(html, "\r\n", {})),
+              ElementsAre("Bookmarks", "Line break； ＂quoted＂", "Line break； ＂quoted＂ (2)"));
 }
 
 TEST(BookmarksImport, TitlesAndAddressesLoseLineBreaksAndEmptyLinksAreSkipped) {
