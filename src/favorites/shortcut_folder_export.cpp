@@ -73,11 +73,22 @@ bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>
   return true;
 }
 
-std::string TitleWithoutPosition(std::string_view title) {
+namespace {
+
+// The number of digits of the position `title` begins with ("0012 News" → 4), or 0 when it does
+// not begin with at least three digits and a space.
+size_t PositionWidth(std::string_view title) {
   size_t digits = 0;
   while (digits < title.size() && g_ascii_isdigit(title[digits])) ++digits;
-  if (digits == 0 || digits >= title.size() || title[digits] != ' ') return std::string(title);
-  return std::string(title.substr(digits + 1));
+  if (digits < 3 || digits >= title.size() || title[digits] != ' ') return 0;
+  return digits;
+}
+
+}  // namespace
+
+std::string TitleWithoutPosition(std::string_view title) {
+  const size_t width = PositionWidth(title);
+  return std::string(width ? title.substr(width + 1) : title);
 }
 
 std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder) {
@@ -92,9 +103,14 @@ std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder) {
   }
   std::stable_sort(keyed.begin(), keyed.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Positions are removed only from a folder an export wrote, where every name begins with one
+  // of the same width; "2024 Olympics.url" among other favorites keeps its year.
+  const size_t width = keyed.empty() ? 0 : PositionWidth(keyed.front().second.Title);
+  bool exported = width > 0;
+  for (const auto& [key, e] : keyed) exported = exported && PositionWidth(e.Title) == width;
   entries.clear();
   for (auto& [key, e] : keyed) {
-    e.Title = TitleWithoutPosition(e.Title);
+    if (exported) e.Title = TitleWithoutPosition(e.Title);
     entries.push_back(std::move(e));
   }
   return entries;

@@ -28,11 +28,13 @@ bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>
                           std::string* error = nullptr);
 
 // `title` without the position an exported file name begins with ("0012 News" → "News"); a title
-// that does not begin with digits and a space is kept whole.
+// that does not begin with at least three digits and a space is kept whole.
 std::string TitleWithoutPosition(std::string_view title);
 
 // The entries of the shortcut files in `folder` as the favorites-folder import reads them,
-// sorted by file name (GLib's file-name collation) and without the positions of an export.
+// sorted by file name (GLib's file-name collation). When every title begins with a position of
+// the same width, as in a folder an export wrote, the positions are removed; in any other folder
+// the titles stay as they are.
 std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder);
 
 }  // namespace tarvik

@@ -153,6 +153,24 @@ TEST(BookmarksRoundTrip, ShortcutFolderTitlesWithInvalidCharactersComeBackFullWi
                           JobEntry{"", "https://x.example/untitled"}));
 }
 
+TEST(BookmarksRoundTrip, FolderNotWrittenByTheExportKeepsItsTitles) {
+  test::TempDir dir;
+  ASSERT_TRUE(WriteShortcut(dir.file("2024 Olympics.url"), "https://olympics.example/"));
+  ASSERT_TRUE(WriteShortcut(dir.file("News.url"), "https://news.example/"));
+  EXPECT_THAT(ReadShortcutFolderInOrder(dir.path()),
+              ElementsAre(JobEntry{"2024 Olympics", "https://olympics.example/"},
+                          JobEntry{"News", "https://news.example/"}));
+  // An exported folder with one favorite added by hand is no export any more.
+  ASSERT_TRUE(ExportShortcutFolder(dir.file("job"), {{"A", "https://a.example/"}}));
+  ASSERT_TRUE(WriteShortcut(dir.file("job/Added.url"), "https://added.example/"));
+  EXPECT_THAT(ReadShortcutFolderInOrder(dir.file("job")),
+              ElementsAre(JobEntry{"001 A", "https://a.example/"},
+                          JobEntry{"Added", "https://added.example/"}));
+  EXPECT_EQ(TitleWithoutPosition("0012 News"), "News");
+  EXPECT_EQ(TitleWithoutPosition("12 News"), "12 News");
+  EXPECT_EQ(TitleWithoutPosition("0012News"), "0012News");
+}
+
 TEST(BookmarksRoundTrip, ShortcutFileNamesArePaddedToTheEntryCount) {
   EXPECT_EQ(ShortcutFileNameAt(7, 5, "News"), "007 News.url");
   EXPECT_EQ(ShortcutFileNameAt(7, 999, "News"), "007 News.url");
