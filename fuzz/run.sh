@@ -4,7 +4,7 @@
 # property.
 #
 # Usage: fuzz/run.sh <build folder> [seconds in all, builds included, default 170] [fuzzer name]
-#   The time left after the builds is shared equally among the fuzzers (at least 5 seconds each).
+#   The time left after the builds is shared equally among the fuzzers (at least 3 seconds each).
 #   TARVIK_FUZZ_EACH=<seconds> gives every fuzzer that long instead (scripts/fuzz-long.sh).
 #   A fuzzer whose sources are not all in the tree yet is skipped with a note.
 set -euo pipefail
@@ -90,7 +90,7 @@ if [ -n "$EACH" ]; then
 else
   left=$(( TOTAL - (SECONDS - started) - 2 * ${#selected[@]} ))
   per_fuzzer=$(( left / ${#selected[@]} ))
-  (( per_fuzzer >= 5 )) || per_fuzzer=5
+  (( per_fuzzer >= 3 )) || per_fuzzer=3
 fi
 
 for entry in "${selected[@]}"; do
