@@ -4,7 +4,7 @@
 TARVIK_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtkmm-3.0-dev libwebkit2gtk-4.1-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
   fonts-ipafont-gothic shared-mime-info desktop-file-utils xdg-utils
 )
 TARVIK_TEST_PACKAGES=(

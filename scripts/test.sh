@@ -25,6 +25,6 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir "$
 
 if [ -x "$TARVIK_ROOT/fuzz/run.sh" ]; then
   echo "== fuzzers"
-  "$TARVIK_ROOT/fuzz/run.sh" "$TARVIK_ROOT/build-fuzz"
+  "$TARVIK_ROOT/fuzz/run.sh" "$TARVIK_ROOT/build-fuzz" 170
 fi
 echo "== all tests passed"

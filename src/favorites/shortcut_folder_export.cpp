@@ -1,0 +1,119 @@
+#include "favorites/shortcut_folder_export.h"
+
+#include <glib.h>
+#include <glib/gstdio.h>
+
+#include <algorithm>
+
+#include "favorites/shortcut_file.h"
+#include "jobs/bookmarks.h"
+#include "jobs/job_editing.h"
+#include "platform/path_util.h"
+
+namespace tarvik {
+
+namespace {
+
+// Most Linux file systems take names of up to 255 bytes; the writer first writes a temporary
+// file whose name is longer than the target's, so exported names stay well below that.
+constexpr size_t kMaxFileNameBytes = 200;
+
+bool HoldsShortcutFiles(const std::string& folder) {
+  GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);
+  if (!dir) return false;
+  bool found = false;
+  while (const char* name = g_dir_read_name(dir)) {
+    if (HasShortcutExtension(name)) {
+      found = true;
+      break;
+    }
+  }
+  g_dir_close(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string ShortcutFileNameAt(size_t position, size_t count, const std::string& title) {
+  const size_t width = std::max<size_t>(3, std::to_string(count).size());
+  std::string number = std::to_string(position);
+  if (number.size() < width) number.insert(0, width - number.size(), '0');
+  const std::string head = number + " ";
+  const std::string tail = ".url";
+  const size_t room =
+      kMaxFileNameBytes > head.size() + tail.size() ? kMaxFileNameBytes - head.size() - tail.size() : 0;
+  return head + ValidJobNameFrom(title, room) + tail;
+}
+
+bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>& entries,
+                          std::string* error) {
+  if (g_file_test(folder.c_str(), G_FILE_TEST_EXISTS) &&
+      !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
+    if (error) *error = "「" + folder + "」はフォルダではありません。";
+    return false;
+  }
+  if (g_mkdir_with_parents(folder.c_str(), 0755) != 0) {
+    if (error) *error = "フォルダ「" + folder + "」を作成できません。";
+    return false;
+  }
+  if (HoldsShortcutFiles(folder)) {
+    if (error)
+      *error = "フォルダ「" + folder + "」には既にお気に入りファイルがあります。\r\n" +
+               "空のフォルダを選択してください。";
+    return false;
+  }
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string name = ShortcutFileNameAt(i + 1, entries.size(), entries[i].Title);
+    std::string reason;
+    if (!WriteShortcut(JoinPath(folder, name), entries[i].URL, &reason)) {
+      if (error) *error = "ファイル「" + name + "」を作成できませんでした。\r\n" + reason;
+      return false;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+// The number of digits of the position `title` begins with ("0012 News" → 4), or 0 when it does
+// not begin with at least three digits and a space.
+size_t PositionWidth(std::string_view title) {
+  size_t digits = 0;
+  while (digits < title.size() && g_ascii_isdigit(title[digits])) ++digits;
+  if (digits < 3 || digits >= title.size() || title[digits] != ' ') return 0;
+  return digits;
+}
+
+}  // namespace
+
+std::string TitleWithoutPosition(std::string_view title) {
+  const size_t width = PositionWidth(title);
+  return std::string(width ? title.substr(width + 1) : title);
+}
+
+std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder) {
+  std::vector<JobEntry> entries = CollectFavoriteEntries(folder);
+  // The title is the file name without ".url", so sorting titles sorts the file names.
+  std::vector<std::pair<std::string, JobEntry>> keyed;
+  keyed.reserve(entries.size());
+  for (JobEntry& e : entries) {
+    gchar* key = g_utf8_collate_key_for_filename(e.Title.c_str(), static_cast<gssize>(e.Title.size()));
+    keyed.emplace_back(key, std::move(e));
+    g_free(key);
+  }
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Positions are removed only from a folder an export wrote, where every name begins with one
+  // of the same width; "2024 Olympics.url" among other favorites keeps its year.
+  const size_t width = keyed.empty() ? 0 : PositionWidth(keyed.front().second.Title);
+  bool exported = width > 0;
+  for (const auto& [key, e] : keyed) exported = exported && PositionWidth(e.Title) == width;
+  entries.clear();
+  for (auto& [key, e] : keyed) {
+    if (exported) e.Title = TitleWithoutPosition(e.Title);
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,40 @@
+// A job written out as a folder of Internet Shortcut (".url") files, one per entry, whose names
+// keep the job's order: "0001 Title.url", "0002 Title.url", ... A folder import that sorts the
+// files by name brings the entries back in the job's order.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jobs/job_files.h"
+
+namespace tarvik {
+
+// The file name of the entry at `position` (1-based) of `count` entries titled `title`: the
+// position zero-padded to the digits of `count` (at least three), a space, the title made safe by
+// the job-name rule (each of \ / : ; , * ? " < > | becomes its full-width form, control characters
+// become spaces, white space at the ends goes) and ".url". A long title is cut at a character
+// boundary so that the whole name fits in 200 bytes (file systems take 255, and the writer's
+// temporary file needs a longer name than the file it replaces).
+std::string ShortcutFileNameAt(size_t position, size_t count, const std::string& title);
+
+// Writes one shortcut per entry into `folder` with the shortcut writer, creating the folder when
+// it is missing. A folder that already holds ".url" files is refused and left as it was, so two
+// jobs never mix and no favorite is overwritten. False, with a message in `error`, when the folder
+// is refused or a file cannot be written (the files written before it stay).
+bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>& entries,
+                          std::string* error = nullptr);
+
+// `title` without the position an exported file name begins with ("0012 News" → "News"); a title
+// that does not begin with at least three digits and a space is kept whole.
+std::string TitleWithoutPosition(std::string_view title);
+
+// The entries of the shortcut files in `folder` as the favorites-folder import reads them,
+// sorted by file name (GLib's file-name collation). When every title begins with a position of
+// the same width, as in a folder an export wrote, the positions are removed; in any other folder
+// the titles stay as they are.
+std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder);
+
+}  // namespace tarvik
