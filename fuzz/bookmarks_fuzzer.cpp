@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "favorites/shortcut_folder_export.h"
+#include "jobs/shortcut_folder_export.h"
 #include "fuzz_support.h"
 #include "jobs/bookmarks.h"
 

@@ -35,7 +35,7 @@ FUZZERS=(
   # The fix-up leaves the WebKit adapter for src/browse/address_fixup.cpp; until then this one
   # is skipped.
   "address_fixup_fuzzer|src/browse/address_fixup.cpp src/platform/path_util.cpp|glib-2.0"
-  "bookmarks_fuzzer|src/jobs/bookmarks.cpp src/favorites/shortcut_folder_export.cpp src/favorites/shortcut_file.cpp src/jobs/job_editing.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp|glib-2.0 libxml-2.0"
+  "bookmarks_fuzzer|src/jobs/bookmarks.cpp src/jobs/shortcut_folder_export.cpp src/favorites/shortcut_file.cpp src/jobs/job_editing.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp|glib-2.0 libxml-2.0"
 )
 
 scratch=$(mktemp -d /dev/shm/tarvik-fuzz.XXXXXX 2>/dev/null || mktemp -d)

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "favorites/shortcut_file.h"
-#include "favorites/shortcut_folder_export.h"
+#include "jobs/shortcut_folder_export.h"
 #include "platform/text_file.h"
 #include "support/gui_test.h"
 

@@ -1,4 +1,4 @@
-#include "favorites/shortcut_folder_export.h"
+#include "jobs/shortcut_folder_export.h"
 
 #include <glib.h>
 #include <glib/gstdio.h>
