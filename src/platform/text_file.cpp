@@ -402,6 +402,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   // checked here: a file the user made read-only stays as it is.
   int mode = 0666;
   struct stat st {};
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    return fail(path + ": " + g_strerror(ELOOP));  // a loop of links, or one too long
+  st = {};
   if (::stat(target.c_str(), &st) == 0) {
     if (!S_ISREG(st.st_mode)) return fail(target + ": not a regular file");
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0)

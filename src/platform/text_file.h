@@ -50,8 +50,10 @@ enum class ReadFailure {
 
 // The whole file, or nothing when it cannot be read; `failure` (when given) says why. Only a
 // regular file is read: it is opened without blocking (a FIFO never hangs the caller) and at
-// most `limit` bytes are read. Never throws.
-std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit,
+// most `limit` bytes are read. Never throws. Every reader in the program names the limit of its
+// file's kind; the default serves tools and tests.
+std::optional<std::string> ReadFileBytes(const std::string& path,
+                                         size_t limit = kSettingsReadLimit,
                                          ReadFailure* failure = nullptr);
 // What the user is told about a file past its limit.
 std::string FileTooLargeMessage(const std::string& path);
