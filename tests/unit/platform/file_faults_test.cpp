@@ -131,8 +131,14 @@ TEST(NonRegularFiles, AFifoIsRefusedWithoutWaitingForAWriter) {
       fifo, [&] { return ReadJobList(dir.path()).has_value(); }, &got))
       << "reading the job list waited on a FIFO";
   EXPECT_FALSE(got);
+  EXPECT_TRUE(ReturnsWithoutWaitingFor(
+      fifo, [&] { return SettingsStore(fifo).Find("Main", "Left").has_value(); }, &got))
+      << "reading settings waited on a FIFO";
+  EXPECT_FALSE(got);
   ReadFailure failure = ReadFailure::None;
-  EXPECT_FALSE(ReadFileBytes(fifo, kShortcutReadLimit, &failure));
+  EXPECT_TRUE(ReturnsWithoutWaitingFor(
+      fifo, [&] { return ReadFileBytes(fifo, kShortcutReadLimit, &failure).has_value(); }, &got));
+  EXPECT_FALSE(got);
   EXPECT_EQ(failure, ReadFailure::NotRegularFile);
   // A folder is no file either.
   EXPECT_FALSE(ReadFileBytes(dir.path(), kShortcutReadLimit, &failure));
