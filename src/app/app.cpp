@@ -5,6 +5,8 @@
 
 #include "app/command_line.h"
 #include "app/frm_main.h"
+#include "platform/dialogs.h"
+#include "platform/settings_store.h"
 
 namespace tarvik {
 
@@ -30,6 +32,9 @@ frmMain& TarvikApp::OpenFirstWindow() {
   first_ = std::make_unique<frmMain>(*this, std::move(browser), false, start_page.has_value());
   first_->Load();
   first_->show();
+  // A settings file that is there but cannot be read is never replaced; the user is told which.
+  if (std::string problem = UserSettings().ReadProblem(); !problem.empty())
+    ShowError(first_.get(), problem);
   return *first_;
 }
 

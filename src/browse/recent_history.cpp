@@ -45,6 +45,9 @@ std::vector<SettingWrite> RecentHistory::AllWrites() const {
 RecentHistory::Change RecentHistory::Add(const std::string& title, const std::string& url,
                                          SettingsStore& store) {
   Change change;
+  // A huge address (a data: URL holding a whole page or picture) would swell the settings file
+  // that every window reads; it is not recorded.
+  if (url.size() > kMaxRecordedURL) return change;
   for (const PageRef& s : slots_)
     if (s.url == url) return change;
 

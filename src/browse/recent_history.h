@@ -20,6 +20,8 @@ struct PageRef {
 class RecentHistory {
  public:
   static constexpr int kSlots = 20;
+  // The longest address the history records, in bytes.
+  static constexpr size_t kMaxRecordedURL = size_t{64} << 10;
 
   // The process-wide list.
   static RecentHistory& Shared();
@@ -40,7 +42,7 @@ class RecentHistory {
     int slot = 0;          // the slot that took the page
   };
   // Adds a displayed page unless its URL is already in one of the slots (exact comparison,
-  // empty slots included). Writes the changed slots to `store`.
+  // empty slots included) or longer than kMaxRecordedURL. Writes the changed slots to `store`.
   Change Add(const std::string& title, const std::string& url, SettingsStore& store);
   // Empties all 20 slots and writes them.
   void Clear(SettingsStore& store);

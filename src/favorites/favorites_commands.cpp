@@ -27,9 +27,12 @@ FileDialogOptions FavoriteDialog(const char* title) {
 }  // namespace
 
 std::optional<std::string> ShortcutURLToOpen(const std::string& path, Gtk::Window* parent) {
-  auto url = TryReadShortcutURL(path);
+  ReadFailure failure = ReadFailure::None;
+  auto url = TryReadShortcutURL(path, &failure);
   if (!url) {
-    ShowError(parent, std::string(kShortcutUnreadableMessage) + "\n" + path);
+    ShowError(parent, failure == ReadFailure::TooLarge
+                          ? FileTooLargeMessage(path)
+                          : std::string(kShortcutUnreadableMessage) + "\n" + path);
     return std::nullopt;
   }
   if (url->empty()) {

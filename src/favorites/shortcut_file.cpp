@@ -48,8 +48,8 @@ std::string ShortcutURLFromText(const std::string& text) {
   return {};
 }
 
-std::optional<std::string> TryReadShortcutURL(const std::string& path) {
-  auto bytes = ReadFileBytes(path);
+std::optional<std::string> TryReadShortcutURL(const std::string& path, ReadFailure* failure) {
+  auto bytes = ReadFileBytes(path, kShortcutReadLimit, failure);
   if (!bytes) return std::nullopt;
   return ShortcutURLFromText(DecodeText(*bytes));
 }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/text_file.h"
+
 namespace tarvik {
 
 // The URL of an Internet Shortcut file, or "" when the file cannot be read, has no
@@ -18,8 +20,10 @@ namespace tarvik {
 // extension is not checked.
 std::string ReadShortcutURL(const std::string& path);
 
-// The same, but tells a file that could not be read (nothing) from one without a URL ("").
-std::optional<std::string> TryReadShortcutURL(const std::string& path);
+// The same, but tells a file that could not be read (nothing) from one without a URL ("");
+// `failure` says why it was not read. A file past kShortcutReadLimit is not read.
+std::optional<std::string> TryReadShortcutURL(const std::string& path,
+                                              ReadFailure* failure = nullptr);
 
 // The URL of the shortcut file `text` (already decoded), by the rule above.
 std::string ShortcutURLFromText(const std::string& text);

@@ -250,10 +250,13 @@ void frmEditJob::Form_Load() {
 }
 
 void frmEditJob::LoadEditorJobList(int index) {
+  ReadFailure failure = ReadFailure::Missing;
   std::optional<std::vector<std::string>> names =
-      JobListExists(app_folder_) ? ReadJobList(app_folder_) : std::nullopt;
+      JobListExists(app_folder_) ? ReadJobList(app_folder_, &failure) : std::nullopt;
   if (!names) {
-    ShowError(MessageParent(), kNoJobListMessage);
+    ShowError(MessageParent(), failure == ReadFailure::TooLarge
+                                   ? FileTooLargeMessage(JobListPath(app_folder_))
+                                   : std::string(kNoJobListMessage));
     return;
   }
   // The selector's changes while it is refilled are not the user's; EditJobIdx is moved first,
@@ -270,11 +273,15 @@ void frmEditJob::LoadEditorJob() {
   if (index < 0) return;
   edit_job_idx_ = index;
   const std::string name = SelectedJobName();
+  ReadFailure failure = ReadFailure::Missing;
   std::optional<Job> job = !name.empty() && JobFileExists(app_folder_, name)
-                               ? ReadJobFile(app_folder_, name)
+                               ? ReadJobFile(app_folder_, name, &failure)
                                : std::nullopt;
   if (!job) {
-    ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
+    ShowError(MessageParent(),
+              failure == ReadFailure::TooLarge ? FileTooLargeMessage(JobFilePath(app_folder_, name))
+                                               : std::string(kNoJobFileMessage),
+              MsgIcon::Critical);
     edit_job_idx_ = remembered;
     cbo_job_.set_active(remembered);
     return;
@@ -486,8 +493,14 @@ void frmEditJob::cmdFav_Click() {
   options.initial_folder = FavoritesFolderForUse();
   std::optional<std::string> path = AppDialogs().OpenFile(MessageParent(), options);
   if (!path) return;
+  ReadFailure failure = ReadFailure::None;
+  std::optional<std::string> url = TryReadShortcutURL(*path, &failure);
+  if (failure == ReadFailure::TooLarge) {
+    ShowError(MessageParent(), FileTooLargeMessage(*path));
+    return;
+  }
   txt_title_.set_text(TitleBeforeFirstDot(LocalFileName(*path)));
-  txt_url_.set_text(ReadShortcutURL(*path));
+  txt_url_.set_text(url.value_or(std::string()));
 }
 
 // ---- Saving and closing ------------------------------------------------------------------------
@@ -570,9 +583,9 @@ void frmEditJob::cmdName_Click() {
     ShowError(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error);
     return;
   }
-  std::vector<std::string> names = SelectorItems();
-  names[index] = answer;
-  if (!RewriteJobList(app_folder_, names, &error)) {
+  // The list is changed as it is on disk now: another window may have listed jobs since the
+  // selector was filled.
+  if (!RenameJobInList(app_folder_, old_name, answer, &error)) {
     RenameJobFile(app_folder_, answer, old_name);
     ShowError(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error);
     return;

@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include <algorithm>
+
 #include "favorites/shortcut_file.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
@@ -97,21 +99,36 @@ std::vector<JobEntry> CollectFavoriteEntries(const std::string& folder) {
   std::vector<JobEntry> entries;
   GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);
   if (!dir) return entries;
+  // The folder lists its files in no useful order (hash order on ext4): they are taken in the
+  // order a file manager shows them.
+  struct Listed {
+    std::string key;
+    std::string name;  // as text
+    std::string raw;   // as the file system has it
+  };
+  std::vector<Listed> files;
   while (const char* raw = g_dir_read_name(dir)) {
     // File names are bytes; show them as text the way the rest of the program does.
     gchar* display = g_filename_display_name(raw);
     std::string name = display;
     g_free(display);
     if (!HasShortcutExtension(name)) continue;
-    const std::string path = JoinPath(folder, raw);
-    if (!g_file_test(path.c_str(), G_FILE_TEST_IS_REGULAR)) continue;
-    std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) continue;
-    if (std::optional<std::string> url = ImportedURL(DecodeText(*bytes)))
-      entries.push_back(JobEntry{TitleBeforeLastDot(name), std::move(*url)});
-    if (static_cast<int>(entries.size()) == kMaxJobEntries) break;
+    gchar* key = g_utf8_collate_key_for_filename(name.c_str(), -1);
+    files.push_back(Listed{key, std::move(name), raw});
+    g_free(key);
   }
   g_dir_close(dir);
+  std::stable_sort(files.begin(), files.end(), [](const Listed& a, const Listed& b) {
+    return a.key != b.key ? a.key < b.key : a.raw < b.raw;
+  });
+  for (const Listed& file : files) {
+    const std::string path = JoinPath(folder, file.raw);
+    std::optional<std::string> bytes = ReadFileBytes(path, kShortcutReadLimit);
+    if (!bytes) continue;
+    if (std::optional<std::string> url = ImportedURL(DecodeText(*bytes)))
+      entries.push_back(JobEntry{TitleBeforeLastDot(file.name), std::move(*url)});
+    if (static_cast<int>(entries.size()) == kMaxJobEntries) break;
+  }
   return entries;
 }
 

@@ -85,8 +85,8 @@ bool HasShortcutExtension(std::string_view file_name);
 // anywhere (any case) gives the rest of that line after the first "URL=", kept exactly as
 // written. Nothing when no line holds it. Sections and the header are not looked at.
 std::optional<std::string> ImportedURL(std::string_view text);
-// The entries of every shortcut file directly in `folder`, in the order the folder lists them
-// (not sorted): title = the file name before its last ".", URL by ImportedURL. Subfolders,
+// The entries of every shortcut file directly in `folder`, sorted by file name the way GLib
+// collates file names (g_utf8_collate_key_for_filename): title = the file name before its last ".", URL by ImportedURL. Subfolders,
 // unreadable files and files without a URL line add nothing.
 std::vector<JobEntry> CollectFavoriteEntries(const std::string& folder);
 

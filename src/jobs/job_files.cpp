@@ -53,6 +53,10 @@ class FieldReader {
   explicit FieldReader(std::string_view text) : text_(text) {}
 
   bool AtEnd() const { return pos_ >= text_.size(); }
+  // Blank lines at the very end of the file are no entries.
+  bool OnlyLineEndsLeft() const {
+    return text_.find_first_not_of("\r\n", pos_) == std::string_view::npos;
+  }
 
   std::string Next() {
     const size_t n = text_.size();
@@ -164,7 +168,7 @@ Job ParseJobFile(std::string_view bytes) {
   const std::string text = DecodeText(bytes);
   FieldReader reader(text);
   Job job;
-  while (!reader.AtEnd()) {
+  while (!reader.AtEnd() && !reader.OnlyLineEndsLeft()) {
     if (job.entries.size() >= static_cast<size_t>(kMaxJobEntries)) {
       job.truncated = true;
       break;
@@ -218,11 +222,33 @@ std::string FormatJobList(const std::vector<std::string>& names) {
 
 bool JobListExists(const std::string& app_folder) { return FileExists(JobListPath(app_folder)); }
 
-std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folder) {
-  auto bytes = ReadFileBytes(JobListPath(app_folder));
+std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folder,
+                                                    ReadFailure* failure) {
+  auto bytes = ReadFileBytes(JobListPath(app_folder), kJobListReadLimit, failure);
   if (!bytes) return std::nullopt;
   return ParseJobList(*bytes);
 }
+
+namespace {
+
+// The list's bytes for a change, or nothing with the reason in `error`. A missing list is empty
+// when `missing_is_empty`.
+std::optional<std::string> ReadJobListToChange(const std::string& path, bool missing_is_empty,
+                                               std::string* error) {
+  ReadFailure failure = ReadFailure::None;
+  std::optional<std::string> bytes = ReadFileBytes(path, kJobListReadLimit, &failure);
+  if (!bytes && failure == ReadFailure::Missing && missing_is_empty) return std::string();
+  if (!bytes) SetError(error, ReadFailureMessage(path, failure));
+  return bytes;
+}
+
+bool WriteJobListUnlocked(const std::string& app_folder, const std::vector<std::string>& names,
+                          std::string* error) {
+  if (RefuseLineBreaks(names, error)) return false;
+  return WriteFileAtomically(JobListPath(app_folder), FormatJobList(names), error);
+}
+
+}  // namespace
 
 bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
   if (HasLineBreak(name)) {
@@ -230,15 +256,10 @@ bool AppendJobName(const std::string& app_folder, const std::string& name, std::
     return false;
   }
   const std::string path = JobListPath(app_folder);
-  std::string bytes;
-  if (FileExists(path)) {
-    auto existing = ReadFileBytes(path);
-    if (!existing) {
-      SetError(error, "cannot read " + path);
-      return false;
-    }
-    bytes = std::move(*existing);
-  }
+  FileLock lock(path);
+  std::optional<std::string> existing = ReadJobListToChange(path, true, error);
+  if (!existing) return false;
+  const std::string& bytes = *existing;
 
   std::string_view body(bytes);
   const bool has_bom = body.substr(0, kUtf8Bom.size()) == kUtf8Bom;
@@ -274,22 +295,51 @@ bool AppendJobName(const std::string& app_folder, const std::string& name, std::
 
 bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,
                     std::string* error) {
-  if (RefuseLineBreaks(names, error)) return false;
-  return WriteFileAtomically(JobListPath(app_folder), FormatJobList(names), error);
+  FileLock lock(JobListPath(app_folder));
+  return WriteJobListUnlocked(app_folder, names, error);
 }
 
 bool RemoveJobFromList(const std::string& app_folder, const std::string& name,
                        std::string* error) {
-  auto names = ReadJobList(app_folder);
-  if (!names) {
-    SetError(error, "cannot read " + JobListPath(app_folder));
+  const std::string path = JobListPath(app_folder);
+  FileLock lock(path);
+  std::optional<std::string> bytes = ReadJobListToChange(path, false, error);
+  if (!bytes) return false;
+  std::vector<std::string> kept;
+  for (auto& line : ParseJobList(*bytes))
+    if (line != name) kept.push_back(std::move(line));
+  return WriteJobListUnlocked(app_folder, kept, error);
+}
+
+bool RenameJobInList(const std::string& app_folder, const std::string& old_name,
+                     const std::string& new_name, std::string* error) {
+  if (HasLineBreak(new_name)) {
+    SetError(error, "job name holds a line break");
     return false;
   }
-  std::vector<std::string> kept;
-  kept.reserve(names->size());
-  for (auto& line : *names)
-    if (line != name) kept.push_back(std::move(line));
-  return RewriteJobList(app_folder, kept, error);
+  const std::string path = JobListPath(app_folder);
+  FileLock lock(path);
+  std::optional<std::string> bytes = ReadJobListToChange(path, false, error);
+  if (!bytes) return false;
+  std::vector<std::string> names = ParseJobList(*bytes);
+  bool found = false;
+  for (auto& line : names) {
+    if (line == new_name && new_name != old_name) {
+      SetError(error, "job name already listed: " + new_name);
+      return false;
+    }
+  }
+  for (auto& line : names) {
+    if (line == old_name) {
+      line = new_name;
+      found = true;
+    }
+  }
+  if (!found) {
+    SetError(error, "job not listed: " + old_name);
+    return false;
+  }
+  return WriteJobListUnlocked(app_folder, names, error);
 }
 
 // ---- Job files ---------------------------------------------------------------------------------
@@ -298,9 +348,11 @@ bool JobFileExists(const std::string& app_folder, const std::string& name) {
   return IsFileNameSafe(name) && FileExists(JobFilePath(app_folder, name));
 }
 
-std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name) {
+std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name,
+                               ReadFailure* failure) {
+  if (failure) *failure = ReadFailure::Missing;
   if (!IsFileNameSafe(name)) return std::nullopt;
-  auto bytes = ReadFileBytes(JobFilePath(app_folder, name));
+  auto bytes = ReadFileBytes(JobFilePath(app_folder, name), kJobFileReadLimit, failure);
   if (!bytes) return std::nullopt;
   return ParseJobFile(*bytes);
 }

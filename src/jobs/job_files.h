@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_file.h"
+
 namespace tarvik {
 
 struct JobEntry {
@@ -47,8 +49,14 @@ std::string JobFilePath(const std::string& app_folder, const std::string& name);
 // ---- The job list ------------------------------------------------------------------------------
 
 bool JobListExists(const std::string& app_folder);
-// Every line, empty lines included, in file order; nothing when the file is missing or unreadable.
-std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folder);
+// Every line, empty lines included, in file order; nothing when the file is missing or unreadable
+// (`failure` says why; a list past kJobListReadLimit is not read).
+std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folder,
+                                                    ReadFailure* failure = nullptr);
+//
+// Each writer below reads, changes and replaces the list under FileLock(JobListPath(...)), so
+// several Tarvik processes changing the list at once never drop each other's lines. A list that
+// exists but cannot be read is left as it is.
 // Adds `name` as the last line, creating the list when it is missing. The existing lines are
 // kept byte for byte unless the name needs UTF-8 and the list is in code page 932, in which case
 // the whole list is rewritten in UTF-8. A list whose last line has no terminator gets one first,
@@ -63,6 +71,12 @@ bool RewriteJobList(const std::string& app_folder, const std::vector<std::string
 bool RemoveJobFromList(const std::string& app_folder, const std::string& name,
                        std::string* error = nullptr);
 
+// Renames every line equal to `old_name` to `new_name` in the list as it is on disk now, keeping
+// every other line, those other processes added included, in place. Fails, changing nothing,
+// when the list does not hold `old_name` or already holds `new_name`.
+bool RenameJobInList(const std::string& app_folder, const std::string& old_name,
+                     const std::string& new_name, std::string* error = nullptr);
+
 // A name holding a line break would become two lines of the list, so the list writers refuse
 // it (and leave the file as it was).
 
@@ -75,8 +89,10 @@ bool RemoveJobFromList(const std::string& app_folder, const std::string& name,
 bool JobFileExists(const std::string& app_folder, const std::string& name);
 // The job's entries; nothing when the file is missing or unreadable. An empty file gives no
 // entries and last index -1. A file that ends in the middle of an entry (an odd number of
-// fields) keeps that last entry with an empty URL.
-std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name);
+// fields) keeps that last entry with an empty URL. Blank lines at the end are no entries. A file
+// past kJobFileReadLimit is not read; `failure` says why nothing came.
+std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name,
+                               ReadFailure* failure = nullptr);
 // Replaces the job file with `entries`, one line each. Creates "JobFiles/" when it is missing.
 bool WriteJobFile(const std::string& app_folder, const std::string& name,
                   const std::vector<JobEntry>& entries, std::string* error = nullptr);

@@ -9,6 +9,7 @@
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/stock.h>
 
+#include "platform/path_util.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -37,7 +38,8 @@ void AddFilters(Gtk::FileChooserDialog& dialog, const FileDialogOptions& opts) {
   for (const FileFilter& f : opts.filters) {
     auto filter = Gtk::FileFilter::create();
     filter->set_name(f.name);
-    for (const std::string& p : f.patterns) filter->add_pattern(p);
+    // GTK's patterns match letter case exactly; "*.url" must also show "News.URL".
+    for (const std::string& p : f.patterns) filter->add_pattern(CaseInsensitivePattern(p));
     dialog.add_filter(filter);
   }
   if (!opts.initial_folder.empty() && DirectoryExists(opts.initial_folder))

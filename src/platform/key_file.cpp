@@ -1,11 +1,5 @@
 #include "platform/key_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -18,20 +12,33 @@ void MakeParent(const std::string& path) {
 }
 }  // namespace
 
-KeyFilePtr LoadKeyFile(const std::string& path, GKeyFileFlags flags, bool* damaged) {
+KeyFilePtr LoadKeyFile(const std::string& path, GKeyFileFlags flags, bool* damaged,
+                       ReadFailure* failure) {
   KeyFilePtr kf(g_key_file_new());
-  GError* error = nullptr;
-  g_key_file_load_from_file(kf.get(), path.c_str(), flags, &error);
-  if (damaged) *damaged = error && error->domain == G_KEY_FILE_ERROR;
-  if (error) g_error_free(error);
+  ReadFailure why = ReadFailure::None;
+  std::optional<std::string> bytes = ReadFileBytes(path, kSettingsReadLimit, &why);
+  if (failure) *failure = why;
+  bool broken = false;
+  if (bytes) {
+    GError* error = nullptr;
+    g_key_file_load_from_data(kf.get(), bytes->data(), bytes->size(), flags, &error);
+    broken = error && error->domain == G_KEY_FILE_ERROR;
+    if (error) g_error_free(error);
+  } else {
+    // A file that is there but cannot be read must not be replaced by what little is known.
+    broken = why != ReadFailure::Missing;
+  }
+  if (damaged) *damaged = broken;
   return kf;
 }
 
-KeyFilePtr LoadKeyFileToChange(const std::string& path) {
+KeyFilePtr LoadKeyFileToChange(const std::string& path, ReadFailure* failure) {
   bool damaged = false;
-  KeyFilePtr kf = LoadKeyFile(path, G_KEY_FILE_KEEP_COMMENTS, &damaged);
-  if (damaged) {
-    if (std::optional<std::string> bytes = ReadFileBytes(path))
+  ReadFailure why = ReadFailure::None;
+  KeyFilePtr kf = LoadKeyFile(path, G_KEY_FILE_KEEP_COMMENTS, &damaged, &why);
+  if (failure) *failure = why;
+  if (damaged && why == ReadFailure::None) {
+    if (std::optional<std::string> bytes = ReadFileBytes(path, kSettingsReadLimit))
       WriteFileAtomically(path + ".damaged", *bytes);
   }
   return kf;
@@ -67,19 +74,6 @@ std::string KeyFileText(GKeyFile* kf) {
 bool StoreKeyFile(GKeyFile* kf, const std::string& path) {
   MakeParent(path);  // private to the user, unlike the folders WriteFileAtomically makes
   return WriteFileAtomically(path, KeyFileText(kf));
-}
-
-FileLock::FileLock(const std::string& path) {
-  MakeParent(path);
-  fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd_ >= 0) {
-    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-    }
-  }
-}
-
-FileLock::~FileLock() {
-  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
 }  // namespace tarvik

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/text_file.h"  // FileLock
+
 namespace tarvik {
 
 struct KeyFileDeleter {
@@ -15,12 +17,17 @@ struct KeyFileDeleter {
 using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 
 // A missing or unreadable file is an empty key file; a damaged one keeps what still parses, and
-// `damaged` (when given) says so.
+// `damaged` (when given) says so. A file that is there but cannot be read (past
+// kSettingsReadLimit, not a regular file, no permission) counts as damaged too; `failure` (when
+// given) tells why it was not read.
 KeyFilePtr LoadKeyFile(const std::string& path,
-                       GKeyFileFlags flags = G_KEY_FILE_KEEP_COMMENTS, bool* damaged = nullptr);
+                       GKeyFileFlags flags = G_KEY_FILE_KEEP_COMMENTS, bool* damaged = nullptr,
+                       ReadFailure* failure = nullptr);
 // LoadKeyFile for a file that is about to be replaced with changes. Replacing a damaged file
 // would drop everything past the damage, so it is first kept beside itself as `path`.damaged.
-KeyFilePtr LoadKeyFileToChange(const std::string& path);
+// A file that exists but could not be read gives an empty key file and a `failure` other than
+// None and Missing: the caller must not store over it.
+KeyFilePtr LoadKeyFileToChange(const std::string& path, ReadFailure* failure = nullptr);
 // Whether two group or key names are the same name: equal ignoring ASCII case, or with equal
 // case folds.
 bool SameKeyName(const std::string& a, const std::string& b);
@@ -33,17 +40,5 @@ std::string KeyFileText(GKeyFile* kf);
 // file or the new one, never a mix.
 bool StoreKeyFile(GKeyFile* kf, const std::string& path);
 
-// An exclusive advisory lock on `path` + ".lock", held for the object's life. The file itself is
-// replaced by rename, so it cannot carry the lock.
-class FileLock {
- public:
-  explicit FileLock(const std::string& path);
-  ~FileLock();
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
 
 }  // namespace tarvik

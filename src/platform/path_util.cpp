@@ -29,4 +29,23 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
+std::string CaseInsensitivePattern(const std::string& pattern) {
+  std::string out;
+  bool in_class = false;
+  for (char c : pattern) {
+    if (!in_class && g_ascii_isalpha(c)) {
+      out += '[';
+      out += g_ascii_tolower(c);
+      out += g_ascii_toupper(c);
+      out += ']';
+      continue;
+    }
+    // Letters inside a class the caller wrote are left to the caller.
+    if (c == '[') in_class = true;
+    if (c == ']') in_class = false;
+    out += c;
+  }
+  return out;
+}
+
 }  // namespace tarvik

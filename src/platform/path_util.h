@@ -15,5 +15,9 @@ std::string LocalFileName(const std::string& path);
 
 // `folder` + "/" + `name`, without doubling a separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
+// A file-name pattern ("*.url") that matches without regard to ASCII letter case
+// ("*.[uU][rR][lL]"), for pattern matchers that know only bracket classes. File names that came
+// from Windows keep whatever case their creator gave them.
+std::string CaseInsensitivePattern(const std::string& pattern);
 
 }  // namespace tarvik

@@ -36,6 +36,84 @@ std::optional<std::string> StoredKey(GKeyFile* kf, const std::string& group, con
   return found;
 }
 
+// Values are stored raw, in an escaped form of our own that reads back byte for byte. GLib's own
+// escaping leaves a leading form feed, a trailing space or carriage return and bytes that are
+// not UTF-8 to be lost on the next read. Written: "\\" for a back slash, "\s" for a space at
+// either end, "\n", "\t", "\r", and "\xHH" for every other control character and every byte
+// that is not part of valid UTF-8. Read: the same, plus GLib's escapes, so files written before
+// read as they did.
+std::string EscapeValue(const std::string& value) {
+  std::string out;
+  out.reserve(value.size() + 8);
+  const char* p = value.data();
+  const char* end = p + value.size();
+  while (p < end) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (c >= 0x80) {
+      // One character at a time: a valid one is kept as it is.
+      gunichar u = g_utf8_get_char_validated(p, end - p);
+      if (u != static_cast<gunichar>(-1) && u != static_cast<gunichar>(-2)) {
+        const char* next = g_utf8_next_char(p);
+        out.append(p, next);
+        p = next;
+        continue;
+      }
+    }
+    const bool at_edge = p == value.data() || p + 1 == end;
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c == ' ') {
+      out += at_edge ? "\\s" : " ";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c < 0x20 || c == 0x7F || c >= 0x80) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+    ++p;
+  }
+  return out;
+}
+
+std::string UnescapeValue(const std::string& raw) {
+  std::string out;
+  out.reserve(raw.size());
+  for (size_t i = 0; i < raw.size(); ++i) {
+    char c = raw[i];
+    if (c != '\\' || i + 1 >= raw.size()) {
+      out.push_back(c);
+      continue;
+    }
+    char e = raw[++i];
+    switch (e) {
+      case 's': out.push_back(' '); break;
+      case 'n': out.push_back('\n'); break;
+      case 't': out.push_back('\t'); break;
+      case 'r': out.push_back('\r'); break;
+      case '\\': out.push_back('\\'); break;
+      case 'x':
+        if (i + 2 < raw.size() && g_ascii_isxdigit(raw[i + 1]) && g_ascii_isxdigit(raw[i + 2])) {
+          out.push_back(static_cast<char>(g_ascii_xdigit_value(raw[i + 1]) * 16 +
+                                          g_ascii_xdigit_value(raw[i + 2])));
+          i += 2;
+          break;
+        }
+        [[fallthrough]];
+      default:
+        out.push_back('\\');
+        out.push_back(e);
+    }
+  }
+  return out;
+}
+
 std::string g_user_path;
 std::unique_ptr<SettingsStore> g_user_store;
 
@@ -43,6 +121,7 @@ std::unique_ptr<SettingsStore> g_user_store;
 
 struct SettingsStore::Parsed {
   KeyFilePtr kf;
+  ReadFailure failure = ReadFailure::None;
   bool exists = false;
   struct stat st {};
 };
@@ -63,7 +142,7 @@ const SettingsStore::Parsed& SettingsStore::Current() const {
   // Every writer replaces the file by rename, so a changed file has a new inode or new times.
   if (parsed_ && parsed_->exists == exists && (!exists || SameFile(parsed_->st, st))) return *parsed_;
   auto parsed = std::make_shared<Parsed>();
-  parsed->kf = LoadKeyFile(path_);
+  parsed->kf = LoadKeyFile(path_, G_KEY_FILE_KEEP_COMMENTS, nullptr, &parsed->failure);
   parsed->exists = exists;
   parsed->st = st;
   parsed_ = parsed;
@@ -77,7 +156,17 @@ std::optional<std::string> SettingsStore::Find(const std::string& section,
   if (!group) return std::nullopt;
   auto stored = StoredKey(kf, *group, key);
   if (!stored) return std::nullopt;
-  return KeyFileString(kf, *group, *stored);
+  gchar* raw = g_key_file_get_value(kf, group->c_str(), stored->c_str(), nullptr);
+  if (!raw) return std::nullopt;
+  std::string value = UnescapeValue(raw);
+  g_free(raw);
+  return value;
+}
+
+std::string SettingsStore::ReadProblem() const {
+  const ReadFailure failure = Current().failure;
+  if (failure == ReadFailure::None || failure == ReadFailure::Missing) return {};
+  return ReadFailureMessage(path_, failure);
 }
 
 std::string SettingsStore::Get(const std::string& section, const std::string& key,
@@ -92,13 +181,16 @@ bool SettingsStore::Save(const std::string& section, const std::string& key,
 
 bool SettingsStore::SaveAll(const std::vector<SettingWrite>& writes) {
   FileLock lock(path_);
-  KeyFilePtr kf = LoadKeyFileToChange(path_);
+  ReadFailure failure = ReadFailure::None;
+  KeyFilePtr kf = LoadKeyFileToChange(path_, &failure);
+  parsed_.reset();
+  // A file that is there but cannot be read stays as it is.
+  if (failure != ReadFailure::None && failure != ReadFailure::Missing) return false;
   for (const SettingWrite& w : writes) {
     std::string group = StoredGroup(kf.get(), w.section).value_or(w.section);
     std::string name = StoredKey(kf.get(), group, w.key).value_or(w.key);
-    g_key_file_set_string(kf.get(), group.c_str(), name.c_str(), w.value.c_str());
+    g_key_file_set_value(kf.get(), group.c_str(), name.c_str(), EscapeValue(w.value).c_str());
   }
-  parsed_.reset();
   return StoreKeyFile(kf.get(), path_);
 }
 

@@ -31,7 +31,12 @@ class SettingsStore {
   // The stored text, or nothing when absent.
   std::optional<std::string> Find(const std::string& section, const std::string& key) const;
 
-  // Creates section and key as needed and stores the text. Returns false when the file could
+  // The message for a settings file that is there but cannot be read (past its size limit, not
+  // a regular file), or "" when the file reads or is missing. Such a file is never replaced.
+  std::string ReadProblem() const;
+
+  // Creates section and key as needed and stores the text; any bytes, a NUL included, read back
+  // exactly. Returns false when the file could
   // not be written; the store's callers ignore that, as a failed write is not reported.
   bool Save(const std::string& section, const std::string& key, const std::string& value);
   // Several keys in one locked read-modify-replace.

@@ -1,15 +1,19 @@
 #include "platform/text_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <glib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 namespace tarvik {
 
@@ -230,73 +234,225 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-  // Read straight into the string: a job file can be megabytes, and a copy costs as much as
-  // the read.
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  struct stat st {};
-  std::string bytes;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit,
+                                         ReadFailure* failure) {
+  ReadFailure why = ReadFailure::None;
+  std::optional<std::string> result;
+  // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    why = errno == ENOENT || errno == ENOTDIR ? ReadFailure::Missing : ReadFailure::Unreadable;
+  } else {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+      why = ReadFailure::Unreadable;
+    } else if (!S_ISREG(st.st_mode)) {
+      why = ReadFailure::NotRegularFile;
+    } else if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > limit) {
+      why = ReadFailure::TooLarge;
+    } else {
+      try {
+        // Read straight into the string: a job file can be megabytes, and a copy costs as much
+        // as the read. A file that grows while it is read is read on, up to one byte past the
+        // limit, which tells it is too large.
+        std::string bytes;
+        bytes.resize(static_cast<size_t>(st.st_size));
+        size_t done = 0;
+        for (;;) {
+          if (done == bytes.size()) {
+            if (done > limit) break;
+            bytes.resize(std::min(limit + 1, std::max<size_t>(done * 2, done + 4096)));
+          }
+          ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+          if (got < 0) {
+            if (errno == EINTR) continue;
+            why = ReadFailure::Unreadable;
+            break;
+          }
+          if (got == 0) break;
+          done += static_cast<size_t>(got);
+        }
+        if (why == ReadFailure::None && done > limit) why = ReadFailure::TooLarge;
+        if (why == ReadFailure::None) {
+          bytes.resize(done);
+          result = std::move(bytes);
+        }
+      } catch (const std::exception&) {
+        why = ReadFailure::Unreadable;
+      }
+    }
     close(fd);
-    return std::nullopt;
   }
-  if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.resize(static_cast<size_t>(st.st_size));
-  size_t done = 0;
-  char more[4096];
-  for (;;) {
-    // Fill the sized string first; a file that grows while it is read, or reports no size, is
-    // read on to its real end through the small buffer.
-    const bool into_string = done < bytes.size();
-    char* dst = into_string ? bytes.data() + done : more;
-    size_t room = into_string ? bytes.size() - done : sizeof more;
-    ssize_t got = read(fd, dst, room);
-    if (got < 0) {
+  if (failure) *failure = why;
+  return result;
+}
+
+std::string FileTooLargeMessage(const std::string& path) {
+  return "ファイルが大きすぎます。\r\n" + path;
+}
+
+std::string ReadFailureMessage(const std::string& path, ReadFailure failure) {
+  switch (failure) {
+    case ReadFailure::None:
+      return {};
+    case ReadFailure::TooLarge:
+      return FileTooLargeMessage(path);
+    case ReadFailure::Missing:
+      return "ファイルが見つかりません。\r\n" + path;
+    case ReadFailure::NotRegularFile:
+      return "通常のファイルではありません。\r\n" + path;
+    case ReadFailure::Unreadable:
+      break;
+  }
+  return "ファイルを読み込めませんでした。\r\n" + path;
+}
+
+namespace {
+
+constexpr std::string_view kTempMarker = ".tarvik-tmp-";
+
+std::string DirName(const std::string& path) {
+  gchar* dir = g_path_get_dirname(path.c_str());
+  std::string out(dir);
+  g_free(dir);
+  return out;
+}
+
+std::string BaseName(const std::string& path) {
+  gchar* base = g_path_get_basename(path.c_str());
+  std::string out(base);
+  g_free(base);
+  return out;
+}
+
+bool ProcessAlive(long pid) {
+  if (pid <= 0) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// Removes the temporary files for `target_name` in `dir` that a process which no longer runs
+// left behind (a crash, a kill, a power cut). A writer that still runs keeps its file.
+void RemoveStaleTemporaryFiles(const std::string& dir, const std::string& target_name) {
+  GDir* listing = g_dir_open(dir.c_str(), 0, nullptr);
+  if (!listing) return;
+  while (const char* name = g_dir_read_name(listing)) {
+    std::optional<long> owner = TemporaryFileOwner(name, target_name);
+    if (!owner || ProcessAlive(*owner)) continue;
+    const std::string path = dir + "/" + name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+  }
+  g_dir_close(listing);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0) {
       if (errno == EINTR) continue;
-      close(fd);
-      return std::nullopt;
+      return false;
     }
-    if (got == 0) break;
-    if (!into_string) {
-      bytes.resize(done);
-      bytes.append(more, static_cast<size_t>(got));
-    }
-    done += static_cast<size_t>(got);
+    bytes.remove_prefix(static_cast<size_t>(put));
   }
-  close(fd);
-  bytes.resize(done);
-  return bytes;
+  return true;
+}
+
+}  // namespace
+
+std::optional<long> TemporaryFileOwner(std::string_view name, std::string_view target_name) {
+  // "." + target + ".tarvik-tmp-" + pid + "-" + six characters
+  if (name.size() < 1 + target_name.size() + kTempMarker.size() + 2 + 6) return std::nullopt;
+  if (name[0] != '.' || name.substr(1, target_name.size()) != target_name) return std::nullopt;
+  name.remove_prefix(1 + target_name.size());
+  if (name.substr(0, kTempMarker.size()) != kTempMarker) return std::nullopt;
+  name.remove_prefix(kTempMarker.size());
+  long pid = 0;
+  size_t digits = 0;
+  while (digits < name.size() && g_ascii_isdigit(name[digits]) && digits < 10)
+    pid = pid * 10 + (name[digits++] - '0');
+  if (digits == 0 || digits >= name.size() || name[digits] != '-') return std::nullopt;
+  if (name.size() - digits - 1 != 6) return std::nullopt;
+  return pid;
+}
+
+std::string ResolveWriteTarget(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0) break;
+    target.resize(static_cast<size_t>(n));
+    current = g_path_is_absolute(target.c_str()) ? target : DirName(current) + "/" + target;
+  }
+  return current;
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-  gchar* dir = g_path_get_dirname(path.c_str());
-  g_mkdir_with_parents(dir, 0755);
-  g_free(dir);
+  auto fail = [&](const std::string& what) {
+    if (error) *error = what;
+    return false;
+  };
+  const std::string target = ResolveWriteTarget(path);
+  const std::string dir = DirName(target);
+  const std::string name = BaseName(target);
+  g_mkdir_with_parents(dir.c_str(), 0755);
   // Renaming over a file needs only the folder to be writable, so the file's own permission is
   // checked here: a file the user made read-only stays as it is.
   int mode = 0666;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0) {
-      if (error) *error = "read-only file";
-      return false;
-    }
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+    return fail(path + ": " + g_strerror(ELOOP));  // a loop of links, or one too long
+  st = {};
+  if (::stat(target.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) return fail(target + ": not a regular file");
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(target.c_str(), W_OK) != 0)
+      return fail("read-only file");
     mode = static_cast<int>(st.st_mode & 07777);
   }
-  GError* err = nullptr;
-  // "<path>.XXXXXX" is written beside the target, synced when it replaces a file, and renamed
-  // over it.
-  gboolean ok = g_file_set_contents_full(
-      path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()),
-      static_cast<GFileSetContentsFlags>(G_FILE_SET_CONTENTS_CONSISTENT |
-                                         G_FILE_SET_CONTENTS_ONLY_EXISTING),
-      mode, &err);
+  RemoveStaleTemporaryFiles(dir, name);
+
+  std::string temp = dir + "/." + name + std::string(kTempMarker) +
+                     std::to_string(static_cast<long>(::getpid())) + "-XXXXXX";
+  // The mode goes through the umask, as any new file's does.
+  int fd = g_mkstemp_full(temp.data(), O_WRONLY | O_CLOEXEC, mode);
+  if (fd < 0) return fail(temp + ": " + g_strerror(errno));
+  bool ok = WriteAll(fd, bytes);
+  int err = errno;
+  // A replaced file keeps its permission bits even when the umask would take some away.
+  if (ok && st.st_mode != 0) ::fchmod(fd, static_cast<mode_t>(mode));
+  // Flushed before the rename: a power cut must not leave an empty file under the old name.
+  if (ok && ::fsync(fd) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    err = errno;
+  }
   if (!ok) {
-    if (error) *error = err ? err->message : "write failed";
-    if (err) g_error_free(err);
-    return false;
+    ::unlink(temp.c_str());
+    return fail(target + ": " + g_strerror(err));
   }
   return true;
+}
+
+FileLock::FileLock(const std::string& path) {
+  g_mkdir_with_parents(DirName(path).c_str(), 0700);
+  fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd_ >= 0) {
+    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+}
+
+FileLock::~FileLock() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
 bool FileExists(const std::string& path) {

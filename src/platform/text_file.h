@@ -6,6 +6,7 @@
 // byte-order mark, so no character is lost. Files are replaced atomically.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,14 +32,65 @@ std::optional<std::string> EncodeCp932(std::string_view utf8);
 // terminator counts; a terminator at the very end does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// The whole file, or nothing when it cannot be read.
-std::optional<std::string> ReadFileBytes(const std::string& path);
-// Writes to a temporary file in the same folder, flushes it and renames it over `path`:
+// How much each kind of file may hold. A file past its limit is not read at all: a sparse
+// 40 GB file would otherwise end in an allocation failure.
+inline constexpr size_t kShortcutReadLimit = size_t{1} << 20;   // an Internet Shortcut
+inline constexpr size_t kSettingsReadLimit = size_t{16} << 20;  // settings and other key files
+inline constexpr size_t kJobListReadLimit = size_t{32} << 20;   // TVJob.lst
+inline constexpr size_t kJobFileReadLimit = size_t{256} << 20;  // a job file
+
+// Why a read gave nothing.
+enum class ReadFailure {
+  None,
+  Missing,         // no such file
+  NotRegularFile,  // a folder, a FIFO, a device, a socket
+  TooLarge,        // past the caller's limit
+  Unreadable,      // permissions, an I/O error, no memory
+};
+
+// The whole file, or nothing when it cannot be read; `failure` (when given) says why. Only a
+// regular file is read: it is opened without blocking (a FIFO never hangs the caller) and at
+// most `limit` bytes are read. Never throws. Every reader in the program names the limit of its
+// file's kind; the default serves tools and tests.
+std::optional<std::string> ReadFileBytes(const std::string& path,
+                                         size_t limit = kSettingsReadLimit,
+                                         ReadFailure* failure = nullptr);
+// What the user is told about a file past its limit.
+std::string FileTooLargeMessage(const std::string& path);
+// What the user is told about a file that could not be read for `failure`, or "" for
+// ReadFailure::None.
+std::string ReadFailureMessage(const std::string& path, ReadFailure failure);
+
+// Writes to a temporary file beside the target, flushes it and renames it over the target:
 // a crash or a full disk leaves the old file whole. Creates missing parent folders. A file
 // without write permission is not replaced ("read-only file"); a replaced file keeps its
-// permissions.
+// permissions. When `path` is a symbolic link (or a chain of them), the target is the file the
+// link points to: the link stays, and a dangling link's file is created. The temporary file is
+// named ".<name>.tarvik-tmp-<pid>-XXXXXX"; before writing, such files beside the target whose
+// process has ended are removed.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
+// The file a write to `path` lands on: symbolic links followed, relative ones from the folder of
+// the link, up to 40 of them.
+std::string ResolveWriteTarget(const std::string& path);
+// Whether `name` is one of Tarvik's temporary files for the file named `target_name`, and the
+// process id it carries.
+std::optional<long> TemporaryFileOwner(std::string_view name, std::string_view target_name);
+
+// An exclusive advisory lock on `path` + ".lock", held for the object's life. Files are replaced
+// by rename, so they cannot carry the lock themselves. Every read-change-write of a file shared
+// by several Tarvik processes (settings, the job list) holds it. Locks are per object: a second
+// FileLock on the same path in one process waits for the first.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);

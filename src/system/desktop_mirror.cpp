@@ -25,7 +25,7 @@ constexpr char kOpenVerb[] = "open";
 // Writes only when the text differs, so that the desktop's caches are rebuilt only for real
 // changes. True when the file was written.
 bool WriteIfChanged(const std::string& path, const std::string& text) {
-  if (auto old = ReadFileBytes(path); old && *old == text) return false;
+  if (auto old = ReadFileBytes(path, kSettingsReadLimit); old && *old == text) return false;
   return WriteFileAtomically(path, text);
 }
 

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "main_window_fixture.h"
 #include "platform/app_folder.h"
 #include "platform/text_file.h"
@@ -114,6 +117,21 @@ TEST_F(MainWindowTest, AStartCreatesAMissingApplicationFolder) {
   EXPECT_TRUE(FileExists(folder + "/TVJob.lst"));
   EXPECT_EQ(*ReadFileBytes(folder + "/TVJob.lst"), "");
   EXPECT_TRUE(DirectoryExists(folder + "/JobFiles"));
+}
+
+
+TEST_F(MainWindowTest, ASettingsFileTooLargeToReadIsNamedAndKept) {
+  const std::string path = settings().path();
+  g_file_set_contents(path.c_str(), "", 0, nullptr);
+  ASSERT_EQ(truncate(path.c_str(), off_t{40} << 30), 0);
+  Start("");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "ファイルが大きすぎます。\r\n" + path);
+  app.reset();  // closing stores the window's settings, or would
+  Pump(50);
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, off_t{40} << 30);
 }
 
 }  // namespace

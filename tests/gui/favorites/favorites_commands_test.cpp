@@ -4,12 +4,16 @@
 #include <glib/gstdio.h>
 #include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <gtkmm/filefilter.h>
 #include <gtkmm/window.h>
+#include <unistd.h>
 
 #include <functional>
 #include <string>
 
 #include "favorites/favorites_folder.h"
+#include "platform/dialogs.h"
+#include "platform/path_util.h"
 #include "platform/settings_store.h"
 #include "platform/text_file.h"
 #include "support/fake_browser.h"
@@ -300,6 +304,35 @@ TEST_F(FavoritesCommandsTest, SystemFolderIsCreatedWhenADialogOpensOnIt) {
   }
   // Cancelling leaves the "not chosen" state in the settings.
   EXPECT_EQ(GetSetting("Setting", "FavoritesPath", ""), "NOT DEFINED");
+}
+
+
+TEST_F(FavoritesCommandsTest, HugeShortcutIsNamedInAMessageNotRead) {
+  std::string huge = favorites_.file("huge.url");
+  WriteBytes(huge, "[InternetShortcut]\nURL=http://x/\n");
+  ASSERT_EQ(truncate(huge.c_str(), off_t{40} << 30), 0);
+  EXPECT_EQ(ShortcutURLToOpen(huge, &window_), std::nullopt);
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  ExpectErrorMessage(dialogs_.shown[0], "ファイルが大きすぎます。\r\n" + huge);
+  EXPECT_EQ(browser_.navigation_count(), 0);
+}
+
+TEST_F(FavoritesCommandsTest, FavoriteFilterShowsShortcutsInAnyLetterCase) {
+  // The pattern the file dialogs give GTK for the favorites filter's "*.url".
+  auto filter = Gtk::FileFilter::create();
+  for (const FileFilter& f : ParseFilter(kFavoriteFilter))
+    for (const std::string& p : f.patterns) filter->add_pattern(CaseInsensitivePattern(p));
+  auto shows = [&](const char* name) {
+    GtkFileFilterInfo info{};
+    info.contains = GTK_FILE_FILTER_DISPLAY_NAME;
+    info.display_name = name;
+    return gtk_file_filter_filter(filter->gobj(), &info) != FALSE;
+  };
+  EXPECT_TRUE(shows("News.url"));
+  EXPECT_TRUE(shows("News.URL"));
+  EXPECT_TRUE(shows("Weather.Url"));
+  EXPECT_FALSE(shows("News.urls"));
+  EXPECT_FALSE(shows("notes.txt"));
 }
 
 }  // namespace

@@ -815,6 +815,20 @@ TEST_F(JobEditorTest, RenameKeepsTheListOrderAndTheUnsavedEdits) {
   EXPECT_FALSE(OnDisk("B"));
 }
 
+TEST_F(JobEditorTest, RenameKeepsJobsAnotherProcessListedMeanwhile) {
+  WriteJobs({{"A", kNews}, {"B", kNews}});
+  auto e = Open(1);
+  // Another Tarvik lists job C while the editor is open; the editor's selector still shows A, B.
+  ASSERT_TRUE(WriteJobFile(app_.path(), "C", kNews));
+  ASSERT_TRUE(AppendJobName(app_.path(), "C"));
+  dialogs_.AnswerInput("B2");
+  dialogs_.AnswerMessage(MsgResult::OK);
+  e->cmdName().clicked();
+  EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A", "B2", "C"}));
+  EXPECT_EQ(OnDisk("B2"), kNews);
+  EXPECT_EQ(OnDisk("C"), kNews);
+}
+
 TEST_F(JobEditorTest, CancelAfterARenameKeepsTheRename) {
   WriteJobs({{"A", kNews}});
   auto e = Open(0);

@@ -72,5 +72,19 @@ TEST_F(RecentHistoryTest, ClearWritesFortyEmptyValues) {
   }
 }
 
+
+TEST_F(RecentHistoryTest, HugeAddressesAreNotRecorded) {
+  const std::string data_url = "data:text/html," + std::string(RecentHistory::kMaxRecordedURL, 'x');
+  auto c = history.Add("Picture", data_url, store);
+  EXPECT_FALSE(c.changed);
+  EXPECT_FALSE(history.slot(1).filled());
+  EXPECT_EQ(store.Find("History", "URL01"), std::nullopt);
+  // An address of exactly the limit is still a page like any other.
+  const std::string long_url = "http://a/?" + std::string(RecentHistory::kMaxRecordedURL - 10, 'q');
+  ASSERT_EQ(long_url.size(), RecentHistory::kMaxRecordedURL);
+  EXPECT_TRUE(history.Add("Long", long_url, store).changed);
+  EXPECT_EQ(store.Get("History", "URL01", ""), long_url);
+}
+
 }  // namespace
 }  // namespace tarvik

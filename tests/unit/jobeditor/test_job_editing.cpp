@@ -5,6 +5,8 @@
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -201,6 +203,29 @@ TEST(ImportReadingTest, CollectsShortcutsOnlyAndKeepsNamesBeforeTheLastDot) {
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0], (JobEntry{"Alpha", "http://alpha/"}));
   EXPECT_EQ(entries[1], (JobEntry{"www.beta.com", "http://beta/"}));
+}
+
+
+TEST(FavoritesImportOrder, FollowsFileNameCollation) {
+  TempDir dir;
+  // Created in an order that neither the names nor a hash order would give back by chance.
+  for (const char* name : {"b.url", "10 news.url", "Apple.URL", "9 news.url", "a.url", "c.Url"})
+    WriteBytes(dir.file(name), std::string("URL=http://") + name + "/\n");
+  std::vector<std::string> titles;
+  for (const JobEntry& e : CollectFavoriteEntries(dir.path())) titles.push_back(e.Title);
+  // Numbers by their value, letters without regard to case, as file managers show them.
+  std::vector<std::string> expected = {"9 news", "10 news", "a", "Apple", "b", "c"};
+  std::sort(expected.begin(), expected.end(), [](const std::string& x, const std::string& y) {
+    gchar* kx = g_utf8_collate_key_for_filename((x + ".url").c_str(), -1);
+    gchar* ky = g_utf8_collate_key_for_filename((y + ".url").c_str(), -1);
+    const bool less = std::strcmp(kx, ky) < 0;
+    g_free(kx);
+    g_free(ky);
+    return less;
+  });
+  EXPECT_EQ(titles, expected);
+  EXPECT_LT(std::find(titles.begin(), titles.end(), "9 news"),
+            std::find(titles.begin(), titles.end(), "10 news"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -160,7 +161,7 @@ TEST_F(JobFilesTest, ReadsFieldsByTheSequentialInputRule) {
       {"UnclosedQuoteRunsToTheEnd", "\"abc,def\r\n", {{"abc,def\r\n", ""}}},
       {"UrlWithCommaInAnOldFileIsCut", "t,http://a/?x=1,2\r\n", {{"t", "http://a/?x=1"}, {"2", ""}}},
       {"OddNumberOfFieldsKeepsLastEntry", "a,b\r\nc\r\n", {{"a", "b"}, {"c", ""}}},
-      {"TrailingEmptyLineIsAnEmptyEntry", "a,b\r\n\r\n", {{"a", "b"}, {"", ""}}},
+      {"TrailingEmptyLineIsNoEntry", "a,b\r\n\r\n", {{"a", "b"}}},
       {"TrailingSpacesAndInnerQuotesKept", "a b  ,x\"y\r\n", {{"a b  ", "x\"y"}}},
       {"LfLineEnds", "a,b\nc,d\n", {{"a", "b"}, {"c", "d"}}},
       {"CrLineEnds", "a,b\rc,d\r", {{"a", "b"}, {"c", "d"}}},
@@ -252,7 +253,8 @@ TEST_F(JobFilesTest, AtomicReplaceLeavesNoTemporaryFilesBehind) {
     ASSERT_TRUE(AppendJobName(home(), "k"));
   }
   ASSERT_TRUE(CreateEmptyJobFile(home(), "e"));
-  EXPECT_THAT(FilesIn(home()), ElementsAre("JobFiles", "TVJob.lst"));
+  // The list's lock file stays; it is empty and never replaced.
+  EXPECT_THAT(FilesIn(home()), ElementsAre("JobFiles", "TVJob.lst", "TVJob.lst.lock"));
   EXPECT_THAT(FilesIn(home() + "/JobFiles"), ElementsAre("e.tvj", "j.tvj"));
 }
 
@@ -443,6 +445,105 @@ TEST(IsValidJobNameTest, AcceptsOrdinaryNames) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(IsValidJobName(name));
   }
+}
+
+}  // namespace
+}  // namespace tarvik
+
+// ---- Faults of the file layer ------------------------------------------------------------------
+
+namespace tarvik {
+namespace {
+
+TEST(JobFileTrailingBlankLine, IsNoEntry) {
+  const std::vector<JobEntry> two = {{"A", "http://a/"}, {"B", "http://b/"}};
+  for (std::string end : {"\r\n", "\n", "\r", "\r\n\r\n"}) {
+    std::string bytes = "A,http://a/\r\nB,http://b/" + end + end;
+    Job job = ParseJobFile(bytes);
+    EXPECT_EQ(job.entries, two) << "ending " << ::testing::PrintToString(end);
+    EXPECT_EQ(job.last_index, 1);
+  }
+  // A file of blank lines holds no entry; a blank title line with a URL after it still counts.
+  EXPECT_THAT(ParseJobFile("\r\n\r\n").entries, IsEmpty());
+  EXPECT_EQ(ParseJobFile(",http://x/\r\n\r\n").entries, (std::vector<JobEntry>{{"", "http://x/"}}));
+}
+
+TEST(JobListRename, KeepsJobsAddedSinceTheListWasRead) {
+  test::TempDir app;
+  ASSERT_TRUE(RewriteJobList(app.path(), {"A", "B"}));
+  ASSERT_TRUE(AppendJobName(app.path(), "C"));  // another window, after the editor read A, B
+  std::string error;
+  ASSERT_TRUE(RenameJobInList(app.path(), "B", "B2", &error)) << error;
+  EXPECT_THAT(*ReadJobList(app.path()), ElementsAre("A", "B2", "C"));
+  // A name that is gone, or a name already listed, changes nothing.
+  EXPECT_FALSE(RenameJobInList(app.path(), "B", "X"));
+  EXPECT_FALSE(RenameJobInList(app.path(), "A", "C"));
+  EXPECT_FALSE(RenameJobInList(app.path(), "A", "two\nlines"));
+  EXPECT_THAT(*ReadJobList(app.path()), ElementsAre("A", "B2", "C"));
+}
+
+TEST(JobListLocking, TwoProcessesAppendingAtOnceKeepEveryName) {
+  test::TempDir app;
+  ASSERT_TRUE(RewriteJobList(app.path(), {}));
+  int go[2];
+  ASSERT_EQ(pipe(go), 0);
+  std::vector<pid_t> children;
+  for (char who : {'p', 'q'}) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      close(go[1]);
+      char c;
+      if (read(go[0], &c, 1) != 0) _exit(3);  // both start when the pipe closes
+      for (int i = 0; i < 300; ++i)
+        if (!AppendJobName(app.path(), std::string(1, who) + std::to_string(i))) _exit(2);
+      _exit(0);
+    }
+    children.push_back(pid);
+  }
+  close(go[0]);
+  close(go[1]);
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  std::vector<std::string> names = ReadJobList(app.path()).value_or(std::vector<std::string>{});
+  EXPECT_EQ(names.size(), 600u);
+  std::sort(names.begin(), names.end());
+  for (char who : {'p', 'q'})
+    for (int i = 0; i < 300; ++i)
+      EXPECT_TRUE(std::binary_search(names.begin(), names.end(),
+                                     std::string(1, who) + std::to_string(i)))
+          << who << i;
+}
+
+TEST(HugeJobFiles, AreNotReadAndTheListIsNotChanged) {
+  test::TempDir app;
+  constexpr off_t k40G = off_t{40} << 30;
+  ASSERT_TRUE(CreateEmptyJobFile(app.path(), "News"));
+  ASSERT_EQ(truncate(JobFilePath(app.path(), "News").c_str(), k40G), 0);
+  ReadFailure failure = ReadFailure::None;
+  EXPECT_FALSE(ReadJobFile(app.path(), "News", &failure));
+  EXPECT_EQ(failure, ReadFailure::TooLarge);
+
+  // A job file of 256 MiB is still read; one byte more is not.
+  ASSERT_EQ(truncate(JobFilePath(app.path(), "News").c_str(), kJobFileReadLimit + 1), 0);
+  EXPECT_FALSE(ReadJobFile(app.path(), "News", &failure));
+  EXPECT_EQ(failure, ReadFailure::TooLarge);
+
+  ASSERT_TRUE(RewriteJobList(app.path(), {"News"}));
+  ASSERT_EQ(truncate(JobListPath(app.path()).c_str(), kJobListReadLimit + 1), 0);
+  EXPECT_FALSE(ReadJobList(app.path(), &failure));
+  EXPECT_EQ(failure, ReadFailure::TooLarge);
+  std::string error;
+  EXPECT_FALSE(AppendJobName(app.path(), "Other", &error));
+  EXPECT_EQ(error, "ファイルが大きすぎます。\r\n" + JobListPath(app.path()));
+  EXPECT_FALSE(RemoveJobFromList(app.path(), "News"));
+  EXPECT_FALSE(RenameJobInList(app.path(), "News", "Other"));
+  struct stat st {};
+  ASSERT_EQ(stat(JobListPath(app.path()).c_str(), &st), 0);
+  EXPECT_EQ(static_cast<size_t>(st.st_size), kJobListReadLimit + 1) << "the list was replaced";
 }
 
 }  // namespace
