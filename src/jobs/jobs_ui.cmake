@@ -9,5 +9,5 @@ if(NOT TARVIK_UNIT_ONLY)
                                       ${CMAKE_CURRENT_LIST_DIR}/job_commands.cpp)
   target_include_directories(tarvik_jobeditor PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(tarvik_jobeditor PUBLIC tarvik_jobediting tarvik_jobfiles tarvik_favorites
-                                                tarvik_folderpicker tarvik_dialogs PkgConfig::GTKMM)
+                                                tarvik_dialogs PkgConfig::GTKMM)
 endif()
