@@ -1,26 +1,17 @@
 #include "app/frm_main.h"
 
-#include <glibmm/datetime.h>
-#include <glibmm/main.h>
 #include <gdkmm/monitor.h>
 #include <gtkmm/stylecontext.h>
 
-#include <cmath>
-
-#include "app/app.h"
-#include "app/command_line.h"
-#include "app/main_window_design.h"
+#include "app/window_host.h"
 #include "browse/recent_history.h"
-#include "skins/skin_state.h"
 #include "platform/builtin_images.h"
+#include "platform/settings_keys.h"
 #include "platform/style_sheet.h"
 
 namespace tarvik {
 
 namespace {
-
-constexpr const char* kWindow = "Window";
-constexpr const char* kSetting = "Setting";
 
 // A compact look close to the designed one: the designed controls are small, and the theme's
 // default padding would not fit them into their places.
@@ -38,9 +29,9 @@ window.tarvik-main, window.tarvik-main * { font-family: "IPAPGothic", sans-serif
 
 }  // namespace
 
-frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window,
+frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool new_window,
                  bool start_page_requested)
-    : app_(app),
+    : host_(host),
       browser_(std::move(browser)),
       new_window_(new_window),
       start_page_requested_(start_page_requested) {
@@ -56,8 +47,6 @@ frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool n
   BuildControls();
   BuildMenus();
   WireCommands();
-  WireBrowsingCommands();
-  WireJobCommands();
   ConnectBrowserEvents();
   browser_->set_host(this);
 
@@ -68,20 +57,9 @@ frmMain::frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool n
   set_default_size(w, h);
   last_width_px_ = w;
   last_height_px_ = h;
-
-  clock_ = Glib::signal_timeout().connect_seconds(
-      [this] {
-        UpdateClock();
-        return true;
-      },
-      1);
-  UpdateClock();
 }
 
-frmMain::~frmMain() {
-  clock_.disconnect();
-  browser_->set_host(nullptr);
-}
+frmMain::~frmMain() { browser_->set_host(nullptr); }
 
 // ---- Building the designed window ------------------------------------------------------------
 
@@ -99,11 +77,6 @@ const design::Rect& frmMain::Geometry(Gtk::Widget& w) const {
   auto it = geometry_.find(&w);
   return it == geometry_.end() ? kNone : it->second;
 }
-
-float frmMain::control_left(Gtk::Widget& w) const { return Geometry(w).left; }
-float frmMain::control_top(Gtk::Widget& w) const { return Geometry(w).top; }
-float frmMain::control_width(Gtk::Widget& w) const { return Geometry(w).width; }
-float frmMain::control_height(Gtk::Widget& w) const { return Geometry(w).height; }
 
 void frmMain::SetWidth(Gtk::Widget& w, float width) {
   Place(w, control_left(w), control_top(w), width, control_height(w));
@@ -130,60 +103,51 @@ void frmMain::BuildControls() {
   add(vbox_);
   vbox_.pack_start(menubar_, Gtk::PACK_SHRINK);
   vbox_.pack_start(client_, Gtk::PACK_EXPAND_WIDGET);
-  BuildStatusBar();
+  stbStat_.Build(tx_, ty_);
   vbox_.pack_end(stbStat_, Gtk::PACK_SHRINK);
 
   // The address bar, picBack(4).
   picBack_[4].put(txtURL_, 0, 0);
-  Place(txtURL_, design::kURL.left, design::kURL.top, design::kURL.width, design::kURL.height);
+  Place(txtURL_, design::kURL);
   txtURL_.set_tooltip_text("URL入力欄");
   picBack_[4].put(cmdMove_, 0, 0);
-  Place(cmdMove_, design::kMove.left, design::kMove.top, design::kMove.width, design::kMove.height);
+  Place(cmdMove_, design::kMove);
   PictureButton(cmdMove_, builtin::DirButtonImage(1), "入力したURLに移動");
   picBack_[4].put(cmdOpFav_, 0, 0);
-  Place(cmdOpFav_, design::kOpenFav.left, design::kOpenFav.top, design::kOpenFav.width,
-        design::kOpenFav.height);
+  Place(cmdOpFav_, design::kOpenFav);
   PictureButton(cmdOpFav_, builtin::DirButtonImage(2), "お気に入りを開く");
   picBack_[4].put(cmdSvFav_, 0, 0);
-  Place(cmdSvFav_, design::kSaveFav.left, design::kSaveFav.top, design::kSaveFav.width,
-        design::kSaveFav.height);
+  Place(cmdSvFav_, design::kSaveFav);
   PictureButton(cmdSvFav_, builtin::DirButtonImage(3), "お気に入りに追加");
 
   // The job bar, picBack(3).
   picBack_[3].put(cboJob_, 0, 0);
-  Place(cboJob_, design::kJob.left, design::kJob.top, design::kJob.width, design::kJob.height);
+  Place(cboJob_, design::kJob);
   cboJob_.set_tooltip_text("ジョブの選択");
   cboJob_.set_sensitive(false);
-  static const char* const kNavTips[5] = {"先頭へ", "一つ前", "次", "最後へ", "一覧から選択"};
   for (int i = 0; i < 5; ++i) {
     picBack_[3].put(cmdNav_[i], 0, 0);
-    Place(cmdNav_[i], design::kNav[i].left, design::kNav[i].top, design::kNav[i].width,
-          design::kNav[i].height);
-    PictureButton(cmdNav_[i], builtin::NavButtonImage(i), kNavTips[i]);
+    Place(cmdNav_[i], design::kNav[i]);
+    PictureButton(cmdNav_[i], builtin::NavButtonImage(i), kJobStepTips[i]);
   }
   picBack_[3].put(txtJob_, 0, 0);
-  Place(txtJob_, design::kJobTitle.left, design::kJobTitle.top, design::kJobTitle.width,
-        design::kJobTitle.height);
+  Place(txtJob_, design::kJobTitle);
   txtJob_.set_tooltip_text("タイトル [URL]");
   txtJob_.set_editable(false);
 
   // Band 4's picture holds both bars in the same place.
   picBack_[2].put(picBack_[3], 0, 0);
-  Place(picBack_[3], design::kBackJob.left, design::kBackJob.top, design::kBackJob.width,
-        design::kBackJob.height);
+  Place(picBack_[3], design::kBackJob);
   picBack_[2].put(picBack_[4], 0, 0);
-  Place(picBack_[4], design::kBackAddress.left, design::kBackAddress.top,
-        design::kBackAddress.width, design::kBackAddress.height);
-  Place(picBack_[2], design::kBackBar.left, design::kBackBar.top, design::kBackBar.width,
-        design::kBackBar.height);
+  Place(picBack_[4], design::kBackAddress);
+  Place(picBack_[2], design::kBackBar);
 
   // The mode picture, picBack(1).
   picModeImage_.show();
   picMode_.add(picModeImage_);
   picBack_[1].put(picMode_, 0, 0);
-  Place(picMode_, design::kMode.left, design::kMode.top, design::kMode.width, design::kMode.height);
-  Place(picBack_[1], design::kBackMode.left, design::kBackMode.top, design::kBackMode.width,
-        design::kBackMode.height);
+  Place(picMode_, design::kMode);
+  Place(picBack_[1], design::kBackMode);
   imlMethod_.add(builtin::ModeImage(1));
   imlMethod_.add(builtin::ModeImage(2));
 
@@ -193,14 +157,12 @@ void frmMain::BuildControls() {
   for (int i = 0; i < 3; ++i) {
     picPocket_[i].add(picPocketImage_[i]);
     picBack_[0].put(picPocket_[i], 0, 0);
-    Place(picPocket_[i], design::kPocket[i].left, design::kPocket[i].top, design::kPocket[i].width,
-          design::kPocket[i].height);
+    Place(picPocket_[i], design::kPocket[i]);
     picPocket_[i].signal_realize().connect([this, i] {
       if (auto win = picPocket_[i].get_window()) win->set_cursor(builtin::PocketCursor(get_display()));
     });
   }
-  Place(picBack_[0], design::kBackPockets.left, design::kBackPockets.top,
-        design::kBackPockets.width, design::kBackPockets.height);
+  Place(picBack_[0], design::kBackPockets);
 
   // The toolbar.
   for (int i = 1; i <= 5; ++i) imlToolbar_.add(builtin::ToolbarImage(i));
@@ -225,14 +187,13 @@ void frmMain::BuildControls() {
   tlbTool_.set_toolbar_style(Gtk::TOOLBAR_BOTH);
   tlbTool_.set_show_arrow(false);
   tlbTool_.set_icon_size(Gtk::ICON_SIZE_DND);
-  Place(tlbTool_, design::kToolbar.left, design::kToolbar.top, design::kToolbar.width,
-        design::kToolbar.height);
+  Place(tlbTool_, design::kToolbar);
 
   BuildCoolBar();
 
   // The hidden work surface for loading skin pictures, outside the visible client area.
   client_.put(picSkin_, 0, 0);
-  Place(picSkin_, design::kSkin.left, design::kSkin.top, design::kSkin.width, design::kSkin.height);
+  Place(picSkin_, design::kSkin);
 
   // The browser area, below the cool bar even where the theme makes the bar a little taller
   // than designed.
@@ -265,150 +226,12 @@ void frmMain::BuildCoolBar() {
     clbComm_.set_band_min_width(index, band.min_width + frame);
     clbComm_.set_band_width(index, band.width + frame);
   }
-  Place(clbComm_, design::kCoolBar.left, design::kCoolBar.top, design::kCoolBar.width,
-        design::kCoolBar.height);
+  Place(clbComm_, design::kCoolBar);
   // The bar sizes its own height to its rows.
   clbComm_.set_size_request(ToPixels(design::kCoolBar.width, tx_), -1);
 
   clbComm_.signal_height_changed().connect(sigc::mem_fun(*this, &frmMain::OnCoolBarHeightChanged));
   clbComm_.signal_band_change().connect(sigc::mem_fun(*this, &frmMain::OnCoolBarBandChange));
-  for (auto& back : picBack_)
-    back.signal_size_allocate().connect([this](Gtk::Allocation&) { OnBandPictureResized(); });
-}
-
-void frmMain::BuildStatusBar() {
-  stbStat_.get_style_context()->add_class("tarvik-status");
-  panels_ = {&status_text_, nullptr, &status_date_, &status_time_};
-  static const char* const kTips[4] = {"ブラウザの状況などが表示されます", "進捗グラフを表示します",
-                                       "今日の日付", "現在の時刻"};
-  for (int i = 0; i < 4; ++i) {
-    Gtk::Frame& f = panel_frames_[i];
-    f.set_shadow_type(Gtk::SHADOW_IN);
-    f.set_tooltip_text(kTips[i]);
-    if (i == 1) {
-      f.add(picProg_);
-    } else {
-      panels_[i]->set_xalign(i == 0 ? 0.0f : 0.5f);
-      panels_[i]->set_ellipsize(Pango::ELLIPSIZE_END);
-      f.add(*panels_[i]);
-    }
-    // The text panel takes what the others leave, so the window can still be made narrow.
-    f.set_size_request(i == 0 ? -1 : ToPixels(design::kPanelWidths[i], tx_),
-                       ToPixels(design::kStatusBar.height, ty_));
-    stbStat_.pack_start(f, i == 0 ? Gtk::PACK_EXPAND_WIDGET : Gtk::PACK_SHRINK);
-  }
-  status_text_.set_size_request(1, -1);  // the text panel gives way when the window narrows
-}
-
-void frmMain::UpdateClock() {
-  Glib::DateTime now = Glib::DateTime::create_now_local();
-  status_date_.set_text(now.format("%Y/%m/%d"));
-  status_time_.set_text(now.format("%H:%M"));
-}
-
-Gtk::ToolButton& frmMain::tool_button(int index) { return *tool_buttons_.at(index - 1); }
-
-// ---- Start-up ----------------------------------------------------------------------------------
-
-void frmMain::Load() {
-  RegisterAssociationsStep();                                         // 1
-  const StartCommand command = ParseCommandLine(app_.command_line()); // 2
-  auto screen = get_screen();                                         // 3
-  tx_ = ty_ = TwipsPerPixel(screen ? screen->get_resolution() : 96);
-  ResolveFavoritesFolderStep();                                       // 4
-  RecordUpdateInfoStep();                                             // 5
-  CaptureLayoutSnapshot();                                            // 6
-  RestoreWindowPlacement();                                           // 7
-  home_url_ = StoredHomeURL();                                        // 8
-  mode_ = ToInt16(GetSetting(kSetting, "Mode", "1"), 1);              // 9
-  if (mode_ != 1 && mode_ != 2) mode_ = 1;
-  ShowModePicture(mode_);
-  ApplySkinStep();                                                    // 10
-  LoadHistoryStep();                                                  // 11
-  LoadJobListStep();                                                  // 12
-  AttachAutoCompletion();                                             // 13
-  ShowPocketsEmpty();                                                 // 14
-  ActOnCommandLine(command);                                          // 15
-  ShowModeBar(mode_);                                                 // 16
-}
-
-std::string frmMain::StoredHomeURL() { return GetSetting(kSetting, "HomeURL", "about:blank"); }
-
-void frmMain::ShowPocketsEmpty() {
-  for (int i = 0; i < 3; ++i) picPocketImage_[i].set(imlPocket_.get("Empty"));
-}
-
-void frmMain::CaptureLayoutSnapshot() {
-  snapshot_.W = window_width();
-  snapshot_.H = window_height();
-  snapshot_.BW = control_width(wbwMain());
-  snapshot_.BH = control_height(wbwMain());
-  snapshot_.BT = control_top(wbwMain());
-  snapshot_.CW = control_width(clbComm_);
-  snapshot_.CH = static_cast<float>(clbComm_.bar_height() * ty_);
-  snapshot_.B4 = static_cast<float>(clbComm_.band_width(3) * tx_);
-  snapshot_.JW = control_width(txtJob_);
-  snapshot_.UW = control_width(txtURL_);
-  snapshot_.GL = control_left(cmdMove_);
-  snapshot_.OL = control_left(cmdOpFav_);
-  snapshot_.SL = control_left(cmdSvFav_);
-}
-
-float frmMain::window_width() const { return last_width_px_ * tx_; }
-float frmMain::window_height() const { return last_height_px_ * ty_; }
-
-namespace {
-
-// A stored size or position that does not convert, or is out of any sensible range, reads as
-// its default.
-float StoredTwips(const char* key, float fallback, float low, float high) {
-  float v = ToSingle(GetSetting(kWindow, key, SingleText(fallback)), fallback);
-  return (v < low || v > high) ? fallback : v;
-}
-
-}  // namespace
-
-void frmMain::RestoreWindowPlacement() {
-  const bool maximized = ToBoolean(GetSetting(kWindow, "Maximized", "False"), false);
-  const float max_size = 20000.0f * tx_;
-  float width = StoredTwips("Width", snapshot_.W, 100.0f * tx_, max_size);
-  float height = StoredTwips("Height", snapshot_.H, 100.0f * ty_, max_size);
-  ResizeWindowInCode(width, height);
-  in_code_resize_ = false;
-  OnWindowResized();
-
-  int cur_x = 0, cur_y = 0;
-  get_position(cur_x, cur_y);
-  auto left_text = UserSettings().Find(kWindow, "Left");
-  auto top_text = UserSettings().Find(kWindow, "Top");
-  if (left_text || top_text) {
-    float left = StoredTwips("Left", static_cast<float>(cur_x * tx_), -max_size, max_size);
-    float top = StoredTwips("Top", static_cast<float>(cur_y * ty_), -max_size, max_size);
-    int x = ToPixels(left, tx_), y = ToPixels(top, ty_);
-    int w = ToPixels(width, tx_), h = ToPixels(height, ty_);
-    // A window that would lie entirely off every monitor (a monitor since unplugged, an edited
-    // value) is brought back onto the primary one.
-    auto display = get_display();
-    bool visible = false;
-    for (int m = 0; display && m < display->get_n_monitors(); ++m) {
-      Gdk::Rectangle area;
-      display->get_monitor(m)->get_geometry(area);
-      Gdk::Rectangle win(x, y, w, h);
-      bool overlap = false;
-      win.intersect(area, overlap);
-      if (overlap) visible = true;
-    }
-    if (!visible && display && display->get_n_monitors() > 0) {
-      Gdk::Rectangle area;
-      auto primary = display->get_primary_monitor();
-      if (!primary) primary = display->get_monitor(0);
-      primary->get_workarea(area);
-      x = area.get_x() + std::max(0, (area.get_width() - w) / 2);
-      y = area.get_y() + std::max(0, (area.get_height() - h) / 2);
-    }
-    move(x, y);
-  }
-  if (maximized) maximize();
 }
 
 void frmMain::ShowModePicture(int mode) { picModeImage_.set(imlMethod_.get(mode)); }
@@ -501,15 +324,6 @@ void frmMain::OnCoolBarBandChange() {
   }
 }
 
-void frmMain::OnBandPictureResized() {
-  if (!CurrentSkinName().empty()) PaintBandBackgrounds();
-}
-
-void frmMain::PaintBandBackgrounds() {
-  // Tiling the skin's background into the band pictures comes with skin support; until a skin
-  // can be applied, CurrentSkinName() stays empty and this is never reached.
-}
-
 // ---- Closing -----------------------------------------------------------------------------------
 
 std::vector<SettingWrite> frmMain::PlacementSaves() const {
@@ -517,13 +331,13 @@ std::vector<SettingWrite> frmMain::PlacementSaves() const {
   if (!maximized_ && !minimized_) {
     int x = 0, y = 0;
     const_cast<frmMain*>(this)->get_position(x, y);
-    writes.push_back({kWindow, "Width", SingleText(window_width())});
-    writes.push_back({kWindow, "Height", SingleText(window_height())});
-    writes.push_back({kWindow, "Left", SingleText(static_cast<float>(x * tx_))});
-    writes.push_back({kWindow, "Top", SingleText(static_cast<float>(y * ty_))});
+    writes.push_back(WriteOf(setting::kWindowWidth, SingleText(window_width())));
+    writes.push_back(WriteOf(setting::kWindowHeight, SingleText(window_height())));
+    writes.push_back(WriteOf(setting::kWindowLeft, SingleText(static_cast<float>(x * tx_))));
+    writes.push_back(WriteOf(setting::kWindowTop, SingleText(static_cast<float>(y * ty_))));
   }
-  writes.push_back({kWindow, "Maximized", BooleanText(maximized_)});
-  writes.push_back({kSetting, "Mode", std::to_string(mode_)});
+  writes.push_back(WriteOf(setting::kMaximized, BooleanText(maximized_)));
+  writes.push_back(WriteOf(setting::kMode, std::to_string(mode_)));
   // Every change of the history was written when it happened, and another Tarvik may have
   // changed it since: only slots the store lacks are written, so its newer pages stay.
   for (const SettingWrite& w : RecentHistory::Shared().AllWrites())
@@ -531,18 +345,14 @@ std::vector<SettingWrite> frmMain::PlacementSaves() const {
   return writes;
 }
 
-void frmMain::SaveOnClose() {
-  // One write for the close request and the unload: the unload's values are the same ones.
-  UserSettings().SaveAll(PlacementSaves());
-}
-
 void frmMain::CloseWindow() {
   if (closed_) return;
-  SaveOnClose();
+  // One write for the close request and the unload: the unload's values are the same ones.
+  UserSettings().SaveAll(PlacementSaves());
   closed_ = true;
-  clock_.disconnect();
+  stbStat_.StopClock();
   hide();
-  app_.WindowClosed(*this);
+  host_.WindowClosed(*this);
 }
 
 bool frmMain::on_delete_event(GdkEventAny*) {
