@@ -5,18 +5,10 @@
 
 #include <gtkmm/accelgroup.h>
 #include <gtkmm/box.h>
-#include <gtkmm/button.h>
-#include <gtkmm/comboboxtext.h>
-#include <gtkmm/entry.h>
-#include <gtkmm/eventbox.h>
-#include <gtkmm/fixed.h>
 #include <gtkmm/image.h>
 #include <gtkmm/layout.h>
 #include <gtkmm/menubar.h>
 #include <gtkmm/menuitem.h>
-#include <gtkmm/separatortoolitem.h>
-#include <gtkmm/toolbar.h>
-#include <gtkmm/toolbutton.h>
 #include <gtkmm/window.h>
 
 #include <array>
@@ -26,13 +18,12 @@
 
 #include "app/command_line.h"
 #include "app/layout_rules.h"
+#include "app/main_cool_bar.h"
 #include "app/main_status_bar.h"
-#include "app/main_window_design.h"
+#include "app/twips_layout.h"
 #include "jobs/job_cursor.h"
 #include "jobs/job_host.h"
 #include "platform/browser_control.h"
-#include "platform/cool_bar.h"
-#include "platform/image_list.h"
 #include "platform/settings_store.h"
 
 namespace tarvik {
@@ -86,35 +77,27 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   // Runs a menu command as a click would.
   void activate_menu(const std::string& name);
 
-  // Controls, for the command code and for tests.
-  CoolBar& clbComm() { return clbComm_; }
-  Gtk::ToolButton& tool_button(int index) { return *tool_buttons_.at(index - 1); }  // 1-based
-  Gtk::Entry& txtURL() { return txtURL_; }
-  Gtk::Entry& txtJob() { return txtJob_; }
-  Gtk::ComboBoxText& cboJob() { return cboJob_; }
-  Gtk::Button& cmdNav(int i) { return cmdNav_[i]; }
-  Gtk::Button& cmdMove() { return cmdMove_; }
-  Gtk::Button& cmdOpFav() { return cmdOpFav_; }
-  Gtk::Button& cmdSvFav() { return cmdSvFav_; }
-  Gtk::EventBox& picMode() { return picMode_; }
-  Gtk::Image& picModeImage() { return picModeImage_; }
-  Gtk::EventBox& picPocket(int i) { return picPocket_[i]; }
-  Gtk::Image& picPocketImage(int i) { return picPocketImage_[i]; }
-  Gtk::Fixed& picBack(int i) { return picBack_[i]; }
+  // Controls, for the command code and for tests; the cool bar holds most of them.
+  MainCoolBar& clbComm() { return clbComm_; }
+  Gtk::ToolButton& tool_button(int index) { return clbComm_.tool_button(index); }  // 1-based
+  Gtk::Entry& txtURL() { return clbComm_.txtURL(); }
+  Gtk::Entry& txtJob() { return clbComm_.txtJob(); }
+  Gtk::ComboBoxText& cboJob() { return clbComm_.cboJob(); }
+  Gtk::Button& cmdNav(int i) { return clbComm_.cmdNav(i); }
+  Gtk::Button& cmdMove() { return clbComm_.cmdMove(); }
+  Gtk::Button& cmdOpFav() { return clbComm_.cmdOpFav(); }
+  Gtk::Button& cmdSvFav() { return clbComm_.cmdSvFav(); }
+  Gtk::EventBox& picMode() { return clbComm_.picMode(); }
+  Gtk::Fixed& picBack(int i) { return clbComm_.picBack(i); }
   Gtk::Widget& wbwMain() { return browser_->widget(); }
-  Gtk::Box& stbStat() { return stbStat_; }
-  Gtk::Label& status_panel(int i) { return stbStat_.panel(i); }  // 0 text, 2 date, 3 time
+  MainStatusBar& stbStat() { return stbStat_; }
   Gtk::MenuBar& menu_bar() { return menubar_; }
-  ImageList& imlMethod() { return imlMethod_; }
-  ImageList& imlPocket() { return imlPocket_; }
-  // The progress drawn in panel 2: the last box's right edge in pixels, -1 for none.
-  int progress_extent() const { return stbStat_.progress_extent(); }
 
   // Geometry of a control in twips, as the layout reads it.
-  float control_left(Gtk::Widget& w) const { return Geometry(w).left; }
-  float control_top(Gtk::Widget& w) const { return Geometry(w).top; }
-  float control_width(Gtk::Widget& w) const { return Geometry(w).width; }
-  float control_height(Gtk::Widget& w) const { return Geometry(w).height; }
+  float control_left(Gtk::Widget& w) const { return layout_.Geometry(w).left; }
+  float control_top(Gtk::Widget& w) const { return layout_.Geometry(w).top; }
+  float control_width(Gtk::Widget& w) const { return layout_.Geometry(w).width; }
+  float control_height(Gtk::Widget& w) const { return layout_.Geometry(w).height; }
 
   // BrowserHost.
   BrowserControl* NewWindow2() override;
@@ -130,7 +113,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
 
   // JobHost.
   Gtk::Window& job_window() override { return *this; }
-  int JobSelectorIndex() override { return cboJob_.get_active_row_number(); }
+  int JobSelectorIndex() override { return cboJob().get_active_row_number(); }
   int JobSelectorCount() override;
   bool JobSelected() override;
   bool& NewJobFlag() override { return new_job_flag_; }
@@ -159,24 +142,14 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
 
  private:
   void BuildControls();
-  void BuildCoolBar();
   void BuildMenus();
   void WireCommands();
   void ConnectBrowserEvents();
 
-  // Geometry: the control's place in twips, applied in pixels.
-  void Place(Gtk::Widget& w, float left, float top, float width, float height);
-  void Place(Gtk::Widget& w, const design::Rect& r) { Place(w, r.left, r.top, r.width, r.height); }
-  const design::Rect& Geometry(Gtk::Widget& w) const;
-  void SetWidth(Gtk::Widget& w, float width);
-  void SetLeft(Gtk::Widget& w, float left);
   void ResizeWindowInCode(float width, float height);
 
   // The start-up steps, in their order.
-  void RegisterFileAssociations();
   void ReadScreenResolution();
-  void FindFavoritesFolder();
-  void RecordThisCopy();
   void CaptureLayoutSnapshot();
   void RestoreWindowPlacement();
   void RestoreHomeAndMode();
@@ -186,8 +159,6 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void AttachAddressCompletion();
   void ShowPocketsEmpty();
   void ActOnCommandLine(const StartCommand& command);
-  void ShowModePicture(int mode);
-  void ShowModeBar(int mode);
 
   // Layout.
   void OnWindowResized();
@@ -196,9 +167,6 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void ApplyResizeLayout(const ResizeLayout& l);
   // After the browser area changed size from the page's side: the window follows it.
   void FollowBrowserSize();
-
-  // What closing saves: placement, "Maximized", mode, and history slots the store lacks.
-  std::vector<SettingWrite> PlacementSaves() const;
 
   // The job bar and the browser's events.
   void UpdateNavTips();
@@ -209,7 +177,6 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void OnToolBar(bool show);
   void OnMenuBar(bool show);
   void OnStatusBar(bool show);
-  void SetRecentItem(int index, const std::string& caption, bool enabled, bool visible);
 
   WindowHost& host_;
   std::unique_ptr<BrowserControl> browser_;
@@ -228,7 +195,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   bool closed_ = false;
   float last_width_px_ = 0;  // the size last configured or asked for, in pixels
   float last_height_px_ = 0;
-  std::map<const Gtk::Widget*, design::Rect> geometry_;  // each placed control, in twips
+  TwipsLayout layout_{tx_, ty_};  // each placed control's place, in twips
 
   JobCursor job_;
   int cur_job_idx_ = -1;  // the selector's index of the loaded job
@@ -241,27 +208,8 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   Gtk::MenuBar menubar_;
   Gtk::Layout client_;
   Gtk::Image picSkin_;
-  CoolBar clbComm_;
-  std::array<Gtk::Fixed, 5> picBack_;
-  Gtk::Entry txtURL_;
-  Gtk::Button cmdMove_;
-  Gtk::Button cmdOpFav_;
-  Gtk::Button cmdSvFav_;
-  Gtk::ComboBoxText cboJob_;
-  std::array<Gtk::Button, 5> cmdNav_;
-  Gtk::Entry txtJob_;
-  Gtk::EventBox picMode_;
-  Gtk::Image picModeImage_;
-  std::array<Gtk::EventBox, 3> picPocket_;
-  std::array<Gtk::Image, 3> picPocketImage_;
-  Gtk::Toolbar tlbTool_;
-  std::array<std::unique_ptr<Gtk::ToolButton>, 6> tool_buttons_;
-  std::unique_ptr<Gtk::SeparatorToolItem> tool_spacer_;
+  MainCoolBar clbComm_;
   MainStatusBar stbStat_;
-
-  ImageList imlMethod_{75, 25};
-  ImageList imlToolbar_{32, 32};
-  ImageList imlPocket_{32, 32};
 
   Glib::RefPtr<Gtk::AccelGroup> accel_;
   std::map<std::string, std::pair<Gtk::MenuItem*, const MenuItemRow*>> menu_items_;

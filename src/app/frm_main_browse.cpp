@@ -9,6 +9,7 @@
 #include "browse/address_completion.h"
 #include "browse/page_texts.h"
 #include "browse/recent_history.h"
+#include "browse/recent_menu.h"
 #include "platform/dialogs.h"
 #include "platform/settings_keys.h"
 
@@ -26,17 +27,17 @@ void frmMain::AttachAddressCompletion() {
   completion->set_text_column(columns.text);
   completion->set_minimum_key_length(1);
   completion->set_popup_completion(true);
-  txtURL_.set_completion(completion);
-  txtURL_.signal_changed().connect([this, store] {
+  txtURL().set_completion(completion);
+  txtURL().signal_changed().connect([this, store] {
     store->clear();
-    for (const std::string& text : AddressCompletions(RecentHistory::Shared(), txtURL_.get_text()))
+    for (const std::string& text : AddressCompletions(RecentHistory::Shared(), txtURL().get_text()))
       (*store->append())[columns.text] = text;
   });
 }
 
 // ---- Commands ----------------------------------------------------------------------------------
 
-void frmMain::Go() { browser_->Navigate2(txtURL_.get_text()); }
+void frmMain::Go() { browser_->Navigate2(txtURL().get_text()); }
 
 void frmMain::ToolbarClick(int index) {
   switch (index) {
@@ -71,41 +72,30 @@ void frmMain::PasteUrl() {
 }
 
 void frmMain::HomeUrlPrompt() {
-  std::string shown = home_url_ == "about:blank" ? "BLANK" : home_url_;
   std::string answer = AppDialogs().InputBox(this, "ホームに指定するURLを入力してください",
-                                             "設定－ホームURL", shown);
+                                             "設定－ホームURL", HomeURLForPrompt(home_url_));
   if (answer.empty()) return;
-  if (answer == "BLANK") answer = "about:blank";
-  home_url_ = answer;
+  home_url_ = HomeURLFromPrompt(answer);
   SaveSetting(setting::kHomeURL, home_url_);
 }
 
 // ---- The recent pages --------------------------------------------------------------------------
 
-void frmMain::SetRecentItem(int index, const std::string& caption, bool enabled, bool visible) {
-  Gtk::MenuItem* item = menu_item("mnuRecent(" + std::to_string(index) + ")");
-  // Titles are shown as they are; an "_" in a title is not an access key.
-  item->set_use_underline(false);
-  item->set_label(caption);
-  item->set_sensitive(enabled);
-  item->set_visible(visible);
-}
-
 void frmMain::LoadHistory() {
-  RecentHistory& history = RecentHistory::Shared();
-  history.Load(UserSettings());
+  RecentHistory::Shared().Load(UserSettings());
   ShowHistoryMenu();
 }
 
 // The list belongs to the process and every window changes it, so the menu is shown as the list
 // is now whenever it opens, and after this window changed the list.
 void frmMain::ShowHistoryMenu() {
-  const RecentHistory& history = RecentHistory::Shared();
-  for (int n = 1; n <= RecentHistory::kSlots; ++n) {
-    if (history.slot(n).filled())
-      SetRecentItem(n - 1, history.slot(n).title, true, true);
-    else
-      SetRecentItem(n - 1, "（空）", false, n == 1);
+  for (int i = 0; i < RecentHistory::kSlots; ++i) {
+    const RecentMenuItem shown = RecentMenuItemFor(RecentHistory::Shared(), i);
+    Gtk::MenuItem* item = menu_item("mnuRecent(" + std::to_string(i) + ")");
+    item->set_use_underline(false);
+    item->set_label(shown.caption);
+    item->set_sensitive(shown.enabled);
+    item->set_visible(shown.visible);
   }
 }
 
@@ -137,7 +127,7 @@ void frmMain::ConnectBrowserEvents() {
   // the window then grows or shrinks around it.
   browser_->signal_resize_to().connect([this](int width, int height) {
     Gtk::Widget& b = wbwMain();
-    Place(b, control_left(b), control_top(b), static_cast<float>(width * tx_),
+    layout_.Place(b, control_left(b), control_top(b), static_cast<float>(width * tx_),
           static_cast<float>(height * ty_));
     FollowBrowserSize();
   });
@@ -146,19 +136,19 @@ void frmMain::ConnectBrowserEvents() {
 
 void frmMain::OnTitleChange(const std::string& text) {
   set_title(WindowCaption(text));
-  if (!JobSelected() || mode_ != 1) txtJob_.set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
+  if (!JobSelected() || mode_ != 1) txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
 }
 
 void frmMain::OnNavigateComplete2(const std::string& url) {
-  txtURL_.set_text(browser_->LocationURL());
-  txtJob_.set_text(PositionText(url));
+  txtURL().set_text(browser_->LocationURL());
+  txtJob().set_text(PositionText(url));
 
   if (RecentHistory::Shared()
           .Add(browser_->LocationName(), browser_->LocationURL(), UserSettings())
           .changed)
     ShowHistoryMenu();
 
-  cboJob_.set_sensitive(true);
+  cboJob().set_sensitive(true);
   FollowBrowserSize();
 }
 

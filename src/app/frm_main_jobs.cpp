@@ -9,12 +9,12 @@
 namespace tarvik {
 
 int frmMain::JobSelectorCount() {
-  auto model = cboJob_.get_model();
+  auto model = cboJob().get_model();
   return model ? static_cast<int>(model->children().size()) : 0;
 }
 
 bool frmMain::JobSelected() {
-  return cboJob_.get_active_row_number() != -1 && !cboJob_.get_active_text().empty();
+  return cboJob().get_active_row_number() != -1 && !cboJob().get_active_text().empty();
 }
 
 BrowserControl* frmMain::FirstWindowBrowser() { return host_.FirstBrowser(); }
@@ -30,21 +30,21 @@ void frmMain::LoadJobList(int select_index) {
     return;
   }
   filling_jobs_ = true;
-  cboJob_.remove_all();
-  for (const std::string& name : *names) cboJob_.append(name);
+  cboJob().remove_all();
+  for (const std::string& name : *names) cboJob().append(name);
   filling_jobs_ = false;
 
   const int count = static_cast<int>(names->size());
   const int index = select_index < count ? select_index : count - 1;
   cur_job_idx_ = index;
-  cboJob_.set_active(index);  // its click finds the index loaded already and does nothing
+  cboJob().set_active(index);  // its click finds the index loaded already and does nothing
 }
 
 bool frmMain::LoadSelectedJob(bool keep_position) {
   const int old_index = cur_job_idx_;
-  cur_job_idx_ = cboJob_.get_active_row_number();
+  cur_job_idx_ = cboJob().get_active_row_number();
   const std::string folder = ApplicationFolder();
-  const std::string name = cboJob_.get_active_text();
+  const std::string name = cboJob().get_active_text();
 
   auto restore = [&] {
     if (old_index == cur_job_idx_) {
@@ -52,11 +52,11 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
       // entries held are another job's. Nothing stays selected.
       job_.Clear();
       cur_job_idx_ = -1;
-      cboJob_.set_active(-1);
+      cboJob().set_active(-1);
       return;
     }
     cur_job_idx_ = old_index;
-    cboJob_.set_active(old_index);
+    cboJob().set_active(old_index);
   };
 
   std::optional<Job> job = JobFileExists(folder, name) ? ReadJobFile(folder, name) : std::nullopt;
@@ -85,22 +85,22 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
 }
 
 void frmMain::cboJob_Click() {
-  if (cboJob_.get_active_row_number() == cur_job_idx_) return;
+  if (cboJob().get_active_row_number() == cur_job_idx_) return;
   if (LoadSelectedJob(false)) UpdateNavTips();
 }
 
 void frmMain::UpdateNavTips() {
   if (auto tips = job_.StepTips())
-    for (int i = 0; i < 4; ++i) cmdNav_[i].set_tooltip_text((*tips)[i]);
+    for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text((*tips)[i]);
 }
 
 void frmMain::SelectJobNamed(const std::string& name) {
   int i = 0;
-  for (const auto& row : cboJob_.get_model()->children()) {
+  for (const auto& row : cboJob().get_model()->children()) {
     Glib::ustring text;
     row.get_value(0, text);
     if (text == name) {
-      cboJob_.set_active(i);
+      cboJob().set_active(i);
       return;
     }
     ++i;
@@ -112,7 +112,7 @@ void frmMain::cmdNav_Click(int index) {
   std::optional<int> entry;
   if (index == kStepList) {
     ListExchange exchange;
-    exchange.ListJobName = cboJob_.get_active_text();
+    exchange.ListJobName = cboJob().get_active_text();
     exchange.ListLastIdx = job_.last_index();
     for (const JobEntry& e : job_.entries()) {
       exchange.ListTitles.push_back(e.Title);

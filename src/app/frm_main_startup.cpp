@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/frm_main.h"
 #include "app/window_host.h"
+#include "app/window_placement.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
 #include "platform/settings_keys.h"
@@ -15,11 +16,11 @@
 namespace tarvik {
 
 void frmMain::Load() {
-  RegisterFileAssociations();
+  RegisterAssociations();
   const StartCommand command = ParseCommandLine(host_.command_line());
   ReadScreenResolution();
-  FindFavoritesFolder();
-  RecordThisCopy();
+  ResolveFavoritesFolder();
+  RecordUpdateInfo();
   CaptureLayoutSnapshot();
   RestoreWindowPlacement();
   RestoreHomeAndMode();
@@ -29,19 +30,13 @@ void frmMain::Load() {
   AttachAddressCompletion();
   ShowPocketsEmpty();
   ActOnCommandLine(command);
-  ShowModeBar(mode_);
+  clbComm_.ShowModeBar(mode_);
 }
-
-void frmMain::RegisterFileAssociations() { RegisterAssociations(); }
 
 void frmMain::ReadScreenResolution() {
   auto screen = get_screen();
   tx_ = ty_ = TwipsPerPixel(screen ? screen->get_resolution() : 96);
 }
-
-void frmMain::FindFavoritesFolder() { ResolveFavoritesFolder(); }
-
-void frmMain::RecordThisCopy() { RecordUpdateInfo(); }
 
 void frmMain::CaptureLayoutSnapshot() {
   snapshot_.W = window_width();
@@ -52,66 +47,43 @@ void frmMain::CaptureLayoutSnapshot() {
   snapshot_.CW = control_width(clbComm_);
   snapshot_.CH = static_cast<float>(clbComm_.bar_height() * ty_);
   snapshot_.B4 = static_cast<float>(clbComm_.band_width(3) * tx_);
-  snapshot_.JW = control_width(txtJob_);
-  snapshot_.UW = control_width(txtURL_);
-  snapshot_.GL = control_left(cmdMove_);
-  snapshot_.OL = control_left(cmdOpFav_);
-  snapshot_.SL = control_left(cmdSvFav_);
+  snapshot_.JW = control_width(txtJob());
+  snapshot_.UW = control_width(txtURL());
+  snapshot_.GL = control_left(cmdMove());
+  snapshot_.OL = control_left(cmdOpFav());
+  snapshot_.SL = control_left(cmdSvFav());
 }
-
-namespace {
-
-// A stored size or position that does not convert, or is out of any sensible range, reads as
-// its default.
-float StoredTwips(const SettingKey& key, float fallback, float low, float high) {
-  float v = ToSingle(GetSetting(key.section, key.key, SingleText(fallback)), fallback);
-  return (v < low || v > high) ? fallback : v;
-}
-
-ScreenRect ToScreenRect(const Gdk::Rectangle& r) {
-  return {r.get_x(), r.get_y(), r.get_width(), r.get_height()};
-}
-
-}  // namespace
 
 void frmMain::RestoreWindowPlacement() {
-  const bool maximized = ToBoolean(GetSetting(setting::kMaximized), false);
-  const float max_size = 20000.0f * tx_;
-  float width = StoredTwips(setting::kWindowWidth, snapshot_.W, 100.0f * tx_, max_size);
-  float height = StoredTwips(setting::kWindowHeight, snapshot_.H, 100.0f * ty_, max_size);
-  ResizeWindowInCode(width, height);
-  in_code_resize_ = false;
-  OnWindowResized();
-
   int cur_x = 0, cur_y = 0;
   get_position(cur_x, cur_y);
-  const SettingKey &left_key = setting::kWindowLeft, &top_key = setting::kWindowTop;
-  if (UserSettings().Find(left_key.section, left_key.key) ||
-      UserSettings().Find(top_key.section, top_key.key)) {
-    float left = StoredTwips(left_key, static_cast<float>(cur_x * tx_), -max_size, max_size);
-    float top = StoredTwips(top_key, static_cast<float>(cur_y * ty_), -max_size, max_size);
-    const ScreenRect stored{ToPixels(left, tx_), ToPixels(top, ty_), ToPixels(width, tx_),
-                            ToPixels(height, ty_)};
+  const StoredPlacement p = ReadStoredPlacement(UserSettings(), snapshot_.W, snapshot_.H,
+                                                static_cast<float>(cur_x * tx_),
+                                                static_cast<float>(cur_y * ty_), tx_, ty_);
+  ResizeWindowInCode(p.width, p.height);
+  in_code_resize_ = false;
+  OnWindowResized();
+  if (p.left) {
     std::vector<ScreenRect> monitors;
     ScreenRect work_area;
-    if (auto display = get_display()) {
-      for (int m = 0; m < display->get_n_monitors(); ++m) {
-        Gdk::Rectangle area;
-        display->get_monitor(m)->get_geometry(area);
-        monitors.push_back(ToScreenRect(area));
-      }
-      if (!monitors.empty()) {
-        auto primary = display->get_primary_monitor();
-        if (!primary) primary = display->get_monitor(0);
-        Gdk::Rectangle area;
-        primary->get_workarea(area);
-        work_area = ToScreenRect(area);
-      }
+    auto display = get_display();
+    for (int m = 0; display && m < display->get_n_monitors(); ++m) {
+      Gdk::Rectangle area;
+      display->get_monitor(m)->get_geometry(area);
+      monitors.push_back({area.get_x(), area.get_y(), area.get_width(), area.get_height()});
     }
-    const ScreenRect placed = KeepOnScreen(stored, monitors, work_area);
+    if (!monitors.empty()) {
+      auto primary = display->get_primary_monitor();
+      Gdk::Rectangle area;
+      (primary ? primary : display->get_monitor(0))->get_workarea(area);
+      work_area = {area.get_x(), area.get_y(), area.get_width(), area.get_height()};
+    }
+    const ScreenRect placed = KeepOnScreen({ToPixels(*p.left, tx_), ToPixels(*p.top, ty_),
+                                            ToPixels(p.width, tx_), ToPixels(p.height, ty_)},
+                                           monitors, work_area);
     move(placed.x, placed.y);
   }
-  if (maximized) maximize();
+  if (p.maximized) maximize();
 }
 
 std::string frmMain::StoredHomeURL() { return GetSetting(setting::kHomeURL); }
@@ -120,7 +92,7 @@ void frmMain::RestoreHomeAndMode() {
   home_url_ = StoredHomeURL();
   mode_ = ToInt16(GetSetting(setting::kMode), 1);
   if (mode_ != 1 && mode_ != 2) mode_ = 1;
-  ShowModePicture(mode_);
+  clbComm_.ShowModePicture(mode_);
 }
 
 // Loading a skin's pictures comes with skin support; the designed look stays until then.
@@ -135,13 +107,13 @@ void frmMain::SelectSkin(int index) {
 }
 
 void frmMain::ShowPocketsEmpty() {
-  for (int i = 0; i < 3; ++i) picPocketImage_[i].set(imlPocket_.get("Empty"));
+  for (int i = 0; i < 3; ++i) clbComm_.picPocketImage(i).set(clbComm_.imlPocket().get("Empty"));
 }
 
 void frmMain::ClearPocket(int index) {
   pockets_[index] = PocketRecord{};
-  picPocketImage_[index].set(imlPocket_.get("Empty"));
-  picPocket_[index].set_tooltip_text("");
+  clbComm_.picPocketImage(index).set(clbComm_.imlPocket().get("Empty"));
+  clbComm_.picPocket(index).set_tooltip_text("");
 }
 
 void frmMain::ClearAllPockets() {
@@ -149,31 +121,31 @@ void frmMain::ClearAllPockets() {
 }
 
 void frmMain::WireCommands() {
-  picMode_.signal_button_release_event().connect([this](GdkEventButton* e) {
+  picMode().signal_button_release_event().connect([this](GdkEventButton* e) {
     if (e->button == 1) ToggleMode();
     return true;
   });
-  cmdOpFav_.signal_clicked().connect([this] { OpenFavorite(this, *browser_); });
-  cmdSvFav_.signal_clicked().connect([this] { AddFavorite(this, *browser_); });
-  txtURL_.signal_activate().connect([this] {
+  cmdOpFav().signal_clicked().connect([this] { OpenFavorite(this, *browser_); });
+  cmdSvFav().signal_clicked().connect([this] { AddFavorite(this, *browser_); });
+  txtURL().signal_activate().connect([this] {
     // Enter: the caret goes to the end, then the address is opened.
-    txtURL_.select_region(-1, -1);
-    txtURL_.set_position(-1);
+    txtURL().select_region(-1, -1);
+    txtURL().set_position(-1);
     Go();
   });
-  cmdMove_.signal_clicked().connect([this] { Go(); });
+  cmdMove().signal_clicked().connect([this] { Go(); });
   for (int i = 1; i <= 6; ++i)
-    if (tool_buttons_[i - 1]) tool_buttons_[i - 1]->signal_clicked().connect([this, i] { ToolbarClick(i); });
-  cboJob_.signal_changed().connect([this] {
+    if (i != 4) tool_button(i).signal_clicked().connect([this, i] { ToolbarClick(i); });
+  cboJob().signal_changed().connect([this] {
     if (!filling_jobs_) cboJob_Click();
   });
-  for (int i = 0; i < 5; ++i) cmdNav_[i].signal_clicked().connect([this, i] { cmdNav_Click(i); });
+  for (int i = 0; i < 5; ++i) cmdNav(i).signal_clicked().connect([this, i] { cmdNav_Click(i); });
 }
 
 void frmMain::ActOnCommandLine(const StartCommand& cmd) {
   if (cmd.mode != 0) {
     mode_ = cmd.mode;
-    ShowModePicture(mode_);
+    clbComm_.ShowModePicture(mode_);
   }
   if (std::optional<std::string> page = DirectStartPage(cmd, home_url_)) {
     // A window opened for a page's new window shows that page; a page file is opened anyway.

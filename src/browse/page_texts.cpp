@@ -12,4 +12,12 @@ std::string TitleLine(const std::string& title, const std::string& url) {
   return title + " [" + url + "]";
 }
 
+std::string HomeURLForPrompt(const std::string& home_url) {
+  return home_url == "about:blank" ? "BLANK" : home_url;
+}
+
+std::string HomeURLFromPrompt(const std::string& answer) {
+  return answer == "BLANK" ? "about:blank" : answer;
+}
+
 }  // namespace tarvik

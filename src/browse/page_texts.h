@@ -15,4 +15,8 @@ std::string WindowCaption(const std::string& title);
 // The title line: the title, then the address in brackets.
 std::string TitleLine(const std::string& title, const std::string& url);
 
+// The home-page prompt shows the blank page as "BLANK", and takes "BLANK" back as it.
+std::string HomeURLForPrompt(const std::string& home_url);
+std::string HomeURLFromPrompt(const std::string& answer);
+
 }  // namespace tarvik

@@ -41,20 +41,20 @@ TEST_F(MenuTest, EveryItemOfTheTableIsInTheWindowWithItsDesignedState) {
 TEST_F(MenuTest, ClearingAPocketEmptiesItsRecordPictureAndTooltip) {
   frmMain& w = Start("");
   for (int i = 0; i < 3; ++i) {
-    w.picPocketImage(i).set(w.imlPocket().get("Full"));
-    w.picPocket(i).set_tooltip_text("Page " + std::to_string(i));
+    w.clbComm().picPocketImage(i).set(w.clbComm().imlPocket().get("Full"));
+    w.clbComm().picPocket(i).set_tooltip_text("Page " + std::to_string(i));
   }
   w.activate_menu("mnuCPckt(1)");
-  EXPECT_EQ(w.picPocketImage(1).get_pixbuf(), w.imlPocket().get("Empty"));
-  EXPECT_EQ(w.picPocket(1).get_tooltip_text(), "");
+  EXPECT_EQ(w.clbComm().picPocketImage(1).get_pixbuf(), w.clbComm().imlPocket().get("Empty"));
+  EXPECT_EQ(w.clbComm().picPocket(1).get_tooltip_text(), "");
   EXPECT_FALSE(w.pocket(1).full);
-  EXPECT_EQ(w.picPocketImage(0).get_pixbuf(), w.imlPocket().get("Full")) << "only pocket 2";
-  EXPECT_EQ(w.picPocket(2).get_tooltip_text(), "Page 2");
+  EXPECT_EQ(w.clbComm().picPocketImage(0).get_pixbuf(), w.clbComm().imlPocket().get("Full")) << "only pocket 2";
+  EXPECT_EQ(w.clbComm().picPocket(2).get_tooltip_text(), "Page 2");
 
   w.activate_menu("mnuClearAll");
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(w.picPocketImage(i).get_pixbuf(), w.imlPocket().get("Empty"));
-    EXPECT_EQ(w.picPocket(i).get_tooltip_text(), "");
+    EXPECT_EQ(w.clbComm().picPocketImage(i).get_pixbuf(), w.clbComm().imlPocket().get("Empty"));
+    EXPECT_EQ(w.clbComm().picPocket(i).get_tooltip_text(), "");
     EXPECT_TRUE(w.pocket(i).title.empty() && w.pocket(i).url.empty());
   }
 }

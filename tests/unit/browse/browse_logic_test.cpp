@@ -8,6 +8,7 @@
 #include "browse/address_completion.h"
 #include "browse/page_texts.h"
 #include "browse/progress_graph.h"
+#include "browse/recent_menu.h"
 #include "platform/text_file.h"
 #include "support/gui_test.h"
 
@@ -24,6 +25,30 @@ TEST(PageTextsTest, CaptionAndTitleLine) {
   EXPECT_EQ(ShownTitle("about:blank"), "空白ページ");
   EXPECT_EQ(TitleLine("ニュース", "http://x/"), "ニュース [http://x/]");
   EXPECT_EQ(TitleLine("", ""), " []");
+}
+
+TEST(PageTextsTest, TheHomePromptShowsTheBlankPageAsBLANK) {
+  EXPECT_EQ(HomeURLForPrompt("about:blank"), "BLANK");
+  EXPECT_EQ(HomeURLForPrompt("http://home/"), "http://home/");
+  EXPECT_EQ(HomeURLFromPrompt("BLANK"), "about:blank");
+  EXPECT_EQ(HomeURLFromPrompt("blank"), "blank") << "only the exact word";
+  EXPECT_EQ(HomeURLFromPrompt("http://x/"), "http://x/");
+}
+
+TEST(RecentMenuTest, FilledSlotsShowTitlesAndOnlyTheFirstEmptyItemIsVisible) {
+  TempDir dir;
+  SettingsStore store{dir.file("settings.ini")};
+  RecentHistory history;
+  RecentMenuItem first = RecentMenuItemFor(history, 0);
+  EXPECT_EQ(first.caption, "（空）");
+  EXPECT_FALSE(first.enabled);
+  EXPECT_TRUE(first.visible);
+  EXPECT_FALSE(RecentMenuItemFor(history, 1).visible);
+  history.Add("A_title", "http://a/", store);
+  first = RecentMenuItemFor(history, 0);
+  EXPECT_EQ(first.caption, "A_title");
+  EXPECT_TRUE(first.enabled && first.visible);
+  EXPECT_FALSE(RecentMenuItemFor(history, 19).visible);
 }
 
 class CompletionTest : public ::testing::Test {
