@@ -61,11 +61,13 @@ void TarvikApp::WindowClosed(frmMain& window) {
 
 int TarvikApp::open_window_count() const {
   int n = 0;
-  if (first_ && !first_->closed_) ++n;
+  if (first_ && !first_->closed()) ++n;
   for (const auto& w : new_windows_)
-    if (w && !w->closed_) ++n;
+    if (w && !w->closed()) ++n;
   return n;
 }
+
+BrowserControl* TarvikApp::FirstBrowser() { return first_ ? &first_->browser() : nullptr; }
 
 frmMain* TarvikApp::new_window(int position) const {
   if (position < 1 || position >= static_cast<int>(new_windows_.size())) return nullptr;

@@ -6,34 +6,36 @@
 #include <string>
 #include <vector>
 
+#include "app/window_host.h"
 #include "platform/browser_control.h"
 
 namespace tarvik {
 
 class frmMain;
 
-class TarvikApp {
+class TarvikApp : public WindowHost {
  public:
   TarvikApp(std::string command_line, BrowserFactory factory);
-  ~TarvikApp();
+  ~TarvikApp() override;
 
-  const std::string& command_line() const { return command_line_; }
+  const std::string& command_line() const override { return command_line_; }
 
   // The first main window: created, loaded and shown.
   frmMain& OpenFirstWindow();
   // A window for a page's new-window request from `opener`: created with NewWdwFlag set and
   // loaded; the caller shows it. It takes the next position of the new-window list.
-  frmMain& OpenNewWindow(frmMain& opener);
+  frmMain& OpenNewWindow(frmMain& opener) override;
 
   // Called by a window once it has saved and hidden itself. The window is released after the
   // current event; its list position is never reused.
-  void WindowClosed(frmMain& window);
+  void WindowClosed(frmMain& window) override;
 
   int open_window_count() const;
   // Positions 1..count of the new-window list; nullptr for a window that has closed.
   frmMain* new_window(int position) const;
   int new_window_count() const { return static_cast<int>(new_windows_.size()) - 1; }
   frmMain* first_window() const { return first_.get(); }
+  BrowserControl* FirstBrowser() override;
 
   // Runs when the last main window has closed; by default it ends the main loop.
   void set_on_last_window_closed(std::function<void()> fn) { on_last_closed_ = std::move(fn); }

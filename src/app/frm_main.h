@@ -1,53 +1,49 @@
 // The main window: a browser window around one browser control, with the cool bar (toolbar,
-// pockets, mode picture, job bar or address bar), the menus and the status bar.
+// pockets, mode picture, job bar or address bar), the menus and the status bar. Its decisions
+// live in the subsystems (jobs/job_cursor.h, browse/, app/layout_rules.h); it wires widgets.
 #pragma once
 
 #include <gtkmm/accelgroup.h>
 #include <gtkmm/box.h>
-#include <gtkmm/button.h>
-#include <gtkmm/comboboxtext.h>
-#include <gtkmm/drawingarea.h>
-#include <gtkmm/entry.h>
-#include <gtkmm/eventbox.h>
-#include <gtkmm/fixed.h>
-#include <gtkmm/frame.h>
 #include <gtkmm/image.h>
-#include <gtkmm/label.h>
 #include <gtkmm/layout.h>
 #include <gtkmm/menubar.h>
 #include <gtkmm/menuitem.h>
-#include <gtkmm/separatortoolitem.h>
-#include <gtkmm/toolbar.h>
-#include <gtkmm/toolbutton.h>
 #include <gtkmm/window.h>
 
 #include <array>
-#include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/command_line.h"
 #include "app/layout_rules.h"
-#include "app/main_window_design.h"
-#include "jobs/job_files.h"
+#include "app/main_cool_bar.h"
+#include "app/main_status_bar.h"
+#include "app/twips_layout.h"
+#include "jobs/job_cursor.h"
 #include "jobs/job_host.h"
 #include "platform/browser_control.h"
-#include "platform/cool_bar.h"
-#include "platform/image_list.h"
 #include "platform/settings_store.h"
 
 namespace tarvik {
 
-class TarvikApp;
+class WindowHost;
+struct MenuItemRow;
+
+// What a pocket holds: a page stored with one click.
+struct PocketRecord {
+  bool full = false;
+  std::string title;
+  std::string url;
+};
 
 class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
  public:
   // `new_window` is NewWdwFlag: the window was opened for a page's new-window request, so its
   // start-up navigates nowhere. `start_page_requested`: the process has already asked the browser
   // for the page the command line opens, so start-up does not ask again.
-  frmMain(TarvikApp& app, std::unique_ptr<BrowserControl> browser, bool new_window,
+  frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool new_window,
           bool start_page_requested = false);
   ~frmMain() override;
 
@@ -60,21 +56,15 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   // The "HomeURL" setting, "about:blank" when it was never set.
   static std::string StoredHomeURL();
   bool NewWdwFlag() const { return new_window_; }
+  // The window has saved and hidden itself; the host releases it.
+  bool closed() const { return closed_; }
   const LayoutSnapshot& snapshot() const { return snapshot_; }
-  int twips_x() const { return tx_; }
-  int twips_y() const { return ty_; }
-
-  // Layout and mode.
-  void CaptureLayoutSnapshot();
-  void RestoreWindowPlacement();
-  void ShowModePicture(int mode);
-  void ShowModeBar(int mode);
   void ToggleMode();
 
-  // The window's size and place in twips, and its state, as last reported by the window system
-  // or last asked for by the program.
-  float window_width() const;
-  float window_height() const;
+  // The window's size in twips and its state, as last reported by the window system or last
+  // asked for by the program.
+  float window_width() const { return last_width_px_ * tx_; }
+  float window_height() const { return last_height_px_ * ty_; }
   bool is_maximized() const { return maximized_; }
   bool is_minimized() const { return minimized_; }
 
@@ -87,78 +77,63 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   // Runs a menu command as a click would.
   void activate_menu(const std::string& name);
 
-  // Controls, for the command code and for tests.
-  CoolBar& clbComm() { return clbComm_; }
-  Gtk::Toolbar& tlbTool() { return tlbTool_; }
-  Gtk::ToolButton& tool_button(int index);  // 1-based; 4 is the spacer
-  Gtk::Entry& txtURL() { return txtURL_; }
-  Gtk::Entry& txtJob() { return txtJob_; }
-  Gtk::ComboBoxText& cboJob() { return cboJob_; }
-  Gtk::Button& cmdNav(int i) { return cmdNav_[i]; }
-  Gtk::Button& cmdMove() { return cmdMove_; }
-  Gtk::Button& cmdOpFav() { return cmdOpFav_; }
-  Gtk::Button& cmdSvFav() { return cmdSvFav_; }
-  Gtk::EventBox& picMode() { return picMode_; }
-  Gtk::EventBox& picPocket(int i) { return picPocket_[i]; }
-  Gtk::Fixed& picBack(int i) { return picBack_[i]; }
+  // Controls, for the command code and for tests; the cool bar holds most of them.
+  MainCoolBar& clbComm() { return clbComm_; }
+  Gtk::ToolButton& tool_button(int index) { return clbComm_.tool_button(index); }  // 1-based
+  Gtk::Entry& txtURL() { return clbComm_.txtURL(); }
+  Gtk::Entry& txtJob() { return clbComm_.txtJob(); }
+  Gtk::ComboBoxText& cboJob() { return clbComm_.cboJob(); }
+  Gtk::Button& cmdNav(int i) { return clbComm_.cmdNav(i); }
+  Gtk::Button& cmdMove() { return clbComm_.cmdMove(); }
+  Gtk::Button& cmdOpFav() { return clbComm_.cmdOpFav(); }
+  Gtk::Button& cmdSvFav() { return clbComm_.cmdSvFav(); }
+  Gtk::EventBox& picMode() { return clbComm_.picMode(); }
+  Gtk::Fixed& picBack(int i) { return clbComm_.picBack(i); }
   Gtk::Widget& wbwMain() { return browser_->widget(); }
-  Gtk::Box& stbStat() { return stbStat_; }
-  Gtk::Label& status_panel(int i) { return *panels_[i]; }  // 0 text, 2 date, 3 time
+  MainStatusBar& stbStat() { return stbStat_; }
   Gtk::MenuBar& menu_bar() { return menubar_; }
-  Gtk::Layout& client() { return client_; }
-  ImageList& imlMethod() { return imlMethod_; }
-  ImageList& imlToolbar() { return imlToolbar_; }
-  ImageList& imlPocket() { return imlPocket_; }
-  Gtk::Image& picModeImage() { return picModeImage_; }
 
   // Geometry of a control in twips, as the layout reads it.
-  float control_left(Gtk::Widget& w) const;
-  float control_top(Gtk::Widget& w) const;
-  float control_width(Gtk::Widget& w) const;
-  float control_height(Gtk::Widget& w) const;
-
-  // The in-code resize flag: set while the window's own code changes its size.
-  bool in_code_resize() const { return in_code_resize_; }
+  float control_left(Gtk::Widget& w) const { return layout_.Geometry(w).left; }
+  float control_top(Gtk::Widget& w) const { return layout_.Geometry(w).top; }
+  float control_width(Gtk::Widget& w) const { return layout_.Geometry(w).width; }
+  float control_height(Gtk::Widget& w) const { return layout_.Geometry(w).height; }
 
   // BrowserHost.
   BrowserControl* NewWindow2() override;
   void WindowClosing() override;
 
-  // Jobs in this window.
+  // The job bar.
   void LoadJobList(int select_index) override;
   bool LoadSelectedJob(bool keep_position) override;
-  void UpdateNavTips();
-  void SelectJobNamed(const std::string& name);
   void cboJob_Click();
   void cmdNav_Click(int index);
-  // The title line for a completed navigation to `url`.
-  std::string PositionText(const std::string& url) const;
-  const std::vector<JobEntry>& JobEntries() const { return job_entries_; }
-  int LastEntryIdx() const { return last_entry_idx_; }
+  const JobCursor& job_cursor() const { return job_; }
   int CurJobIdx() const { return cur_job_idx_; }
-  int CurEntryIdx() const { return cur_entry_idx_; }
 
   // JobHost.
   Gtk::Window& job_window() override { return *this; }
-  int JobSelectorIndex() override { return cboJob_.get_active_row_number(); }
+  int JobSelectorIndex() override { return cboJob().get_active_row_number(); }
   int JobSelectorCount() override;
   bool JobSelected() override;
   bool& NewJobFlag() override { return new_job_flag_; }
   BrowserControl* FirstWindowBrowser() override;
 
-  // Browsing commands.
-  void Go();                  // Enter in the address box, the Go button
+  // Browsing and menu commands (app/main_menu.cpp holds the menu's share of them).
+  void Go();  // Enter in the address box, the Go button
   void ToolbarClick(int index);
-  void OpenUrlPrompt();       // mnuOpURL
-  void CopyUrl();             // mnuCopy
-  void PasteUrl();            // mnuPaste
-  void HomeUrlPrompt();       // mnuHomeURL
+  void OpenUrlPrompt();
+  void CopyUrl();
+  void PasteUrl();
+  void RefreshEditMenu();  // as the Edit menu opens
+  void HomeUrlPrompt();
   void RecentClick(int index);
   void DeleteHistory();
-  // The recent-pages menu items as the shared history holds them now.
-  void ShowHistoryMenu();
-  // The progress drawn in panel 2 (for tests): the last box's right edge in pixels, -1 for none.
-  int progress_extent() const { return progress_shown_ ? progress_x_ : -1; }
+  void ShowHistoryMenu();  // the recent-pages items as the shared history holds them now
+  void ClearPocket(int index);
+  void ClearAllPockets();
+  const PocketRecord& pocket(int index) const { return pockets_[index]; }
+  void SelectSkin(int index);
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
@@ -167,129 +142,78 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
 
  private:
   void BuildControls();
-  void BuildCoolBar();
-  void BuildStatusBar();
   void BuildMenus();
   void WireCommands();
+  void ConnectBrowserEvents();
 
-  // Geometry helpers: the control's geometry in twips, applied in pixels.
-  void Place(Gtk::Widget& w, float left, float top, float width, float height);
-  const design::Rect& Geometry(Gtk::Widget& w) const;
-  void SetWidth(Gtk::Widget& w, float width);
-  void SetLeft(Gtk::Widget& w, float left);
   void ResizeWindowInCode(float width, float height);
 
+  // The start-up steps, in their order.
+  void ReadScreenResolution();
+  void CaptureLayoutSnapshot();
+  void RestoreWindowPlacement();
+  void RestoreHomeAndMode();
+  void ApplyStoredSkin();
+  void LoadHistory();
+  void LoadJobListAtStartUp();
+  void AttachAddressCompletion();
+  void ShowPocketsEmpty();
+  void ActOnCommandLine(const StartCommand& command);
+
+  // Layout.
   void OnWindowResized();
   void OnCoolBarHeightChanged(int height_px);
   void OnCoolBarBandChange();
-  void OnBandPictureResized();
-  void PaintBandBackgrounds();
   void ApplyResizeLayout(const ResizeLayout& l);
-  void UpdateClock();
-
-  // What closing saves: placement, "Maximized", mode, and history slots the store lacks.
-  std::vector<SettingWrite> PlacementSaves() const;
-  void SaveOnClose();
-
-  // Start-up steps whose work lives with other subsystems.
-  void RegisterAssociationsStep();
-  void ResolveFavoritesFolderStep();
-  void RecordUpdateInfoStep();
-  void ApplySkinStep();
-  void LoadHistoryStep();
-  void LoadJobListStep();
-  void AttachAutoCompletion();
-  void ShowPocketsEmpty();
-  void ActOnCommandLine(const StartCommand& command);
   // After the browser area changed size from the page's side: the window follows it.
   void FollowBrowserSize();
 
-  void ConnectBrowserEvents();
-  void WireBrowsingCommands();
-  void WireJobCommands();
-  void OnStatusTextChange(const std::string& text);
-  void OnProgressChange(long progress, long maximum);
+  // The job bar and the browser's events.
+  void UpdateNavTips();
+  void SelectJobNamed(const std::string& name);
+  std::string PositionText(const std::string& url);
   void OnTitleChange(const std::string& text);
   void OnNavigateComplete2(const std::string& url);
   void OnToolBar(bool show);
   void OnMenuBar(bool show);
   void OnStatusBar(bool show);
-  bool DrawProgress(const Cairo::RefPtr<Cairo::Context>& cr);
-  void SetRecentItem(int index, const std::string& caption, bool enabled, bool visible);
 
-  TarvikApp& app_;
+  WindowHost& host_;
   std::unique_ptr<BrowserControl> browser_;
   bool new_window_;
 
   int mode_ = 1;
   std::string home_url_ = "about:blank";
-  // The process has already asked the browser for the page step 15 opens (TarvikApp).
+  // The process has already asked the browser for the page the command line opens.
   bool start_page_requested_ = false;
   LayoutSnapshot snapshot_;
-  bool in_code_resize_ = false;
-  int tx_ = 15;
+  bool in_code_resize_ = false;  // set while the window's own code changes its size
+  int tx_ = 15;                  // twips per pixel
   int ty_ = 15;
   bool maximized_ = false;
   bool minimized_ = false;
   bool closed_ = false;
-  float last_width_px_ = 0;   // the size last configured or asked for, in pixels
+  float last_width_px_ = 0;  // the size last configured or asked for, in pixels
   float last_height_px_ = 0;
-  sigc::connection clock_;
-  std::map<const Gtk::Widget*, design::Rect> geometry_;  // each placed control, in twips
+  TwipsLayout layout_{tx_, ty_};  // each placed control's place, in twips
 
-  // The loaded job.
-  std::vector<JobEntry> job_entries_;
-  int last_entry_idx_ = -1;
-  int cur_job_idx_ = -1;
-  int cur_entry_idx_ = 0;
+  JobCursor job_;
+  int cur_job_idx_ = -1;  // the selector's index of the loaded job
   bool new_job_flag_ = false;
   bool filling_jobs_ = false;  // the selector is being refilled; its changes are not clicks
-
-  // The progress graph: what is drawn accumulates until a load reports no progress.
-  Cairo::RefPtr<Cairo::ImageSurface> progress_surface_;
-  bool progress_shown_ = false;
-  int progress_x_ = 0;
-  bool paste_enabled_ = true;
+  std::array<PocketRecord, 3> pockets_;
 
   // Widgets, in the order of the window design.
   Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};
   Gtk::MenuBar menubar_;
   Gtk::Layout client_;
   Gtk::Image picSkin_;
-  CoolBar clbComm_;
-  std::array<Gtk::Fixed, 5> picBack_;
-  Gtk::Entry txtURL_;
-  Gtk::Button cmdMove_;
-  Gtk::Button cmdOpFav_;
-  Gtk::Button cmdSvFav_;
-  Gtk::ComboBoxText cboJob_;
-  std::array<Gtk::Button, 5> cmdNav_;
-  Gtk::Entry txtJob_;
-  Gtk::EventBox picMode_;
-  Gtk::Image picModeImage_;
-  std::array<Gtk::EventBox, 3> picPocket_;
-  std::array<Gtk::Image, 3> picPocketImage_;
-  Gtk::Toolbar tlbTool_;
-  std::array<std::unique_ptr<Gtk::ToolButton>, 6> tool_buttons_;
-  std::unique_ptr<Gtk::SeparatorToolItem> tool_spacer_;
-  Gtk::Box stbStat_{Gtk::ORIENTATION_HORIZONTAL};
-  std::array<Gtk::Frame, 4> panel_frames_;
-  std::array<Gtk::Label*, 4> panels_{};
-  Gtk::Label status_text_;
-  Gtk::DrawingArea picProg_;
-  Gtk::Label status_date_;
-  Gtk::Label status_time_;
-
-  ImageList imlMethod_{75, 25};
-  ImageList imlToolbar_{32, 32};
-  ImageList imlPocket_{32, 32};
+  MainCoolBar clbComm_;
+  MainStatusBar stbStat_;
 
   Glib::RefPtr<Gtk::AccelGroup> accel_;
-  std::map<std::string, Gtk::MenuItem*> menu_items_;
+  std::map<std::string, std::pair<Gtk::MenuItem*, const MenuItemRow*>> menu_items_;
   std::vector<std::unique_ptr<Gtk::Widget>> menu_widgets_;
-  std::map<std::string, std::function<void()>> commands_;
-
-  friend class TarvikApp;
 };
 
 }  // namespace tarvik

@@ -4,103 +4,40 @@
 #include <gtkmm/entrycompletion.h>
 #include <gtkmm/liststore.h>
 
-#include "app/app.h"
 #include "app/frm_main.h"
-#include "app/main_window_design.h"
+#include "app/window_host.h"
+#include "browse/address_completion.h"
+#include "browse/page_texts.h"
 #include "browse/recent_history.h"
+#include "browse/recent_menu.h"
 #include "platform/dialogs.h"
+#include "platform/settings_keys.h"
 
 namespace tarvik {
 
-namespace {
-
-constexpr const char* kCaptionSuffix = " -- Tarvik";
-
-// The completion list of the address box: the recent pages, then the files of the folder being
-// typed.
-class AddressCompletion {
- public:
+void frmMain::AttachAddressCompletion() {
   struct Columns : Gtk::TreeModel::ColumnRecord {
     Gtk::TreeModelColumn<Glib::ustring> text;
     Columns() { add(text); }
   };
-
-  static void Attach(Gtk::Entry& entry) {
-    auto store = Gtk::ListStore::create(TheColumns());
-    auto completion = Gtk::EntryCompletion::create();
-    completion->set_model(store);
-    completion->set_text_column(TheColumns().text);
-    completion->set_minimum_key_length(1);
-    completion->set_popup_completion(true);
-    entry.set_completion(completion);
-    entry.signal_changed().connect([&entry, store] { Refill(entry.get_text(), store); });
-  }
-
- private:
-  static Columns& TheColumns() {
-    static Columns columns;
-    return columns;
-  }
-
-  static void Refill(const Glib::ustring& typed, const Glib::RefPtr<Gtk::ListStore>& store) {
-    const Columns& columns = TheColumns();
+  static Columns columns;
+  auto store = Gtk::ListStore::create(columns);
+  auto completion = Gtk::EntryCompletion::create();
+  completion->set_model(store);
+  completion->set_text_column(columns.text);
+  completion->set_minimum_key_length(1);
+  completion->set_popup_completion(true);
+  txtURL().set_completion(completion);
+  txtURL().signal_changed().connect([this, store] {
     store->clear();
-    const RecentHistory& history = RecentHistory::Shared();
-    for (int n = RecentHistory::kSlots; n >= 1; --n)
-      if (history.slot(n).filled()) (*store->append())[columns.text] = history.slot(n).url;
-    std::string text = typed;
-    if (!text.empty() && text[0] == '/') {
-      std::string folder = text.substr(0, text.rfind('/') + 1);
-      if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
-        int shown = 0;
-        while (const char* name = g_dir_read_name(dir)) {
-          if (name[0] == '.') continue;
-          if (++shown > 200) break;
-          // A name that is not UTF-8 is offered as the desktop would show it.
-          gchar* display = g_filename_display_name(name);
-          (*store->append())[columns.text] = folder + display;
-          g_free(display);
-        }
-        g_dir_close(dir);
-      }
-    }
-  }
-};
-
-}  // namespace
-
-void frmMain::WireBrowsingCommands() {
-  txtURL_.signal_activate().connect([this] {
-    // Enter: the caret goes to the end, then the address is opened.
-    txtURL_.select_region(-1, -1);
-    txtURL_.set_position(-1);
-    Go();
+    for (const std::string& text : AddressCompletions(RecentHistory::Shared(), txtURL().get_text()))
+      (*store->append())[columns.text] = text;
   });
-  cmdMove_.signal_clicked().connect([this] { Go(); });
-  for (int i = 1; i <= 6; ++i)
-    if (tool_buttons_[i - 1]) tool_buttons_[i - 1]->signal_clicked().connect([this, i] { ToolbarClick(i); });
-
-  commands_["mnuOpURL"] = [this] { OpenUrlPrompt(); };
-  commands_["mnuCopy"] = [this] { CopyUrl(); };
-  commands_["mnuPaste"] = [this] { PasteUrl(); };
-  commands_["open:mhEdit"] = [this] {
-    paste_enabled_ = mode_ == 2;
-    menu_item("mnuPaste")->set_sensitive(paste_enabled_);
-  };
-  commands_["mnuHomeURL"] = [this] { HomeUrlPrompt(); };
-  commands_["mnuDelHist"] = [this] { DeleteHistory(); };
-  commands_["open:mhRecent"] = [this] { ShowHistoryMenu(); };
-  for (int i = 0; i < RecentHistory::kSlots; ++i)
-    commands_["mnuRecent(" + std::to_string(i) + ")"] = [this, i] { RecentClick(i); };
-
-  picProg_.signal_draw().connect(sigc::mem_fun(*this, &frmMain::DrawProgress));
 }
-
-void frmMain::AttachAutoCompletion() { AddressCompletion::Attach(txtURL_); }
 
 // ---- Commands ----------------------------------------------------------------------------------
 
-void frmMain::Go() { browser_->Navigate2(txtURL_.get_text()); }
+void frmMain::Go() { browser_->Navigate2(txtURL().get_text()); }
 
 void frmMain::ToolbarClick(int index) {
   switch (index) {
@@ -125,6 +62,8 @@ void frmMain::CopyUrl() {
   clipboard->store();
 }
 
+void frmMain::RefreshEditMenu() { menu_item("mnuPaste")->set_sensitive(mode_ == 2); }
+
 void frmMain::PasteUrl() {
   auto clipboard = Gtk::Clipboard::get();
   if (!clipboard->wait_is_text_available()) return;
@@ -133,41 +72,30 @@ void frmMain::PasteUrl() {
 }
 
 void frmMain::HomeUrlPrompt() {
-  std::string shown = home_url_ == "about:blank" ? "BLANK" : home_url_;
   std::string answer = AppDialogs().InputBox(this, "ホームに指定するURLを入力してください",
-                                             "設定－ホームURL", shown);
+                                             "設定－ホームURL", HomeURLForPrompt(home_url_));
   if (answer.empty()) return;
-  if (answer == "BLANK") answer = "about:blank";
-  home_url_ = answer;
-  SaveSetting("Setting", "HomeURL", home_url_);
+  home_url_ = HomeURLFromPrompt(answer);
+  SaveSetting(setting::kHomeURL, home_url_);
 }
 
 // ---- The recent pages --------------------------------------------------------------------------
 
-void frmMain::SetRecentItem(int index, const std::string& caption, bool enabled, bool visible) {
-  Gtk::MenuItem* item = menu_item("mnuRecent(" + std::to_string(index) + ")");
-  // Titles are shown as they are; an "_" in a title is not an access key.
-  item->set_use_underline(false);
-  item->set_label(caption);
-  item->set_sensitive(enabled);
-  item->set_visible(visible);
-}
-
-void frmMain::LoadHistoryStep() {
-  RecentHistory& history = RecentHistory::Shared();
-  history.Load(UserSettings());
+void frmMain::LoadHistory() {
+  RecentHistory::Shared().Load(UserSettings());
   ShowHistoryMenu();
 }
 
 // The list belongs to the process and every window changes it, so the menu is shown as the list
 // is now whenever it opens, and after this window changed the list.
 void frmMain::ShowHistoryMenu() {
-  const RecentHistory& history = RecentHistory::Shared();
-  for (int n = 1; n <= RecentHistory::kSlots; ++n) {
-    if (history.slot(n).filled())
-      SetRecentItem(n - 1, history.slot(n).title, true, true);
-    else
-      SetRecentItem(n - 1, "（空）", false, n == 1);
+  for (int i = 0; i < RecentHistory::kSlots; ++i) {
+    const RecentMenuItem shown = RecentMenuItemFor(RecentHistory::Shared(), i);
+    Gtk::MenuItem* item = menu_item("mnuRecent(" + std::to_string(i) + ")");
+    item->set_use_underline(false);
+    item->set_label(shown.caption);
+    item->set_sensitive(shown.enabled);
+    item->set_visible(shown.visible);
   }
 }
 
@@ -186,8 +114,10 @@ void frmMain::DeleteHistory() {
 // ---- Browser events ----------------------------------------------------------------------------
 
 void frmMain::ConnectBrowserEvents() {
-  browser_->signal_status_text_change().connect(sigc::mem_fun(*this, &frmMain::OnStatusTextChange));
-  browser_->signal_progress_change().connect(sigc::mem_fun(*this, &frmMain::OnProgressChange));
+  browser_->signal_status_text_change().connect(
+      [this](const std::string& text) { stbStat_.set_status_text(text); });
+  browser_->signal_progress_change().connect(
+      [this](long progress, long maximum) { stbStat_.ShowProgress(progress, maximum); });
   browser_->signal_title_change().connect(sigc::mem_fun(*this, &frmMain::OnTitleChange));
   browser_->signal_navigate_complete2().connect(sigc::mem_fun(*this, &frmMain::OnNavigateComplete2));
   browser_->signal_on_tool_bar().connect(sigc::mem_fun(*this, &frmMain::OnToolBar));
@@ -197,71 +127,28 @@ void frmMain::ConnectBrowserEvents() {
   // the window then grows or shrinks around it.
   browser_->signal_resize_to().connect([this](int width, int height) {
     Gtk::Widget& b = wbwMain();
-    Place(b, control_left(b), control_top(b), static_cast<float>(width * tx_),
+    layout_.Place(b, control_left(b), control_top(b), static_cast<float>(width * tx_),
           static_cast<float>(height * ty_));
     FollowBrowserSize();
   });
 }
 
-void frmMain::OnStatusTextChange(const std::string& text) { status_text_.set_text(text); }
-
-void frmMain::OnProgressChange(long progress, long maximum) {
-  const int width = panel_frames_[1].get_allocated_width();
-  const int height = stbStat_.get_allocated_height();
-  if (progress < 1 || maximum < 1) {
-    progress_shown_ = false;
-    picProg_.queue_draw();
-    return;
-  }
-  if (width <= 0 || height <= 0) return;
-  if (!progress_surface_ || progress_surface_->get_width() != width ||
-      progress_surface_->get_height() != height) {
-    auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, width, height);
-    if (progress_surface_) {
-      // The drawing survives a change of the panel's size.
-      auto cr = Cairo::Context::create(surface);
-      cr->set_source(progress_surface_, 0, 0);
-      cr->paint();
-    }
-    progress_surface_ = surface;
-  }
-  const double x = static_cast<double>(progress) / static_cast<double>(maximum) * width;
-  const int m = 3;  // pixels above and below the box
-  auto cr = Cairo::Context::create(progress_surface_);
-  cr->set_source_rgb(220 / 255.0, 0, 0);
-  cr->rectangle(0, m, std::min<double>(x, width), std::max(0, height - 2 * m));
-  cr->fill();
-  progress_x_ = static_cast<int>(std::min<double>(x, width));
-  progress_shown_ = true;
-  picProg_.queue_draw();
-}
-
-bool frmMain::DrawProgress(const Cairo::RefPtr<Cairo::Context>& cr) {
-  if (!progress_shown_ || !progress_surface_) return false;
-  // The surface is laid over the whole panel; the drawing area sits inside the panel's frame.
-  int x = 0, y = 0;
-  picProg_.translate_coordinates(panel_frames_[1], 0, 0, x, y);
-  cr->set_source(progress_surface_, -x, -y);
-  cr->paint();
-  return true;
-}
 
 void frmMain::OnTitleChange(const std::string& text) {
-  const std::string t = text == "about:blank" ? "空白ページ" : text;
-  set_title(t + kCaptionSuffix);
-  if (!JobSelected() || mode_ != 1) txtJob_.set_text(t + " [" + browser_->LocationURL() + "]");
+  set_title(WindowCaption(text));
+  if (!JobSelected() || mode_ != 1) txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
 }
 
 void frmMain::OnNavigateComplete2(const std::string& url) {
-  txtURL_.set_text(browser_->LocationURL());
-  txtJob_.set_text(PositionText(url));
+  txtURL().set_text(browser_->LocationURL());
+  txtJob().set_text(PositionText(url));
 
   if (RecentHistory::Shared()
           .Add(browser_->LocationName(), browser_->LocationURL(), UserSettings())
           .changed)
     ShowHistoryMenu();
 
-  cboJob_.set_sensitive(true);
+  cboJob().set_sensitive(true);
   FollowBrowserSize();
 }
 
@@ -302,7 +189,7 @@ void frmMain::OnStatusBar(bool show) {
 // ---- New windows and closing -------------------------------------------------------------------
 
 BrowserControl* frmMain::NewWindow2() {
-  frmMain& window = app_.OpenNewWindow(*this);
+  frmMain& window = host_.OpenNewWindow(*this);
   if (maximized_) window.maximize();
   window.browser().signal_ready_to_show().connect([&window] { window.show(); });
   return &window.browser();

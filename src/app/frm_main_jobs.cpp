@@ -1,39 +1,25 @@
-// The main window's job: the job selector, the five step buttons, their tooltips, the list dialog
-// and the title line rule.
-#include "app/app.h"
+// The main window's job bar: the job selector, the five step buttons and the list dialog, wired
+// to the job cursor (jobs/job_cursor.h).
 #include "app/frm_main.h"
+#include "app/window_host.h"
 #include "jobs/frm_list.h"
-#include "jobs/job_commands.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
 
 namespace tarvik {
 
-void frmMain::WireJobCommands() {
-  cboJob_.signal_changed().connect([this] {
-    if (!filling_jobs_) cboJob_Click();
-  });
-  for (int i = 0; i < 5; ++i) cmdNav_[i].signal_clicked().connect([this, i] { cmdNav_Click(i); });
-  commands_["mnuEditJob"] = [this] { mnuEditJob_Click(*this); };
-  commands_["mnuNewJob"] = [this] { mnuNewJob_Click(*this); };
-  commands_["mnuImportFavFolder"] = [this] { mnuImportFavFolder_Click(*this); };
-}
-
 int frmMain::JobSelectorCount() {
-  auto model = cboJob_.get_model();
+  auto model = cboJob().get_model();
   return model ? static_cast<int>(model->children().size()) : 0;
 }
 
 bool frmMain::JobSelected() {
-  return cboJob_.get_active_row_number() != -1 && !cboJob_.get_active_text().empty();
+  return cboJob().get_active_row_number() != -1 && !cboJob().get_active_text().empty();
 }
 
-BrowserControl* frmMain::FirstWindowBrowser() {
-  frmMain* first = app_.first_window();
-  return first ? &first->browser() : nullptr;
-}
+BrowserControl* frmMain::FirstWindowBrowser() { return host_.FirstBrowser(); }
 
-void frmMain::LoadJobListStep() { LoadJobList(-1); }
+void frmMain::LoadJobListAtStartUp() { LoadJobList(-1); }
 
 void frmMain::LoadJobList(int select_index) {
   const std::string folder = ApplicationFolder();
@@ -44,34 +30,33 @@ void frmMain::LoadJobList(int select_index) {
     return;
   }
   filling_jobs_ = true;
-  cboJob_.remove_all();
-  for (const std::string& name : *names) cboJob_.append(name);
+  cboJob().remove_all();
+  for (const std::string& name : *names) cboJob().append(name);
   filling_jobs_ = false;
 
   const int count = static_cast<int>(names->size());
   const int index = select_index < count ? select_index : count - 1;
   cur_job_idx_ = index;
-  cboJob_.set_active(index);  // its click finds the index loaded already and does nothing
+  cboJob().set_active(index);  // its click finds the index loaded already and does nothing
 }
 
 bool frmMain::LoadSelectedJob(bool keep_position) {
   const int old_index = cur_job_idx_;
-  cur_job_idx_ = cboJob_.get_active_row_number();
+  cur_job_idx_ = cboJob().get_active_row_number();
   const std::string folder = ApplicationFolder();
-  const std::string name = cboJob_.get_active_text();
+  const std::string name = cboJob().get_active_text();
 
   auto restore = [&] {
     if (old_index == cur_job_idx_) {
       // The list was just reloaded onto this job: there is no loaded job to go back to, and the
       // entries held are another job's. Nothing stays selected.
-      job_entries_.clear();
-      last_entry_idx_ = -1;
+      job_.Clear();
       cur_job_idx_ = -1;
-      cboJob_.set_active(-1);
+      cboJob().set_active(-1);
       return;
     }
     cur_job_idx_ = old_index;
-    cboJob_.set_active(old_index);
+    cboJob().set_active(old_index);
   };
 
   std::optional<Job> job = JobFileExists(folder, name) ? ReadJobFile(folder, name) : std::nullopt;
@@ -91,100 +76,62 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
                             "先頭の " + std::to_string(kMaxJobEntries) + " 件だけを読み込みました。",
                             "確認", MsgIcon::Information, MsgButtons::OK);
   }
-  job_entries_ = std::move(job->entries);
-  last_entry_idx_ = job->last_index;
-  if (cur_entry_idx_ > last_entry_idx_) cur_entry_idx_ = 0;
+  job_.Load(name, std::move(*job));
   if (!keep_position) {
-    browser_->Navigate(job_entries_[0].URL);
-    cur_entry_idx_ = 0;
+    job_.MoveTo(0);
+    browser_->Navigate(job_.current().URL);
   }
   return true;
 }
 
 void frmMain::cboJob_Click() {
-  if (cboJob_.get_active_row_number() == cur_job_idx_) return;
+  if (cboJob().get_active_row_number() == cur_job_idx_) return;
   if (LoadSelectedJob(false)) UpdateNavTips();
 }
 
 void frmMain::UpdateNavTips() {
-  if (last_entry_idx_ < 0) return;
-  cmdNav_[0].set_tooltip_text(job_entries_[0].Title);
-  cmdNav_[1].set_tooltip_text(cur_entry_idx_ == 0 ? "現在先頭です"
-                                                  : job_entries_[cur_entry_idx_ - 1].Title);
-  cmdNav_[2].set_tooltip_text(cur_entry_idx_ == last_entry_idx_
-                                  ? "現在最後です"
-                                  : job_entries_[cur_entry_idx_ + 1].Title);
-  cmdNav_[3].set_tooltip_text(job_entries_[last_entry_idx_].Title);
+  if (auto tips = job_.StepTips())
+    for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text((*tips)[i]);
 }
 
 void frmMain::SelectJobNamed(const std::string& name) {
-  const int count = JobSelectorCount();
-  auto model = cboJob_.get_model();
   int i = 0;
-  for (const auto& row : model->children()) {
+  for (const auto& row : cboJob().get_model()->children()) {
     Glib::ustring text;
     row.get_value(0, text);
     if (text == name) {
-      cboJob_.set_active(i);
+      cboJob().set_active(i);
       return;
     }
-    if (++i >= count) break;
+    ++i;
   }
 }
 
 void frmMain::cmdNav_Click(int index) {
-  if (!JobSelected() || last_entry_idx_ < 0) return;
-  auto go = [this] {
-    UpdateNavTips();
-    browser_->Navigate(job_entries_[cur_entry_idx_].URL);
-  };
-  switch (index) {
-    case 0:
-      if (cur_entry_idx_ == 0) return;
-      cur_entry_idx_ = 0;
-      go();
-      break;
-    case 1:
-      if (--cur_entry_idx_ >= 0) go();
-      else cur_entry_idx_ = 0;
-      break;
-    case 2:
-      if (++cur_entry_idx_ <= last_entry_idx_) go();
-      else cur_entry_idx_ = last_entry_idx_;
-      break;
-    case 3:
-      if (cur_entry_idx_ == last_entry_idx_) return;
-      cur_entry_idx_ = last_entry_idx_;
-      go();
-      break;
-    case 4: {
-      ListExchange exchange;
-      exchange.ListJobName = cboJob_.get_active_text();
-      exchange.ListLastIdx = last_entry_idx_;
-      for (const JobEntry& e : job_entries_) {
-        exchange.ListTitles.push_back(e.Title);
-        exchange.ListURLs.push_back(e.URL);
-      }
-      frmList dialog(*this, exchange);
-      dialog.Run();
-      if (exchange.ListResultIdx != -1 && exchange.ListResultIdx <= last_entry_idx_) {
-        cur_entry_idx_ = exchange.ListResultIdx;
-        go();
-      }
-      break;
+  if (!JobSelected() || !job_.loaded()) return;
+  std::optional<int> entry;
+  if (index == kStepList) {
+    ListExchange exchange;
+    exchange.ListJobName = cboJob().get_active_text();
+    exchange.ListLastIdx = job_.last_index();
+    for (const JobEntry& e : job_.entries()) {
+      exchange.ListTitles.push_back(e.Title);
+      exchange.ListURLs.push_back(e.URL);
     }
-    default:
-      break;
+    frmList dialog(*this, exchange);
+    dialog.Run();
+    if (job_.MoveTo(exchange.ListResultIdx)) entry = exchange.ListResultIdx;
+  } else {
+    entry = job_.Step(index);
   }
+  if (!entry) return;
+  UpdateNavTips();
+  browser_->Navigate(job_.current().URL);
 }
 
-std::string frmMain::PositionText(const std::string& url) const {
-  const std::string location = " [" + browser_->LocationURL() + "]";
-  frmMain* self = const_cast<frmMain*>(this);
-  if (self->JobSelected() && mode_ == 1 && cur_entry_idx_ >= 0 && cur_entry_idx_ <= last_entry_idx_ &&
-      url == job_entries_[cur_entry_idx_].URL)
-    return job_entries_[cur_entry_idx_].Title + location;
-  return browser_->LocationName() + location;
+std::string frmMain::PositionText(const std::string& url) {
+  return job_.PositionText(url, browser_->LocationURL(), browser_->LocationName(),
+                           JobSelected() && mode_ == 1);
 }
 
 }  // namespace tarvik

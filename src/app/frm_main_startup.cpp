@@ -1,50 +1,151 @@
-// The start-up steps of the main window that other subsystems carry out, and the wiring of the
-// commands that live with them.
-#include "app/app.h"
+// The main window's start-up sequence, its placement, and the commands of the pockets, the skin
+// menu and the cool bar's buttons.
+#include <gdkmm/monitor.h>
+
 #include "app/command_line.h"
 #include "app/frm_main.h"
+#include "app/window_host.h"
+#include "app/window_placement.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
+#include "platform/settings_keys.h"
+#include "skins/skin_state.h"
 #include "system/mod_relation.h"
-#include "system/system_commands.h"
 #include "system/version_info.h"
 
 namespace tarvik {
 
+void frmMain::Load() {
+  RegisterAssociations();
+  const StartCommand command = ParseCommandLine(host_.command_line());
+  ReadScreenResolution();
+  ResolveFavoritesFolder();
+  RecordUpdateInfo();
+  CaptureLayoutSnapshot();
+  RestoreWindowPlacement();
+  RestoreHomeAndMode();
+  ApplyStoredSkin();
+  LoadHistory();
+  LoadJobListAtStartUp();
+  AttachAddressCompletion();
+  ShowPocketsEmpty();
+  ActOnCommandLine(command);
+  clbComm_.ShowModeBar(mode_);
+}
+
+void frmMain::ReadScreenResolution() {
+  auto screen = get_screen();
+  tx_ = ty_ = TwipsPerPixel(screen ? screen->get_resolution() : 96);
+}
+
+void frmMain::CaptureLayoutSnapshot() {
+  snapshot_.W = window_width();
+  snapshot_.H = window_height();
+  snapshot_.BW = control_width(wbwMain());
+  snapshot_.BH = control_height(wbwMain());
+  snapshot_.BT = control_top(wbwMain());
+  snapshot_.CW = control_width(clbComm_);
+  snapshot_.CH = static_cast<float>(clbComm_.bar_height() * ty_);
+  snapshot_.B4 = static_cast<float>(clbComm_.band_width(3) * tx_);
+  snapshot_.JW = control_width(txtJob());
+  snapshot_.UW = control_width(txtURL());
+  snapshot_.GL = control_left(cmdMove());
+  snapshot_.OL = control_left(cmdOpFav());
+  snapshot_.SL = control_left(cmdSvFav());
+}
+
+void frmMain::RestoreWindowPlacement() {
+  int cur_x = 0, cur_y = 0;
+  get_position(cur_x, cur_y);
+  const StoredPlacement p = ReadStoredPlacement(UserSettings(), snapshot_.W, snapshot_.H,
+                                                static_cast<float>(cur_x * tx_),
+                                                static_cast<float>(cur_y * ty_), tx_, ty_);
+  ResizeWindowInCode(p.width, p.height);
+  in_code_resize_ = false;
+  OnWindowResized();
+  if (p.left) {
+    std::vector<ScreenRect> monitors;
+    ScreenRect work_area;
+    auto display = get_display();
+    for (int m = 0; display && m < display->get_n_monitors(); ++m) {
+      Gdk::Rectangle area;
+      display->get_monitor(m)->get_geometry(area);
+      monitors.push_back({area.get_x(), area.get_y(), area.get_width(), area.get_height()});
+    }
+    if (!monitors.empty()) {
+      auto primary = display->get_primary_monitor();
+      Gdk::Rectangle area;
+      (primary ? primary : display->get_monitor(0))->get_workarea(area);
+      work_area = {area.get_x(), area.get_y(), area.get_width(), area.get_height()};
+    }
+    const ScreenRect placed = KeepOnScreen({ToPixels(*p.left, tx_), ToPixels(*p.top, ty_),
+                                            ToPixels(p.width, tx_), ToPixels(p.height, ty_)},
+                                           monitors, work_area);
+    move(placed.x, placed.y);
+  }
+  if (p.maximized) maximize();
+}
+
+std::string frmMain::StoredHomeURL() { return GetSetting(setting::kHomeURL); }
+
+void frmMain::RestoreHomeAndMode() {
+  home_url_ = StoredHomeURL();
+  mode_ = ToInt16(GetSetting(setting::kMode), 1);
+  if (mode_ != 1 && mode_ != 2) mode_ = 1;
+  clbComm_.ShowModePicture(mode_);
+}
+
+// Loading a skin's pictures comes with skin support; the designed look stays until then.
+void frmMain::ApplyStoredSkin() {}
+
+void frmMain::SelectSkin(int index) {
+  // Item 0 is the skin named "default"; the other items come with the skin folders.
+  if (index != 0) return;
+  CurrentSkinName() = "default";
+  SaveSetting(setting::kSkin, "default");
+  ApplyStoredSkin();
+}
+
+void frmMain::ShowPocketsEmpty() {
+  for (int i = 0; i < 3; ++i) clbComm_.picPocketImage(i).set(clbComm_.imlPocket().get("Empty"));
+}
+
+void frmMain::ClearPocket(int index) {
+  pockets_[index] = PocketRecord{};
+  clbComm_.picPocketImage(index).set(clbComm_.imlPocket().get("Empty"));
+  clbComm_.picPocket(index).set_tooltip_text("");
+}
+
+void frmMain::ClearAllPockets() {
+  for (int i = 0; i < 3; ++i) ClearPocket(i);
+}
+
 void frmMain::WireCommands() {
-  commands_["mnuQuit"] = [this] { CloseWindow(); };
-  picMode_.signal_button_release_event().connect([this](GdkEventButton* e) {
+  picMode().signal_button_release_event().connect([this](GdkEventButton* e) {
     if (e->button == 1) ToggleMode();
     return true;
   });
-
-  // Favorites.
-  commands_["mnuOpFav"] = [this] { OpenFavorite(this, *browser_); };
-  commands_["mnuAddFav"] = [this] { AddFavorite(this, *browser_); };
-  commands_["mnuFavPath"] = [this] { ChooseFavoritesFolder(this); };
-  cmdOpFav_.signal_clicked().connect([this] { OpenFavorite(this, *browser_); });
-  cmdSvFav_.signal_clicked().connect([this] { AddFavorite(this, *browser_); });
-
-  // Desktop integration and help.
-  commands_["mnuDefBro"] = [this] { mnuDefBro_Click(this); };
-  commands_["mnuInet"] = [this] { mnuInet_Click(this); };
-  commands_["mnuHelp"] = [this] { mnuHelp_Click(this); };
-  commands_["mnuAuthorPage"] = [this] { mnuAuthorPage_Click(*browser_); };
-  commands_["mnuVer"] = [this] { mnuVer_Click(this); };
+  cmdOpFav().signal_clicked().connect([this] { OpenFavorite(this, *browser_); });
+  cmdSvFav().signal_clicked().connect([this] { AddFavorite(this, *browser_); });
+  txtURL().signal_activate().connect([this] {
+    // Enter: the caret goes to the end, then the address is opened.
+    txtURL().select_region(-1, -1);
+    txtURL().set_position(-1);
+    Go();
+  });
+  cmdMove().signal_clicked().connect([this] { Go(); });
+  for (int i = 1; i <= 6; ++i)
+    if (i != 4) tool_button(i).signal_clicked().connect([this, i] { ToolbarClick(i); });
+  cboJob().signal_changed().connect([this] {
+    if (!filling_jobs_) cboJob_Click();
+  });
+  for (int i = 0; i < 5; ++i) cmdNav(i).signal_clicked().connect([this, i] { cmdNav_Click(i); });
 }
-
-void frmMain::RegisterAssociationsStep() { RegisterAssociations(); }
-
-void frmMain::ResolveFavoritesFolderStep() { ResolveFavoritesFolder(); }
-
-void frmMain::RecordUpdateInfoStep() { RecordUpdateInfo(); }
-
-void frmMain::ApplySkinStep() {}
 
 void frmMain::ActOnCommandLine(const StartCommand& cmd) {
   if (cmd.mode != 0) {
     mode_ = cmd.mode;
-    ShowModePicture(mode_);
+    clbComm_.ShowModePicture(mode_);
   }
   if (std::optional<std::string> page = DirectStartPage(cmd, home_url_)) {
     // A window opened for a page's new window shows that page; a page file is opened anyway.

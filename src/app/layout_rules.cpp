@@ -1,5 +1,6 @@
 #include "app/layout_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvik {
@@ -59,6 +60,22 @@ CoolBarHeightChange CoolBarHeightRule(const LayoutSnapshot& s, float new_height,
 std::optional<BandChange> BandChangeRule(const LayoutSnapshot& s, float band4_width) {
   if (band4_width == s.B4) return std::nullopt;
   return BandChange{band4_width - s.B4 + s.JW, band4_width - s.B4 + s.UW};
+}
+
+ScreenRect KeepOnScreen(const ScreenRect& window, const std::vector<ScreenRect>& monitors,
+                        const ScreenRect& primary_work_area) {
+  if (monitors.empty()) return window;
+  for (const ScreenRect& m : monitors) {
+    const int left = std::max(window.x, m.x), top = std::max(window.y, m.y);
+    const int right = std::min(window.x + window.width, m.x + m.width);
+    const int bottom = std::min(window.y + window.height, m.y + m.height);
+    if (right > left && bottom > top) return window;
+  }
+  const ScreenRect& a = primary_work_area;
+  ScreenRect placed = window;
+  placed.x = a.x + std::max(0, (a.width - window.width) / 2);
+  placed.y = a.y + std::max(0, (a.height - window.height) / 2);
+  return placed;
 }
 
 }  // namespace tarvik

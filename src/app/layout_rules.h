@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 namespace tarvik {
 
@@ -73,5 +74,16 @@ struct BandChange {
   float url_width = 0;
 };
 std::optional<BandChange> BandChangeRule(const LayoutSnapshot& s, float band4_width);
+
+// A rectangle of the screen in pixels.
+struct ScreenRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const ScreenRect&) const = default;
+};
+// Where a restored window goes: where it was stored, unless it would lie entirely off every
+// monitor (a monitor since unplugged, an edited value); then centred in the primary monitor's
+// work area. With no monitors known it stays where it was stored.
+ScreenRect KeepOnScreen(const ScreenRect& window, const std::vector<ScreenRect>& monitors,
+                        const ScreenRect& primary_work_area);
 
 }  // namespace tarvik

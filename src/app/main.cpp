@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/command_line.h"
 #include "app/startup_services.h"
+#include "browse/address_fixup.h"
 #include "platform/webkit_browser.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
   g_set_prgname("tarvik");
 
   tarvik::PrepareProcess();
-  tarvik::TarvikApp app(command_line, tarvik::WebKitBrowser::Factory());
+  tarvik::TarvikApp app(command_line, tarvik::WebKitBrowser::Factory(tarvik::FixUpAddress));
   app.OpenFirstWindow();
   Gtk::Main::run();
   return 0;

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "platform/settings_keys.h"
+
 namespace tarvik {
 
 namespace {
-constexpr const char* kSection = "History";
+constexpr const char* kSection = setting::kHistorySection;
 
 std::string TwoDigits(int n) {
   char buf[8];

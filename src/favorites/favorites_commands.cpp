@@ -4,7 +4,6 @@
 #include "favorites/shortcut_file.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
-#include "system/folder_picker.h"
 
 namespace tarvik {
 

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 #include "platform/text_file.h"
 
@@ -30,7 +31,7 @@ std::string FavoritesFolderFromSetting(const std::string& setting,
 }
 
 std::string ResolveFavoritesFolder() {
-  std::string setting = GetSetting(kFavoritesPathSection, kFavoritesPathKey, kFavoritesPathNotDefined);
+  std::string setting = GetSetting(setting::kFavoritesPath);
   g_favorites_folder = FavoritesFolderFromSetting(setting, SystemFavoritesFolder());
   return g_favorites_folder;
 }
@@ -39,7 +40,7 @@ const std::string& FavoritesFolder() { return g_favorites_folder; }
 
 void SetFavoritesFolder(const std::string& path) {
   g_favorites_folder = path;
-  SaveSetting(kFavoritesPathSection, kFavoritesPathKey, path);
+  SaveSetting(setting::kFavoritesPath, path);
 }
 
 std::string FavoritesFolderForUse() {

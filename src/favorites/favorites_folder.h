@@ -7,9 +7,7 @@
 
 namespace tarvik {
 
-// Settings key of the folder the user chose, and its value while none was chosen.
-inline constexpr char kFavoritesPathSection[] = "Setting";
-inline constexpr char kFavoritesPathKey[] = "FavoritesPath";
+// The "FavoritesPath" value while no folder was chosen (setting::kFavoritesPath).
 inline constexpr char kFavoritesPathNotDefined[] = "NOT DEFINED";
 
 // The desktop's own favorites folder: ~/Favorites.

@@ -1,11 +1,10 @@
 #include "favorites/shortcut_file.h"
 
-#include "jobs/job_files.h"
-
 #include <glib.h>
 
 #include <string_view>
 
+#include "platform/file_names.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -30,9 +29,6 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
     if (EqualsIgnoringCase(text.substr(i, word.size()), word)) return true;
   return false;
 }
-
-// A file without any write permission bit counts as read-only. Replacing by rename would
-// otherwise overwrite it, since rename only needs the folder to be writable.
 }  // namespace
 
 std::string ShortcutURLFromText(const std::string& text) {

@@ -62,34 +62,34 @@ void frmEditJob::BuildControls() {
 
   const char* captions[4] = {"編集対象ジョブ", "URLリスト", "タイトル", "URL"};
   for (int i = 0; i < 4; ++i) {
-    labels_[i].set_text(captions[i]);
-    labels_[i].set_xalign(0.0f);
+    Label_[i].set_text(captions[i]);
+    Label_[i].set_xalign(0.0f);
   }
-  labels_[0].get_style_context()->add_class("tarvik-caption");
-  labels_[1].get_style_context()->add_class("tarvik-caption");
+  Label_[0].get_style_context()->add_class("tarvik-caption");
+  Label_[1].get_style_context()->add_class("tarvik-caption");
 
   // Row 0: the job selector with the two job commands beside it.
-  cbo_job_.set_tooltip_text("ジョブの選択");
-  cbo_job_.set_hexpand(true);
-  cbo_job_.signal_changed().connect(sigc::mem_fun(*this, &frmEditJob::cboJob_Click));
-  SetUpButton(cmd_name_, "ジョブ名の変更(_N)...", "選択ジョブの名前を変更");
-  SetUpButton(cmd_kill_job_, "ジョブの削除(_K)...", "選択ジョブを削除");
-  cmd_name_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdName_Click));
-  cmd_kill_job_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdKillJob_Click));
+  cboJob_.set_tooltip_text("ジョブの選択");
+  cboJob_.set_hexpand(true);
+  cboJob_.signal_changed().connect(sigc::mem_fun(*this, &frmEditJob::cboJob_Click));
+  SetUpButton(cmdName_, "ジョブ名の変更(_N)...", "選択ジョブの名前を変更");
+  SetUpButton(cmdKillJob_, "ジョブの削除(_K)...", "選択ジョブを削除");
+  cmdName_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdName_Click));
+  cmdKillJob_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdKillJob_Click));
   // The row has a box of its own, so the wide job buttons do not widen the side column below.
   job_row_.set_spacing(8);
-  job_row_.pack_start(labels_[0], Gtk::PACK_SHRINK);
-  job_row_.pack_start(cbo_job_, Gtk::PACK_EXPAND_WIDGET);
-  job_row_.pack_start(cmd_name_, Gtk::PACK_SHRINK);
-  job_row_.pack_start(cmd_kill_job_, Gtk::PACK_SHRINK);
+  job_row_.pack_start(Label_[0], Gtk::PACK_SHRINK);
+  job_row_.pack_start(cboJob_, Gtk::PACK_EXPAND_WIDGET);
+  job_row_.pack_start(cmdName_, Gtk::PACK_SHRINK);
+  job_row_.pack_start(cmdKillJob_, Gtk::PACK_SHRINK);
   grid_.attach(job_row_, 0, 0, 3, 1);
 
   // Rows 1 and 2: the entry list, with the two move buttons on its right.
-  labels_[1].set_margin_top(4);
-  grid_.attach(labels_[1], 0, 1, 2, 1);
-  lsv_url_.set_model(rows_);
-  lsv_url_.set_tooltip_text("ジョブに登録されたURLの一覧");
-  lsv_url_.set_enable_search(false);
+  Label_[1].set_margin_top(4);
+  grid_.attach(Label_[1], 0, 1, 2, 1);
+  lsvURL_.set_model(rows_);
+  lsvURL_.set_tooltip_text("ジョブに登録されたURLの一覧");
+  lsvURL_.set_enable_search(false);
   auto add_column = [this](const char* caption, Gtk::TreeModelColumn<Glib::ustring>& column,
                            int width, bool expand) {
     auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(caption, column));
@@ -101,22 +101,22 @@ void frmEditJob::BuildControls() {
     view_column->set_expand(expand);
     if (auto* cell = dynamic_cast<Gtk::CellRendererText*>(view_column->get_first_cell()))
       cell->property_ellipsize() = Pango::ELLIPSIZE_END;
-    lsv_url_.append_column(*view_column);
+    lsvURL_.append_column(*view_column);
   };
   add_column("タイトル", columns_.title, 200, false);
   add_column("URL", columns_.url, 260, true);
-  lsv_url_.set_fixed_height_mode(true);
-  lsv_url_.get_selection()->set_mode(Gtk::SELECTION_SINGLE);
-  lsv_url_.get_selection()->signal_changed().connect([this] {
+  lsvURL_.set_fixed_height_mode(true);
+  lsvURL_.get_selection()->set_mode(Gtk::SELECTION_SINGLE);
+  lsvURL_.get_selection()->signal_changed().connect([this] {
     if (!quiet_selection_) lsvURL_ItemClick();
   });
   // A click on the row that is already selected changes no selection but still puts the entry
   // back into the text boxes.
-  lsv_url_.signal_button_release_event().connect(
+  lsvURL_.signal_button_release_event().connect(
       [this](GdkEventButton* event) {
         Gtk::TreeModel::Path path;
-        if (event->button == 1 && event->window == lsv_url_.get_bin_window()->gobj() &&
-            lsv_url_.get_path_at_pos(static_cast<int>(event->x), static_cast<int>(event->y), path))
+        if (event->button == 1 && event->window == lsvURL_.get_bin_window()->gobj() &&
+            lsvURL_.get_path_at_pos(static_cast<int>(event->x), static_cast<int>(event->y), path))
           lsvURL_ItemClick();
         return false;
       },
@@ -125,71 +125,71 @@ void frmEditJob::BuildControls() {
   lsv_scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
   lsv_scroll_.set_hexpand(true);
   lsv_scroll_.set_vexpand(true);
-  lsv_scroll_.add(lsv_url_);
+  lsv_scroll_.add(lsvURL_);
   grid_.attach(lsv_scroll_, 0, 2, 2, 1);
 
-  SetUpButton(cmd_up_, "↑", "順序を一つ上に移動");
-  SetUpButton(cmd_down_, "↓", "順序を一つ下に移動");
-  cmd_up_.get_style_context()->add_class("tarvik-arrow");
-  cmd_down_.get_style_context()->add_class("tarvik-arrow");
-  cmd_up_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdUp_Click));
-  cmd_down_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdDown_Click));
+  SetUpButton(cmdUp_, "↑", "順序を一つ上に移動");
+  SetUpButton(cmdDown_, "↓", "順序を一つ下に移動");
+  cmdUp_.get_style_context()->add_class("tarvik-arrow");
+  cmdDown_.get_style_context()->add_class("tarvik-arrow");
+  cmdUp_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdUp_Click));
+  cmdDown_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdDown_Click));
   move_buttons_.set_spacing(6);
   move_buttons_.set_valign(Gtk::ALIGN_CENTER);
   move_buttons_.set_halign(Gtk::ALIGN_START);
-  move_buttons_.pack_start(cmd_up_, Gtk::PACK_SHRINK);
-  move_buttons_.pack_start(cmd_down_, Gtk::PACK_SHRINK);
+  move_buttons_.pack_start(cmdUp_, Gtk::PACK_SHRINK);
+  move_buttons_.pack_start(cmdDown_, Gtk::PACK_SHRINK);
   grid_.attach(move_buttons_, 2, 2);
 
   // Rows 3 and 4: the two text boxes, each with the button that fills them.
-  txt_title_.set_tooltip_text("タイトルの入力");
-  txt_url_.set_tooltip_text("URLの入力");
-  txt_title_.set_hexpand(true);
-  txt_url_.set_hexpand(true);
-  SetUpButton(cmd_cur_vw_, "表示中のページ(_L)", "メインウィンドウで表示中のURLを入力");
-  SetUpButton(cmd_fav_, "お気に入り(_F)...", "お気に入りからURLを入力");
-  cmd_cur_vw_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCurVw_Click));
-  cmd_fav_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdFav_Click));
-  labels_[2].set_margin_top(4);
-  grid_.attach(labels_[2], 0, 3);
-  grid_.attach(txt_title_, 1, 3);
-  grid_.attach(cmd_cur_vw_, 2, 3);
-  grid_.attach(labels_[3], 0, 4);
-  grid_.attach(txt_url_, 1, 4);
-  grid_.attach(cmd_fav_, 2, 4);
+  txtTitle_.set_tooltip_text("タイトルの入力");
+  txtURL_.set_tooltip_text("URLの入力");
+  txtTitle_.set_hexpand(true);
+  txtURL_.set_hexpand(true);
+  SetUpButton(cmdCurVw_, "表示中のページ(_L)", "メインウィンドウで表示中のURLを入力");
+  SetUpButton(cmdFav_, "お気に入り(_F)...", "お気に入りからURLを入力");
+  cmdCurVw_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCurVw_Click));
+  cmdFav_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdFav_Click));
+  Label_[2].set_margin_top(4);
+  grid_.attach(Label_[2], 0, 3);
+  grid_.attach(txtTitle_, 1, 3);
+  grid_.attach(cmdCurVw_, 2, 3);
+  grid_.attach(Label_[3], 0, 4);
+  grid_.attach(txtURL_, 1, 4);
+  grid_.attach(cmdFav_, 2, 4);
 
   // Row 5: the clearing option and the three entry commands.
-  chk_clear_.set_label("追加後、自動でテキストをクリア");
-  chk_clear_.set_tooltip_text("リスト追加時、入力欄を消去する");
-  chk_clear_.set_active(false);
-  SetUpButton(cmd_add_, "追加(_A)", "入力したデータをリストに追加");
-  SetUpButton(cmd_change_, "変更(_T)", "選択したデータを入力したデータに変更");
-  SetUpButton(cmd_del_, "削除(_D)", "選択したデータをリストから削除");
-  cmd_add_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdAdd_Click));
-  cmd_change_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdChange_Click));
-  cmd_del_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdDel_Click));
+  chkClear_.set_label("追加後、自動でテキストをクリア");
+  chkClear_.set_tooltip_text("リスト追加時、入力欄を消去する");
+  chkClear_.set_active(false);
+  SetUpButton(cmdAdd_, "追加(_A)", "入力したデータをリストに追加");
+  SetUpButton(cmdChange_, "変更(_T)", "選択したデータを入力したデータに変更");
+  SetUpButton(cmdDel_, "削除(_D)", "選択したデータをリストから削除");
+  cmdAdd_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdAdd_Click));
+  cmdChange_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdChange_Click));
+  cmdDel_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdDel_Click));
   entry_buttons_.set_spacing(6);
-  entry_buttons_.pack_start(chk_clear_, Gtk::PACK_EXPAND_WIDGET);
-  entry_buttons_.pack_start(cmd_add_, Gtk::PACK_SHRINK);
-  entry_buttons_.pack_start(cmd_change_, Gtk::PACK_SHRINK);
-  entry_buttons_.pack_start(cmd_del_, Gtk::PACK_SHRINK);
+  entry_buttons_.pack_start(chkClear_, Gtk::PACK_EXPAND_WIDGET);
+  entry_buttons_.pack_start(cmdAdd_, Gtk::PACK_SHRINK);
+  entry_buttons_.pack_start(cmdChange_, Gtk::PACK_SHRINK);
+  entry_buttons_.pack_start(cmdDel_, Gtk::PACK_SHRINK);
   grid_.attach(entry_buttons_, 0, 5, 3, 1);
 
   // Rows 6 and 7: save and close.
   rule_.set_margin_top(4);
   grid_.attach(rule_, 0, 6, 3, 1);
-  SetUpButton(cmd_refresh_, "更新(_R)", "変更を保存して編集を続行する");
-  SetUpButton(cmd_ok_, "_OK", "変更を保存してウィンドウを閉じる");
-  SetUpButton(cmd_cancel_, "_Cancel", "変更を保存しないでウィンドウを閉じる");
-  cmd_refresh_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdRefresh_Click));
-  cmd_ok_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdOK_Click));
-  cmd_cancel_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCancel_Click));
-  cmd_ok_.set_size_request(88, -1);
-  cmd_cancel_.set_size_request(88, -1);
+  SetUpButton(cmdRefresh_, "更新(_R)", "変更を保存して編集を続行する");
+  SetUpButton(cmdOK_, "_OK", "変更を保存してウィンドウを閉じる");
+  SetUpButton(cmdCancel_, "_Cancel", "変更を保存しないでウィンドウを閉じる");
+  cmdRefresh_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdRefresh_Click));
+  cmdOK_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdOK_Click));
+  cmdCancel_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCancel_Click));
+  cmdOK_.set_size_request(88, -1);
+  cmdCancel_.set_size_request(88, -1);
   dialog_buttons_.set_spacing(6);
-  dialog_buttons_.pack_start(cmd_refresh_, Gtk::PACK_SHRINK);
-  dialog_buttons_.pack_end(cmd_cancel_, Gtk::PACK_SHRINK);
-  dialog_buttons_.pack_end(cmd_ok_, Gtk::PACK_SHRINK);
+  dialog_buttons_.pack_start(cmdRefresh_, Gtk::PACK_SHRINK);
+  dialog_buttons_.pack_end(cmdCancel_, Gtk::PACK_SHRINK);
+  dialog_buttons_.pack_end(cmdOK_, Gtk::PACK_SHRINK);
   grid_.attach(dialog_buttons_, 0, 7, 3, 1);
 
   // The state at load: the row commands wait for a row click, the job commands for a job.
@@ -200,9 +200,9 @@ void frmEditJob::BuildControls() {
 // ---- Drops -------------------------------------------------------------------------------------
 
 void frmEditJob::SetUpDrops() {
-  for (Gtk::Widget* target : {static_cast<Gtk::Widget*>(&lsv_url_),
-                              static_cast<Gtk::Widget*>(&txt_title_),
-                              static_cast<Gtk::Widget*>(&txt_url_)}) {
+  for (Gtk::Widget* target : {static_cast<Gtk::Widget*>(&lsvURL_),
+                              static_cast<Gtk::Widget*>(&txtTitle_),
+                              static_cast<Gtk::Widget*>(&txtURL_)}) {
     target->drag_dest_set(Gtk::DEST_DEFAULT_ALL,
                           Gdk::ACTION_COPY | Gdk::ACTION_LINK | Gdk::ACTION_MOVE);
     // A file list first, so that a file manager's drop is taken as files, not as their names.
@@ -228,13 +228,13 @@ void frmEditJob::SetUpDrops() {
 
 void frmEditJob::Drop(Gtk::Widget& target, const std::optional<DroppedEntry>& dropped) {
   if (!JobSelected() || !dropped) return;
-  if (&target == &lsv_url_) {
+  if (&target == &lsvURL_) {
     // A dropped link is taken as it comes: no trimming and no emptiness test.
     if (!RoomForAnotherEntry()) return;
     AppendEntry(JobEntry{dropped->title, dropped->url});
-  } else if (&target == &txt_title_ || &target == &txt_url_) {
-    txt_title_.set_text(dropped->title);
-    txt_url_.set_text(dropped->url);
+  } else if (&target == &txtTitle_ || &target == &txtURL_) {
+    txtTitle_.set_text(dropped->title);
+    txtURL_.set_text(dropped->url);
   }
 }
 
@@ -246,7 +246,7 @@ void frmEditJob::Form_Load() {
     LoadEditorJob();
     SetJobButtons(true);
   }
-  cbo_job_.grab_focus();
+  cboJob_.grab_focus();
 }
 
 void frmEditJob::LoadEditorJobList(int index) {
@@ -262,14 +262,14 @@ void frmEditJob::LoadEditorJobList(int index) {
   // The selector's changes while it is refilled are not the user's; EditJobIdx is moved first,
   // so the selection below does not load anything either.
   edit_job_idx_ = index >= 0 && index < static_cast<int>(names->size()) ? index : -1;
-  cbo_job_.remove_all();
-  for (const std::string& name : *names) cbo_job_.append(name);
-  cbo_job_.set_active(edit_job_idx_);
+  cboJob_.remove_all();
+  for (const std::string& name : *names) cboJob_.append(name);
+  cboJob_.set_active(edit_job_idx_);
 }
 
 void frmEditJob::LoadEditorJob() {
   const int remembered = edit_job_idx_;
-  const int index = cbo_job_.get_active_row_number();
+  const int index = cboJob_.get_active_row_number();
   if (index < 0) return;
   edit_job_idx_ = index;
   const std::string name = SelectedJobName();
@@ -283,7 +283,7 @@ void frmEditJob::LoadEditorJob() {
                                                : std::string(kNoJobFileMessage),
               MsgIcon::Critical);
     edit_job_idx_ = remembered;
-    cbo_job_.set_active(remembered);
+    cboJob_.set_active(remembered);
     return;
   }
   if (job->truncated) {
@@ -302,10 +302,10 @@ void frmEditJob::LoadEditorJob() {
 void frmEditJob::FillEntryList() {
   quiet_selection_ = true;
   // Filling a store that no view watches spares a redraw per row.
-  lsv_url_.unset_model();
+  lsvURL_.unset_model();
   rows_->clear();
   for (const JobEntry& entry : edit_entries_) SetRow(rows_->append(), entry);
-  lsv_url_.set_model(rows_);
+  lsvURL_.set_model(rows_);
   quiet_selection_ = false;
 }
 
@@ -327,7 +327,7 @@ std::vector<JobEntry> frmEditJob::Rows() const {
 }
 
 int frmEditJob::SelectedRow() const {
-  auto selection = const_cast<Gtk::TreeView&>(lsv_url_).get_selection();
+  auto selection = const_cast<Gtk::TreeView&>(lsvURL_).get_selection();
   Gtk::TreeModel::iterator it = selection->get_selected();
   if (!it) return -1;
   return rows_->get_path(it)[0];
@@ -344,15 +344,15 @@ void frmEditJob::AppendEntry(const JobEntry& entry) {
   auto row = rows_->append();
   SetRow(row, entry);
   edit_entries_.push_back(entry);
-  lsv_url_.scroll_to_row(rows_->get_path(row));
+  lsvURL_.scroll_to_row(rows_->get_path(row));
 }
 
 void frmEditJob::SelectRowQuietly(int p) {
   quiet_selection_ = true;
   Gtk::TreeModel::Path path;
   path.push_back(p);
-  lsv_url_.get_selection()->select(path);
-  lsv_url_.scroll_to_row(path);
+  lsvURL_.get_selection()->select(path);
+  lsvURL_.scroll_to_row(path);
   quiet_selection_ = false;
 }
 
@@ -364,30 +364,30 @@ bool frmEditJob::RoomForAnotherEntry() {
 }
 
 void frmEditJob::SetRowButtons(bool enabled) {
-  cmd_change_.set_sensitive(enabled);
-  cmd_del_.set_sensitive(enabled);
-  cmd_up_.set_sensitive(enabled);
-  cmd_down_.set_sensitive(enabled);
+  cmdChange_.set_sensitive(enabled);
+  cmdDel_.set_sensitive(enabled);
+  cmdUp_.set_sensitive(enabled);
+  cmdDown_.set_sensitive(enabled);
 }
 
 void frmEditJob::SetJobButtons(bool enabled) {
-  cmd_name_.set_sensitive(enabled);
-  cmd_kill_job_.set_sensitive(enabled);
+  cmdName_.set_sensitive(enabled);
+  cmdKillJob_.set_sensitive(enabled);
 }
 
 // ---- The job selector --------------------------------------------------------------------------
 
 bool frmEditJob::JobSelected() const {
-  return cbo_job_.get_active_row_number() >= 0 && !SelectedJobName().empty();
+  return cboJob_.get_active_row_number() >= 0 && !SelectedJobName().empty();
 }
 
 std::string frmEditJob::SelectedJobName() const {
-  return const_cast<Gtk::ComboBoxText&>(cbo_job_).get_active_text().raw();
+  return const_cast<Gtk::ComboBoxText&>(cboJob_).get_active_text().raw();
 }
 
 std::vector<std::string> frmEditJob::SelectorItems() const {
   std::vector<std::string> items;
-  auto model = const_cast<Gtk::ComboBoxText&>(cbo_job_).get_model();
+  auto model = const_cast<Gtk::ComboBoxText&>(cboJob_).get_model();
   for (const auto& row : model->children()) {
     Glib::ustring text;
     row.get_value(0, text);
@@ -398,14 +398,14 @@ std::vector<std::string> frmEditJob::SelectorItems() const {
 
 void frmEditJob::RenameSelectorItem(int index, const std::string& name) {
   // The item's text changes in place: the selection stays and no reload happens.
-  auto store = Glib::RefPtr<Gtk::ListStore>::cast_dynamic(cbo_job_.get_model());
+  auto store = Glib::RefPtr<Gtk::ListStore>::cast_dynamic(cboJob_.get_model());
   store->children()[index]->set_value(0, Glib::ustring(name));
 }
 
 Gtk::Window* frmEditJob::MessageParent() { return get_visible() ? this : owner_; }
 
 void frmEditJob::cboJob_Click() {
-  const int index = cbo_job_.get_active_row_number();
+  const int index = cboJob_.get_active_row_number();
   if (index == edit_job_idx_) return;
   // Unsaved edits of the job shown so far are dropped without a question.
   if (index >= 0) SetJobButtons(true);
@@ -418,28 +418,28 @@ void frmEditJob::lsvURL_ItemClick() {
   const int p = SelectedRow();
   if (p < 0) return;
   SetRowButtons(true);
-  txt_title_.set_text(edit_entries_[p].Title);
-  txt_url_.set_text(edit_entries_[p].URL);
+  txtTitle_.set_text(edit_entries_[p].Title);
+  txtURL_.set_text(edit_entries_[p].URL);
 }
 
 void frmEditJob::cmdAdd_Click() {
-  TypedEntry typed = CheckTypedEntry(txt_title_.get_text().raw(), txt_url_.get_text().raw());
+  TypedEntry typed = CheckTypedEntry(txtTitle_.get_text().raw(), txtURL_.get_text().raw());
   if (!typed.accepted()) {
     ShowError(MessageParent(), typed.refusal);
     return;
   }
   if (!RoomForAnotherEntry()) return;
   AppendEntry(typed.entry);
-  if (chk_clear_.get_active()) {
-    txt_title_.set_text("");
-    txt_url_.set_text("");
+  if (chkClear_.get_active()) {
+    txtTitle_.set_text("");
+    txtURL_.set_text("");
   }
 }
 
 void frmEditJob::cmdChange_Click() {
   const int p = SelectedRow();
   if (p < 0) return;
-  TypedEntry typed = CheckTypedEntry(txt_title_.get_text().raw(), txt_url_.get_text().raw());
+  TypedEntry typed = CheckTypedEntry(txtTitle_.get_text().raw(), txtURL_.get_text().raw());
   if (!typed.accepted()) {
     ShowError(MessageParent(), typed.refusal);
     return;
@@ -481,8 +481,8 @@ void frmEditJob::cmdDown_Click() { MoveSelectedRow(+1); }
 
 void frmEditJob::cmdCurVw_Click() {
   if (!first_window_browser_) return;
-  txt_title_.set_text(first_window_browser_->LocationName());
-  txt_url_.set_text(first_window_browser_->LocationURL());
+  txtTitle_.set_text(first_window_browser_->LocationName());
+  txtURL_.set_text(first_window_browser_->LocationURL());
 }
 
 void frmEditJob::cmdFav_Click() {
@@ -499,8 +499,8 @@ void frmEditJob::cmdFav_Click() {
     ShowError(MessageParent(), FileTooLargeMessage(*path));
     return;
   }
-  txt_title_.set_text(TitleBeforeFirstDot(LocalFileName(*path)));
-  txt_url_.set_text(url.value_or(std::string()));
+  txtTitle_.set_text(TitleBeforeFirstDot(LocalFileName(*path)));
+  txtURL_.set_text(url.value_or(std::string()));
 }
 
 // ---- Saving and closing ------------------------------------------------------------------------
@@ -545,7 +545,7 @@ void frmEditJob::on_response(int response_id) {
 
 void frmEditJob::cmdName_Click() {
   if (!JobSelected()) return;
-  const int index = cbo_job_.get_active_row_number();
+  const int index = cboJob_.get_active_row_number();
   const std::string old_name = SelectedJobName();
   if (!JobFileExists(app_folder_, old_name)) {
     ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
@@ -597,7 +597,7 @@ void frmEditJob::cmdName_Click() {
 
 void frmEditJob::cmdKillJob_Click() {
   if (!JobSelected()) return;
-  const int index = cbo_job_.get_active_row_number();
+  const int index = cboJob_.get_active_row_number();
   const std::string name = SelectedJobName();
   if (!JobFileExists(app_folder_, name)) {
     ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
@@ -623,7 +623,7 @@ void frmEditJob::cmdKillJob_Click() {
   // The deleted job's entries never stay on screen under another job's name.
   ClearEntries();
   LoadEditorJobList(index > 0 ? index - 1 : 0);
-  if (cbo_job_.get_model()->children().size() > 0) LoadEditorJob();
+  if (cboJob_.get_model()->children().size() > 0) LoadEditorJob();
 }
 
 }  // namespace tarvik

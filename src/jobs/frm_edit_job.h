@@ -66,25 +66,25 @@ class frmEditJob : public Gtk::Dialog {
   void Drop(Gtk::Widget& target, const std::optional<DroppedEntry>& dropped);
 
   // ---- Controls -------------------------------------------------------------------------------
-  Gtk::ComboBoxText& cboJob() { return cbo_job_; }
-  Gtk::TreeView& lsvURL() { return lsv_url_; }
-  Gtk::Entry& txtTitle() { return txt_title_; }
-  Gtk::Entry& txtURL() { return txt_url_; }
-  Gtk::CheckButton& chkClear() { return chk_clear_; }
-  Gtk::Button& cmdAdd() { return cmd_add_; }
-  Gtk::Button& cmdChange() { return cmd_change_; }
-  Gtk::Button& cmdDel() { return cmd_del_; }
-  Gtk::Button& cmdUp() { return cmd_up_; }
-  Gtk::Button& cmdDown() { return cmd_down_; }
-  Gtk::Button& cmdCurVw() { return cmd_cur_vw_; }
-  Gtk::Button& cmdFav() { return cmd_fav_; }
-  Gtk::Button& cmdName() { return cmd_name_; }
-  Gtk::Button& cmdKillJob() { return cmd_kill_job_; }
-  Gtk::Button& cmdRefresh() { return cmd_refresh_; }
-  Gtk::Button& cmdOK() { return cmd_ok_; }
-  Gtk::Button& cmdCancel() { return cmd_cancel_; }
+  Gtk::ComboBoxText& cboJob() { return cboJob_; }
+  Gtk::TreeView& lsvURL() { return lsvURL_; }
+  Gtk::Entry& txtTitle() { return txtTitle_; }
+  Gtk::Entry& txtURL() { return txtURL_; }
+  Gtk::CheckButton& chkClear() { return chkClear_; }
+  Gtk::Button& cmdAdd() { return cmdAdd_; }
+  Gtk::Button& cmdChange() { return cmdChange_; }
+  Gtk::Button& cmdDel() { return cmdDel_; }
+  Gtk::Button& cmdUp() { return cmdUp_; }
+  Gtk::Button& cmdDown() { return cmdDown_; }
+  Gtk::Button& cmdCurVw() { return cmdCurVw_; }
+  Gtk::Button& cmdFav() { return cmdFav_; }
+  Gtk::Button& cmdName() { return cmdName_; }
+  Gtk::Button& cmdKillJob() { return cmdKillJob_; }
+  Gtk::Button& cmdRefresh() { return cmdRefresh_; }
+  Gtk::Button& cmdOK() { return cmdOK_; }
+  Gtk::Button& cmdCancel() { return cmdCancel_; }
   // The four captions: "編集対象ジョブ", "URLリスト", "タイトル", "URL".
-  Gtk::Label& Label(int i) { return labels_[i]; }
+  Gtk::Label& Label(int i) { return Label_[i]; }
 
   // The rows of lsvURL as (title, URL) pairs, and the selected row (-1 for none).
   std::vector<JobEntry> Rows() const;
@@ -153,30 +153,30 @@ class frmEditJob : public Gtk::Dialog {
   Glib::RefPtr<Gtk::ListStore> rows_;
 
   Gtk::Grid grid_;
-  Gtk::Label labels_[4];
-  Gtk::ComboBoxText cbo_job_;
+  Gtk::Label Label_[4];
+  Gtk::ComboBoxText cboJob_;
   Gtk::Box job_row_{Gtk::ORIENTATION_HORIZONTAL};  // label, selector and the two job commands
-  Gtk::Button cmd_name_;
-  Gtk::Button cmd_kill_job_;
+  Gtk::Button cmdName_;
+  Gtk::Button cmdKillJob_;
   Gtk::ScrolledWindow lsv_scroll_;
-  Gtk::TreeView lsv_url_;
+  Gtk::TreeView lsvURL_;
   Gtk::Box move_buttons_{Gtk::ORIENTATION_VERTICAL};
-  Gtk::Button cmd_up_;
-  Gtk::Button cmd_down_;
-  Gtk::Entry txt_title_;
-  Gtk::Entry txt_url_;
-  Gtk::Button cmd_cur_vw_;
-  Gtk::Button cmd_fav_;
-  Gtk::CheckButton chk_clear_;
+  Gtk::Button cmdUp_;
+  Gtk::Button cmdDown_;
+  Gtk::Entry txtTitle_;
+  Gtk::Entry txtURL_;
+  Gtk::Button cmdCurVw_;
+  Gtk::Button cmdFav_;
+  Gtk::CheckButton chkClear_;
   Gtk::Box entry_buttons_{Gtk::ORIENTATION_HORIZONTAL};
-  Gtk::Button cmd_add_;
-  Gtk::Button cmd_change_;
-  Gtk::Button cmd_del_;
+  Gtk::Button cmdAdd_;
+  Gtk::Button cmdChange_;
+  Gtk::Button cmdDel_;
   Gtk::Separator rule_;
   Gtk::Box dialog_buttons_{Gtk::ORIENTATION_HORIZONTAL};
-  Gtk::Button cmd_refresh_;
-  Gtk::Button cmd_ok_;
-  Gtk::Button cmd_cancel_;
+  Gtk::Button cmdRefresh_;
+  Gtk::Button cmdOK_;
+  Gtk::Button cmdCancel_;
 };
 
 }  // namespace tarvik

@@ -14,7 +14,6 @@
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
 #include "platform/path_util.h"
-#include "system/folder_picker.h"
 
 namespace tarvik {
 

@@ -403,11 +403,4 @@ bool DeleteJobFile(const std::string& app_folder, const std::string& name, std::
   return false;
 }
 
-// ---- The job-name rule -------------------------------------------------------------------------
-
-bool IsValidJobName(std::string_view text) {
-  static constexpr std::string_view kForbidden("\\/:;,*?\"<>|\r\n\0", 14);
-  return text.find_first_of(kForbidden) == std::string_view::npos;
-}
-
 }  // namespace tarvik

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_names.h"  // the job-name rule, IsValidJobName
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -106,12 +107,6 @@ bool RenameJobFile(const std::string& app_folder, const std::string& old_name,
 // Deletes the job file. A file that is already missing counts as deleted.
 bool DeleteJobFile(const std::string& app_folder, const std::string& name,
                    std::string* error = nullptr);
-
-// ---- The job-name rule -------------------------------------------------------------------------
-
-// True when `text` holds none of \ / : ; , * ? " < > |. Tarvik also rejects CR, LF and NUL,
-// which would split the job list line or cut the file name. An empty text passes.
-bool IsValidJobName(std::string_view text);
 
 // ---- The formats, on text and bytes (for callers that already hold the file) -------------------
 

@@ -36,7 +36,7 @@ constexpr int kCaptionGap = 6;
 constexpr int kGripperZone = kGripperLeft + kGripperRidge + kGripperGap;
 
 struct BandState {
-  CoolBand spec;
+  CoolBand layout;  // its caption and sizes: as added, then as the user drags it
   Gtk::Widget* child = nullptr;  // null once the child has been removed from the bar
   bool visible = true;
   int header_width = -1;  // measured once per style: the pointer asks for it at every move
@@ -105,7 +105,7 @@ struct CoolBar::Impl {
   int header_width(int band) {
     int& cached = bands[band].header_width;
     if (cached < 0) {
-      const std::string& caption = bands[band].spec.caption;
+      const std::string& caption = bands[band].layout.caption;
       int w = 0, h = 0;
       if (!caption.empty()) self.create_pango_layout(caption)->get_pixel_size(w, h);
       cached = caption.empty() ? kGripperZone : kGripperZone + w + kCaptionGap;
@@ -114,11 +114,11 @@ struct CoolBar::Impl {
   }
 
   // A band never gets narrower than its gripper and caption, whatever minimum it was given.
-  int min_band_width(int band) { return std::max(bands[band].spec.min_width, header_width(band) + kBandBorder + 1); }
-  int desired_band_width(int band) { return std::max(bands[band].spec.width, min_band_width(band)); }
+  int min_band_width(int band) { return std::max(bands[band].layout.min_width, header_width(band) + kBandBorder + 1); }
+  int desired_band_width(int band) { return std::max(bands[band].layout.width, min_band_width(band)); }
 
   int child_min_height(int band) {
-    int height = bands[band].spec.min_height;
+    int height = bands[band].layout.min_height;
     if (Gtk::Widget* child = bands[band].child; child && child->get_visible()) {
       int minimum = 0, natural = 0;
       child->get_preferred_height(minimum, natural);
@@ -365,8 +365,8 @@ struct CoolBar::Impl {
     if (high < low) return;
     const int left = std::clamp(x - drag_offset, low, high);
     if (left == box.x) return;
-    bands[prev_band].spec.width = left - prev.x;
-    if (!last) bands[band].spec.width = box.x + box.width - left;
+    bands[prev_band].layout.width = left - prev.x;
+    if (!last) bands[band].layout.width = box.x + box.width - left;
     changed(true);
   }
 
@@ -409,7 +409,7 @@ struct CoolBar::Impl {
       cr->set_fill_rule(Cairo::FILL_RULE_EVEN_ODD);
       cr->rectangle(0, 0, width, height);
       for (size_t b = 0; b < bands.size(); ++b)
-        if (l.bands[b].placed && !bands[b].spec.use_bar_picture)
+        if (l.bands[b].placed && !bands[b].layout.use_bar_picture)
           cr->rectangle(l.bands[b].x, l.bands[b].y, l.bands[b].width, l.bands[b].height);
       cr->fill();
       cr->restore();
@@ -443,8 +443,8 @@ struct CoolBar::Impl {
 
     for (size_t b = 0; b < bands.size(); ++b) {
       const BandBox& box = l.bands[b];
-      if (!box.placed || bands[b].spec.caption.empty()) continue;
-      auto text = self.create_pango_layout(bands[b].spec.caption);
+      if (!box.placed || bands[b].layout.caption.empty()) continue;
+      auto text = self.create_pango_layout(bands[b].layout.caption);
       int tw = 0, th = 0;
       text->get_pixel_size(tw, th);
       style->render_layout(cr, box.x + kGripperZone, box.y + (box.height - th) / 2, text);
@@ -516,15 +516,15 @@ int CoolBar::band_frame_width(int band) const {
 }
 
 void CoolBar::set_band_width(int band, int width) {
-  if (!impl_->valid(band) || impl_->bands[band].spec.width == width) return;
-  impl_->bands[band].spec.width = width;
+  if (!impl_->valid(band) || impl_->bands[band].layout.width == width) return;
+  impl_->bands[band].layout.width = width;
   queue_resize();
   queue_draw();
 }
 
 void CoolBar::set_band_min_width(int band, int width) {
-  if (!impl_->valid(band) || impl_->bands[band].spec.min_width == width) return;
-  impl_->bands[band].spec.min_width = width;
+  if (!impl_->valid(band) || impl_->bands[band].layout.min_width == width) return;
+  impl_->bands[band].layout.min_width = width;
   queue_resize();
   queue_draw();
 }

@@ -1,5 +1,5 @@
-// Run by the build: draws every built-in picture and writes them as a C++ table of pixels
-// (builtin_pictures_data.h) to the file named by its argument.
+// Run by the build: draws every built-in picture and writes their pixels as C++ source (the
+// tables that builtin_pictures_data.h declares) to the file named by its argument.
 #include <gtkmm/main.h>
 
 #include <cstdio>

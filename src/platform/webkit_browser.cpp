@@ -97,28 +97,8 @@ WebKitSettings* SharedSettings() {
 
 }  // namespace
 
-std::string FixUpAddress(const std::string& text) {
-  if (text.empty()) return text;
-  if (g_uri_peek_scheme(text.c_str()) != nullptr) {
-    // "c:/x" parses as scheme "c"; a one-letter scheme is a drive, not a URI.
-    const char* colon = strchr(text.c_str(), ':');
-    if (colon && colon - text.c_str() > 1) return text;
-  }
-  // An existing file or folder, absolute or relative to the working folder.
-  if (g_file_test(text.c_str(), G_FILE_TEST_EXISTS)) {
-    gchar* abs = g_canonicalize_filename(text.c_str(), nullptr);
-    gchar* uri = g_filename_to_uri(abs, nullptr, nullptr);
-    g_free(abs);
-    if (uri) {
-      std::string result(uri);
-      g_free(uri);
-      return result;
-    }
-  }
-  return "http://" + text;
-}
-
-WebKitBrowser::WebKitBrowser(WebKitBrowser* related) : frame_(Gtk::ORIENTATION_VERTICAL) {
+WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
+    : frame_(Gtk::ORIENTATION_VERTICAL), fix_up_(std::move(fix_up)) {
   if (related) {
     view_ = WEBKIT_WEB_VIEW(webkit_web_view_new_with_related_view(related->view_));
   } else {
@@ -146,14 +126,14 @@ WebKitBrowser::~WebKitBrowser() {
   g_object_unref(view_);
 }
 
-BrowserFactory WebKitBrowser::Factory() {
-  return [](BrowserControl* related) -> std::unique_ptr<BrowserControl> {
-    return std::make_unique<WebKitBrowser>(dynamic_cast<WebKitBrowser*>(related));
+BrowserFactory WebKitBrowser::Factory(AddressFixUp fix_up) {
+  return [fix_up](BrowserControl* related) -> std::unique_ptr<BrowserControl> {
+    return std::make_unique<WebKitBrowser>(dynamic_cast<WebKitBrowser*>(related), fix_up);
   };
 }
 
 void WebKitBrowser::Navigate(const std::string& url) {
-  std::string uri = FixUpAddress(url);
+  std::string uri = fix_up_ ? fix_up_(url) : url;
   if (uri.empty()) return;
   webkit_web_view_load_uri(view_, uri.c_str());
 }

@@ -119,32 +119,32 @@ frmVer::frmVer(Gtk::Window* owner) {
     }
   });
 
-  client_.set_size_request(kClientWidth, kClientHeight);
-  add(client_);
+  client_area_.set_size_request(kClientWidth, kClientHeight);
+  add(client_area_);
 
   const std::string sans = SansFamily();
-  label1_.set_text("ジョブ管理型Webブラウザ");
-  SetFont(label1_, kJapaneseFamily, 11.25, true, false);
-  SetColour(label1_, 0.11, 0.17, 0.30);
-  label2_.set_text("Tarvik");
-  SetFont(label2_, kJapaneseFamily, 26.25, true, true);
-  SetColour(label2_, 0.12, 0.28, 0.55);
-  lab_ver_.set_text("ver.");
-  SetFont(lab_ver_, sans, 14.25, true, false);
-  SetColour(lab_ver_, 0.18, 0.37, 0.66);
-  label3_.set_text(kRightsLine);
-  SetFont(label3_, sans, 11.25, false, true);
-  SetColour(label3_, 0.11, 0.17, 0.30);
+  Label1_.set_text("ジョブ管理型Webブラウザ");
+  SetFont(Label1_, kJapaneseFamily, 11.25, true, false);
+  SetColour(Label1_, 0.11, 0.17, 0.30);
+  Label2_.set_text("Tarvik");
+  SetFont(Label2_, kJapaneseFamily, 26.25, true, true);
+  SetColour(Label2_, 0.12, 0.28, 0.55);
+  labVer_.set_text("ver.");
+  SetFont(labVer_, sans, 14.25, true, false);
+  SetColour(labVer_, 0.18, 0.37, 0.66);
+  Label3_.set_text(kRightsLine);
+  SetFont(Label3_, sans, 11.25, false, true);
+  SetColour(Label3_, 0.11, 0.17, 0.30);
 
-  client_.put(label1_, 9, 7);
-  client_.put(label2_, 55, 36);
-  client_.put(lab_ver_, 106, 79);
-  client_.put(label3_, 39, 139);
+  client_area_.put(Label1_, 9, 7);
+  client_area_.put(Label2_, 55, 36);
+  client_area_.put(labVer_, 106, 79);
+  client_area_.put(Label3_, 39, 139);
   Form_Load();
   show_all_children();
 }
 
-void frmVer::Form_Load() { lab_ver_.set_text(DialogVersionText()); }
+void frmVer::Form_Load() { labVer_.set_text(DialogVersionText()); }
 
 bool frmVer::on_delete_event(GdkEventAny*) {
   hide();

@@ -19,11 +19,11 @@ class frmVer : public Gtk::Window {
   // `owner` may be null. The dialog is not shown yet.
   explicit frmVer(Gtk::Window* owner);
 
-  Gtk::Label& Label1() { return label1_; }
-  Gtk::Label& Label2() { return label2_; }
-  Gtk::Label& labVer() { return lab_ver_; }
-  Gtk::Label& Label3() { return label3_; }
-  Gtk::Widget& client_area() { return client_; }
+  Gtk::Label& Label1() { return Label1_; }
+  Gtk::Label& Label2() { return Label2_; }
+  Gtk::Label& labVer() { return labVer_; }
+  Gtk::Label& Label3() { return Label3_; }
+  Gtk::Widget& client_area() { return client_area_; }
 
   // The font family that stands in for Arial on this machine.
   static std::string SansFamily();
@@ -40,11 +40,11 @@ class frmVer : public Gtk::Window {
 
   void Form_Load();
 
-  Client client_;
-  Gtk::Label label1_;
-  Gtk::Label label2_;
-  Gtk::Label lab_ver_;
-  Gtk::Label label3_;
+  Client client_area_;
+  Gtk::Label Label1_;
+  Gtk::Label Label2_;
+  Gtk::Label labVer_;
+  Gtk::Label Label3_;
 };
 
 }  // namespace tarvik

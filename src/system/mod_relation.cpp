@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 #include "system/desktop_mirror.h"
 
@@ -81,14 +82,16 @@ bool SetDefaultVerb(ClassRegistry& root, const std::string& name) {
 }
 
 bool RegistrationPending(const SettingsStore& settings) {
-  const std::string done = settings.Get("Setting", "RelationDone", "False");
+  const SettingKey& k = setting::kRelationDone;
+  const std::string done = settings.Get(k.section, k.key, k.fallback);
   return done == "False" || done == "True";
 }
 
 void RegisterAssociations(ClassRegistry& root, SettingsStore& settings,
                           const std::string& exe_path) {
   if (!RegistrationPending(settings)) return;
-  const std::string done = settings.Get("Setting", "RelationDone", "False");
+  const SettingKey& k = setting::kRelationDone;
+  const std::string done = settings.Get(k.section, k.key, k.fallback);
   ClassRegistryChanges changes(root);
   if (done == "False") {
     RegisterFileType(root, kJobExtension, kJobTypeName, kJobTypeDescription, kJobContentType,
@@ -104,7 +107,7 @@ void RegisterAssociations(ClassRegistry& root, SettingsStore& settings,
   }
   RegisterVerb(root, "http", kVerbKey, kVerbCaption, "/h", exe_path);
   // Marked done only once the registration is stored, so a failed one is made again next time.
-  if (changes.Commit()) settings.Save("Setting", "RelationDone", kRelationDoneMarker);
+  if (changes.Commit()) settings.Save(k.section, k.key, kRelationDoneMarker);
 }
 
 void MakeDefaultBrowser(ClassRegistry& root, const AskFunction& ask) {

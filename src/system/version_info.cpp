@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/app_folder.h"
+#include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 
 namespace tarvik {
@@ -45,11 +46,11 @@ void RecordUpdateInfo(SettingsStore& settings, const std::string& application_fo
   const std::string version = UpdateVersionText();
   // Every start records itself, but a start of the same copy finds the values in place and
   // leaves the file alone.
-  if (settings.Find("UpdateInfo", "ApplicationPath") == application_folder &&
-      settings.Find("UpdateInfo", "CurrentVersion") == version)
+  using setting::kApplicationPath, setting::kCurrentVersion;
+  if (settings.Find(kApplicationPath.section, kApplicationPath.key) == application_folder &&
+      settings.Find(kCurrentVersion.section, kCurrentVersion.key) == version)
     return;
-  settings.SaveAll({{"UpdateInfo", "ApplicationPath", application_folder},
-                    {"UpdateInfo", "CurrentVersion", version}});
+  settings.SaveAll({WriteOf(kApplicationPath, application_folder), WriteOf(kCurrentVersion, version)});
 }
 
 void RecordUpdateInfo() { RecordUpdateInfo(UserSettings(), ApplicationFolder()); }

@@ -9,6 +9,7 @@
 
 #include "app/app.h"
 #include "app/frm_main.h"
+#include "browse/address_fixup.h"
 #include "favorites/shortcut_file.h"
 #include "platform/settings_store.h"
 #include "platform/text_file.h"
@@ -26,7 +27,7 @@ constexpr int kLoad = 20000;  // ms; software rendering under Xvfb is slow to st
 class EngineTest : public AppTest {
  protected:
   frmMain& Start(const std::string& command_line) {
-    return StartWith(command_line, WebKitBrowser::Factory());
+    return StartWith(command_line, WebKitBrowser::Factory(FixUpAddress));
   }
 
   bool WaitForTitle(Gtk::Window& w, const std::string& title) {
@@ -49,29 +50,6 @@ class EngineTest : public AppTest {
 
   LoopbackServer server;
 };
-
-// What the address box hands the engine: addresses with a scheme as they are, existing files
-// and folders (absolute or relative) as file URIs, anything else as a host name.
-TEST(FixUpAddressTest, SchemesFilesAndHostNames) {
-  TempDir dir;
-  const std::string page = dir.file("page one.html");
-  ASSERT_TRUE(WriteFileAtomically(page, "<p>x</p>"));
-  gchar* uri = g_filename_to_uri(page.c_str(), nullptr, nullptr);
-  const std::string page_uri = uri;
-  g_free(uri);
-  EXPECT_EQ(FixUpAddress(""), "");
-  EXPECT_EQ(FixUpAddress("https://example.com/a"), "https://example.com/a");
-  EXPECT_EQ(FixUpAddress("about:blank"), "about:blank");
-  EXPECT_EQ(FixUpAddress("example.com/a b"), "http://example.com/a b");
-  EXPECT_EQ(FixUpAddress("c:/x"), "http://c:/x") << "a drive letter is not a scheme";
-  EXPECT_EQ(FixUpAddress(page), page_uri);
-  EXPECT_EQ(FixUpAddress(dir.path() + "/./page one.html"), page_uri);
-  gchar* cwd = g_get_current_dir();
-  ASSERT_EQ(g_chdir(dir.path().c_str()), 0);
-  EXPECT_EQ(FixUpAddress("page one.html"), page_uri);
-  EXPECT_EQ(g_chdir(cwd), 0);
-  g_free(cwd);
-}
 
 TEST_F(EngineTest, APageLoadsAndItsTitleAddressAndHistoryFollow) {
   server.Serve("/page.html", "<html><head><title>テストページ</title></head><body>本文</body></html>");

@@ -186,16 +186,16 @@ TEST_F(BrowseTest, TheProgressGraphFillsPanelTwoAndClears) {
   frmMain& w = Start("");
   Pump(100);
   browser().RaiseProgress(50, 100);
-  EXPECT_GT(w.progress_extent(), 0);
-  int half = w.progress_extent();
+  EXPECT_GT(w.stbStat().progress_extent(), 0);
+  int half = w.stbStat().progress_extent();
   browser().RaiseProgress(100, 100);
-  EXPECT_NEAR(w.progress_extent(), 2 * half, 1);
+  EXPECT_NEAR(w.stbStat().progress_extent(), 2 * half, 1);
   browser().RaiseProgress(0, 100);
-  EXPECT_EQ(w.progress_extent(), -1);
+  EXPECT_EQ(w.stbStat().progress_extent(), -1);
   browser().RaiseProgress(-1, 0);
-  EXPECT_EQ(w.progress_extent(), -1);
+  EXPECT_EQ(w.stbStat().progress_extent(), -1);
   browser().RaiseStatusText("http://hover/");
-  EXPECT_EQ(w.status_panel(0).get_text(), "http://hover/");
+  EXPECT_EQ(w.stbStat().panel(0).get_text(), "http://hover/");
 }
 
 TEST_F(BrowseTest, APageWithoutToolbarHidesTheFirstBandsAndTheWindowFollowsTheBar) {

@@ -34,50 +34,34 @@ TEST_F(JobNavigationTest, StartUpFillsTheSelectorWithNothingSelected) {
   EXPECT_FALSE(w.JobSelected());
 }
 
-TEST_F(JobNavigationTest, SteppingThroughAJobStopsAtBothEnds) {
+// The step rules are the job cursor's (tests/unit/jobs/job_cursor_test.cpp); here the buttons
+// drive it: a step opens its entry and updates the tooltips, a step at the end opens nothing.
+TEST_F(JobNavigationTest, TheStepButtonsOpenTheCursorsEntryAndShowItsTips) {
   frmMain& w = Start("");
   Pick(w, 0);
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://a/");
-  const int after_pick = browser().navigation_count();
   EXPECT_EQ(Tip(w, 0), "A");
   EXPECT_EQ(Tip(w, 1), "現在先頭です");
   EXPECT_EQ(Tip(w, 2), "B");
   EXPECT_EQ(Tip(w, 3), "C");
-
+  const int after_pick = browser().navigation_count();
   w.cmdNav(1).clicked();  // previous at the first entry
-  w.cmdNav(0).clicked();  // first at the first entry
   EXPECT_EQ(browser().navigation_count(), after_pick);
-  EXPECT_EQ(w.CurEntryIdx(), 0);
 
   w.cmdNav(2).clicked();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
   EXPECT_EQ(Tip(w, 1), "A");
   EXPECT_EQ(Tip(w, 2), "C");
-
-  w.cmdNav(2).clicked();
+  w.cmdNav(3).clicked();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
   EXPECT_EQ(Tip(w, 2), "現在最後です");
   const int at_end = browser().navigation_count();
   w.cmdNav(2).clicked();  // next at the last entry
-  w.cmdNav(3).clicked();  // last at the last entry
   EXPECT_EQ(browser().navigation_count(), at_end);
-  EXPECT_EQ(w.CurEntryIdx(), 2);
-
+  EXPECT_EQ(w.job_cursor().current_index(), 2);
   w.cmdNav(0).clicked();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://a/");
-  w.cmdNav(3).clicked();
-  EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
   EXPECT_TRUE(dialogs.shown.empty());
-}
-
-TEST_F(JobNavigationTest, AOneEntryJobNeverNavigatesFromTheStepButtons) {
-  frmMain& w = Start("");
-  Pick(w, 1);
-  const int n = browser().navigation_count();
-  EXPECT_EQ(Tip(w, 1), "現在先頭です");
-  EXPECT_EQ(Tip(w, 2), "現在最後です");
-  for (int i = 0; i < 4; ++i) w.cmdNav(i).clicked();
-  EXPECT_EQ(browser().navigation_count(), n);
 }
 
 TEST_F(JobNavigationTest, AMissingJobFileIsReportedAndThePreviousJobStaysUsable) {
@@ -128,12 +112,12 @@ TEST_F(JobNavigationTest, WithNoJobSelectedTheButtonsDoNothing) {
 TEST_F(JobNavigationTest, AReloadOntoAJobThatCannotLoadLeavesNoJobSelected) {
   frmMain& w = Start("");
   Pick(w, 0);  // News: A, B, C
-  ASSERT_EQ(w.LastEntryIdx(), 2);
+  ASSERT_EQ(w.job_cursor().last_index(), 2);
   dialogs.AnswerMessage(MsgResult::OK);
   w.LoadJobList(3);  // Empty
   EXPECT_FALSE(w.LoadSelectedJob(true));
   EXPECT_FALSE(w.JobSelected());
-  EXPECT_EQ(w.LastEntryIdx(), -1);
+  EXPECT_EQ(w.job_cursor().last_index(), -1);
   const int n = browser().navigation_count();
   for (int i = 0; i < 4; ++i) w.cmdNav(i).clicked();  // the steps; the list would open a window
   EXPECT_EQ(browser().navigation_count(), n);
@@ -217,7 +201,7 @@ TEST_F(JobNavigationTest, TheListDialogJumpsToTheChosenEntry) {
   w.cmdNav(4).clicked();
   EXPECT_EQ(seen, (std::vector<std::string>{"ｼﾞｮﾌﾞ（News）", "A", "B", "C"}));
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
-  EXPECT_EQ(w.CurEntryIdx(), 1);
+  EXPECT_EQ(w.job_cursor().current_index(), 1);
   EXPECT_EQ(Tip(w, 2), "C");
 
   // Picking the current entry opens it again.
@@ -240,7 +224,7 @@ TEST_F(JobNavigationTest, CancellingOrClosingTheListDialogChangesNothing) {
   AnswerListDialog(-1, Gtk::RESPONSE_OK, &seen);           // OK with no row
   w.cmdNav(4).clicked();
   EXPECT_EQ(browser().navigation_count(), n);
-  EXPECT_EQ(w.CurEntryIdx(), 0);
+  EXPECT_EQ(w.job_cursor().current_index(), 0);
 }
 
 TEST_F(JobNavigationTest, ReloadingTheListKeepsThePositionUnlessTheJobGotShorter) {
@@ -250,10 +234,10 @@ TEST_F(JobNavigationTest, ReloadingTheListKeepsThePositionUnlessTheJobGotShorter
   ASSERT_TRUE(WriteJobFile(home.path(), "News", {{"A", "http://a/"}, {"B2", "http://b2/"}, {"C", "http://c/"}}));
   w.LoadJobList(0);
   ASSERT_TRUE(w.LoadSelectedJob(true));
-  EXPECT_EQ(w.CurEntryIdx(), 2);
+  EXPECT_EQ(w.job_cursor().current_index(), 2);
   ASSERT_TRUE(WriteJobFile(home.path(), "News", {{"A", "http://a/"}}));
   ASSERT_TRUE(w.LoadSelectedJob(true));
-  EXPECT_EQ(w.CurEntryIdx(), 0);
+  EXPECT_EQ(w.job_cursor().current_index(), 0);
   // An index past the end selects the last job.
   w.LoadJobList(99);
   EXPECT_EQ(w.JobSelectorIndex(), 4);

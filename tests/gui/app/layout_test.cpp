@@ -64,7 +64,7 @@ TEST_F(MainWindowTest, TheModePictureSwapsTheBarsAndTheModeIsStoredOnClosing) {
   frmMain& w = Start("");
   ASSERT_EQ(w.mode(), 1);
   EXPECT_TRUE(w.picBack(3).get_visible());
-  EXPECT_EQ(w.picModeImage().get_pixbuf(), w.imlMethod().get(1));
+  EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(1));
 
   // A click on the picture, as the mouse delivers it.
   GdkEventButton release{};
@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, TheModePictureSwapsTheBarsAndTheModeIsStoredOnClosing) {
   EXPECT_EQ(w.mode(), 2);
   EXPECT_TRUE(w.picBack(4).get_visible());
   EXPECT_FALSE(w.picBack(3).get_visible());
-  EXPECT_EQ(w.picModeImage().get_pixbuf(), w.imlMethod().get(2));
+  EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(2));
   EXPECT_FALSE(settings().Find("Setting", "Mode")) << "the mode is saved on closing only";
 
   w.ToggleMode();

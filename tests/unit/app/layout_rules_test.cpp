@@ -151,5 +151,20 @@ TEST(Twips, PerPixelAndConversion) {
   EXPECT_EQ(ToPixels(22.5, 15), 2);
 }
 
+TEST(KeepOnScreen, AWindowOffEveryMonitorIsCentredOnThePrimaryOne) {
+  const std::vector<ScreenRect> two = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
+  const ScreenRect work{0, 30, 1920, 1050};
+  // Partly on a monitor, or on the second one: it stays.
+  EXPECT_EQ(KeepOnScreen({1900, 1000, 800, 600}, two, work), (ScreenRect{1900, 1000, 800, 600}));
+  EXPECT_EQ(KeepOnScreen({2500, 100, 800, 600}, two, work), (ScreenRect{2500, 100, 800, 600}));
+  // Touching an edge is not overlapping.
+  EXPECT_EQ(KeepOnScreen({3200, 0, 800, 600}, two, work), (ScreenRect{560, 255, 800, 600}));
+  EXPECT_EQ(KeepOnScreen({-5000, -5000, 800, 600}, two, work), (ScreenRect{560, 255, 800, 600}));
+  // Larger than the work area: its top left corner goes to the area's.
+  EXPECT_EQ(KeepOnScreen({9000, 0, 4000, 3000}, two, work), (ScreenRect{0, 30, 4000, 3000}));
+  // No monitor known: nothing to compare with.
+  EXPECT_EQ(KeepOnScreen({9000, 0, 800, 600}, {}, work), (ScreenRect{9000, 0, 800, 600}));
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -1,0 +1,137 @@
+#include "app/main_cool_bar.h"
+
+#include <gtkmm/stylecontext.h>
+
+#include "app/layout_rules.h"
+#include "jobs/job_cursor.h"
+#include "platform/builtin_images.h"
+
+namespace tarvik {
+
+namespace {
+
+void PictureButton(Gtk::Button& b, const Glib::RefPtr<Gdk::Pixbuf>& picture, const char* tip) {
+  auto* image = Gtk::manage(new Gtk::Image(picture));
+  b.set_image(*image);
+  b.set_always_show_image(true);
+  b.set_tooltip_text(tip);
+  b.set_focus_on_click(false);
+  b.get_style_context()->add_class("tarvik-picture");
+}
+
+}  // namespace
+
+void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
+  // The address bar, picBack(4).
+  picBack_[4].put(txtURL_, 0, 0);
+  layout.Place(txtURL_, design::kURL);
+  txtURL_.set_tooltip_text("URL入力欄");
+  picBack_[4].put(cmdMove_, 0, 0);
+  layout.Place(cmdMove_, design::kMove);
+  PictureButton(cmdMove_, builtin::DirButtonImage(1), "入力したURLに移動");
+  picBack_[4].put(cmdOpFav_, 0, 0);
+  layout.Place(cmdOpFav_, design::kOpenFav);
+  PictureButton(cmdOpFav_, builtin::DirButtonImage(2), "お気に入りを開く");
+  picBack_[4].put(cmdSvFav_, 0, 0);
+  layout.Place(cmdSvFav_, design::kSaveFav);
+  PictureButton(cmdSvFav_, builtin::DirButtonImage(3), "お気に入りに追加");
+
+  // The job bar, picBack(3).
+  picBack_[3].put(cboJob_, 0, 0);
+  layout.Place(cboJob_, design::kJob);
+  cboJob_.set_tooltip_text("ジョブの選択");
+  cboJob_.set_sensitive(false);
+  for (int i = 0; i < 5; ++i) {
+    picBack_[3].put(cmdNav_[i], 0, 0);
+    layout.Place(cmdNav_[i], design::kNav[i]);
+    PictureButton(cmdNav_[i], builtin::NavButtonImage(i), kJobStepTips[i]);
+  }
+  picBack_[3].put(txtJob_, 0, 0);
+  layout.Place(txtJob_, design::kJobTitle);
+  txtJob_.set_tooltip_text("タイトル [URL]");
+  txtJob_.set_editable(false);
+
+  // Band 4's picture holds both bars in the same place.
+  picBack_[2].put(picBack_[3], 0, 0);
+  layout.Place(picBack_[3], design::kBackJob);
+  picBack_[2].put(picBack_[4], 0, 0);
+  layout.Place(picBack_[4], design::kBackAddress);
+  layout.Place(picBack_[2], design::kBackBar);
+
+  // The mode picture, picBack(1).
+  picModeImage_.show();
+  picMode_.add(picModeImage_);
+  picBack_[1].put(picMode_, 0, 0);
+  layout.Place(picMode_, design::kMode);
+  layout.Place(picBack_[1], design::kBackMode);
+  imlMethod_.add(builtin::ModeImage(1));
+  imlMethod_.add(builtin::ModeImage(2));
+
+  // The pockets, picBack(0).
+  imlPocket_.add(builtin::PocketImage(false), "Empty");
+  imlPocket_.add(builtin::PocketImage(true), "Full");
+  for (int i = 0; i < 3; ++i) {
+    picPocket_[i].add(picPocketImage_[i]);
+    picBack_[0].put(picPocket_[i], 0, 0);
+    layout.Place(picPocket_[i], design::kPocket[i]);
+    picPocket_[i].signal_realize().connect([this, i] {
+      if (auto win = picPocket_[i].get_window()) win->set_cursor(builtin::PocketCursor(get_display()));
+    });
+  }
+  layout.Place(picBack_[0], design::kBackPockets);
+
+  BuildToolbar(layout);
+
+  Gtk::Widget* children[4] = {&tlbTool_, &picBack_[0], &picBack_[1], &picBack_[2]};
+  for (int b = 0; b < 4; ++b) {
+    const design::Band& d = design::kBands[b];
+    CoolBand band;
+    band.caption = d.caption;
+    band.min_width = ToPixels(d.min_width, tx);
+    band.min_height = ToPixels(d.min_height, ty);
+    band.width = ToPixels(d.width, tx);
+    band.new_row = d.new_row;
+    band.use_bar_picture = d.use_bar_picture;
+    int index = add_band(*children[b], band);
+    // The designed widths are those of the band's child; the gripper and caption come on top.
+    int frame = band_frame_width(index);
+    set_band_min_width(index, band.min_width + frame);
+    set_band_width(index, band.width + frame);
+  }
+  layout.Place(*this, design::kCoolBar);
+  // The bar sizes its own height to its rows.
+  set_size_request(ToPixels(design::kCoolBar.width, tx), -1);
+}
+
+void MainCoolBar::BuildToolbar(TwipsLayout& layout) {
+  for (int i = 1; i <= 5; ++i) imlToolbar_.add(builtin::ToolbarImage(i));
+  static const char* const kCaptions[6] = {"中止(_B)", "更新(_R)", "_Home", "", "戻る", "進む"};
+  static const int kImage[6] = {1, 2, 3, 0, 4, 5};
+  for (int i = 0; i < 6; ++i) {
+    if (i == 3) {
+      tool_spacer_ = std::make_unique<Gtk::SeparatorToolItem>();
+      tool_spacer_->set_draw(false);
+      tool_spacer_->set_homogeneous(false);
+      tool_spacer_->set_size_request(8, -1);
+      tlbTool_.append(*tool_spacer_);
+      continue;
+    }
+    auto* image = Gtk::manage(new Gtk::Image(imlToolbar_.get(kImage[i])));
+    tool_buttons_[i] = std::make_unique<Gtk::ToolButton>(*image, kCaptions[i]);
+    tool_buttons_[i]->set_use_underline(true);
+    tool_buttons_[i]->set_is_important(true);
+    tool_buttons_[i]->set_homogeneous(false);
+    tlbTool_.append(*tool_buttons_[i]);
+  }
+  tlbTool_.set_toolbar_style(Gtk::TOOLBAR_BOTH);
+  tlbTool_.set_show_arrow(false);
+  tlbTool_.set_icon_size(Gtk::ICON_SIZE_DND);
+  layout.Place(tlbTool_, design::kToolbar);
+}
+
+void MainCoolBar::ShowModeBar(int mode) {
+  picBack_[mode == 1 ? 3 : 4].show();
+  picBack_[mode == 1 ? 4 : 3].hide();
+}
+
+}  // namespace tarvik

@@ -1,0 +1,73 @@
+// The main window's cool bar with the contents of its four bands as designed: the toolbar, the
+// pockets, the mode picture, and band 4's job bar and address bar in the same place.
+#pragma once
+
+#include <gtkmm/button.h>
+#include <gtkmm/comboboxtext.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/eventbox.h>
+#include <gtkmm/fixed.h>
+#include <gtkmm/image.h>
+#include <gtkmm/separatortoolitem.h>
+#include <gtkmm/toolbar.h>
+#include <gtkmm/toolbutton.h>
+
+#include <array>
+#include <memory>
+
+#include "app/twips_layout.h"
+#include "platform/cool_bar.h"
+#include "platform/image_list.h"
+
+namespace tarvik {
+
+class MainCoolBar : public CoolBar {
+ public:
+  // Builds the bands and their controls in their designed places.
+  void Build(TwipsLayout& layout, int tx, int ty);
+
+  // Mode 1 shows the job bar, mode 2 the address bar; the mode picture shows the mode.
+  void ShowModeBar(int mode);
+  void ShowModePicture(int mode) { picModeImage_.set(imlMethod_.get(mode)); }
+
+  Gtk::ToolButton& tool_button(int index) { return *tool_buttons_.at(index - 1); }  // 1-based
+  Gtk::Entry& txtURL() { return txtURL_; }
+  Gtk::Entry& txtJob() { return txtJob_; }
+  Gtk::ComboBoxText& cboJob() { return cboJob_; }
+  Gtk::Button& cmdNav(int i) { return cmdNav_[i]; }
+  Gtk::Button& cmdMove() { return cmdMove_; }
+  Gtk::Button& cmdOpFav() { return cmdOpFav_; }
+  Gtk::Button& cmdSvFav() { return cmdSvFav_; }
+  Gtk::EventBox& picMode() { return picMode_; }
+  Gtk::Image& picModeImage() { return picModeImage_; }
+  Gtk::EventBox& picPocket(int i) { return picPocket_[i]; }
+  Gtk::Image& picPocketImage(int i) { return picPocketImage_[i]; }
+  Gtk::Fixed& picBack(int i) { return picBack_[i]; }
+  ImageList& imlMethod() { return imlMethod_; }
+  ImageList& imlPocket() { return imlPocket_; }
+
+ private:
+  void BuildToolbar(TwipsLayout& layout);
+
+  std::array<Gtk::Fixed, 5> picBack_;
+  Gtk::Entry txtURL_;
+  Gtk::Button cmdMove_;
+  Gtk::Button cmdOpFav_;
+  Gtk::Button cmdSvFav_;
+  Gtk::ComboBoxText cboJob_;
+  std::array<Gtk::Button, 5> cmdNav_;
+  Gtk::Entry txtJob_;
+  Gtk::EventBox picMode_;
+  Gtk::Image picModeImage_;
+  std::array<Gtk::EventBox, 3> picPocket_;
+  std::array<Gtk::Image, 3> picPocketImage_;
+  Gtk::Toolbar tlbTool_;
+  std::array<std::unique_ptr<Gtk::ToolButton>, 6> tool_buttons_;
+  std::unique_ptr<Gtk::SeparatorToolItem> tool_spacer_;
+
+  ImageList imlMethod_{75, 25};
+  ImageList imlToolbar_{32, 32};
+  ImageList imlPocket_{32, 32};
+};
+
+}  // namespace tarvik

@@ -1,0 +1,47 @@
+// The main window's status bar: the status text, the progress graph (browse/progress_graph.h),
+// today's date and the time.
+#pragma once
+
+#include <gtkmm/box.h>
+#include <gtkmm/drawingarea.h>
+#include <gtkmm/frame.h>
+#include <gtkmm/label.h>
+
+#include <array>
+
+namespace tarvik {
+
+class MainStatusBar : public Gtk::Box {
+ public:
+  MainStatusBar();
+  ~MainStatusBar() override;
+
+  // Builds the four panels at their designed widths for the screen's twips per pixel.
+  void Build(int tx, int ty);
+
+  void set_status_text(const std::string& text) { status_text_.set_text(text); }
+  // A progress report of the page's load: the graph grows, or clears when there is none.
+  void ShowProgress(long progress, long maximum);
+  // The progress graph's right edge in pixels, -1 when nothing is drawn.
+  int progress_extent() const { return progress_shown_ ? progress_x_ : -1; }
+  Gtk::Label& panel(int i) { return *panels_[i]; }  // 0 text, 2 date, 3 time
+  void StopClock() { clock_.disconnect(); }
+
+ private:
+  void UpdateClock();
+  bool DrawProgress(const Cairo::RefPtr<Cairo::Context>& cr);
+
+  std::array<Gtk::Frame, 4> panel_frames_;
+  std::array<Gtk::Label*, 4> panels_{};
+  Gtk::Label status_text_;
+  Gtk::DrawingArea picProg_;
+  Gtk::Label status_date_;
+  Gtk::Label status_time_;
+  sigc::connection clock_;
+  // What is drawn accumulates until a load reports no progress.
+  Cairo::RefPtr<Cairo::ImageSurface> progress_surface_;
+  bool progress_shown_ = false;
+  int progress_x_ = 0;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,32 @@
+// Controls placed as designed: each control's place in twips, remembered, and applied in pixels
+// inside its Gtk::Fixed or Gtk::Layout parent.
+#pragma once
+
+#include <gtkmm/widget.h>
+
+#include <map>
+
+#include "app/main_window_design.h"
+
+namespace tarvik {
+
+class TwipsLayout {
+ public:
+  // The twips per pixel are read at every placement, so a change of resolution applies to the
+  // places set after it.
+  TwipsLayout(const int& tx, const int& ty) : tx_(tx), ty_(ty) {}
+
+  void Place(Gtk::Widget& w, float left, float top, float width, float height);
+  void Place(Gtk::Widget& w, const design::Rect& r) { Place(w, r.left, r.top, r.width, r.height); }
+  void SetWidth(Gtk::Widget& w, float width);
+  void SetLeft(Gtk::Widget& w, float left);
+  // The control's place as last set, or all zero for a control never placed.
+  const design::Rect& Geometry(const Gtk::Widget& w) const;
+
+ private:
+  const int& tx_;
+  const int& ty_;
+  std::map<const Gtk::Widget*, design::Rect> geometry_;
+};
+
+}  // namespace tarvik

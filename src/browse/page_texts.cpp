@@ -1,0 +1,23 @@
+#include "browse/page_texts.h"
+
+namespace tarvik {
+
+std::string ShownTitle(const std::string& title) {
+  return title == "about:blank" ? kBlankPageTitle : title;
+}
+
+std::string WindowCaption(const std::string& title) { return ShownTitle(title) + kCaptionSuffix; }
+
+std::string TitleLine(const std::string& title, const std::string& url) {
+  return title + " [" + url + "]";
+}
+
+std::string HomeURLForPrompt(const std::string& home_url) {
+  return home_url == "about:blank" ? "BLANK" : home_url;
+}
+
+std::string HomeURLFromPrompt(const std::string& answer) {
+  return answer == "BLANK" ? "about:blank" : answer;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,59 @@
+#include "jobs/job_cursor.h"
+
+#include <utility>
+
+namespace tarvik {
+
+void JobCursor::Load(std::string name, Job job) {
+  name_ = std::move(name);
+  entries_ = std::move(job.entries);
+  last_index_ = job.last_index;
+  if (current_index_ > last_index_) current_index_ = 0;
+}
+
+void JobCursor::Clear() {
+  name_.clear();
+  entries_.clear();
+  last_index_ = -1;
+}
+
+bool JobCursor::MoveTo(int index) {
+  if (index < 0 || index > last_index_) return false;
+  current_index_ = index;
+  return true;
+}
+
+std::optional<int> JobCursor::Step(int button) {
+  if (!loaded()) return std::nullopt;
+  int target = current_index_;
+  switch (button) {
+    case kStepFirst: target = 0; break;
+    case kStepPrevious: target = current_index_ - 1; break;
+    case kStepNext: target = current_index_ + 1; break;
+    case kStepLast: target = last_index_; break;
+    default: return std::nullopt;
+  }
+  if (target == current_index_ || target < 0 || target > last_index_) return std::nullopt;
+  current_index_ = target;
+  return target;
+}
+
+std::optional<std::array<std::string, 4>> JobCursor::StepTips() const {
+  if (!loaded()) return std::nullopt;
+  return std::array<std::string, 4>{
+      entries_[0].Title,
+      current_index_ == 0 ? kAtFirstEntryTip : entries_[current_index_ - 1].Title,
+      current_index_ == last_index_ ? kAtLastEntryTip : entries_[current_index_ + 1].Title,
+      entries_[last_index_].Title};
+}
+
+std::string JobCursor::PositionText(const std::string& url, const std::string& location_url,
+                                    const std::string& location_name, bool job_shown) const {
+  const std::string location = " [" + location_url + "]";
+  if (job_shown && current_index_ >= 0 && current_index_ <= last_index_ &&
+      url == entries_[current_index_].URL)
+    return entries_[current_index_].Title + location;
+  return location_name + location;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,56 @@
+// Every key Tarvik keeps in the settings store, with its section and the value it reads as
+// while it is absent. Code reads and writes settings only through these.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "platform/settings_store.h"
+
+namespace tarvik {
+
+struct SettingKey {
+  const char* section;
+  const char* key;
+  const char* fallback;  // "" where the caller computes the default (the window placement)
+};
+
+namespace setting {
+
+// The main window's placement, in twips, and its state at the last close.
+inline constexpr SettingKey kWindowWidth{"Window", "Width", ""};
+inline constexpr SettingKey kWindowHeight{"Window", "Height", ""};
+inline constexpr SettingKey kWindowLeft{"Window", "Left", ""};
+inline constexpr SettingKey kWindowTop{"Window", "Top", ""};
+inline constexpr SettingKey kMaximized{"Window", "Maximized", "False"};
+// The operating mode (1 job mode, 2 direct mode), the home page and the skin.
+inline constexpr SettingKey kMode{"Setting", "Mode", "1"};
+inline constexpr SettingKey kHomeURL{"Setting", "HomeURL", "about:blank"};
+inline constexpr SettingKey kSkin{"Setting", "Skin", ""};
+// The favorites folder the user chose; "NOT DEFINED" while none was chosen.
+inline constexpr SettingKey kFavoritesPath{"Setting", "FavoritesPath", "NOT DEFINED"};
+// Whether the file associations were registered for this user.
+inline constexpr SettingKey kRelationDone{"Setting", "RelationDone", "False"};
+// The copy of Tarvik that ran last.
+inline constexpr SettingKey kApplicationPath{"UpdateInfo", "ApplicationPath", ""};
+inline constexpr SettingKey kCurrentVersion{"UpdateInfo", "CurrentVersion", ""};
+// The recent pages: "Title01".."Title20" and "URL01".."URL20" (RecentHistory names them).
+inline constexpr char kHistorySection[] = "History";
+
+inline constexpr std::array<SettingKey, 12> kAll = {
+    kWindowWidth, kWindowHeight, kWindowLeft,    kWindowTop,       kMaximized,     kMode,
+    kHomeURL,     kSkin,         kFavoritesPath, kRelationDone,    kApplicationPath, kCurrentVersion};
+
+}  // namespace setting
+
+// The stored value of `k` in the user's store, or its fallback.
+inline std::string GetSetting(const SettingKey& k) { return GetSetting(k.section, k.key, k.fallback); }
+inline void SaveSetting(const SettingKey& k, const std::string& value) {
+  SaveSetting(k.section, k.key, value);
+}
+// A write of `value` to `k`, for SettingsStore::SaveAll.
+inline SettingWrite WriteOf(const SettingKey& k, const std::string& value) {
+  return {k.section, k.key, value};
+}
+
+}  // namespace tarvik

@@ -1,0 +1,72 @@
+#include <set>
+
+#include "app/main_menu.h"
+#include "main_window_fixture.h"
+#include "skins/skin_state.h"
+
+namespace tarvik::test {
+namespace {
+
+// A command without an action would be an item that silently does nothing.
+TEST(MainMenuTable, EveryCommandHasAnActionAndEveryParentComesFirst) {
+  std::set<std::string> names, menus;
+  for (const MenuItemRow& row : MainMenuRows()) {
+    SCOPED_TRACE(row.name);
+    EXPECT_TRUE(names.insert(row.name).second) << "a name used twice";
+    if (row.kind == MenuItemRow::Kind::Command) EXPECT_TRUE(row.handler);
+    if (row.kind == MenuItemRow::Kind::Separator) EXPECT_FALSE(row.handler);
+    EXPECT_EQ(row.caption.empty(), row.kind == MenuItemRow::Kind::Separator);
+    EXPECT_TRUE(row.parent.empty() || menus.count(row.parent));
+    if (row.kind == MenuItemRow::Kind::Submenu) menus.insert(row.name);
+  }
+  EXPECT_EQ(names.size(), 60u);  // 40 designed items and the 20 recent pages
+}
+
+using MenuTest = MainWindowTest;
+
+TEST_F(MenuTest, EveryItemOfTheTableIsInTheWindowWithItsDesignedState) {
+  frmMain& w = Start("");
+  for (const MenuItemRow& row : MainMenuRows()) {
+    SCOPED_TRACE(row.name);
+    Gtk::MenuItem* item = w.menu_item(row.name);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->get_name(), row.name);
+    EXPECT_EQ(item->get_submenu() != nullptr, row.kind == MenuItemRow::Kind::Submenu);
+  }
+  EXPECT_EQ(w.menu_item("mnuClearAll")->get_label(), "すべて(_A)");
+  EXPECT_FALSE(w.menu_item("mnuRecent(0)")->is_sensitive());
+  EXPECT_FALSE(w.menu_item("mnuRecent(1)")->get_visible());
+}
+
+TEST_F(MenuTest, ClearingAPocketEmptiesItsRecordPictureAndTooltip) {
+  frmMain& w = Start("");
+  for (int i = 0; i < 3; ++i) {
+    w.clbComm().picPocketImage(i).set(w.clbComm().imlPocket().get("Full"));
+    w.clbComm().picPocket(i).set_tooltip_text("Page " + std::to_string(i));
+  }
+  w.activate_menu("mnuCPckt(1)");
+  EXPECT_EQ(w.clbComm().picPocketImage(1).get_pixbuf(), w.clbComm().imlPocket().get("Empty"));
+  EXPECT_EQ(w.clbComm().picPocket(1).get_tooltip_text(), "");
+  EXPECT_FALSE(w.pocket(1).full);
+  EXPECT_EQ(w.clbComm().picPocketImage(0).get_pixbuf(), w.clbComm().imlPocket().get("Full")) << "only pocket 2";
+  EXPECT_EQ(w.clbComm().picPocket(2).get_tooltip_text(), "Page 2");
+
+  w.activate_menu("mnuClearAll");
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(w.clbComm().picPocketImage(i).get_pixbuf(), w.clbComm().imlPocket().get("Empty"));
+    EXPECT_EQ(w.clbComm().picPocket(i).get_tooltip_text(), "");
+    EXPECT_TRUE(w.pocket(i).title.empty() && w.pocket(i).url.empty());
+  }
+}
+
+TEST_F(MenuTest, TheDefaultSkinItemStoresTheDefaultSkin) {
+  frmMain& w = Start("");
+  CurrentSkinName().clear();
+  w.activate_menu("mnuSelSkin(0)");
+  EXPECT_EQ(settings().Get("Setting", "Skin", ""), "default");
+  EXPECT_EQ(CurrentSkinName(), "default");
+  CurrentSkinName().clear();
+}
+
+}  // namespace
+}  // namespace tarvik::test

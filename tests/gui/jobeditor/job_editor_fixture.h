@@ -1,0 +1,227 @@
+// The job editor's test fixture: a plain window standing in for the main window, job files in a
+// temporary application folder, and scripted dialogs.
+#pragma once
+
+#include <glib.h>
+#include <glib/gstdio.h>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <glibmm/main.h>
+#include <gtkmm/window.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "favorites/favorites_folder.h"
+#include "jobs/frm_edit_job.h"
+#include "jobs/job_commands.h"
+#include "jobs/job_files.h"
+#include "jobs/job_host.h"
+#include "platform/settings_store.h"
+#include "support/fake_browser.h"
+#include "support/gui_test.h"
+#include "support/scripted_dialogs.h"
+
+namespace tarvik::jobeditor_test {
+
+using test::FakeBrowser;
+using test::Pump;
+using test::ScriptedDialogs;
+using test::ShownDialog;
+using test::TempDir;
+
+using Entries = std::vector<JobEntry>;
+
+// The main window's side, over a plain window: a job selector kept as names and an index,
+// filled from the job list file the way the main window fills its own.
+class FakeJobHost : public JobHost {
+ public:
+  Gtk::Window& job_window() override { return window; }
+  int JobSelectorIndex() override { return index; }
+  int JobSelectorCount() override { return static_cast<int>(items.size()); }
+  bool JobSelected() override {
+    return index >= 0 && index < static_cast<int>(items.size()) && !items[index].empty();
+  }
+  void LoadJobList(int select_index) override {
+    calls.push_back("LoadJobList:" + std::to_string(select_index));
+    auto names = ReadJobList(app_folder);
+    if (!names) return;
+    items = *names;
+    index = select_index < static_cast<int>(items.size()) ? select_index
+                                                          : static_cast<int>(items.size()) - 1;
+  }
+  bool LoadSelectedJob(bool keep_position) override {
+    calls.push_back(std::string("LoadSelectedJob:") + (keep_position ? "true" : "false"));
+    return true;
+  }
+  bool& NewJobFlag() override { return new_job_flag; }
+  BrowserControl* FirstWindowBrowser() override { return &browser; }
+
+  std::string app_folder;
+  Gtk::Window window;
+  FakeBrowser browser;
+  std::vector<std::string> items;
+  int index = -1;
+  bool new_job_flag = false;
+  std::vector<std::string> calls;
+};
+
+// Runs `drive` on the job editor as soon as it is shown modally. The drive is expected to close
+// it; an editor left open fails the test and is cancelled.
+class WhenEditorOpens {
+ public:
+  explicit WhenEditorOpens(std::function<void(frmEditJob&)> drive) : drive_(std::move(drive)) {
+    connection_ = Glib::signal_timeout().connect(
+        [this] {
+          for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+            auto* editor = dynamic_cast<frmEditJob*>(w);
+            if (!editor || !editor->get_visible()) continue;
+            ++opened;
+            drive_(*editor);
+            if (!editor->closed()) {
+              ADD_FAILURE() << "the editor was left open";
+              editor->response(Gtk::RESPONSE_CANCEL);
+            }
+            return false;
+          }
+          return true;
+        },
+        10);
+  }
+  ~WhenEditorOpens() { connection_.disconnect(); }
+  int opened = 0;
+
+ private:
+  std::function<void(frmEditJob&)> drive_;
+  sigc::connection connection_;
+};
+
+// Hands `payload` to `target` as a drop of type `mime`, through the widget's own
+// "drag-data-received" handler. The selection data comes from a private selection owned by this
+// process, so it is the same kind of object a real drop delivers.
+inline void DropOnto(Gtk::Widget& target, const std::string& mime, const std::string& payload) {
+  static std::string data;
+  data = payload;
+  GtkClipboard* clipboard = gtk_clipboard_get(gdk_atom_intern_static_string("TARVIK_TEST_DROP"));
+  GtkTargetEntry entry = {const_cast<gchar*>(mime.c_str()), 0, 0};
+  gtk_clipboard_set_with_data(
+      clipboard, &entry, 1,
+      [](GtkClipboard*, GtkSelectionData* selection, guint, gpointer text) {
+        auto* s = static_cast<std::string*>(text);
+        gtk_selection_data_set(selection, gtk_selection_data_get_target(selection), 8,
+                               reinterpret_cast<const guchar*>(s->data()),
+                               static_cast<gint>(s->size()));
+      },
+      nullptr, &data);
+  GtkSelectionData* selection =
+      gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern(mime.c_str(), FALSE));
+  ASSERT_NE(selection, nullptr);
+  g_signal_emit_by_name(target.gobj(), "drag-data-received", nullptr, 0, 0, selection, 0u, 0u);
+  gtk_selection_data_free(selection);
+}
+
+inline std::string FileUri(const std::string& path) {
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  std::string result = uri;
+  g_free(uri);
+  return result;
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  ASSERT_TRUE(g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()),
+                                  nullptr));
+}
+
+class JobEditorTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    g_setenv("TARVIK_HOME", app_.path().c_str(), TRUE);
+    host_.app_folder = app_.path();
+    g_mkdir(app_.file("JobFiles").c_str(), 0700);
+    SetUserSettingsPath(settings_.file("settings.ini"));
+    SaveSetting("Setting", "FavoritesPath", favorites_.path());
+    ResolveFavoritesFolder();
+  }
+  void TearDown() override {
+    EXPECT_TRUE(dialogs_.all_used()) << "a scripted answer was not asked for";
+    SetUserSettingsPath("");
+  }
+
+  // Writes the job list and one job file per job, in order.
+  void WriteJobs(const std::vector<std::pair<std::string, Entries>>& jobs) {
+    std::vector<std::string> names;
+    for (const auto& [name, entries] : jobs) {
+      names.push_back(name);
+      ASSERT_TRUE(WriteJobFile(app_.path(), name, entries));
+    }
+    ASSERT_TRUE(RewriteJobList(app_.path(), names));
+  }
+  std::optional<Entries> OnDisk(const std::string& name) {
+    auto job = ReadJobFile(app_.path(), name);
+    if (!job) return std::nullopt;
+    return job->entries;
+  }
+  std::vector<std::string> ListOnDisk() { return ReadJobList(app_.path()).value_or(std::vector<std::string>{"<missing>"}); }
+
+  // The editor as the main window shows it, but without a modal loop of its own.
+  std::unique_ptr<frmEditJob> Open(int spcf_idx) {
+    auto editor = std::make_unique<frmEditJob>(&host_.window, &host_.browser);
+    editor->SpcfIdx = spcf_idx;
+    editor->Form_Load();
+    editor->show();
+    frmEditJob* shown = editor.get();
+    EXPECT_TRUE(test::RunUntil([shown] { return shown->get_mapped(); }, 3000));
+    return editor;
+  }
+  static void SelectRow(frmEditJob& editor, int p) {
+    Gtk::TreeModel::Path path;
+    path.push_back(p);
+    editor.lsvURL().get_selection()->select(path);
+  }
+  static void SelectJob(frmEditJob& editor, int index) { editor.cboJob().set_active(index); }
+  static std::vector<std::string> SelectorItems(frmEditJob& editor) {
+    std::vector<std::string> items;
+    for (const auto& row : editor.cboJob().get_model()->children()) {
+      Glib::ustring text;
+      row.get_value(0, text);
+      items.push_back(text.raw());
+    }
+    return items;
+  }
+  static bool RowButtonsEnabled(frmEditJob& e) {
+    return e.cmdChange().get_sensitive() && e.cmdDel().get_sensitive() &&
+           e.cmdUp().get_sensitive() && e.cmdDown().get_sensitive();
+  }
+  static bool RowButtonsDisabled(frmEditJob& e) {
+    return !e.cmdChange().get_sensitive() && !e.cmdDel().get_sensitive() &&
+           !e.cmdUp().get_sensitive() && !e.cmdDown().get_sensitive();
+  }
+  void ExpectMessage(size_t i, const std::string& text, const std::string& caption, MsgIcon icon) {
+    ASSERT_LT(i, dialogs_.shown.size());
+    const ShownDialog& d = dialogs_.shown[i];
+    EXPECT_EQ(d.kind, "message");
+    EXPECT_EQ(d.text, text);
+    EXPECT_EQ(d.caption, caption);
+    EXPECT_EQ(d.icon, icon);
+  }
+  // Saves through cmdRefresh, answering the save question with OK.
+  void Save(frmEditJob& editor) {
+    dialogs_.AnswerMessage(MsgResult::OK);
+    editor.cmdRefresh().clicked();
+  }
+
+  const Entries kNews = {{"Top", "http://news/"}, {"World", "http://news/world"},
+                         {"Sport", "http://news/sport"}};
+
+  TempDir app_;
+  TempDir settings_;
+  TempDir favorites_;
+  FakeJobHost host_;
+  ScriptedDialogs dialogs_;
+};
+
+}  // namespace tarvik::jobeditor_test
