@@ -82,6 +82,7 @@ TEST_F(EngineTest, APageLoadsAndItsTitleAddressAndHistoryFollow) {
   EXPECT_EQ(w.browser().LocationURL(), server.url("/page.html"));
   EXPECT_EQ(w.browser().LocationName(), "テストページ");
   EXPECT_EQ(UserSettings().Get("History", "URL01", ""), server.url("/page.html"));
+  EXPECT_EQ(UserSettings().Get("History", "Title01", ""), "テストページ");
   EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "テストページ");
   EXPECT_TRUE(w.cboJob().is_sensitive());
 }
@@ -117,11 +118,14 @@ TEST_F(EngineTest, TheCaptionIgnoresUntitledPagesOnAFirstStartOnTheBlankPage) {
 // engine shows its first part, not once it has all come.
 TEST_F(EngineTest, TheAddressBoxLagsOnSlowPages) {
   server.Serve("/quick.html", "<title>Quick</title>quick");
-  server.ServeSlowly("/slow.html", "<html><body><p>the first part of a slow page</p>",
+  // The engine looks at the first 512 bytes of a response before it starts on it.
+  server.ServeSlowly("/slow.html", "<html><body><p>the first part of a slow page</p><!--" +
+                                       std::string(2048, '-') + "-->",
                      "<title>Slow</title><p>the rest</p></body></html>", 5000);
   frmMain& w = Start(server.url("/quick.html"));
   ASSERT_TRUE(WaitForTitle(w, "Quick -- Tarvik"));
   ASSERT_TRUE(RunUntil([&] { return w.txtURL().get_text() == server.url("/quick.html"); }, kLoad));
+  Pump(500);  // the first page is quite done with
   std::vector<std::string> completed;
   w.browser().signal_navigate_complete2().connect(
       [&](const std::string& url) { completed.push_back(url); });
@@ -137,6 +141,10 @@ TEST_F(EngineTest, TheAddressBoxLagsOnSlowPages) {
   // The title follows when it comes; the completed navigation is not reported again.
   ASSERT_TRUE(WaitForTitle(w, "Slow -- Tarvik"));
   EXPECT_EQ(w.browser().LocationName(), "Slow");
+  // The page went into the history under its address; the title takes the address's place.
+  EXPECT_EQ(UserSettings().Get("History", "URL02", ""), server.url("/slow.html"));
+  EXPECT_EQ(UserSettings().Get("History", "Title02", ""), "Slow");
+  EXPECT_EQ(w.menu_item("mnuRecent(1)")->get_label(), "Slow");
   EXPECT_TRUE(RunUntil([&] { return server.served("/slow.html") == 1; }, kLoad));
   Pump(300);
   EXPECT_EQ(completed.size(), 1u);
