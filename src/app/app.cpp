@@ -35,7 +35,9 @@ frmMain& TarvikApp::OpenFirstWindow() {
       DirectStartPage(ParseCommandLine(command_line_), frmMain::StoredHomeURL());
   if (start_page) browser->Navigate(*start_page);
   first_ = std::make_unique<frmMain>(*this, std::move(browser), false, start_page.has_value());
+  ++loading_;
   first_->Load();
+  --loading_;
   first_->show();
   return *first_;
 }
@@ -43,7 +45,9 @@ frmMain& TarvikApp::OpenFirstWindow() {
 frmMain& TarvikApp::OpenNewWindow(frmMain& opener) {
   new_windows_.push_back(std::make_unique<frmMain>(*this, factory_(&opener.browser()), true));
   frmMain& window = *new_windows_.back();
+  ++loading_;
   window.Load();
+  --loading_;
   return window;
 }
 
@@ -69,12 +73,12 @@ void TarvikApp::CloseAllWindowsOnSessionEnd() {
     auto* app = static_cast<TarvikApp*>(self);
     if (app->session_ending_) return G_SOURCE_CONTINUE;
     app->session_ending_ = true;
-    // A window must not go while one of its handlers waits for a modal dialog (a question, a
-    // file dialog, the job editor): the handler would go on in a released window. Open modal
-    // windows are closed, which answers them as cancelled, and the main windows close once
-    // every handler has returned to the main loop.
+    // A window must not go while it is loading or one of its handlers waits for a modal dialog
+    // (a question, a file dialog, the job editor): the code would go on in a released window.
+    // Open modal windows are closed, which answers them as cancelled, and the main windows
+    // close once every handler has returned to the main loop.
     app->session_end_ = Glib::signal_timeout().connect([app] {
-      if (g_main_depth() > 1) {
+      if (g_main_depth() > 1 || app->loading_ > 0) {
         GList* windows = gtk_window_list_toplevels();
         for (GList* l = windows; l; l = l->next) {
           GtkWindow* window = GTK_WINDOW(l->data);

@@ -56,6 +56,7 @@ class TarvikApp {
   std::vector<unsigned> signal_sources_;
   sigc::connection session_end_;
   bool session_ending_ = false;
+  int loading_ = 0;  // windows whose start-up is running
 };
 
 }  // namespace tarvik
