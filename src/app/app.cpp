@@ -1,7 +1,11 @@
 #include "app/app.h"
 
+#include <glib-unix.h>
 #include <glibmm/main.h>
+#include <gtk/gtk.h>
 #include <gtkmm/main.h>
+
+#include <csignal>
 
 #include "app/command_line.h"
 #include "app/frm_main.h"
@@ -18,7 +22,10 @@ TarvikApp::TarvikApp(std::string command_line, BrowserFactory factory)
   };
 }
 
-TarvikApp::~TarvikApp() = default;
+TarvikApp::~TarvikApp() {
+  for (unsigned id : signal_sources_) g_source_remove(id);
+  session_end_.disconnect();
+}
 
 frmMain& TarvikApp::OpenFirstWindow() {
   std::unique_ptr<BrowserControl> browser = factory_(nullptr);
@@ -30,7 +37,9 @@ frmMain& TarvikApp::OpenFirstWindow() {
       DirectStartPage(ParseCommandLine(command_line_), frmMain::StoredHomeURL());
   if (start_page) browser->Navigate(*start_page);
   first_ = std::make_unique<frmMain>(*this, std::move(browser), false, start_page.has_value());
+  ++loading_;
   first_->Load();
+  --loading_;
   first_->show();
   // A settings file that is there but cannot be read is never replaced; the user is told which.
   if (std::string problem = UserSettings().ReadProblem(); !problem.empty())
@@ -41,8 +50,56 @@ frmMain& TarvikApp::OpenFirstWindow() {
 frmMain& TarvikApp::OpenNewWindow(frmMain& opener) {
   new_windows_.push_back(std::make_unique<frmMain>(*this, factory_(&opener.browser()), true));
   frmMain& window = *new_windows_.back();
+  ++loading_;
   window.Load();
+  --loading_;
   return window;
+}
+
+void TarvikApp::CloseAllWindows() {
+  bool closed_one = false;
+  // Each window is released after the current event, so the list stays as it is meanwhile.
+  if (first_ && !first_->closed()) {
+    first_->CloseWindow();
+    closed_one = true;
+  }
+  for (auto& w : new_windows_) {
+    if (w && !w->closed()) {
+      w->CloseWindow();
+      closed_one = true;
+    }
+  }
+  // With no window left to close, nothing else would end the process.
+  if (!closed_one && open_window_count() == 0 && on_last_closed_) on_last_closed_();
+}
+
+void TarvikApp::CloseAllWindowsOnSessionEnd() {
+  auto on_signal = +[](gpointer self) -> gboolean {
+    auto* app = static_cast<TarvikApp*>(self);
+    if (app->session_ending_) return G_SOURCE_CONTINUE;
+    app->session_ending_ = true;
+    // A window must not go while it is loading or one of its handlers waits for a modal dialog
+    // (a question, a file dialog, the job editor): the code would go on in a released window.
+    // Open modal windows are closed, which answers them as cancelled, and the main windows
+    // close once every handler has returned to the main loop.
+    app->session_end_ = Glib::signal_timeout().connect([app] {
+      if (g_main_depth() > 1 || app->loading_ > 0) {
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* l = windows; l; l = l->next) {
+          GtkWindow* window = GTK_WINDOW(l->data);
+          if (gtk_window_get_modal(window) && gtk_widget_get_visible(GTK_WIDGET(window)))
+            gtk_window_close(window);
+        }
+        g_list_free(windows);
+        return true;
+      }
+      app->CloseAllWindows();
+      return false;
+    }, 20);
+    return G_SOURCE_CONTINUE;
+  };
+  signal_sources_.push_back(g_unix_signal_add(SIGTERM, on_signal, this));
+  signal_sources_.push_back(g_unix_signal_add(SIGHUP, on_signal, this));
 }
 
 void TarvikApp::WindowClosed(frmMain& window) {

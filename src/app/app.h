@@ -26,6 +26,14 @@ class TarvikApp : public WindowHost {
   // loaded; the caller shows it. It takes the next position of the new-window list.
   frmMain& OpenNewWindow(frmMain& opener) override;
 
+  // Closes every open main window through its own closing path, saves included; the process
+  // then ends as it does after the last window's close.
+  void CloseAllWindows();
+  // The end of the desktop session (logging out, shutting down) ends its programs with SIGTERM
+  // or SIGHUP rather than by closing their windows. From this call on, either signal closes
+  // every window as CloseAllWindows() does.
+  void CloseAllWindowsOnSessionEnd();
+
   // Called by a window once it has saved and hidden itself. The window is released after the
   // current event; its list position is never reused.
   void WindowClosed(frmMain& window) override;
@@ -47,6 +55,10 @@ class TarvikApp : public WindowHost {
   // Position 0 stays empty; windows are released when they close but keep their positions.
   std::vector<std::unique_ptr<frmMain>> new_windows_;
   std::function<void()> on_last_closed_;
+  std::vector<unsigned> signal_sources_;
+  sigc::connection session_end_;
+  bool session_ending_ = false;
+  int loading_ = 0;  // windows whose start-up is running
 };
 
 }  // namespace tarvik

@@ -136,6 +136,9 @@ void frmMain::ConnectBrowserEvents() {
 
 void frmMain::OnTitleChange(const std::string& text) {
   set_title(WindowCaption(text));
+  // The page was recorded when it committed, before its title came.
+  if (RecentHistory::Shared().UpdateNewestTitle(browser_->LocationURL(), text, UserSettings()))
+    ShowHistoryMenu();
   if (!JobSelected() || mode_ != 1) txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
 }
 

@@ -19,6 +19,10 @@ int main(int argc, char** argv) {
 
   tarvik::PrepareProcess();
   tarvik::TarvikApp app(command_line, tarvik::WebKitBrowser::Factory(tarvik::FixUpAddress));
+  // Logging out or shutting down saves what closing the windows saves. The end of the X
+  // session itself cannot: when the display goes, GTK ends the process on the spot. Session
+  // managers send SIGTERM (or SIGHUP) first, and that closes the windows in order.
+  app.CloseAllWindowsOnSessionEnd();
   app.OpenFirstWindow();
   Gtk::Main::run();
   return 0;

@@ -77,6 +77,27 @@ RecentHistory::Change RecentHistory::Add(const std::string& title, const std::st
   return change;
 }
 
+int RecentHistory::UpdateNewestTitle(const std::string& url, const std::string& title,
+                                     SettingsStore& store) {
+  if (url.empty() || title.empty() || title == url) return 0;
+  int newest = 0;
+  for (int n = kSlots; n >= 1; --n) {
+    if (slots_[n - 1].filled()) {
+      newest = n;
+      break;
+    }
+  }
+  // A page recorded with an empty title does not count as filled, yet it is the newest page
+  // when it lies just after the last filled slot.
+  if (newest < kSlots && slots_[newest].title.empty() && slots_[newest].url == url) ++newest;
+  if (newest == 0) return 0;
+  PageRef& slot = slots_[newest - 1];
+  if (slot.url != url || !(slot.title.empty() || slot.title == url)) return 0;
+  slot.title = title;
+  store.SaveAll(SlotWrites(newest));
+  return newest;
+}
+
 void RecentHistory::Clear(SettingsStore& store) {
   for (PageRef& s : slots_) s = {};
   store.SaveAll(AllWrites());

@@ -44,6 +44,12 @@ class RecentHistory {
   // Adds a displayed page unless its URL is already in one of the slots (exact comparison,
   // empty slots included) or longer than kMaxRecordedURL. Writes the changed slots to `store`.
   Change Add(const std::string& title, const std::string& url, SettingsStore& store);
+  // A page is recorded when it is displayed, which is often before its title has arrived; it
+  // then stands under its address. When the title comes, it replaces that stand-in in the
+  // newest filled slot, if that slot still holds the page `url` under its address (or under no
+  // title). A title that the page changes later is not recorded. Returns the slot that changed
+  // (written to `store`), or 0 when nothing changed.
+  int UpdateNewestTitle(const std::string& url, const std::string& title, SettingsStore& store);
   // Empties all 20 slots and writes them.
   void Clear(SettingsStore& store);
 

@@ -57,7 +57,11 @@ class BrowserControl {
 
   TextSignal& signal_status_text_change() { return status_text_change_; }
   ProgressSignal& signal_progress_change() { return progress_change_; }
+  // The page's title, or its address when it has none: raised for every page shown (also one
+  // without a title) and again whenever the title changes.
   TextSignal& signal_title_change() { return title_change_; }
+  // The page at this address is the one shown: raised as soon as it starts to show, before
+  // the rest of it (and often its title) has come.
   TextSignal& signal_navigate_complete2() { return navigate_complete2_; }
   FlagSignal& signal_on_tool_bar() { return on_tool_bar_; }
   FlagSignal& signal_on_menu_bar() { return on_menu_bar_; }

@@ -117,10 +117,10 @@ WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
   g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
   g_signal_connect(view_, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
   g_signal_connect(view_, "close", G_CALLBACK(OnClose), this);
+  g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
 }
 
 WebKitBrowser::~WebKitBrowser() {
-  if (complete_timer_) g_source_remove(complete_timer_);
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(view_), this);
   g_signal_handlers_disconnect_by_data(view_, this);
   g_object_unref(view_);
@@ -178,24 +178,17 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
       break;
     case WEBKIT_LOAD_COMMITTED: {
       b->SetStatus("読み込んでいます...");
-      // The completed navigation is reported once the page has its title (or has finished
-      // without one), so that the title recorded with it is the page's and not its address.
+      // The page is the one shown from now on: the address box and the history follow at once,
+      // however long the rest of the page takes. Its title, when it has one, comes by itself.
+      b->navigate_complete2_.emit(b->LocationURL());
+      // The engine tells of a title only when it changes. A page without one, after another
+      // page without one (or as the first page of all), would leave the caption as it was.
       const char* title = webkit_web_view_get_title(b->view_);
-      b->complete_pending_ = true;
-      if (title && *title) b->ReportComplete();
+      if (!title || !*title) b->title_change_.emit(b->LocationName());
       break;
     }
     case WEBKIT_LOAD_FINISHED:
       b->loading_ = false;
-      if (b->complete_pending_ && b->complete_timer_ == 0) {
-        // The engine may deliver the title just after the finished load; give it that moment.
-        b->complete_timer_ = g_timeout_add(100, [](gpointer self) -> gboolean {
-          auto* browser = static_cast<WebKitBrowser*>(self);
-          browser->complete_timer_ = 0;
-          browser->ReportComplete();
-          return G_SOURCE_REMOVE;
-        }, b);
-      }
       b->SetStatus("完了");
       b->progress_change_.emit(-1, 100);
       break;
@@ -210,17 +203,28 @@ gboolean WebKitBrowser::OnLoadFailed(WebKitWebView*, int, const char*, GError*, 
   return FALSE;  // the engine shows its own error page
 }
 
-void WebKitBrowser::ReportComplete() {
-  if (!complete_pending_) return;
-  complete_pending_ = false;
-  navigate_complete2_.emit(LocationURL());
-}
-
 void WebKitBrowser::OnTitle(GObject*, GParamSpec*, gpointer self) {
   auto* b = static_cast<WebKitBrowser*>(self);
   const char* title = webkit_web_view_get_title(b->view_);
-  if (title && *title) b->ReportComplete();
   b->title_change_.emit(title && *title ? std::string(title) : b->LocationURL());
+}
+
+// What the engine does with a page or file it has been sent. What it can show, it shows, and an
+// attachment is saved: the engine's own rule. Anything else that the user asked for in the
+// page area (a link to an archive, say) is saved too, through the same question as any other
+// download; the engine alone would drop it without a word.
+gboolean WebKitBrowser::OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer) {
+  if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
+  auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+  if (webkit_response_policy_decision_is_mime_type_supported(response_decision)) return FALSE;
+  // A frame inside a page cannot make the user answer questions.
+  if (!webkit_response_policy_decision_is_main_frame_main_resource(response_decision)) return FALSE;
+  WebKitURIResponse* response = webkit_response_policy_decision_get_response(response_decision);
+  // "No content" answers leave the page as it is.
+  const guint status = webkit_uri_response_get_status_code(response);
+  if (status == 204 || status == 205) return FALSE;
+  webkit_policy_decision_download(WEBKIT_POLICY_DECISION(decision));
+  return TRUE;
 }
 
 void WebKitBrowser::OnProgress(GObject*, GParamSpec*, gpointer self) {

@@ -51,9 +51,9 @@ class WebKitBrowser : public BrowserControl {
   static void OnReadyToShow(WebKitWebView*, gpointer self);
   static void OnClose(WebKitWebView*, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, int event, const char* uri, GError* error, gpointer self);
+  static gboolean OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer self);
 
   void SetStatus(const std::string& text);
-  void ReportComplete();
   void EmitRequestedSize();
 
   Gtk::Box frame_;
@@ -63,8 +63,6 @@ class WebKitBrowser : public BrowserControl {
   int toolbar_ = 1;
   std::string status_;
   bool loading_ = false;
-  bool complete_pending_ = false;  // committed, not yet reported as completed
-  guint complete_timer_ = 0;
 };
 
 }  // namespace tarvik

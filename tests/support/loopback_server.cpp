@@ -1,6 +1,7 @@
 #include "support/loopback_server.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace tarvik::test {
 
@@ -25,6 +26,11 @@ LoopbackServer::~LoopbackServer() {
   g_socket_service_stop(service_);
   g_socket_listener_close(G_SOCKET_LISTENER(service_));
   g_signal_handlers_disconnect_by_data(service_, this);
+  {
+    // A slow page may still be on its way.
+    std::unique_lock<std::mutex> lock(mutex_);
+    idle_.wait_for(lock, std::chrono::seconds(30), [this] { return active_ == 0; });
+  }
   g_object_unref(service_);
 }
 
@@ -32,6 +38,19 @@ void LoopbackServer::Serve(const std::string& path, const std::string& body,
                            const std::string& content_type, const std::string& extra_headers) {
   std::lock_guard<std::mutex> lock(mutex_);
   resources_[path] = {body, content_type, extra_headers};
+}
+
+void LoopbackServer::ServeSlowly(const std::string& path, const std::string& first,
+                                 const std::string& rest, int delay_ms,
+                                 const std::string& content_type) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  resources_[path] = {first, content_type, "", rest, delay_ms};
+}
+
+int LoopbackServer::served(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = served_.find(path);
+  return it == served_.end() ? 0 : it->second;
 }
 
 std::vector<std::string> LoopbackServer::requests() const {
@@ -50,7 +69,15 @@ int LoopbackServer::count(const std::string& path) const {
 
 gboolean LoopbackServer::OnRun(GThreadedSocketService*, GSocketConnection* connection, GObject*,
                                gpointer self) {
-  static_cast<LoopbackServer*>(self)->Handle(connection);
+  auto* server = static_cast<LoopbackServer*>(self);
+  {
+    std::lock_guard<std::mutex> lock(server->mutex_);
+    ++server->active_;
+  }
+  server->Handle(connection);
+  std::lock_guard<std::mutex> lock(server->mutex_);
+  --server->active_;
+  server->idle_.notify_all();
   return TRUE;
 }
 
@@ -73,7 +100,8 @@ void LoopbackServer::Handle(GSocketConnection* connection) {
 
   std::unique_lock<std::mutex> lock(mutex_);
   requests_.push_back(bare);
-  std::string response;
+  std::string response, rest;
+  int delay_ms = 0;
   auto it = resources_.find(bare);
   if (it == resources_.end()) {
     std::string body = "<html><head><title>404</title></head><body>not found</body></html>";
@@ -82,11 +110,21 @@ void LoopbackServer::Handle(GSocketConnection* connection) {
   } else {
     const Resource& r = it->second;
     response = "HTTP/1.1 200 OK\r\nContent-Type: " + r.content_type +
-               "\r\nContent-Length: " + std::to_string(r.body.size()) +
+               "\r\nContent-Length: " + std::to_string(r.body.size() + r.rest.size()) +
                "\r\nCache-Control: no-store\r\nConnection: close\r\n" + r.extra_headers + "\r\n" + r.body;
+    rest = r.rest;
+    delay_ms = r.delay_ms;
   }
   lock.unlock();
   g_output_stream_write_all(out, response.data(), response.size(), nullptr, nullptr, nullptr);
+  if (delay_ms > 0) {
+    g_output_stream_flush(out, nullptr, nullptr);
+    g_usleep(static_cast<gulong>(delay_ms) * 1000);
+  }
+  if (!rest.empty()) g_output_stream_write_all(out, rest.data(), rest.size(), nullptr, nullptr, nullptr);
+  lock.lock();
+  ++served_[bare];
+  lock.unlock();
   g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
 }
 

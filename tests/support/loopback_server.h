@@ -5,6 +5,7 @@
 
 #include <gio/gio.h>
 
+#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <string>
@@ -23,11 +24,17 @@ class LoopbackServer {
   void Serve(const std::string& path, const std::string& body,
              const std::string& content_type = "text/html; charset=utf-8",
              const std::string& extra_headers = "");
+  // Serves a page whose body comes in two parts: the headers and `first` at once, `rest` after
+  // `delay_ms` milliseconds.
+  void ServeSlowly(const std::string& path, const std::string& first, const std::string& rest,
+                   int delay_ms, const std::string& content_type = "text/html; charset=utf-8");
   std::string url(const std::string& path) const;
   int port() const { return port_; }
   // The paths requested so far, in order.
   std::vector<std::string> requests() const;
   int count(const std::string& path) const;
+  // How many responses for `path` have been sent to the end.
+  int served(const std::string& path) const;
 
  private:
   static gboolean OnRun(GThreadedSocketService*, GSocketConnection* connection, GObject*, gpointer self);
@@ -35,12 +42,17 @@ class LoopbackServer {
 
   struct Resource {
     std::string body, content_type, extra_headers;
+    std::string rest;  // sent after delay_ms
+    int delay_ms = 0;
   };
   GSocketService* service_ = nullptr;
   int port_ = 0;
   std::map<std::string, Resource> resources_;
   std::vector<std::string> requests_;
+  std::map<std::string, int> served_;
   mutable std::mutex mutex_;
+  std::condition_variable idle_;
+  int active_ = 0;  // connections being served
 };
 
 }  // namespace tarvik::test

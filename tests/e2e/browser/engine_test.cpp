@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app.h"
 #include "app/frm_main.h"
@@ -59,6 +60,7 @@ TEST_F(EngineTest, APageLoadsAndItsTitleAddressAndHistoryFollow) {
   EXPECT_EQ(w.browser().LocationURL(), server.url("/page.html"));
   EXPECT_EQ(w.browser().LocationName(), "テストページ");
   EXPECT_EQ(UserSettings().Get("History", "URL01", ""), server.url("/page.html"));
+  EXPECT_EQ(UserSettings().Get("History", "Title01", ""), "テストページ");
   EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "テストページ");
   EXPECT_TRUE(w.cboJob().is_sensitive());
 }
@@ -69,6 +71,61 @@ TEST_F(EngineTest, APageWithoutATitleIsNamedByItsAddress) {
   ASSERT_TRUE(RunUntil([&] { return w.browser().LocationURL() == server.url("/untitled.html"); }, kLoad));
   EXPECT_TRUE(RunUntil([&] { return w.txtJob().get_text().find(server.url("/untitled.html")) == 0; }, kLoad));
   EXPECT_EQ(w.browser().LocationName(), server.url("/untitled.html"));
+}
+
+// The engine tells of a new title only when it changes, and an untitled page after another
+// untitled page keeps the empty title: the caption must follow all the same.
+TEST_F(EngineTest, TheCaptionIgnoresUntitledPages) {
+  server.Serve("/first.html", "<html><body>first, no title</body></html>");
+  server.Serve("/second.html", "<html><body>second, no title</body></html>");
+  frmMain& w = Start(server.url("/first.html"));
+  ASSERT_TRUE(WaitForTitle(w, server.url("/first.html") + " -- Tarvik"));
+  w.browser().Navigate(server.url("/second.html"));
+  ASSERT_TRUE(WaitForTitle(w, server.url("/second.html") + " -- Tarvik"))
+      << "caption: " << w.get_title();
+  EXPECT_EQ(w.txtJob().get_text(), server.url("/second.html") + " [" + server.url("/second.html") + "]");
+}
+
+TEST_F(EngineTest, TheCaptionIgnoresUntitledPagesOnAFirstStartOnTheBlankPage) {
+  frmMain& w = Start("");
+  ASSERT_TRUE(WaitForTitle(w, "空白ページ -- Tarvik")) << "caption: " << w.get_title();
+  EXPECT_EQ(w.browser().LocationURL(), "about:blank");
+}
+
+// A page that is slow to arrive: the address box and the title line show it as soon as the
+// engine shows its first part, not once it has all come.
+TEST_F(EngineTest, TheAddressBoxLagsOnSlowPages) {
+  server.Serve("/quick.html", "<title>Quick</title>quick");
+  // The engine looks at the first 512 bytes of a response before it starts on it.
+  server.ServeSlowly("/slow.html", "<html><body><p>the first part of a slow page</p><!--" +
+                                       std::string(2048, '-') + "-->",
+                     "<title>Slow</title><p>the rest</p></body></html>", 5000);
+  frmMain& w = Start(server.url("/quick.html"));
+  ASSERT_TRUE(WaitForTitle(w, "Quick -- Tarvik"));
+  ASSERT_TRUE(RunUntil([&] { return w.txtURL().get_text() == server.url("/quick.html"); }, kLoad));
+  Pump(500);  // the first page is quite done with
+  std::vector<std::string> completed;
+  w.browser().signal_navigate_complete2().connect(
+      [&](const std::string& url) { completed.push_back(url); });
+
+  w.browser().Navigate(server.url("/slow.html"));
+  ASSERT_TRUE(RunUntil([&] { return !completed.empty(); }, 4000)) << "no NavigateComplete2 yet";
+  EXPECT_EQ(server.served("/slow.html"), 0) << "the page had already come whole";
+  EXPECT_EQ(completed[0], server.url("/slow.html"));
+  EXPECT_EQ(w.txtURL().get_text(), server.url("/slow.html"));
+  EXPECT_EQ(w.txtJob().get_text(), server.url("/slow.html") + " [" + server.url("/slow.html") + "]");
+  EXPECT_EQ(w.get_title(), server.url("/slow.html") + " -- Tarvik");
+
+  // The title follows when it comes; the completed navigation is not reported again.
+  ASSERT_TRUE(WaitForTitle(w, "Slow -- Tarvik"));
+  EXPECT_EQ(w.browser().LocationName(), "Slow");
+  // The page went into the history under its address; the title takes the address's place.
+  EXPECT_EQ(UserSettings().Get("History", "URL02", ""), server.url("/slow.html"));
+  EXPECT_EQ(UserSettings().Get("History", "Title02", ""), "Slow");
+  EXPECT_EQ(w.menu_item("mnuRecent(1)")->get_label(), "Slow");
+  EXPECT_TRUE(RunUntil([&] { return server.served("/slow.html") == 1; }, kLoad));
+  Pump(300);
+  EXPECT_EQ(completed.size(), 1u);
 }
 
 TEST_F(EngineTest, BackAndForward) {
@@ -174,6 +231,39 @@ TEST_F(EngineTest, ADownloadIsSavedWhereTheDialogSaid) {
   ASSERT_FALSE(dialogs.shown.empty());
   EXPECT_EQ(dialogs.shown[0].kind, "save");
   EXPECT_EQ(dialogs.shown[0].file_options.file_name, "data.bin");
+}
+
+// A link to a file the engine cannot show, served without "Content-Disposition: attachment":
+// the file is saved where the user says, and the page stays.
+TEST_F(EngineTest, LinksToFilesThatTheEngineCannotShowDoNothing) {
+  const std::string zip("PK\x05\x06\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 22);  // an empty archive
+  server.Serve("/files/archive.zip", zip, "application/zip");
+  server.Serve("/links.html",
+               "<title>Links</title><body style='margin:0'>"
+               "<a href='/files/archive.zip' style='display:block;position:fixed;left:0;top:0;"
+               "width:300px;height:200px;background:#ccc'>archive</a></body>");
+  frmMain& w = Start(server.url("/links.html"));
+  ASSERT_TRUE(WaitForTitle(w, "Links -- Tarvik"));
+  Pump(500);
+  std::string target = home.file("saved.zip");
+  dialogs.AnswerFile(target);
+  Click(w.wbwMain(), 100, 80);
+  ASSERT_TRUE(RunUntil([&] {
+    auto bytes = ReadFileBytes(target);
+    return bytes && *bytes == zip;
+  }, kLoad)) << "the archive never arrived";
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].kind, "save");
+  EXPECT_EQ(dialogs.shown[0].file_options.file_name, "archive.zip");
+  EXPECT_EQ(w.browser().LocationURL(), server.url("/links.html"));
+  EXPECT_EQ(w.get_title(), "Links -- Tarvik");
+
+  // What the engine can show, it shows: plain text is a page, not a download.
+  server.Serve("/notes.txt", "plain notes", "text/plain");
+  w.browser().Navigate(server.url("/notes.txt"));
+  EXPECT_TRUE(RunUntil([&] { return w.txtURL().get_text() == server.url("/notes.txt"); }, kLoad));
+  Pump(300);
+  EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 TEST_F(EngineTest, AnInternetShortcutOnTheCommandLineOpensItsPageInDirectMode) {

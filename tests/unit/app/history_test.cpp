@@ -63,6 +63,50 @@ TEST_F(RecentHistoryTest, AnEmptyTitleIsStoredButTheSlotIsTakenByTheNextPage) {
   EXPECT_EQ(history.Add("B", "http://b/", store).slot, 1);
 }
 
+// A page is recorded when it is displayed, before its title has come, under its address.
+TEST_F(RecentHistoryTest, UpdateNewestTitleReplacesTheAddressStandInOfTheNewestPageOnly) {
+  history.Add("Old", "http://old/", store);
+  history.Add("http://slow/", "http://slow/", store);
+  EXPECT_EQ(history.UpdateNewestTitle("http://slow/", "Slow page", store), 2);
+  EXPECT_EQ(history.slot(2).title, "Slow page");
+  EXPECT_EQ(store.Get("History", "Title02", ""), "Slow page");
+  EXPECT_EQ(history.slot(1).title, "Old");
+
+  // A title the page changes later is not recorded; neither is another page's title.
+  EXPECT_EQ(history.UpdateNewestTitle("http://slow/", "Slow page (1)", store), 0);
+  EXPECT_EQ(history.slot(2).title, "Slow page");
+  EXPECT_EQ(history.UpdateNewestTitle("http://old/", "Old renamed", store), 0);
+  EXPECT_EQ(history.slot(1).title, "Old");
+  EXPECT_EQ(store.Get("History", "Title01", ""), "Old");
+
+  // A page already in the list is not added again, so its title stays as recorded.
+  history.Add("http://old/", "http://old/", store);
+  EXPECT_EQ(history.UpdateNewestTitle("http://old/", "Old again", store), 0);
+
+  // Nothing to update: no title, or only the address again, or an empty list.
+  history.Add("http://third/", "http://third/", store);
+  EXPECT_EQ(history.UpdateNewestTitle("http://third/", "", store), 0);
+  EXPECT_EQ(history.UpdateNewestTitle("http://third/", "http://third/", store), 0);
+  EXPECT_EQ(history.slot(3).title, "http://third/");
+  RecentHistory empty;
+  EXPECT_EQ(empty.UpdateNewestTitle("http://x/", "X", store), 0);
+}
+
+TEST_F(RecentHistoryTest, UpdateNewestTitleNamesAPageRecordedWithoutATitle) {
+  history.Add("A", "http://a/", store);
+  history.Add("", "http://b/", store);
+  EXPECT_EQ(history.UpdateNewestTitle("http://b/", "B", store), 2);
+  EXPECT_TRUE(history.slot(2).filled());
+  EXPECT_EQ(store.Get("History", "Title02", ""), "B");
+}
+
+TEST_F(RecentHistoryTest, UpdateNewestTitleAfterTheListRotated) {
+  for (int i = 1; i <= 21; ++i) history.Add("u" + std::to_string(i), "u" + std::to_string(i), store);
+  EXPECT_EQ(history.UpdateNewestTitle("u21", "Twenty-one", store), 20);
+  EXPECT_EQ(history.slot(20).title, "Twenty-one");
+  EXPECT_EQ(history.slot(19).title, "u20");
+}
+
 TEST_F(RecentHistoryTest, ClearWritesFortyEmptyValues) {
   history.Add("A", "a", store);
   history.Clear(store);

@@ -1,0 +1,113 @@
+// The real program, started with a home and settings of its own, ended the way the end of a
+// desktop session ends it: by a signal to the process instead of a close of its window.
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <string>
+
+#include "platform/settings_store.h"
+#include "support/gui_test.h"
+
+namespace tarvik::test {
+namespace {
+
+constexpr int kStart = 30000;  // ms; the first start of the engine under Xvfb is slow
+
+std::string Output(const std::string& command) {
+  gchar* out = nullptr;
+  if (!g_spawn_command_line_sync(command.c_str(), &out, nullptr, nullptr, nullptr)) return "";
+  std::string text = out ? out : "";
+  g_free(out);
+  return text;
+}
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+// Waits up to `timeout_ms` for `pid` to end; its wait status, or -1 when it is still running.
+int WaitForExit(GPid pid, int timeout_ms) {
+  gint64 end = g_get_monotonic_time() + static_cast<gint64>(timeout_ms) * 1000;
+  int status = 0;
+  while (g_get_monotonic_time() < end) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return status;
+    g_usleep(20000);
+  }
+  return -1;
+}
+
+class SessionEndTest : public ::testing::TestWithParam<int> {
+ protected:
+  // Starts `tarvik` with no command line (it opens the blank page) and waits for its window.
+  void StartTarvik() {
+    gchar** env = g_get_environ();
+    env = g_environ_setenv(env, "HOME", dir.path().c_str(), TRUE);
+    env = g_environ_setenv(env, "TARVIK_HOME", dir.file("app").c_str(), TRUE);
+    env = g_environ_setenv(env, "XDG_CONFIG_HOME", dir.file("config").c_str(), TRUE);
+    env = g_environ_setenv(env, "XDG_DATA_HOME", dir.file("data").c_str(), TRUE);
+    env = g_environ_setenv(env, "XDG_CACHE_HOME", dir.file("cache").c_str(), TRUE);
+    gchar* argv[] = {const_cast<gchar*>(TARVIK_BINARY), nullptr};
+    GError* error = nullptr;
+    bool started = g_spawn_async(nullptr, argv, env, G_SPAWN_DO_NOT_REAP_CHILD, nullptr, nullptr,
+                                 &pid, &error);
+    g_strfreev(env);
+    ASSERT_TRUE(started) << (error ? error->message : "");
+    running = true;
+    const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name Tarvik";
+    ASSERT_TRUE(RunUntil([&] { return !(window = FirstLine(Output(search))).empty(); }, kStart))
+        << "no window";
+  }
+
+  void TearDown() override {
+    if (running) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+
+  std::string settings_path() const { return dir.file("config/tarvik/settings.ini"); }
+
+  TempDir dir;
+  GPid pid = 0;
+  bool running = false;
+  std::string window;  // the X window id of the main window
+};
+
+TEST_P(SessionEndTest, LoggingOutLosesTheWindowsPlacementAndMode) {
+  StartTarvik();
+  ASSERT_FALSE(window.empty());
+  // The user sizes and moves the window.
+  Output("xdotool windowsize " + window + " 900 700 windowmove " + window + " 60 50");
+  ASSERT_TRUE(RunUntil([&] {
+    return Output("xdotool getwindowgeometry " + window).find("Geometry: 900x700") != std::string::npos;
+  }, 5000)) << Output("xdotool getwindowgeometry " + window);
+  Pump(500);
+  EXPECT_FALSE(SettingsStore(settings_path()).Find("Window", "Width"))
+      << "the placement is written before the window closes";
+
+  ASSERT_EQ(kill(pid, GetParam()), 0);
+  const int status = WaitForExit(pid, 20000);
+  ASSERT_NE(status, -1) << "Tarvik did not end";
+  running = false;
+  EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  if (WIFEXITED(status)) {
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+
+  SettingsStore store(settings_path());
+  EXPECT_EQ(store.Get("Window", "Width", ""), std::to_string(900 * 15));
+  EXPECT_EQ(store.Get("Window", "Height", ""), std::to_string(700 * 15));
+  EXPECT_NE(store.Get("Window", "Left", ""), "");
+  EXPECT_NE(store.Get("Window", "Top", ""), "");
+  EXPECT_EQ(store.Get("Window", "Maximized", ""), "False");
+  EXPECT_EQ(store.Get("Setting", "Mode", ""), "1");
+  EXPECT_TRUE(store.Find("History", "URL20"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SessionEndTest, ::testing::Values(SIGTERM, SIGHUP),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::string(info.param == SIGTERM ? "SIGTERM" : "SIGHUP");
+                         });
+
+}  // namespace
+}  // namespace tarvik::test
