@@ -17,7 +17,7 @@ add_library(tarvik_system_logic STATIC
   auxiliary.cpp
   ${TARVIK_HELP_CPP})
 target_include_directories(tarvik_system_logic PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(tarvik_system_logic PUBLIC tarvik_settings tarvik_textfile PkgConfig::GLIBMM)
+target_link_libraries(tarvik_system_logic PUBLIC tarvik_settings tarvik_textfile tarvik_desktop_icons PkgConfig::GLIBMM)
 
 if(NOT TARVIK_UNIT_ONLY)
   add_library(tarvik_system STATIC frm_ver.cpp system_commands.cpp)
