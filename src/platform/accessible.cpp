@@ -15,12 +15,12 @@ void SetAccessibleName(Gtk::Widget& widget, const std::string& name,
 
 std::string AccessibleName(Gtk::Widget& widget) {
   auto accessible = widget.get_accessible();
-  return accessible ? accessible->get_name() : std::string();
+  return accessible ? accessible->get_name().raw() : std::string();
 }
 
 std::string AccessibleDescription(Gtk::Widget& widget) {
   auto accessible = widget.get_accessible();
-  return accessible ? accessible->get_description() : std::string();
+  return accessible ? accessible->get_description().raw() : std::string();
 }
 
 }  // namespace tarvik
