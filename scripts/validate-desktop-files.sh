@@ -62,10 +62,11 @@ for pkg in "$share/mime/packages/tarvik.xml" "$tmp/first/data/mime/packages/tarv
     xmllint --noout "$pkg" || fail "xmllint $pkg"
   fi
   # shared-mime-info itself must take the package: the type, its glob and its icon.
-  db=$tmp/mimedb-$RANDOM
+  data=$(mktemp -d "$tmp/mimecheck.XXXXXX")
+  db=$data/mime
   mkdir -p "$db/packages" && cp "$pkg" "$db/packages/"
-  update-mime-database "$db" 2>"$db.err" || fail "update-mime-database: $(cat "$db.err")"
-  [ ! -s "$db.err" ] || fail "update-mime-database: $(cat "$db.err")"
+  XDG_DATA_HOME=$data update-mime-database "$db" 2>"$data/err" || fail "update-mime-database: $(cat "$data/err")"
+  [ ! -s "$data/err" ] || fail "update-mime-database: $(cat "$data/err")"
   grep -qx '\*\.tvj' <(cut -d: -f3 "$db/globs2") || fail "$pkg: no glob *.tvj"
   grep -qx 'application/x-tarvik-job:application-x-tarvik-job' "$db/icons" || fail "$pkg: no icon"
 done
