@@ -8,11 +8,12 @@ set(CPACK_PACKAGE_CONTACT "Tarvik Project <tarvik@users.noreply.github.com>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "job-managing web browser")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tarvik is a web browser with a Japanese interface that organises browsing into\n\
-jobs: named, ordered lists of pages kept as small text files. Pick a job and step\n\
-through its pages with five buttons. It also has an address bar, three one-click\n\
-pockets, a menu of recent pages, favorites kept as Internet Shortcut files and\n\
-skins. It is built with gtkmm around the WebKitGTK engine.")
+    "Tarvik is a web browser with a Japanese interface that organises\n\
+browsing into jobs: named, ordered lists of pages kept as small text\n\
+files. Pick a job and step through its pages with five buttons. It also\n\
+has an address bar, three one-click pockets, a menu of recent pages,\n\
+favorites kept as Internet Shortcut files and skins. It is built with\n\
+gtkmm around the WebKitGTK engine.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -30,7 +30,7 @@ echo "$deb"
 if command -v lintian >/dev/null; then
   # Errors fail the run; warnings are shown. Tags that cannot apply are overridden in the package
   # (data/debian/lintian-overrides, each with its reason).
-  lintian --fail-on error --no-tag-display-limit "$deb"
+  lintian --fail-on error --tag-display-limit 0 "$deb"
 fi
 
 if [ -x "$TARVIK_ROOT/fuzz/run.sh" ]; then
