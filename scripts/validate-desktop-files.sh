@@ -48,6 +48,10 @@ done
 
 echo "-- appstreamcli validate"
 appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml || fail "appstreamcli validate"
+# --no-net fetches no screenshot: the ones named must at least be in the repository's docs/.
+for url in $(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$share"/metainfo/*.metainfo.xml); do
+  [ -f "$src/docs/${url##*/docs/}" ] || fail "screenshot $url is not in docs/"
+done
 
 echo "-- MIME packages"
 schema=
