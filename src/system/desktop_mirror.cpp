@@ -222,9 +222,16 @@ std::string DesktopFolders::mime_package() const {
   return JoinPath(JoinPath(JoinPath(data_home, "mime"), "packages"), kMimePackageName);
 }
 bool DesktopFolders::provided_by_system(const std::string& relative_path) const {
-  for (const std::string& dir : system_data_dirs)
-    if (!dir.empty() && g_file_test(JoinPath(dir, relative_path).c_str(), G_FILE_TEST_EXISTS))
-      return true;
+  auto same_folder = [](std::string a, std::string b) {
+    while (a.size() > 1 && a.back() == '/') a.pop_back();
+    while (b.size() > 1 && b.back() == '/') b.pop_back();
+    return a == b;
+  };
+  for (const std::string& dir : system_data_dirs) {
+    // A user's own folder listed among the system's holds the user's copies, not installed ones.
+    if (dir.empty() || same_folder(dir, data_home)) continue;
+    if (g_file_test(JoinPath(dir, relative_path).c_str(), G_FILE_TEST_EXISTS)) return true;
+  }
   return false;
 }
 std::string DesktopFolders::mimeapps_list() const { return JoinPath(config_home, "mimeapps.list"); }

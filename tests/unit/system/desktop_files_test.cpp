@@ -129,5 +129,17 @@ TEST_F(DesktopFilesTest, CopiesMadeBeforeTarvikWasInstalledGiveWayToTheInstalled
   EXPECT_TRUE(FileExists(User("applications/tarvik-tvj.desktop")));
 }
 
+TEST_F(DesktopFilesTest, TheUsersOwnFolderAmongTheSystemsIsNotAnInstallation) {
+  folders.system_data_dirs = {folders.data_home + "/", dir.file("system")};
+  DesktopMirror own{folders, kExe, [](const std::vector<std::string>&) {}};
+  store.set_on_change([&own](const ClassRegistry& root) { own.Sync(root); });
+  Register();
+  settings.Save("Setting", "RelationDone", "False");
+  Register();  // finds its own copies there and must keep them
+  EXPECT_TRUE(FileExists(User("applications/tarvik.desktop")));
+  EXPECT_TRUE(FileExists(folders.mime_package()));
+  EXPECT_TRUE(FileExists(User("icons/hicolor/48x48/apps/tarvik.png")));
+}
+
 }  // namespace
 }  // namespace tarvik
