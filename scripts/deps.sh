@@ -9,6 +9,7 @@ TARVIK_PACKAGES=(
 )
 TARVIK_TEST_PACKAGES=(
   xvfb xauth x11-utils openbox dbus dbus-x11 xdotool imagemagick clang libclang-rt-14-dev python3
+  appstream libxml2-utils lintian dpkg-dev file at-spi2-core python3-pyatspi
 )
 
 tarvik_install_missing() {
@@ -24,8 +25,13 @@ tarvik_install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# tarvik_configure_and_build DIR [CMAKE_OPTION...] [-- BUILD_OPTION...]
 tarvik_configure_and_build() {
   local dir=$1; shift
-  cmake -S "$TARVIK_ROOT" -B "$dir" -G Ninja "$@"
-  cmake --build "$dir"
+  local configure=() build=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do configure+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  build=("$@")
+  cmake -S "$TARVIK_ROOT" -B "$dir" -G Ninja "${configure[@]}"
+  cmake --build "$dir" "${build[@]}"
 }

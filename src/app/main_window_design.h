@@ -58,6 +58,20 @@ constexpr Band kBands[4] = {
     {"", 11070, 570, 11070, true, true},
 };
 
+// What assistive technologies read for the controls that show only a picture. The step buttons,
+// Go and the favorites buttons are named by their designed tooltips (which stay their
+// descriptions, and the step buttons' tooltips change with the job); the pockets by their
+// place; the mode picture by the mode it shows.
+constexpr const char* kPocketNames[3] = {"ポケット1", "ポケット2", "ポケット3"};
+constexpr const char* kModeNames[2] = {"ジョブ", "ダイレクト"};  // modes 1 and 2
+constexpr const char* kNavNames[5] = {"先頭へ", "一つ前", "次", "最後へ", "一覧から選択"};
+constexpr const char* kMoveName = "移動";
+constexpr const char* kOpenFavName = "お気に入りを開く";
+constexpr const char* kSaveFavName = "お気に入りに追加";
+
+// The name of the mode picture while it shows `mode` (1 job, 2 direct); "" for any other.
+constexpr const char* ModeName(int mode) { return mode == 1 || mode == 2 ? kModeNames[mode - 1] : ""; }
+
 // Status bar panel widths.
 constexpr float kPanelWidths[4] = {7410, 1800, 1020, 855};
 

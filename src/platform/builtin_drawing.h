@@ -33,4 +33,9 @@ PictureSize SizeOf(Picture picture);
 // Needs no display. nullptr for kCount.
 Glib::RefPtr<Gdk::Pixbuf> DrawPicture(Picture picture);
 
+// The icons the desktop shows for Tarvik and for its job files, drawn at `size` x `size` pixels
+// (the desktop's icon theme wants them from 16 to 256). nullptr for a size below 1.
+Glib::RefPtr<Gdk::Pixbuf> DrawApplicationIcon(int size);
+Glib::RefPtr<Gdk::Pixbuf> DrawJobFileIcon(int size);
+
 }  // namespace tarvik::builtin

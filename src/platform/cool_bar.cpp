@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include "platform/accessible.h"
 #include "platform/style_sheet.h"
 
 namespace tarvik {
@@ -484,6 +485,9 @@ int CoolBar::add_band(Gtk::Widget& child, const CoolBand& band) {
     impl_->rows.back().push_back(index);
   child.set_parent(*this);
   child.set_child_visible(true);
+  // The caption is drawn, so assistive technologies hear it as the name of the band's child,
+  // unless the child has a name of its own.
+  if (!band.caption.empty() && AccessibleName(child).empty()) SetAccessibleName(child, band.caption);
   // Building the bar is not a change the owner has to follow, so the height is taken silently.
   impl_->reported_height = impl_->height();
   queue_resize();

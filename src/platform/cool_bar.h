@@ -30,6 +30,7 @@ class CoolBar : public Gtk::Container {
   // Adds a band holding `child` after the existing ones and returns its index (0-based, in the
   // order of adding; indices do not change when bands are dragged, nor when a child is removed:
   // its band stays, empty). Adding a band is not reported through signal_height_changed().
+  // A band's caption becomes its child's accessible name, unless the child has a name already.
   int add_band(Gtk::Widget& child, const CoolBand& band);
   int band_count() const;
 

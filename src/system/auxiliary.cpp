@@ -23,6 +23,20 @@ bool EnsureHelpFile() {
   return FileExists(path) || WriteFileAtomically(path, HelpHtml());
 }
 
+std::string AuthorPageUri() {
+  const std::string path = HelpFilePath();
+  const std::string section = std::string("id=\"") + kAboutAnchor + "\"";
+  auto manual = ReadFileBytes(path);
+  if (!manual || manual->find(section) == std::string::npos) {
+    if (!WriteFileAtomically(path, HelpHtml())) return {};
+  }
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+  if (!uri) return {};
+  std::string out = std::string(uri) + "#" + kAboutAnchor;
+  g_free(uri);
+  return out;
+}
+
 namespace {
 
 struct ProxyTool {

@@ -9,8 +9,10 @@
 
 namespace tarvik {
 
-inline constexpr char kAuthorPageUrl[] = "https://tarvik.example.org/";
 inline constexpr char kHelpFileName[] = "Tarvik.html";
+// The manual's section about Tarvik and its author, which stands in for a home page until
+// Tarvik has a public one.
+inline constexpr char kAboutAnchor[] = "about";
 
 // The manual compiled into the program.
 const std::string& HelpHtml();
@@ -18,6 +20,11 @@ const std::string& HelpHtml();
 std::string HelpFilePath();
 // Writes the manual to HelpFilePath() when it is not there. False when it cannot be written.
 bool EnsureHelpFile();
+
+// What the author's-page command shows: the manual's "about" section, as a file: URI with that
+// anchor. The manual is written first when it is missing, or when it is an older one without
+// that section. Empty when it cannot be written.
+std::string AuthorPageUri();
 
 // The program that shows the network-proxy settings of the running desktop, or nothing when
 // none is installed. `current_desktop` is $XDG_CURRENT_DESKTOP (names separated by ":");

@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/desktop_icons.h"
 #include "platform/key_file.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
@@ -146,21 +147,6 @@ std::string VerbEntry(const DesktopAssociation& assoc, const std::string& comman
   return KeyFileText(kf.get());
 }
 
-std::string MimePackage(const std::string& description, const std::string& content_type) {
-  std::string xml =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-      "  <mime-type type=\"" + std::string(kJobMimeType) + "\">\n"
-      "    <comment>" + XmlEscaped(description) + "</comment>\n";
-  if (!content_type.empty())
-    xml += "    <sub-class-of type=\"" + XmlEscaped(content_type) + "\"/>\n";
-  xml +=
-      "    <glob pattern=\"*.tvj\"/>\n"
-      "  </mime-type>\n"
-      "</mime-info>\n";
-  return xml;
-}
-
 void SpawnAtLowestPriority(const std::vector<std::string>& argv) {
   if (argv.empty()) return;
   gchar* program = g_find_program_in_path(argv[0].c_str());
@@ -212,17 +198,49 @@ void SpawnInBackground(const std::vector<std::string>& argv) {
 
 }  // namespace
 
+std::string JobMimePackage(const std::string& description, const std::string& content_type) {
+  std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+      "  <mime-type type=\"" + std::string(kJobMimeType) + "\">\n"
+      "    <comment>" + XmlEscaped(description) + "</comment>\n"
+      "    <icon name=\"" + std::string(kJobFileIconName) + "\"/>\n";
+  if (!content_type.empty())
+    xml += "    <sub-class-of type=\"" + XmlEscaped(content_type) + "\"/>\n";
+  xml +=
+      "    <glob pattern=\"*.tvj\"/>\n"
+      "  </mime-type>\n"
+      "</mime-info>\n";
+  return xml;
+}
+
 std::string DesktopFolders::classes_file() const {
   return JoinPath(JoinPath(data_home, "tarvik"), "classes.ini");
 }
 std::string DesktopFolders::applications() const { return JoinPath(data_home, "applications"); }
 std::string DesktopFolders::mime_package() const {
-  return JoinPath(JoinPath(JoinPath(data_home, "mime"), "packages"), "tarvik.xml");
+  return JoinPath(JoinPath(JoinPath(data_home, "mime"), "packages"), kMimePackageName);
+}
+bool DesktopFolders::provided_by_system(const std::string& relative_path) const {
+  auto same_folder = [](std::string a, std::string b) {
+    while (a.size() > 1 && a.back() == '/') a.pop_back();
+    while (b.size() > 1 && b.back() == '/') b.pop_back();
+    return a == b;
+  };
+  for (const std::string& dir : system_data_dirs) {
+    // A user's own folder listed among the system's holds the user's copies, not installed ones.
+    if (dir.empty() || same_folder(dir, data_home)) continue;
+    if (g_file_test(JoinPath(dir, relative_path).c_str(), G_FILE_TEST_EXISTS)) return true;
+  }
+  return false;
 }
 std::string DesktopFolders::mimeapps_list() const { return JoinPath(config_home, "mimeapps.list"); }
 
 DesktopFolders DefaultDesktopFolders() {
-  return DesktopFolders{g_get_user_data_dir(), g_get_user_config_dir()};
+  DesktopFolders folders{g_get_user_data_dir(), g_get_user_config_dir(), {}};
+  for (const gchar* const* dir = g_get_system_data_dirs(); *dir; ++dir)
+    folders.system_data_dirs.emplace_back(*dir);
+  return folders;
 }
 
 const std::vector<DesktopAssociation>& DesktopAssociations() {
@@ -319,10 +337,25 @@ bool DesktopMirror::SetDefaultHandlers(
   return changed;
 }
 
+bool DesktopMirror::WriteUnlessInstalled(const std::string& relative_path,
+                                         const std::string& text) {
+  const std::string path = JoinPath(folders_.data_home, relative_path);
+  if (folders_.provided_by_system(relative_path)) return RemoveIfPresent(path);
+  return WriteIfChanged(path, text);
+}
+
 void DesktopMirror::Sync(const ClassRegistry& root) {
-  bool apps_changed = WriteIfChanged(JoinPath(folders_.applications(), kMenuEntryId),
-                                     MenuEntry(exe_path_));
+  const std::string applications = "applications";
+  bool apps_changed = WriteUnlessInstalled(JoinPath(applications, kMenuEntryId),
+                                           MenuEntry(exe_path_));
   bool mime_changed = false;
+
+  // The icons the entries and the MIME type name. The icon theme notices new files by itself.
+  for (std::size_t i = 0; i < kDesktopIconFileCount; ++i) {
+    const DesktopIconFile& icon = kDesktopIconFiles[i];
+    WriteUnlessInstalled(icon.path,
+                         std::string(reinterpret_cast<const char*>(icon.bytes), icon.length));
+  }
 
   std::vector<std::pair<std::string, std::string>> defaults;
   for (const DesktopAssociation& assoc : DesktopAssociations()) {
@@ -336,8 +369,9 @@ void DesktopMirror::Sync(const ClassRegistry& root) {
     std::string caption =
         WithoutMnemonic(root.Read(type + "\\shell\\" + verb, "").value_or(""));
     const bool is_default = DefaultVerbIsOurs(root, type);
-    apps_changed |= WriteIfChanged(
-        path, VerbEntry(assoc, VerbCommand(root, type, verb), caption, is_default));
+    apps_changed |= WriteUnlessInstalled(
+        JoinPath(applications, assoc.desktop_id),
+        VerbEntry(assoc, VerbCommand(root, type, verb), caption, is_default));
     if (is_default)
       for (const char* mime : assoc.mime_types) defaults.emplace_back(mime, assoc.desktop_id);
   }
@@ -347,8 +381,9 @@ void DesktopMirror::Sync(const ClassRegistry& root) {
   if (!job_type.empty() && !OurVerb(root, job_type).empty()) {
     std::string description = root.Read(job_type, "").value_or("");
     if (description.empty()) description = job_type;
-    mime_changed = WriteIfChanged(folders_.mime_package(),
-                                  MimePackage(description, root.Read(".tvj", "Content Type").value_or("")));
+    mime_changed = WriteUnlessInstalled(
+        "mime/packages/" + std::string(kMimePackageName),
+        JobMimePackage(description, root.Read(".tvj", "Content Type").value_or("")));
   } else {
     mime_changed = RemoveIfPresent(folders_.mime_package());
   }

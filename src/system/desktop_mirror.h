@@ -1,8 +1,11 @@
 // Mirrors Tarvik's entries of the class registry to the freedesktop.org places the desktop
 // reads: a .desktop entry per associated name (plus the application menu entry), the MIME type
 // of job files, and, for the names whose default verb is Tarvik's, the entry's MIME types and
-// the default handlers in mimeapps.list. A verb that is not the default claims no MIME type:
-// the desktop would otherwise pick Tarvik wherever the user has set no default of their own.
+// the default handlers in mimeapps.list, and the icons those entries name. A verb that is not the
+// default claims no MIME type: the desktop would otherwise pick Tarvik wherever the user has set
+// no default of their own. Where an installed Tarvik already provides a file system-wide (its
+// menu entry, job file entry, MIME package or icons), no copy of it is written for the user: the
+// user's copy would hide the installed one, and outlive it.
 #pragma once
 
 #include <functional>
@@ -16,17 +19,27 @@ namespace tarvik {
 struct DesktopFolders {
   std::string data_home;    // $XDG_DATA_HOME
   std::string config_home;  // $XDG_CONFIG_HOME
+  std::vector<std::string> system_data_dirs = {};  // $XDG_DATA_DIRS
 
   std::string classes_file() const;  // data_home/tarvik/classes.ini
   std::string applications() const;  // data_home/applications
   std::string mime_package() const;  // data_home/mime/packages/tarvik.xml
   std::string mimeapps_list() const; // config_home/mimeapps.list
+  // Whether a file below the data folders ("applications/tarvik.desktop") exists in one of
+  // the system's.
+  bool provided_by_system(const std::string& relative_path) const;
 };
 
 DesktopFolders DefaultDesktopFolders();
 
 inline constexpr char kJobMimeType[] = "application/x-tarvik-job";
 inline constexpr char kMenuEntryId[] = "tarvik.desktop";
+// The MIME package's name below mime/packages, for the user and when installed.
+inline constexpr char kMimePackageName[] = "tarvik.xml";
+
+// The MIME package that describes job files to the desktop, with the job file icon's name.
+// `content_type` is the type they are a kind of ("text/plain"), empty for none.
+std::string JobMimePackage(const std::string& description, const std::string& content_type);
 
 // One name of the class root that Tarvik associates itself with, and where it goes on the
 // desktop.
@@ -64,6 +77,9 @@ class DesktopMirror {
   bool IsOurs(const std::string& command_line) const;
   std::string OurVerb(const ClassRegistry& root, const std::string& type) const;
   bool DefaultVerbIsOurs(const ClassRegistry& root, const std::string& type) const;
+  // Writes a file below the user's data folder (when its text changed), or removes the user's
+  // copy when the system provides the file. True when the user's file changed.
+  bool WriteUnlessInstalled(const std::string& relative_path, const std::string& text);
   bool SetDefaultHandlers(const std::vector<std::pair<std::string, std::string>>& defaults);
 
   DesktopFolders folders_;

@@ -46,7 +46,11 @@ void mnuHelp_Click(Gtk::Window*) {
   }
 }
 
-void mnuAuthorPage_Click(BrowserControl& browser) { browser.Navigate(kAuthorPageUrl); }
+void mnuAuthorPage_Click(BrowserControl& browser) {
+  // Tarvik has no public home page yet; its manual tells who makes it.
+  const std::string uri = AuthorPageUri();
+  if (!uri.empty()) browser.Navigate(uri);
+}
 
 void mnuVer_Click(Gtk::Window* parent) {
   frmVer dialog(parent);

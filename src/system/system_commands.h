@@ -15,7 +15,8 @@ void mnuDefBro_Click(Gtk::Window* parent);
 void mnuInet_Click(Gtk::Window* parent);
 // Help menu "ﾍﾙﾌﾟを開く(&O)...": opens the manual with the desktop's handler for HTML.
 void mnuHelp_Click(Gtk::Window* parent);
-// Help menu "作者ﾎｰﾑﾍﾟｰｼﾞへ(&A)": shows the author's page in this window's browser.
+// Help menu "作者ﾎｰﾑﾍﾟｰｼﾞへ(&A)": shows the author's page in this window's browser: the
+// manual's section about Tarvik and its author.
 void mnuAuthorPage_Click(BrowserControl& browser);
 // Help menu "ﾊﾞｰｼﾞｮﾝ情報(&V)...": shows the version dialog and returns when it is closed.
 void mnuVer_Click(Gtk::Window* parent);

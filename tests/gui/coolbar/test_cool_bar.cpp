@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/accessible.h"
 #include "platform/cool_bar.h"
 #include "support/gui_test.h"
 
@@ -364,6 +365,21 @@ TEST_F(CoolBarTest, PictureIsTiledFromTheBarOriginExceptOverPlainBands) {
   EXPECT_NE(plain.at(pockets.get_x() + 4, pockets.get_y() - 1), kRed);
   EXPECT_NE(plain.at(pockets.get_x() + 5, pockets.get_y() - 1), kBlue);
   EXPECT_EQ(plain.at(pockets.get_x() + 4, pockets.get_y() - 1), plain.at(100, pockets.get_y() - 1));
+}
+
+// The captions are only drawn: a screen reader had no way to tell the pockets' band from the
+// mode band.
+TEST_F(CoolBarTest, EachBandsCaptionIsItsChildsAccessibleName) {
+  EXPECT_EQ(AccessibleName(pockets_child_), "ポケット");
+  EXPECT_EQ(AccessibleName(mode_child_), "操作");
+  EXPECT_EQ(AccessibleName(job_child_), "");
+  EXPECT_EQ(AccessibleName(tools_child_), "中止 更新 Home") << "a child's own text stays its name";
+  Gtk::DrawingArea named;
+  SetAccessibleName(named, "ジョブバー", "ジョブを選んでたどる");
+  CoolBar other;
+  other.add_band(named, CoolBand{.caption = "操作", .min_width = 85, .min_height = 33, .width = 81});
+  EXPECT_EQ(AccessibleName(named), "ジョブバー");
+  EXPECT_EQ(AccessibleDescription(named), "ジョブを選んでたどる");
 }
 
 TEST_F(CoolBarTest, RemovingAChildKeepsTheBandsInPlace) {

@@ -1,5 +1,7 @@
 #include "system/frm_ver.h"
 
+#include <glibmm/convert.h>
+#include <glibmm/fileutils.h>
 #include <glibmm/main.h>
 #include <gtest/gtest.h>
 
@@ -82,10 +84,18 @@ TEST(FrmVerTest, VersionCommandIsModalAndReturnsWhenClosed) {
   EXPECT_EQ(seen_owner, &owner);
 }
 
-TEST(SystemCommandsTest, AuthorPageNavigatesTheWindowsBrowser) {
+TEST(SystemCommandsTest, AuthorPageNavigatesTheWindowsBrowserToTheManualsAboutSection) {
+  test::TempDir dir;
+  const char* old = g_getenv("TARVIK_HOME");
+  const std::string saved = old ? old : "";
+  g_setenv("TARVIK_HOME", dir.path().c_str(), TRUE);
   test::FakeBrowser browser;
   mnuAuthorPage_Click(browser);
-  EXPECT_EQ(browser.calls, std::vector<std::string>{"Navigate:https://tarvik.example.org/"});
+  const std::string uri = Glib::filename_to_uri(dir.file("Tarvik.html")) + "#about";
+  EXPECT_EQ(browser.calls, std::vector<std::string>{"Navigate:" + uri});
+  EXPECT_TRUE(Glib::file_test(dir.file("Tarvik.html"), Glib::FILE_TEST_IS_REGULAR));
+  if (old) g_setenv("TARVIK_HOME", saved.c_str(), TRUE);
+  else g_unsetenv("TARVIK_HOME");
 }
 
 TEST(SystemCommandsTest, DefaultBrowserAsksThroughTheDialogs) {

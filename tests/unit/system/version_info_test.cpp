@@ -94,6 +94,43 @@ TEST_F(AppFolderTest, TheHelpIsWrittenIntoTheApplicationFolderWhenWanted) {
     EXPECT_NE(installed->find(needle), std::string::npos) << needle;
 }
 
+// The author's page was a reserved example domain that only ever showed an error page.
+TEST_F(AppFolderTest, AuthorPageIsTheManualsAboutSectionInTheApplicationFolder) {
+  g_setenv("TARVIK_HOME", dir.file("app folder").c_str(), TRUE);
+  EnsureApplicationFolder();
+  const std::string uri = AuthorPageUri();
+  EXPECT_EQ(uri, "file://" + dir.file("app%20folder") + "/Tarvik.html#about");
+  // The URI names the file that is there, and the file has the section.
+  gchar* path = g_filename_from_uri(uri.substr(0, uri.find('#')).c_str(), nullptr, nullptr);
+  ASSERT_NE(path, nullptr);
+  EXPECT_EQ(std::string(path), HelpFilePath());
+  auto manual = ReadFileBytes(path);
+  g_free(path);
+  ASSERT_TRUE(manual);
+  EXPECT_NE(manual->find("<h2 id=\"about\">"), std::string::npos);
+  EXPECT_NE(HelpHtml().find("<a href=\"#about\">"), std::string::npos) << "listed in the contents";
+}
+
+TEST_F(AppFolderTest, AuthorPageRenewsAnOlderManualWithoutTheSection) {
+  g_setenv("TARVIK_HOME", dir.file("app").c_str(), TRUE);
+  EnsureApplicationFolder();
+  ASSERT_TRUE(WriteFileAtomically(HelpFilePath(), "<html><body>old manual</body></html>"));
+  EXPECT_FALSE(AuthorPageUri().empty());
+  EXPECT_EQ(ReadFileBytes(HelpFilePath()), HelpHtml());
+  // A manual that has the section is left as it is.
+  const std::string own = "<html><body><h2 id=\"about\">mine</h2></body></html>";
+  ASSERT_TRUE(WriteFileAtomically(HelpFilePath(), own));
+  EXPECT_FALSE(AuthorPageUri().empty());
+  EXPECT_EQ(ReadFileBytes(HelpFilePath()), own);
+}
+
+TEST_F(AppFolderTest, AuthorPageIsEmptyWhenTheManualCannotBeWritten) {
+  // The application folder's place is taken by a file.
+  ASSERT_TRUE(WriteFileAtomically(dir.file("app"), "not a folder"));
+  g_setenv("TARVIK_HOME", dir.file("app").c_str(), TRUE);
+  EXPECT_EQ(AuthorPageUri(), "");
+}
+
 TEST(ProxySettingsTest, PrefersTheRunningDesktop) {
   using Argv = std::vector<std::string>;
   struct Row {
