@@ -571,6 +571,34 @@ TEST_F(JobEditorTest, DeletingTheOnlyRowDisablesTheRowButtonsAndKeepsTheText) {
   EXPECT_EQ(OnDisk("One"), (Entries{{"only", "http://only/"}}));
 }
 
+TEST_F(JobEditorTest, DeletedEntryNeverOverwritesTheNextOne) {
+  WriteJobs({{"News", kNews}});
+  auto e = Open(0);
+  // A click puts the view's cursor on the row as well as selecting it.
+  e->lsvURL().set_cursor(Gtk::TreeModel::Path("1"));
+  ASSERT_EQ(e->SelectedRow(), 1);
+  ASSERT_EQ(e->txtTitle().get_text(), "World");
+  dialogs_.AnswerMessage(MsgResult::Yes);
+  e->cmdDel().clicked();
+  Pump(50);
+
+  // No row is selected afterwards, and the boxes keep what they held.
+  const Entries expected = {kNews[0], kNews[2]};
+  EXPECT_EQ(e->SelectedRow(), -1);
+  EXPECT_EQ(e->Rows(), expected);
+  EXPECT_EQ(e->txtTitle().get_text(), "World");
+  EXPECT_EQ(e->txtURL().get_text(), "http://news/world");
+
+  // 変更 then has no row to change, and OK saves the job without the deleted entry.
+  e->cmdChange().clicked();
+  EXPECT_EQ(e->Rows(), expected);
+  EXPECT_EQ(e->EditEntries(), expected);
+  dialogs_.AnswerMessage(MsgResult::OK);
+  e->cmdOK().clicked();
+  EXPECT_TRUE(e->closed());
+  EXPECT_EQ(OnDisk("News"), expected);
+}
+
 TEST_F(JobEditorTest, RowButtonsWithNoRowSelectedDoNothing) {
   WriteJobs({{"A", {{"a1", "http://a1/"}, {"a2", "http://a2/"}}}, {"B", kNews}});
   auto e = Open(0);
