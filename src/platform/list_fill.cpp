@@ -22,6 +22,9 @@ void SetUpForLongLists(Gtk::ComboBoxText& combo) {
   auto css = Gtk::CssProvider::create();
   css->load_from_data("combobox { -GtkComboBox-appears-as-list: true; }");
   combo.get_style_context()->add_provider(css, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+  // The combo reads its appearance when its style is updated, which would otherwise wait for
+  // the main loop: the model set below would still get a menu of its own.
+  g_signal_emit_by_name(object, "style-updated");
   GtkWidget* child = gtk_bin_get_child(GTK_BIN(combo.gobj()));
   if (GTK_IS_CELL_VIEW(child)) gtk_cell_view_set_fit_model(GTK_CELL_VIEW(child), FALSE);
 }
