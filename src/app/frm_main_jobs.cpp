@@ -6,6 +6,7 @@
 #include "jobs/job_commands.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
+#include "platform/list_fill.h"
 
 namespace tarvik {
 
@@ -44,8 +45,7 @@ void frmMain::LoadJobList(int select_index) {
     return;
   }
   filling_jobs_ = true;
-  cboJob_.remove_all();
-  for (const std::string& name : *names) cboJob_.append(name);
+  FillComboText(cboJob_, *names);
   filling_jobs_ = false;
 
   const int count = static_cast<int>(names->size());
