@@ -5,6 +5,7 @@
 #include "jobs/frm_list.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
+#include "platform/list_fill.h"
 
 namespace tarvik {
 
@@ -30,8 +31,7 @@ void frmMain::LoadJobList(int select_index) {
     return;
   }
   filling_jobs_ = true;
-  cboJob().remove_all();
-  for (const std::string& name : *names) cboJob().append(name);
+  FillComboText(cboJob(), *names);
   filling_jobs_ = false;
 
   const int count = static_cast<int>(names->size());

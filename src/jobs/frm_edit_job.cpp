@@ -10,6 +10,8 @@
 #include "platform/app_folder.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
+#include "platform/display_text.h"
+#include "platform/list_fill.h"
 #include "platform/path_util.h"
 #include "platform/style_sheet.h"
 
@@ -99,8 +101,14 @@ void frmEditJob::BuildControls() {
     view_column->set_fixed_width(width);
     view_column->set_resizable(true);
     view_column->set_expand(expand);
-    if (auto* cell = dynamic_cast<Gtk::CellRendererText*>(view_column->get_first_cell()))
+    if (auto* cell = dynamic_cast<Gtk::CellRendererText*>(view_column->get_first_cell())) {
       cell->property_ellipsize() = Pango::ELLIPSIZE_END;
+      // The cell shows the beginning of a long text; the row keeps all of it.
+      view_column->set_cell_data_func(
+          *cell, [cell, &column](Gtk::CellRenderer*, const Gtk::TreeModel::iterator& row) {
+            cell->property_text() = ShortenForDisplay(Glib::ustring((*row)[column]).raw());
+          });
+    }
     lsvURL_.append_column(*view_column);
   };
   add_column("タイトル", columns_.title, 200, false);
@@ -262,8 +270,7 @@ void frmEditJob::LoadEditorJobList(int index) {
   // The selector's changes while it is refilled are not the user's; EditJobIdx is moved first,
   // so the selection below does not load anything either.
   edit_job_idx_ = index >= 0 && index < static_cast<int>(names->size()) ? index : -1;
-  cboJob_.remove_all();
-  for (const std::string& name : *names) cboJob_.append(name);
+  FillComboText(cboJob_, *names);
   cboJob_.set_active(edit_job_idx_);
 }
 
@@ -452,13 +459,17 @@ void frmEditJob::cmdDel_Click() {
   const int p = SelectedRow();
   if (p < 0) return;
   MsgResult answer = AppDialogs().MessageBox(MessageParent(),
-                                             edit_entries_[p].Title + "を削除しますか？",
+                                             ShortenForDisplay(edit_entries_[p].Title) +
+                                                 "を削除しますか？",
                                              kConfirmCaption, MsgIcon::Question,
                                              MsgButtons::YesNo);
   if (answer == MsgResult::No) return;
-  // Both sides lose the same entry; nothing else moves.
+  // Both sides lose the same entry; nothing else moves. The view would select the row that takes
+  // the deleted one's place without a word, while the boxes still hold the deleted entry: 変更
+  // would then write it over its neighbour. No row stays selected.
   quiet_selection_ = true;
   rows_->erase(RowAt(p));
+  lsvURL_.get_selection()->unselect_all();
   quiet_selection_ = false;
   edit_entries_.erase(edit_entries_.begin() + p);
   if (edit_entries_.empty()) SetRowButtons(false);

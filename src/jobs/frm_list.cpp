@@ -1,26 +1,37 @@
 #include "jobs/frm_list.h"
 
+#include "platform/display_text.h"
+
 namespace tarvik {
 
 frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
     : Gtk::Dialog("ｼﾞｮﾌﾞ（）", owner, true), exchange_(exchange) {
-  set_title("ｼﾞｮﾌﾞ（" + exchange_.ListJobName + "）");
+  set_title("ｼﾞｮﾌﾞ（" + ShortenForDisplay(exchange_.ListJobName) + "）");
   set_default_size(560, 360);
 
   store_ = Gtk::ListStore::create(columns_);
-  for (int i = 0; i <= exchange_.ListLastIdx && i < static_cast<int>(exchange_.ListTitles.size()); ++i) {
-    auto row = *store_->append();
-    row[columns_.title] = exchange_.ListTitles[i];
-    row[columns_.url] = i < static_cast<int>(exchange_.ListURLs.size()) ? exchange_.ListURLs[i] : "";
-  }
-  lsvList_.set_model(store_);
-  lsvList_.append_column("タイトル", columns_.title);
-  lsvList_.append_column("URL", columns_.url);
-  for (int c = 0; c < 2; ++c) {
-    lsvList_.get_column(c)->set_resizable(true);
-    lsvList_.get_column(c)->set_expand(c == 1);
-  }
-  lsvList_.get_column(0)->set_fixed_width(220);
+  auto add_column = [this](const char* caption, Gtk::TreeModelColumn<Glib::ustring>& column,
+                           int width, bool expand) {
+    auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(caption));
+    auto* cell = Gtk::manage(new Gtk::CellRendererText);
+    view_column->pack_start(*cell, true);
+    // Fixed sizes spare the view measuring every row of a long job; the cell shows the
+    // beginning of a long text, the row keeps all of it.
+    view_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
+    view_column->set_fixed_width(width);
+    view_column->set_resizable(true);
+    view_column->set_expand(expand);
+    cell->property_ellipsize() = Pango::ELLIPSIZE_END;
+    view_column->set_cell_data_func(
+        *cell, [cell, &column](Gtk::CellRenderer*, const Gtk::TreeModel::iterator& row) {
+          cell->property_text() = ShortenForDisplay(Glib::ustring((*row)[column]).raw());
+        });
+    lsvList_.append_column(*view_column);
+  };
+  add_column("タイトル", columns_.title, 220, false);
+  add_column("URL", columns_.url, 300, true);
+  lsvList_.set_fixed_height_mode(true);
+  FillRows();
   lsvList_.set_tooltip_text("ジョブに登録されたURLの一覧");
   lsvList_.signal_row_activated().connect(
       [this](const Gtk::TreeModel::Path&, Gtk::TreeViewColumn*) { response(Gtk::RESPONSE_OK); });
@@ -36,6 +47,20 @@ frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
   cmdCancel_ = add_button("_Cancel", Gtk::RESPONSE_CANCEL);
   cmdCancel_->set_tooltip_text("ウィンドウを閉じる");
   show_all_children();
+}
+
+void frmList::FillRows() {
+  // The store is filled while no view watches it, then attached once.
+  lsvList_.unset_model();
+  store_->clear();
+  for (int i = 0; i <= exchange_.ListLastIdx && i < static_cast<int>(exchange_.ListTitles.size());
+       ++i) {
+    auto row = *store_->append();
+    row[columns_.title] = exchange_.ListTitles[i];
+    row[columns_.url] =
+        i < static_cast<int>(exchange_.ListURLs.size()) ? exchange_.ListURLs[i] : "";
+  }
+  lsvList_.set_model(store_);
 }
 
 void frmList::Choose() {

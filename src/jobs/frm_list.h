@@ -31,6 +31,7 @@ class frmList : public Gtk::Dialog {
   Gtk::TreeView& lsvList() { return lsvList_; }
   Gtk::Button& cmdOK() { return *cmdOK_; }
   Gtk::Button& cmdCancel() { return *cmdCancel_; }
+  Glib::RefPtr<Gtk::ListStore> list_model() { return store_; }
 
  private:
   struct Columns : Gtk::TreeModel::ColumnRecord {
@@ -42,6 +43,8 @@ class frmList : public Gtk::Dialog {
     }
   };
 
+  // Builds the rows from the exchange values.
+  void FillRows();
   void Choose();
 
   ListExchange& exchange_;

@@ -9,6 +9,9 @@
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/stock.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -79,27 +82,42 @@ void SetAppDialogs(Dialogs* dialogs) { g_dialogs = dialogs; }
 
 MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
                                  const std::string& caption, MsgIcon icon, MsgButtons buttons) {
+  return MessageBox(parent, text, caption, icon, buttons, MsgDefault::First);
+}
+
+MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
+                                 const std::string& caption, MsgIcon icon, MsgButtons buttons,
+                                 MsgDefault default_button) {
   Gtk::ButtonsType bt = Gtk::BUTTONS_NONE;
   Gtk::MessageDialog dialog(text, false, MessageType(icon), bt, true);
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_title(caption);
+  std::vector<std::pair<const char*, Gtk::ResponseType>> labels;
   switch (buttons) {
     case MsgButtons::OK:
-      dialog.add_button("OK", Gtk::RESPONSE_OK);
+      labels = {{"OK", Gtk::RESPONSE_OK}};
       break;
     case MsgButtons::OKCancel:
-      dialog.add_button("OK", Gtk::RESPONSE_OK);
-      dialog.add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
+      labels = {{"OK", Gtk::RESPONSE_OK}, {"ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL}};
       break;
     case MsgButtons::YesNo:
-      dialog.add_button("はい(_Y)", Gtk::RESPONSE_YES);
-      dialog.add_button("いいえ(_N)", Gtk::RESPONSE_NO);
+      labels = {{"はい(_Y)", Gtk::RESPONSE_YES}, {"いいえ(_N)", Gtk::RESPONSE_NO}};
       break;
     case MsgButtons::YesNoCancel:
-      dialog.add_button("はい(_Y)", Gtk::RESPONSE_YES);
-      dialog.add_button("いいえ(_N)", Gtk::RESPONSE_NO);
-      dialog.add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
+      labels = {{"はい(_Y)", Gtk::RESPONSE_YES},
+                {"いいえ(_N)", Gtk::RESPONSE_NO},
+                {"ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL}};
       break;
+  }
+  std::vector<Gtk::Button*> added;
+  for (const auto& [label, response] : labels) added.push_back(dialog.add_button(label, response));
+  if (default_button != MsgDefault::First) {
+    // Enter presses the default, and the focus starts on it, so a hasty key picks the safe answer.
+    const size_t index = default_button == MsgDefault::Second ? 1 : 2;
+    if (index < added.size()) {
+      dialog.set_default_response(labels[index].second);
+      added[index]->grab_focus();
+    }
   }
   int r = dialog.run();
   switch (r) {

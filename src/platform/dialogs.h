@@ -15,6 +15,9 @@ namespace tarvik {
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
 enum class MsgResult { OK, Cancel, Yes, No };
+// The button that Enter presses: the first (OK, Yes) unless a question should default to its
+// second (Cancel, No) or third.
+enum class MsgDefault { First, Second, Third };
 
 struct FileFilter {
   std::string name;                   // "お気に入り(*.url)"
@@ -42,6 +45,12 @@ class Dialogs {
   virtual MsgResult MessageBox(Gtk::Window* parent, const std::string& text,
                                const std::string& caption, MsgIcon icon,
                                MsgButtons buttons = MsgButtons::OK) = 0;
+  // The same with another default button. Dialogs that cannot show one ask as above.
+  virtual MsgResult MessageBox(Gtk::Window* parent, const std::string& text,
+                               const std::string& caption, MsgIcon icon, MsgButtons buttons,
+                               MsgDefault default_button) {
+    return MessageBox(parent, text, caption, icon, buttons);
+  }
   // The text entered, or "" when cancelled.
   virtual std::string InputBox(Gtk::Window* parent, const std::string& prompt,
                                const std::string& title, const std::string& default_text) = 0;
@@ -76,6 +85,8 @@ class GtkDialogs : public Dialogs {
  public:
   MsgResult MessageBox(Gtk::Window* parent, const std::string& text, const std::string& caption,
                        MsgIcon icon, MsgButtons buttons) override;
+  MsgResult MessageBox(Gtk::Window* parent, const std::string& text, const std::string& caption,
+                       MsgIcon icon, MsgButtons buttons, MsgDefault default_button) override;
   std::string InputBox(Gtk::Window* parent, const std::string& prompt, const std::string& title,
                        const std::string& default_text) override;
   std::optional<std::string> OpenFile(Gtk::Window* parent, const FileDialogOptions& opts) override;

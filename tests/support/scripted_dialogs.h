@@ -19,6 +19,7 @@ struct ShownDialog {
   std::string caption;  // caption or title
   MsgIcon icon = MsgIcon::None;
   MsgButtons buttons = MsgButtons::OK;
+  MsgDefault default_button = MsgDefault::First;
   std::string default_text;
   FileDialogOptions file_options;
 };
@@ -39,14 +40,19 @@ class ScriptedDialogs : public Dialogs {
     return messages_.empty() && inputs_.empty() && files_.empty() && folders_.empty();
   }
 
-  MsgResult MessageBox(Gtk::Window*, const std::string& text, const std::string& caption,
+  MsgResult MessageBox(Gtk::Window* parent, const std::string& text, const std::string& caption,
                        MsgIcon icon, MsgButtons buttons) override {
+    return MessageBox(parent, text, caption, icon, buttons, MsgDefault::First);
+  }
+  MsgResult MessageBox(Gtk::Window*, const std::string& text, const std::string& caption,
+                       MsgIcon icon, MsgButtons buttons, MsgDefault default_button) override {
     ShownDialog d;
     d.kind = "message";
     d.text = text;
     d.caption = caption;
     d.icon = icon;
     d.buttons = buttons;
+    d.default_button = default_button;
     shown.push_back(d);
     if (messages_.empty()) {
       // A plain OK box needs no script; anything else does.

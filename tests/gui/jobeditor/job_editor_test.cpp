@@ -355,6 +355,66 @@ TEST_F(JobEditorTest, DeletingTheOnlyRowDisablesTheRowButtonsAndKeepsTheText) {
   EXPECT_EQ(OnDisk("One"), (Entries{{"only", "http://only/"}}));
 }
 
+TEST_F(JobEditorTest, DeletedEntryNeverOverwritesTheNextOne) {
+  WriteJobs({{"News", kNews}});
+  auto e = Open(0);
+  // A click puts the view's cursor on the row as well as selecting it.
+  e->lsvURL().set_cursor(Gtk::TreeModel::Path("1"));
+  ASSERT_EQ(e->SelectedRow(), 1);
+  ASSERT_EQ(e->txtTitle().get_text(), "World");
+  dialogs_.AnswerMessage(MsgResult::Yes);
+  e->cmdDel().clicked();
+  Pump(50);
+
+  // No row is selected afterwards, and the boxes keep what they held.
+  const Entries expected = {kNews[0], kNews[2]};
+  EXPECT_EQ(e->SelectedRow(), -1);
+  EXPECT_EQ(e->Rows(), expected);
+  EXPECT_EQ(e->txtTitle().get_text(), "World");
+  EXPECT_EQ(e->txtURL().get_text(), "http://news/world");
+
+  // 変更 then has no row to change, and OK saves the job without the deleted entry.
+  e->cmdChange().clicked();
+  EXPECT_EQ(e->Rows(), expected);
+  EXPECT_EQ(e->EditEntries(), expected);
+  dialogs_.AnswerMessage(MsgResult::OK);
+  e->cmdOK().clicked();
+  EXPECT_TRUE(e->closed());
+  EXPECT_EQ(OnDisk("News"), expected);
+}
+
+TEST_F(JobEditorTest, HugeTitleIsShownShortAndKeptWhole) {
+  // A title of two megabytes, as a broken or hostile job file can hold.
+  std::string huge;
+  while (huge.size() < 2 * 1024 * 1024) huge += "とても長い見出し";
+  const Entries entries = {{"first", "http://first/"}, {huge, "http://huge/"}};
+  WriteJobs({{"Big", entries}});
+  auto e = Open(0);
+  Pump(50);
+
+  // The list cell shows a few hundred characters; the row holds the whole title.
+  Gtk::TreeViewColumn* column = e->lsvURL().get_column(0);
+  auto* cell = dynamic_cast<Gtk::CellRendererText*>(column->get_first_cell());
+  ASSERT_NE(cell, nullptr);
+  column->cell_set_cell_data(e->list_model(), e->list_model()->children()[1], false, false);
+  const Glib::ustring shown = cell->property_text().get_value();
+  EXPECT_LE(shown.size(), 300u);
+  EXPECT_EQ(shown.raw().substr(shown.raw().size() - 3), "…");
+  EXPECT_EQ(huge.compare(0, shown.bytes() - 3, shown.raw(), 0, shown.bytes() - 3), 0);
+  EXPECT_TRUE(e->Rows() == entries);
+
+  // The delete question names it shortened too.
+  SelectRow(*e, 1);
+  dialogs_.AnswerMessage(MsgResult::No);
+  e->cmdDel().clicked();
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_LT(dialogs_.shown[0].text.size(), 1200u);
+  EXPECT_EQ(dialogs_.shown[0].text.substr(dialogs_.shown[0].text.size() - 27), "…を削除しますか？");
+
+  Save(*e);
+  EXPECT_TRUE(OnDisk("Big") == entries);
+}
+
 TEST_F(JobEditorTest, RowButtonsWithNoRowSelectedDoNothing) {
   WriteJobs({{"A", {{"a1", "http://a1/"}, {"a2", "http://a2/"}}}, {"B", kNews}});
   auto e = Open(0);
