@@ -6,7 +6,7 @@
 #include <cairomm/surface.h>
 #include <gdkmm/general.h>
 #include <gdkmm/pixbuf.h>
-#include <pangomm/init.h>
+#include <gtkmm/main.h>
 #include <pangomm/layout.h>
 
 #include <iostream>
@@ -51,7 +51,8 @@ void Checker(const Cairo::RefPtr<Cairo::Context>& cr, double x, double y, double
 }  // namespace
 
 int main(int argc, char** argv) {
-  Pango::init();
+  // The wrappers of gdkmm and pangomm, without opening a display.
+  Gtk::Main::init_gtkmm_internals();
   const std::string out = argc > 1 ? argv[1] : "image_sheet.png";
 
   std::vector<std::vector<Item>> rows;
