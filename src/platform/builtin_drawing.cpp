@@ -13,85 +13,27 @@
 #include <functional>
 #include <vector>
 
+#include "platform/builtin_drawing_kit.h"
+
 namespace tarvik::builtin {
 
 namespace {
 
-using Cr = Cairo::RefPtr<Cairo::Context>;
-using Path = std::function<void()>;
+using kit::Cr;
+using kit::Draw;
+using kit::DrawWindowIcon;
+using kit::Hex;
+using kit::kPi;
+using kit::Look;
+using kit::Paint;
+using kit::Polygon;
+using kit::Rgb;
+using kit::RoundedRect;
+using kit::SetColour;
+using kit::ToPixbuf;
+using kit::Vertical;
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr const char* kFontFamily = "IPAPGothic";
-
-struct Rgb {
-  double r, g, b;
-};
-
-constexpr Rgb Hex(std::uint32_t v) {
-  return {((v >> 16) & 0xff) / 255.0, ((v >> 8) & 0xff) / 255.0, (v & 0xff) / 255.0};
-}
-
-void SetColour(const Cr& cr, Rgb c, double alpha = 1.0) { cr->set_source_rgba(c.r, c.g, c.b, alpha); }
-
-Cairo::RefPtr<Cairo::LinearGradient> Vertical(double y0, double y1, Rgb top, Rgb bottom) {
-  auto g = Cairo::LinearGradient::create(0, y0, 0, y1);
-  g->add_color_stop_rgb(0, top.r, top.g, top.b);
-  g->add_color_stop_rgb(1, bottom.r, bottom.g, bottom.b);
-  return g;
-}
-
-// A skin bitmap marks its background with RGB(192, 192, 192), and the image lists cut that colour
-// out. Anti-aliasing can land on it by chance, so such pixels are moved one step lighter.
-void AvoidMaskColour(const Glib::RefPtr<Gdk::Pixbuf>& pixbuf) {
-  const int channels = pixbuf->get_n_channels();
-  const int stride = pixbuf->get_rowstride();
-  guint8* pixels = pixbuf->get_pixels();
-  for (int y = 0; y < pixbuf->get_height(); ++y) {
-    guint8* p = pixels + static_cast<std::ptrdiff_t>(y) * stride;
-    for (int x = 0; x < pixbuf->get_width(); ++x, p += channels) {
-      if (p[0] == 192 && p[1] == 192 && p[2] == 192) p[0] = p[1] = p[2] = 193;
-    }
-  }
-}
-
-Glib::RefPtr<Gdk::Pixbuf> ToPixbuf(const Cairo::RefPtr<Cairo::ImageSurface>& surface) {
-  surface->flush();
-  auto pixbuf = Gdk::Pixbuf::create(surface, 0, 0, surface->get_width(), surface->get_height());
-  AvoidMaskColour(pixbuf);
-  return pixbuf;
-}
-
-Glib::RefPtr<Gdk::Pixbuf> Draw(int width, int height, const std::function<void(const Cr&)>& paint) {
-  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, width, height);
-  {
-    auto cr = Cairo::Context::create(surface);
-    cr->set_line_join(Cairo::LINE_JOIN_ROUND);
-    cr->set_line_cap(Cairo::LINE_CAP_ROUND);
-    paint(cr);
-  }
-  return ToPixbuf(surface);
-}
-
-// ---- shared shapes and the common look ------------------------------------------------------
-
-void RoundedRect(const Cr& cr, double x, double y, double w, double h, double r) {
-  cr->begin_new_sub_path();
-  cr->arc(x + w - r, y + r, r, -kPi / 2, 0);
-  cr->arc(x + w - r, y + h - r, r, 0, kPi / 2);
-  cr->arc(x + r, y + h - r, r, kPi / 2, kPi);
-  cr->arc(x + r, y + r, r, kPi, 3 * kPi / 2);
-  cr->close_path();
-}
-
-void Polygon(const Cr& cr, std::initializer_list<std::pair<double, double>> points) {
-  bool first = true;
-  for (auto [x, y] : points) {
-    if (first) cr->move_to(x, y);
-    else cr->line_to(x, y);
-    first = false;
-  }
-  cr->close_path();
-}
 
 void Star(const Cr& cr, double cx, double cy, double outer, double inner) {
   for (int i = 0; i < 10; ++i) {
@@ -101,59 +43,6 @@ void Star(const Cr& cr, double cx, double cy, double outer, double inner) {
     else cr->line_to(cx + r * std::cos(a), cy + r * std::sin(a));
   }
   cr->close_path();
-}
-
-struct Look {
-  Rgb top;      // fill at the upper edge
-  Rgb bottom;   // fill at the lower edge
-  Rgb outline;  // the 1-px rim
-  double gloss = 0.45;   // strength of the light on the upper half
-  double shadow = 0.22;  // opacity of the drop shadow, 0 for none
-  double rim_light = 0.5;
-};
-
-// Fills the shape that `path` traces the way every Tarvik picture is lit: a soft shadow down and to
-// the right, a vertical gradient, a light inner rim, a gloss on the upper half and a darker outline.
-void Paint(const Cr& cr, const Path& path, double y0, double y1, const Look& look) {
-  if (look.shadow > 0) {
-    cr->save();
-    cr->translate(0.8, 1.2);
-    path();
-    cr->set_source_rgba(0, 0, 0, look.shadow);
-    cr->fill();
-    cr->restore();
-  }
-  path();
-  cr->set_source(Vertical(y0, y1, look.top, look.bottom));
-  cr->fill();
-
-  cr->save();
-  path();
-  cr->clip();
-  if (look.rim_light > 0) {
-    path();
-    auto rim = Cairo::LinearGradient::create(0, y0, 0, y1);
-    rim->add_color_stop_rgba(0, 1, 1, 1, look.rim_light);
-    rim->add_color_stop_rgba(1, 1, 1, 1, look.rim_light * 0.15);
-    cr->set_source(rim);
-    cr->set_line_width(2.6);
-    cr->stroke();
-  }
-  if (look.gloss > 0) {
-    double mid = y0 + (y1 - y0) * 0.5;
-    auto gloss = Cairo::LinearGradient::create(0, y0, 0, mid);
-    gloss->add_color_stop_rgba(0, 1, 1, 1, look.gloss);
-    gloss->add_color_stop_rgba(1, 1, 1, 1, look.gloss * 0.1);
-    cr->set_source(gloss);
-    cr->rectangle(-100, y0 - 1, 400, mid - y0 + 1);
-    cr->fill();
-  }
-  cr->restore();
-
-  path();
-  SetColour(cr, look.outline);
-  cr->set_line_width(1);
-  cr->stroke();
 }
 
 // Text in the interface font, `px` pixels high at most, shrunk until it fits `max_width`, with
@@ -545,191 +434,6 @@ Glib::RefPtr<Gdk::Pixbuf> DrawCoolBarTile() {
   return ToPixbuf(surface);
 }
 
-// ---- window icon --------------------------------------------------------------------------------
-
-// Drawn on a 48-unit grid and scaled, so that each size of the icon is drawn rather than resampled.
-void DrawWindowIcon(const Cr& cr, double size) {
-  cr->scale(size / 48.0, size / 48.0);
-  const double cx = 21, cy = 21, r = 18.5;
-  // The globe.
-  cr->arc(cx + 1, cy + 1.5, r, 0, 2 * kPi);
-  cr->set_source_rgba(0, 0, 0, 0.2);
-  cr->fill();
-  auto sea = Cairo::RadialGradient::create(cx - 6, cy - 7, 1, cx, cy, r);
-  sea->add_color_stop_rgb(0, 0.78, 0.91, 1.0);
-  sea->add_color_stop_rgb(0.55, 0.22, 0.55, 0.88);
-  sea->add_color_stop_rgb(1, 0.07, 0.28, 0.58);
-  cr->arc(cx, cy, r, 0, 2 * kPi);
-  cr->set_source(sea);
-  cr->fill();
-
-  cr->save();
-  cr->arc(cx, cy, r, 0, 2 * kPi);
-  cr->clip();
-  // Land: two stylised continents.
-  auto land = [&] {
-    cr->move_to(cx - 15, cy - 9);
-    cr->curve_to(cx - 10, cy - 16, cx - 2, cy - 15, cx - 1, cy - 10);
-    cr->curve_to(cx, cy - 5, cx - 6, cy - 4, cx - 5, cy + 1);
-    cr->curve_to(cx - 4, cy + 6, cx - 8, cy + 12, cx - 11, cy + 10);
-    cr->curve_to(cx - 14, cy + 7, cx - 18, cy - 2, cx - 15, cy - 9);
-    cr->close_path();
-    cr->move_to(cx + 4, cy - 16);
-    cr->curve_to(cx + 10, cy - 18, cx + 17, cy - 10, cx + 15, cy - 4);
-    cr->curve_to(cx + 13, cy + 1, cx + 7, cy - 3, cx + 5, cy - 7);
-    cr->curve_to(cx + 3, cy - 10, cx + 1, cy - 14, cx + 4, cy - 16);
-    cr->close_path();
-  };
-  land();
-  cr->set_source(Vertical(cy - r, cy + r, Hex(0x9ee07a), Hex(0x2f7d22)));
-  cr->fill_preserve();
-  cr->set_source_rgba(0.08, 0.3, 0.06, 0.7);
-  cr->set_line_width(0.8);
-  cr->stroke();
-  // Meridians and parallels.
-  cr->set_source_rgba(1, 1, 1, 0.35);
-  cr->set_line_width(0.9);
-  for (double k : {0.35, 0.75}) {
-    cr->save();
-    cr->translate(cx, cy);
-    cr->scale(k, 1);
-    cr->arc(0, 0, r, 0, 2 * kPi);
-    cr->restore();
-    cr->stroke();
-  }
-  cr->move_to(cx, cy - r);
-  cr->line_to(cx, cy + r);
-  for (double dy : {-10.0, 0.0, 10.0}) {
-    cr->move_to(cx - r, cy + dy);
-    cr->line_to(cx + r, cy + dy);
-  }
-  cr->stroke();
-  // Light on the upper left.
-  auto shine = Cairo::RadialGradient::create(cx - 7, cy - 9, 0, cx - 7, cy - 9, 11);
-  shine->add_color_stop_rgba(0, 1, 1, 1, 0.6);
-  shine->add_color_stop_rgba(1, 1, 1, 1, 0);
-  cr->set_source(shine);
-  cr->paint();
-  cr->restore();
-  cr->arc(cx, cy, r - 0.5, 0, 2 * kPi);
-  SetColour(cr, Hex(0x0c3466));
-  cr->set_line_width(1);
-  cr->stroke();
-
-  // The job sheet: a checklist of steps.
-  Paint(cr, [&] { RoundedRect(cr, 24.5, 22.5, 21, 24, 1.5); }, 22, 47,
-        {Hex(0xffffff), Hex(0xe1e6ee), Hex(0x4f5966), 0, 0.3, 0});
-  for (int i = 0; i < 3; ++i) {
-    double y = 28.5 + i * 6;
-    bool done = i < 2;
-    cr->rectangle(27.5, y - 2, 4, 4);
-    SetColour(cr, Hex(0xffffff));
-    cr->fill_preserve();
-    SetColour(cr, Hex(0x6b7480));
-    cr->set_line_width(0.8);
-    cr->stroke();
-    if (done) {
-      cr->move_to(27.8, y - 0.3);
-      cr->line_to(29.4, y + 1.6);
-      cr->line_to(32.6, y - 3.4);
-      SetColour(cr, Hex(0x23901a));
-      cr->set_line_width(1.7);
-      cr->stroke();
-    } else {
-      // The step in hand: an arrow pointing at it.
-      cr->move_to(25.6, y - 1.6);
-      cr->line_to(27.0, y);
-      cr->line_to(25.6, y + 1.6);
-      SetColour(cr, Hex(0xd2401e));
-      cr->set_line_width(1.2);
-      cr->stroke();
-    }
-    cr->rectangle(34, y - 0.8, i == 1 ? 8 : 9.5, 1.6);
-    SetColour(cr, done ? Hex(0x9aa4b2) : Hex(0x2f6fc4));
-    cr->fill();
-  }
-}
-
-// ---- job file icon ------------------------------------------------------------------------------
-
-// A sheet with a folded corner holding the job's checklist, and the window icon's globe in its
-// lower left corner; drawn on a 48-unit grid like the window icon.
-void PaintJobFileIcon(const Cr& cr, double size) {
-  cr->scale(size / 48.0, size / 48.0);
-  const double left = 8.5, top = 2.5, right = 40.5, bottom = 45.5, fold = 10;
-  auto sheet = [&] {
-    cr->move_to(left, top);
-    cr->line_to(right - fold, top);
-    cr->line_to(right, top + fold);
-    cr->line_to(right, bottom);
-    cr->line_to(left, bottom);
-    cr->close_path();
-  };
-  Paint(cr, sheet, top, bottom, {Hex(0xffffff), Hex(0xdde3ec), Hex(0x4f5966), 0.2, 0.3, 0});
-  // The folded corner.
-  Polygon(cr, {{right - fold, top}, {right - fold, top + fold}, {right, top + fold}});
-  cr->set_source(Vertical(top, top + fold, Hex(0xf4f6fa), Hex(0xb9c2cf)));
-  cr->fill_preserve();
-  SetColour(cr, Hex(0x4f5966));
-  cr->set_line_width(1);
-  cr->stroke();
-  // The checklist: two steps done, the step in hand marked with an arrow.
-  for (int i = 0; i < 4; ++i) {
-    const double y = 17.5 + i * 6.5;
-    const bool done = i < 2;
-    cr->rectangle(13, y - 2.2, 4.4, 4.4);
-    SetColour(cr, Hex(0xffffff));
-    cr->fill_preserve();
-    SetColour(cr, Hex(0x6b7480));
-    cr->set_line_width(0.8);
-    cr->stroke();
-    if (done) {
-      cr->move_to(13.3, y - 0.3);
-      cr->line_to(15.0, y + 1.7);
-      cr->line_to(18.4, y - 3.6);
-      SetColour(cr, Hex(0x23901a));
-      cr->set_line_width(1.8);
-      cr->stroke();
-    } else if (i == 2) {
-      cr->move_to(10.6, y - 1.8);
-      cr->line_to(12.2, y);
-      cr->line_to(10.6, y + 1.8);
-      SetColour(cr, Hex(0xd2401e));
-      cr->set_line_width(1.3);
-      cr->stroke();
-    }
-    cr->rectangle(20, y - 0.9, i % 2 ? 13 : 16, 1.8);
-    SetColour(cr, done ? Hex(0x9aa4b2) : Hex(0x2f6fc4));
-    cr->fill();
-  }
-  // Tarvik's globe, small, in the lower right corner of the sheet.
-  const double gx = 33, gy = 38, gr = 7.5;
-  auto sea = Cairo::RadialGradient::create(gx - 2.5, gy - 3, 0.5, gx, gy, gr);
-  sea->add_color_stop_rgb(0, 0.78, 0.91, 1.0);
-  sea->add_color_stop_rgb(0.55, 0.22, 0.55, 0.88);
-  sea->add_color_stop_rgb(1, 0.07, 0.28, 0.58);
-  cr->arc(gx, gy, gr, 0, 2 * kPi);
-  cr->set_source(sea);
-  cr->fill_preserve();
-  SetColour(cr, Hex(0x0c3466));
-  cr->set_line_width(0.9);
-  cr->stroke();
-  cr->save();
-  cr->arc(gx, gy, gr, 0, 2 * kPi);
-  cr->clip();
-  cr->move_to(gx - 6, gy - 3.5);
-  cr->curve_to(gx - 3, gy - 7, gx, gy - 5, gx - 1, gy - 1);
-  cr->curve_to(gx - 2, gy + 3, gx - 5, gy + 4, gx - 6.5, gy + 1);
-  cr->close_path();
-  cr->move_to(gx + 2, gy - 6.5);
-  cr->curve_to(gx + 6, gy - 6, gx + 7, gy - 1, gx + 5, gy + 1);
-  cr->curve_to(gx + 3, gy + 2, gx + 1.5, gy - 3, gx + 2, gy - 6.5);
-  cr->close_path();
-  cr->set_source(Vertical(gy - gr, gy + gr, Hex(0x9ee07a), Hex(0x2f7d22)));
-  cr->fill();
-  cr->restore();
-}
-
 // ---- pointer --------------------------------------------------------------------------------
 
 void DrawPocketCursor(const Cr& cr) {
@@ -815,16 +519,6 @@ Glib::RefPtr<Gdk::Pixbuf> DrawPicture(Picture picture) {
       case Picture::kCoolBarTile: case Picture::kCount: break;
     }
   });
-}
-
-Glib::RefPtr<Gdk::Pixbuf> DrawApplicationIcon(int size) {
-  if (size < 1) return {};
-  return Draw(size, size, [size](const Cr& cr) { DrawWindowIcon(cr, size); });
-}
-
-Glib::RefPtr<Gdk::Pixbuf> DrawJobFileIcon(int size) {
-  if (size < 1) return {};
-  return Draw(size, size, [size](const Cr& cr) { PaintJobFileIcon(cr, size); });
 }
 
 }  // namespace tarvik::builtin
