@@ -203,12 +203,13 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   Gtk::Image picSkin_;
   MainCoolBar clbComm_;
   MainStatusBar stbStat_;
-  MainWindowPockets pockets_{clbComm_, *this, *browser_};
-  MainWindowSkin skin_{*this, clbComm_, pockets_, mode_, tx_, ty_};
 
   Glib::RefPtr<Gtk::AccelGroup> accel_;
   std::map<std::string, std::pair<Gtk::MenuItem*, const MenuItemRow*>> menu_items_;
   std::vector<std::unique_ptr<Gtk::Widget>> menu_widgets_;
+  // After the menus: the skin items leave the skin menu before it goes.
+  MainWindowPockets pockets_{clbComm_, *this, *browser_};
+  MainWindowSkin skin_{*this, clbComm_, pockets_, mode_, tx_, ty_};
 };
 
 }  // namespace tarvik

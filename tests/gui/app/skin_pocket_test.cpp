@@ -196,7 +196,7 @@ TEST_F(SkinPocketTest, NoSkinOrADeletedOneShowsTheBuiltInPictures) {
     frmMain& w = Start("");
     EXPECT_TRUE(ShowsBuiltInPockets(w));
     EXPECT_EQ(CurrentSkinName(), "");
-    EXPECT_EQ(w.skin().band_picture(0), nullptr);
+    EXPECT_FALSE(w.skin().band_picture(0));
   }
   app.reset();
   Pump(50);
