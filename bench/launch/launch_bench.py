@@ -291,6 +291,34 @@ def one_run(server, name, argv, run_id, root, args, log):
     }
 
 
+def set_skin(root, skin):
+    """Stores `skin` as Tarvik's "Skin" setting in the profile at `root` (section [Setting])."""
+    folder = os.path.join(root, "config", "tarvik")
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, "settings.ini")
+    lines = []
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            lines = f.read().splitlines()
+    out, section, done = [], None, False
+    for line in lines:
+        stripped = line.strip()
+        if stripped.startswith("[") and stripped.endswith("]"):
+            if section == "Setting" and not done:
+                out.append(f"Skin={skin}")
+                done = True
+            section = stripped[1:-1]
+        elif section == "Setting" and stripped.split("=", 1)[0].strip() == "Skin":
+            continue
+        out.append(line)
+    if section == "Setting" and not done:
+        out.append(f"Skin={skin}")
+    elif section != "Setting" and not done:
+        out += ["", "[Setting]", f"Skin={skin}"]
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(out) + "\n")
+
+
 def make_seed(server, name, argv, base, args, log):
     """A profile after one launch of the program, for runs that are not first runs."""
     seed = os.path.join(base, f"seed-{name}")
@@ -317,6 +345,8 @@ def main():
                          "from a copy of the folders one earlier launch left (a later start)")
     ap.add_argument("--json", help="also write every run's figures to this file")
     ap.add_argument("--log", default=os.devnull, help="the programs' output goes here")
+    ap.add_argument("--skin", default="",
+                    help="Tarvik starts with this skin (its \"Skin\" setting), e.g. Sakura")
     args = ap.parse_args()
 
     programs = [
@@ -338,17 +368,23 @@ def main():
             if args.profile == "warm":
                 for name, argv in programs:
                     seeds[name] = make_seed(server, name, argv, base, args, log)
+                    if name == "tarvik" and args.skin:
+                        set_skin(seeds[name], args.skin)
             # One launch of each that is not counted: the files the programs map are then in the
             # page cache for every counted run alike.
             for name, argv in programs:
-                one_run(server, name, argv, f"warmup-{name}", os.path.join(base, f"w-{name}"),
-                        args, log)
+                root = os.path.join(base, f"w-{name}")
+                if name == "tarvik" and args.skin:
+                    set_skin(root, args.skin)
+                one_run(server, name, argv, f"warmup-{name}", root, args, log)
             for i in range(args.runs):
                 order = programs if i % 2 == 0 else programs[::-1]
                 for name, argv in order:
                     root = os.path.join(base, f"{name}-{i}")
                     if name in seeds:
                         shutil.copytree(seeds[name], root, symlinks=True)
+                    elif name == "tarvik" and args.skin:
+                        set_skin(root, args.skin)
                     r = one_run(server, name, argv, f"{name}-{i}", root, args, log)
                     if r is None:
                         print(f"{name} run {i}: no /loaded within {args.timeout} s",

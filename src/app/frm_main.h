@@ -20,6 +20,8 @@
 #include "app/layout_rules.h"
 #include "app/main_cool_bar.h"
 #include "app/main_status_bar.h"
+#include "app/main_window_pockets.h"
+#include "app/main_window_skin.h"
 #include "app/twips_layout.h"
 #include "jobs/job_cursor.h"
 #include "jobs/job_host.h"
@@ -30,13 +32,6 @@ namespace tarvik {
 
 class WindowHost;
 struct MenuItemRow;
-
-// What a pocket holds: a page stored with one click.
-struct PocketRecord {
-  bool full = false;
-  std::string title;
-  std::string url;
-};
 
 class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
  public:
@@ -130,10 +125,10 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void RecentClick(int index);
   void DeleteHistory();
   void ShowHistoryMenu();  // the recent-pages items as the shared history holds them now
-  void ClearPocket(int index);
-  void ClearAllPockets();
-  const PocketRecord& pocket(int index) const { return pockets_[index]; }
-  void SelectSkin(int index);
+  void ClearPocket(int index) { pockets_.Clear(index); }
+  void ClearAllPockets() { pockets_.ClearAll(); }
+  const Pocket& pocket(int index) const { return pockets_.pocket(index); }
+  MainWindowSkin& skin() { return skin_; }
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
@@ -157,7 +152,6 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void LoadHistory();
   void LoadJobListAtStartUp();
   void AttachAddressCompletion();
-  void ShowPocketsEmpty();
   void ActOnCommandLine(const StartCommand& command);
 
   // Layout.
@@ -201,7 +195,6 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   int cur_job_idx_ = -1;  // the selector's index of the loaded job
   bool new_job_flag_ = false;
   bool filling_jobs_ = false;  // the selector is being refilled; its changes are not clicks
-  std::array<PocketRecord, 3> pockets_;
 
   // Widgets, in the order of the window design.
   Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};
@@ -214,6 +207,9 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   Glib::RefPtr<Gtk::AccelGroup> accel_;
   std::map<std::string, std::pair<Gtk::MenuItem*, const MenuItemRow*>> menu_items_;
   std::vector<std::unique_ptr<Gtk::Widget>> menu_widgets_;
+  // After the menus: the skin items leave the skin menu before it goes.
+  MainWindowPockets pockets_{clbComm_, *this, *browser_};
+  MainWindowSkin skin_{*this, clbComm_, pockets_, mode_, tx_, ty_};
 };
 
 }  // namespace tarvik

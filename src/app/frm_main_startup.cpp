@@ -9,7 +9,6 @@
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
 #include "platform/settings_keys.h"
-#include "skins/skin_state.h"
 #include "system/mod_relation.h"
 #include "system/version_info.h"
 
@@ -28,7 +27,7 @@ void frmMain::Load() {
   LoadHistory();
   LoadJobListAtStartUp();
   AttachAddressCompletion();
-  ShowPocketsEmpty();
+  pockets_.ShowAll();
   ActOnCommandLine(command);
   clbComm_.ShowModeBar(mode_);
 }
@@ -95,32 +94,11 @@ void frmMain::RestoreHomeAndMode() {
   clbComm_.ShowModePicture(mode_);
 }
 
-// Loading a skin's pictures comes with skin support; the designed look stays until then.
-void frmMain::ApplyStoredSkin() {}
-
-void frmMain::SelectSkin(int index) {
-  // Item 0 is the skin named "default"; the other items come with the skin folders.
-  if (index != 0) return;
-  CurrentSkinName() = "default";
-  SaveSetting(setting::kSkin, "default");
-  ApplyStoredSkin();
-}
-
-void frmMain::ShowPocketsEmpty() {
-  for (int i = 0; i < 3; ++i) clbComm_.picPocketImage(i).set(clbComm_.imlPocket().get("Empty"));
-}
-
-void frmMain::ClearPocket(int index) {
-  pockets_[index] = PocketRecord{};
-  clbComm_.picPocketImage(index).set(clbComm_.imlPocket().get("Empty"));
-  clbComm_.picPocket(index).set_tooltip_text("");
-}
-
-void frmMain::ClearAllPockets() {
-  for (int i = 0; i < 3; ++i) ClearPocket(i);
-}
+void frmMain::ApplyStoredSkin() { skin_.Apply(); }
 
 void frmMain::WireCommands() {
+  pockets_.Connect();
+  skin_.Connect();
   picMode().signal_button_release_event().connect([this](GdkEventButton* e) {
     if (e->button == 1) ToggleMode();
     return true;

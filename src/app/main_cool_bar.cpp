@@ -4,15 +4,19 @@
 
 #include "app/layout_rules.h"
 #include "jobs/job_cursor.h"
+#include "platform/accessible.h"
 #include "platform/builtin_images.h"
 
 namespace tarvik {
 
 namespace {
 
-void PictureButton(Gtk::Button& b, const Glib::RefPtr<Gdk::Pixbuf>& picture, const char* tip) {
+// The button shows only a picture: `name` is what a screen reader reads for it.
+void PictureButton(Gtk::Button& b, const Glib::RefPtr<Gdk::Pixbuf>& picture, const char* tip,
+                   const char* name) {
   auto* image = Gtk::manage(new Gtk::Image(picture));
   b.set_image(*image);
+  SetAccessibleName(b, name);
   b.set_always_show_image(true);
   b.set_tooltip_text(tip);
   b.set_focus_on_click(false);
@@ -28,13 +32,13 @@ void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
   txtURL_.set_tooltip_text("URL入力欄");
   picBack_[4].put(cmdMove_, 0, 0);
   layout.Place(cmdMove_, design::kMove);
-  PictureButton(cmdMove_, builtin::DirButtonImage(1), "入力したURLに移動");
+  PictureButton(cmdMove_, builtin::DirButtonImage(1), "入力したURLに移動", design::kMoveName);
   picBack_[4].put(cmdOpFav_, 0, 0);
   layout.Place(cmdOpFav_, design::kOpenFav);
-  PictureButton(cmdOpFav_, builtin::DirButtonImage(2), "お気に入りを開く");
+  PictureButton(cmdOpFav_, builtin::DirButtonImage(2), "お気に入りを開く", design::kOpenFavName);
   picBack_[4].put(cmdSvFav_, 0, 0);
   layout.Place(cmdSvFav_, design::kSaveFav);
-  PictureButton(cmdSvFav_, builtin::DirButtonImage(3), "お気に入りに追加");
+  PictureButton(cmdSvFav_, builtin::DirButtonImage(3), "お気に入りに追加", design::kSaveFavName);
 
   // The job bar, picBack(3).
   picBack_[3].put(cboJob_, 0, 0);
@@ -44,7 +48,7 @@ void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
   for (int i = 0; i < 5; ++i) {
     picBack_[3].put(cmdNav_[i], 0, 0);
     layout.Place(cmdNav_[i], design::kNav[i]);
-    PictureButton(cmdNav_[i], builtin::NavButtonImage(i), kJobStepTips[i]);
+    PictureButton(cmdNav_[i], builtin::NavButtonImage(i), kJobStepTips[i], design::kNavNames[i]);
   }
   picBack_[3].put(txtJob_, 0, 0);
   layout.Place(txtJob_, design::kJobTitle);
@@ -127,6 +131,19 @@ void MainCoolBar::BuildToolbar(TwipsLayout& layout) {
   tlbTool_.set_show_arrow(false);
   tlbTool_.set_icon_size(Gtk::ICON_SIZE_DND);
   layout.Place(tlbTool_, design::kToolbar);
+}
+
+void MainCoolBar::ShowModePicture(int mode) {
+  picModeImage_.set(imlMethod_.get(mode));
+  SetAccessibleName(picMode_, design::ModeName(mode));
+  SetAccessibleName(picModeImage_, design::ModeName(mode));
+}
+
+void MainCoolBar::ShowToolbarImages() {
+  static const int kButton[5] = {1, 2, 3, 5, 6};
+  for (int k = 1; k <= 5; ++k)
+    if (auto* image = dynamic_cast<Gtk::Image*>(tool_button(kButton[k - 1]).get_icon_widget()))
+      image->set(imlToolbar_.get(k));
 }
 
 void MainCoolBar::ShowModeBar(int mode) {

@@ -26,9 +26,12 @@ class MainCoolBar : public CoolBar {
   // Builds the bands and their controls in their designed places.
   void Build(TwipsLayout& layout, int tx, int ty);
 
-  // Mode 1 shows the job bar, mode 2 the address bar; the mode picture shows the mode.
+  // Mode 1 shows the job bar, mode 2 the address bar; the mode picture shows the mode and is
+  // named after it.
   void ShowModeBar(int mode);
-  void ShowModePicture(int mode) { picModeImage_.set(imlMethod_.get(mode)); }
+  void ShowModePicture(int mode);
+  // imlToolbar's images 1 to 5 on the toolbar buttons 1, 2, 3, 5 and 6.
+  void ShowToolbarImages();
 
   Gtk::ToolButton& tool_button(int index) { return *tool_buttons_.at(index - 1); }  // 1-based
   Gtk::Entry& txtURL() { return txtURL_; }
@@ -45,6 +48,7 @@ class MainCoolBar : public CoolBar {
   Gtk::Fixed& picBack(int i) { return picBack_[i]; }
   ImageList& imlMethod() { return imlMethod_; }
   ImageList& imlPocket() { return imlPocket_; }
+  ImageList& imlToolbar() { return imlToolbar_; }
 
  private:
   void BuildToolbar(TwipsLayout& layout);

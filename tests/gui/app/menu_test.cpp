@@ -1,6 +1,7 @@
 #include <set>
 
 #include "app/main_menu.h"
+#include "app/startup_services.h"
 #include "main_window_fixture.h"
 #include "skins/skin_state.h"
 
@@ -60,6 +61,7 @@ TEST_F(MenuTest, ClearingAPocketEmptiesItsRecordPictureAndTooltip) {
 }
 
 TEST_F(MenuTest, TheDefaultSkinItemStoresTheDefaultSkin) {
+  PrepareProcess();  // the shipped skins, "default" among them
   frmMain& w = Start("");
   CurrentSkinName().clear();
   w.activate_menu("mnuSelSkin(0)");

@@ -1,0 +1,63 @@
+#include "app/main_window_pockets.h"
+
+#include <atkmm/object.h>
+
+#include "app/main_window_design.h"
+#include "browse/script_guard.h"
+#include "platform/accessible.h"
+#include "platform/dialogs.h"
+
+namespace tarvik {
+
+void MainWindowPockets::Connect() {
+  for (int i = 0; i < kPocketCount; ++i)
+    bar_.picPocket(i).signal_button_release_event().connect(
+        [this, i](GdkEventButton* e) { return OnRelease(i, e); });
+}
+
+bool MainWindowPockets::OnRelease(int index, GdkEventButton* event) {
+  // The press grabs the pointer: a release away from the picture is no click on it.
+  Gtk::EventBox& box = bar_.picPocket(index);
+  if (event->x < 0 || event->y < 0 || event->x >= box.get_allocated_width() ||
+      event->y >= box.get_allocated_height())
+    return true;
+  const std::optional<MouseButton> button = PocketButton(event->button);
+  if (!button) return false;
+  const PocketCommand c = ReleaseOnPocket(pockets_, index, *button,
+                                          {browser_.LocationName(), browser_.LocationURL()});
+  if (c.kind == PocketCommand::Kind::kNavigate) {
+    if (ConfirmScriptAddress(AppDialogs(), &parent_, c.url)) browser_.Navigate(c.url);
+  } else if (c.kind != PocketCommand::Kind::kNone) {
+    Show(index);
+  }
+  return true;
+}
+
+void MainWindowPockets::Show(int index) {
+  const Pocket& p = pocket(index);
+  const std::string title = p.full ? p.title : std::string();
+  bar_.picPocketImage(index).set(bar_.imlPocket().get(PocketImageKey(p)));
+  bar_.picPocket(index).set_tooltip_text(title);
+  for (Gtk::Widget* w : {static_cast<Gtk::Widget*>(&bar_.picPocket(index)),
+                         static_cast<Gtk::Widget*>(&bar_.picPocketImage(index))}) {
+    SetAccessibleName(*w, design::kPocketNames[index]);
+    if (auto accessible = w->get_accessible()) accessible->set_description(title);
+  }
+}
+
+void MainWindowPockets::ShowAll() {
+  for (int i = 0; i < kPocketCount; ++i) Show(i);
+}
+
+void MainWindowPockets::Clear(int index) {
+  if (index < 0 || index >= kPocketCount) return;
+  ClearPocket(pockets_, index);
+  Show(index);
+}
+
+void MainWindowPockets::ClearAll() {
+  ClearAllPockets(pockets_);
+  ShowAll();
+}
+
+}  // namespace tarvik

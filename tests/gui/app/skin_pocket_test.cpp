@@ -1,0 +1,298 @@
+// The pockets and the skins in the real main window: clicks on the pocket pictures, the Pocket
+// menu, the skin applied at start-up and chosen in the Settings menu.
+#include <gdk/gdk.h>
+#include <gtk/gtk.h>
+
+#include <cstring>
+
+#include "app/startup_services.h"
+#include "main_window_fixture.h"
+#include "platform/accessible.h"
+#include "platform/app_folder.h"
+#include "platform/builtin_images.h"
+#include "platform/image_list.h"
+#include "skins/skin_files.h"
+#include "skins/skin_pictures.h"
+#include "skins/skin_state.h"
+
+namespace tarvik::test {
+namespace {
+
+// Presses and releases a mouse button over the middle of `widget`, through GTK's event
+// dispatch as the window system's events go.
+void ClickOn(Gtk::Widget& widget, unsigned button) {
+  GdkWindow* window = widget.get_window()->gobj();
+  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window)));
+  for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
+    GdkEvent* e = gdk_event_new(type);
+    e->button.window = GDK_WINDOW(g_object_ref(window));
+    e->button.send_event = FALSE;
+    e->button.time = GDK_CURRENT_TIME;
+    e->button.x = widget.get_allocated_width() / 2.0;
+    e->button.y = widget.get_allocated_height() / 2.0;
+    e->button.button = button;
+    gdk_event_set_device(e, pointer);
+    gtk_main_do_event(e);
+    gdk_event_free(e);
+  }
+  Pump(20);
+}
+
+bool SamePixels(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::Pixbuf>& b) {
+  if (!a || !b || a->get_width() != b->get_width() || a->get_height() != b->get_height() ||
+      a->get_n_channels() != b->get_n_channels())
+    return false;
+  const int row = a->get_width() * a->get_n_channels();
+  for (int y = 0; y < a->get_height(); ++y)
+    if (memcmp(a->get_pixels() + y * a->get_rowstride(), b->get_pixels() + y * b->get_rowstride(), row) != 0)
+      return false;
+  return true;
+}
+
+// The picture as an image list of that size holds it.
+Glib::RefPtr<Gdk::Pixbuf> AsListImage(const Glib::RefPtr<Gdk::Pixbuf>& picture, int w, int h) {
+  ImageList list(w, h);
+  list.add(picture);
+  return list.get(1);
+}
+
+class SkinPocketTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    PrepareProcess();  // the shipped skins, as the program installs them
+    CurrentSkinName().clear();
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    CurrentSkinName().clear();
+  }
+
+  Glib::RefPtr<Gdk::Pixbuf> SkinFile(const std::string& skin, const std::string& file) {
+    return LoadSkinBitmap(SkinFolder(ApplicationFolder(), skin) + "/" + file);
+  }
+  Glib::RefPtr<Gdk::Pixbuf> PocketPicture(frmMain& w, int i) {
+    return w.clbComm().picPocketImage(i).get_pixbuf();
+  }
+  bool ShowsBuiltInPockets(frmMain& w) {
+    auto empty = AsListImage(builtin::PocketImage(false), 32, 32);
+    for (int i = 0; i < 3; ++i)
+      if (!SamePixels(PocketPicture(w, i), empty)) return false;
+    return true;
+  }
+  // Opens the Settings menu and chooses the skin item with `caption`; false when there is none.
+  bool ChooseSkin(frmMain& w, const std::string& caption) {
+    Gtk::Menu* config = w.menu_item("mhConfig")->get_submenu();
+    config->show();
+    SkinMenuItems* items = w.skin().menu_items();
+    bool found = false;
+    for (int i = 1; items && i <= items->count(); ++i)
+      if (items->caption(i) == caption) {
+        items->item(i)->activate();
+        found = true;
+      }
+    config->hide();
+    return found;
+  }
+};
+
+TEST_F(SkinPocketTest, PocketClicksStoreOpenAndEmpty) {
+  frmMain& w = Start("");
+  browser().Complete("http://one.test/", "Page One");
+  ClickOn(w.clbComm().picPocket(0), 1);
+  EXPECT_TRUE(w.pocket(0).full);
+  EXPECT_EQ(w.pocket(0).url, "http://one.test/");
+  EXPECT_EQ(w.clbComm().picPocket(0).get_tooltip_text(), "Page One");
+  EXPECT_EQ(AccessibleDescription(w.clbComm().picPocket(0)), "Page One");
+  EXPECT_EQ(PocketPicture(w, 0), w.clbComm().imlPocket().get("Full"));
+
+  // The page changes; the full pocket still opens what it stored and is not overwritten.
+  browser().Complete("http://two.test/", "Page Two");
+  browser().calls.clear();
+  ClickOn(w.clbComm().picPocket(0), 1);
+  EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://one.test/"});
+  EXPECT_EQ(w.pocket(0).title, "Page One");
+
+  // The middle button stores and opens as the left one does.
+  ClickOn(w.clbComm().picPocket(2), 2);
+  EXPECT_EQ(w.pocket(2).url, "http://two.test/");
+  browser().calls.clear();
+  ClickOn(w.clbComm().picPocket(2), 2);
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://two.test/");
+
+  // Right: nothing on an empty pocket, a full one is emptied without opening it.
+  browser().calls.clear();
+  ClickOn(w.clbComm().picPocket(1), 3);
+  EXPECT_FALSE(w.pocket(1).full);
+  ClickOn(w.clbComm().picPocket(0), 3);
+  EXPECT_FALSE(w.pocket(0).full);
+  EXPECT_TRUE(browser().calls.empty());
+  EXPECT_EQ(PocketPicture(w, 0), w.clbComm().imlPocket().get("Empty"));
+  EXPECT_EQ(w.clbComm().picPocket(0).get_tooltip_text(), "");
+  EXPECT_EQ(AccessibleDescription(w.clbComm().picPocket(0)), "");
+  EXPECT_EQ(AccessibleName(w.clbComm().picPocket(0)), "ポケット1");
+}
+
+TEST_F(SkinPocketTest, CtrlPAndTheClearItemsEmptyThePockets) {
+  frmMain& w = Start("");
+  browser().Complete("http://one.test/", "One");
+  for (int i = 0; i < 3; ++i) ClickOn(w.clbComm().picPocket(i), 1);
+  ASSERT_TRUE(w.pocket(0).full && w.pocket(1).full && w.pocket(2).full);
+
+  w.activate_menu("mnuCPckt(1)");
+  EXPECT_FALSE(w.pocket(1).full);
+  EXPECT_TRUE(w.pocket(2).full);
+
+  // Ctrl+P through the window's accelerators.
+  GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
+  key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
+  key->key.keyval = GDK_KEY_p;
+  key->key.state = GDK_CONTROL_MASK;
+  key->key.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+  GdkKeymapKey* keys = nullptr;
+  gint n = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), GDK_KEY_p, &keys, &n) && n > 0)
+    key->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  g_free(keys);
+  gtk_main_do_event(key);
+  gdk_event_free(key);
+  Pump(20);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_FALSE(w.pocket(i).full);
+    EXPECT_EQ(PocketPicture(w, i), w.clbComm().imlPocket().get("Empty"));
+    EXPECT_EQ(w.clbComm().picPocket(i).get_tooltip_text(), "");
+  }
+}
+
+TEST_F(SkinPocketTest, AScriptInAPocketRunsOnlyWhenTheUserAgrees) {
+  frmMain& w = Start("");
+  browser().Complete("javascript:alert(1)", "Script");
+  ClickOn(w.clbComm().picPocket(0), 1);
+  browser().calls.clear();
+  dialogs.AnswerMessage(MsgResult::No);
+  ClickOn(w.clbComm().picPocket(0), 1);
+  EXPECT_TRUE(browser().calls.empty());
+  dialogs.AnswerMessage(MsgResult::Yes);
+  ClickOn(w.clbComm().picPocket(0), 1);
+  EXPECT_EQ(browser().last_navigation(), "Navigate:javascript:alert(1)");
+}
+
+TEST_F(SkinPocketTest, ANewWindowStartsWithEmptyPockets) {
+  frmMain& first = Start("");
+  browser().Complete("http://one.test/", "One");
+  ClickOn(first.clbComm().picPocket(1), 1);
+  first.NewWindow2();
+  frmMain& second = *app->new_window(1);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(second.pocket(i).full);
+  EXPECT_EQ(second.clbComm().picPocketImage(1).get_pixbuf(), second.clbComm().imlPocket().get("Empty"));
+  EXPECT_TRUE(first.pocket(1).full);
+}
+
+TEST_F(SkinPocketTest, NoSkinOrADeletedOneShowsTheBuiltInPictures) {
+  settings().Save("Setting", "Skin", "");
+  {
+    frmMain& w = Start("");
+    EXPECT_TRUE(ShowsBuiltInPockets(w));
+    EXPECT_EQ(CurrentSkinName(), "");
+    EXPECT_FALSE(w.skin().band_picture(0));
+  }
+  app.reset();
+  Pump(50);
+  browsers.clear();
+
+  settings().Save("Setting", "Skin", "Gone");
+  frmMain& w = Start("");
+  EXPECT_TRUE(ShowsBuiltInPockets(w));
+  EXPECT_EQ(settings().Get("Setting", "Skin", "x"), "");
+  EXPECT_TRUE(dialogs.shown.empty()) << "a deleted skin is dropped silently";
+}
+
+TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
+  frmMain& w = Start("");
+  browser().Complete("http://one.test/", "One");
+  ClickOn(w.clbComm().picPocket(1), 1);
+
+  w.menu_item("mhConfig")->get_submenu()->show();
+  SkinMenuItems* items = w.skin().menu_items();
+  ASSERT_NE(items, nullptr);
+  std::vector<std::string> captions;
+  for (int i = 1; i <= items->count(); ++i) captions.push_back(items->caption(i));
+  EXPECT_EQ(captions, std::vector<std::string>{"Sakura"}) << "\"default\" is item 0's";
+  w.menu_item("mhConfig")->get_submenu()->hide();
+
+  ASSERT_TRUE(ChooseSkin(w, "Sakura"));
+  EXPECT_EQ(settings().Get("Setting", "Skin", ""), "Sakura");
+  EXPECT_EQ(CurrentSkinName(), "Sakura");
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_TRUE(SamePixels(PocketPicture(w, 1), AsListImage(SkinFile("Sakura", "PktIcon1.bmp"), 32, 32)));
+  EXPECT_TRUE(SamePixels(PocketPicture(w, 0), AsListImage(SkinFile("Sakura", "PktIcon0.bmp"), 32, 32)));
+  EXPECT_TRUE(w.pocket(1).full) << "the pockets keep their pages";
+  EXPECT_TRUE(SamePixels(w.clbComm().picModeImage().get_pixbuf(),
+                         AsListImage(SkinFile("Sakura", "OprBtnJ.bmp"), 75, 25)));
+
+  // Each band picture continues the bar's pattern, which starts at the bar's origin: its pixel
+  // (x, y) is the tile's pixel at its place in the bar modulo the tile's size.
+  auto tile = LoadSkinBitmap(SkinFolder(ApplicationFolder(), "Sakura") + "/ClbBack.bmp", false);
+  ASSERT_TRUE(tile);
+  for (int i : {0, 1, 2, 3}) {
+    SCOPED_TRACE(i);
+    Gtk::Fixed& band = w.picBack(i);
+    ASSERT_TRUE(RunUntil([&] {
+      auto p = w.skin().band_picture(i);
+      return p && p->get_width() == band.get_allocated_width() &&
+             p->get_height() == band.get_allocated_height();
+    }));
+    auto picture = w.skin().band_picture(i);
+    int bx = 0, by = 0;
+    band.translate_coordinates(w.clbComm(), 0, 0, bx, by);
+    const int n = picture->get_n_channels(), tn = tile->get_n_channels();
+    int wrong = 0;
+    for (int y = 0; y < picture->get_height(); y += 3)
+      for (int x = 0; x < picture->get_width(); x += 3) {
+        const guint8* p = picture->get_pixels() + y * picture->get_rowstride() + x * n;
+        const guint8* t = tile->get_pixels() + ((by + y) % tile->get_height()) * tile->get_rowstride() +
+                          ((bx + x) % tile->get_width()) * tn;
+        if (memcmp(p, t, 3) != 0) ++wrong;
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+
+  // Widening the window repaints the bands at their new sizes.
+  int width = 0, height = 0;
+  w.get_size(width, height);
+  w.resize(width + 60, height);
+  ASSERT_TRUE(WaitForSize(w, width + 60, height));
+  const int band_width = w.picBack(2).get_allocated_width();
+  EXPECT_TRUE(RunUntil([&] {
+    auto p = w.skin().band_picture(2);
+    return p && p->get_width() == w.picBack(2).get_allocated_width();
+  })) << "band 4 was " << band_width << " wide";
+
+  app.reset();
+  Pump(50);
+  browsers.clear();
+  CurrentSkinName().clear();
+  frmMain& again = Start("");
+  EXPECT_EQ(CurrentSkinName(), "Sakura");
+  EXPECT_TRUE(SamePixels(PocketPicture(again, 0), AsListImage(SkinFile("Sakura", "PktIcon0.bmp"), 32, 32)));
+}
+
+TEST_F(SkinPocketTest, AnIncompleteSkinIsRefusedWithAMessage) {
+  frmMain& w = Start("");
+  const std::string broken = SkinFolder(ApplicationFolder(), "Broken");
+  g_mkdir_with_parents(broken.c_str(), 0755);
+  g_file_set_contents((broken + "/ClbBack.bmp").c_str(), "x", 1, nullptr);
+  dialogs.AnswerMessage(MsgResult::OK);
+  ASSERT_TRUE(ChooseSkin(w, "Broken"));
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "スキンデータが無効です。");
+  EXPECT_EQ(dialogs.shown[0].caption, "エラー");
+  EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(settings().Get("Setting", "Skin", ""), "");
+  EXPECT_TRUE(ShowsBuiltInPockets(w));
+}
+
+}  // namespace
+}  // namespace tarvik::test
