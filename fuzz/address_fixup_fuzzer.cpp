@@ -1,6 +1,6 @@
 // Feeds arbitrary typed addresses to the address fix-up: an absolute URI stays as it is, an
 // existing path becomes a file URI, anything else gets "http://" in front, and fixing up an
-// address twice changes nothing. Built by run.sh once browse/address_fixup.cpp exists.
+// address twice changes nothing.
 #include <glib.h>
 
 #include <cstdint>
