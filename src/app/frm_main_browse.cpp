@@ -10,6 +10,7 @@
 #include "browse/page_texts.h"
 #include "browse/recent_history.h"
 #include "browse/recent_menu.h"
+#include "browse/script_guard.h"
 #include "platform/dialogs.h"
 #include "platform/settings_keys.h"
 
@@ -100,7 +101,8 @@ void frmMain::ShowHistoryMenu() {
 }
 
 void frmMain::RecentClick(int index) {
-  browser_->Navigate(RecentHistory::Shared().slot(index + 1).url);
+  const std::string url = RecentHistory::Shared().slot(index + 1).url;
+  if (ConfirmScriptAddress(AppDialogs(), this, url)) browser_->Navigate(url);
 }
 
 void frmMain::DeleteHistory() {
