@@ -12,13 +12,15 @@ namespace {
 // colon. "localhost:8080/x" or "example.com:8080" starts with a host and a port, and "c:/x"
 // with a drive letter, not with a scheme.
 bool HasKnownScheme(const std::string& text) {
-  const char* scheme = g_uri_peek_scheme(text.c_str());  // interned, lower case
+  // Not g_uri_peek_scheme: it keeps every scheme it ever saw for the life of the process.
+  gchar* scheme = g_uri_parse_scheme(text.c_str());
   if (scheme == nullptr) return false;
   static const char* const kHandled[] = {"http",       "https",  "file", "about", "data",
                                          "javascript", "mailto", "ftp"};
   bool known = false;
-  for (const char* name : kHandled) known = known || strcmp(scheme, name) == 0;
+  for (const char* name : kHandled) known = known || g_ascii_strcasecmp(scheme, name) == 0;
   const size_t after = strlen(scheme) + 1;  // just past the colon
+  g_free(scheme);
   if (known) return true;
   if (after <= 2) return false;  // a one-letter scheme is a drive
   return text.compare(after, 2, "//") == 0;
