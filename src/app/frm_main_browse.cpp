@@ -57,10 +57,20 @@ void frmMain::OpenUrlPrompt() {
 }
 
 void frmMain::CopyUrl() {
-  auto clipboard = Gtk::Clipboard::get();
-  clipboard->clear();
-  clipboard->set_text(browser_->LocationURL());
-  clipboard->store();
+  auto copy_url = [this] {
+    auto clipboard = Gtk::Clipboard::get();
+    clipboard->clear();
+    clipboard->set_text(browser_->LocationURL());
+    clipboard->store();
+  };
+  // Ctrl+C in the page copies what is selected there; without a selection, the address.
+  if (!browser_->HasFocus()) return copy_url();
+  sigc::slot<void(bool)> fallback = sigc::track_obj(
+      [copy_url](bool copied) {
+        if (!copied) copy_url();
+      },
+      *this);  // nothing happens once the window is gone
+  browser_->CopySelectionIfAny([fallback](bool copied) { fallback(copied); });
 }
 
 void frmMain::RefreshEditMenu() { menu_item("mnuPaste")->set_sensitive(mode_ == 2); }

@@ -157,6 +157,25 @@ std::string WebKitBrowser::LocationURL() const {
   return uri ? uri : "";
 }
 
+bool WebKitBrowser::HasFocus() const { return gtk_widget_is_focus(GTK_WIDGET(view_)); }
+
+void WebKitBrowser::CopySelectionIfAny(std::function<void(bool)> done) {
+  // The engine enables Copy only while the page has a selection.
+  auto* held = new std::function<void(bool)>(std::move(done));
+  webkit_web_view_can_execute_editing_command(
+      view_, WEBKIT_EDITING_COMMAND_COPY, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::function<void(bool)>> callback(
+            static_cast<std::function<void(bool)>*>(data));
+        WebKitWebView* view = WEBKIT_WEB_VIEW(source);
+        const bool can =
+            webkit_web_view_can_execute_editing_command_finish(view, result, nullptr) != FALSE;
+        if (can) webkit_web_view_execute_editing_command(view, WEBKIT_EDITING_COMMAND_COPY);
+        if (*callback) (*callback)(can);
+      },
+      held);
+}
+
 std::string WebKitBrowser::LocationName() const {
   const char* title = webkit_web_view_get_title(view_);
   if (title && *title) return title;
