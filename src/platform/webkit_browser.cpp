@@ -160,18 +160,25 @@ std::string WebKitBrowser::LocationURL() const {
 bool WebKitBrowser::HasFocus() const { return gtk_widget_is_focus(GTK_WIDGET(view_)); }
 
 void WebKitBrowser::CopySelectionIfAny(std::function<void(bool)> done) {
-  // The engine enables Copy only while the page has a selection.
+  // The engine keeps Copy enabled without a selection, so the page is asked whether it has
+  // one: selected text, or a selection inside a text field.
+  static const char kHasSelection[] =
+      "(function() { const e = document.activeElement;"
+      "  if (e && typeof e.selectionStart === 'number' && e.selectionEnd > e.selectionStart)"
+      "    return true;"
+      "  const s = window.getSelection(); return !!s && s.toString().length > 0; })()";
   auto* held = new std::function<void(bool)>(std::move(done));
-  webkit_web_view_can_execute_editing_command(
-      view_, WEBKIT_EDITING_COMMAND_COPY, nullptr,
+  webkit_web_view_evaluate_javascript(
+      view_, kHasSelection, -1, nullptr, nullptr, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
         std::unique_ptr<std::function<void(bool)>> callback(
             static_cast<std::function<void(bool)>*>(data));
         WebKitWebView* view = WEBKIT_WEB_VIEW(source);
-        const bool can =
-            webkit_web_view_can_execute_editing_command_finish(view, result, nullptr) != FALSE;
-        if (can) webkit_web_view_execute_editing_command(view, WEBKIT_EDITING_COMMAND_COPY);
-        if (*callback) (*callback)(can);
+        JSCValue* value = webkit_web_view_evaluate_javascript_finish(view, result, nullptr);
+        const bool selected = value && jsc_value_is_boolean(value) && jsc_value_to_boolean(value);
+        if (value) g_object_unref(value);
+        if (selected) webkit_web_view_execute_editing_command(view, WEBKIT_EDITING_COMMAND_COPY);
+        if (*callback) (*callback)(selected);
       },
       held);
 }
