@@ -201,6 +201,7 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
     case WEBKIT_LOAD_STARTED:
       b->loading_ = true;
       b->SetStatus("接続しています...");
+      b->progress_change_.emit(0, 100);  // a new load: the window clears its progress graph
       break;
     case WEBKIT_LOAD_COMMITTED: {
       b->SetStatus("読み込んでいます...");
