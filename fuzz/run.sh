@@ -32,8 +32,6 @@ FUZZERS=(
   "shortcut_fuzzer|src/favorites/shortcut_file.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp|glib-2.0"
   "key_file_fuzzer|src/platform/settings_store.cpp src/platform/key_file.cpp src/platform/text_file.cpp|glib-2.0"
   "command_line_fuzzer|src/app/command_line.cpp src/platform/path_util.cpp|glib-2.0"
-  # The fix-up leaves the WebKit adapter for src/browse/address_fixup.cpp; until then this one
-  # is skipped.
   "address_fixup_fuzzer|src/browse/address_fixup.cpp src/platform/path_util.cpp|glib-2.0"
   "bookmarks_fuzzer|src/jobs/bookmarks.cpp src/jobs/shortcut_folder_export.cpp src/favorites/shortcut_file.cpp src/jobs/job_editing.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp|glib-2.0 libxml-2.0"
 )

@@ -10,6 +10,7 @@
 #include "browse/page_texts.h"
 #include "browse/recent_history.h"
 #include "browse/recent_menu.h"
+#include "browse/script_guard.h"
 #include "platform/dialogs.h"
 #include "platform/settings_keys.h"
 
@@ -56,10 +57,20 @@ void frmMain::OpenUrlPrompt() {
 }
 
 void frmMain::CopyUrl() {
-  auto clipboard = Gtk::Clipboard::get();
-  clipboard->clear();
-  clipboard->set_text(browser_->LocationURL());
-  clipboard->store();
+  auto copy_url = [this] {
+    auto clipboard = Gtk::Clipboard::get();
+    clipboard->clear();
+    clipboard->set_text(browser_->LocationURL());
+    clipboard->store();
+  };
+  // Ctrl+C in the page copies what is selected there; without a selection, the address.
+  if (!browser_->HasFocus()) return copy_url();
+  sigc::slot<void(bool)> fallback = sigc::track_obj(
+      [copy_url](bool copied) {
+        if (!copied) copy_url();
+      },
+      *this);  // nothing happens once the window is gone
+  browser_->CopySelectionIfAny([fallback](bool copied) { fallback(copied); });
 }
 
 void frmMain::RefreshEditMenu() { menu_item("mnuPaste")->set_sensitive(mode_ == 2); }
@@ -100,7 +111,8 @@ void frmMain::ShowHistoryMenu() {
 }
 
 void frmMain::RecentClick(int index) {
-  browser_->Navigate(RecentHistory::Shared().slot(index + 1).url);
+  const std::string url = RecentHistory::Shared().slot(index + 1).url;
+  if (ConfirmScriptAddress(AppDialogs(), this, url)) browser_->Navigate(url);
 }
 
 void frmMain::DeleteHistory() {

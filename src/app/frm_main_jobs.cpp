@@ -2,9 +2,11 @@
 // to the job cursor (jobs/job_cursor.h).
 #include "app/frm_main.h"
 #include "app/window_host.h"
+#include "browse/script_guard.h"
 #include "jobs/frm_list.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
+#include "platform/display_text.h"
 #include "platform/list_fill.h"
 
 namespace tarvik {
@@ -24,10 +26,12 @@ void frmMain::LoadJobListAtStartUp() { LoadJobList(-1); }
 
 void frmMain::LoadJobList(int select_index) {
   const std::string folder = ApplicationFolder();
+  ReadFailure failure = ReadFailure::Missing;
   std::optional<std::vector<std::string>> names =
-      JobListExists(folder) ? ReadJobList(folder) : std::nullopt;
+      JobListExists(folder) ? ReadJobList(folder, &failure) : std::nullopt;
   if (!names) {
-    ShowError(this, kNoJobListMessage);
+    ShowError(this, failure == ReadFailure::TooLarge ? FileTooLargeMessage(JobListPath(folder))
+                                                     : std::string(kNoJobListMessage));
     return;
   }
   filling_jobs_ = true;
@@ -59,9 +63,14 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
     cboJob().set_active(old_index);
   };
 
-  std::optional<Job> job = JobFileExists(folder, name) ? ReadJobFile(folder, name) : std::nullopt;
+  ReadFailure failure = ReadFailure::Missing;
+  std::optional<Job> job =
+      JobFileExists(folder, name) ? ReadJobFile(folder, name, &failure) : std::nullopt;
   if (!job) {
-    ShowError(this, kNoJobFileMessage, MsgIcon::Critical);
+    ShowError(this,
+              failure == ReadFailure::TooLarge ? FileTooLargeMessage(JobFilePath(folder, name))
+                                               : std::string(kNoJobFileMessage),
+              MsgIcon::Critical);
     restore();
     return false;
   }
@@ -79,7 +88,8 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
   job_.Load(name, std::move(*job));
   if (!keep_position) {
     job_.MoveTo(0);
-    browser_->Navigate(job_.current().URL);
+    if (ConfirmScriptAddress(AppDialogs(), this, job_.current().URL))
+      browser_->Navigate(job_.current().URL);
   }
   return true;
 }
@@ -91,7 +101,7 @@ void frmMain::cboJob_Click() {
 
 void frmMain::UpdateNavTips() {
   if (auto tips = job_.StepTips())
-    for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text((*tips)[i]);
+    for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text(ShortenForDisplay((*tips)[i]));
 }
 
 void frmMain::SelectJobNamed(const std::string& name) {
@@ -126,7 +136,8 @@ void frmMain::cmdNav_Click(int index) {
   }
   if (!entry) return;
   UpdateNavTips();
-  browser_->Navigate(job_.current().URL);
+  if (ConfirmScriptAddress(AppDialogs(), this, job_.current().URL))
+    browser_->Navigate(job_.current().URL);
 }
 
 std::string frmMain::PositionText(const std::string& url) {

@@ -6,6 +6,7 @@
 #include "app/frm_main.h"
 #include "app/window_host.h"
 #include "app/window_placement.h"
+#include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
 #include "platform/settings_keys.h"
@@ -103,7 +104,11 @@ void frmMain::WireCommands() {
     if (e->button == 1) ToggleMode();
     return true;
   });
-  cmdOpFav().signal_clicked().connect([this] { OpenFavorite(this, *browser_); });
+  cmdOpFav().signal_clicked().connect([this] {
+    OpenFavorite(this, *browser_, [this](const std::string& url) {
+      return ConfirmScriptAddress(AppDialogs(), this, url);
+    });
+  });
   cmdSvFav().signal_clicked().connect([this] { AddFavorite(this, *browser_); });
   txtURL().signal_activate().connect([this] {
     // Enter: the caret goes to the end, then the address is opened.
@@ -138,7 +143,8 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
       cboJob_Click();
       break;
     case StartAction::OpenShortcut:
-      if (auto url = ShortcutURLToOpen(cmd.argument, this)) browser_->Navigate(*url);
+      if (auto url = ShortcutURLToOpen(cmd.argument, this))
+        if (ConfirmScriptAddress(AppDialogs(), this, *url)) browser_->Navigate(*url);
       break;
     default:
       break;

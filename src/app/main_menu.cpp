@@ -2,6 +2,7 @@
 
 #include "app/frm_main.h"
 #include "browse/recent_history.h"
+#include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "jobs/job_commands.h"
 #include "system/system_commands.h"
@@ -30,7 +31,11 @@ std::vector<MenuItemRow> BuildRows() {
       Menu("mhFile", "ﾌｧｲﾙ(&F)"),
       Item("mnuOpURL", "URLを開く(&U)...", "mhFile", "Ctrl+U", &frmMain::OpenUrlPrompt),
       Item("mnuOpFav", "お気に入りを開く(&F)...", "mhFile", "Ctrl+F",
-           [](frmMain& w) { OpenFavorite(&w, w.browser()); }),
+           [](frmMain& w) {
+             OpenFavorite(&w, w.browser(), [&w](const std::string& url) {
+               return ConfirmScriptAddress(AppDialogs(), &w, url);
+             });
+           }),
       Item("mnuAddFav", "お気に入りに追加(&A)...", "mhFile", "Ctrl+D",
            [](frmMain& w) { AddFavorite(&w, w.browser()); }),
       Separator("mSep01", "mhFile"),

@@ -58,6 +58,9 @@ void MainStatusBar::ShowProgress(long progress, long maximum) {
   const ProgressFill fill = ProgressGeometry(progress, maximum, width, height);
   if (fill.action == ProgressFill::Keep) return;
   if (fill.action == ProgressFill::Clear) {
+    // The next load draws on a clean surface, not over the last one's full graph.
+    progress_surface_.clear();
+    progress_x_ = 0;
     progress_shown_ = false;
     picProg_.queue_draw();
     return;

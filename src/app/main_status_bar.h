@@ -25,6 +25,7 @@ class MainStatusBar : public Gtk::Box {
   // The progress graph's right edge in pixels, -1 when nothing is drawn.
   int progress_extent() const { return progress_shown_ ? progress_x_ : -1; }
   Gtk::Label& panel(int i) { return *panels_[i]; }  // 0 text, 2 date, 3 time
+  Gtk::DrawingArea& picProg() { return picProg_; }
   void StopClock() { clock_.disconnect(); }
 
  private:
@@ -38,7 +39,8 @@ class MainStatusBar : public Gtk::Box {
   Gtk::Label status_date_;
   Gtk::Label status_time_;
   sigc::connection clock_;
-  // What is drawn accumulates until a load reports no progress.
+  // What is drawn accumulates during a load; a report of no progress (a load starting or
+  // ending) clears it.
   Cairo::RefPtr<Cairo::ImageSurface> progress_surface_;
   bool progress_shown_ = false;
   int progress_x_ = 0;

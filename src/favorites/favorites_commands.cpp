@@ -41,12 +41,13 @@ std::optional<std::string> ShortcutURLToOpen(const std::string& path, Gtk::Windo
   return url;
 }
 
-bool OpenFavorite(Gtk::Window* parent, BrowserControl& browser) {
+bool OpenFavorite(Gtk::Window* parent, BrowserControl& browser,
+                  const std::function<bool(const std::string&)>& may_open) {
   FileDialogOptions opts = FavoriteDialog(kOpenFavoriteTitle);
   auto path = AppDialogs().OpenFile(parent, opts);
   if (!path) return false;
   auto url = ShortcutURLToOpen(*path, parent);
-  if (!url) return false;
+  if (!url || (may_open && !may_open(*url))) return false;
   browser.Navigate(*url);
   return true;
 }

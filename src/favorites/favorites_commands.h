@@ -2,6 +2,7 @@
 // choose the favorites folder. Each runs modally over `parent` and reports failures itself.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,8 +26,10 @@ inline constexpr char kFavoriteExtension[] = "url";
 std::optional<std::string> ShortcutURLToOpen(const std::string& path, Gtk::Window* parent);
 
 // mnuOpFav / cmdOpFav: asks for a ".url" file in the favorites folder and navigates `browser`
-// to its URL. Cancelling does nothing. Returns true when it navigated.
-bool OpenFavorite(Gtk::Window* parent, BrowserControl& browser);
+// to its URL, when `may_open` (if given) agrees to the URL. Cancelling does nothing. Returns true
+// when it navigated.
+bool OpenFavorite(Gtk::Window* parent, BrowserControl& browser,
+                  const std::function<bool(const std::string&)>& may_open = {});
 
 // mnuAddFav / cmdSvFav: asks where to save the page, proposing its title as the file name in
 // the favorites folder, and writes a shortcut to the page's URL there. Cancelling does nothing;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/display_text.h"
+
 namespace tarvik {
 
 void JobCursor::Load(std::string name, Job job) {
@@ -49,11 +51,12 @@ std::optional<std::array<std::string, 4>> JobCursor::StepTips() const {
 
 std::string JobCursor::PositionText(const std::string& url, const std::string& location_url,
                                     const std::string& location_name, bool job_shown) const {
-  const std::string location = " [" + location_url + "]";
+  // Titles and addresses can be megabytes long; only their starts are shown.
+  const std::string location = " [" + ShortenForDisplay(location_url) + "]";
   if (job_shown && current_index_ >= 0 && current_index_ <= last_index_ &&
       url == entries_[current_index_].URL)
-    return entries_[current_index_].Title + location;
-  return location_name + location;
+    return ShortenForDisplay(entries_[current_index_].Title) + location;
+  return ShortenForDisplay(location_name) + location;
 }
 
 }  // namespace tarvik

@@ -48,6 +48,11 @@ class BrowserControl {
   virtual std::string LocationName() const = 0;
   // 1 unless the page that opened this browser asked for no toolbar.
   virtual int ToolBar() const = 0;
+  // Whether the page view has the keyboard focus in its window.
+  virtual bool HasFocus() const = 0;
+  // Copies the text selected in the page to the clipboard, when there is any. `done` learns,
+  // possibly after this returns, whether something was copied.
+  virtual void CopySelectionIfAny(std::function<void(bool)> done) = 0;
 
   // Events.
   using TextSignal = sigc::signal<void(const std::string&)>;

@@ -311,6 +311,18 @@ namespace {
 
 constexpr std::string_view kTempMarker = ".tarvik-tmp-";
 
+// The part of a temporary file's name that names its target: the whole name when it fits, else
+// its start, so that "." + part + ".tarvik-tmp-" + pid (up to 10 digits) + "-XXXXXX" stays
+// within the 255 bytes a file name may have.
+std::string_view TemporaryNamePart(std::string_view target_name) {
+  constexpr size_t kRoom = 255 - (1 + kTempMarker.size() + 10 + 1 + 6);
+  if (target_name.size() <= kRoom) return target_name;
+  size_t cut = kRoom;
+  // Not in the middle of a UTF-8 character.
+  while (cut > 0 && (static_cast<unsigned char>(target_name[cut]) & 0xC0) == 0x80) --cut;
+  return target_name.substr(0, cut);
+}
+
 std::string DirName(const std::string& path) {
   gchar* dir = g_path_get_dirname(path.c_str());
   std::string out(dir);
@@ -360,7 +372,8 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::optional<long> TemporaryFileOwner(std::string_view name, std::string_view target_name) {
-  // "." + target + ".tarvik-tmp-" + pid + "-" + six characters
+  // "." + target (cut when long) + ".tarvik-tmp-" + pid + "-" + six characters
+  target_name = TemporaryNamePart(target_name);
   if (name.size() < 1 + target_name.size() + kTempMarker.size() + 2 + 6) return std::nullopt;
   if (name[0] != '.' || name.substr(1, target_name.size()) != target_name) return std::nullopt;
   name.remove_prefix(1 + target_name.size());
@@ -413,7 +426,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   }
   RemoveStaleTemporaryFiles(dir, name);
 
-  std::string temp = dir + "/." + name + std::string(kTempMarker) +
+  std::string temp = dir + "/." + std::string(TemporaryNamePart(name)) + std::string(kTempMarker) +
                      std::to_string(static_cast<long>(::getpid())) + "-XXXXXX";
   // The mode goes through the umask, as any new file's does.
   int fd = g_mkstemp_full(temp.data(), O_WRONLY | O_CLOEXEC, mode);

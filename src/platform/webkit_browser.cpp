@@ -157,6 +157,32 @@ std::string WebKitBrowser::LocationURL() const {
   return uri ? uri : "";
 }
 
+bool WebKitBrowser::HasFocus() const { return gtk_widget_is_focus(GTK_WIDGET(view_)); }
+
+void WebKitBrowser::CopySelectionIfAny(std::function<void(bool)> done) {
+  // The engine keeps Copy enabled without a selection, so the page is asked whether it has
+  // one: selected text, or a selection inside a text field.
+  static const char kHasSelection[] =
+      "(function() { const e = document.activeElement;"
+      "  if (e && typeof e.selectionStart === 'number' && e.selectionEnd > e.selectionStart)"
+      "    return true;"
+      "  const s = window.getSelection(); return !!s && s.toString().length > 0; })()";
+  auto* held = new std::function<void(bool)>(std::move(done));
+  webkit_web_view_evaluate_javascript(
+      view_, kHasSelection, -1, nullptr, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::function<void(bool)>> callback(
+            static_cast<std::function<void(bool)>*>(data));
+        WebKitWebView* view = WEBKIT_WEB_VIEW(source);
+        JSCValue* value = webkit_web_view_evaluate_javascript_finish(view, result, nullptr);
+        const bool selected = value && jsc_value_is_boolean(value) && jsc_value_to_boolean(value);
+        if (value) g_object_unref(value);
+        if (selected) webkit_web_view_execute_editing_command(view, WEBKIT_EDITING_COMMAND_COPY);
+        if (*callback) (*callback)(selected);
+      },
+      held);
+}
+
 std::string WebKitBrowser::LocationName() const {
   const char* title = webkit_web_view_get_title(view_);
   if (title && *title) return title;
@@ -175,6 +201,7 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
     case WEBKIT_LOAD_STARTED:
       b->loading_ = true;
       b->SetStatus("接続しています...");
+      b->progress_change_.emit(0, 100);  // a new load: the window clears its progress graph
       break;
     case WEBKIT_LOAD_COMMITTED: {
       b->SetStatus("読み込んでいます...");

@@ -37,6 +37,8 @@ class WebKitBrowser : public BrowserControl {
   std::string LocationURL() const override;
   std::string LocationName() const override;
   int ToolBar() const override { return toolbar_; }
+  bool HasFocus() const override;
+  void CopySelectionIfAny(std::function<void(bool)> done) override;
 
   WebKitWebView* view() const { return view_; }
 

@@ -159,6 +159,13 @@ std::vector<std::string> SplitKeyPath(const std::string& key) {
   return out;
 }
 
+namespace {
+// Whether a registry file read for a change may be stored over: read, or not there yet.
+bool Readable(ReadFailure failure) {
+  return failure == ReadFailure::None || failure == ReadFailure::Missing;
+}
+}  // namespace
+
 KeyFileClassRegistry::KeyFileClassRegistry(std::string path) : path_(std::move(path)) {}
 
 GKeyFile* KeyFileClassRegistry::View(KeyFilePtr& holder) const {
@@ -174,8 +181,10 @@ bool KeyFileClassRegistry::Modify(const std::function<bool(GKeyFile*)>& change) 
     group_dirty_ = group_dirty_ || ok;
   } else {
     FileLock lock(path_);
-    KeyFilePtr kf = LoadKeyFileToChange(path_);
-    ok = change(kf.get()) && StoreKeyFile(kf.get(), path_);
+    ReadFailure failure = ReadFailure::None;
+    KeyFilePtr kf = LoadKeyFileToChange(path_, &failure);
+    // A file that is there but cannot be read is not replaced by what little is known.
+    ok = Readable(failure) && change(kf.get()) && StoreKeyFile(kf.get(), path_);
   }
   if (ok) Changed();
   return ok;
@@ -247,13 +256,15 @@ std::vector<std::string> KeyFileClassRegistry::SubKeys(const std::string& key) c
 void KeyFileClassRegistry::BeginChanges() {
   if (change_depth_++ > 0) return;
   group_lock_ = std::make_unique<FileLock>(path_);
-  group_copy_ = LoadKeyFileToChange(path_);
+  ReadFailure failure = ReadFailure::None;
+  group_copy_ = LoadKeyFileToChange(path_, &failure);
+  group_readable_ = Readable(failure);
   group_dirty_ = false;
 }
 
 bool KeyFileClassRegistry::EndChanges() {
   if (change_depth_ == 0 || --change_depth_ > 0) return true;
-  const bool stored = !group_dirty_ || StoreKeyFile(group_copy_.get(), path_);
+  const bool stored = !group_dirty_ || (group_readable_ && StoreKeyFile(group_copy_.get(), path_));
   group_lock_.reset();
   const bool notify = changed_ && stored;
   changed_ = false;

@@ -102,6 +102,7 @@ class KeyFileClassRegistry : public ClassRegistry {
   // stays readable while the followers of the store hear of the change.
   std::unique_ptr<FileLock> group_lock_;
   KeyFilePtr group_copy_;
+  bool group_readable_ = true;  // the group's copy was read, or the file was not there
   bool group_dirty_ = false;
 };
 

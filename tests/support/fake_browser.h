@@ -1,6 +1,7 @@
 // A browser control for window tests: records every call and lets the test raise events.
 #pragma once
 
+#include <gtkmm/clipboard.h>
 #include <gtkmm/drawingarea.h>
 
 #include <string>
@@ -29,12 +30,24 @@ class FakeBrowser : public BrowserControl {
     return location_name.empty() ? location_url : location_name;
   }
   int ToolBar() const override { return toolbar; }
+  bool HasFocus() const override { return has_focus; }
+  void CopySelectionIfAny(std::function<void(bool)> done) override {
+    calls.push_back("CopySelectionIfAny");
+    if (!selection.empty()) {
+      Gtk::Clipboard::get()->set_text(selection);
+      done(true);
+    } else {
+      done(false);
+    }
+  }
 
   // Test side.
   std::vector<std::string> calls;
   std::string location_url;
   std::string location_name;
   int toolbar = 1;
+  bool has_focus = false;
+  std::string selection;  // the page's selected text
   BrowserHost* host() const { return host_; }
 
   // Completes a navigation as the engine would: the location changes, then the events follow.

@@ -1,5 +1,6 @@
 // The real engine against pages this test serves on 127.0.0.1.
 #include <gdkmm/window.h>
+#include <gtkmm/clipboard.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
@@ -63,6 +64,31 @@ TEST_F(EngineTest, APageLoadsAndItsTitleAddressAndHistoryFollow) {
   EXPECT_EQ(UserSettings().Get("History", "Title01", ""), "テストページ");
   EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "テストページ");
   EXPECT_TRUE(w.cboJob().is_sensitive());
+}
+
+// Ctrl+C in the page copied its address over the text the user had selected.
+TEST_F(EngineTest, CtrlCInThePageCopiesTheSelectedText) {
+  server.Serve("/sel.html",
+               "<html><head><title>Sel</title></head><body onload=\""
+               "getSelection().selectAllChildren(document.getElementById('t'))\">"
+               "<p id=t>選ばれた文</p><p>other</p></body></html>");
+  server.Serve("/none.html", "<html><head><title>None</title></head><body>text</body></html>");
+  frmMain& w = Start(server.url("/sel.html"));
+  ASSERT_TRUE(WaitForTitle(w, "Sel -- Tarvik"));
+  auto* engine = dynamic_cast<WebKitBrowser*>(&w.browser());
+  ASSERT_NE(engine, nullptr);
+  auto clipboard = Gtk::Clipboard::get();
+  auto ctrl_c_gives = [&](const std::string& expected) {
+    gtk_widget_grab_focus(GTK_WIDGET(engine->view()));
+    EXPECT_TRUE(w.browser().HasFocus());
+    clipboard->set_text("before");
+    EXPECT_TRUE(gtk_accel_groups_activate(G_OBJECT(w.gobj()), GDK_KEY_c, GDK_CONTROL_MASK));
+    return RunUntil([&] { return clipboard->wait_for_text() == expected; }, kLoad);
+  };
+  EXPECT_TRUE(ctrl_c_gives("選ばれた文")) << clipboard->wait_for_text();
+  w.browser().Navigate(server.url("/none.html"));
+  ASSERT_TRUE(WaitForTitle(w, "None -- Tarvik"));
+  EXPECT_TRUE(ctrl_c_gives(server.url("/none.html"))) << clipboard->wait_for_text();
 }
 
 TEST_F(EngineTest, APageWithoutATitleIsNamedByItsAddress) {

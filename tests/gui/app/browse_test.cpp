@@ -1,6 +1,7 @@
 #include <gtkmm/clipboard.h>
 
 #include "browse/recent_history.h"
+#include "browse/script_guard.h"
 #include "main_window_fixture.h"
 
 namespace tarvik::test {
@@ -123,6 +124,66 @@ TEST_F(BrowseTest, ACompletedNavigationFillsTheAddressBoxTheHistoryAndEnablesThe
   EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://one/"});
 }
 
+// A page with a 10 MB title stalled the window: the caption, the title line and the menu laid
+// out all of it. They show its start; the history keeps it whole.
+TEST_F(BrowseTest, HugeTitlesAreShortenedWhereShownAndKeptWhole) {
+  frmMain& w = Start("");
+  const std::string huge = "タイトル" + std::string(10 << 20, 't');
+  const std::string long_url = "http://big/?" + std::string(1000, 'q');  // still recorded
+  browser().Complete(long_url, huge);
+  const Glib::ustring caption = w.get_title();
+  EXPECT_LT(caption.size(), 400u);
+  EXPECT_EQ(caption.substr(0, 4), "タイトル");
+  EXPECT_EQ(caption.raw().find("… -- Tarvik"), caption.bytes() - std::string("… -- Tarvik").size());
+  const Glib::ustring line = w.txtJob().get_text();
+  EXPECT_LT(line.size(), 800u);
+  EXPECT_NE(line.raw().find("… [http://big/?q"), std::string::npos) << "title and address cut apart";
+  EXPECT_EQ(line.raw().substr(line.bytes() - 4), "…]");
+  const Glib::ustring item = w.menu_item("mnuRecent(0)")->get_label();
+  EXPECT_LT(item.size(), 400u);
+  EXPECT_EQ(item.raw().substr(item.bytes() - 3), "…");
+  EXPECT_EQ(RecentHistory::Shared().slot(1).title, huge);
+  EXPECT_EQ(RecentHistory::Shared().slot(1).url, long_url);
+}
+
+// Ctrl+C copied the address even when the page had the focus and a selection.
+TEST_F(BrowseTest, CtrlCInThePageCopiesItsSelection) {
+  frmMain& w = Start("");
+  browser().Complete("http://copy/", "Copy");
+  auto clipboard = Gtk::Clipboard::get();
+  auto press_ctrl_c = [&] {
+    clipboard->set_text("before");
+    ASSERT_TRUE(gtk_accel_groups_activate(G_OBJECT(w.gobj()), GDK_KEY_c, GDK_CONTROL_MASK));
+  };
+  browser().selection = "選択した文";
+  browser().has_focus = true;
+  press_ctrl_c();
+  EXPECT_EQ(clipboard->wait_for_text(), "選択した文");
+  browser().selection.clear();
+  press_ctrl_c();
+  EXPECT_EQ(clipboard->wait_for_text(), "http://copy/") << "no selection: the address";
+  browser().selection = "選択した文";
+  browser().has_focus = false;
+  press_ctrl_c();
+  EXPECT_EQ(clipboard->wait_for_text(), "http://copy/") << "the page has no focus";
+}
+
+// A script address in the history ran from the menu without a word.
+TEST_F(BrowseTest, ScriptAddressesFromTheHistoryAskFirst) {
+  frmMain& w = Start("");
+  const std::string script = "javascript:alert(1)";
+  browser().Complete(script, "Script");
+  browser().calls.clear();
+  dialogs.AnswerMessage(MsgResult::No);
+  w.activate_menu("mnuRecent(0)");
+  EXPECT_EQ(browser().navigation_count(), 0);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, kScriptAddressQuestion);
+  dialogs.AnswerMessage(MsgResult::Yes);
+  w.activate_menu("mnuRecent(0)");
+  EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:" + script});
+}
+
 TEST_F(BrowseTest, TheTwentyFirstPageRotatesTheMenuAndARestartShowsTheLastTwenty) {
   frmMain& w = Start("");
   for (int i = 1; i <= 21; ++i) browser().Complete("http://p" + std::to_string(i) + "/", "P" + std::to_string(i));
@@ -196,6 +257,33 @@ TEST_F(BrowseTest, TheProgressGraphFillsPanelTwoAndClears) {
   EXPECT_EQ(w.stbStat().progress_extent(), -1);
   browser().RaiseStatusText("http://hover/");
   EXPECT_EQ(w.stbStat().panel(0).get_text(), "http://hover/");
+}
+
+// Whether the progress panel shows red at its middle, as painted on screen.
+bool ProgressRedAtMiddle(MainStatusBar& bar) {
+  Gtk::DrawingArea& area = bar.picProg();
+  const int width = area.get_allocated_width(), height = area.get_allocated_height();
+  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, width, height);
+  auto cr = Cairo::Context::create(surface);
+  gtk_widget_draw(GTK_WIDGET(area.gobj()), cr->cobj());
+  surface->flush();
+  const unsigned char* row = surface->get_data() + surface->get_stride() * (height / 2);
+  const uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[width / 2];
+  return ((pixel >> 16) & 0xFF) > 180 && ((pixel >> 8) & 0xFF) < 40 && (pixel & 0xFF) < 40;
+}
+
+// The graph stayed full from the second load on: its drawing was never cleared.
+TEST_F(BrowseTest, ProgressGraphClearsWhenTheNextLoadStarts) {
+  frmMain& w = Start("");
+  Pump(100);
+  browser().RaiseProgress(100, 100);
+  Pump(20);
+  ASSERT_TRUE(ProgressRedAtMiddle(w.stbStat())) << "the first load fills the graph";
+  browser().RaiseProgress(-1, 100);  // the load ends; the next one starts
+  browser().RaiseProgress(10, 100);
+  Pump(20);
+  EXPECT_FALSE(ProgressRedAtMiddle(w.stbStat())) << "a tenth of the second load";
+  EXPECT_GT(w.stbStat().progress_extent(), 0);
 }
 
 TEST_F(BrowseTest, APageWithoutToolbarHidesTheFirstBandsAndTheWindowFollowsTheBar) {

@@ -1,7 +1,9 @@
 #include <glib/gstdio.h>
+#include <unistd.h>
 #include <glibmm/main.h>
 #include <gtkmm/treeview.h>
 
+#include "browse/script_guard.h"
 #include "jobs/frm_list.h"
 #include "jobs/job_files.h"
 #include "main_window_fixture.h"
@@ -147,6 +149,74 @@ TEST_F(JobNavigationTest, AMissingJobListIsReportedAtStartUp) {
   EXPECT_EQ(dialogs.shown[0].text,
             "ジョブリストファイル TVJob.lst が見つかりません。\r\nジョブを読み込まずに起動します。");
   EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Exclamation);
+}
+
+// A script address from a job file ran in the shown page without a word.
+TEST_F(JobNavigationTest, ScriptAddressesFromAJobAskFirst) {
+  const std::string script = "javascript:document.title='x'";
+  ASSERT_TRUE(WriteJobFile(home.path(), "Single", {{"Run", script}}));
+  ASSERT_TRUE(WriteJobFile(home.path(), "Sport", {{"S1", "http://s1/"}, {"S2", script}}));
+  frmMain& w = Start("");
+  const int at_start = browser().navigation_count();
+
+  dialogs.AnswerMessage(MsgResult::No);
+  Pick(w, 1);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, kScriptAddressQuestion);
+  EXPECT_EQ(dialogs.shown[0].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(dialogs.shown[0].default_button, MsgDefault::Second) << "No is the default";
+  EXPECT_EQ(browser().navigation_count(), at_start);
+
+  Pick(w, 4);
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://s1/");
+  const int before_step = browser().navigation_count();
+  dialogs.AnswerMessage(MsgResult::No);
+  w.cmdNav(2).clicked();  // a step onto a script entry
+  EXPECT_EQ(browser().navigation_count(), before_step);
+  EXPECT_EQ(dialogs.shown.size(), 2u);
+
+  dialogs.AnswerMessage(MsgResult::Yes);
+  Pick(w, 1);
+  EXPECT_EQ(browser().last_navigation(), "Navigate:" + script);
+
+  // Typed into the address box, it is what the user asked for.
+  w.txtURL().set_text(script);
+  w.txtURL().activate();
+  EXPECT_EQ(browser().last_navigation(), "Navigate2:" + script);
+  EXPECT_EQ(dialogs.shown.size(), 3u);
+  EXPECT_TRUE(dialogs.all_used());
+}
+
+// A job entry with a 10 MB title stalled the window in the step buttons' tooltips.
+TEST_F(JobNavigationTest, HugeEntryTitlesAreShortenedInTheTips) {
+  const std::string huge(10 << 20, 'T');
+  ASSERT_TRUE(WriteJobFile(home.path(), "Single", {{huge, "http://only/"}}));
+  frmMain& w = Start("");
+  Pick(w, 1);
+  const Glib::ustring tip = Tip(w, 0);
+  EXPECT_LT(tip.size(), 400u);
+  EXPECT_EQ(tip.raw().substr(tip.bytes() - 3), "…");
+  EXPECT_EQ(w.job_cursor().entries()[0].Title, huge);
+}
+
+// A job list or job file past its size limit was reported as not found.
+TEST_F(JobNavigationTest, FilesPastTheirLimitAreReportedAsTooLarge) {
+  const std::string list = JobListPath(home.path());
+  ASSERT_EQ(truncate(list.c_str(), static_cast<off_t>(kJobListReadLimit) + 1), 0);
+  Start("");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, FileTooLargeMessage(list));
+}
+
+TEST_F(JobNavigationTest, AJobFilePastItsLimitIsReportedAsTooLarge) {
+  const std::string file = JobFilePath(home.path(), "Single");
+  ASSERT_EQ(truncate(file.c_str(), static_cast<off_t>(kJobFileReadLimit) + 1), 0);
+  frmMain& w = Start("");
+  Pick(w, 1);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, FileTooLargeMessage(file));
+  EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(w.JobSelectorIndex(), -1);
 }
 
 TEST_F(JobNavigationTest, TheTitleLineShowsTheEntryTitleOnlyForTheCurrentEntry) {

@@ -35,5 +35,22 @@ TEST(FixUpAddressTest, SchemesFilesAndHostNames) {
   g_free(cwd);
 }
 
+// A host with a port is no scheme: "localhost:8080/x" went to the engine as it was and loaded
+// nothing. Only schemes the engine or the desktop handles, or any with "//", are kept.
+TEST(FixUpAddressTest, HostWithPortGetsHttp) {
+  EXPECT_EQ(FixUpAddress("localhost:8080/x"), "http://localhost:8080/x");
+  EXPECT_EQ(FixUpAddress("example.com:8080"), "http://example.com:8080");
+  EXPECT_EQ(FixUpAddress("127.0.0.1:3000?q=1"), "http://127.0.0.1:3000?q=1");
+  EXPECT_EQ(FixUpAddress("HTTP://example.com:8080/"), "HTTP://example.com:8080/");
+  EXPECT_EQ(FixUpAddress("javascript:alert(1)"), "javascript:alert(1)");
+  EXPECT_EQ(FixUpAddress("mailto:a@example.com"), "mailto:a@example.com");
+  EXPECT_EQ(FixUpAddress("data:text/plain,x"), "data:text/plain,x");
+  EXPECT_EQ(FixUpAddress("ftp://example.com/f"), "ftp://example.com/f");
+  EXPECT_EQ(FixUpAddress("file:///tmp"), "file:///tmp");
+  EXPECT_EQ(FixUpAddress("custom-app://open/x"), "custom-app://open/x");
+  // Fixing up the result again keeps it.
+  EXPECT_EQ(FixUpAddress(FixUpAddress("localhost:8080/x")), "http://localhost:8080/x");
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -224,6 +224,33 @@ TEST(TemporaryFiles, NamesCarryTheTargetAndTheOwner) {
   EXPECT_EQ(TemporaryFileOwner(".a.tarvik-tmp-12x-AbC123", "a"), std::nullopt);
 }
 
+// A name near the 255-byte limit failed with "File name too long": the temporary name added
+// its marker to the whole name.
+TEST(TemporaryFiles, LongNamesAreWrittenAndTheirLeftoversCleaned) {
+  TempDir dir;
+  const std::string name = std::string(237, 'n') + "ジョブ.tvj";  // 250 bytes
+  ASSERT_EQ(name.size(), 250u);
+  const std::string path = dir.file(name);
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, "first", &error)) << error;
+  EXPECT_EQ(Slurp(path), "first");
+
+  // A dead writer's leftover for that name, cut as Tarvik cuts it, goes on the next write.
+  const std::string stale_name = "." + name.substr(0, 225) + ".tarvik-tmp-" +
+                                 std::to_string(EndedProcess()) + "-0NLSZ3";
+  ASSERT_LE(stale_name.size(), 255u);
+  ASSERT_EQ(TemporaryFileOwner(stale_name, name).has_value(), true);
+  Spit(dir.file(stale_name), "left over");
+  ASSERT_TRUE(WriteFileAtomically(path, "second", &error)) << error;
+  EXPECT_EQ(Slurp(path), "second");
+  EXPECT_EQ(SizeOf(dir.file(stale_name)), -1);
+  GDir* listing = g_dir_open(dir.path().c_str(), 0, nullptr);
+  int files = 0;
+  while (g_dir_read_name(listing)) ++files;
+  g_dir_close(listing);
+  EXPECT_EQ(files, 1) << "no temporary file stays behind";
+}
+
 // ---- Settings values ---------------------------------------------------------------------------
 
 TEST(SettingsValues, ReadBackByteForByte) {

@@ -1,6 +1,9 @@
 #include "system/class_registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <cstdio>
+#include <unistd.h>
 
 #include "platform/text_file.h"
 #include "support/gui_test.h"
@@ -155,6 +158,32 @@ TEST_F(ClassRegistryTest, AGroupThatCannotBeStoredSaysSo) {
   EXPECT_TRUE(blocked.Write("a", "", "1"));
   EXPECT_FALSE(changes.Commit());
   EXPECT_EQ(reports, 0) << "a change that was not stored is not reported";
+}
+
+// A registry file past its size limit could not be read, and a change stored what little was
+// known over it.
+TEST_F(ClassRegistryTest, AFileThatCannotBeReadIsNotOverwritten) {
+  ASSERT_TRUE(WriteFileAtomically(path, "[.htm]\n@=htmlfile\n"));
+  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(kSettingsReadLimit) + 1), 0);
+  auto size = [&] {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+  };
+  const long long before = size();
+  EXPECT_FALSE(store.Write(".url", "", "InternetShortcut"));
+  EXPECT_EQ(size(), before);
+  {
+    ClassRegistryChanges changes(store);
+    store.Write(".tvj", "", "Tarvik.Job");
+    EXPECT_FALSE(changes.Commit());
+  }
+  EXPECT_EQ(size(), before);
+  char start[7] = {};
+  FILE* f = fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(fread(start, 1, 6, f), 6u);
+  fclose(f);
+  EXPECT_STREQ(start, "[.htm]");
 }
 
 TEST(SplitKeyPathTest, DropsEmptyNames) {
