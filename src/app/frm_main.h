@@ -19,6 +19,7 @@
 #include "app/command_line.h"
 #include "app/layout_rules.h"
 #include "app/main_cool_bar.h"
+#include "app/main_job_extras.h"
 #include "app/main_status_bar.h"
 #include "app/twips_layout.h"
 #include "jobs/job_cursor.h"
@@ -109,6 +110,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void cboJob_Click();
   void cmdNav_Click(int index);
   const JobCursor& job_cursor() const { return job_; }
+  JobCursor& job_cursor() { return job_; }
   int CurJobIdx() const { return cur_job_idx_; }
 
   // JobHost.
@@ -133,6 +135,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void ClearPocket(int index);
   void ClearAllPockets();
   const PocketRecord& pocket(int index) const { return pockets_[index]; }
+  MainJobExtras& job_extras() { return job_extras_; }  // the job features beyond the design
   void SelectSkin(int index);
 
  protected:
@@ -214,6 +217,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   Glib::RefPtr<Gtk::AccelGroup> accel_;
   std::map<std::string, std::pair<Gtk::MenuItem*, const MenuItemRow*>> menu_items_;
   std::vector<std::unique_ptr<Gtk::Widget>> menu_widgets_;
+  MainJobExtras job_extras_{*this};  // last: made after, and gone before, everything it uses
 };
 
 }  // namespace tarvik

@@ -3,7 +3,9 @@
 #include "app/frm_main.h"
 #include "browse/recent_history.h"
 #include "favorites/favorites_commands.h"
+#include "jobs/add_to_job.h"
 #include "jobs/job_commands.h"
+#include "jobs/job_trade.h"
 #include "system/system_commands.h"
 
 namespace tarvik {
@@ -59,6 +61,19 @@ std::vector<MenuItemRow> BuildRows() {
       Separator("mSep04", "mhJob"),
       Item("mnuImportFavFolder", "お気に入りﾌｫﾙﾀﾞのｲﾝﾎﾟｰﾄ(&M)...", "mhJob", "Ctrl+M",
            [](frmMain& w) { mnuImportFavFolder_Click(w); }),
+      // Beyond the designed job menu.
+      Separator("mSepJob1", "mhJob"),
+      Menu("mhAddToJob", kAddPageToJobCaption, "mhJob",
+           [](frmMain& w) { w.job_extras().RebuildAddToJobMenu(); }),
+      Item("mnuResumeJob", "続きから開く(&R)", "mhJob", "",
+           [](frmMain& w) { w.job_extras().ResumeSelectedJob(); }),
+      Separator("mSepJob2", "mhJob"),
+      Item("mnuImportBookmarks", kImportBookmarksCaption, "mhJob", "",
+           [](frmMain& w) { w.job_extras().ImportBookmarks(); }),
+      Item("mnuExportBookmarks", kExportBookmarksCaption, "mhJob", "",
+           [](frmMain& w) { w.job_extras().ExportBookmarks(); }),
+      Item("mnuExportShortcuts", kExportShortcutsCaption, "mhJob", "",
+           [](frmMain& w) { w.job_extras().ExportShortcuts(); }),
       Menu("mhPocket", "ﾎﾟｹｯﾄ(&P)"),
       Menu("mnuClear", "ｸﾘｱ(&C)", "mhPocket"),
       Item("mnuClearAll", "すべて(&A)", "mnuClear", "Ctrl+P", &frmMain::ClearAllPockets),

@@ -14,10 +14,10 @@ namespace tarvik {
 
 // What the main window hands to the dialog and gets back from it.
 struct ListExchange {
-  std::string ListJobName;
+  std::string ListJobName{};
   int ListLastIdx = -1;
-  std::vector<std::string> ListTitles;
-  std::vector<std::string> ListURLs;
+  std::vector<std::string> ListTitles{};
+  std::vector<std::string> ListURLs{};
   int ListResultIdx = -1;  // the chosen entry, -1 for none
   int ListCurrentIdx = -1;  // the entry shown now: selected and scrolled into view at opening
 };
