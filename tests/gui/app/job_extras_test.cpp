@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "jobs/add_to_job.h"
+#include "jobs/bookmarks.h"
 #include "jobs/job_files.h"
 #include "jobs/job_resume.h"
 #include "main_window_fixture.h"
@@ -216,6 +217,51 @@ TEST_F(JobExtrasTest, ChangesAnotherProcessMakesReachTheWindow) {
   StepAndShow(w, kStepFirst);
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://s0/");
   EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(JobExtrasTest, BookmarksComeInAsJobsAndJobsGoOutAsBookmarksAndShortcuts) {
+  TempDir files;
+  const std::string html = files.file("bookmarks.html");
+  const std::string text =
+      "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+      "<DT><H3>News</H3>\n<DL><p>\n"
+      "<DT><A HREF=\"http://n1/\">N1</A>\n<DT><A HREF=\"http://n2/\">N2</A>\n</DL><p>\n"
+      "<DT><H3>Tools</H3>\n<DL><p>\n<DT><A HREF=\"http://t1/\">T1</A>\n</DL><p>\n"
+      "</DL>\n";
+  ASSERT_TRUE(g_file_set_contents(html.c_str(), text.c_str(), -1, nullptr));
+  frmMain& w = Start("");
+  Pick(w, 1);  // Sport stays selected through the import
+  dialogs.AnswerFile(html);
+  w.activate_menu("mnuImportBookmarks");
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[0].kind, "open");
+  EXPECT_EQ(dialogs.shown[1].text, "2 個のジョブ、3 件のURLを読み込みました。");
+  // "News" was taken, so its folder becomes "News (2)".
+  const std::vector<std::string> names = {"News", "Sport", "News (2)", "Tools"};
+  EXPECT_EQ(*ReadJobList(home.path()), names);
+  EXPECT_EQ(SelectorItems(w), names);
+  EXPECT_EQ(w.cboJob().get_active_text(), "Sport");
+  EXPECT_EQ(ReadJobFile(home.path(), "News (2)")->entries,
+            (std::vector<JobEntry>{{"N1", "http://n1/"}, {"N2", "http://n2/"}}));
+  EXPECT_EQ(ReadJobFile(home.path(), "Tools")->entries.size(), 1u);
+
+  // The selected job, out as a bookmarks file that reads back as the same job.
+  Pick(w, 0);
+  const std::string out = files.file("news-out.html");
+  dialogs.AnswerFile(out);
+  w.activate_menu("mnuExportBookmarks");
+  std::optional<std::vector<BookmarkJob>> back = ReadBookmarksFile(out, {});
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->size(), 1u);
+  EXPECT_EQ((*back)[0].entries, ReadJobFile(home.path(), "News")->entries);
+
+  // And as numbered shortcut files in a folder named after the job.
+  dialogs.AnswerFolder(files.path());
+  w.activate_menu("mnuExportShortcuts");
+  EXPECT_TRUE(g_file_test(files.file("News/001 A.url").c_str(), G_FILE_TEST_IS_REGULAR));
+  EXPECT_TRUE(g_file_test(files.file("News/003 C.url").c_str(), G_FILE_TEST_IS_REGULAR));
+  EXPECT_EQ(dialogs.shown.back().caption, "URLﾌｧｲﾙとして書き出し");
+  EXPECT_TRUE(dialogs.all_used());
 }
 
 }  // namespace
