@@ -2,12 +2,14 @@
 // real job files: adding the page shown to a job, resuming a job where it was left, and
 // following changes another process makes to the files.
 #include <glib/gstdio.h>
+#include <glibmm/main.h>
 #include <gtkmm/menu.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "jobs/add_to_job.h"
 #include "jobs/bookmarks.h"
+#include "jobs/frm_edit_job.h"
 #include "jobs/job_files.h"
 #include "jobs/job_resume.h"
 #include "main_window_fixture.h"
@@ -262,6 +264,43 @@ TEST_F(JobExtrasTest, BookmarksComeInAsJobsAndJobsGoOutAsBookmarksAndShortcuts) 
   EXPECT_TRUE(g_file_test(files.file("News/003 C.url").c_str(), G_FILE_TEST_IS_REGULAR));
   EXPECT_EQ(dialogs.shown.back().caption, "URLﾌｧｲﾙとして書き出し");
   EXPECT_TRUE(dialogs.all_used());
+}
+
+TEST_F(JobExtrasTest, NothingIsReadWhileTheWindowsOwnEditorIsOpen) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  CompleteLast();
+  StepAndShow(w, kStepNext);  // B
+  std::vector<std::string> items_while_open;
+  int last_while_open = -1;
+  bool driven = false;
+  // The editor runs its own modal loop; this looks in while it is shown.
+  sigc::connection look = Glib::signal_timeout().connect(
+      [&] {
+        for (Gtk::Window* top : Gtk::Window::list_toplevels()) {
+          auto* editor = dynamic_cast<frmEditJob*>(top);
+          if (!editor || !editor->get_visible()) continue;
+          EXPECT_TRUE(AppendJobName(home.path(), "Later"));
+          EXPECT_TRUE(WriteJobFile(home.path(), "News", {{"Z", "http://z/"}, {"A", "http://a/"},
+                                                         {"B", "http://b/"}, {"C", "http://c/"}}));
+          Pump(500);  // the watch has seen both changes by now
+          items_while_open = SelectorItems(w);
+          last_while_open = w.job_cursor().last_index();
+          driven = true;
+          editor->cmdCancel().clicked();
+          return false;
+        }
+        return true;
+      },
+      10);
+  w.activate_menu("mnuEditJob");
+  look.disconnect();
+  ASSERT_TRUE(driven);
+  EXPECT_EQ(items_while_open, (std::vector<std::string>{"News", "Sport"}));
+  EXPECT_EQ(last_while_open, 2);
+  // Once it closes, the window reads the files as it always did after the editor.
+  EXPECT_TRUE(RunUntil([&] { return SelectorItems(w).size() == 3; }));
+  EXPECT_EQ(w.job_cursor().last_index(), 3);
 }
 
 }  // namespace
