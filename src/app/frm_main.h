@@ -19,6 +19,7 @@
 #include "app/command_line.h"
 #include "app/layout_rules.h"
 #include "app/main_cool_bar.h"
+#include "app/main_job_extras.h"
 #include "app/main_status_bar.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
@@ -104,6 +105,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void cboJob_Click();
   void cmdNav_Click(int index);
   const JobCursor& job_cursor() const { return job_; }
+  JobCursor& job_cursor() { return job_; }
   int CurJobIdx() const { return cur_job_idx_; }
 
   // JobHost.
@@ -125,10 +127,9 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void RecentClick(int index);
   void DeleteHistory();
   void ShowHistoryMenu();  // the recent-pages items as the shared history holds them now
-  void ClearPocket(int index) { pockets_.Clear(index); }
-  void ClearAllPockets() { pockets_.ClearAll(); }
-  const Pocket& pocket(int index) const { return pockets_.pocket(index); }
+  MainWindowPockets& pockets() { return pockets_; }
   MainWindowSkin& skin() { return skin_; }
+  MainJobExtras& job_extras() { return job_extras_; }  // the job features beyond the design
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
@@ -210,6 +211,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   // After the menus: the skin items leave the skin menu before it goes.
   MainWindowPockets pockets_{clbComm_, *this, *browser_};
   MainWindowSkin skin_{*this, clbComm_, pockets_, mode_, tx_, ty_};
+  MainJobExtras job_extras_{*this};  // last: made after, and gone before, everything it uses
 };
 
 }  // namespace tarvik

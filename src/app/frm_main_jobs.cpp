@@ -121,7 +121,7 @@ void frmMain::cmdNav_Click(int index) {
   if (!JobSelected() || !job_.loaded()) return;
   std::optional<int> entry;
   if (index == kStepList) {
-    ListExchange exchange;
+    ListExchange exchange{.ListCurrentIdx = job_.current_index()};
     exchange.ListJobName = cboJob().get_active_text();
     exchange.ListLastIdx = job_.last_index();
     for (const JobEntry& e : job_.entries()) {

@@ -4,7 +4,9 @@
 #include "browse/recent_history.h"
 #include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
+#include "jobs/add_to_job.h"
 #include "jobs/job_commands.h"
+#include "jobs/job_trade.h"
 #include "system/system_commands.h"
 
 namespace tarvik {
@@ -64,13 +66,26 @@ std::vector<MenuItemRow> BuildRows() {
       Separator("mSep04", "mhJob"),
       Item("mnuImportFavFolder", "お気に入りﾌｫﾙﾀﾞのｲﾝﾎﾟｰﾄ(&M)...", "mhJob", "Ctrl+M",
            [](frmMain& w) { mnuImportFavFolder_Click(w); }),
+      // Beyond the designed job menu.
+      Separator("mSepJob1", "mhJob"),
+      Menu("mhAddToJob", kAddPageToJobCaption, "mhJob",
+           [](frmMain& w) { w.job_extras().RebuildAddToJobMenu(); }),
+      Item("mnuResumeJob", "続きから開く(&R)", "mhJob", "",
+           [](frmMain& w) { w.job_extras().ResumeSelectedJob(); }),
+      Separator("mSepJob2", "mhJob"),
+      Item("mnuImportBookmarks", kImportBookmarksCaption, "mhJob", "",
+           [](frmMain& w) { w.job_extras().ImportBookmarks(); }),
+      Item("mnuExportBookmarks", kExportBookmarksCaption, "mhJob", "",
+           [](frmMain& w) { w.job_extras().ExportBookmarks(); }),
+      Item("mnuExportShortcuts", kExportShortcutsCaption, "mhJob", "",
+           [](frmMain& w) { w.job_extras().ExportShortcuts(); }),
       Menu("mhPocket", "ﾎﾟｹｯﾄ(&P)"),
       Menu("mnuClear", "ｸﾘｱ(&C)", "mhPocket"),
-      Item("mnuClearAll", "すべて(&A)", "mnuClear", "Ctrl+P", &frmMain::ClearAllPockets),
+      Item("mnuClearAll", "すべて(&A)", "mnuClear", "Ctrl+P", [](frmMain& w) { w.pockets().ClearAll(); }),
       Separator("mSep05", "mnuClear"),
-      Item("mnuCPckt(0)", "ﾎﾟｹｯﾄ&1", "mnuClear", "", [](frmMain& w) { w.ClearPocket(0); }),
-      Item("mnuCPckt(1)", "ﾎﾟｹｯﾄ&2", "mnuClear", "", [](frmMain& w) { w.ClearPocket(1); }),
-      Item("mnuCPckt(2)", "ﾎﾟｹｯﾄ&3", "mnuClear", "", [](frmMain& w) { w.ClearPocket(2); }),
+      Item("mnuCPckt(0)", "ﾎﾟｹｯﾄ&1", "mnuClear", "", [](frmMain& w) { w.pockets().Clear(0); }),
+      Item("mnuCPckt(1)", "ﾎﾟｹｯﾄ&2", "mnuClear", "", [](frmMain& w) { w.pockets().Clear(1); }),
+      Item("mnuCPckt(2)", "ﾎﾟｹｯﾄ&3", "mnuClear", "", [](frmMain& w) { w.pockets().Clear(2); }),
       Menu("mhConfig", "設定(&C)", "",
            [](frmMain& w) { w.skin().RebuildMenu(*w.menu_item("mnuSkin")->get_submenu()); }),
       Item("mnuHomeURL", "ﾎｰﾑURL(&H)...", "mhConfig", "", &frmMain::HomeUrlPrompt),

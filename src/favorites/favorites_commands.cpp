@@ -12,7 +12,6 @@ namespace {
 constexpr char kShortcutHasNoUrlMessage[] = "このショートカットにはURLがありません。";
 constexpr char kShortcutUnreadableMessage[] = "ショートカットを読み込めませんでした。";
 constexpr char kFavoriteNotSavedMessage[] = "お気に入りを保存できませんでした。";
-constexpr char kNoPageToAddMessage[] = "お気に入りに追加するページがありません。";
 
 FileDialogOptions FavoriteDialog(const char* title) {
   FileDialogOptions opts;

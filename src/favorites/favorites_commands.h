@@ -19,6 +19,8 @@ inline constexpr char kOpenFavoriteTitle[] = "お気に入りを開く";
 inline constexpr char kAddFavoriteTitle[] = "お気に入りに追加する";
 inline constexpr char kFavoriteFilter[] = "お気に入り(*.url)|*.url";
 inline constexpr char kFavoriteExtension[] = "url";
+// A window that shows no page has nothing to add (to the favorites, or to a job).
+inline constexpr char kNoPageToAddMessage[] = "お気に入りに追加するページがありません。";
 
 // The URL to open for the Internet Shortcut at `path`. When the file cannot be read or holds
 // no URL, tells the user so (caption "エラー") and returns nothing; the caller then navigates

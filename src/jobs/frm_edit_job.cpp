@@ -7,6 +7,8 @@
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
 #include "favorites/shortcut_file.h"
+#include "jobs/job_resume.h"
+#include "jobs/job_trash.h"
 #include "platform/app_folder.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
@@ -601,6 +603,7 @@ void frmEditJob::cmdName_Click() {
     ShowError(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error);
     return;
   }
+  RenameResumePoint(old_name, answer);
   rename_old_name_ = old_name;
   rename_new_name_ = answer;
   RenameSelectorItem(index, answer);
@@ -625,12 +628,13 @@ void frmEditJob::cmdKillJob_Click() {
   std::optional<std::vector<std::string>> old_list = ReadJobList(app_folder_);
   std::string error;
   if (!old_list || !RemoveJobFromList(app_folder_, name, &error) ||
-      !DeleteJobFile(app_folder_, name, &error)) {
+      !TrashJobFile(app_folder_, name, &error)) {
     if (old_list) RewriteJobList(app_folder_, *old_list);
     ShowError(MessageParent(), "ジョブ「" + name + "」を削除できませんでした。\r\n" + error);
     return;
   }
 
+  ForgetResumePoint(name);
   // The deleted job's entries never stay on screen under another job's name.
   ClearEntries();
   LoadEditorJobList(index > 0 ? index - 1 : 0);

@@ -1,5 +1,7 @@
 #include "jobs/frm_list.h"
 
+#include <glib.h>
+
 #include "platform/display_text.h"
 
 namespace tarvik {
@@ -32,6 +34,17 @@ frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
   add_column("URL", columns_.url, 300, true);
   lsvList_.set_fixed_height_mode(true);
   FillRows();
+  // Typing searches titles and addresses alike.
+  lsvList_.set_enable_search(true);
+  lsvList_.set_search_column(columns_.title);
+  lsvList_.set_search_equal_func([this](const Glib::RefPtr<Gtk::TreeModel>&, int,
+                                        const Glib::ustring& key,
+                                        const Gtk::TreeModel::iterator& row) {
+    // The slot answers "no match" with true.
+    return !ListRowMatches(key.raw(), Glib::ustring((*row)[columns_.title]).raw(),
+                           Glib::ustring((*row)[columns_.url]).raw());
+  });
+  ShowCurrentRow();
   lsvList_.set_tooltip_text("ジョブに登録されたURLの一覧");
   lsvList_.signal_row_activated().connect(
       [this](const Gtk::TreeModel::Path&, Gtk::TreeViewColumn*) { response(Gtk::RESPONSE_OK); });
@@ -61,6 +74,28 @@ void frmList::FillRows() {
         i < static_cast<int>(exchange_.ListURLs.size()) ? exchange_.ListURLs[i] : "";
   }
   lsvList_.set_model(store_);
+}
+
+void frmList::ShowCurrentRow() {
+  const int current = exchange_.ListCurrentIdx;
+  if (current < 0 || current >= static_cast<int>(store_->children().size())) return;
+  Gtk::TreeModel::Path path;
+  path.push_back(current);
+  lsvList_.set_cursor(path);
+  // Before the view is realized GTK keeps the request and scrolls once it has its size.
+  lsvList_.scroll_to_row(path, 0.5);
+}
+
+bool ListRowMatches(const std::string& key, const std::string& title, const std::string& url) {
+  if (key.empty()) return true;
+  auto folded = [](const std::string& text) {
+    gchar* f = g_utf8_casefold(text.c_str(), static_cast<gssize>(text.size()));
+    std::string out = f ? f : "";
+    g_free(f);
+    return out;
+  };
+  const std::string k = folded(key);
+  return folded(title).find(k) != std::string::npos || folded(url).find(k) != std::string::npos;
 }
 
 void frmList::Choose() {

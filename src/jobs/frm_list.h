@@ -14,12 +14,17 @@ namespace tarvik {
 
 // What the main window hands to the dialog and gets back from it.
 struct ListExchange {
-  std::string ListJobName;
+  std::string ListJobName{};
   int ListLastIdx = -1;
-  std::vector<std::string> ListTitles;
-  std::vector<std::string> ListURLs;
+  std::vector<std::string> ListTitles{};
+  std::vector<std::string> ListURLs{};
   int ListResultIdx = -1;  // the chosen entry, -1 for none
+  int ListCurrentIdx = -1;  // the entry shown now: selected and scrolled into view at opening
 };
+
+// Whether the list's type-ahead search text `key` finds the row (title, url): the key occurs in
+// either, compared case-folded.
+bool ListRowMatches(const std::string& key, const std::string& title, const std::string& url);
 
 class frmList : public Gtk::Dialog {
  public:
@@ -45,6 +50,7 @@ class frmList : public Gtk::Dialog {
 
   // Builds the rows from the exchange values.
   void FillRows();
+  void ShowCurrentRow();
   void Choose();
 
   ListExchange& exchange_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "favorites/favorites_folder.h"
@@ -37,9 +38,19 @@ std::optional<int> ListedIndex(const std::string& app_folder, const std::string&
 
 // Shows the editor with job `preselect` chosen, then brings the main window up to date: the
 // index, not the name, identifies its job across the edit.
+std::set<const JobHost*>& HostsWithEditorOpen() {
+  static std::set<const JobHost*> hosts;
+  return hosts;
+}
+
 void OpenEditor(JobHost& host, int preselect) {
   const int selected = host.JobSelectorIndex();
   {
+    HostsWithEditorOpen().insert(&host);
+    struct Closed {
+      JobHost* host;
+      ~Closed() { HostsWithEditorOpen().erase(host); }
+    } closed{&host};
     frmEditJob editor(&host.job_window(), host.FirstWindowBrowser());
     editor.SpcfIdx = preselect;
     editor.Form_Load();
@@ -50,6 +61,8 @@ void OpenEditor(JobHost& host, int preselect) {
 }
 
 }  // namespace
+
+bool EditorOpenFor(const JobHost& host) { return HostsWithEditorOpen().count(&host) > 0; }
 
 void mnuEditJob_Click(JobHost& host) {
   bool& new_job = host.NewJobFlag();
@@ -64,13 +77,12 @@ void mnuEditJob_Click(JobHost& host) {
   OpenEditor(host, preselect);
 }
 
-void mnuNewJob_Click(JobHost& host) {
+std::string AskNewJobName(JobHost& host) {
   const std::string app_folder = ApplicationFolder();
-  std::string name;
   for (;;) {
-    name = AppDialogs().InputBox(&host.job_window(), "作成するジョブの名前を入力してください",
-                                 "ジョブ名の入力", "New Job");
-    if (name.empty()) return;
+    std::string name = AppDialogs().InputBox(&host.job_window(), "作成するジョブの名前を入力してください",
+                                             "ジョブ名の入力", "New Job");
+    if (name.empty()) return name;
     if (!IsValidJobName(name)) {
       ShowError(&host.job_window(), "ファイル名に使用できない文字を\r\n含んでいます");
       continue;
@@ -80,8 +92,14 @@ void mnuNewJob_Click(JobHost& host) {
                                 kConfirmCaption, MsgIcon::Question,
                                 MsgButtons::YesNo) == MsgResult::No)
       continue;
-    break;
+    return name;
   }
+}
+
+void mnuNewJob_Click(JobHost& host) {
+  const std::string app_folder = ApplicationFolder();
+  const std::string name = AskNewJobName(host);
+  if (name.empty()) return;
 
   std::string error;
   if (!CreateEmptyJobFile(app_folder, name, &error)) {

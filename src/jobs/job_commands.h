@@ -17,6 +17,14 @@ void mnuEditJob_Click(JobHost& host);
 // job file, lists the name and opens the editor on the new job.
 void mnuNewJob_Click(JobHost& host);
 
+// New Job's question for a name: asks until it gets a valid name (agreed to be overwritten when
+// its job file exists) or an empty answer, which it returns for a cancel.
+std::string AskNewJobName(JobHost& host);
+
+// True while the job editor opened from `host` is shown: the host's job state is the editor's
+// business until it closes, and nothing from outside is read into it meanwhile.
+bool EditorOpenFor(const JobHost& host);
+
 // mnuImportFavFolder: asks for a folder (starting at the favorites folder) and, once confirmed,
 // imports it as the job named after the folder.
 void mnuImportFavFolder_Click(JobHost& host);

@@ -1,5 +1,6 @@
 #include "jobs/job_cursor.h"
 
+#include <cstdlib>
 #include <utility>
 
 #include "platform/display_text.h"
@@ -11,6 +12,29 @@ void JobCursor::Load(std::string name, Job job) {
   entries_ = std::move(job.entries);
   last_index_ = job.last_index;
   if (current_index_ > last_index_) current_index_ = 0;
+}
+
+int KeptEntryIndex(const std::vector<JobEntry>& entries, int index, const std::string& url) {
+  const int count = static_cast<int>(entries.size());
+  if (count == 0) return -1;
+  if (index < 0) index = 0;
+  if (index < count && entries[index].URL == url) return index;
+  int best = -1;
+  for (int i = 0; i < count; ++i) {
+    if (entries[i].URL != url) continue;
+    if (best < 0 || std::abs(i - index) < std::abs(best - index)) best = i;
+  }
+  if (best >= 0) return best;
+  return index < count ? index : count - 1;
+}
+
+int JobCursor::Refresh(std::vector<JobEntry> entries) {
+  const std::string url = loaded() ? current().URL : std::string();
+  const int kept = KeptEntryIndex(entries, current_index_, url);
+  entries_ = std::move(entries);
+  last_index_ = static_cast<int>(entries_.size()) - 1;
+  current_index_ = kept < 0 ? 0 : kept;
+  return current_index_;
 }
 
 void JobCursor::Clear() {

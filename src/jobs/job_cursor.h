@@ -21,11 +21,21 @@ inline constexpr std::array<const char*, 5> kJobStepTips = {"先頭へ", "一つ
 inline constexpr char kAtFirstEntryTip[] = "現在先頭です";
 inline constexpr char kAtLastEntryTip[] = "現在最後です";
 
+// The index in `entries` that stands for the entry that was at `index` with address `url`:
+// `index` when it still holds `url`, else the nearest entry holding `url`, else `index` cut to
+// the last entry. -1 for no entries.
+int KeptEntryIndex(const std::vector<JobEntry>& entries, int index, const std::string& url);
+
 class JobCursor {
  public:
   // Takes the entries of a job read from its file; `job.last_index` must be 0 or more. The
   // current entry stays where it was unless the job is now too short for it.
   void Load(std::string name, Job job);
+  // The loaded job's entries as its file holds them now, after another process or another
+  // command changed it: the current entry stays current by its address (the occurrence nearest
+  // its old place), else by its index within the new length. `entries` must not be empty.
+  // Returns the new current index.
+  int Refresh(std::vector<JobEntry> entries);
   // Forgets the job; the current index is kept for the next job loaded with its position.
   void Clear();
 

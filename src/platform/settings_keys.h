@@ -36,6 +36,8 @@ inline constexpr SettingKey kApplicationPath{"UpdateInfo", "ApplicationPath", ""
 inline constexpr SettingKey kCurrentVersion{"UpdateInfo", "CurrentVersion", ""};
 // The recent pages: "Title01".."Title20" and "URL01".."URL20" (RecentHistory names them).
 inline constexpr char kHistorySection[] = "History";
+// Where each job was left: one key per job (ResumeKey of jobs/job_resume.h), the entry last shown.
+inline constexpr char kResumeSection[] = "Resume";
 
 inline constexpr std::array<SettingKey, 12> kAll = {
     kWindowWidth, kWindowHeight, kWindowLeft,    kWindowTop,       kMaximized,     kMode,

@@ -189,6 +189,10 @@ bool SettingsStore::SaveAll(const std::vector<SettingWrite>& writes) {
   for (const SettingWrite& w : writes) {
     std::string group = StoredGroup(kf.get(), w.section).value_or(w.section);
     std::string name = StoredKey(kf.get(), group, w.key).value_or(w.key);
+    if (w.remove) {
+      g_key_file_remove_key(kf.get(), group.c_str(), name.c_str(), nullptr);
+      continue;
+    }
     g_key_file_set_value(kf.get(), group.c_str(), name.c_str(), EscapeValue(w.value).c_str());
   }
   return StoreKeyFile(kf.get(), path_);

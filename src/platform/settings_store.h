@@ -17,6 +17,7 @@ struct SettingWrite {
   std::string section;
   std::string key;
   std::string value;
+  bool remove = false;  // the key goes instead of taking `value`
 };
 
 class SettingsStore {

@@ -100,8 +100,8 @@ TEST_F(SkinPocketTest, PocketClicksStoreOpenAndEmpty) {
   frmMain& w = Start("");
   browser().Complete("http://one.test/", "Page One");
   ClickOn(w.clbComm().picPocket(0), 1);
-  EXPECT_TRUE(w.pocket(0).full);
-  EXPECT_EQ(w.pocket(0).url, "http://one.test/");
+  EXPECT_TRUE(w.pockets().pocket(0).full);
+  EXPECT_EQ(w.pockets().pocket(0).url, "http://one.test/");
   EXPECT_EQ(w.clbComm().picPocket(0).get_tooltip_text(), "Page One");
   EXPECT_EQ(AccessibleDescription(w.clbComm().picPocket(0)), "Page One");
   EXPECT_EQ(PocketPicture(w, 0), w.clbComm().imlPocket().get("Full"));
@@ -111,11 +111,11 @@ TEST_F(SkinPocketTest, PocketClicksStoreOpenAndEmpty) {
   browser().calls.clear();
   ClickOn(w.clbComm().picPocket(0), 1);
   EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://one.test/"});
-  EXPECT_EQ(w.pocket(0).title, "Page One");
+  EXPECT_EQ(w.pockets().pocket(0).title, "Page One");
 
   // The middle button stores and opens as the left one does.
   ClickOn(w.clbComm().picPocket(2), 2);
-  EXPECT_EQ(w.pocket(2).url, "http://two.test/");
+  EXPECT_EQ(w.pockets().pocket(2).url, "http://two.test/");
   browser().calls.clear();
   ClickOn(w.clbComm().picPocket(2), 2);
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://two.test/");
@@ -123,9 +123,9 @@ TEST_F(SkinPocketTest, PocketClicksStoreOpenAndEmpty) {
   // Right: nothing on an empty pocket, a full one is emptied without opening it.
   browser().calls.clear();
   ClickOn(w.clbComm().picPocket(1), 3);
-  EXPECT_FALSE(w.pocket(1).full);
+  EXPECT_FALSE(w.pockets().pocket(1).full);
   ClickOn(w.clbComm().picPocket(0), 3);
-  EXPECT_FALSE(w.pocket(0).full);
+  EXPECT_FALSE(w.pockets().pocket(0).full);
   EXPECT_TRUE(browser().calls.empty());
   EXPECT_EQ(PocketPicture(w, 0), w.clbComm().imlPocket().get("Empty"));
   EXPECT_EQ(w.clbComm().picPocket(0).get_tooltip_text(), "");
@@ -137,11 +137,11 @@ TEST_F(SkinPocketTest, CtrlPAndTheClearItemsEmptyThePockets) {
   frmMain& w = Start("");
   browser().Complete("http://one.test/", "One");
   for (int i = 0; i < 3; ++i) ClickOn(w.clbComm().picPocket(i), 1);
-  ASSERT_TRUE(w.pocket(0).full && w.pocket(1).full && w.pocket(2).full);
+  ASSERT_TRUE(w.pockets().pocket(0).full && w.pockets().pocket(1).full && w.pockets().pocket(2).full);
 
   w.activate_menu("mnuCPckt(1)");
-  EXPECT_FALSE(w.pocket(1).full);
-  EXPECT_TRUE(w.pocket(2).full);
+  EXPECT_FALSE(w.pockets().pocket(1).full);
+  EXPECT_TRUE(w.pockets().pocket(2).full);
 
   // Ctrl+P through the window's accelerators.
   GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
@@ -160,7 +160,7 @@ TEST_F(SkinPocketTest, CtrlPAndTheClearItemsEmptyThePockets) {
   Pump(20);
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_FALSE(w.pocket(i).full);
+    EXPECT_FALSE(w.pockets().pocket(i).full);
     EXPECT_EQ(PocketPicture(w, i), w.clbComm().imlPocket().get("Empty"));
     EXPECT_EQ(w.clbComm().picPocket(i).get_tooltip_text(), "");
   }
@@ -228,7 +228,7 @@ TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
   EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_TRUE(SamePixels(PocketPicture(w, 1), AsListImage(SkinFile("Sakura", "PktIcon1.bmp"), 32, 32)));
   EXPECT_TRUE(SamePixels(PocketPicture(w, 0), AsListImage(SkinFile("Sakura", "PktIcon0.bmp"), 32, 32)));
-  EXPECT_TRUE(w.pocket(1).full) << "the pockets keep their pages";
+  EXPECT_TRUE(w.pockets().pocket(1).full) << "the pockets keep their pages";
   EXPECT_TRUE(SamePixels(w.clbComm().picModeImage().get_pixbuf(),
                          AsListImage(SkinFile("Sakura", "OprBtnJ.bmp"), 75, 25)));
 

@@ -139,6 +139,8 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 class JobEditorTest : public testing::Test {
  protected:
   void SetUp() override {
+    // Deleted jobs go to the trash of the run's own $XDG_DATA_HOME (gui_main.cpp sets it).
+    data_home_ = g_get_user_data_dir();
     g_setenv("TARVIK_HOME", app_.path().c_str(), TRUE);
     host_.app_folder = app_.path();
     g_mkdir(app_.file("JobFiles").c_str(), 0700);
@@ -165,6 +167,7 @@ class JobEditorTest : public testing::Test {
     if (!job) return std::nullopt;
     return job->entries;
   }
+  std::string data_home_;  // $XDG_DATA_HOME of the run, where the trash is
   std::vector<std::string> ListOnDisk() { return ReadJobList(app_.path()).value_or(std::vector<std::string>{"<missing>"}); }
 
   // The editor as the main window shows it, but without a modal loop of its own.

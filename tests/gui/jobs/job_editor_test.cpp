@@ -1,6 +1,8 @@
 // The job editor, driven through its real widgets with scripted dialogs, on job files in a
 // temporary application folder.
 #include "job_editor_fixture.h"
+#include "jobs/job_resume.h"
+#include "platform/text_file.h"
 
 namespace tarvik {
 namespace {
@@ -764,6 +766,42 @@ TEST_F(JobEditorTest, DeletedJobsEntriesNeverStayUnderTheNextJob) {
   e->cmdRefresh().clicked();
   ExpectMessage(2, "ジョブ「A」にはURLが\r\n一件も登録されていません。", "エラー", MsgIcon::Exclamation);
   EXPECT_FALSE(OnDisk("A"));
+}
+
+// ---- The trash and the resume points -------------------------------------------------------------
+
+TEST_F(JobEditorTest, ADeletedJobGoesToTheTrashAndForgetsWhereItWasLeft) {
+  WriteJobs({{"Trashed", kNews}, {"Kept", kNews}});
+  RememberResumePoint("Trashed", {1, "http://x/"});
+  RememberResumePoint("Kept", {1, "http://y/"});
+  const std::string trashed = data_home_ + "/Trash/files/Trashed.tvj";
+  g_remove(trashed.c_str());
+  auto e = Open(0);
+  dialogs_.AnswerMessage(MsgResult::OK);
+  e->cmdKillJob().clicked();
+  EXPECT_FALSE(OnDisk("Trashed"));
+  EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"Kept"});
+  std::optional<std::string> bytes = ReadFileBytes(trashed);
+  ASSERT_TRUE(bytes) << "not in the trash: " << trashed;
+  EXPECT_EQ(ParseJobFile(*bytes).entries, kNews);
+  EXPECT_TRUE(g_file_test((data_home_ + "/Trash/info/Trashed.tvj.trashinfo").c_str(),
+                          G_FILE_TEST_IS_REGULAR));
+  EXPECT_FALSE(RecallResumePoint("Trashed"));
+  EXPECT_TRUE(RecallResumePoint("Kept"));
+  g_remove(trashed.c_str());
+  g_remove((data_home_ + "/Trash/info/Trashed.tvj.trashinfo").c_str());
+}
+
+TEST_F(JobEditorTest, RenamingAJobCarriesWhereItWasLeft) {
+  WriteJobs({{"Old", kNews}});
+  RememberResumePoint("Old", {1, "http://x/"});
+  auto e = Open(0);
+  dialogs_.AnswerInput("New");
+  dialogs_.AnswerMessage(MsgResult::OK);
+  e->cmdName().clicked();
+  EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"New"});
+  EXPECT_FALSE(RecallResumePoint("Old"));
+  EXPECT_EQ(RecallResumePoint("New"), (ResumePoint{1, "http://x/"}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The job URL list dialog on its own, over a plain window.
 #include <gtest/gtest.h>
 #include <glibmm/main.h>
+#include <gtkmm/entry.h>
 #include <gtkmm/window.h>
 
 #include <string>
@@ -78,6 +79,74 @@ TEST(JobListDialog, HugeTitleIsShownShortAndChosenByItsRow) {
       50);
   dialog.Run();
   EXPECT_EQ(exchange.ListResultIdx, 1);
+}
+
+TEST(JobListDialog, OpensOnTheCurrentEntryScrolledIntoView) {
+  Gtk::Window owner;
+  ListExchange exchange;
+  exchange.ListJobName = "Long";
+  for (int i = 0; i < 2000; ++i) {
+    exchange.ListTitles.push_back("Entry " + std::to_string(i));
+    exchange.ListURLs.push_back("http://e/" + std::to_string(i));
+  }
+  exchange.ListLastIdx = 1999;
+  exchange.ListCurrentIdx = 1500;
+  frmList dialog(owner, exchange);
+  dialog.show();
+  Pump(200);
+  auto selected = dialog.lsvList().get_selection()->get_selected();
+  ASSERT_TRUE(selected);
+  EXPECT_EQ(dialog.list_model()->get_path(selected)[0], 1500);
+  Gtk::TreeModel::Path first, last;
+  ASSERT_TRUE(dialog.lsvList().get_visible_range(first, last));
+  EXPECT_LE(first[0], 1500);
+  EXPECT_GE(last[0], 1500);
+  // OK without touching the list opens the current entry.
+  dialog.cmdOK().clicked();
+  Pump(20);
+}
+
+TEST(JobListDialog, WithoutACurrentEntryNothingIsSelected) {
+  Gtk::Window owner;
+  ListExchange exchange;
+  exchange.ListLastIdx = 1;
+  exchange.ListTitles = {"A", "B"};
+  exchange.ListURLs = {"http://a/", "http://b/"};
+  exchange.ListCurrentIdx = 7;  // past the end
+  frmList dialog(owner, exchange);
+  EXPECT_FALSE(dialog.lsvList().get_selection()->get_selected());
+}
+
+TEST(JobListDialog, TypingSearchesTitlesAndAddressesCaseFolded) {
+  EXPECT_TRUE(ListRowMatches("news", "World News", "http://w/"));
+  EXPECT_TRUE(ListRowMatches("EXAMPLE.ORG", "Home", "http://example.org/"));
+  EXPECT_TRUE(ListRowMatches("ニュース", "今日のニュース", "http://n/"));
+  EXPECT_FALSE(ListRowMatches("sport", "World News", "http://w/"));
+  // The view asks the dialog's own rule: a key found only in the address finds the row.
+  Gtk::Window owner;
+  ListExchange exchange;
+  exchange.ListLastIdx = 2;
+  exchange.ListTitles = {"Alpha", "Beta", "Gamma"};
+  exchange.ListURLs = {"http://one/", "http://two/", "http://three/"};
+  frmList dialog(owner, exchange);
+  Gtk::Entry entry;
+  dialog.lsvList().set_search_entry(entry);
+  dialog.get_content_area()->pack_start(entry);
+  dialog.show_all();
+  Pump(50);
+  entry.set_text("three");  // in Gamma's address only
+  Pump(50);
+  Gtk::TreeModel::Path path;
+  Gtk::TreeViewColumn* column = nullptr;
+  dialog.lsvList().get_cursor(path, column);
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(path[0], 2);
+  entry.set_text("bet");  // Beta's title
+  Pump(50);
+  dialog.lsvList().get_cursor(path, column);
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(path[0], 1);
+  EXPECT_TRUE(dialog.lsvList().get_enable_search());
 }
 
 }  // namespace

@@ -1,0 +1,157 @@
+#include "app/main_job_extras.h"
+
+#include <glibmm/main.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/separatormenuitem.h>
+
+#include "app/frm_main.h"
+#include "jobs/add_to_job.h"
+#include "jobs/job_commands.h"
+#include "jobs/job_trade.h"
+#include "platform/app_folder.h"
+#include "platform/display_text.h"
+
+namespace tarvik {
+
+MainJobExtras::MainJobExtras(frmMain& window) : w_(window), watch_(ApplicationFolder()) {
+  watch_.signal_changed().connect(sigc::mem_fun(*this, &MainJobExtras::RefreshFromFiles));
+  w_.browser().signal_navigate_complete2().connect(
+      [this](const std::string&) { OnNavigateComplete2(); });
+  // The window loads the chosen job after this handler has run.
+  w_.cboJob().signal_changed().connect([this] {
+    Glib::signal_idle().connect_once(sigc::mem_fun(*this, &MainJobExtras::FollowLoadedJob));
+  });
+}
+
+std::string MainJobExtras::SelectedJobName() {
+  return w_.JobSelected() ? std::string(w_.cboJob().get_active_text()) : std::string();
+}
+
+void MainJobExtras::FollowLoadedJob() {
+  watch_.WatchJob(w_.job_cursor().loaded() ? w_.job_cursor().name() : std::string());
+}
+
+void MainJobExtras::UpdateStepTips() {
+  if (auto tips = w_.job_cursor().StepTips())
+    for (int i = 0; i < 4; ++i) w_.cmdNav(i).set_tooltip_text((*tips)[i]);
+}
+
+// ---- Where a job was left ----------------------------------------------------------------------
+
+void MainJobExtras::OnNavigateComplete2() {
+  FollowLoadedJob();
+  const JobCursor& job = w_.job_cursor();
+  if (!job.loaded()) return;
+  const ResumePoint point{job.current_index(), job.current().URL};
+  if (job.name() != seen_job_) {
+    seen_job_ = job.name();
+    last_point_ = point;
+    // A job just chosen opens at its first page; that is not where the user left it.
+    if (point.index == 0) return;
+  } else if (last_point_ == point) {
+    return;  // a link followed inside the page: the job's place has not moved
+  }
+  last_point_ = point;
+  RememberResumePoint(job.name(), point);
+}
+
+void MainJobExtras::ResumeSelectedJob() {
+  const std::string name = SelectedJobName();
+  if (name.empty()) return;
+  const bool loaded_here = w_.job_cursor().loaded() && w_.job_cursor().name() == name &&
+                           w_.CurJobIdx() == w_.cboJob().get_active_row_number();
+  if (!loaded_here && !w_.LoadSelectedJob(true)) return;
+  JobCursor& job = w_.job_cursor();
+  job.MoveTo(ResumeIndex(job.entries(), RecallResumePoint(name)));
+  seen_job_ = name;
+  last_point_ = ResumePoint{job.current_index(), job.current().URL};
+  UpdateStepTips();
+  FollowLoadedJob();
+  w_.browser().Navigate(job.current().URL);
+}
+
+// ---- Adding the page shown ---------------------------------------------------------------------
+
+void MainJobExtras::RebuildAddToJobMenu() {
+  Gtk::MenuItem* head = w_.menu_item("mhAddToJob");
+  Gtk::Menu* menu = head ? head->get_submenu() : nullptr;
+  if (!menu) return;
+  add_items_.clear();  // each item leaves the menu as it goes
+  const std::vector<std::string> names =
+      ReadJobList(ApplicationFolder()).value_or(std::vector<std::string>{});
+  int i = 0;
+  for (const std::string& name : names) {
+    ++i;
+    if (name.empty()) continue;  // an empty line names no job file
+    auto item = std::make_unique<Gtk::MenuItem>(ShortenForDisplay(name), false);
+    item->set_name("mnuAddToJob(" + std::to_string(i - 1) + ")");
+    item->signal_activate().connect([this, name] { AddPageTo(name); });
+    add_items_.push_back(std::move(item));
+  }
+  if (!add_items_.empty()) add_items_.push_back(std::make_unique<Gtk::SeparatorMenuItem>());
+  auto fresh = std::make_unique<Gtk::MenuItem>(kAddPageToNewJobCaption, false);
+  fresh->set_name("mnuAddToNewJob");
+  fresh->signal_activate().connect(sigc::mem_fun(*this, &MainJobExtras::AddPageToNewJob));
+  add_items_.push_back(std::move(fresh));
+  for (auto& item : add_items_) {
+    menu->append(*item);
+    item->show();
+  }
+}
+
+void MainJobExtras::AddPageTo(const std::string& job_name) {
+  if (tarvik::AddPageToJob(w_, w_.browser(), job_name)) RefreshLoadedJob(job_name);
+}
+
+void MainJobExtras::AddPageToNewJob() {
+  if (tarvik::AddPageToNewJob(w_, w_.browser())) RefreshFromFiles();
+}
+
+// ---- Trading with other browsers ---------------------------------------------------------------
+
+void MainJobExtras::ImportBookmarks() { tarvik::ImportBookmarks(w_); }
+void MainJobExtras::ExportBookmarks() { tarvik::ExportBookmarks(w_, SelectedJobName()); }
+void MainJobExtras::ExportShortcuts() { tarvik::ExportShortcuts(w_, SelectedJobName()); }
+
+// ---- Changes from outside ----------------------------------------------------------------------
+
+void MainJobExtras::RefreshLoadedJob(const std::string& name) {
+  JobCursor& job = w_.job_cursor();
+  if (!job.loaded() || (!name.empty() && job.name() != name)) return;
+  // A job whose file has gone, or holds nothing now, stays as it was until another is chosen.
+  std::optional<Job> read = ReadJobFile(ApplicationFolder(), job.name());
+  if (!read || read->entries.empty() || read->entries == job.entries()) return;
+  job.Refresh(std::move(read->entries));
+  UpdateStepTips();
+}
+
+void MainJobExtras::RefreshFromFiles() {
+  if (EditorOpenFor(w_)) return;
+  const std::string folder = ApplicationFolder();
+  std::optional<std::vector<std::string>> names =
+      JobListExists(folder) ? ReadJobList(folder) : std::nullopt;
+  if (names) {
+    std::vector<std::string> shown;
+    for (const auto& row : w_.cboJob().get_model()->children()) {
+      Glib::ustring text;
+      row.get_value(0, text);
+      shown.push_back(text);
+    }
+    if (shown != *names) {
+      const int index = w_.cboJob().get_active_row_number();
+      const std::string selected = index >= 0 ? std::string(w_.cboJob().get_active_text()) : "";
+      int keep = -1;
+      if (index >= 0 && index < static_cast<int>(names->size()) && (*names)[index] == selected) {
+        keep = index;
+      } else if (index >= 0) {
+        for (int i = 0; i < static_cast<int>(names->size()) && keep < 0; ++i)
+          if ((*names)[i] == selected) keep = i;
+      }
+      w_.LoadJobList(keep);
+    }
+  }
+  RefreshLoadedJob();
+  FollowLoadedJob();
+}
+
+}  // namespace tarvik

@@ -1,0 +1,60 @@
+// The job features of the main window beyond its designed job bar: adding the page shown to a
+// job, resuming a job where it was left, trading jobs with other browsers, and following changes
+// that other windows and processes make to the job list and the loaded job. The decisions live
+// in jobs/ (job_cursor.h, job_resume.h, add_to_job.h, job_trade.h, job_watch.h); this wires
+// them to the window.
+#pragma once
+
+#include <gtkmm/menuitem.h>
+#include <sigc++/trackable.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jobs/job_resume.h"
+#include "jobs/job_watch.h"
+
+namespace tarvik {
+
+class frmMain;
+
+class MainJobExtras : public sigc::trackable {
+ public:
+  // Made with the window's members, before its widgets are put together: only connects.
+  explicit MainJobExtras(frmMain& window);
+
+  // As the job menu's "表示中のページをジョブに追加" opens: one item per job of the list, in
+  // list order, then "新規ｼﾞｮﾌﾞ...".
+  void RebuildAddToJobMenu();
+  void AddPageTo(const std::string& job_name);
+  void AddPageToNewJob();
+  // "続きから開く": the selected job at the entry it was left at.
+  void ResumeSelectedJob();
+  void ImportBookmarks();
+  void ExportBookmarks();
+  void ExportShortcuts();
+
+  // Brings the job selector and the loaded job up to date with the files: the selected job
+  // stays selected while the list holds it, the current entry stays current by its address.
+  // Nothing is read while this window's job editor is open (it reloads when it closes).
+  void RefreshFromFiles();
+  JobWatch& watch() { return watch_; }
+
+ private:
+  void OnNavigateComplete2();
+  void FollowLoadedJob();
+  // Re-reads the loaded job's file when it is job `name` (any job when empty).
+  void RefreshLoadedJob(const std::string& name = "");
+  void UpdateStepTips();
+  std::string SelectedJobName();
+
+  frmMain& w_;
+  JobWatch watch_;
+  std::string seen_job_;                 // the job of the last completed navigation
+  std::optional<ResumePoint> last_point_;  // what was last remembered for it
+  std::vector<std::unique_ptr<Gtk::MenuItem>> add_items_;
+};
+
+}  // namespace tarvik

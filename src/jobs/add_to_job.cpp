@@ -1,0 +1,84 @@
+#include "jobs/add_to_job.h"
+
+#include <algorithm>
+
+#include "favorites/favorites_commands.h"
+#include "jobs/job_commands.h"
+#include "jobs/job_host.h"
+#include "platform/app_folder.h"
+#include "platform/browser_control.h"
+#include "platform/dialogs.h"
+#include "platform/text_file.h"
+
+namespace tarvik {
+
+namespace {
+
+std::optional<JobEntry> PageShown(JobHost& host, BrowserControl& browser) {
+  const std::string url = browser.LocationURL();
+  if (!IsPageToAdd(url)) {
+    ShowError(&host.job_window(), kNoPageToAddMessage);
+    return std::nullopt;
+  }
+  return JobEntry{browser.LocationName(), url};
+}
+
+}  // namespace
+
+bool IsPageToAdd(const std::string& url) { return !url.empty() && url != "about:blank"; }
+
+bool AppendEntryToJob(const std::string& app_folder, const std::string& name,
+                      const JobEntry& entry, std::string* error) {
+  FileLock lock(JobListPath(app_folder));
+  ReadFailure failure = ReadFailure::None;
+  std::optional<Job> job = ReadJobFile(app_folder, name, &failure);
+  if (!job) {
+    if (error) *error = ReadFailureMessage(JobFilePath(app_folder, name), failure);
+    return false;
+  }
+  if (job->truncated || static_cast<int>(job->entries.size()) >= kMaxJobEntries) {
+    if (error)
+      *error = "ジョブ「" + name + "」には " + std::to_string(kMaxJobEntries) +
+               " 件を超えるURLを登録できません。";
+    return false;
+  }
+  job->entries.push_back(entry);
+  return WriteJobFile(app_folder, name, job->entries, error);
+}
+
+bool AddPageToJob(JobHost& host, BrowserControl& browser, const std::string& name) {
+  std::optional<JobEntry> page = PageShown(host, browser);
+  if (!page) return false;
+  std::string error;
+  if (!AppendEntryToJob(ApplicationFolder(), name, *page, &error)) {
+    ShowError(&host.job_window(), "ジョブ「" + name + "」に追加できませんでした。\r\n" + error);
+    return false;
+  }
+  return true;
+}
+
+bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* created_name) {
+  if (!PageShown(host, browser)) return false;
+  const std::string name = AskNewJobName(host);
+  if (name.empty()) return false;
+  // The page is read again: it may have moved on while the name was asked for.
+  std::optional<JobEntry> page = PageShown(host, browser);
+  if (!page) return false;
+  const std::string app_folder = ApplicationFolder();
+  std::string error;
+  if (!WriteJobFile(app_folder, name, {*page}, &error)) {
+    ShowError(&host.job_window(), "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
+    return false;
+  }
+  std::optional<std::vector<std::string>> names = ReadJobList(app_folder);
+  const bool listed = names && std::find(names->begin(), names->end(), name) != names->end();
+  if (!listed && !AppendJobName(app_folder, name, &error)) {
+    ShowError(&host.job_window(),
+              "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
+    return false;
+  }
+  if (created_name) *created_name = name;
+  return true;
+}
+
+}  // namespace tarvik
