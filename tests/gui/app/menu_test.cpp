@@ -49,7 +49,7 @@ TEST_F(MenuTest, ClearingAPocketEmptiesItsRecordPictureAndTooltip) {
   w.activate_menu("mnuCPckt(1)");
   EXPECT_EQ(w.clbComm().picPocketImage(1).get_pixbuf(), w.clbComm().imlPocket().get("Empty"));
   EXPECT_EQ(w.clbComm().picPocket(1).get_tooltip_text(), "");
-  EXPECT_FALSE(w.pocket(1).full);
+  EXPECT_FALSE(w.pockets().pocket(1).full);
   EXPECT_EQ(w.clbComm().picPocketImage(0).get_pixbuf(), w.clbComm().imlPocket().get("Full")) << "only pocket 2";
   EXPECT_EQ(w.clbComm().picPocket(2).get_tooltip_text(), "Page 2");
 
@@ -57,7 +57,7 @@ TEST_F(MenuTest, ClearingAPocketEmptiesItsRecordPictureAndTooltip) {
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(w.clbComm().picPocketImage(i).get_pixbuf(), w.clbComm().imlPocket().get("Empty"));
     EXPECT_EQ(w.clbComm().picPocket(i).get_tooltip_text(), "");
-    EXPECT_TRUE(w.pocket(i).title.empty() && w.pocket(i).url.empty());
+    EXPECT_TRUE(w.pockets().pocket(i).title.empty() && w.pockets().pocket(i).url.empty());
   }
 }
 
