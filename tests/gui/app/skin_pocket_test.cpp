@@ -185,9 +185,9 @@ TEST_F(SkinPocketTest, ANewWindowStartsWithEmptyPockets) {
   ClickOn(first.clbComm().picPocket(1), 1);
   first.NewWindow2();
   frmMain& second = *app->new_window(1);
-  for (int i = 0; i < 3; ++i) EXPECT_FALSE(second.pocket(i).full);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(second.pockets().pocket(i).full);
   EXPECT_EQ(second.clbComm().picPocketImage(1).get_pixbuf(), second.clbComm().imlPocket().get("Empty"));
-  EXPECT_TRUE(first.pocket(1).full);
+  EXPECT_TRUE(first.pockets().pocket(1).full);
 }
 
 TEST_F(SkinPocketTest, NoSkinOrADeletedOneShowsTheBuiltInPictures) {
