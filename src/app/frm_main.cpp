@@ -11,31 +11,13 @@
 
 namespace tarvik {
 
-namespace {
-
-// A compact look close to the designed one: the designed controls are small, and the theme's
-// default padding would not fit them into their places.
-constexpr const char* kCss = R"css(
-window.tarvik-main, window.tarvik-main * { font-family: "IPAPGothic", sans-serif; font-size: 9pt; }
-.tarvik-main entry { min-height: 0; padding: 0 4px; }
-.tarvik-main button.tarvik-picture { min-height: 0; min-width: 0; padding: 0; }
-.tarvik-main combobox button { min-height: 0; padding: 0 4px; }
-.tarvik-main toolbar { padding: 0; background: transparent; border: none; }
-.tarvik-main toolbar toolbutton button { padding: 0 2px; min-width: 0; }
-.tarvik-main .tarvik-status { border-top: 1px solid alpha(black, 0.15); }
-.tarvik-main .tarvik-status frame > border { border-style: inset; }
-.tarvik-main .tarvik-status label { padding: 0 3px; }
-)css";
-
-}  // namespace
-
 frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool new_window,
                  bool start_page_requested)
     : host_(host),
       browser_(std::move(browser)),
       new_window_(new_window),
       start_page_requested_(start_page_requested) {
-  InstallStyleSheet(kCss);
+  InstallStyleSheet(design::kMainWindowCss);
   get_style_context()->add_class("tarvik-main");
   set_title("Tarvik");
   set_icon_list(builtin::WindowIconList());
@@ -82,8 +64,8 @@ void frmMain::BuildControls() {
   // The browser area, below the cool bar even where the theme makes the bar a little taller
   // than designed.
   client_.put(wbwMain(), 0, 0);
-  float browser_top = std::max(design::kBrowser.top,
-                               static_cast<float>(clbComm_.bar_height() * ty_) + 3 * ty_);
+  float browser_top =
+      std::max(design::kBrowser.top, static_cast<float>(clbComm_.bar_height() * ty_) + 3 * ty_);
   layout_.Place(wbwMain(), design::kBrowser.left, browser_top, design::kBrowser.width,
                 design::kBrowser.height - (browser_top - design::kBrowser.top));
 
@@ -140,7 +122,8 @@ void frmMain::ApplyResizeLayout(const ResizeLayout& l) {
   clbComm_.set_band_width(3, ToPixels(l.band4_width, tx_));
   clbComm_.set_band_min_width(3, ToPixels(l.band4_width, tx_));
   // The band pictures take band 4's width as the bar lays it out.
-  float band4 = static_cast<float>(std::max(clbComm_.band_width(3), ToPixels(l.band4_width, tx_)) * tx_);
+  float band4 =
+      static_cast<float>(std::max(clbComm_.band_width(3), ToPixels(l.band4_width, tx_)) * tx_);
   for (int i = 2; i <= 4; ++i) layout_.SetWidth(picBack(i), band4);
   layout_.SetWidth(txtJob(), l.job_width);
   layout_.SetWidth(txtURL(), l.url_width);
@@ -176,8 +159,13 @@ void frmMain::CloseWindow() {
   if (closed_) return;
   int x = 0, y = 0;
   get_position(x, y);
-  const ClosingPlacement now{window_width(), window_height(), static_cast<float>(x * tx_),
-                             static_cast<float>(y * ty_), maximized_, minimized_, mode_};
+  const ClosingPlacement now{window_width(),
+                             window_height(),
+                             static_cast<float>(x * tx_),
+                             static_cast<float>(y * ty_),
+                             maximized_,
+                             minimized_,
+                             mode_};
   // One write for the close request and the unload: the unload's values are the same ones.
   UserSettings().SaveAll(ClosingWrites(now, RecentHistory::Shared(), UserSettings()));
   closed_ = true;

@@ -19,11 +19,11 @@ constexpr Rect kProgress{7860, 870, 405, 405};
 
 // Band children.
 constexpr Rect kToolbar{165, 30, 6285, 765};
-constexpr Rect kBackPockets{7245, 75, 2115, 675};   // picBack(0), band 2
-constexpr Rect kBackMode{10005, 165, 1275, 495};    // picBack(1), band 3
-constexpr Rect kBackBar{165, 825, 11115, 570};      // picBack(2), band 4
-constexpr Rect kBackJob{0, 0, 11115, 570};          // picBack(3), the job bar
-constexpr Rect kBackAddress{0, 0, 11115, 570};      // picBack(4), the address bar
+constexpr Rect kBackPockets{7245, 75, 2115, 675};  // picBack(0), band 2
+constexpr Rect kBackMode{10005, 165, 1275, 495};   // picBack(1), band 3
+constexpr Rect kBackBar{165, 825, 11115, 570};     // picBack(2), band 4
+constexpr Rect kBackJob{0, 0, 11115, 570};         // picBack(3), the job bar
+constexpr Rect kBackAddress{0, 0, 11115, 570};     // picBack(4), the address bar
 
 // The address bar.
 constexpr Rect kURL{120, 135, 8535, 300};
@@ -70,9 +70,25 @@ constexpr const char* kOpenFavName = "お気に入りを開く";
 constexpr const char* kSaveFavName = "お気に入りに追加";
 
 // The name of the mode picture while it shows `mode` (1 job, 2 direct); "" for any other.
-constexpr const char* ModeName(int mode) { return mode == 1 || mode == 2 ? kModeNames[mode - 1] : ""; }
+constexpr const char* ModeName(int mode) {
+  return mode == 1 || mode == 2 ? kModeNames[mode - 1] : "";
+}
 
 // Status bar panel widths.
 constexpr float kPanelWidths[4] = {7410, 1800, 1020, 855};
+
+// A compact look close to the designed one: the designed controls are small, and the theme's
+// default padding would not fit them into their places.
+inline constexpr const char* kMainWindowCss = R"css(
+window.tarvik-main, window.tarvik-main * { font-family: "IPAPGothic", sans-serif; font-size: 9pt; }
+.tarvik-main entry { min-height: 0; padding: 0 4px; }
+.tarvik-main button.tarvik-picture { min-height: 0; min-width: 0; padding: 0; }
+.tarvik-main combobox button { min-height: 0; padding: 0 4px; }
+.tarvik-main toolbar { padding: 0; background: transparent; border: none; }
+.tarvik-main toolbar toolbutton button { padding: 0 2px; min-width: 0; }
+.tarvik-main .tarvik-status { border-top: 1px solid alpha(black, 0.15); }
+.tarvik-main .tarvik-status frame > border { border-style: inset; }
+.tarvik-main .tarvik-status label { padding: 0 3px; }
+)css";
 
 }  // namespace tarvik::design

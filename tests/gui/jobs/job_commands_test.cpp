@@ -114,7 +114,8 @@ TEST_F(JobEditorTest, NewJobWithAnInvalidNameAsksAgain) {
   mnuNewJob_Click(host_);
   ASSERT_EQ(dialogs_.shown.size(), 7u);
   for (size_t i = 1; i < 6; i += 2)
-    ExpectMessage(i, "ファイル名に使用できない文字を\r\n含んでいます", "エラー", MsgIcon::Exclamation);
+    ExpectMessage(i, "ファイル名に使用できない文字を\r\n含んでいます", "エラー",
+                  MsgIcon::Exclamation);
   EXPECT_EQ(dialogs_.shown[6].kind, "input");
   EXPECT_EQ(dialogs_.shown[6].default_text, "New Job");
   EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"A"});
@@ -200,7 +201,8 @@ TEST_F(ImportTest, ShortcutsBecomeEntriesAndOtherFilesAreIgnored) {
 
 TEST_F(ImportTest, NamesWithSeveralDotsAndALowerCaseKey) {
   const std::string folder = Folder("Sites");
-  WriteBytes(folder + "/www.example.co.jp.url", "[InternetShortcut]\r\nurl=http://www.example.co.jp/\r\n");
+  WriteBytes(folder + "/www.example.co.jp.url",
+             "[InternetShortcut]\r\nurl=http://www.example.co.jp/\r\n");
   WriteBytes(folder + "/Second.URL", "[DEFAULT]\r\nBASEURL=http://base/\r\nURL=http://second/\r\n");
   dialogs_.AnswerFolder(folder);
   dialogs_.AnswerMessage(MsgResult::Yes);
@@ -209,7 +211,8 @@ TEST_F(ImportTest, NamesWithSeveralDotsAndALowerCaseKey) {
   ASSERT_TRUE(disk);
   std::sort(disk->begin(), disk->end(),
             [](const JobEntry& a, const JobEntry& b) { return a.Title < b.Title; });
-  EXPECT_EQ(*disk, (Entries{{"Second", "http://base/"}, {"www.example.co.jp", "http://www.example.co.jp/"}}));
+  EXPECT_EQ(*disk, (Entries{{"Second", "http://base/"},
+                            {"www.example.co.jp", "http://www.example.co.jp/"}}));
   EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"Sites"});
   // Nothing was selected in the main window, so nothing is re-read.
   EXPECT_EQ(host_.calls, std::vector<std::string>{"LoadJobList:-1"});
@@ -273,8 +276,10 @@ TEST_F(ImportTest, RootFolderIsRefused) {
   dialogs_.AnswerFolder("/");
   mnuImportFavFolder_Click(host_);
   ASSERT_EQ(dialogs_.shown.size(), 2u);
-  ExpectMessage(1, "ルートフォルダはインポートできません。\r\nお気に入りファイルのあるフォルダを選択してください。",
-                "エラー", MsgIcon::Exclamation);
+  ExpectMessage(
+      1,
+      "ルートフォルダはインポートできません。\r\nお気に入りファイルのあるフォルダを選択してください。",
+      "エラー", MsgIcon::Exclamation);
   EXPECT_FALSE(JobListExists(app_.path()));
   EXPECT_FALSE(OnDisk(""));
   EXPECT_TRUE(host_.calls.empty());

@@ -4,9 +4,9 @@
 
 #include <glib.h>
 #include <glib/gstdio.h>
+#include <glibmm/main.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
-#include <glibmm/main.h>
 #include <gtkmm/window.h>
 
 #include <algorithm>
@@ -132,8 +132,8 @@ inline std::string FileUri(const std::string& path) {
 }
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  ASSERT_TRUE(g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()),
-                                  nullptr));
+  ASSERT_TRUE(
+      g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
 }
 
 class JobEditorTest : public testing::Test {
@@ -168,7 +168,9 @@ class JobEditorTest : public testing::Test {
     return job->entries;
   }
   std::string data_home_;  // $XDG_DATA_HOME of the run, where the trash is
-  std::vector<std::string> ListOnDisk() { return ReadJobList(app_.path()).value_or(std::vector<std::string>{"<missing>"}); }
+  std::vector<std::string> ListOnDisk() {
+    return ReadJobList(app_.path()).value_or(std::vector<std::string>{"<missing>"});
+  }
 
   // The editor as the main window shows it, but without a modal loop of its own.
   std::unique_ptr<frmEditJob> Open(int spcf_idx) {
@@ -217,8 +219,8 @@ class JobEditorTest : public testing::Test {
     editor.cmdRefresh().clicked();
   }
 
-  const Entries kNews = {{"Top", "http://news/"}, {"World", "http://news/world"},
-                         {"Sport", "http://news/sport"}};
+  const Entries kNews = {
+      {"Top", "http://news/"}, {"World", "http://news/world"}, {"Sport", "http://news/sport"}};
 
   TempDir app_;
   TempDir settings_;

@@ -1,6 +1,6 @@
 // The job URL list dialog on its own, over a plain window.
-#include <gtest/gtest.h>
 #include <glibmm/main.h>
+#include <gtest/gtest.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/window.h>
 
