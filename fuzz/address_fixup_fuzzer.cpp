@@ -15,8 +15,8 @@ using tarvik::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A typed address is text without NUL.
-  std::string text = tarvik::fuzz::ValidUtf8(
-      std::string(reinterpret_cast<const char*>(data), size));
+  std::string text =
+      tarvik::fuzz::ValidUtf8(std::string(reinterpret_cast<const char*>(data), size));
   text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
 
   // Relative paths are looked up in the working folder (run.sh runs the fuzzers in their build

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "jobs/shortcut_folder_export.h"
 #include "fuzz_support.h"
 #include "jobs/bookmarks.h"
+#include "jobs/shortcut_folder_export.h"
 
 namespace {
 
@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> existing = {"Deep", "bookmarks", "Bookmarks bar"};
 
   size_t last_done = 0, last_total = 0, calls = 0;
-  const std::vector<BookmarkJob> jobs = tarvik::ParseBookmarksHtml(
-      bytes, "bookmarks", existing, [&](size_t done, size_t total) {
+  const std::vector<BookmarkJob> jobs =
+      tarvik::ParseBookmarksHtml(bytes, "bookmarks", existing, [&](size_t done, size_t total) {
         Check(done <= total, "progress within its total");
         Check(calls == 0 || (total == last_total && done >= last_done), "progress moves forward");
         last_done = done;

@@ -63,9 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Check(!cmd.argument.empty() && cmd.argument == line.substr(3),
             "the argument starts at the fourth character");
       break;
-    case StartAction::Nothing:
-      Check(!named_path && is_switch, "only a switch does nothing");
-      break;
+    case StartAction::Nothing: Check(!named_path && is_switch, "only a switch does nothing"); break;
   }
 
   const auto page = tarvik::DirectStartPage(cmd, "about:home");

@@ -30,7 +30,8 @@ std::unique_ptr<frmEditJob> OpenEditor(Gtk::Window& owner) {
   editor->Form_Load();
   editor->show();
   gint64 end = g_get_monotonic_time() + 3 * G_USEC_PER_SEC;
-  while (!editor->get_mapped() && g_get_monotonic_time() < end) g_main_context_iteration(nullptr, FALSE);
+  while (!editor->get_mapped() && g_get_monotonic_time() < end)
+    g_main_context_iteration(nullptr, FALSE);
   Settle();
   return editor;
 }
@@ -90,8 +91,8 @@ int main(int argc, char** argv) {
   std::vector<tarvik::JobEntry> entries;
   for (int i = 0; i < tarvik::kMaxJobEntries; ++i)
     entries.push_back({"ページ " + std::to_string(i) + " の見出し",
-                       "https://www.example.com/section/" + std::to_string(i % 97) +
-                           "/article-" + std::to_string(i) + ".html"});
+                       "https://www.example.com/section/" + std::to_string(i % 97) + "/article-" +
+                           std::to_string(i) + ".html"});
   if (!tarvik::WriteJobFile(g_app_folder, "Largest", entries) ||
       !tarvik::RewriteJobList(g_app_folder, {"Largest"}))
     return 1;

@@ -48,9 +48,8 @@ void BM_StartUpWithJobs(benchmark::State& state) {
   g_setenv("TARVIK_HOME", folder.c_str(), TRUE);
   int listed = 0;
   for (auto _ : state) {
-    auto app = std::make_unique<tarvik::TarvikApp>("", [](tarvik::BrowserControl*) {
-      return std::make_unique<tarvik::test::FakeBrowser>();
-    });
+    auto app = std::make_unique<tarvik::TarvikApp>(
+        "", [](tarvik::BrowserControl*) { return std::make_unique<tarvik::test::FakeBrowser>(); });
     tarvik::frmMain& window = app->OpenFirstWindow();
     Settle();
     state.PauseTiming();

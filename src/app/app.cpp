@@ -82,20 +82,22 @@ void TarvikApp::CloseAllWindowsOnSessionEnd() {
     // (a question, a file dialog, the job editor): the code would go on in a released window.
     // Open modal windows are closed, which answers them as cancelled, and the main windows
     // close once every handler has returned to the main loop.
-    app->session_end_ = Glib::signal_timeout().connect([app] {
-      if (g_main_depth() > 1 || app->loading_ > 0) {
-        GList* windows = gtk_window_list_toplevels();
-        for (GList* l = windows; l; l = l->next) {
-          GtkWindow* window = GTK_WINDOW(l->data);
-          if (gtk_window_get_modal(window) && gtk_widget_get_visible(GTK_WIDGET(window)))
-            gtk_window_close(window);
-        }
-        g_list_free(windows);
-        return true;
-      }
-      app->CloseAllWindows();
-      return false;
-    }, 20);
+    app->session_end_ = Glib::signal_timeout().connect(
+        [app] {
+          if (g_main_depth() > 1 || app->loading_ > 0) {
+            GList* windows = gtk_window_list_toplevels();
+            for (GList* l = windows; l; l = l->next) {
+              GtkWindow* window = GTK_WINDOW(l->data);
+              if (gtk_window_get_modal(window) && gtk_widget_get_visible(GTK_WIDGET(window)))
+                gtk_window_close(window);
+            }
+            g_list_free(windows);
+            return true;
+          }
+          app->CloseAllWindows();
+          return false;
+        },
+        20);
     return G_SOURCE_CONTINUE;
   };
   signal_sources_.push_back(g_unix_signal_add(SIGTERM, on_signal, this));

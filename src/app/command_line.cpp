@@ -43,12 +43,8 @@ StartCommand ParseCommandLine(const std::string& command_line,
       cmd.action = cmd.job_name.empty() ? StartAction::Nothing : StartAction::OpenJob;
       break;
     }
-    case 'u':
-      cmd.action = StartAction::OpenShortcut;
-      break;
-    default:
-      cmd.action = StartAction::OpenPageFile;
-      break;
+    case 'u': cmd.action = StartAction::OpenShortcut; break;
+    default: cmd.action = StartAction::OpenPageFile; break;
   }
   return cmd;
 }

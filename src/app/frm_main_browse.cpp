@@ -116,8 +116,8 @@ void frmMain::RecentClick(int index) {
 }
 
 void frmMain::DeleteHistory() {
-  if (AppDialogs().MessageBox(this, "すべての履歴を削除してよろしいですか？", "確認", MsgIcon::Question,
-                              MsgButtons::YesNo) != MsgResult::Yes)
+  if (AppDialogs().MessageBox(this, "すべての履歴を削除してよろしいですか？", "確認",
+                              MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
     return;
   RecentHistory::Shared().Clear(UserSettings());
   ShowHistoryMenu();
@@ -131,7 +131,8 @@ void frmMain::ConnectBrowserEvents() {
   browser_->signal_progress_change().connect(
       [this](long progress, long maximum) { stbStat_.ShowProgress(progress, maximum); });
   browser_->signal_title_change().connect(sigc::mem_fun(*this, &frmMain::OnTitleChange));
-  browser_->signal_navigate_complete2().connect(sigc::mem_fun(*this, &frmMain::OnNavigateComplete2));
+  browser_->signal_navigate_complete2().connect(
+      sigc::mem_fun(*this, &frmMain::OnNavigateComplete2));
   browser_->signal_on_tool_bar().connect(sigc::mem_fun(*this, &frmMain::OnToolBar));
   browser_->signal_on_menu_bar().connect(sigc::mem_fun(*this, &frmMain::OnMenuBar));
   browser_->signal_on_status_bar().connect(sigc::mem_fun(*this, &frmMain::OnStatusBar));
@@ -140,18 +141,18 @@ void frmMain::ConnectBrowserEvents() {
   browser_->signal_resize_to().connect([this](int width, int height) {
     Gtk::Widget& b = wbwMain();
     layout_.Place(b, control_left(b), control_top(b), static_cast<float>(width * tx_),
-          static_cast<float>(height * ty_));
+                  static_cast<float>(height * ty_));
     FollowBrowserSize();
   });
 }
-
 
 void frmMain::OnTitleChange(const std::string& text) {
   set_title(WindowCaption(text));
   // The page was recorded when it committed, before its title came.
   if (RecentHistory::Shared().UpdateNewestTitle(browser_->LocationURL(), text, UserSettings()))
     ShowHistoryMenu();
-  if (!JobSelected() || mode_ != 1) txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
+  if (!JobSelected() || mode_ != 1)
+    txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
 }
 
 void frmMain::OnNavigateComplete2(const std::string& url) {
@@ -193,8 +194,8 @@ void frmMain::OnMenuBar(bool show) {
 void frmMain::OnStatusBar(bool show) {
   stbStat_.set_visible(show);
   if (!show) {
-    const float bar = static_cast<float>(std::max(stbStat_.get_allocated_height(),
-                                                  ToPixels(design::kStatusBar.height, ty_)) * ty_);
+    const float bar = static_cast<float>(
+        std::max(stbStat_.get_allocated_height(), ToPixels(design::kStatusBar.height, ty_)) * ty_);
     ResizeWindowInCode(window_width(), window_height() - bar);
     snapshot_.H -= bar;
     in_code_resize_ = false;

@@ -82,7 +82,8 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
   if (job->truncated) {
     AppDialogs().MessageBox(this,
                             "このジョブファイルには登録できる数を超えるURLがあります。\r\n"
-                            "先頭の " + std::to_string(kMaxJobEntries) + " 件だけを読み込みました。",
+                            "先頭の " +
+                                std::to_string(kMaxJobEntries) + " 件だけを読み込みました。",
                             "確認", MsgIcon::Information, MsgButtons::OK);
   }
   job_.Load(name, std::move(*job));

@@ -28,7 +28,8 @@ void frmMain::BuildMenus() {
       guint key = 0;
       Gdk::ModifierType mods;
       // "Ctrl+U" → "<Control>u"
-      Gtk::AccelGroup::parse("<Control>" + row.shortcut.substr(row.shortcut.find('+') + 1), key, mods);
+      Gtk::AccelGroup::parse("<Control>" + row.shortcut.substr(row.shortcut.find('+') + 1), key,
+                             mods);
       raw->add_accelerator("activate", accel_, gdk_keyval_to_lower(key), Gdk::CONTROL_MASK,
                            Gtk::ACCEL_VISIBLE);
     }

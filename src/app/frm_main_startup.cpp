@@ -57,9 +57,9 @@ void frmMain::CaptureLayoutSnapshot() {
 void frmMain::RestoreWindowPlacement() {
   int cur_x = 0, cur_y = 0;
   get_position(cur_x, cur_y);
-  const StoredPlacement p = ReadStoredPlacement(UserSettings(), snapshot_.W, snapshot_.H,
-                                                static_cast<float>(cur_x * tx_),
-                                                static_cast<float>(cur_y * ty_), tx_, ty_);
+  const StoredPlacement p =
+      ReadStoredPlacement(UserSettings(), snapshot_.W, snapshot_.H, static_cast<float>(cur_x * tx_),
+                          static_cast<float>(cur_y * ty_), tx_, ty_);
   ResizeWindowInCode(p.width, p.height);
   in_code_resize_ = false;
   OnWindowResized();
@@ -146,8 +146,7 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
       if (auto url = ShortcutURLToOpen(cmd.argument, this))
         if (ConfirmScriptAddress(AppDialogs(), this, *url)) browser_->Navigate(*url);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -56,10 +56,10 @@ std::optional<ResizeLayout> ResizeRule(const LayoutSnapshot& s, const WindowStat
 
 // The cool bar reported a new height N (twips).
 struct CoolBarHeightChange {
-  float browser_top = 0;                 // always set
-  std::optional<float> browser_height;   // set when the browser area follows
-  std::optional<float> window_height;    // set when the window follows (in-code resize)
-  LayoutSnapshot snapshot;               // the snapshot afterwards
+  float browser_top = 0;                // always set
+  std::optional<float> browser_height;  // set when the browser area follows
+  std::optional<float> window_height;   // set when the window follows (in-code resize)
+  LayoutSnapshot snapshot;              // the snapshot afterwards
 };
 // `toolbar` is the browser control's ToolBar property being non-zero. With it, the window keeps
 // its size and the browser area shrinks or grows; without it, the window grows or shrinks with

@@ -79,7 +79,8 @@ void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
     picBack_[0].put(picPocket_[i], 0, 0);
     layout.Place(picPocket_[i], design::kPocket[i]);
     picPocket_[i].signal_realize().connect([this, i] {
-      if (auto win = picPocket_[i].get_window()) win->set_cursor(builtin::PocketCursor(get_display()));
+      if (auto win = picPocket_[i].get_window())
+        win->set_cursor(builtin::PocketCursor(get_display()));
     });
   }
   layout.Place(picBack_[0], design::kBackPockets);

@@ -52,7 +52,7 @@ class MainJobExtras : public sigc::trackable {
 
   frmMain& w_;
   JobWatch watch_;
-  std::string seen_job_;                 // the job of the last completed navigation
+  std::string seen_job_;                   // the job of the last completed navigation
   std::optional<ResumePoint> last_point_;  // what was last remembered for it
   std::vector<std::unique_ptr<Gtk::MenuItem>> add_items_;
 };

@@ -23,8 +23,8 @@ bool MainWindowPockets::OnRelease(int index, GdkEventButton* event) {
     return true;
   const std::optional<MouseButton> button = PocketButton(event->button);
   if (!button) return false;
-  const PocketCommand c = ReleaseOnPocket(pockets_, index, *button,
-                                          {browser_.LocationName(), browser_.LocationURL()});
+  const PocketCommand c =
+      ReleaseOnPocket(pockets_, index, *button, {browser_.LocationName(), browser_.LocationURL()});
   if (c.kind == PocketCommand::Kind::kNavigate) {
     if (ConfirmScriptAddress(AppDialogs(), &parent_, c.url)) browser_.Navigate(c.url);
   } else if (c.kind != PocketCommand::Kind::kNone) {

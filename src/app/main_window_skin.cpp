@@ -33,8 +33,8 @@ void MainWindowSkin::Connect() {
 void MainWindowSkin::OnBandAllocated(int index, const Gtk::Allocation& a) {
   Gdk::Rectangle& last = allocations_[index];
   // A band that moves shows another part of the bar's pattern, as one that changes size does.
-  if (a.get_x() == last.get_x() && a.get_y() == last.get_y() &&
-      a.get_width() == last.get_width() && a.get_height() == last.get_height())
+  if (a.get_x() == last.get_x() && a.get_y() == last.get_y() && a.get_width() == last.get_width() &&
+      a.get_height() == last.get_height())
     return;
   last = a;
   if (CurrentSkinName().empty() || repaint_.connected()) return;

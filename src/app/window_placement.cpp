@@ -34,8 +34,8 @@ StoredPlacement ReadStoredPlacement(const SettingsStore& store, float designed_w
   return p;
 }
 
-std::vector<SettingWrite> ClosingWrites(const ClosingPlacement& window, const RecentHistory& history,
-                                        const SettingsStore& store) {
+std::vector<SettingWrite> ClosingWrites(const ClosingPlacement& window,
+                                        const RecentHistory& history, const SettingsStore& store) {
   using namespace setting;
   std::vector<SettingWrite> writes;
   if (!window.maximized && !window.minimized) {

@@ -38,7 +38,7 @@ struct ClosingPlacement {
 // "Maximized" and the mode, then the history slots `store` lacks (every change of the history
 // was written when it happened and another Tarvik may have changed it since, so its newer pages
 // stay).
-std::vector<SettingWrite> ClosingWrites(const ClosingPlacement& window, const RecentHistory& history,
-                                        const SettingsStore& store);
+std::vector<SettingWrite> ClosingWrites(const ClosingPlacement& window,
+                                        const RecentHistory& history, const SettingsStore& store);
 
 }  // namespace tarvik

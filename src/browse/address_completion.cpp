@@ -4,7 +4,8 @@
 
 namespace tarvik {
 
-std::vector<std::string> AddressCompletions(const RecentHistory& history, const std::string& typed) {
+std::vector<std::string> AddressCompletions(const RecentHistory& history,
+                                            const std::string& typed) {
   std::vector<std::string> out;
   for (int n = RecentHistory::kSlots; n >= 1; --n)
     if (history.slot(n).filled()) out.push_back(history.slot(n).url);

@@ -15,8 +15,8 @@ bool HasKnownScheme(const std::string& text) {
   // Not g_uri_peek_scheme: it keeps every scheme it ever saw for the life of the process.
   gchar* scheme = g_uri_parse_scheme(text.c_str());
   if (scheme == nullptr) return false;
-  static const char* const kHandled[] = {"http",       "https",  "file", "about", "data",
-                                         "javascript", "mailto", "ftp"};
+  static const char* const kHandled[] = {"http", "https",      "file",   "about",
+                                         "data", "javascript", "mailto", "ftp"};
   bool known = false;
   for (const char* name : kHandled) known = known || g_ascii_strcasecmp(scheme, name) == 0;
   const size_t after = strlen(scheme) + 1;  // just past the colon

@@ -36,10 +36,10 @@ std::optional<MouseButton> PocketButton(unsigned button_number);
 // What the window does after a click on a pocket.
 struct PocketCommand {
   enum class Kind {
-    kNone,        // nothing happens
-    kNavigate,    // Navigate(url); the picture stays as it is
-    kShowFull,    // show the image "Full" with `tooltip`
-    kShowEmpty,   // show the image "Empty" with an empty tooltip
+    kNone,       // nothing happens
+    kNavigate,   // Navigate(url); the picture stays as it is
+    kShowFull,   // show the image "Full" with `tooltip`
+    kShowEmpty,  // show the image "Empty" with an empty tooltip
   };
   Kind kind = Kind::kNone;
   std::string url;      // for kNavigate

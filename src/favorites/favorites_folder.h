@@ -17,7 +17,8 @@ void OverrideSystemFavoritesFolder(const std::string& path);
 
 // The folder a stored "FavoritesPath" value stands for: the value itself, or `system_folder`
 // when it is exactly "NOT DEFINED" (case matters).
-std::string FavoritesFolderFromSetting(const std::string& setting, const std::string& system_folder);
+std::string FavoritesFolderFromSetting(const std::string& setting,
+                                       const std::string& system_folder);
 
 // Start-up: reads "FavoritesPath" (absent counts as "NOT DEFINED"), makes the result the
 // process's favorites folder and returns it. The system folder is not written to the settings,

@@ -71,8 +71,7 @@ bool WriteShortcut(const std::string& path, const std::string& url, std::string*
 
 std::optional<std::string> ProposedFavoriteFileName(const std::string& title) {
   // A title is offered as a file name under the same rule as a job name.
-  if (!IsValidJobName(title) || title.empty() || title == "." || title == "..")
-    return std::nullopt;
+  if (!IsValidJobName(title) || title.empty() || title == "." || title == "..") return std::nullopt;
   for (unsigned char c : title)
     if (c < 0x20 || c == 0x7F) return std::nullopt;
   // The extension is part of the proposal, so that a title holding a dot ("example.com") still

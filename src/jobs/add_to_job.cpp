@@ -27,8 +27,8 @@ std::optional<JobEntry> PageShown(JobHost& host, BrowserControl& browser) {
 
 bool IsPageToAdd(const std::string& url) { return !url.empty() && url != "about:blank"; }
 
-bool AppendEntryToJob(const std::string& app_folder, const std::string& name,
-                      const JobEntry& entry, std::string* error) {
+bool AppendEntryToJob(const std::string& app_folder, const std::string& name, const JobEntry& entry,
+                      std::string* error) {
   FileLock lock(JobListPath(app_folder));
   ReadFailure failure = ReadFailure::None;
   std::optional<Job> job = ReadJobFile(app_folder, name, &failure);

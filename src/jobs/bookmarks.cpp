@@ -154,13 +154,13 @@ DocPtr ParseHtml(std::string_view bytes) {
   }
   if (declared) {
     if (bytes.size() > INT_MAX) return nullptr;
-    return DocPtr(htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
-                                 options));
+    return DocPtr(
+        htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
   }
   const std::string text = DecodeText(bytes);
   if (text.size() > INT_MAX) return nullptr;
-  return DocPtr(htmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, "UTF-8",
-                               options));
+  return DocPtr(
+      htmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, "UTF-8", options));
 }
 
 // The next node of a walk in document order that does not enter `node` itself when `enter` is

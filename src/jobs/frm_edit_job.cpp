@@ -32,7 +32,6 @@ dialog.tarvik-editor button.tarvik-arrow { min-width: 28px; padding-left: 4px; p
 dialog.tarvik-editor label.tarvik-caption { font-weight: bold; }
 )css";
 
-
 void SetUpButton(Gtk::Button& button, const char* caption, const char* tooltip) {
   button.set_label(caption);
   button.set_use_underline(true);
@@ -210,9 +209,9 @@ void frmEditJob::BuildControls() {
 // ---- Drops -------------------------------------------------------------------------------------
 
 void frmEditJob::SetUpDrops() {
-  for (Gtk::Widget* target : {static_cast<Gtk::Widget*>(&lsvURL_),
-                              static_cast<Gtk::Widget*>(&txtTitle_),
-                              static_cast<Gtk::Widget*>(&txtURL_)}) {
+  for (Gtk::Widget* target :
+       {static_cast<Gtk::Widget*>(&lsvURL_), static_cast<Gtk::Widget*>(&txtTitle_),
+        static_cast<Gtk::Widget*>(&txtURL_)}) {
     target->drag_dest_set(Gtk::DEST_DEFAULT_ALL,
                           Gdk::ACTION_COPY | Gdk::ACTION_LINK | Gdk::ACTION_MOVE);
     // A file list first, so that a file manager's drop is taken as files, not as their names.
@@ -297,12 +296,11 @@ void frmEditJob::LoadEditorJob() {
   }
   if (job->truncated) {
     // Saving writes only what was read, so say so before the user edits.
-    AppDialogs().MessageBox(
-        MessageParent(),
-        "このジョブファイルには登録できる数を超えるURLがあります。\r\n先頭の " +
-            std::to_string(kMaxJobEntries) +
-            " 件だけを読み込みました。\r\n保存すると残りのURLは失われます。",
-        kConfirmCaption, MsgIcon::Exclamation, MsgButtons::OK);
+    AppDialogs().MessageBox(MessageParent(),
+                            "このジョブファイルには登録できる数を超えるURLがあります。\r\n先頭の " +
+                                std::to_string(kMaxJobEntries) +
+                                " 件だけを読み込みました。\r\n保存すると残りのURLは失われます。",
+                            kConfirmCaption, MsgIcon::Exclamation, MsgButtons::OK);
   }
   edit_entries_ = std::move(job->entries);
   FillEntryList();
@@ -330,8 +328,8 @@ void frmEditJob::ClearEntries() {
 std::vector<JobEntry> frmEditJob::Rows() const {
   std::vector<JobEntry> rows;
   for (const auto& row : rows_->children())
-    rows.push_back(JobEntry{Glib::ustring(row[columns_.title]).raw(),
-                            Glib::ustring(row[columns_.url]).raw()});
+    rows.push_back(
+        JobEntry{Glib::ustring(row[columns_.title]).raw(), Glib::ustring(row[columns_.url]).raw()});
   return rows;
 }
 
@@ -460,11 +458,9 @@ void frmEditJob::cmdChange_Click() {
 void frmEditJob::cmdDel_Click() {
   const int p = SelectedRow();
   if (p < 0) return;
-  MsgResult answer = AppDialogs().MessageBox(MessageParent(),
-                                             ShortenForDisplay(edit_entries_[p].Title) +
-                                                 "を削除しますか？",
-                                             kConfirmCaption, MsgIcon::Question,
-                                             MsgButtons::YesNo);
+  MsgResult answer = AppDialogs().MessageBox(
+      MessageParent(), ShortenForDisplay(edit_entries_[p].Title) + "を削除しますか？",
+      kConfirmCaption, MsgIcon::Question, MsgButtons::YesNo);
   if (answer == MsgResult::No) return;
   // Both sides lose the same entry; nothing else moves. The view would select the row that takes
   // the deleted one's place without a word, while the boxes still hold the deleted entry: 変更
@@ -568,8 +564,7 @@ void frmEditJob::cmdName_Click() {
                                                    "ジョブ名の変更", old_name);
   switch (CheckRename(SelectorItems(), index, answer,
                       !answer.empty() && JobFileExists(app_folder_, answer))) {
-    case RenameCheck::Unchanged:
-      return;
+    case RenameCheck::Unchanged: return;
     case RenameCheck::InvalidName:
       ShowError(MessageParent(), kInvalidNameMessage, MsgIcon::Critical);
       return;
@@ -578,8 +573,7 @@ void frmEditJob::cmdName_Click() {
       ShowError(MessageParent(),
                 "ジョブ「" + answer + "」は既に存在します。\r\n別の名前を指定してください。");
       return;
-    case RenameCheck::Accepted:
-      break;
+    case RenameCheck::Accepted: break;
   }
   if (AppDialogs().MessageBox(MessageParent(),
                               "以下のようにジョブの名称を変更します。\r\n"
@@ -617,10 +611,9 @@ void frmEditJob::cmdKillJob_Click() {
     ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
     return;
   }
-  if (AppDialogs().MessageBox(MessageParent(),
-                              "ジョブ「" + name + "」を削除します。\r\nよろしいですか？",
-                              kConfirmCaption, MsgIcon::Question,
-                              MsgButtons::OKCancel) != MsgResult::OK)
+  if (AppDialogs().MessageBox(
+          MessageParent(), "ジョブ「" + name + "」を削除します。\r\nよろしいですか？",
+          kConfirmCaption, MsgIcon::Question, MsgButtons::OKCancel) != MsgResult::OK)
     return;
 
   // The list first: a job that is listed always has its file. Should the file refuse to go,

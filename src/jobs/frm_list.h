@@ -18,7 +18,7 @@ struct ListExchange {
   int ListLastIdx = -1;
   std::vector<std::string> ListTitles{};
   std::vector<std::string> ListURLs{};
-  int ListResultIdx = -1;  // the chosen entry, -1 for none
+  int ListResultIdx = -1;   // the chosen entry, -1 for none
   int ListCurrentIdx = -1;  // the entry shown now: selected and scrolled into view at opening
 };
 

@@ -80,8 +80,8 @@ void mnuEditJob_Click(JobHost& host) {
 std::string AskNewJobName(JobHost& host) {
   const std::string app_folder = ApplicationFolder();
   for (;;) {
-    std::string name = AppDialogs().InputBox(&host.job_window(), "作成するジョブの名前を入力してください",
-                                             "ジョブ名の入力", "New Job");
+    std::string name = AppDialogs().InputBox(
+        &host.job_window(), "作成するジョブの名前を入力してください", "ジョブ名の入力", "New Job");
     if (name.empty()) return name;
     if (!IsValidJobName(name)) {
       ShowError(&host.job_window(), "ファイル名に使用できない文字を\r\n含んでいます");
@@ -135,8 +135,7 @@ void mnuImportFavFolder_Click(JobHost& host) {
       ShowError(&host.job_window(), "ファイル名に使用できない文字が含まれています。",
                 MsgIcon::Critical);
       return;
-    case ImportNameCheck::Accepted:
-      break;
+    case ImportNameCheck::Accepted: break;
   }
   if (AppDialogs().MessageBox(&host.job_window(), "新規ジョブ「" + name + "」を作成しますか？",
                               "ｲﾝﾎﾟｰﾄの確認", MsgIcon::Question,

@@ -58,8 +58,8 @@ std::optional<DroppedEntry> DropFromText(std::string_view text) {
   return DroppedEntry{std::string(text), std::string(text)};
 }
 
-RenameCheck CheckRename(const std::vector<std::string>& names, int index,
-                        const std::string& answer, bool answer_file_exists) {
+RenameCheck CheckRename(const std::vector<std::string>& names, int index, const std::string& answer,
+                        bool answer_file_exists) {
   const std::string current =
       index >= 0 && index < static_cast<int>(names.size()) ? names[index] : std::string();
   if (answer.empty() || answer == current) return RenameCheck::Unchanged;

@@ -24,7 +24,7 @@ inline constexpr char kNoTitleMessage[] = "タイトルが指定されていま�
 // What the two text boxes make of an entry. The URL is tested first, so a box pair that is
 // empty on both sides is refused for its URL.
 struct TypedEntry {
-  JobEntry entry;             // trimmed title and URL, when accepted
+  JobEntry entry;                 // trimmed title and URL, when accepted
   const char* refusal = nullptr;  // kNoURLMessage or kNoTitleMessage, when refused
   bool accepted() const { return refusal == nullptr; }
 };
@@ -65,8 +65,8 @@ enum class RenameCheck {
 };
 // Whether job `index` of `names` may take the name `answer`. `answer_file_exists` tells whether
 // a job file of that name exists already.
-RenameCheck CheckRename(const std::vector<std::string>& names, int index,
-                        const std::string& answer, bool answer_file_exists);
+RenameCheck CheckRename(const std::vector<std::string>& names, int index, const std::string& answer,
+                        bool answer_file_exists);
 
 // ---- The favorites-folder import ---------------------------------------------------------------
 
@@ -86,8 +86,8 @@ bool HasShortcutExtension(std::string_view file_name);
 // written. Nothing when no line holds it. Sections and the header are not looked at.
 std::optional<std::string> ImportedURL(std::string_view text);
 // The entries of every shortcut file directly in `folder`, sorted by file name the way GLib
-// collates file names (g_utf8_collate_key_for_filename): title = the file name before its last ".", URL by ImportedURL. Subfolders,
-// unreadable files and files without a URL line add nothing.
+// collates file names (g_utf8_collate_key_for_filename): title = the file name before its last ".",
+// URL by ImportedURL. Subfolders, unreadable files and files without a URL line add nothing.
 std::vector<JobEntry> CollectFavoriteEntries(const std::string& folder);
 
 }  // namespace tarvik

@@ -22,9 +22,7 @@ constexpr std::string_view kUrlQuote = "%22";
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-bool HasLineBreak(std::string_view s) {
-  return s.find_first_of("\r\n") != std::string_view::npos;
-}
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 // A name that can be the base of a file in "JobFiles/" without leaving it or being cut.
 bool IsFileNameSafe(std::string_view name) {
@@ -35,9 +33,7 @@ void SetError(std::string* error, std::string text) {
   if (error) *error = std::move(text);
 }
 
-std::string ErrnoText(const std::string& what, int err) {
-  return what + ": " + g_strerror(err);
-}
+std::string ErrnoText(const std::string& what, int err) { return what + ": " + g_strerror(err); }
 
 bool RefuseUnsafeName(const std::string& name, std::string* error) {
   if (IsFileNameSafe(name)) return false;
@@ -154,9 +150,7 @@ bool RefuseLineBreaks(const std::vector<std::string>& names, std::string* error)
 
 // ---- Paths -------------------------------------------------------------------------------------
 
-std::string JobListPath(const std::string& app_folder) {
-  return JoinPath(app_folder, "TVJob.lst");
-}
+std::string JobListPath(const std::string& app_folder) { return JoinPath(app_folder, "TVJob.lst"); }
 
 std::string JobFilePath(const std::string& app_folder, const std::string& name) {
   return JoinPath(app_folder, "JobFiles/" + name + ".tvj");
@@ -299,8 +293,7 @@ bool RewriteJobList(const std::string& app_folder, const std::vector<std::string
   return WriteJobListUnlocked(app_folder, names, error);
 }
 
-bool RemoveJobFromList(const std::string& app_folder, const std::string& name,
-                       std::string* error) {
+bool RemoveJobFromList(const std::string& app_folder, const std::string& name, std::string* error) {
   const std::string path = JobListPath(app_folder);
   FileLock lock(path);
   std::optional<std::string> bytes = ReadJobListToChange(path, false, error);

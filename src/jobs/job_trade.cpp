@@ -66,7 +66,8 @@ std::optional<std::vector<JobEntry>> ReadJobToExport(JobHost& host, const std::s
 }  // namespace
 
 std::string ImportedBookmarksMessage(size_t jobs, size_t urls) {
-  return std::to_string(jobs) + " 個のジョブ、" + std::to_string(urls) + " 件のURLを読み込みました。";
+  return std::to_string(jobs) + " 個のジョブ、" + std::to_string(urls) +
+         " 件のURLを読み込みました。";
 }
 
 std::vector<std::string> TakenJobNames(const std::string& app_folder) {
@@ -74,7 +75,8 @@ std::vector<std::string> TakenJobNames(const std::string& app_folder) {
   if (GDir* dir = g_dir_open(JoinPath(app_folder, "JobFiles").c_str(), 0, nullptr)) {
     while (const char* file = g_dir_read_name(dir)) {
       std::string n = file;
-      if (n.size() > 4 && n.compare(n.size() - 4, 4, ".tvj") == 0) names.push_back(n.substr(0, n.size() - 4));
+      if (n.size() > 4 && n.compare(n.size() - 4, 4, ".tvj") == 0)
+        names.push_back(n.substr(0, n.size() - 4));
     }
     g_dir_close(dir);
   }

@@ -30,11 +30,11 @@ Glib::RefPtr<Gio::FileMonitor> JobWatch::Monitor(const std::string& path) {
   try {
     // A monitor of a file that does not exist yet reports its creation.
     auto monitor = Gio::File::create_for_path(path)->monitor_file(Gio::FILE_MONITOR_WATCH_MOVES);
-    monitor->signal_changed().connect(
-        [this](const Glib::RefPtr<Gio::File>&, const Glib::RefPtr<Gio::File>&,
-               Gio::FileMonitorEvent event) {
-          if (event != Gio::FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) OnEvent();
-        });
+    monitor->signal_changed().connect([this](const Glib::RefPtr<Gio::File>&,
+                                             const Glib::RefPtr<Gio::File>&,
+                                             Gio::FileMonitorEvent event) {
+      if (event != Gio::FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) OnEvent();
+    });
     return monitor;
   } catch (const Glib::Error&) {
     return {};  // a file system that cannot be watched: changes show at the next reload

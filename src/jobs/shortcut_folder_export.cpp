@@ -40,8 +40,9 @@ std::string ShortcutFileNameAt(size_t position, size_t count, const std::string&
   if (number.size() < width) number.insert(0, width - number.size(), '0');
   const std::string head = number + " ";
   const std::string tail = ".url";
-  const size_t room =
-      kMaxFileNameBytes > head.size() + tail.size() ? kMaxFileNameBytes - head.size() - tail.size() : 0;
+  const size_t room = kMaxFileNameBytes > head.size() + tail.size()
+                          ? kMaxFileNameBytes - head.size() - tail.size()
+                          : 0;
   return head + ValidJobNameFrom(title, room) + tail;
 }
 
@@ -97,7 +98,8 @@ std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder) {
   std::vector<std::pair<std::string, JobEntry>> keyed;
   keyed.reserve(entries.size());
   for (JobEntry& e : entries) {
-    gchar* key = g_utf8_collate_key_for_filename(e.Title.c_str(), static_cast<gssize>(e.Title.size()));
+    gchar* key =
+        g_utf8_collate_key_for_filename(e.Title.c_str(), static_cast<gssize>(e.Title.size()));
     keyed.emplace_back(key, std::move(e));
     g_free(key);
   }

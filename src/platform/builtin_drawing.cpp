@@ -39,8 +39,10 @@ void Star(const Cr& cr, double cx, double cy, double outer, double inner) {
   for (int i = 0; i < 10; ++i) {
     double a = -kPi / 2 + i * kPi / 5;
     double r = (i % 2 == 0) ? outer : inner;
-    if (i == 0) cr->move_to(cx + r * std::cos(a), cy + r * std::sin(a));
-    else cr->line_to(cx + r * std::cos(a), cy + r * std::sin(a));
+    if (i == 0)
+      cr->move_to(cx + r * std::cos(a), cy + r * std::sin(a));
+    else
+      cr->line_to(cx + r * std::cos(a), cy + r * std::sin(a));
   }
   cr->close_path();
 }
@@ -84,8 +86,10 @@ void DrawStop(const Cr& cr) {
   auto octagon = [&](double radius) {
     for (int i = 0; i < 8; ++i) {
       double a = kPi / 8 + i * kPi / 4;
-      if (i == 0) cr->move_to(cx + radius * std::cos(a), cy + radius * std::sin(a));
-      else cr->line_to(cx + radius * std::cos(a), cy + radius * std::sin(a));
+      if (i == 0)
+        cr->move_to(cx + radius * std::cos(a), cy + radius * std::sin(a));
+      else
+        cr->line_to(cx + radius * std::cos(a), cy + radius * std::sin(a));
     }
     cr->close_path();
   };
@@ -114,9 +118,11 @@ void DrawStop(const Cr& cr) {
 
 void DrawRefresh(const Cr& cr) {
   const double cx = 16, cy = 16.5, outer = 12.6, inner = 7.4, mid = (outer + inner) / 2;
-  const double a0 = -0.28 * kPi;         // tail, upper right
-  const double a1 = 1.12 * kPi;          // head, upper left, pointing clockwise
-  auto at = [&](double radius, double a) { return std::pair{cx + radius * std::cos(a), cy + radius * std::sin(a)}; };
+  const double a0 = -0.28 * kPi;  // tail, upper right
+  const double a1 = 1.12 * kPi;   // head, upper left, pointing clockwise
+  auto at = [&](double radius, double a) {
+    return std::pair{cx + radius * std::cos(a), cy + radius * std::sin(a)};
+  };
   auto path = [&] {
     cr->begin_new_sub_path();
     cr->arc(cx, cy, outer, a0, a1);
@@ -136,16 +142,24 @@ void DrawHome(const Cr& cr) {
   const Look roof{Hex(0xee6a48), Hex(0xa8280f), Hex(0x661607), 0.35};
   const Look wall{Hex(0xfffaea), Hex(0xe2cf9c), Hex(0x7e6940), 0.2};
   // Chimney behind the roof.
-  Paint(cr, [&] { cr->rectangle(21.5, 4.5, 4, 8); }, 4, 12, {Hex(0xc9826a), Hex(0x8e4a35), Hex(0x5a2c1e), 0.2});
-  Paint(cr, [&] { cr->rectangle(6.5, 14.5, 19, 15); }, 14, 30, wall);
-  Paint(cr, [&] { Polygon(cr, {{1.5, 16.5}, {16, 2.5}, {30.5, 16.5}, {27.5, 16.5}, {16, 6.5}, {4.5, 16.5}}); }, 2,
-        17, roof);
+  Paint(cr, [&] { cr->rectangle(21.5, 4.5, 4, 8); }, 4, 12,
+        {Hex(0xc9826a), Hex(0x8e4a35), Hex(0x5a2c1e), 0.2});
+  Paint(
+      cr, [&] { cr->rectangle(6.5, 14.5, 19, 15); }, 14, 30, wall);
+  Paint(
+      cr,
+      [&] {
+        Polygon(cr, {{1.5, 16.5}, {16, 2.5}, {30.5, 16.5}, {27.5, 16.5}, {16, 6.5}, {4.5, 16.5}});
+      },
+      2, 17, roof);
   // Door and window.
-  Paint(cr, [&] { cr->rectangle(9.5, 19.5, 6, 10); }, 19, 30, {Hex(0xb27a45), Hex(0x6f4420), Hex(0x4a2c12), 0.2, 0});
+  Paint(cr, [&] { cr->rectangle(9.5, 19.5, 6, 10); }, 19, 30,
+        {Hex(0xb27a45), Hex(0x6f4420), Hex(0x4a2c12), 0.2, 0});
   cr->arc(14, 25, 0.8, 0, 2 * kPi);
   SetColour(cr, Hex(0xf6d36a));
   cr->fill();
-  Paint(cr, [&] { cr->rectangle(18.5, 18.5, 5, 5); }, 18, 24, {Hex(0xcfeaff), Hex(0x4f95d8), Hex(0x2b4f73), 0.5, 0});
+  Paint(cr, [&] { cr->rectangle(18.5, 18.5, 5, 5); }, 18, 24,
+        {Hex(0xcfeaff), Hex(0x4f95d8), Hex(0x2b4f73), 0.5, 0});
   cr->move_to(21, 18.5);
   cr->line_to(21, 23.5);
   cr->move_to(18.5, 21);
@@ -279,7 +293,8 @@ void DrawModeSwitch(const Cr& cr, int mode) {
   const Rgb tint_top = job ? Hex(0x2c64b8) : Hex(0x2f8a2a);
   const Rgb tint_bottom = job ? Hex(0x6fa6ea) : Hex(0x7fd06a);
   const Rgb tint_rim = job ? Hex(0x1b3f78) : Hex(0x1c5518);
-  Paint(cr, [&] { RoundedRect(cr, tx, ty, tw, th, th / 2); }, ty, ty + th, {tint_top, tint_bottom, tint_rim, 0, 0, 0});
+  Paint(cr, [&] { RoundedRect(cr, tx, ty, tw, th, th / 2); }, ty, ty + th,
+        {tint_top, tint_bottom, tint_rim, 0, 0, 0});
   // Inner shadow along the top of the track.
   cr->save();
   RoundedRect(cr, tx, ty, tw, th, th / 2);
@@ -294,12 +309,17 @@ void DrawModeSwitch(const Cr& cr, int mode) {
   const double kr = 6.5;
   const double kx = job ? tx + kr - 0.5 : tx + tw - kr + 0.5;
   const double ky = ty + th / 2;
-  Paint(cr, [&] { cr->begin_new_sub_path(); cr->arc(kx, ky, kr, 0, 2 * kPi); }, ky - kr, ky + kr,
-        {Hex(0xffffff), Hex(0xc9ccd2), Hex(0x5b6068), 0.6, 0.3});
+  Paint(cr,
+        [&] {
+          cr->begin_new_sub_path();
+          cr->arc(kx, ky, kr, 0, 2 * kPi);
+        },
+        ky - kr, ky + kr, {Hex(0xffffff), Hex(0xc9ccd2), Hex(0x5b6068), 0.6, 0.3});
 
   // The label of the mode showing.
   const double lx = tx + tw + 3, lw = w - lx - 3;
-  Text(cr, job ? "ジョブ" : "ダイレクト", 13, lw, lx + lw / 2, h / 2, true, job ? Hex(0x123061) : Hex(0x174212), true);
+  Text(cr, job ? "ジョブ" : "ダイレクト", 13, lw, lx + lw / 2, h / 2, true,
+       job ? Hex(0x123061) : Hex(0x174212), true);
 }
 
 // ---- job step buttons --------------------------------------------------------------------------
@@ -308,16 +328,30 @@ const Look kNavLook{Hex(0x86bdf2), Hex(0x1f5fb7), Hex(0x123b75), 0.5, 0.18, 0.45
 
 // A triangle pointing right with its flat side at x0, or pointing left when `left`.
 void NavTriangle(const Cr& cr, double x0, double x1, bool left) {
-  if (left) Paint(cr, [&] { Polygon(cr, {{x1, 2.5}, {x1, 13.5}, {x0, 8}}); }, 2, 14, kNavLook);
-  else Paint(cr, [&] { Polygon(cr, {{x0, 2.5}, {x0, 13.5}, {x1, 8}}); }, 2, 14, kNavLook);
+  if (left)
+    Paint(
+        cr,
+        [&] {
+          Polygon(cr, {{x1, 2.5}, {x1, 13.5}, {x0, 8}});
+        },
+        2, 14, kNavLook);
+  else
+    Paint(
+        cr,
+        [&] {
+          Polygon(cr, {{x0, 2.5}, {x0, 13.5}, {x1, 8}});
+        },
+        2, 14, kNavLook);
 }
 
 void NavBar(const Cr& cr, double x) {
-  Paint(cr, [&] { cr->rectangle(x, 2.5, 2.5, 11); }, 2, 14, {kNavLook.top, kNavLook.bottom, kNavLook.outline, 0.3, 0.18, 0});
+  Paint(cr, [&] { cr->rectangle(x, 2.5, 2.5, 11); }, 2, 14,
+        {kNavLook.top, kNavLook.bottom, kNavLook.outline, 0.3, 0.18, 0});
 }
 
 void DrawList(const Cr& cr) {
-  Paint(cr, [&] { cr->rectangle(1.5, 1.5, 13, 13); }, 1, 15, {Hex(0xffffff), Hex(0xe3e8ef), Hex(0x56606c), 0, 0.18, 0});
+  Paint(cr, [&] { cr->rectangle(1.5, 1.5, 13, 13); }, 1, 15,
+        {Hex(0xffffff), Hex(0xe3e8ef), Hex(0x56606c), 0, 0.18, 0});
   for (int i = 0; i < 3; ++i) {
     double y = 3.5 + i * 3.5;
     cr->rectangle(3.5, y, 2, 2);
@@ -335,19 +369,13 @@ void DrawNav(const Cr& cr, int index) {
       NavBar(cr, 2.5);
       NavTriangle(cr, 5.5, 13.5, true);
       break;
-    case 1:
-      NavTriangle(cr, 3.5, 12.5, true);
-      break;
-    case 2:
-      NavTriangle(cr, 3.5, 12.5, false);
-      break;
+    case 1: NavTriangle(cr, 3.5, 12.5, true); break;
+    case 2: NavTriangle(cr, 3.5, 12.5, false); break;
     case 3:
       NavTriangle(cr, 2.5, 10.5, false);
       NavBar(cr, 11);
       break;
-    default:
-      DrawList(cr);
-      break;
+    default: DrawList(cr); break;
   }
 }
 
@@ -356,7 +384,8 @@ void DrawNav(const Cr& cr, int index) {
 void DrawGo(const Cr& cr) {
   cr->save();
   cr->translate(0, 1);
-  DrawArrow(cr, false, 16, {kGreenArrow.top, kGreenArrow.bottom, kGreenArrow.outline, 0.45, 0.18, 0.4});
+  DrawArrow(cr, false, 16,
+            {kGreenArrow.top, kGreenArrow.bottom, kGreenArrow.outline, 0.45, 0.18, 0.4});
   cr->restore();
   Text(cr, "移動", 12, kGoImageWidth - 19, 19, kGoImageHeight / 2.0, false, Hex(0x17202b), true);
 }
@@ -365,25 +394,36 @@ const Look kStarLook{Hex(0xfff2a0), Hex(0xe6a318), Hex(0x8a5a06), 0.45, 0.18, 0.
 
 void DrawOpenFavorite(const Cr& cr) {
   // A folder whose front flap is open a little, with a star on it.
-  Paint(cr, [&] {
-    cr->move_to(1.5, 4.5);
-    cr->line_to(6.5, 4.5);
-    cr->line_to(8, 6);
-    cr->line_to(15.5, 6);
-    cr->line_to(15.5, 15.5);
-    cr->line_to(1.5, 15.5);
-    cr->close_path();
-  }, 4, 16, {Hex(0xe8c46a), Hex(0xb98a26), Hex(0x7a5510), 0.2, 0.18, 0.3});
-  Paint(cr, [&] { Polygon(cr, {{1.5, 15.5}, {3.5, 8.5}, {17.5, 8.5}, {15.5, 15.5}}); }, 8, 16,
-        {Hex(0xfde59a), Hex(0xe2b03e), Hex(0x7a5510), 0.4, 0, 0.4});
-  Paint(cr, [&] { Star(cr, 9.8, 12.2, 4.6, 1.9); }, 7.5, 16, {Hex(0xfff7d0), Hex(0xf08a10), Hex(0x9b4a04), 0.3, 0, 0});
+  Paint(cr,
+        [&] {
+          cr->move_to(1.5, 4.5);
+          cr->line_to(6.5, 4.5);
+          cr->line_to(8, 6);
+          cr->line_to(15.5, 6);
+          cr->line_to(15.5, 15.5);
+          cr->line_to(1.5, 15.5);
+          cr->close_path();
+        },
+        4, 16, {Hex(0xe8c46a), Hex(0xb98a26), Hex(0x7a5510), 0.2, 0.18, 0.3});
+  Paint(cr,
+        [&] {
+          Polygon(cr, {{1.5, 15.5}, {3.5, 8.5}, {17.5, 8.5}, {15.5, 15.5}});
+        },
+        8, 16, {Hex(0xfde59a), Hex(0xe2b03e), Hex(0x7a5510), 0.4, 0, 0.4});
+  Paint(cr, [&] { Star(cr, 9.8, 12.2, 4.6, 1.9); }, 7.5, 16,
+        {Hex(0xfff7d0), Hex(0xf08a10), Hex(0x9b4a04), 0.3, 0, 0});
 }
 
 void DrawAddFavorite(const Cr& cr) {
-  Paint(cr, [&] { Star(cr, 8, 8.6, 7.8, 3.2); }, 1, 15, kStarLook);
+  Paint(
+      cr, [&] { Star(cr, 8, 8.6, 7.8, 3.2); }, 1, 15, kStarLook);
   // The plus badge.
-  Paint(cr, [&] { cr->begin_new_sub_path(); cr->arc(13, 13, 4.5, 0, 2 * kPi); }, 8.5, 17.5,
-        {Hex(0x8fe070), Hex(0x2b8a1c), Hex(0x17500e), 0.4, 0.2, 0.3});
+  Paint(cr,
+        [&] {
+          cr->begin_new_sub_path();
+          cr->arc(13, 13, 4.5, 0, 2 * kPi);
+        },
+        8.5, 17.5, {Hex(0x8fe070), Hex(0x2b8a1c), Hex(0x17500e), 0.4, 0.2, 0.3});
   cr->move_to(13, 10.6);
   cr->line_to(13, 15.4);
   cr->move_to(10.6, 13);
@@ -425,8 +465,8 @@ Glib::RefPtr<Gdk::Pixbuf> DrawCoolBarTile() {
       };
       unsigned char* p = data + y * stride + x * 4;
       // Cairo stores opaque ARGB32 as B, G, R, A in memory on little-endian machines.
-      std::uint32_t pixel = 0xff000000u | (std::uint32_t{channel(236)} << 16) | (std::uint32_t{channel(233)} << 8) |
-                            channel(226);
+      std::uint32_t pixel = 0xff000000u | (std::uint32_t{channel(236)} << 16) |
+                            (std::uint32_t{channel(233)} << 8) | channel(226);
       std::memcpy(p, &pixel, 4);
     }
   }
@@ -466,19 +506,23 @@ void DrawPocketCursor(const Cr& cr) {
 
 PictureSize SizeOf(Picture picture) {
   switch (picture) {
-    case Picture::kStop: case Picture::kRefresh: case Picture::kHome: case Picture::kBack:
-    case Picture::kForward:
-      return {kToolbarImageSize, kToolbarImageSize};
-    case Picture::kPocketEmpty: case Picture::kPocketFull:
-      return {kPocketImageSize, kPocketImageSize};
-    case Picture::kModeJob: case Picture::kModeDirect:
-      return {kModeImageWidth, kModeImageHeight};
-    case Picture::kNavFirst: case Picture::kNavPrevious: case Picture::kNavNext:
-    case Picture::kNavLast: case Picture::kNavList:
-      return {kNavButtonImageSize, kNavButtonImageSize};
+    case Picture::kStop:
+    case Picture::kRefresh:
+    case Picture::kHome:
+    case Picture::kBack:
+    case Picture::kForward: return {kToolbarImageSize, kToolbarImageSize};
+    case Picture::kPocketEmpty:
+    case Picture::kPocketFull: return {kPocketImageSize, kPocketImageSize};
+    case Picture::kModeJob:
+    case Picture::kModeDirect: return {kModeImageWidth, kModeImageHeight};
+    case Picture::kNavFirst:
+    case Picture::kNavPrevious:
+    case Picture::kNavNext:
+    case Picture::kNavLast:
+    case Picture::kNavList: return {kNavButtonImageSize, kNavButtonImageSize};
     case Picture::kGo: return {kGoImageWidth, kGoImageHeight};
-    case Picture::kOpenFavorite: case Picture::kAddFavorite:
-      return {kFavoriteImageSize, kFavoriteImageSize};
+    case Picture::kOpenFavorite:
+    case Picture::kAddFavorite: return {kFavoriteImageSize, kFavoriteImageSize};
     case Picture::kCoolBarTile: return {kCoolBarTileSize, kCoolBarTileSize};
     case Picture::kIcon16: return {16, 16};
     case Picture::kIcon24: return {24, 24};
@@ -505,18 +549,23 @@ Glib::RefPtr<Gdk::Pixbuf> DrawPicture(Picture picture) {
       case Picture::kPocketFull: DrawPocket(cr, true); break;
       case Picture::kModeJob: DrawModeSwitch(cr, 1); break;
       case Picture::kModeDirect: DrawModeSwitch(cr, 2); break;
-      case Picture::kNavFirst: case Picture::kNavPrevious: case Picture::kNavNext:
-      case Picture::kNavLast: case Picture::kNavList:
+      case Picture::kNavFirst:
+      case Picture::kNavPrevious:
+      case Picture::kNavNext:
+      case Picture::kNavLast:
+      case Picture::kNavList:
         DrawNav(cr, static_cast<int>(picture) - static_cast<int>(Picture::kNavFirst));
         break;
       case Picture::kGo: DrawGo(cr); break;
       case Picture::kOpenFavorite: DrawOpenFavorite(cr); break;
       case Picture::kAddFavorite: DrawAddFavorite(cr); break;
-      case Picture::kIcon16: case Picture::kIcon24: case Picture::kIcon32: case Picture::kIcon48:
-        DrawWindowIcon(cr, SizeOf(picture).width);
-        break;
+      case Picture::kIcon16:
+      case Picture::kIcon24:
+      case Picture::kIcon32:
+      case Picture::kIcon48: DrawWindowIcon(cr, SizeOf(picture).width); break;
       case Picture::kPocketCursor: DrawPocketCursor(cr); break;
-      case Picture::kCoolBarTile: case Picture::kCount: break;
+      case Picture::kCoolBarTile:
+      case Picture::kCount: break;
     }
   });
 }

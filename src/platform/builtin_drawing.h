@@ -11,14 +11,29 @@ namespace tarvik::builtin {
 
 // Every built-in picture, in the order of the compiled table.
 enum class Picture : int {
-  kStop, kRefresh, kHome, kBack, kForward,             // the toolbar, images 1 to 5
-  kPocketEmpty, kPocketFull,                           // the pockets
-  kModeJob, kModeDirect,                               // the mode pictures 1 and 2
-  kNavFirst, kNavPrevious, kNavNext, kNavLast, kNavList,  // the job step buttons
-  kGo, kOpenFavorite, kAddFavorite,                    // the address bar buttons
-  kCoolBarTile,                                        // the cool bar's background
-  kIcon16, kIcon24, kIcon32, kIcon48,                  // the window icon
-  kPocketCursor,                                       // the pointer over the pockets
+  kStop,
+  kRefresh,
+  kHome,
+  kBack,
+  kForward,  // the toolbar, images 1 to 5
+  kPocketEmpty,
+  kPocketFull,  // the pockets
+  kModeJob,
+  kModeDirect,  // the mode pictures 1 and 2
+  kNavFirst,
+  kNavPrevious,
+  kNavNext,
+  kNavLast,
+  kNavList,  // the job step buttons
+  kGo,
+  kOpenFavorite,
+  kAddFavorite,  // the address bar buttons
+  kCoolBarTile,  // the cool bar's background
+  kIcon16,
+  kIcon24,
+  kIcon32,
+  kIcon48,        // the window icon
+  kPocketCursor,  // the pointer over the pockets
   kCount
 };
 

@@ -85,24 +85,27 @@ inline void RoundedRect(const Cr& cr, double x, double y, double w, double h, do
 inline void Polygon(const Cr& cr, std::initializer_list<std::pair<double, double>> points) {
   bool first = true;
   for (auto [x, y] : points) {
-    if (first) cr->move_to(x, y);
-    else cr->line_to(x, y);
+    if (first)
+      cr->move_to(x, y);
+    else
+      cr->line_to(x, y);
     first = false;
   }
   cr->close_path();
 }
 
 struct Look {
-  Rgb top;      // fill at the upper edge
-  Rgb bottom;   // fill at the lower edge
-  Rgb outline;  // the 1-px rim
+  Rgb top;               // fill at the upper edge
+  Rgb bottom;            // fill at the lower edge
+  Rgb outline;           // the 1-px rim
   double gloss = 0.45;   // strength of the light on the upper half
   double shadow = 0.22;  // opacity of the drop shadow, 0 for none
   double rim_light = 0.5;
 };
 
 // Fills the shape that `path` traces the way every Tarvik picture is lit: a soft shadow down and to
-// the right, a vertical gradient, a light inner rim, a gloss on the upper half and a darker outline.
+// the right, a vertical gradient, a light inner rim, a gloss on the upper half and a darker
+// outline.
 inline void Paint(const Cr& cr, const Path& path, double y0, double y1, const Look& look) {
   if (look.shadow > 0) {
     cr->save();

@@ -51,7 +51,8 @@ Glib::RefPtr<Gdk::Pixbuf> WindowIcon();
 std::vector<Glib::RefPtr<Gdk::Pixbuf>> WindowIconList();
 // The pointer shown over the pockets.
 Glib::RefPtr<Gdk::Cursor> PocketCursor(const Glib::RefPtr<Gdk::Display>& display);
-// The picture of that pointer, 32 x 32, with its hot spot at (kPocketCursorHotX, kPocketCursorHotY).
+// The picture of that pointer, 32 x 32, with its hot spot at (kPocketCursorHotX,
+// kPocketCursorHotY).
 Glib::RefPtr<Gdk::Pixbuf> PocketCursorImage();
 
 }  // namespace tarvik::builtin

@@ -24,10 +24,10 @@ namespace tarvik {
 
 namespace {
 
-// Band metrics in pixels. A band reads, from left to right: a small margin, the gripper ridge, a gap,
-// the caption and a gap after it when there is one, the child, and a border on the right where the
-// divider to the next band is etched. A row leaves kRowPadding above and below its children; the
-// etched lines between the rows and under the last row lie inside that padding.
+// Band metrics in pixels. A band reads, from left to right: a small margin, the gripper ridge, a
+// gap, the caption and a gap after it when there is one, the child, and a border on the right where
+// the divider to the next band is etched. A row leaves kRowPadding above and below its children;
+// the etched lines between the rows and under the last row lie inside that padding.
 constexpr int kRowPadding = 2;
 constexpr int kBandBorder = 2;
 constexpr int kGripperLeft = 2;
@@ -37,7 +37,7 @@ constexpr int kCaptionGap = 6;
 constexpr int kGripperZone = kGripperLeft + kGripperRidge + kGripperGap;
 
 struct BandState {
-  CoolBand layout;  // its caption and sizes: as added, then as the user drags it
+  CoolBand layout;               // its caption and sizes: as added, then as the user drags it
   Gtk::Widget* child = nullptr;  // null once the child has been removed from the bar
   bool visible = true;
   int header_width = -1;  // measured once per style: the pointer asks for it at every move
@@ -115,8 +115,12 @@ struct CoolBar::Impl {
   }
 
   // A band never gets narrower than its gripper and caption, whatever minimum it was given.
-  int min_band_width(int band) { return std::max(bands[band].layout.min_width, header_width(band) + kBandBorder + 1); }
-  int desired_band_width(int band) { return std::max(bands[band].layout.width, min_band_width(band)); }
+  int min_band_width(int band) {
+    return std::max(bands[band].layout.min_width, header_width(band) + kBandBorder + 1);
+  }
+  int desired_band_width(int band) {
+    return std::max(bands[band].layout.width, min_band_width(band));
+  }
 
   int child_min_height(int band) {
     int height = bands[band].layout.min_height;
@@ -166,7 +170,8 @@ struct CoolBar::Impl {
   int minimum_width() {
     int widest = 0;
     for (size_t b = 0; b < bands.size(); ++b)
-      if (bands[b].visible) widest = std::max(widest, header_width(static_cast<int>(b)) + kBandBorder + 1);
+      if (bands[b].visible)
+        widest = std::max(widest, header_width(static_cast<int>(b)) + kBandBorder + 1);
     return widest;
   }
 
@@ -212,7 +217,8 @@ struct CoolBar::Impl {
         box.width = widths[i];
         box.height = row_height;
         box.header = header_width(shown[i]);
-        int child_width = std::max({1, widths[i] - box.header - kBandBorder, child_min_width(shown[i])});
+        int child_width =
+            std::max({1, widths[i] - box.header - kBandBorder, child_min_width(shown[i])});
         box.child = Gdk::Rectangle(x + box.header, y + kRowPadding, child_width, child_height);
         x += widths[i];
       }
@@ -292,7 +298,8 @@ struct CoolBar::Impl {
     Layout l = current();
     for (size_t b = 0; b < l.bands.size(); ++b) {
       const BandBox& box = l.bands[b];
-      if (box.placed && x >= box.x && x < box.x + box.header && y >= box.y && y < box.y + box.height)
+      if (box.placed && x >= box.x && x < box.x + box.header && y >= box.y &&
+          y < box.y + box.height)
         return static_cast<int>(b);
     }
     return -1;
@@ -315,7 +322,8 @@ struct CoolBar::Impl {
         if (y >= l.rows[r].y && y < l.rows[r].y + l.rows[r].height) target = r;
     }
     // A band alone in the last row is already where "below the last row" would put it.
-    if (target == row_count && box.row == row_count - 1 && l.rows[box.row].bands.size() == 1) target = box.row;
+    if (target == row_count && box.row == row_count - 1 && l.rows[box.row].bands.size() == 1)
+      target = box.row;
 
     if (target != box.row) {
       int position = -1;
@@ -487,7 +495,8 @@ int CoolBar::add_band(Gtk::Widget& child, const CoolBand& band) {
   child.set_child_visible(true);
   // The caption is drawn, so assistive technologies hear it as the name of the band's child,
   // unless the child has a name of its own.
-  if (!band.caption.empty() && AccessibleName(child).empty()) SetAccessibleName(child, band.caption);
+  if (!band.caption.empty() && AccessibleName(child).empty())
+    SetAccessibleName(child, band.caption);
   // Building the bar is not a change the owner has to follow, so the height is taken silently.
   impl_->reported_height = impl_->height();
   queue_resize();
@@ -506,7 +515,9 @@ void CoolBar::set_band_visible(int band, bool visible) {
   impl_->changed(true);
 }
 
-bool CoolBar::band_visible(int band) const { return impl_->valid(band) && impl_->bands[band].visible; }
+bool CoolBar::band_visible(int band) const {
+  return impl_->valid(band) && impl_->bands[band].visible;
+}
 
 int CoolBar::band_width(int band) const {
   if (!impl_->valid(band)) return 0;
@@ -548,7 +559,8 @@ int CoolBar::band_position_in_row(int band) const {
   for (const auto& row : impl_->rows) {
     auto it = std::find(row.begin(), row.end(), band);
     if (it == row.end()) continue;
-    return static_cast<int>(std::count_if(row.begin(), it, [&](int b) { return impl_->bands[b].visible; }));
+    return static_cast<int>(
+        std::count_if(row.begin(), it, [&](int b) { return impl_->bands[b].visible; }));
   }
   return -1;
 }
@@ -601,7 +613,9 @@ void CoolBar::on_remove(Gtk::Widget* child) {
 
 GType CoolBar::child_type_vfunc() const { return Gtk::Widget::get_type(); }
 
-Gtk::SizeRequestMode CoolBar::get_request_mode_vfunc() const { return Gtk::SIZE_REQUEST_CONSTANT_SIZE; }
+Gtk::SizeRequestMode CoolBar::get_request_mode_vfunc() const {
+  return Gtk::SIZE_REQUEST_CONSTANT_SIZE;
+}
 
 void CoolBar::get_preferred_width_vfunc(int& minimum, int& natural) const {
   minimum = impl_->minimum_width();
@@ -656,9 +670,11 @@ void CoolBar::on_realize() {
     attributes.window_type = GDK_WINDOW_CHILD;
     attributes.wclass = GDK_INPUT_OUTPUT;
     attributes.visual = gtk_widget_get_visual(GTK_WIDGET(gobj()));
-    attributes.event_mask = static_cast<int>(get_events()) | GDK_EXPOSURE_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+    attributes.event_mask = static_cast<int>(get_events()) | GDK_EXPOSURE_MASK |
+                            GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                             GDK_POINTER_MOTION_MASK | GDK_LEAVE_NOTIFY_MASK;
-    impl_->window = Gdk::Window::create(get_parent_window(), &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL);
+    impl_->window =
+        Gdk::Window::create(get_parent_window(), &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL);
     set_window(impl_->window);
     register_window(impl_->window);
   }
@@ -684,7 +700,8 @@ bool CoolBar::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
 }
 
 bool CoolBar::on_button_press_event(GdkEventButton* event) {
-  if (event->type != GDK_BUTTON_PRESS || event->button != 1) return Gtk::Container::on_button_press_event(event);
+  if (event->type != GDK_BUTTON_PRESS || event->button != 1)
+    return Gtk::Container::on_button_press_event(event);
   const int band = impl_->band_at_header(event->x, event->y);
   if (band < 0) return Gtk::Container::on_button_press_event(event);
   impl_->drag_band = band;
@@ -693,7 +710,8 @@ bool CoolBar::on_button_press_event(GdkEventButton* event) {
 }
 
 bool CoolBar::on_button_release_event(GdkEventButton* event) {
-  if (event->button != 1 || impl_->drag_band < 0) return Gtk::Container::on_button_release_event(event);
+  if (event->button != 1 || impl_->drag_band < 0)
+    return Gtk::Container::on_button_release_event(event);
   impl_->drag_band = -1;
   impl_->update_cursor(event->x, event->y);
   return true;

@@ -14,11 +14,11 @@
 namespace tarvik {
 
 struct CoolBand {
-  std::string caption;        // drawn after the gripper; empty for none
-  int min_width = 0;          // pixels, child area included
-  int min_height = 0;         // pixels, the child's minimum height
-  int width = 0;              // pixels, the band's preferred width
-  bool new_row = false;       // the band starts a new row
+  std::string caption;          // drawn after the gripper; empty for none
+  int min_width = 0;            // pixels, child area included
+  int min_height = 0;           // pixels, the child's minimum height
+  int width = 0;                // pixels, the band's preferred width
+  bool new_row = false;         // the band starts a new row
   bool use_bar_picture = true;  // false: the band is drawn plain, without the bar's picture
 };
 
@@ -35,7 +35,8 @@ class CoolBar : public Gtk::Container {
   int band_count() const;
 
   // A hidden band takes no room, a row of hidden bands no height; its child stays unmapped (its
-  // own visible flag untouched, so show_all() does not bring it back). Hidden bands keep their place.
+  // own visible flag untouched, so show_all() does not bring it back). Hidden bands keep their
+  // place.
   void set_band_visible(int band, bool visible);
   bool band_visible(int band) const;
 
@@ -68,7 +69,8 @@ class CoolBar : public Gtk::Container {
   // a drag or a change of visibility; from an idle handler when a child's own minimum height
   // changed the rows.
   sigc::signal<void(int)>& signal_height_changed();  // the new height in pixels
-  // Emitted when bands move (by drag or move_band), change width through a drag, or change visibility.
+  // Emitted when bands move (by drag or move_band), change width through a drag, or change
+  // visibility.
   sigc::signal<void()>& signal_band_change();
 
  protected:

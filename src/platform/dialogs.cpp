@@ -94,9 +94,7 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
   dialog.set_title(caption);
   std::vector<std::pair<const char*, Gtk::ResponseType>> labels;
   switch (buttons) {
-    case MsgButtons::OK:
-      labels = {{"OK", Gtk::RESPONSE_OK}};
-      break;
+    case MsgButtons::OK: labels = {{"OK", Gtk::RESPONSE_OK}}; break;
     case MsgButtons::OKCancel:
       labels = {{"OK", Gtk::RESPONSE_OK}, {"ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL}};
       break;
@@ -162,7 +160,8 @@ std::string GtkDialogs::InputBox(Gtk::Window* parent, const std::string& prompt,
   return entry.get_text();
 }
 
-std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* parent, const FileDialogOptions& opts) {
+std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* parent,
+                                                const FileDialogOptions& opts) {
   Gtk::FileChooserDialog dialog(opts.title, Gtk::FILE_CHOOSER_ACTION_OPEN);
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_modal(true);
@@ -176,7 +175,8 @@ std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* parent, const FileD
   return path;
 }
 
-std::optional<std::string> GtkDialogs::SaveFile(Gtk::Window* parent, const FileDialogOptions& opts) {
+std::optional<std::string> GtkDialogs::SaveFile(Gtk::Window* parent,
+                                                const FileDialogOptions& opts) {
   Gtk::FileChooserDialog dialog(opts.title, Gtk::FILE_CHOOSER_ACTION_SAVE);
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_modal(true);
@@ -195,8 +195,9 @@ std::optional<std::string> GtkDialogs::SaveFile(Gtk::Window* parent, const FileD
     if (!opts.default_extension.empty() && base.find('.') == std::string::npos)
       path += "." + opts.default_extension;
     if (opts.confirm_overwrite && FileExists(path)) {
-      Gtk::MessageDialog ask(dialog, Glib::path_get_basename(path) + " は既に存在します。\n上書きしますか？",
-                             false, Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO, true);
+      Gtk::MessageDialog ask(
+          dialog, Glib::path_get_basename(path) + " は既に存在します。\n上書きしますか？", false,
+          Gtk::MESSAGE_WARNING, Gtk::BUTTONS_YES_NO, true);
       ask.set_title(opts.title);
       if (ask.run() != Gtk::RESPONSE_YES) continue;
     }
@@ -211,7 +212,8 @@ std::optional<std::string> GtkDialogs::ChooseFolder(Gtk::Window* parent, const s
   dialog.set_modal(true);
   dialog.add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
   dialog.add_button("OK", Gtk::RESPONSE_ACCEPT);
-  if (!initial_folder.empty() && DirectoryExists(initial_folder)) dialog.set_current_folder(initial_folder);
+  if (!initial_folder.empty() && DirectoryExists(initial_folder))
+    dialog.set_current_folder(initial_folder);
   while (true) {
     if (dialog.run() != Gtk::RESPONSE_ACCEPT) return std::nullopt;
     std::string path = dialog.get_filename();

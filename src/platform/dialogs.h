@@ -29,8 +29,8 @@ struct FileDialogOptions {
   std::vector<FileFilter> filters;
   std::string default_extension;  // added to a typed name that has none, without the dot
   std::string initial_folder;
-  std::string file_name;          // proposed name
-  bool confirm_overwrite = false; // saving over an existing file asks first
+  std::string file_name;           // proposed name
+  bool confirm_overwrite = false;  // saving over an existing file asks first
 };
 
 // Parses a filter text of the form "desc|pattern;pattern|desc|pattern".
@@ -55,8 +55,10 @@ class Dialogs {
   virtual std::string InputBox(Gtk::Window* parent, const std::string& prompt,
                                const std::string& title, const std::string& default_text) = 0;
   // The chosen path, or nothing when cancelled.
-  virtual std::optional<std::string> OpenFile(Gtk::Window* parent, const FileDialogOptions& opts) = 0;
-  virtual std::optional<std::string> SaveFile(Gtk::Window* parent, const FileDialogOptions& opts) = 0;
+  virtual std::optional<std::string> OpenFile(Gtk::Window* parent,
+                                              const FileDialogOptions& opts) = 0;
+  virtual std::optional<std::string> SaveFile(Gtk::Window* parent,
+                                              const FileDialogOptions& opts) = 0;
   // The chosen folder, or nothing when cancelled. Only existing folders can be chosen.
   virtual std::optional<std::string> ChooseFolder(Gtk::Window* parent, const std::string& title,
                                                   const std::string& initial_folder) = 0;

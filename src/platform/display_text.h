@@ -11,8 +11,9 @@ namespace tarvik {
 inline constexpr std::size_t kDisplayTextLimit = 300;
 
 // At most `max_chars` characters of `utf8`, the last of them "…" when the text was longer. The
-// cut falls between characters, never inside one. Bytes that are not UTF-8, and NUL bytes, come out as U+FFFD,
-// so the result is always valid UTF-8. Only the part that is kept is read, whatever the length.
+// cut falls between characters, never inside one. Bytes that are not UTF-8, and NUL bytes, come out
+// as U+FFFD, so the result is always valid UTF-8. Only the part that is kept is read, whatever the
+// length.
 std::string ShortenForDisplay(const std::string& utf8, std::size_t max_chars = kDisplayTextLimit);
 
 }  // namespace tarvik

@@ -20,9 +20,8 @@ using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 // `damaged` (when given) says so. A file that is there but cannot be read (past
 // kSettingsReadLimit, not a regular file, no permission) counts as damaged too; `failure` (when
 // given) tells why it was not read.
-KeyFilePtr LoadKeyFile(const std::string& path,
-                       GKeyFileFlags flags = G_KEY_FILE_KEEP_COMMENTS, bool* damaged = nullptr,
-                       ReadFailure* failure = nullptr);
+KeyFilePtr LoadKeyFile(const std::string& path, GKeyFileFlags flags = G_KEY_FILE_KEEP_COMMENTS,
+                       bool* damaged = nullptr, ReadFailure* failure = nullptr);
 // LoadKeyFile for a file that is about to be replaced with changes. Replacing a damaged file
 // would drop everything past the damage, so it is first kept beside itself as `path`.damaged.
 // A file that exists but could not be read gives an empty key file and a `failure` other than
@@ -39,6 +38,5 @@ std::string KeyFileText(GKeyFile* kf);
 // Creates the folder as needed and replaces the file atomically: a crash leaves either the old
 // file or the new one, never a mix.
 bool StoreKeyFile(GKeyFile* kf, const std::string& path);
-
 
 }  // namespace tarvik

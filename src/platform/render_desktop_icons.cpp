@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
       gchar* buffer = nullptr;
       gsize length = 0;
       if (!pixbuf || !gdk_pixbuf_save_to_buffer(pixbuf->gobj(), &buffer, &length, "png", nullptr,
-                                                 "compression", "9", nullptr)) {
+                                                "compression", "9", nullptr)) {
         std::cerr << "render_desktop_icons: " << kind.name << " was not drawn at " << size << "\n";
         return 1;
       }
@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
   }
   out << "\n}  // namespace\n\nconst DesktopIconFile kDesktopIconFiles[] = {\n";
   for (size_t i = 0; i < files.size(); ++i)
-    out << "    {\"" << files[i].path << "\", " << files[i].size << ", kIcon" << i << ", sizeof kIcon"
-        << i << "},\n";
+    out << "    {\"" << files[i].path << "\", " << files[i].size << ", kIcon" << i
+        << ", sizeof kIcon" << i << "},\n";
   out << "};\nconst std::size_t kDesktopIconFileCount = " << files.size()
       << ";\n\n}  // namespace tarvik\n";
 

@@ -40,13 +40,15 @@ inline constexpr char kHistorySection[] = "History";
 inline constexpr char kResumeSection[] = "Resume";
 
 inline constexpr std::array<SettingKey, 12> kAll = {
-    kWindowWidth, kWindowHeight, kWindowLeft,    kWindowTop,       kMaximized,     kMode,
-    kHomeURL,     kSkin,         kFavoritesPath, kRelationDone,    kApplicationPath, kCurrentVersion};
+    kWindowWidth, kWindowHeight, kWindowLeft,    kWindowTop,    kMaximized,       kMode,
+    kHomeURL,     kSkin,         kFavoritesPath, kRelationDone, kApplicationPath, kCurrentVersion};
 
 }  // namespace setting
 
 // The stored value of `k` in the user's store, or its fallback.
-inline std::string GetSetting(const SettingKey& k) { return GetSetting(k.section, k.key, k.fallback); }
+inline std::string GetSetting(const SettingKey& k) {
+  return GetSetting(k.section, k.key, k.fallback);
+}
 inline void SaveSetting(const SettingKey& k, const std::string& value) {
   SaveSetting(k.section, k.key, value);
 }

@@ -26,7 +26,8 @@ std::optional<std::string> StoredGroup(GKeyFile* kf, const std::string& name) {
   return found;
 }
 
-std::optional<std::string> StoredKey(GKeyFile* kf, const std::string& group, const std::string& name) {
+std::optional<std::string> StoredKey(GKeyFile* kf, const std::string& group,
+                                     const std::string& name) {
   gsize n = 0;
   gchar** keys = g_key_file_get_keys(kf, group.c_str(), &n, nullptr);
   std::optional<std::string> found;
@@ -106,9 +107,7 @@ std::string UnescapeValue(const std::string& raw) {
           break;
         }
         [[fallthrough]];
-      default:
-        out.push_back('\\');
-        out.push_back(e);
+      default: out.push_back('\\'); out.push_back(e);
     }
   }
   return out;
@@ -140,7 +139,8 @@ const SettingsStore::Parsed& SettingsStore::Current() const {
   struct stat st {};
   const bool exists = ::stat(path_.c_str(), &st) == 0;
   // Every writer replaces the file by rename, so a changed file has a new inode or new times.
-  if (parsed_ && parsed_->exists == exists && (!exists || SameFile(parsed_->st, st))) return *parsed_;
+  if (parsed_ && parsed_->exists == exists && (!exists || SameFile(parsed_->st, st)))
+    return *parsed_;
   auto parsed = std::make_shared<Parsed>();
   parsed->kf = LoadKeyFile(path_, G_KEY_FILE_KEEP_COMMENTS, nullptr, &parsed->failure);
   parsed->exists = exists;

@@ -71,7 +71,7 @@ int ToInt16(const std::string& text, int fallback);
 // A finite single-precision number.
 float ToSingle(const std::string& text, float fallback);
 
-std::string BooleanText(bool value);   // "True" / "False"
-std::string SingleText(float value);   // shortest text; whole numbers have no decimal part
+std::string BooleanText(bool value);  // "True" / "False"
+std::string SingleText(float value);  // shortest text; whole numbers have no decimal part
 
 }  // namespace tarvik

@@ -1,9 +1,9 @@
 #include "platform/text_file.h"
 
 #include <fcntl.h>
+#include <iconv.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,7 +35,6 @@ class Iconv {
  private:
   iconv_t cd_;
 };
-
 
 // g_utf8_validate treats a NUL byte as invalid. A NUL is a character like any other here, so the
 // text is validated piece by piece between NULs.
@@ -293,16 +292,11 @@ std::string FileTooLargeMessage(const std::string& path) {
 
 std::string ReadFailureMessage(const std::string& path, ReadFailure failure) {
   switch (failure) {
-    case ReadFailure::None:
-      return {};
-    case ReadFailure::TooLarge:
-      return FileTooLargeMessage(path);
-    case ReadFailure::Missing:
-      return "ファイルが見つかりません。\r\n" + path;
-    case ReadFailure::NotRegularFile:
-      return "通常のファイルではありません。\r\n" + path;
-    case ReadFailure::Unreadable:
-      break;
+    case ReadFailure::None: return {};
+    case ReadFailure::TooLarge: return FileTooLargeMessage(path);
+    case ReadFailure::Missing: return "ファイルが見つかりません。\r\n" + path;
+    case ReadFailure::NotRegularFile: return "通常のファイルではありません。\r\n" + path;
+    case ReadFailure::Unreadable: break;
   }
   return "ファイルを読み込めませんでした。\r\n" + path;
 }

@@ -52,8 +52,7 @@ enum class ReadFailure {
 // regular file is read: it is opened without blocking (a FIFO never hangs the caller) and at
 // most `limit` bytes are read. Never throws. Every reader in the program names the limit of its
 // file's kind; the default serves tools and tests.
-std::optional<std::string> ReadFileBytes(const std::string& path,
-                                         size_t limit = kSettingsReadLimit,
+std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit = kSettingsReadLimit,
                                          ReadFailure* failure = nullptr);
 // What the user is told about a file past its limit.
 std::string FileTooLargeMessage(const std::string& path);

@@ -89,7 +89,8 @@ WebKitSettings* SharedSettings() {
     const char* forced = g_getenv("LIBGL_ALWAYS_SOFTWARE");
     if (forced && *forced && g_strcmp0(forced, "0") != 0) hardware = false;
     if (!hardware)
-      webkit_settings_set_hardware_acceleration_policy(s, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+      webkit_settings_set_hardware_acceleration_policy(s,
+                                                       WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     return s;
   }();
   return settings;
@@ -219,8 +220,7 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
       b->SetStatus("完了");
       b->progress_change_.emit(-1, 100);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -292,7 +292,8 @@ void WebKitBrowser::OnReadyToShow(WebKitWebView*, gpointer self) {
   b->ready_to_show_.emit();
   g_signal_connect(props, "notify::geometry", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer self) {
                      static_cast<WebKitBrowser*>(self)->EmitRequestedSize();
-                   }), b);
+                   }),
+                   b);
 }
 
 void WebKitBrowser::EmitRequestedSize() {

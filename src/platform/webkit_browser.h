@@ -52,7 +52,8 @@ class WebKitBrowser : public BrowserControl {
   static GtkWidget* OnCreate(WebKitWebView*, void* action, gpointer self);
   static void OnReadyToShow(WebKitWebView*, gpointer self);
   static void OnClose(WebKitWebView*, gpointer self);
-  static gboolean OnLoadFailed(WebKitWebView*, int event, const char* uri, GError* error, gpointer self);
+  static gboolean OnLoadFailed(WebKitWebView*, int event, const char* uri, GError* error,
+                               gpointer self);
   static gboolean OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer self);
 
   void SetStatus(const std::string& text);

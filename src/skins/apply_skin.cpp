@@ -31,7 +31,8 @@ void ApplyPocketImages(SkinnedWindow& window, const SkinPictures& p) {
   list.clear();
   list.add(p.pocket_empty, "Empty");
   list.add(p.pocket_full, "Full");
-  for (int i = 0; i < 3; ++i) window.SetPocketPicture(i, list.get(window.PocketFull(i) ? "Full" : "Empty"));
+  for (int i = 0; i < 3; ++i)
+    window.SetPocketPicture(i, list.get(window.PocketFull(i) ? "Full" : "Empty"));
 }
 
 void ApplyModeImages(SkinnedWindow& window, const SkinPictures& p) {
@@ -70,7 +71,8 @@ ApplySkinResult ApplySkin(SkinnedWindow& window, SettingsStore& settings,
   if (!AllRead(p.nav)) return result;
   for (int i = 0; i < 5; ++i) window.SetNavButtonPicture(i, p.nav[static_cast<std::size_t>(i)]);
   if (!AllRead(p.dir)) return result;
-  for (int i = 1; i <= 3; ++i) window.SetDirButtonPicture(i, p.dir[static_cast<std::size_t>(i - 1)]);
+  for (int i = 1; i <= 3; ++i)
+    window.SetDirButtonPicture(i, p.dir[static_cast<std::size_t>(i - 1)]);
   if (!p.background) return result;
   window.SetCoolBarPicture(p.background);
   PaintBandBackgrounds(window, p.background);

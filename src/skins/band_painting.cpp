@@ -25,8 +25,16 @@ Glib::RefPtr<Gdk::Pixbuf> PaintBandBackground(const Glib::RefPtr<Gdk::Pixbuf>& t
     // and rounding to pixels can make a copy one pixel larger than what is left of the tile.
     int src_x = c.src_x, src_y = c.src_y, dst_x = c.dst_x, dst_y = c.dst_y;
     int w = c.width, h = c.height;
-    if (src_x < 0) { w += src_x; dst_x -= src_x; src_x = 0; }
-    if (src_y < 0) { h += src_y; dst_y -= src_y; src_y = 0; }
+    if (src_x < 0) {
+      w += src_x;
+      dst_x -= src_x;
+      src_x = 0;
+    }
+    if (src_y < 0) {
+      h += src_y;
+      dst_y -= src_y;
+      src_y = 0;
+    }
     w = std::min({w, tile_w - src_x, band.width_px - dst_x});
     h = std::min({h, tile_h - src_y, band.height_px - dst_y});
     if (w <= 0 || h <= 0 || dst_x < 0 || dst_y < 0) continue;

@@ -31,9 +31,8 @@ int TwipsToPixels(int twips, int twips_per_pixel) {
 }
 
 std::vector<TileCopy> PlanBandTiles(int band_left_twips, int band_top_twips, int band_width_px,
-                                    int band_height_px, int tile_width_twips,
-                                    int tile_height_twips, int twips_per_pixel_x,
-                                    int twips_per_pixel_y) {
+                                    int band_height_px, int tile_width_twips, int tile_height_twips,
+                                    int twips_per_pixel_x, int twips_per_pixel_y) {
   std::vector<TileCopy> plan;
   if (tile_width_twips <= 0 || tile_height_twips <= 0 || twips_per_pixel_x <= 0 ||
       twips_per_pixel_y <= 0)
@@ -44,7 +43,9 @@ std::vector<TileCopy> PlanBandTiles(int band_left_twips, int band_top_twips, int
   // The band's size in twips, as the loop compares against it.
   const std::int64_t band_w = std::int64_t{band_width_px} * twips_per_pixel_x;
   const std::int64_t band_h = std::int64_t{band_height_px} * twips_per_pixel_y;
-  auto px = [](std::int64_t twips, int scale) { return TwipsToPixels(static_cast<int>(twips), scale); };
+  auto px = [](std::int64_t twips, int scale) {
+    return TwipsToPixels(static_cast<int>(twips), scale);
+  };
 
   std::int64_t y = 0;
   do {
@@ -55,8 +56,8 @@ std::vector<TileCopy> PlanBandTiles(int band_left_twips, int band_top_twips, int
       const std::int64_t src_x = x == 0 ? phase_x : 0;
       const std::int64_t w = tile_w - src_x;
       plan.push_back({px(src_x, twips_per_pixel_x), px(src_y, twips_per_pixel_y),
-                      px(w, twips_per_pixel_x), px(h, twips_per_pixel_y),
-                      px(x, twips_per_pixel_x), px(y, twips_per_pixel_y)});
+                      px(w, twips_per_pixel_x), px(h, twips_per_pixel_y), px(x, twips_per_pixel_x),
+                      px(y, twips_per_pixel_y)});
       x += w;
     } while (x < band_w);
     y += h;

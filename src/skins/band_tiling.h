@@ -29,8 +29,7 @@ int TwipsToPixels(int twips, int twips_per_pixel);
 // last column and row may reach past the band's edge. A band of zero size still gets one copy.
 // Empty when the tile has no area or a scale is not positive: there is nothing to paint with.
 std::vector<TileCopy> PlanBandTiles(int band_left_twips, int band_top_twips, int band_width_px,
-                                    int band_height_px, int tile_width_twips,
-                                    int tile_height_twips, int twips_per_pixel_x,
-                                    int twips_per_pixel_y);
+                                    int band_height_px, int tile_width_twips, int tile_height_twips,
+                                    int twips_per_pixel_x, int twips_per_pixel_y);
 
 }  // namespace tarvik

@@ -33,14 +33,14 @@ std::string EncodeBmp24(int width, int height, const std::uint8_t* pixels, int s
   Put32(out, kInfoHeader);
   Put32(out, static_cast<std::uint32_t>(width));
   Put32(out, static_cast<std::uint32_t>(height));
-  Put16(out, 1);     // planes
-  Put16(out, 24);    // bits a pixel
-  Put32(out, 0);     // BI_RGB
+  Put16(out, 1);   // planes
+  Put16(out, 24);  // bits a pixel
+  Put32(out, 0);   // BI_RGB
   Put32(out, image);
   Put32(out, 3780);  // 96 dpi as pixels a metre
   Put32(out, 3780);
-  Put32(out, 0);     // colours used
-  Put32(out, 0);     // colours important
+  Put32(out, 0);  // colours used
+  Put32(out, 0);  // colours important
   for (int y = height - 1; y >= 0; --y) {
     const std::uint8_t* p = pixels + static_cast<std::ptrdiff_t>(y) * stride;
     for (int x = 0; x < width; ++x, p += channels) {
@@ -48,7 +48,8 @@ std::string EncodeBmp24(int width, int height, const std::uint8_t* pixels, int s
       out.push_back(static_cast<char>(p[1]));
       out.push_back(static_cast<char>(p[0]));
     }
-    for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < row; ++pad) out.push_back('\0');
+    for (std::uint32_t pad = static_cast<std::uint32_t>(width) * 3; pad < row; ++pad)
+      out.push_back('\0');
   }
   return out;
 }

@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
       ++count;
     }
   }
-  out << "\n}  // namespace\n\nconst CompiledSkinFile kCompiledSkinFiles[] = {\n" << table.str()
-      << "};\nconst int kCompiledSkinFileCount = " << count
+  out << "\n}  // namespace\n\nconst CompiledSkinFile kCompiledSkinFiles[] = {\n"
+      << table.str() << "};\nconst int kCompiledSkinFileCount = " << count
       << ";\n\n}  // namespace tarvik::shipped\n";
 
   // Written beside the target and renamed over it, so an interrupted build leaves no half file.

@@ -159,7 +159,8 @@ Glib::RefPtr<Gdk::Pixbuf> FlattenForSkin(const Glib::RefPtr<Gdk::Pixbuf>& pictur
   const guint8* in = picture->get_pixels();
   guint8* o = out->get_pixels();
   const int out_stride = out->get_rowstride();
-  const int bg[3] = {int((background >> 16) & 0xff), int((background >> 8) & 0xff), int(background & 0xff)};
+  const int bg[3] = {int((background >> 16) & 0xff), int((background >> 8) & 0xff),
+                     int(background & 0xff)};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const guint8* p = in + y * in_stride + x * n;
@@ -169,7 +170,8 @@ Glib::RefPtr<Gdk::Pixbuf> FlattenForSkin(const Glib::RefPtr<Gdk::Pixbuf>& pictur
         q[0] = q[1] = q[2] = kMask;
         continue;
       }
-      for (int c = 0; c < 3; ++c) q[c] = static_cast<guint8>((p[c] * a + bg[c] * (255 - a) + 127) / 255);
+      for (int c = 0; c < 3; ++c)
+        q[c] = static_cast<guint8>((p[c] * a + bg[c] * (255 - a) + 127) / 255);
       if (q[0] == kMask && q[1] == kMask && q[2] == kMask) q[0] = q[1] = q[2] = kMask + 1;
     }
   return out;

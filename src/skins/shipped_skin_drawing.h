@@ -10,8 +10,8 @@
 namespace tarvik::shipped {
 
 struct SkinPicture {
-  std::string file;                       // one of kSkinFiles
-  Glib::RefPtr<Gdk::Pixbuf> picture;      // RGB, no alpha: what the bitmap file holds
+  std::string file;                   // one of kSkinFiles
+  Glib::RefPtr<Gdk::Pixbuf> picture;  // RGB, no alpha: what the bitmap file holds
 };
 
 // The 18 pictures of the shipped skin `name` ("default" or "Sakura"), in the order of kSkinFiles;

@@ -16,8 +16,9 @@ inline constexpr const char* kInvalidSkinCaption = "エラー";
 
 struct SkinToApply {
   enum class Kind {
-    kNone,            // the setting is empty: CurrentSkinName() emptied, the window keeps its images
-    kSettingCleared,  // the named folder is missing or incomplete: the setting emptied, nothing shown
+    kNone,  // the setting is empty: CurrentSkinName() emptied, the window keeps its images
+    kSettingCleared,  // the named folder is missing or incomplete: the setting emptied, nothing
+                      // shown
     kApply,           // load the skin in `folder`; CurrentSkinName() is now `name`
   };
   Kind kind = Kind::kNone;

@@ -12,12 +12,14 @@ namespace tarvik {
 
 // The 18 files of a skin, in the order a skin is checked.
 inline constexpr std::array<const char*, 18> kSkinFiles = {
-    "ClbBack.bmp",                                                                   // cool bar background and band tile
-    "TlbIcon1.bmp", "TlbIcon2.bmp", "TlbIcon3.bmp", "TlbIcon4.bmp", "TlbIcon5.bmp",  // toolbar images 1 to 5
-    "PktIcon0.bmp", "PktIcon1.bmp",                                                  // pocket "Empty" and "Full"
-    "OprBtnJ.bmp", "OprBtnD.bmp",                                                    // mode pictures 1 and 2
-    "NavBtn1.bmp", "NavBtn2.bmp", "NavBtn3.bmp", "NavBtn4.bmp", "NavBtn5.bmp",       // cmdNav(0) to cmdNav(4)
-    "DirBtn1.bmp", "DirBtn2.bmp", "DirBtn3.bmp",                                     // cmdMove, cmdOpFav, cmdSvFav
+    "ClbBack.bmp",  // cool bar background and band tile
+    "TlbIcon1.bmp", "TlbIcon2.bmp", "TlbIcon3.bmp",
+    "TlbIcon4.bmp", "TlbIcon5.bmp",  // toolbar images 1 to 5
+    "PktIcon0.bmp", "PktIcon1.bmp",  // pocket "Empty" and "Full"
+    "OprBtnJ.bmp",  "OprBtnD.bmp",   // mode pictures 1 and 2
+    "NavBtn1.bmp",  "NavBtn2.bmp",  "NavBtn3.bmp",
+    "NavBtn4.bmp",  "NavBtn5.bmp",                  // cmdNav(0) to cmdNav(4)
+    "DirBtn1.bmp",  "DirBtn2.bmp",  "DirBtn3.bmp",  // cmdMove, cmdOpFav, cmdSvFav
 };
 
 // The name of the skin behind the menu entry "ﾃﾞﾌｫﾙﾄ(&D)".

@@ -27,15 +27,15 @@ SkinPictures LoadSkinPictures(const std::string& folder) {
   SkinPictures p;
   using Slot = std::pair<const char*, Glib::RefPtr<Gdk::Pixbuf>*>;
   const std::vector<Slot> order = {
-      {"TlbIcon1.bmp", &p.toolbar[0]}, {"TlbIcon2.bmp", &p.toolbar[1]},
-      {"TlbIcon3.bmp", &p.toolbar[2]}, {"TlbIcon4.bmp", &p.toolbar[3]},
-      {"TlbIcon5.bmp", &p.toolbar[4]}, {"PktIcon0.bmp", &p.pocket_empty},
+      {"TlbIcon1.bmp", &p.toolbar[0]},  {"TlbIcon2.bmp", &p.toolbar[1]},
+      {"TlbIcon3.bmp", &p.toolbar[2]},  {"TlbIcon4.bmp", &p.toolbar[3]},
+      {"TlbIcon5.bmp", &p.toolbar[4]},  {"PktIcon0.bmp", &p.pocket_empty},
       {"PktIcon1.bmp", &p.pocket_full}, {"OprBtnJ.bmp", &p.mode[0]},
-      {"OprBtnD.bmp", &p.mode[1]},     {"NavBtn1.bmp", &p.nav[0]},
-      {"NavBtn2.bmp", &p.nav[1]},      {"NavBtn3.bmp", &p.nav[2]},
-      {"NavBtn4.bmp", &p.nav[3]},      {"NavBtn5.bmp", &p.nav[4]},
-      {"DirBtn1.bmp", &p.dir[0]},      {"DirBtn2.bmp", &p.dir[1]},
-      {"DirBtn3.bmp", &p.dir[2]},      {"ClbBack.bmp", &p.background},
+      {"OprBtnD.bmp", &p.mode[1]},      {"NavBtn1.bmp", &p.nav[0]},
+      {"NavBtn2.bmp", &p.nav[1]},       {"NavBtn3.bmp", &p.nav[2]},
+      {"NavBtn4.bmp", &p.nav[3]},       {"NavBtn5.bmp", &p.nav[4]},
+      {"DirBtn1.bmp", &p.dir[0]},       {"DirBtn2.bmp", &p.dir[1]},
+      {"DirBtn3.bmp", &p.dir[2]},       {"ClbBack.bmp", &p.background},
   };
   for (const auto& [name, slot] : order) {
     const auto path = ResolveSkinFile(folder, name);

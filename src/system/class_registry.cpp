@@ -210,8 +210,7 @@ bool KeyFileClassRegistry::Write(const std::string& key, const std::string& valu
       !g_utf8_validate(data.c_str(), -1, nullptr))
     return false;
   return Modify([&](GKeyFile* kf) {
-    std::string group =
-        FindGroup(kf, segments).value_or(GroupName(StoredSpelling(kf, segments)));
+    std::string group = FindGroup(kf, segments).value_or(GroupName(StoredSpelling(kf, segments)));
     std::string name = FindValue(kf, group, value_name).value_or(ValueKey(value_name));
     g_key_file_set_string(kf, group.c_str(), name.c_str(), data.c_str());
     return true;

@@ -22,7 +22,6 @@ namespace {
 constexpr char kDefaultApplications[] = "Default Applications";
 constexpr char kOpenVerb[] = "open";
 
-
 // Writes only when the text differs, so that the desktop's caches are rebuilt only for real
 // changes. True when the file was written.
 bool WriteIfChanged(const std::string& path, const std::string& text) {
@@ -45,7 +44,8 @@ std::string XmlEscaped(const std::string& text) {
 // desktop entry.
 std::string WithoutMnemonic(const std::string& caption) {
   std::string out = caption;
-  if (size_t p = out.rfind("(&"); p != std::string::npos && out.size() == p + 4 && out.back() == ')')
+  if (size_t p = out.rfind("(&");
+      p != std::string::npos && out.size() == p + 4 && out.back() == ')')
     out.erase(p);
   std::string plain;
   for (size_t i = 0; i < out.size(); ++i) {
@@ -156,9 +156,10 @@ void SpawnAtLowestPriority(const std::vector<std::string>& argv) {
   args.push_back(nullptr);
   // Without G_SPAWN_DO_NOT_REAP_CHILD GLib detaches the child, so nothing waits for it and
   // no zombie is left behind.
-  g_spawn_async(nullptr, args.data(), nullptr,
-                static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
-                [](gpointer) { [[maybe_unused]] int r = nice(19); }, nullptr, nullptr, nullptr);
+  g_spawn_async(
+      nullptr, args.data(), nullptr,
+      static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
+      [](gpointer) { [[maybe_unused]] int r = nice(19); }, nullptr, nullptr, nullptr);
   g_free(program);
 }
 
@@ -190,10 +191,13 @@ void SpawnInBackground(const std::vector<std::string>& argv) {
     if (waiting == argv) return;
   pending.push_back(argv);
   if (pending.size() == 1)
-    g_timeout_add_seconds(kToolDelaySeconds, [](gpointer) {
-      RunPendingTools();
-      return G_SOURCE_REMOVE;
-    }, nullptr);
+    g_timeout_add_seconds(
+        kToolDelaySeconds,
+        [](gpointer) {
+          RunPendingTools();
+          return G_SOURCE_REMOVE;
+        },
+        nullptr);
 }
 
 }  // namespace
@@ -202,9 +206,14 @@ std::string JobMimePackage(const std::string& description, const std::string& co
   std::string xml =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-      "  <mime-type type=\"" + std::string(kJobMimeType) + "\">\n"
-      "    <comment>" + XmlEscaped(description) + "</comment>\n"
-      "    <icon name=\"" + std::string(kJobFileIconName) + "\"/>\n";
+      "  <mime-type type=\"" +
+      std::string(kJobMimeType) +
+      "\">\n"
+      "    <comment>" +
+      XmlEscaped(description) +
+      "</comment>\n"
+      "    <icon name=\"" +
+      std::string(kJobFileIconName) + "\"/>\n";
   if (!content_type.empty())
     xml += "    <sub-class-of type=\"" + XmlEscaped(content_type) + "\"/>\n";
   xml +=
@@ -346,8 +355,8 @@ bool DesktopMirror::WriteUnlessInstalled(const std::string& relative_path,
 
 void DesktopMirror::Sync(const ClassRegistry& root) {
   const std::string applications = "applications";
-  bool apps_changed = WriteUnlessInstalled(JoinPath(applications, kMenuEntryId),
-                                           MenuEntry(exe_path_));
+  bool apps_changed =
+      WriteUnlessInstalled(JoinPath(applications, kMenuEntryId), MenuEntry(exe_path_));
   bool mime_changed = false;
 
   // The icons the entries and the MIME type name. The icon theme notices new files by itself.
@@ -366,12 +375,11 @@ void DesktopMirror::Sync(const ClassRegistry& root) {
       apps_changed |= RemoveIfPresent(path);
       continue;
     }
-    std::string caption =
-        WithoutMnemonic(root.Read(type + "\\shell\\" + verb, "").value_or(""));
+    std::string caption = WithoutMnemonic(root.Read(type + "\\shell\\" + verb, "").value_or(""));
     const bool is_default = DefaultVerbIsOurs(root, type);
-    apps_changed |= WriteUnlessInstalled(
-        JoinPath(applications, assoc.desktop_id),
-        VerbEntry(assoc, VerbCommand(root, type, verb), caption, is_default));
+    apps_changed |=
+        WriteUnlessInstalled(JoinPath(applications, assoc.desktop_id),
+                             VerbEntry(assoc, VerbCommand(root, type, verb), caption, is_default));
     if (is_default)
       for (const char* mime : assoc.mime_types) defaults.emplace_back(mime, assoc.desktop_id);
   }

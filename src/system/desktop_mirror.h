@@ -17,14 +17,14 @@
 namespace tarvik {
 
 struct DesktopFolders {
-  std::string data_home;    // $XDG_DATA_HOME
-  std::string config_home;  // $XDG_CONFIG_HOME
+  std::string data_home;                           // $XDG_DATA_HOME
+  std::string config_home;                         // $XDG_CONFIG_HOME
   std::vector<std::string> system_data_dirs = {};  // $XDG_DATA_DIRS
 
-  std::string classes_file() const;  // data_home/tarvik/classes.ini
-  std::string applications() const;  // data_home/applications
-  std::string mime_package() const;  // data_home/mime/packages/tarvik.xml
-  std::string mimeapps_list() const; // config_home/mimeapps.list
+  std::string classes_file() const;   // data_home/tarvik/classes.ini
+  std::string applications() const;   // data_home/applications
+  std::string mime_package() const;   // data_home/mime/packages/tarvik.xml
+  std::string mimeapps_list() const;  // config_home/mimeapps.list
   // Whether a file below the data folders ("applications/tarvik.desktop") exists in one of
   // the system's.
   bool provided_by_system(const std::string& relative_path) const;

@@ -23,8 +23,7 @@ bool FamilyInstalled(const char* name) {
   return found;
 }
 
-void SetFont(Gtk::Label& label, const std::string& family, double points, bool bold,
-             bool italic) {
+void SetFont(Gtk::Label& label, const std::string& family, double points, bool bold, bool italic) {
   Pango::FontDescription font;
   font.set_family(family);
   font.set_size(static_cast<int>(std::lround(points * PANGO_SCALE)));

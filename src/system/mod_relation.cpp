@@ -16,13 +16,12 @@ std::string RegReadString(const ClassRegistry& root, const std::string& sub_key,
   return root.Read(sub_key, value_name).value_or("");
 }
 
-bool RegWriteString(ClassRegistry& root, const std::string& sub_key,
-                    const std::string& value_name, const std::string& data) {
+bool RegWriteString(ClassRegistry& root, const std::string& sub_key, const std::string& value_name,
+                    const std::string& data) {
   return root.Write(sub_key, value_name, data);
 }
 
-bool RegDeleteSubKey(ClassRegistry& root, const std::string& sub_key,
-                     const std::string& key_name) {
+bool RegDeleteSubKey(ClassRegistry& root, const std::string& sub_key, const std::string& key_name) {
   return root.DeleteSubKey(sub_key, key_name);
 }
 
@@ -111,8 +110,8 @@ void RegisterAssociations(ClassRegistry& root, SettingsStore& settings,
 }
 
 void MakeDefaultBrowser(ClassRegistry& root, const AskFunction& ask) {
-  if (ask(kDefaultBrowserQuestion, kDefaultBrowserCaption, MsgIcon::Question,
-          MsgButtons::YesNo) != MsgResult::Yes)
+  if (ask(kDefaultBrowserQuestion, kDefaultBrowserCaption, MsgIcon::Question, MsgButtons::YesNo) !=
+      MsgResult::Yes)
     return;
   ClassRegistryChanges changes(root);
   SetDefaultVerb(root, ".htm");

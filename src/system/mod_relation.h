@@ -32,8 +32,8 @@ inline constexpr char kDefaultBrowserQuestion[] =
 // The value, or "" when the key or the value does not exist.
 std::string RegReadString(const ClassRegistry& root, const std::string& sub_key,
                           const std::string& value_name);
-bool RegWriteString(ClassRegistry& root, const std::string& sub_key,
-                    const std::string& value_name, const std::string& data);
+bool RegWriteString(ClassRegistry& root, const std::string& sub_key, const std::string& value_name,
+                    const std::string& data);
 // Deletes `key_name` below `sub_key`, with its own subkeys.
 bool RegDeleteSubKey(ClassRegistry& root, const std::string& sub_key, const std::string& key_name);
 

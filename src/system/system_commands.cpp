@@ -23,10 +23,9 @@ void mnuDefBro_Click(Gtk::Window* parent) {
 }
 
 void mnuInet_Click(Gtk::Window*) {
-  auto command = ProxySettingsCommand(Glib::getenv("XDG_CURRENT_DESKTOP"),
-                                      [](const std::string& program) {
-                                        return !Glib::find_program_in_path(program).empty();
-                                      });
+  auto command = ProxySettingsCommand(
+      Glib::getenv("XDG_CURRENT_DESKTOP"),
+      [](const std::string& program) { return !Glib::find_program_in_path(program).empty(); });
   if (!command) return;
   try {
     // The settings run as a process of their own; Tarvik does not wait for them.

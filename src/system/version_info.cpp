@@ -50,7 +50,8 @@ void RecordUpdateInfo(SettingsStore& settings, const std::string& application_fo
   if (settings.Find(kApplicationPath.section, kApplicationPath.key) == application_folder &&
       settings.Find(kCurrentVersion.section, kCurrentVersion.key) == version)
     return;
-  settings.SaveAll({WriteOf(kApplicationPath, application_folder), WriteOf(kCurrentVersion, version)});
+  settings.SaveAll(
+      {WriteOf(kApplicationPath, application_folder), WriteOf(kCurrentVersion, version)});
 }
 
 void RecordUpdateInfo() { RecordUpdateInfo(UserSettings(), ApplicationFolder()); }

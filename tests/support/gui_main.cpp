@@ -21,7 +21,9 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   Gtk::Main kit(argc, argv);
   int result = RUN_ALL_TESTS();
-  gchar* argv_rm[] = {const_cast<gchar*>("rm"), const_cast<gchar*>("-rf"), const_cast<gchar*>(base.c_str()), nullptr};
-  g_spawn_sync(nullptr, argv_rm, nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  gchar* argv_rm[] = {const_cast<gchar*>("rm"), const_cast<gchar*>("-rf"),
+                      const_cast<gchar*>(base.c_str()), nullptr};
+  g_spawn_sync(nullptr, argv_rm, nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, nullptr,
+               nullptr, nullptr);
   return result;
 }

@@ -25,7 +25,8 @@ void Pump(int ms) {
 
 namespace {
 void RemoveTree(const std::string& path) {
-  if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR) && !g_file_test(path.c_str(), G_FILE_TEST_IS_SYMLINK)) {
+  if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR) &&
+      !g_file_test(path.c_str(), G_FILE_TEST_IS_SYMLINK)) {
     if (GDir* dir = g_dir_open(path.c_str(), 0, nullptr)) {
       while (const char* name = g_dir_read_name(dir)) RemoveTree(path + "/" + name);
       g_dir_close(dir);

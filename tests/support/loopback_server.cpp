@@ -111,7 +111,8 @@ void LoopbackServer::Handle(GSocketConnection* connection) {
     const Resource& r = it->second;
     response = "HTTP/1.1 200 OK\r\nContent-Type: " + r.content_type +
                "\r\nContent-Length: " + std::to_string(r.body.size() + r.rest.size()) +
-               "\r\nCache-Control: no-store\r\nConnection: close\r\n" + r.extra_headers + "\r\n" + r.body;
+               "\r\nCache-Control: no-store\r\nConnection: close\r\n" + r.extra_headers + "\r\n" +
+               r.body;
     rest = r.rest;
     delay_ms = r.delay_ms;
   }
@@ -121,7 +122,8 @@ void LoopbackServer::Handle(GSocketConnection* connection) {
     g_output_stream_flush(out, nullptr, nullptr);
     g_usleep(static_cast<gulong>(delay_ms) * 1000);
   }
-  if (!rest.empty()) g_output_stream_write_all(out, rest.data(), rest.size(), nullptr, nullptr, nullptr);
+  if (!rest.empty())
+    g_output_stream_write_all(out, rest.data(), rest.size(), nullptr, nullptr, nullptr);
   lock.lock();
   ++served_[bare];
   lock.unlock();

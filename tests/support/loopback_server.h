@@ -37,7 +37,8 @@ class LoopbackServer {
   int served(const std::string& path) const;
 
  private:
-  static gboolean OnRun(GThreadedSocketService*, GSocketConnection* connection, GObject*, gpointer self);
+  static gboolean OnRun(GThreadedSocketService*, GSocketConnection* connection, GObject*,
+                        gpointer self);
   void Handle(GSocketConnection* connection);
 
   struct Resource {

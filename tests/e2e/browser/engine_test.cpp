@@ -1,9 +1,9 @@
 // The real engine against pages this test serves on 127.0.0.1.
 #include <gdkmm/window.h>
-#include <gtkmm/clipboard.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
+#include <gtkmm/clipboard.h>
 
 #include <memory>
 #include <string>
@@ -45,8 +45,8 @@ class EngineTest : public AppTest {
       ox += a.get_x();
       oy += a.get_y();
     }
-    std::string cmd = "xdotool mousemove " + std::to_string(ox + x) + " " + std::to_string(oy + y) +
-                      " click 1";
+    std::string cmd =
+        "xdotool mousemove " + std::to_string(ox + x) + " " + std::to_string(oy + y) + " click 1";
     ASSERT_TRUE(g_spawn_command_line_sync(cmd.c_str(), nullptr, nullptr, nullptr, nullptr));
   }
 
@@ -54,7 +54,8 @@ class EngineTest : public AppTest {
 };
 
 TEST_F(EngineTest, APageLoadsAndItsTitleAddressAndHistoryFollow) {
-  server.Serve("/page.html", "<html><head><title>テストページ</title></head><body>本文</body></html>");
+  server.Serve("/page.html",
+               "<html><head><title>テストページ</title></head><body>本文</body></html>");
   frmMain& w = Start(server.url("/page.html"));
   ASSERT_TRUE(WaitForTitle(w, "テストページ -- Tarvik"));
   EXPECT_TRUE(RunUntil([&] { return w.txtURL().get_text() == server.url("/page.html"); }, kLoad));
@@ -94,8 +95,10 @@ TEST_F(EngineTest, CtrlCInThePageCopiesTheSelectedText) {
 TEST_F(EngineTest, APageWithoutATitleIsNamedByItsAddress) {
   server.Serve("/untitled.html", "<html><body>no title here</body></html>");
   frmMain& w = Start(server.url("/untitled.html"));
-  ASSERT_TRUE(RunUntil([&] { return w.browser().LocationURL() == server.url("/untitled.html"); }, kLoad));
-  EXPECT_TRUE(RunUntil([&] { return w.txtJob().get_text().find(server.url("/untitled.html")) == 0; }, kLoad));
+  ASSERT_TRUE(
+      RunUntil([&] { return w.browser().LocationURL() == server.url("/untitled.html"); }, kLoad));
+  EXPECT_TRUE(RunUntil(
+      [&] { return w.txtJob().get_text().find(server.url("/untitled.html")) == 0; }, kLoad));
   EXPECT_EQ(w.browser().LocationName(), server.url("/untitled.html"));
 }
 
@@ -109,7 +112,8 @@ TEST_F(EngineTest, TheCaptionIgnoresUntitledPages) {
   w.browser().Navigate(server.url("/second.html"));
   ASSERT_TRUE(WaitForTitle(w, server.url("/second.html") + " -- Tarvik"))
       << "caption: " << w.get_title();
-  EXPECT_EQ(w.txtJob().get_text(), server.url("/second.html") + " [" + server.url("/second.html") + "]");
+  EXPECT_EQ(w.txtJob().get_text(),
+            server.url("/second.html") + " [" + server.url("/second.html") + "]");
 }
 
 TEST_F(EngineTest, TheCaptionIgnoresUntitledPagesOnAFirstStartOnTheBlankPage) {
@@ -123,9 +127,10 @@ TEST_F(EngineTest, TheCaptionIgnoresUntitledPagesOnAFirstStartOnTheBlankPage) {
 TEST_F(EngineTest, TheAddressBoxLagsOnSlowPages) {
   server.Serve("/quick.html", "<title>Quick</title>quick");
   // The engine looks at the first 512 bytes of a response before it starts on it.
-  server.ServeSlowly("/slow.html", "<html><body><p>the first part of a slow page</p><!--" +
-                                       std::string(2048, '-') + "-->",
-                     "<title>Slow</title><p>the rest</p></body></html>", 5000);
+  server.ServeSlowly(
+      "/slow.html",
+      "<html><body><p>the first part of a slow page</p><!--" + std::string(2048, '-') + "-->",
+      "<title>Slow</title><p>the rest</p></body></html>", 5000);
   frmMain& w = Start(server.url("/quick.html"));
   ASSERT_TRUE(WaitForTitle(w, "Quick -- Tarvik"));
   ASSERT_TRUE(RunUntil([&] { return w.txtURL().get_text() == server.url("/quick.html"); }, kLoad));
@@ -139,7 +144,8 @@ TEST_F(EngineTest, TheAddressBoxLagsOnSlowPages) {
   EXPECT_EQ(server.served("/slow.html"), 0) << "the page had already come whole";
   EXPECT_EQ(completed[0], server.url("/slow.html"));
   EXPECT_EQ(w.txtURL().get_text(), server.url("/slow.html"));
-  EXPECT_EQ(w.txtJob().get_text(), server.url("/slow.html") + " [" + server.url("/slow.html") + "]");
+  EXPECT_EQ(w.txtJob().get_text(),
+            server.url("/slow.html") + " [" + server.url("/slow.html") + "]");
   EXPECT_EQ(w.get_title(), server.url("/slow.html") + " -- Tarvik");
 
   // The title follows when it comes; the completed navigation is not reported again.
@@ -183,11 +189,12 @@ TEST_F(EngineTest, AFailedLoadShowsTheEnginesPageAndTarvikGoesOn) {
 }
 
 TEST_F(EngineTest, AClickedWindowOpenGivesASecondWindowWithoutBarsAndItsCloseAsksFirst) {
-  server.Serve("/opener.html",
-               "<title>Opener</title><body style='margin:0'>"
-               "<button id=b style='position:fixed;left:0;top:0;width:300px;height:200px' "
-               "onclick=\"window.open('/child.html','_blank','toolbar=no,menubar=no,status=no,width=500,height=400')\">"
-               "open</button></body>");
+  server.Serve(
+      "/opener.html",
+      "<title>Opener</title><body style='margin:0'>"
+      "<button id=b style='position:fixed;left:0;top:0;width:300px;height:200px' "
+      "onclick=\"window.open('/child.html','_blank','toolbar=no,menubar=no,status=no,width=500,height=400')\">"
+      "open</button></body>");
   server.Serve("/child.html",
                "<title>Child</title><body style='margin:0'>"
                "<button style='position:fixed;left:0;top:0;width:300px;height:200px' "
@@ -250,10 +257,12 @@ TEST_F(EngineTest, ADownloadIsSavedWhereTheDialogSaid) {
   std::string target = home.file("saved.bin");
   dialogs.AnswerFile(target);
   w.browser().Navigate(server.url("/data.bin"));
-  ASSERT_TRUE(RunUntil([&] {
-    auto bytes = ReadFileBytes(target);
-    return bytes && *bytes == "tarvik download body";
-  }, kLoad));
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        auto bytes = ReadFileBytes(target);
+        return bytes && *bytes == "tarvik download body";
+      },
+      kLoad));
   ASSERT_FALSE(dialogs.shown.empty());
   EXPECT_EQ(dialogs.shown[0].kind, "save");
   EXPECT_EQ(dialogs.shown[0].file_options.file_name, "data.bin");
@@ -274,10 +283,13 @@ TEST_F(EngineTest, LinksToFilesThatTheEngineCannotShowDoNothing) {
   std::string target = home.file("saved.zip");
   dialogs.AnswerFile(target);
   Click(w.wbwMain(), 100, 80);
-  ASSERT_TRUE(RunUntil([&] {
-    auto bytes = ReadFileBytes(target);
-    return bytes && *bytes == zip;
-  }, kLoad)) << "the archive never arrived";
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        auto bytes = ReadFileBytes(target);
+        return bytes && *bytes == zip;
+      },
+      kLoad))
+      << "the archive never arrived";
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].kind, "save");
   EXPECT_EQ(dialogs.shown[0].file_options.file_name, "archive.zip");

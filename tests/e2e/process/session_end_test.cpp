@@ -42,7 +42,8 @@ TEST_F(MainWindowTest, LoggingOutWhileAQuestionIsOpenAnswersItAsCancelledFirst) 
     Gtk::MessageDialog ask(w, "question", false, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_YES_NO, true);
     Glib::signal_timeout().connect_once([] { raise(SIGHUP); }, 200);
     answer = ask.run();
-    window_open_after_answer = !last_window_closed && app->open_window_count() == 1 && w.get_visible();
+    window_open_after_answer =
+        !last_window_closed && app->open_window_count() == 1 && w.get_visible();
   });
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
   EXPECT_EQ(answer, Gtk::RESPONSE_DELETE_EVENT);

@@ -53,7 +53,8 @@ class SessionEndTest : public ::testing::TestWithParam<int> {
     g_strfreev(env);
     ASSERT_TRUE(started) << (error ? error->message : "");
     running = true;
-    const std::string search = "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name Tarvik";
+    const std::string search =
+        "xdotool search --onlyvisible --pid " + std::to_string(pid) + " --name Tarvik";
     ASSERT_TRUE(RunUntil([&] { return !(window = FirstLine(Output(search))).empty(); }, kStart))
         << "no window";
   }
@@ -78,9 +79,13 @@ TEST_P(SessionEndTest, LoggingOutLosesTheWindowsPlacementAndMode) {
   ASSERT_FALSE(window.empty());
   // The user sizes and moves the window.
   Output("xdotool windowsize " + window + " 900 700 windowmove " + window + " 60 50");
-  ASSERT_TRUE(RunUntil([&] {
-    return Output("xdotool getwindowgeometry " + window).find("Geometry: 900x700") != std::string::npos;
-  }, 5000)) << Output("xdotool getwindowgeometry " + window);
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        return Output("xdotool getwindowgeometry " + window).find("Geometry: 900x700") !=
+               std::string::npos;
+      },
+      5000))
+      << Output("xdotool getwindowgeometry " + window);
   Pump(500);
   EXPECT_FALSE(SettingsStore(settings_path()).Find("Window", "Width"))
       << "the placement is written before the window closes";
@@ -89,7 +94,8 @@ TEST_P(SessionEndTest, LoggingOutLosesTheWindowsPlacementAndMode) {
   const int status = WaitForExit(pid, 20000);
   ASSERT_NE(status, -1) << "Tarvik did not end";
   running = false;
-  EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_TRUE(WIFEXITED(status)) << "ended by signal "
+                                 << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
   if (WIFEXITED(status)) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
   }

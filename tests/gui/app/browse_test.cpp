@@ -7,7 +7,9 @@
 namespace tarvik::test {
 namespace {
 
-void gtk_tool_button_clicked_emit(Gtk::ToolButton& b) { g_signal_emit_by_name(b.gobj(), "clicked"); }
+void gtk_tool_button_clicked_emit(Gtk::ToolButton& b) {
+  g_signal_emit_by_name(b.gobj(), "clicked");
+}
 
 using BrowseTest = MainWindowTest;
 
@@ -33,7 +35,7 @@ TEST_F(BrowseTest, TheToolbarButtonsDriveTheBrowser) {
   for (int i : {1, 2, 3, 5, 6}) gtk_tool_button_clicked_emit(w.tool_button(i));
   w.ToolbarClick(4);
   EXPECT_EQ(browser().calls, (std::vector<std::string>{"Stop", "Refresh2", "Navigate:http://home/",
-                                                        "GoBack", "GoForward"}));
+                                                       "GoBack", "GoForward"}));
 }
 
 TEST_F(BrowseTest, TheOpenUrlPromptNavigatesUnlessCancelled) {
@@ -137,7 +139,8 @@ TEST_F(BrowseTest, HugeTitlesAreShortenedWhereShownAndKeptWhole) {
   EXPECT_EQ(caption.raw().find("… -- Tarvik"), caption.bytes() - std::string("… -- Tarvik").size());
   const Glib::ustring line = w.txtJob().get_text();
   EXPECT_LT(line.size(), 800u);
-  EXPECT_NE(line.raw().find("… [http://big/?q"), std::string::npos) << "title and address cut apart";
+  EXPECT_NE(line.raw().find("… [http://big/?q"), std::string::npos)
+      << "title and address cut apart";
   EXPECT_EQ(line.raw().substr(line.bytes() - 4), "…]");
   const Glib::ustring item = w.menu_item("mnuRecent(0)")->get_label();
   EXPECT_LT(item.size(), 400u);
@@ -186,7 +189,8 @@ TEST_F(BrowseTest, ScriptAddressesFromTheHistoryAskFirst) {
 
 TEST_F(BrowseTest, TheTwentyFirstPageRotatesTheMenuAndARestartShowsTheLastTwenty) {
   frmMain& w = Start("");
-  for (int i = 1; i <= 21; ++i) browser().Complete("http://p" + std::to_string(i) + "/", "P" + std::to_string(i));
+  for (int i = 1; i <= 21; ++i)
+    browser().Complete("http://p" + std::to_string(i) + "/", "P" + std::to_string(i));
   EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "P2");
   EXPECT_EQ(w.menu_item("mnuRecent(19)")->get_label(), "P21");
   w.activate_menu("mnuQuit");
@@ -300,8 +304,8 @@ TEST_F(BrowseTest, APageWithoutToolbarHidesTheFirstBandsAndTheWindowFollowsTheBa
   EXPECT_TRUE(w.clbComm().band_visible(3));
   int d = bar - w.clbComm().bar_height();
   ASSERT_GT(d, 0);
-  EXPECT_TRUE(WaitForSize(w, width, height - d)) << "height " << height << " d " << d << " now "
-                                                << w.window_height() / 15;
+  EXPECT_TRUE(WaitForSize(w, width, height - d))
+      << "height " << height << " d " << d << " now " << w.window_height() / 15;
   Pump(200);
   EXPECT_EQ(w.wbwMain().get_allocation().get_height(), before.get_height());
 }

@@ -41,8 +41,10 @@ TEST_F(MainWindowTest, ClosingKeepsHistoryAnotherProcessWrote) {
 }
 
 TEST_F(MainWindowTest, ClosingAMaximizedWindowKeepsTheLastNormalGeometry) {
-  settings().SaveAll({{"Window", "Width", "12000"}, {"Window", "Height", "9000"},
-                      {"Window", "Left", "300"}, {"Window", "Top", "450"}});
+  settings().SaveAll({{"Window", "Width", "12000"},
+                      {"Window", "Height", "9000"},
+                      {"Window", "Left", "300"},
+                      {"Window", "Top", "450"}});
   frmMain& w = Start("");
   w.maximize();
   ASSERT_TRUE(RunUntil([&] { return w.is_maximized(); })) << "needs a window manager";
@@ -56,8 +58,10 @@ TEST_F(MainWindowTest, ClosingAMaximizedWindowKeepsTheLastNormalGeometry) {
 }
 
 TEST_F(MainWindowTest, ClosingAMinimizedWindowStoresNotMaximizedAndKeepsTheGeometry) {
-  settings().SaveAll({{"Window", "Width", "12000"}, {"Window", "Height", "9000"},
-                      {"Window", "Left", "300"}, {"Window", "Top", "450"},
+  settings().SaveAll({{"Window", "Width", "12000"},
+                      {"Window", "Height", "9000"},
+                      {"Window", "Left", "300"},
+                      {"Window", "Top", "450"},
                       {"Window", "Maximized", "True"}});
   frmMain& w = Start("");
   ASSERT_TRUE(RunUntil([&] { return w.is_maximized(); })) << "needs a window manager";

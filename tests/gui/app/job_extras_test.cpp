@@ -64,8 +64,9 @@ TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
   for (Gtk::Widget* child : w.menu_item("mhJob")->get_submenu()->get_children())
     labels.push_back(child->get_name());
   const std::vector<std::string> expected = {
-      "mnuNewJob",  "mnuEditJob",   "mSep04",  "mnuImportFavFolder", "mSepJob1", "mhAddToJob",
-      "mnuResumeJob", "mSepJob2", "mnuImportBookmarks", "mnuExportBookmarks", "mnuExportShortcuts"};
+      "mnuNewJob",         "mnuEditJob",   "mSep04",   "mnuImportFavFolder", "mSepJob1",
+      "mhAddToJob",        "mnuResumeJob", "mSepJob2", "mnuImportBookmarks", "mnuExportBookmarks",
+      "mnuExportShortcuts"};
   EXPECT_EQ(labels, expected);
   EXPECT_EQ(w.menu_item("mhAddToJob")->get_label(), "表示中のページをジョブに追加(_G)");
   EXPECT_EQ(w.menu_item("mnuResumeJob")->get_label(), "続きから開く(_R)");
@@ -130,7 +131,7 @@ TEST_F(JobExtrasTest, AJobResumesWhereItWasLeftAfterARestartAndARename) {
     Pick(w, 0);
     CompleteLast();
     StepAndShow(w, kStepNext);
-    StepAndShow(w, kStepNext);  // C
+    StepAndShow(w, kStepNext);                                 // C
     browser().Complete("http://c/inside", "a link followed");  // the job's place stays C
     app.reset();
     browsers.clear();
@@ -281,8 +282,9 @@ TEST_F(JobExtrasTest, NothingIsReadWhileTheWindowsOwnEditorIsOpen) {
           auto* editor = dynamic_cast<frmEditJob*>(top);
           if (!editor || !editor->get_visible()) continue;
           EXPECT_TRUE(AppendJobName(home.path(), "Later"));
-          EXPECT_TRUE(WriteJobFile(home.path(), "News", {{"Z", "http://z/"}, {"A", "http://a/"},
-                                                         {"B", "http://b/"}, {"C", "http://c/"}}));
+          EXPECT_TRUE(WriteJobFile(
+              home.path(), "News",
+              {{"Z", "http://z/"}, {"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}}));
           Pump(500);  // the watch has seen both changes by now
           items_while_open = SelectorItems(w);
           last_while_open = w.job_cursor().last_index();

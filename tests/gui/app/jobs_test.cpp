@@ -1,7 +1,7 @@
 #include <glib/gstdio.h>
-#include <unistd.h>
 #include <glibmm/main.h>
 #include <gtkmm/treeview.h>
+#include <unistd.h>
 
 #include "browse/script_guard.h"
 #include "jobs/frm_list.h"
@@ -146,8 +146,9 @@ TEST_F(JobNavigationTest, AMissingJobListIsReportedAtStartUp) {
   g_unlink((home.path() + "/TVJob.lst").c_str());
   Start("");
   ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_EQ(dialogs.shown[0].text,
-            "ジョブリストファイル TVJob.lst が見つかりません。\r\nジョブを読み込まずに起動します。");
+  EXPECT_EQ(
+      dialogs.shown[0].text,
+      "ジョブリストファイル TVJob.lst が見つかりません。\r\nジョブを読み込まずに起動します。");
   EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Exclamation);
 }
 
@@ -237,30 +238,34 @@ TEST_F(JobNavigationTest, TheTitleLineShowsTheEntryTitleOnlyForTheCurrentEntry) 
 
 // Answers the list dialog once it is up: selects `row` (or none) and presses a button.
 void AnswerListDialog(int row, Gtk::ResponseType response, std::vector<std::string>* seen) {
-  Glib::signal_timeout().connect_once([=] {
-    for (Gtk::Window* top : Gtk::Window::list_toplevels()) {
-      auto* dialog = dynamic_cast<frmList*>(top);
-      if (!dialog || !dialog->get_visible()) continue;
-      seen->push_back(dialog->get_title());
-      auto model = dialog->lsvList().get_model();
-      for (const auto& r : model->children()) {
-        Glib::ustring title;
-        r.get_value(0, title);
-        seen->push_back(title);
-      }
-      if (row >= 0) dialog->lsvList().get_selection()->select(Gtk::TreePath(std::to_string(row)));
-      else dialog->lsvList().get_selection()->unselect_all();
-      if (response == Gtk::RESPONSE_ACCEPT) {
-        // A double click on the row.
-        dialog->lsvList().row_activated(Gtk::TreePath(std::to_string(row)),
-                                        *dialog->lsvList().get_column(0));
-      } else {
-        dialog->response(response);
-      }
-      return;
-    }
-    AnswerListDialog(row, response, seen);  // not up yet
-  }, 50);
+  Glib::signal_timeout().connect_once(
+      [=] {
+        for (Gtk::Window* top : Gtk::Window::list_toplevels()) {
+          auto* dialog = dynamic_cast<frmList*>(top);
+          if (!dialog || !dialog->get_visible()) continue;
+          seen->push_back(dialog->get_title());
+          auto model = dialog->lsvList().get_model();
+          for (const auto& r : model->children()) {
+            Glib::ustring title;
+            r.get_value(0, title);
+            seen->push_back(title);
+          }
+          if (row >= 0)
+            dialog->lsvList().get_selection()->select(Gtk::TreePath(std::to_string(row)));
+          else
+            dialog->lsvList().get_selection()->unselect_all();
+          if (response == Gtk::RESPONSE_ACCEPT) {
+            // A double click on the row.
+            dialog->lsvList().row_activated(Gtk::TreePath(std::to_string(row)),
+                                            *dialog->lsvList().get_column(0));
+          } else {
+            dialog->response(response);
+          }
+          return;
+        }
+        AnswerListDialog(row, response, seen);  // not up yet
+      },
+      50);
 }
 
 TEST_F(JobNavigationTest, TheListDialogJumpsToTheChosenEntry) {
@@ -291,7 +296,7 @@ TEST_F(JobNavigationTest, CancellingOrClosingTheListDialogChangesNothing) {
   w.cmdNav(4).clicked();
   AnswerListDialog(2, Gtk::RESPONSE_DELETE_EVENT, &seen);  // the close box
   w.cmdNav(4).clicked();
-  AnswerListDialog(-1, Gtk::RESPONSE_OK, &seen);           // OK with no row
+  AnswerListDialog(-1, Gtk::RESPONSE_OK, &seen);  // OK with no row
   w.cmdNav(4).clicked();
   EXPECT_EQ(browser().navigation_count(), n);
   EXPECT_EQ(w.job_cursor().current_index(), 0);
@@ -301,7 +306,8 @@ TEST_F(JobNavigationTest, ReloadingTheListKeepsThePositionUnlessTheJobGotShorter
   frmMain& w = Start("");
   Pick(w, 0);
   w.cmdNav(3).clicked();  // entry 2
-  ASSERT_TRUE(WriteJobFile(home.path(), "News", {{"A", "http://a/"}, {"B2", "http://b2/"}, {"C", "http://c/"}}));
+  ASSERT_TRUE(WriteJobFile(home.path(), "News",
+                           {{"A", "http://a/"}, {"B2", "http://b2/"}, {"C", "http://c/"}}));
   w.LoadJobList(0);
   ASSERT_TRUE(w.LoadSelectedJob(true));
   EXPECT_EQ(w.job_cursor().current_index(), 2);

@@ -86,8 +86,10 @@ TEST_F(MainWindowTest, TheModePictureSwapsTheBarsAndTheModeIsStoredOnClosing) {
 }
 
 TEST_F(MainWindowTest, TheStoredPlacementIsRestored) {
-  settings().SaveAll({{"Window", "Width", "13500"}, {"Window", "Height", "9750"},
-                      {"Window", "Left", "1500"}, {"Window", "Top", "750"}});
+  settings().SaveAll({{"Window", "Width", "13500"},
+                      {"Window", "Height", "9750"},
+                      {"Window", "Left", "1500"},
+                      {"Window", "Top", "750"}});
   frmMain& w = Start("");
   EXPECT_TRUE(WaitForSize(w, 900, 650));
   EXPECT_FLOAT_EQ(w.control_width(w.txtURL()), 8535 + (13500 - 11415));
@@ -136,7 +138,8 @@ TEST_F(MainWindowTest, TheMenusCarryTheirCaptionsShortcutsAndStates) {
   // Top-level menus in their order.
   std::vector<std::string> tops;
   for (Gtk::Widget* child : w.menu_bar().get_children()) tops.push_back(child->get_name());
-  EXPECT_EQ(tops, (std::vector<std::string>{"mhFile", "mhEdit", "mhJob", "mhPocket", "mhConfig", "mhHelp"}));
+  EXPECT_EQ(tops, (std::vector<std::string>{"mhFile", "mhEdit", "mhJob", "mhPocket", "mhConfig",
+                                            "mhHelp"}));
   EXPECT_FALSE(w.cboJob().is_sensitive());
   EXPECT_EQ(w.cmdNav(4).get_tooltip_text(), "一覧から選択");
 }

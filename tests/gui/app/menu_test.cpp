@@ -50,7 +50,8 @@ TEST_F(MenuTest, ClearingAPocketEmptiesItsRecordPictureAndTooltip) {
   EXPECT_EQ(w.clbComm().picPocketImage(1).get_pixbuf(), w.clbComm().imlPocket().get("Empty"));
   EXPECT_EQ(w.clbComm().picPocket(1).get_tooltip_text(), "");
   EXPECT_FALSE(w.pockets().pocket(1).full);
-  EXPECT_EQ(w.clbComm().picPocketImage(0).get_pixbuf(), w.clbComm().imlPocket().get("Full")) << "only pocket 2";
+  EXPECT_EQ(w.clbComm().picPocketImage(0).get_pixbuf(), w.clbComm().imlPocket().get("Full"))
+      << "only pocket 2";
   EXPECT_EQ(w.clbComm().picPocket(2).get_tooltip_text(), "Page 2");
 
   w.activate_menu("mnuClearAll");

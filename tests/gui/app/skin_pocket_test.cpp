@@ -22,7 +22,8 @@ namespace {
 // dispatch as the window system's events go.
 void ClickOn(Gtk::Widget& widget, unsigned button) {
   GdkWindow* window = widget.get_window()->gobj();
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window)));
+  GdkDevice* pointer =
+      gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window)));
   for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
     GdkEvent* e = gdk_event_new(type);
     e->button.window = GDK_WINDOW(g_object_ref(window));
@@ -44,7 +45,8 @@ bool SamePixels(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::Pixb
     return false;
   const int row = a->get_width() * a->get_n_channels();
   for (int y = 0; y < a->get_height(); ++y)
-    if (memcmp(a->get_pixels() + y * a->get_rowstride(), b->get_pixels() + y * b->get_rowstride(), row) != 0)
+    if (memcmp(a->get_pixels() + y * a->get_rowstride(), b->get_pixels() + y * b->get_rowstride(),
+               row) != 0)
       return false;
   return true;
 }
@@ -137,7 +139,8 @@ TEST_F(SkinPocketTest, CtrlPAndTheClearItemsEmptyThePockets) {
   frmMain& w = Start("");
   browser().Complete("http://one.test/", "One");
   for (int i = 0; i < 3; ++i) ClickOn(w.clbComm().picPocket(i), 1);
-  ASSERT_TRUE(w.pockets().pocket(0).full && w.pockets().pocket(1).full && w.pockets().pocket(2).full);
+  ASSERT_TRUE(w.pockets().pocket(0).full && w.pockets().pocket(1).full &&
+              w.pockets().pocket(2).full);
 
   w.activate_menu("mnuCPckt(1)");
   EXPECT_FALSE(w.pockets().pocket(1).full);
@@ -149,10 +152,13 @@ TEST_F(SkinPocketTest, CtrlPAndTheClearItemsEmptyThePockets) {
   key->key.keyval = GDK_KEY_p;
   key->key.state = GDK_CONTROL_MASK;
   key->key.time = GDK_CURRENT_TIME;
-  gdk_event_set_device(key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+  gdk_event_set_device(
+      key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
   GdkKeymapKey* keys = nullptr;
   gint n = 0;
-  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), GDK_KEY_p, &keys, &n) && n > 0)
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
+                                        GDK_KEY_p, &keys, &n) &&
+      n > 0)
     key->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
   g_free(keys);
   gtk_main_do_event(key);
@@ -186,7 +192,8 @@ TEST_F(SkinPocketTest, ANewWindowStartsWithEmptyPockets) {
   first.NewWindow2();
   frmMain& second = *app->new_window(1);
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(second.pockets().pocket(i).full);
-  EXPECT_EQ(second.clbComm().picPocketImage(1).get_pixbuf(), second.clbComm().imlPocket().get("Empty"));
+  EXPECT_EQ(second.clbComm().picPocketImage(1).get_pixbuf(),
+            second.clbComm().imlPocket().get("Empty"));
   EXPECT_TRUE(first.pockets().pocket(1).full);
 }
 
@@ -226,8 +233,10 @@ TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
   EXPECT_EQ(settings().Get("Setting", "Skin", ""), "Sakura");
   EXPECT_EQ(CurrentSkinName(), "Sakura");
   EXPECT_TRUE(dialogs.shown.empty());
-  EXPECT_TRUE(SamePixels(PocketPicture(w, 1), AsListImage(SkinFile("Sakura", "PktIcon1.bmp"), 32, 32)));
-  EXPECT_TRUE(SamePixels(PocketPicture(w, 0), AsListImage(SkinFile("Sakura", "PktIcon0.bmp"), 32, 32)));
+  EXPECT_TRUE(
+      SamePixels(PocketPicture(w, 1), AsListImage(SkinFile("Sakura", "PktIcon1.bmp"), 32, 32)));
+  EXPECT_TRUE(
+      SamePixels(PocketPicture(w, 0), AsListImage(SkinFile("Sakura", "PktIcon0.bmp"), 32, 32)));
   EXPECT_TRUE(w.pockets().pocket(1).full) << "the pockets keep their pages";
   EXPECT_TRUE(SamePixels(w.clbComm().picModeImage().get_pixbuf(),
                          AsListImage(SkinFile("Sakura", "OprBtnJ.bmp"), 75, 25)));
@@ -252,7 +261,8 @@ TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
     for (int y = 0; y < picture->get_height(); y += 3)
       for (int x = 0; x < picture->get_width(); x += 3) {
         const guint8* p = picture->get_pixels() + y * picture->get_rowstride() + x * n;
-        const guint8* t = tile->get_pixels() + ((by + y) % tile->get_height()) * tile->get_rowstride() +
+        const guint8* t = tile->get_pixels() +
+                          ((by + y) % tile->get_height()) * tile->get_rowstride() +
                           ((bx + x) % tile->get_width()) * tn;
         if (memcmp(p, t, 3) != 0) ++wrong;
       }
@@ -268,7 +278,8 @@ TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
   EXPECT_TRUE(RunUntil([&] {
     auto p = w.skin().band_picture(2);
     return p && p->get_width() == w.picBack(2).get_allocated_width();
-  })) << "band 4 was " << band_width << " wide";
+  })) << "band 4 was "
+      << band_width << " wide";
 
   app.reset();
   Pump(50);
@@ -276,7 +287,8 @@ TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
   CurrentSkinName().clear();
   frmMain& again = Start("");
   EXPECT_EQ(CurrentSkinName(), "Sakura");
-  EXPECT_TRUE(SamePixels(PocketPicture(again, 0), AsListImage(SkinFile("Sakura", "PktIcon0.bmp"), 32, 32)));
+  EXPECT_TRUE(
+      SamePixels(PocketPicture(again, 0), AsListImage(SkinFile("Sakura", "PktIcon0.bmp"), 32, 32)));
 }
 
 TEST_F(SkinPocketTest, AnIncompleteSkinIsRefusedWithAMessage) {

@@ -38,7 +38,8 @@ TEST_F(MainWindowTest, PageFileSwitchOpensThePathInDirectMode) {
 }
 
 // The engine is asked for the start page before the window builds itself, so its page process
-// starts meanwhile; acting on the command line must not ask a second time. A job waits for its job list.
+// starts meanwhile; acting on the command line must not ask a second time. A job waits for its job
+// list.
 TEST_F(MainWindowTest, TheStartPageIsAskedForOnceBeforeTheWindowIsBuilt) {
   struct Probe : FakeBrowser {
     void Navigate(const std::string& url) override {
@@ -118,7 +119,6 @@ TEST_F(MainWindowTest, AStartCreatesAMissingApplicationFolder) {
   EXPECT_EQ(*ReadFileBytes(folder + "/TVJob.lst"), "");
   EXPECT_TRUE(DirectoryExists(folder + "/JobFiles"));
 }
-
 
 TEST_F(MainWindowTest, ASettingsFileTooLargeToReadIsNamedAndKept) {
   const std::string path = settings().path();

@@ -2,10 +2,10 @@
 
 #include <glib.h>
 #include <glib/gstdio.h>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <gtkmm/filefilter.h>
 #include <gtkmm/window.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
@@ -29,7 +29,8 @@ using test::ShownDialog;
 using test::TempDir;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  ASSERT_TRUE(g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
+  ASSERT_TRUE(
+      g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
 }
 
 std::string Bytes(const std::string& path) { return ReadFileBytes(path).value_or("<unreadable>"); }
@@ -84,8 +85,10 @@ class FavoritesCommandsTest : public testing::Test {
 
 TEST_F(FavoritesCommandsTest, OpenFavoriteNavigatesToTheShortcutsUrl) {
   std::string path = favorites_.file("news.url");
-  WriteBytes(path, "[DEFAULT]\r\nBASEURL=http://base.example/\r\n[InternetShortcut]\r\nURL=http://example.jp/"
-                   "\x95\x5c\x8e\xa6?a=b\r\nIconIndex=1\r\n");
+  WriteBytes(
+      path,
+      "[DEFAULT]\r\nBASEURL=http://base.example/\r\n[InternetShortcut]\r\nURL=http://example.jp/"
+      "\x95\x5c\x8e\xa6?a=b\r\nIconIndex=1\r\n");
   dialogs_.AnswerFile(path);
   EXPECT_TRUE(OpenFavorite(&window_, browser_));
 
@@ -160,7 +163,8 @@ TEST_F(FavoritesCommandsTest, AddFavoriteOffersTitleAndWritesTwoLines) {
   ExpectFavoriteDialog(d, "save", "お気に入りに追加する");
   EXPECT_EQ(d.file_options.file_name, "表示 - Example.url");
   EXPECT_TRUE(d.file_options.confirm_overwrite);
-  EXPECT_EQ(Bytes(chosen), "[InternetShortcut]\r\nURL=http://example.jp/\x95\x5c\x8e\xa6?q=a=b\r\n");
+  EXPECT_EQ(Bytes(chosen),
+            "[InternetShortcut]\r\nURL=http://example.jp/\x95\x5c\x8e\xa6?q=a=b\r\n");
   EXPECT_EQ(browser_.navigation_count(), 0);
 }
 
@@ -284,9 +288,21 @@ TEST_F(FavoritesCommandsTest, SystemFolderIsCreatedWhenADialogOpensOnIt) {
     const char* name;
     std::function<void()> run;
   } cases[] = {
-      {"open", [&] { dialogs_.AnswerFile(std::nullopt); OpenFavorite(&window_, browser_); }},
-      {"add", [&] { dialogs_.AnswerFile(std::nullopt); AddFavorite(&window_, browser_); }},
-      {"folder", [&] { dialogs_.AnswerFolder(std::nullopt); ChooseFavoritesFolder(&window_); }},
+      {"open",
+       [&] {
+         dialogs_.AnswerFile(std::nullopt);
+         OpenFavorite(&window_, browser_);
+       }},
+      {"add",
+       [&] {
+         dialogs_.AnswerFile(std::nullopt);
+         AddFavorite(&window_, browser_);
+       }},
+      {"folder",
+       [&] {
+         dialogs_.AnswerFolder(std::nullopt);
+         ChooseFavoritesFolder(&window_);
+       }},
   };
   SaveSetting("Setting", "FavoritesPath", "NOT DEFINED");
   const std::string system = home_.file("Favorites");
@@ -305,7 +321,6 @@ TEST_F(FavoritesCommandsTest, SystemFolderIsCreatedWhenADialogOpensOnIt) {
   // Cancelling leaves the "not chosen" state in the settings.
   EXPECT_EQ(GetSetting("Setting", "FavoritesPath", ""), "NOT DEFINED");
 }
-
 
 TEST_F(FavoritesCommandsTest, HugeShortcutIsNamedInAMessageNotRead) {
   std::string huge = favorites_.file("huge.url");

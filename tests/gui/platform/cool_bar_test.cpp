@@ -64,14 +64,24 @@ class CoolBarTest : public testing::Test {
     box_.pack_start(bar_, Gtk::PACK_SHRINK);
     box_.pack_start(browser_area_, Gtk::PACK_EXPAND_WIDGET);
     window_.add(box_);
-    tools_ = bar_.add_band(tools_child_, CoolBand{.caption = "", .min_width = 280, .min_height = 51, .width = 280, .use_bar_picture = false});
-    pockets_ = bar_.add_band(pockets_child_, CoolBand{.caption = "ポケット", .min_width = 141, .min_height = 45, .width = 139});
-    mode_ = bar_.add_band(mode_child_, CoolBand{.caption = "操作", .min_width = 85, .min_height = 33, .width = 81});
-    job_ = bar_.add_band(job_child_, CoolBand{.caption = "", .min_width = 738, .min_height = 38, .width = 738, .new_row = true});
+    tools_ = bar_.add_band(tools_child_, CoolBand{.caption = "",
+                                                  .min_width = 280,
+                                                  .min_height = 51,
+                                                  .width = 280,
+                                                  .use_bar_picture = false});
+    pockets_ = bar_.add_band(
+        pockets_child_,
+        CoolBand{.caption = "ポケット", .min_width = 141, .min_height = 45, .width = 139});
+    mode_ = bar_.add_band(
+        mode_child_, CoolBand{.caption = "操作", .min_width = 85, .min_height = 33, .width = 81});
+    job_ = bar_.add_band(
+        job_child_,
+        CoolBand{.caption = "", .min_width = 738, .min_height = 38, .width = 738, .new_row = true});
     bar_.signal_height_changed().connect([this](int h) { heights_.push_back(h); });
     bar_.signal_band_change().connect([this] { ++band_changes_; });
     window_.show_all();
-    ASSERT_TRUE(RunUntil([this] { return bar_.get_mapped() && bar_.get_allocated_width() == kWindowWidth; }));
+    ASSERT_TRUE(RunUntil(
+        [this] { return bar_.get_mapped() && bar_.get_allocated_width() == kWindowWidth; }));
     Settle();
     two_rows_ = bar_.bar_height();
   }
@@ -377,7 +387,8 @@ TEST_F(CoolBarTest, EachBandsCaptionIsItsChildsAccessibleName) {
   Gtk::DrawingArea named;
   SetAccessibleName(named, "ジョブバー", "ジョブを選んでたどる");
   CoolBar other;
-  other.add_band(named, CoolBand{.caption = "操作", .min_width = 85, .min_height = 33, .width = 81});
+  other.add_band(named,
+                 CoolBand{.caption = "操作", .min_width = 85, .min_height = 33, .width = 81});
   EXPECT_EQ(AccessibleName(named), "ジョブバー");
   EXPECT_EQ(AccessibleDescription(named), "ジョブを選んでたどる");
 }

@@ -1,6 +1,6 @@
 // The GTK message box: which button Enter presses.
-#include <gtest/gtest.h>
 #include <glibmm/main.h>
+#include <gtest/gtest.h>
 #include <gtkmm/button.h>
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/window.h>

@@ -53,8 +53,8 @@ std::vector<Picture> AllPictures() {
   all.push_back({"job mode", b::ModeImage(1), 75, 25});
   all.push_back({"direct mode", b::ModeImage(2), 75, 25});
   for (int i = 0; i <= 4; ++i)
-    all.push_back({"cmdNav(" + std::to_string(i) + ")", b::NavButtonImage(i), b::kNavButtonImageSize,
-                   b::kNavButtonImageSize});
+    all.push_back({"cmdNav(" + std::to_string(i) + ")", b::NavButtonImage(i),
+                   b::kNavButtonImageSize, b::kNavButtonImageSize});
   all.push_back({"cmdMove", b::DirButtonImage(1), b::kGoImageWidth, b::kGoImageHeight});
   all.push_back({"cmdOpFav", b::DirButtonImage(2), b::kFavoriteImageSize, b::kFavoriteImageSize});
   all.push_back({"cmdSvFav", b::DirButtonImage(3), b::kFavoriteImageSize, b::kFavoriteImageSize});
@@ -160,12 +160,13 @@ TEST(BuiltinImages, IndexOutsideTheRangeGivesNothing) {
 // colours and alpha channel as the drawing code makes them now.
 TEST(BuiltinImages, CompiledPicturesAreTheDrawingsTheyName) {
   const std::vector<b::Picture> order = {
-      b::Picture::kStop, b::Picture::kRefresh, b::Picture::kHome, b::Picture::kBack,
-      b::Picture::kForward, b::Picture::kPocketEmpty, b::Picture::kPocketFull,
-      b::Picture::kModeJob, b::Picture::kModeDirect, b::Picture::kNavFirst,
-      b::Picture::kNavPrevious, b::Picture::kNavNext, b::Picture::kNavLast, b::Picture::kNavList,
-      b::Picture::kGo, b::Picture::kOpenFavorite, b::Picture::kAddFavorite,
-      b::Picture::kCoolBarTile, b::Picture::kIcon48, b::Picture::kPocketCursor};
+      b::Picture::kStop,         b::Picture::kRefresh,     b::Picture::kHome,
+      b::Picture::kBack,         b::Picture::kForward,     b::Picture::kPocketEmpty,
+      b::Picture::kPocketFull,   b::Picture::kModeJob,     b::Picture::kModeDirect,
+      b::Picture::kNavFirst,     b::Picture::kNavPrevious, b::Picture::kNavNext,
+      b::Picture::kNavLast,      b::Picture::kNavList,     b::Picture::kGo,
+      b::Picture::kOpenFavorite, b::Picture::kAddFavorite, b::Picture::kCoolBarTile,
+      b::Picture::kIcon48,       b::Picture::kPocketCursor};
   const std::vector<Picture> shown = AllPictures();
   ASSERT_EQ(shown.size(), order.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
@@ -194,7 +195,8 @@ TEST(BuiltinImages, NoPictureLosesPixelsToTheMask) {
     SCOPED_TRACE(pic.name);
     auto masked = WithMaskTransparent(pic.image);
     for (int y = 0; y < pic.height; ++y)
-      for (int x = 0; x < pic.width; ++x) ASSERT_EQ(At(masked, x, y).a, At(pic.image, x, y).a) << x << "," << y;
+      for (int x = 0; x < pic.width; ++x)
+        ASSERT_EQ(At(masked, x, y).a, At(pic.image, x, y).a) << x << "," << y;
   }
 }
 
@@ -202,7 +204,9 @@ TEST(BuiltinImages, CoolBarTileJoinsItselfWithoutASeam) {
   // Across the seam the step between neighbouring pixels must be no larger than the steps inside.
   auto t = b::CoolBarBackground();
   const int n = t->get_width();
-  auto diff = [&](Pixel p, Pixel q) { return std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b); };
+  auto diff = [&](Pixel p, Pixel q) {
+    return std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
+  };
   int inside = 0, seam_x = 0, seam_y = 0;
   for (int i = 0; i < n; ++i) {
     for (int j = 0; j + 1 < n; ++j) inside = std::max(inside, diff(At(t, j, i), At(t, j + 1, i)));
@@ -210,7 +214,8 @@ TEST(BuiltinImages, CoolBarTileJoinsItselfWithoutASeam) {
   }
   int inside_y = 0;
   for (int x = 0; x < n; ++x) {
-    for (int y = 0; y + 1 < n; ++y) inside_y = std::max(inside_y, diff(At(t, x, y), At(t, x, y + 1)));
+    for (int y = 0; y + 1 < n; ++y)
+      inside_y = std::max(inside_y, diff(At(t, x, y), At(t, x, y + 1)));
     seam_y = std::max(seam_y, diff(At(t, x, n - 1), At(t, x, 0)));
   }
   EXPECT_LE(seam_x, inside);
@@ -309,7 +314,8 @@ TEST(ImageList, AddMakesTheMaskColourTransparent) {
   list.add(p);
   auto stored = list.get(1);
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(At(stored, x, y).a, (x == 1 && y == 1) ? 255 : 0) << x << "," << y;
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(At(stored, x, y).a, (x == 1 && y == 1) ? 255 : 0) << x << "," << y;
 }
 
 TEST(ImageList, AddScalesToTheListSize) {

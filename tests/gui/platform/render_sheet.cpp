@@ -61,8 +61,12 @@ int main(int argc, char** argv) {
                   {"Home", b::ToolbarImage(3)},
                   {"戻る", b::ToolbarImage(4)},
                   {"進む", b::ToolbarImage(5)}});
-  rows.push_back({{"Empty", b::PocketImage(false)}, {"Full", b::PocketImage(true)}, {"Cursor", b::PocketCursorImage()}});
-  rows.push_back({{"ジョブモード", b::ModeImage(1)}, {"ダイレクト", b::ModeImage(2)}, {"WindowIcon", b::WindowIcon()}});
+  rows.push_back({{"Empty", b::PocketImage(false)},
+                  {"Full", b::PocketImage(true)},
+                  {"Cursor", b::PocketCursorImage()}});
+  rows.push_back({{"ジョブモード", b::ModeImage(1)},
+                  {"ダイレクト", b::ModeImage(2)},
+                  {"WindowIcon", b::WindowIcon()}});
   rows.push_back({{"先頭へ", b::NavButtonImage(0)},
                   {"一つ前", b::NavButtonImage(1)},
                   {"次", b::NavButtonImage(2)},
@@ -72,7 +76,8 @@ int main(int argc, char** argv) {
                   {"お気に入りを開く", b::DirButtonImage(2)},
                   {"追加", b::DirButtonImage(3)}});
   std::vector<Item> small;
-  for (const auto& icon : b::WindowIconList()) small.push_back({std::to_string(icon->get_width()) + "px", icon});
+  for (const auto& icon : b::WindowIconList())
+    small.push_back({std::to_string(icon->get_width()) + "px", icon});
   small.push_back({"CoolBar tile", b::CoolBarBackground()});
   rows.push_back(small);
 
@@ -108,7 +113,8 @@ int main(int argc, char** argv) {
       cr->translate(x, y + kLabelHeight);
       cr->scale(kScale, kScale);
       Gdk::Cairo::set_source_pixbuf(cr, p, 0, 0);
-      Cairo::RefPtr<Cairo::SurfacePattern>::cast_dynamic(cr->get_source())->set_filter(Cairo::FILTER_NEAREST);
+      Cairo::RefPtr<Cairo::SurfacePattern>::cast_dynamic(cr->get_source())
+          ->set_filter(Cairo::FILTER_NEAREST);
       cr->paint();
       cr->restore();
       // The real size, on the grey of a button face.

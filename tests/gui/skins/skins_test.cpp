@@ -59,11 +59,14 @@ std::string Difference(const Pixbuf& a, const Pixbuf& b) {
   if (a->get_width() != b->get_width() || a->get_height() != b->get_height()) return "sizes differ";
   for (int y = 0; y < a->get_height(); ++y)
     for (int x = 0; x < a->get_width(); ++x)
-      if (!(At(a, x, y) == At(b, x, y))) return "pixel " + std::to_string(x) + "," + std::to_string(y);
+      if (!(At(a, x, y) == At(b, x, y)))
+        return "pixel " + std::to_string(x) + "," + std::to_string(y);
   return "";
 }
 
-void Write(const std::string& path, const std::string& bytes) { ASSERT_TRUE(WriteFileAtomically(path, bytes)); }
+void Write(const std::string& path, const std::string& bytes) {
+  ASSERT_TRUE(WriteFileAtomically(path, bytes));
+}
 
 // ---- the shipped skins ----------------------------------------------------------------------
 
@@ -84,7 +87,8 @@ TEST(ShippedSkins, InstalledSkinsAreCompleteAndEveryFileLoadsAtItsSize) {
         ADD_FAILURE() << skin << "/" << file << ": " << e.what();
         continue;
       }
-      EXPECT_EQ((Size{loaded->get_width(), loaded->get_height()}), kShippedSizes.at(file)) << skin << "/" << file;
+      EXPECT_EQ((Size{loaded->get_width(), loaded->get_height()}), kShippedSizes.at(file))
+          << skin << "/" << file;
       // The bitmap file holds exactly the pixels that were drawn.
       EXPECT_EQ(drawn[i].file, file);
       EXPECT_EQ(Difference(loaded, drawn[i].picture), "") << skin << "/" << file;
@@ -121,14 +125,16 @@ TEST(ShippedSkins, TheTwoSkinsLookDifferent) {
   const auto b = shipped::DrawShippedSkin("Sakura");
   ASSERT_EQ(a.size(), 18u);
   ASSERT_EQ(b.size(), 18u);
-  for (std::size_t i = 0; i < 18; ++i) EXPECT_NE(Difference(a[i].picture, b[i].picture), "") << a[i].file;
+  for (std::size_t i = 0; i < 18; ++i)
+    EXPECT_NE(Difference(a[i].picture, b[i].picture), "") << a[i].file;
   EXPECT_TRUE(shipped::DrawShippedSkin("other").empty());
 }
 
 TEST(ShippedSkins, InstallingAddsOnlyWhatIsMissingAndReplacesNothing) {
   TempDir app;
   const std::string folder = SkinFolder(app.path(), "default");
-  const std::string own = EncodeBmp24(1, 1, reinterpret_cast<const std::uint8_t*>("\x10\x20\x30"), 3, 3);
+  const std::string own =
+      EncodeBmp24(1, 1, reinterpret_cast<const std::uint8_t*>("\x10\x20\x30"), 3, 3);
   Write(folder + "/clbback.bmp", own);  // made on Windows, in another letter case
   Write(folder + "/TlbIcon1.bmp", own);
   ASSERT_TRUE(InstallShippedSkins(app.path()));
@@ -161,7 +167,8 @@ TEST(BmpFile, GdkPixbufReadsEveryRowPadding) {
       }
     TempDir dir;
     Write(dir.file("p.bmp"), EncodeBmp24(w, 3, source->get_pixels(), source->get_rowstride(), 3));
-    EXPECT_EQ(Difference(Gdk::Pixbuf::create_from_file(dir.file("p.bmp")), source), "") << "width " << w;
+    EXPECT_EQ(Difference(Gdk::Pixbuf::create_from_file(dir.file("p.bmp")), source), "")
+        << "width " << w;
   }
 }
 
@@ -177,11 +184,14 @@ class ApplySkinTest : public testing::Test {
 
   void Choose(const std::string& name) { settings.Save("Setting", "Skin", name); }
   std::string Folder(const std::string& name) { return SkinFolder(app.path(), name); }
-  Pixbuf Masked(const std::string& skin, const std::string& file) { return LoadSkinBitmap(Folder(skin) + "/" + file); }
+  Pixbuf Masked(const std::string& skin, const std::string& file) {
+    return LoadSkinBitmap(Folder(skin) + "/" + file);
+  }
   // What the window shows on screen at (x, y) of its bar.
   Pixbuf Screen() {
     test::Pump(100);
-    return Gdk::Pixbuf::create(window.get_window(), 0, 0, SkinsTestWindow::kBarWidth, SkinsTestWindow::kBarHeight);
+    return Gdk::Pixbuf::create(window.get_window(), 0, 0, SkinsTestWindow::kBarWidth,
+                               SkinsTestWindow::kBarHeight);
   }
 
   TempDir app;
@@ -200,7 +210,10 @@ TEST_F(ApplySkinTest, ShippedSkinFillsEveryPictureOfTheWindow) {
   EXPECT_EQ(CurrentSkinName(), "Sakura");
 
   for (int i = 1; i <= 5; ++i)
-    EXPECT_EQ(Difference(window.toolbar_images[i - 1].get_pixbuf(), Masked("Sakura", "TlbIcon" + std::to_string(i) + ".bmp")), "") << i;
+    EXPECT_EQ(Difference(window.toolbar_images[i - 1].get_pixbuf(),
+                         Masked("Sakura", "TlbIcon" + std::to_string(i) + ".bmp")),
+              "")
+        << i;
   // The full middle pocket shows PktIcon1.bmp, the empty ones PktIcon0.bmp.
   EXPECT_EQ(Difference(window.pocket_images[1].get_pixbuf(), Masked("Sakura", "PktIcon1.bmp")), "");
   EXPECT_EQ(Difference(window.pocket_images[0].get_pixbuf(), Masked("Sakura", "PktIcon0.bmp")), "");
@@ -210,10 +223,17 @@ TEST_F(ApplySkinTest, ShippedSkinFillsEveryPictureOfTheWindow) {
   EXPECT_EQ(Difference(window.mode_image.get_pixbuf(), Masked("Sakura", "OprBtnD.bmp")), "");
   EXPECT_EQ(Difference(window.mode_list.get(1), Masked("Sakura", "OprBtnJ.bmp")), "");
   for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(Difference(window.nav_images[i].get_pixbuf(), Masked("Sakura", "NavBtn" + std::to_string(i + 1) + ".bmp")), "") << i;
+    EXPECT_EQ(Difference(window.nav_images[i].get_pixbuf(),
+                         Masked("Sakura", "NavBtn" + std::to_string(i + 1) + ".bmp")),
+              "")
+        << i;
   for (int i = 1; i <= 3; ++i)
-    EXPECT_EQ(Difference(window.dir_images[i - 1].get_pixbuf(), Masked("Sakura", "DirBtn" + std::to_string(i) + ".bmp")), "") << i;
-  EXPECT_EQ(Difference(window.bar.picture, LoadSkinBitmap(Folder("Sakura") + "/ClbBack.bmp", false)), "");
+    EXPECT_EQ(Difference(window.dir_images[i - 1].get_pixbuf(),
+                         Masked("Sakura", "DirBtn" + std::to_string(i) + ".bmp")),
+              "")
+        << i;
+  EXPECT_EQ(
+      Difference(window.bar.picture, LoadSkinBitmap(Folder("Sakura") + "/ClbBack.bmp", false)), "");
 }
 
 TEST_F(ApplySkinTest, BandPicturesContinueTheBarsPatternOnScreen) {
@@ -222,7 +242,8 @@ TEST_F(ApplySkinTest, BandPicturesContinueTheBarsPatternOnScreen) {
   const Pixbuf tile = LoadSkinBitmap(Folder("default") + "/ClbBack.bmp", false);
   ASSERT_TRUE(tile);
   for (auto& band : window.bands) ASSERT_TRUE(band.view.picture());
-  ASSERT_TRUE(test::RunUntil([&] { return window.get_window() && window.get_window()->is_viewable(); }));
+  ASSERT_TRUE(
+      test::RunUntil([&] { return window.get_window() && window.get_window()->is_viewable(); }));
   const Pixbuf screen = Screen();
   ASSERT_TRUE(screen);
   // Every pixel of the bar, inside the band pictures and around them, is the pixel of the tile
@@ -244,7 +265,8 @@ TEST_F(ApplySkinTest, BandPicturesContinueTheBarsPatternOnScreen) {
 TEST_F(ApplySkinTest, WithoutASkinTheBandsKeepTheirDesignedLook) {
   ApplySkinResult r = ApplySkin(window, settings, app.path());
   EXPECT_EQ(r.kind, SkinToApply::Kind::kNone);
-  ASSERT_TRUE(test::RunUntil([&] { return window.get_window() && window.get_window()->is_viewable(); }));
+  ASSERT_TRUE(
+      test::RunUntil([&] { return window.get_window() && window.get_window()->is_viewable(); }));
   const Pixbuf screen = Screen();
   // Band picture 0 at (37, 5) shows its designed magenta, and nothing was given a picture.
   EXPECT_EQ(At(screen, 40, 10), (Rgba{255, 0, 255, 255}));
@@ -266,7 +288,8 @@ TEST_F(ApplySkinTest, DeletedSkinEmptiesTheSettingAndChangesNoPicture) {
 
 TEST_F(ApplySkinTest, UnreadableFileKeepsWhatCameBeforeAndNamesTheFile) {
   // A copy of the default skin whose NavBtn3.bmp is not a picture.
-  for (const char* file : kSkinFiles) Write(Folder("Broken") + "/" + file, ShippedSkinFile("default", file));
+  for (const char* file : kSkinFiles)
+    Write(Folder("Broken") + "/" + file, ShippedSkinFile("default", file));
   Write(Folder("Broken") + "/navbtn3.bmp", "BM but not a bitmap");
   ASSERT_EQ(g_remove((Folder("Broken") + "/NavBtn3.bmp").c_str()), 0);
   ASSERT_TRUE(IsSkinFolderComplete(Folder("Broken")));

@@ -7,7 +7,8 @@ namespace tarvik::test {
 bool BarBox::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
   if (picture) {
     Gdk::Cairo::set_source_pixbuf(cr, picture, 0, 0);
-    Cairo::RefPtr<Cairo::SurfacePattern>::cast_static(cr->get_source())->set_extend(Cairo::EXTEND_REPEAT);
+    Cairo::RefPtr<Cairo::SurfacePattern>::cast_static(cr->get_source())
+        ->set_extend(Cairo::EXTEND_REPEAT);
   } else {
     cr->set_source_rgb(1, 0, 1);  // the designed look: plain magenta
   }
@@ -49,7 +50,8 @@ SkinsTestWindow::SkinsTestWindow() {
 }
 
 void SkinsTestWindow::ShowToolbarImages() {
-  for (int i = 0; i < 5; ++i) toolbar_images[static_cast<std::size_t>(i)].set(toolbar_list.get(i + 1));
+  for (int i = 0; i < 5; ++i)
+    toolbar_images[static_cast<std::size_t>(i)].set(toolbar_list.get(i + 1));
 }
 
 void SkinsTestWindow::SetPocketPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) {
@@ -58,8 +60,10 @@ void SkinsTestWindow::SetPocketPicture(int index, const Glib::RefPtr<Gdk::Pixbuf
 
 void SkinsTestWindow::SetModePicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
   ++mode_pictures_set;
-  if (picture) mode_image.set(picture);
-  else mode_image.clear();
+  if (picture)
+    mode_image.set(picture);
+  else
+    mode_image.clear();
 }
 
 void SkinsTestWindow::SetNavButtonPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) {

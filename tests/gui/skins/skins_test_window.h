@@ -55,7 +55,9 @@ class SkinsTestWindow : public Gtk::Window, public SkinnedWindow {
   ImageList& imlPocket() override { return pocket_list; }
   ImageList& imlMethod() override { return mode_list; }
   void ShowToolbarImages() override;
-  bool PocketFull(int index) const override { return pockets_full[static_cast<std::size_t>(index)]; }
+  bool PocketFull(int index) const override {
+    return pockets_full[static_cast<std::size_t>(index)];
+  }
   void SetPocketPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
   int OperatingMode() const override { return mode; }
   void SetModePicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) override;

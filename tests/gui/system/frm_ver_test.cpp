@@ -20,7 +20,8 @@ using test::RunUntil;
 TEST(FrmVerTest, ShowsTheVersionOverItsPicture) {
   frmVer dialog(nullptr);
   dialog.show();
-  ASSERT_TRUE(RunUntil([&] { return dialog.get_mapped() && dialog.client_area().get_allocated_width() > 1; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return dialog.get_mapped() && dialog.client_area().get_allocated_width() > 1; }));
 
   EXPECT_EQ(dialog.get_title(), "ﾊﾞｰｼﾞｮﾝ情報");
   EXPECT_FALSE(dialog.get_resizable());
@@ -94,8 +95,10 @@ TEST(SystemCommandsTest, AuthorPageNavigatesTheWindowsBrowserToTheManualsAboutSe
   const std::string uri = Glib::filename_to_uri(dir.file("Tarvik.html")) + "#about";
   EXPECT_EQ(browser.calls, std::vector<std::string>{"Navigate:" + uri});
   EXPECT_TRUE(Glib::file_test(dir.file("Tarvik.html"), Glib::FILE_TEST_IS_REGULAR));
-  if (old) g_setenv("TARVIK_HOME", saved.c_str(), TRUE);
-  else g_unsetenv("TARVIK_HOME");
+  if (old)
+    g_setenv("TARVIK_HOME", saved.c_str(), TRUE);
+  else
+    g_unsetenv("TARVIK_HOME");
 }
 
 TEST(SystemCommandsTest, DefaultBrowserAsksThroughTheDialogs) {

@@ -147,7 +147,7 @@ TEST(Twips, PerPixelAndConversion) {
   EXPECT_EQ(TwipsPerPixel(120), 12);
   EXPECT_EQ(TwipsPerPixel(-1), 15);
   EXPECT_EQ(ToPixels(11415, 15), 761);
-  EXPECT_EQ(ToPixels(7.5, 15), 0);    // half to even
+  EXPECT_EQ(ToPixels(7.5, 15), 0);  // half to even
   EXPECT_EQ(ToPixels(22.5, 15), 2);
 }
 

@@ -25,8 +25,10 @@ TEST_F(WindowPlacementTest, NothingStoredGivesTheDesignedSizeAndNoPosition) {
 }
 
 TEST_F(WindowPlacementTest, StoredValuesAreReadAndBadOnesFallBack) {
-  store.SaveAll({{"Window", "Width", "9000"}, {"Window", "Height", "abc"},
-                 {"Window", "Left", "-600"}, {"Window", "Maximized", "True"}});
+  store.SaveAll({{"Window", "Width", "9000"},
+                 {"Window", "Height", "abc"},
+                 {"Window", "Left", "-600"},
+                 {"Window", "Maximized", "True"}});
   StoredPlacement p = ReadStoredPlacement(store, 11415, 8355, 300, 450, 15, 15);
   EXPECT_FLOAT_EQ(p.width, 9000);
   EXPECT_FLOAT_EQ(p.height, 8355);
@@ -35,8 +37,8 @@ TEST_F(WindowPlacementTest, StoredValuesAreReadAndBadOnesFallBack) {
   EXPECT_FLOAT_EQ(*p.top, 450) << "the current position stands in for the missing one";
   EXPECT_TRUE(p.maximized);
 
-  store.SaveAll({{"Window", "Width", "1400"}, {"Window", "Height", "400000"},
-                 {"Window", "Top", "-400000"}});
+  store.SaveAll(
+      {{"Window", "Width", "1400"}, {"Window", "Height", "400000"}, {"Window", "Top", "-400000"}});
   p = ReadStoredPlacement(store, 11415, 8355, 300, 450, 15, 15);
   EXPECT_FLOAT_EQ(p.width, 11415) << "under 100 pixels";
   EXPECT_FLOAT_EQ(p.height, 8355) << "over 20,000 pixels";
@@ -47,9 +49,9 @@ TEST_F(WindowPlacementTest, ClosingWritesTheGeometryOnlyOfANormalWindow) {
   RecentHistory history;
   ClosingPlacement normal{9000, 6000, 150, -30, false, false, 2};
   auto writes = ClosingWrites(normal, history, store);
-  std::vector<SettingWrite> expected = {{"Window", "Width", "9000"},    {"Window", "Height", "6000"},
-                                        {"Window", "Left", "150"},     {"Window", "Top", "-30"},
-                                        {"Window", "Maximized", "False"}, {"Setting", "Mode", "2"}};
+  std::vector<SettingWrite> expected = {
+      {"Window", "Width", "9000"}, {"Window", "Height", "6000"},     {"Window", "Left", "150"},
+      {"Window", "Top", "-30"},    {"Window", "Maximized", "False"}, {"Setting", "Mode", "2"}};
   ASSERT_EQ(writes.size(), expected.size() + 2 * RecentHistory::kSlots);
   for (size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(writes[i].section, expected[i].section);

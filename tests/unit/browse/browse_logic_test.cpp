@@ -61,7 +61,8 @@ class CompletionTest : public ::testing::Test {
 TEST_F(CompletionTest, RecentPagesComeNewestFirstAndTextTypedNeedsNoSlash) {
   history.Add("A", "http://a/", store);
   history.Add("B", "http://b/", store);
-  EXPECT_EQ(AddressCompletions(history, "exa"), (std::vector<std::string>{"http://b/", "http://a/"}));
+  EXPECT_EQ(AddressCompletions(history, "exa"),
+            (std::vector<std::string>{"http://b/", "http://a/"}));
   EXPECT_EQ(AddressCompletions(RecentHistory(), ""), std::vector<std::string>{});
 }
 

@@ -33,7 +33,8 @@ TEST_F(RecentHistoryTest, AKnownUrlChangesNothingEvenWithANewTitle) {
 }
 
 TEST_F(RecentHistoryTest, TheTwentyFirstPageDropsTheOldest) {
-  for (int i = 1; i <= 20; ++i) history.Add("T" + std::to_string(i), "u" + std::to_string(i), store);
+  for (int i = 1; i <= 20; ++i)
+    history.Add("T" + std::to_string(i), "u" + std::to_string(i), store);
   auto c = history.Add("T21", "u21", store);
   EXPECT_TRUE(c.rotated);
   EXPECT_EQ(c.slot, 20);
@@ -47,10 +48,13 @@ TEST_F(RecentHistoryTest, TheTwentyFirstPageDropsTheOldest) {
 }
 
 TEST_F(RecentHistoryTest, HalfFilledSlotsCountAsEmptyAndGapsAreKept) {
-  store.SaveAll({{"History", "Title01", "A"}, {"History", "URL01", "a"},
-                 {"History", "Title02", "B"}, {"History", "URL02", "b"},
+  store.SaveAll({{"History", "Title01", "A"},
+                 {"History", "URL01", "a"},
+                 {"History", "Title02", "B"},
+                 {"History", "URL02", "b"},
                  {"History", "Title03", "only a title"},
-                 {"History", "Title04", "D"}, {"History", "URL04", "d"}});
+                 {"History", "Title04", "D"},
+                 {"History", "URL04", "d"}});
   history.Load(store);
   EXPECT_FALSE(history.slot(3).filled());
   // The next page goes after the last filled slot, 4.
@@ -101,7 +105,8 @@ TEST_F(RecentHistoryTest, UpdateNewestTitleNamesAPageRecordedWithoutATitle) {
 }
 
 TEST_F(RecentHistoryTest, UpdateNewestTitleAfterTheListRotated) {
-  for (int i = 1; i <= 21; ++i) history.Add("u" + std::to_string(i), "u" + std::to_string(i), store);
+  for (int i = 1; i <= 21; ++i)
+    history.Add("u" + std::to_string(i), "u" + std::to_string(i), store);
   EXPECT_EQ(history.UpdateNewestTitle("u21", "Twenty-one", store), 20);
   EXPECT_EQ(history.slot(20).title, "Twenty-one");
   EXPECT_EQ(history.slot(19).title, "u20");
@@ -115,7 +120,6 @@ TEST_F(RecentHistoryTest, ClearWritesFortyEmptyValues) {
     EXPECT_EQ(store.Find("History", RecentHistory::UrlKey(n)).value_or("absent"), "");
   }
 }
-
 
 TEST_F(RecentHistoryTest, HugeAddressesAreNotRecorded) {
   const std::string data_url = "data:text/html," + std::string(RecentHistory::kMaxRecordedURL, 'x');

@@ -24,7 +24,8 @@ TEST(FavoritesFolderFromSetting, OnlyExactNotDefinedMeansTheSystemFolder) {
       {"/home/user/links", "/home/user/links"},
       {"", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(FavoritesFolderFromSetting(c.setting, "/sys/Favorites"), c.folder) << c.setting;
+  for (const Case& c : cases)
+    EXPECT_EQ(FavoritesFolderFromSetting(c.setting, "/sys/Favorites"), c.folder) << c.setting;
 }
 
 class ResolveFavoritesFolderTest : public testing::Test {
@@ -37,7 +38,9 @@ class ResolveFavoritesFolderTest : public testing::Test {
     OverrideSystemFavoritesFolder("");
     SetUserSettingsPath("");
   }
-  std::string SettingsText() { return ReadFileBytes(settings_dir_.file("settings.ini")).value_or(""); }
+  std::string SettingsText() {
+    return ReadFileBytes(settings_dir_.file("settings.ini")).value_or("");
+  }
 
   TempDir settings_dir_;
   TempDir home_;

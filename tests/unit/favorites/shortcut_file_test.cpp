@@ -18,7 +18,8 @@ namespace {
 using test::TempDir;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  ASSERT_TRUE(g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
+  ASSERT_TRUE(
+      g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
 }
 
 std::string Bytes(const std::string& path) { return ReadFileBytes(path).value_or("<unreadable>"); }
@@ -57,40 +58,53 @@ const std::string kCp932News = "\x83\x6a\x83\x85\x81\x5b\x83\x58";  // "ニュ�
 INSTANTIATE_TEST_SUITE_P(
     Files, ReadShortcutTest,
     testing::Values(
-        ReadCase{"BaseUrlBeforeHeaderIgnored",
-                 "[DEFAULT]\r\nBASEURL=http://base.example/\r\n[InternetShortcut]\r\nURL=http://real.example/\r\n",
-                 "http://real.example/"},
-        ReadCase{"HeaderInLowerCase", "[internetshortcut]\r\nURL=http://a.example/\r\n", "http://a.example/"},
-        ReadCase{"HeaderWithTrailingSpaceIsNoHeader", "[InternetShortcut] \r\nURL=http://a.example/\r\n", ""},
-        ReadCase{"HeaderWithLeadingSpaceIsNoHeader", " [InternetShortcut]\r\nURL=http://a.example/\r\n", ""},
-        ReadCase{"LowerCaseKeyKeepsEqualsInQuery", "[InternetShortcut]\r\nurl=http://a.example/?x=1&a=b\r\n",
+        ReadCase{
+            "BaseUrlBeforeHeaderIgnored",
+            "[DEFAULT]\r\nBASEURL=http://base.example/\r\n[InternetShortcut]\r\nURL=http://real.example/\r\n",
+            "http://real.example/"},
+        ReadCase{"HeaderInLowerCase", "[internetshortcut]\r\nURL=http://a.example/\r\n",
+                 "http://a.example/"},
+        ReadCase{"HeaderWithTrailingSpaceIsNoHeader",
+                 "[InternetShortcut] \r\nURL=http://a.example/\r\n", ""},
+        ReadCase{"HeaderWithLeadingSpaceIsNoHeader",
+                 " [InternetShortcut]\r\nURL=http://a.example/\r\n", ""},
+        ReadCase{"LowerCaseKeyKeepsEqualsInQuery",
+                 "[InternetShortcut]\r\nurl=http://a.example/?x=1&a=b\r\n",
                  "http://a.example/?x=1&a=b"},
-        ReadCase{"BaseUrlAfterHeaderCountsAsUrlLine",
-                 "[InternetShortcut]\r\nBASEURL=http://base.example/\r\nURL=http://real.example/\r\n",
-                 "http://base.example/"},
-        ReadCase{"SplitAtFirstEqualsOfTheLine", "[InternetShortcut]\r\nProp=URL=http://a.example/\r\n",
-                 "URL=http://a.example/"},
+        ReadCase{
+            "BaseUrlAfterHeaderCountsAsUrlLine",
+            "[InternetShortcut]\r\nBASEURL=http://base.example/\r\nURL=http://real.example/\r\n",
+            "http://base.example/"},
+        ReadCase{"SplitAtFirstEqualsOfTheLine",
+                 "[InternetShortcut]\r\nProp=URL=http://a.example/\r\n", "URL=http://a.example/"},
         ReadCase{"NoHeader", "URL=http://a.example/\r\n", ""},
         ReadCase{"HeaderWithoutUrlLine", "[InternetShortcut]\r\nIconIndex=1\r\n", ""},
         ReadCase{"EmptyFile", "", ""},
         ReadCase{"UrlLineInLaterSectionCounts",
                  "[InternetShortcut]\r\nIconIndex=0\r\n[Other]\r\nURL=http://later.example/\r\n",
                  "http://later.example/"},
-        ReadCase{"FirstUrlLineWins", "[InternetShortcut]\r\nURL=http://one/\r\nURL=http://two/\r\n", "http://one/"},
+        ReadCase{"FirstUrlLineWins", "[InternetShortcut]\r\nURL=http://one/\r\nURL=http://two/\r\n",
+                 "http://one/"},
         ReadCase{"ValueKeptUntrimmedAndUndecoded", "[InternetShortcut]\r\nURL= http://a/%20b \r\n",
                  " http://a/%20b "},
         ReadCase{"EmptyValue", "[InternetShortcut]\r\nURL=\r\nURL=http://later/\r\n", ""},
-        ReadCase{"LineFeedEnds", "[InternetShortcut]\nURL=http://lf.example/\n", "http://lf.example/"},
-        ReadCase{"CarriageReturnEnds", "[InternetShortcut]\rURL=http://cr.example/\r", "http://cr.example/"},
-        ReadCase{"NoFinalLineEnd", "[InternetShortcut]\r\nURL=http://a.example/", "http://a.example/"},
-        ReadCase{"Utf8ByteOrderMark", "\xEF\xBB\xBF[InternetShortcut]\r\nURL=http://bom.example/\r\n",
+        ReadCase{"LineFeedEnds", "[InternetShortcut]\nURL=http://lf.example/\n",
+                 "http://lf.example/"},
+        ReadCase{"CarriageReturnEnds", "[InternetShortcut]\rURL=http://cr.example/\r",
+                 "http://cr.example/"},
+        ReadCase{"NoFinalLineEnd", "[InternetShortcut]\r\nURL=http://a.example/",
+                 "http://a.example/"},
+        ReadCase{"Utf8ByteOrderMark",
+                 "\xEF\xBB\xBF[InternetShortcut]\r\nURL=http://bom.example/\r\n",
                  "http://bom.example/"},
-        ReadCase{"ShiftJisFileFromWindows",
-                 "[DEFAULT]\r\nBASEURL=http://example.jp/" + kCp932Hyouji +
-                     "\r\n[InternetShortcut]\r\nURL=http://example.jp/" + kCp932Hyouji + "?q=" + kCp932News +
-                     "\r\nIDList=\r\nHotKey=0\r\nIconFile=http://example.jp/favicon.ico\r\nIconIndex=1\r\n"
-                     "[{000214A0-0000-0000-C000-000000000046}]\r\nProp3=19,2\r\n",
-                 "http://example.jp/表示?q=ニュース"},
+        ReadCase{
+            "ShiftJisFileFromWindows",
+            "[DEFAULT]\r\nBASEURL=http://example.jp/" + kCp932Hyouji +
+                "\r\n[InternetShortcut]\r\nURL=http://example.jp/" + kCp932Hyouji +
+                "?q=" + kCp932News +
+                "\r\nIDList=\r\nHotKey=0\r\nIconFile=http://example.jp/favicon.ico\r\nIconIndex=1\r\n"
+                "[{000214A0-0000-0000-C000-000000000046}]\r\nProp3=19,2\r\n",
+            "http://example.jp/表示?q=ニュース"},
         ReadCase{"Utf8File", "[InternetShortcut]\r\nURL=http://example.jp/表示?q=ニュース\r\n",
                  "http://example.jp/表示?q=ニュース"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
@@ -117,7 +131,9 @@ TEST_P(WriteShortcutTest, WritesTwoLinesThatReadBack) {
   TempDir dir;
   std::string path = dir.file("saved.url");
   // An older, longer file in its place must leave nothing behind.
-  WriteBytes(path, "[InternetShortcut]\r\nURL=http://old.example/a/very/long/address/that/was/here\r\nIconIndex=3\r\n");
+  WriteBytes(
+      path,
+      "[InternetShortcut]\r\nURL=http://old.example/a/very/long/address/that/was/here\r\nIconIndex=3\r\n");
   ASSERT_TRUE(WriteShortcut(path, GetParam().url));
   EXPECT_EQ(Bytes(path), GetParam().bytes);
   EXPECT_EQ(ReadShortcutURL(path), GetParam().read_back);
@@ -127,13 +143,16 @@ TEST_P(WriteShortcutTest, WritesTwoLinesThatReadBack) {
 INSTANTIATE_TEST_SUITE_P(
     Urls, WriteShortcutTest,
     testing::Values(
-        WriteCase{"Ascii", "http://example.com/?a=b", "[InternetShortcut]\r\nURL=http://example.com/?a=b\r\n",
+        WriteCase{"Ascii", "http://example.com/?a=b",
+                  "[InternetShortcut]\r\nURL=http://example.com/?a=b\r\n",
                   "http://example.com/?a=b"},
         WriteCase{"JapaneseInCodePage932", "http://example.jp/表示?q=ニュース",
-                  "[InternetShortcut]\r\nURL=http://example.jp/" + kCp932Hyouji + "?q=" + kCp932News + "\r\n",
+                  "[InternetShortcut]\r\nURL=http://example.jp/" + kCp932Hyouji +
+                      "?q=" + kCp932News + "\r\n",
                   "http://example.jp/表示?q=ニュース"},
         WriteCase{"CharacterOutsideCodePage932KeptAsUtf8", "http://example.kr/한국",
-                  "\xEF\xBB\xBF[InternetShortcut]\r\nURL=http://example.kr/한국\r\n", "http://example.kr/한국"},
+                  "\xEF\xBB\xBF[InternetShortcut]\r\nURL=http://example.kr/한국\r\n",
+                  "http://example.kr/한국"},
         WriteCase{"LineBreakCannotStartALine", "http://a.example/x\r\n[Evil]\nURL=http://b/",
                   "[InternetShortcut]\r\nURL=http://a.example/x%0D%0A[Evil]%0AURL=http://b/\r\n",
                   "http://a.example/x%0D%0A[Evil]%0AURL=http://b/"}),
@@ -181,20 +200,20 @@ TEST_P(ProposedNameTest, FromPageTitle) {
 
 INSTANTIATE_TEST_SUITE_P(
     Titles, ProposedNameTest,
-    testing::Values(
-        NameCase{"PlainTitle", "Example Domain", "Example Domain.url"},
-        NameCase{"JapaneseTitle", "ニュース - 表示", "ニュース - 表示.url"},
-        NameCase{"TitleWithDotStillGetsExtension", "example.com", "example.com.url"},
-        NameCase{"AllowedPunctuation", "A&B (1) [x] {y} 'z' ! # $ % ~ = +", "A&B (1) [x] {y} 'z' ! # $ % ~ = +.url"},
-        NameCase{"Colon", "Tarvik: ようこそ", std::nullopt},
-        NameCase{"AddressAsTitle", "http://example.com/", std::nullopt},
-        NameCase{"Empty", "", std::nullopt},
-        NameCase{"Dot", ".", std::nullopt},
-        NameCase{"DotDot", "..", std::nullopt},
-        NameCase{"LineBreak", "one\ntwo", std::nullopt},
-        NameCase{"Tab", "one\ttwo", std::nullopt},
-        NameCase{"LongestThatFits", std::string(251, 'a'), std::string(251, 'a') + ".url"},
-        NameCase{"TooLongForAFileName", std::string(252, 'a'), std::nullopt}),
+    testing::Values(NameCase{"PlainTitle", "Example Domain", "Example Domain.url"},
+                    NameCase{"JapaneseTitle", "ニュース - 表示", "ニュース - 表示.url"},
+                    NameCase{"TitleWithDotStillGetsExtension", "example.com", "example.com.url"},
+                    NameCase{"AllowedPunctuation", "A&B (1) [x] {y} 'z' ! # $ % ~ = +",
+                             "A&B (1) [x] {y} 'z' ! # $ % ~ = +.url"},
+                    NameCase{"Colon", "Tarvik: ようこそ", std::nullopt},
+                    NameCase{"AddressAsTitle", "http://example.com/", std::nullopt},
+                    NameCase{"Empty", "", std::nullopt}, NameCase{"Dot", ".", std::nullopt},
+                    NameCase{"DotDot", "..", std::nullopt},
+                    NameCase{"LineBreak", "one\ntwo", std::nullopt},
+                    NameCase{"Tab", "one\ttwo", std::nullopt},
+                    NameCase{"LongestThatFits", std::string(251, 'a'),
+                             std::string(251, 'a') + ".url"},
+                    NameCase{"TooLongForAFileName", std::string(252, 'a'), std::nullopt}),
     [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.name); });
 
 TEST(ProposedFavoriteFileName, NoneForATitleWithAnyOfTheElevenCharacters) {

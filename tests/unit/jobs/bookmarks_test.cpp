@@ -17,7 +17,9 @@
 
 namespace tarvik {
 
-void PrintTo(const JobEntry& e, std::ostream* os) { *os << "{\"" << e.Title << "\", \"" << e.URL << "\"}"; }
+void PrintTo(const JobEntry& e, std::ostream* os) {
+  *os << "{\"" << e.Title << "\", \"" << e.URL << "\"}";
+}
 
 namespace {
 
@@ -255,10 +257,9 @@ const char kFirefoxExport[] = R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
 
 TEST(BookmarksImport, FirefoxExportGivesJobsInFileOrder) {
   std::vector<std::pair<size_t, size_t>> reports;
-  const auto jobs = ParseBookmarksHtml(kFirefoxExport, "bookmarks", {"Tech： News／Blogs"},
-                                       [&](size_t done, size_t total) {
-                                         reports.emplace_back(done, total);
-                                       });
+  const auto jobs =
+      ParseBookmarksHtml(kFirefoxExport, "bookmarks", {"Tech： News／Blogs"},
+                         [&](size_t done, size_t total) { reports.emplace_back(done, total); });
   ASSERT_THAT(Names(jobs), ElementsAre("Bookmarks Toolbar", "Tech： News／Blogs (2)", "Deep",
                                        "bookmarks", "Deep (2)"));
   EXPECT_THAT(jobs[0].entries,
@@ -268,9 +269,9 @@ TEST(BookmarksImport, FirefoxExportGivesJobsInFileOrder) {
                           JobEntry{"After the subfolder", "https://news.example.com/after"}));
   EXPECT_THAT(jobs[2].entries, ElementsAre(JobEntry{"Deep link", "https://deep.example.com/"}));
   // Loose links of the menu; a link without a title shows its address.
-  EXPECT_THAT(jobs[3].entries,
-              ElementsAre(JobEntry{"Get Help", "https://support.mozilla.org/"},
-                          JobEntry{"https://www.mozilla.org/about/", "https://www.mozilla.org/about/"}));
+  EXPECT_THAT(jobs[3].entries, ElementsAre(JobEntry{"Get Help", "https://support.mozilla.org/"},
+                                           JobEntry{"https://www.mozilla.org/about/",
+                                                    "https://www.mozilla.org/about/"}));
   EXPECT_THAT(jobs[4].entries,
               ElementsAre(JobEntry{"Second \"Deep\"", "https://second-deep.example.com/"}));
 
@@ -322,8 +323,9 @@ TEST(BookmarksImport, ChromiumExportWithBookmarksBar) {
   EXPECT_THAT(jobs[0].entries,
               ElementsAre(JobEntry{"検索 — Google", "https://www.google.com/search?q=a,b&hl=ja"},
                           JobEntry{"After the folder", "https://www.example.com/%E3%81%82"}));
-  EXPECT_THAT(jobs[1].entries, ElementsAre(JobEntry{"Issue #12 – \"crash\"",
-                                                    "https://tracker.example.com/issue/12#comment-3"}));
+  EXPECT_THAT(jobs[1].entries,
+              ElementsAre(JobEntry{"Issue #12 – \"crash\"",
+                                   "https://tracker.example.com/issue/12#comment-3"}));
   EXPECT_THAT(jobs[2].entries, ElementsAre(JobEntry{"Other", "https://other.example.com/"}));
 }
 
@@ -438,7 +440,8 @@ TEST(BookmarksImport, AFolderPastTheJobLimitGoesOnInASecondJob) {
   std::string html = "<DL><DT><H3>Huge</H3><DL>";
   const int count = kMaxJobEntries + 5;
   for (int i = 0; i < count; ++i)
-    html += "<DT><A HREF=\"https://h.example/" + std::to_string(i) + "\">" + std::to_string(i) + "</A>\n";
+    html += "<DT><A HREF=\"https://h.example/" + std::to_string(i) + "\">" + std::to_string(i) +
+            "</A>\n";
   html += "</DL></DL>";
   size_t last_done = 0, calls = 0;
   const auto jobs = ParseBookmarksHtml(html, "x", {}, [&](size_t done, size_t total) {

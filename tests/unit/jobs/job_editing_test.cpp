@@ -19,8 +19,8 @@ namespace {
 using test::TempDir;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  ASSERT_TRUE(g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()),
-                                  nullptr));
+  ASSERT_TRUE(
+      g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
 }
 
 std::string FileUri(const std::string& path) {
@@ -171,8 +171,9 @@ TEST(ImportReadingTest, ExtensionIgnoresCase) {
 TEST(ImportReadingTest, FirstLineHoldingTheKeyAnywhereWins) {
   // No header needed, any case, and a base-URL key that comes first matches too.
   EXPECT_EQ(ImportedURL("url=http://lower/\r\n"), "http://lower/");
-  EXPECT_EQ(ImportedURL("[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://u/\r\n"),
-            "http://base/");
+  EXPECT_EQ(
+      ImportedURL("[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://u/\r\n"),
+      "http://base/");
   EXPECT_EQ(ImportedURL("x\nURL= keep spaces \n"), " keep spaces ");
   EXPECT_EQ(ImportedURL("Url=a=b URL=c\n"), "a=b URL=c");
   EXPECT_EQ(ImportedURL("ＵＲＬ=full width\n"), std::nullopt);
@@ -204,7 +205,6 @@ TEST(ImportReadingTest, CollectsShortcutsOnlyAndKeepsNamesBeforeTheLastDot) {
   EXPECT_EQ(entries[0], (JobEntry{"Alpha", "http://alpha/"}));
   EXPECT_EQ(entries[1], (JobEntry{"www.beta.com", "http://beta/"}));
 }
-
 
 TEST(FavoritesImportOrder, FollowsFileNameCollation) {
   TempDir dir;

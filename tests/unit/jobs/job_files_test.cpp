@@ -64,7 +64,8 @@ class JobFilesTest : public ::testing::Test {
   test::TempDir dir_;
 };
 
-// ---- Writing and reading back --------------------------------------------------------------------
+// ---- Writing and reading back
+// --------------------------------------------------------------------
 
 struct RoundTripRow {
   const char* name;
@@ -77,7 +78,9 @@ TEST_F(JobFilesTest, EntriesReadBackAsStored) {
       {"CommasInTitleAreRemoved", {"A, B", "http://a/"}, {"A B", "http://a/"}},
       {"LeadingSpaceInTitleIsKept", {" News", "http://n/"}, {" News", "http://n/"}},
       {"TitleLeadingSpaceAfterCommaRemoval", {", x", "u"}, {" x", "u"}},
-      {"QuotedFirstWordKeepsTheWholeTitle", {"\"Top\" page", "http://t/"}, {"＂Top＂ page", "http://t/"}},
+      {"QuotedFirstWordKeepsTheWholeTitle",
+       {"\"Top\" page", "http://t/"},
+       {"＂Top＂ page", "http://t/"}},
       {"InnerQuoteOfPlainTitleIsKept", {"say \"hi\"", "http://s/"}, {"say \"hi\"", "http://s/"}},
       {"UrlWithCommaSurvives", {"t", "http://a/?q=1,2,3"}, {"t", "http://a/?q=1,2,3"}},
       {"UrlWithLeadingSpaceSurvives", {"t", " http://a/"}, {"t", " http://a/"}},
@@ -134,7 +137,8 @@ TEST(JobFileCodecTest, EveryCodePage932CharacterSurvivesAWriteAndARead) {
         text += decoded;
     }
   }
-  for (int single = 0xA1; single <= 0xDF; ++single) text += DecodeCp932(std::string(1, char(single)));
+  for (int single = 0xA1; single <= 0xDF; ++single)
+    text += DecodeCp932(std::string(1, char(single)));
   ASSERT_GT(text.size(), 20000u);
   auto encoded = EncodeCp932(text);
   ASSERT_TRUE(encoded.has_value());
@@ -142,7 +146,8 @@ TEST(JobFileCodecTest, EveryCodePage932CharacterSurvivesAWriteAndARead) {
   EXPECT_EQ(DecodeText(EncodeText(text)), text);
 }
 
-// ---- Reading files as they are found ---------------------------------------------------------------
+// ---- Reading files as they are found
+// ---------------------------------------------------------------
 
 struct ReadRow {
   const char* name;
@@ -159,7 +164,9 @@ TEST_F(JobFilesTest, ReadsFieldsByTheSequentialInputRule) {
       {"QuotedFirstWordOfAnOldFile", "\"Top\" page,http://t/\r\n", {{"Top", "http://t/"}}},
       {"QuotedFieldHoldsCommaAndLineEnd", "\"a,\r\nb\",u\r\n", {{"a,\r\nb", "u"}}},
       {"UnclosedQuoteRunsToTheEnd", "\"abc,def\r\n", {{"abc,def\r\n", ""}}},
-      {"UrlWithCommaInAnOldFileIsCut", "t,http://a/?x=1,2\r\n", {{"t", "http://a/?x=1"}, {"2", ""}}},
+      {"UrlWithCommaInAnOldFileIsCut",
+       "t,http://a/?x=1,2\r\n",
+       {{"t", "http://a/?x=1"}, {"2", ""}}},
       {"OddNumberOfFieldsKeepsLastEntry", "a,b\r\nc\r\n", {{"a", "b"}, {"c", ""}}},
       {"TrailingEmptyLineIsNoEntry", "a,b\r\n\r\n", {{"a", "b"}}},
       {"TrailingSpacesAndInnerQuotesKept", "a b  ,x\"y\r\n", {{"a b  ", "x\"y"}}},
@@ -168,7 +175,8 @@ TEST_F(JobFilesTest, ReadsFieldsByTheSequentialInputRule) {
       {"ShiftJis", kNewsSjis + ",http://n/\r\n", {{kNewsUtf8, "http://n/"}}},
       {"Utf8", kNewsUtf8 + ",http://n/\r\n", {{kNewsUtf8, "http://n/"}}},
       {"Utf8WithBom", kBom + "é,http://e/\r\n", {{"é", "http://e/"}}},
-      {"InvalidBytesBecomeReplacementCharacters", "\x82,a\r\n\xFF,b\r\n",
+      {"InvalidBytesBecomeReplacementCharacters",
+       "\x82,a\r\n\xFF,b\r\n",
        {{"\xEF\xBF\xBD", "a"}, {"\xEF\xBF\xBD", "b"}}},
       {"NulBytesAreKept", "a\0b,u\0v\r\nc,d\r\n"s, {{"a\0b"s, "u\0v"s}, {"c", "d"}}},
       {"NulByteInUtf8FileKeepsUtf8", "é\0,x\r\n"s, {{"é\0"s, "x"}}},
@@ -236,7 +244,8 @@ TEST_F(JobFilesTest, MoreThan32767EntriesAreCutAtTheLimitAndFlagged) {
   }
 }
 
-// ---- Files on disk ---------------------------------------------------------------------------------
+// ---- Files on disk
+// ---------------------------------------------------------------------------------
 
 TEST_F(JobFilesTest, WritesIntoAMissingJobFilesFolder) {
   ASSERT_FALSE(DirectoryExists(home() + "/JobFiles"));
@@ -333,7 +342,8 @@ TEST_F(JobFilesTest, NamesThatLeaveTheJobFilesFolderAreRefused) {
   EXPECT_TRUE(JobFileExists(home(), "keep"));
 }
 
-// ---- The job list ----------------------------------------------------------------------------------
+// ---- The job list
+// ----------------------------------------------------------------------------------
 
 TEST_F(JobFilesTest, ReadsEveryLineOfTheJobList) {
   struct Row {
@@ -375,7 +385,8 @@ TEST_F(JobFilesTest, AppendJobName) {
       {"AddsAtTheEnd", "News\r\n", "Sport", "News\r\nSport\r\n"},
       {"LastLineWithoutTerminatorIsNotJoined", "News", "Sport", "News\r\nSport\r\n"},
       {"OtherLineEndsKeptAsTheyStand", "a\nb\r", "c", "a\nb\rc\r\n"},
-      {"ShiftJisListStaysShiftJis", kNewsSjis + "\r\n", kNewsUtf8, kNewsSjis + "\r\n" + kNewsSjis + "\r\n"},
+      {"ShiftJisListStaysShiftJis", kNewsSjis + "\r\n", kNewsUtf8,
+       kNewsSjis + "\r\n" + kNewsSjis + "\r\n"},
       {"AsciiListTakesShiftJis", "a\r\n", kNewsUtf8, "a\r\n" + kNewsSjis + "\r\n"},
       {"AsciiListBecomesUtf8ForAccent", "a\r\n", "é", kBom + "a\r\né\r\n"},
       {"ShiftJisListBecomesUtf8ForAccent", kNewsSjis + "\r\n", "é", kBom + kNewsUtf8 + "\r\né\r\n"},
@@ -492,8 +503,8 @@ TEST(JobListLocking, TwoProcessesAppendingAtOnceKeepEveryName) {
   std::sort(names.begin(), names.end());
   for (char who : {'p', 'q'})
     for (int i = 0; i < 300; ++i)
-      EXPECT_TRUE(std::binary_search(names.begin(), names.end(),
-                                     std::string(1, who) + std::to_string(i)))
+      EXPECT_TRUE(
+          std::binary_search(names.begin(), names.end(), std::string(1, who) + std::to_string(i)))
           << who << i;
 }
 

@@ -48,12 +48,12 @@ TEST(JobCursorRefresh, TheCurrentEntryStaysCurrentByItsAddressThenByItsIndex) {
        Entries({"new", "a", "b", "c"}), 2},
       {"an entry added at the end changes nothing", Entries({"a", "b"}), 1,
        Entries({"a", "b", "c"}), 1},
-      {"an entry removed before it moves it up", Entries({"a", "b", "c"}), 2,
-       Entries({"b", "c"}), 1},
+      {"an entry removed before it moves it up", Entries({"a", "b", "c"}), 2, Entries({"b", "c"}),
+       1},
       {"the address twice: the one nearest the old place", Entries({"x", "a", "b", "x"}), 3,
        Entries({"x", "a", "x", "b"}), 2},
-      {"the address gone: the same index", Entries({"a", "b", "c"}), 1,
-       Entries({"p", "q", "r"}), 1},
+      {"the address gone: the same index", Entries({"a", "b", "c"}), 1, Entries({"p", "q", "r"}),
+       1},
       {"the address gone and the job shorter: its last entry", Entries({"a", "b", "c", "d"}), 3,
        Entries({"p", "q"}), 1},
   };
@@ -84,8 +84,8 @@ class ResumeTest : public ::testing::Test {
 };
 
 TEST_F(ResumeTest, NamesThatDifferOnlyInCaseOrInOddCharactersGetTheirOwnKeys) {
-  const std::vector<std::string> names = {"News", "news", "NEWS", "a=b", "[x]", " lead",
-                                          "ニュース", "%41", "A", "a b", "a\tb"};
+  const std::vector<std::string> names = {"News",     "news", "NEWS", "a=b", "[x]", " lead",
+                                          "ニュース", "%41",  "A",    "a b", "a\tb"};
   std::set<std::string> folded;
   for (const auto& n : names) {
     std::string key = ResumeKey(n);
@@ -170,7 +170,8 @@ TEST(JobTrash, ADeletedJobFileGoesToTheTrashWithItsInfo) {
 bool SpinUntil(const std::function<bool()>& done, int timeout_ms = 5000) {
   auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   auto context = Glib::MainContext::get_default();
-  while (!done() && std::chrono::steady_clock::now() < end) context->iteration(false), g_usleep(2000);
+  while (!done() && std::chrono::steady_clock::now() < end)
+    context->iteration(false), g_usleep(2000);
   return done();
 }
 

@@ -8,7 +8,9 @@
 namespace tarvik {
 namespace {
 
-size_t Chars(const std::string& s) { return g_utf8_strlen(s.c_str(), static_cast<gssize>(s.size())); }
+size_t Chars(const std::string& s) {
+  return g_utf8_strlen(s.c_str(), static_cast<gssize>(s.size()));
+}
 
 TEST(ShortenForDisplay, ShortTextsComeBackAsTheyAre) {
   struct Row {
@@ -41,7 +43,9 @@ TEST(ShortenForDisplay, LongTextsEndInAnEllipsisWithinTheLimit) {
 
 TEST(ShortenForDisplay, CutsBetweenCharactersNeverInsideOne) {
   // Characters of one to four bytes: the cut after n characters always leaves whole ones.
-  const std::string mixed = "a\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80" "b\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80";
+  const std::string mixed =
+      "a\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80"
+      "b\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80";
   for (size_t max = 1; max <= 8; ++max) {
     SCOPED_TRACE(max);
     const std::string shown = ShortenForDisplay(mixed, max);
@@ -58,12 +62,16 @@ TEST(ShortenForDisplay, InvalidBytesBecomeReplacementCharacters) {
     std::string text;
     std::string expected;
   } rows[] = {
-      {"shift_jis", "\x83\x5E\x83\x43", "\xEF\xBF\xBD^\xEF\xBF\xBD" "C"},
+      {"shift_jis", "\x83\x5E\x83\x43",
+       "\xEF\xBF\xBD^\xEF\xBF\xBD"
+       "C"},
       {"lone_continuation", "a\x80z", "a\xEF\xBF\xBDz"},
       {"cut_sequence_at_end", "ab\xE3\x81", "ab\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"overlong_slash", "\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},
       {"surrogate", "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"nul", std::string("a\0b", 3), "a\xEF\xBF\xBD" "b"},
+      {"nul", std::string("a\0b", 3),
+       "a\xEF\xBF\xBD"
+       "b"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

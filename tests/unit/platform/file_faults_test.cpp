@@ -204,8 +204,8 @@ TEST(TemporaryFiles, LeftoversOfEndedProcessesGoAndLiveWritersKeepTheirs) {
   EXPECT_EQ(Slurp(users), "history URLs");
 
   // The same for a job file, through the job file writer.
-  const std::string job_stale = dir.file("JobFiles/.News.tvj.tarvik-tmp-" +
-                                         std::to_string(ended) + "-0M4VZ3");
+  const std::string job_stale =
+      dir.file("JobFiles/.News.tvj.tarvik-tmp-" + std::to_string(ended) + "-0M4VZ3");
   ASSERT_TRUE(WriteJobFile(dir.path(), "News", {}));
   Spit(job_stale, "entries");
   ASSERT_TRUE(WriteJobFile(dir.path(), "News", {{"a", "http://a/"}}));
@@ -236,8 +236,8 @@ TEST(TemporaryFiles, LongNamesAreWrittenAndTheirLeftoversCleaned) {
   EXPECT_EQ(Slurp(path), "first");
 
   // A dead writer's leftover for that name, cut as Tarvik cuts it, goes on the next write.
-  const std::string stale_name = "." + name.substr(0, 225) + ".tarvik-tmp-" +
-                                 std::to_string(EndedProcess()) + "-0NLSZ3";
+  const std::string stale_name =
+      "." + name.substr(0, 225) + ".tarvik-tmp-" + std::to_string(EndedProcess()) + "-0NLSZ3";
   ASSERT_LE(stale_name.size(), 255u);
   ASSERT_EQ(TemporaryFileOwner(stale_name, name).has_value(), true);
   Spit(dir.file(stale_name), "left over");
@@ -257,15 +257,40 @@ TEST(SettingsValues, ReadBackByteForByte) {
   TempDir dir;
   const std::string ini = dir.file("settings.ini");
   std::vector<std::string> values = {
-      "",        " ",        "  lead",   "trail  ",   "\fform feed", "ends in CR\r",
-      "\r",      "\n",       "\r\n",     "\t",        "a\\b",        "\\",
-      "\\n",     "\\s",      "\\x41",    "a=b",       "[Main]",      "; comment",
-      "# note",  "=",        "[",        "\v",        "bell\a",      "del\x7F",
-      "\xFF\xFE not UTF-8", "half \xE3\x83", "ニュース", " \f\r\n\t ", std::string("nul\0in", 6),
+      "",
+      " ",
+      "  lead",
+      "trail  ",
+      "\fform feed",
+      "ends in CR\r",
+      "\r",
+      "\n",
+      "\r\n",
+      "\t",
+      "a\\b",
+      "\\",
+      "\\n",
+      "\\s",
+      "\\x41",
+      "a=b",
+      "[Main]",
+      "; comment",
+      "# note",
+      "=",
+      "[",
+      "\v",
+      "bell\a",
+      "del\x7F",
+      "\xFF\xFE not UTF-8",
+      "half \xE3\x83",
+      "ニュース",
+      " \f\r\n\t ",
+      std::string("nul\0in", 6),
   };
   // And random mixtures of the awkward pieces.
-  const std::vector<std::string> pieces = {" ", "\f", "\r", "\n", "\t", "\\", "=", "[", "]",
-                                           ";", "#", "\xFF", "\xE3\x83\x8B", "a", "\\s", "\v"};
+  const std::vector<std::string> pieces = {" ",   "\f", "\r", "\n", "\t",   "\\",           "=",
+                                           "[",   "]",  ";",  "#",  "\xFF", "\xE3\x83\x8B", "a",
+                                           "\\s", "\v"};
   std::mt19937 random(20261207);
   for (int i = 0; i < 300; ++i) {
     std::string v;

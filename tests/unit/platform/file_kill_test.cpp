@@ -78,9 +78,9 @@ std::vector<Kind> Kinds(const std::string& root) {
   kinds.push_back({"job file", app + "/JobFiles", "News.tvj", [app](int version) {
                      std::vector<JobEntry> entries;
                      for (int i = 0; i < 20000; ++i)
-                       entries.push_back({"Page " + std::to_string(i),
-                                          (version ? "http://b/" : "http://a/") +
-                                              std::to_string(i) + "/index.html"});
+                       entries.push_back(
+                           {"Page " + std::to_string(i), (version ? "http://b/" : "http://a/") +
+                                                             std::to_string(i) + "/index.html"});
                      return WriteJobFile(app, "News", entries);
                    }});
   // A shortcut with a URL of 900 KB, under the shortcut limit.
@@ -103,9 +103,8 @@ TEST(KilledWriters, LeaveTheWholeOldOrTheWholeNewFile) {
     const auto one_write = std::chrono::steady_clock::now() - start;
     const std::string version0 = Bytes(path);
     ASSERT_NE(version0, version1);
-    const long max_delay_us =
-        std::max<long>(2000, 3 * std::chrono::duration_cast<std::chrono::microseconds>(one_write)
-                                     .count());
+    const long max_delay_us = std::max<long>(
+        2000, 3 * std::chrono::duration_cast<std::chrono::microseconds>(one_write).count());
 
     int killed_mid_write = 0;
     std::vector<pid_t> killed;

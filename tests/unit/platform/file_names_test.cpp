@@ -9,8 +9,8 @@ namespace {
 
 TEST(IsValidJobNameTest, RejectsEachForbiddenCharacter) {
   using namespace std::string_literals;
-  const std::string forbidden[] = {"\\", "/", ":", ";", ",", "*", "?", "\"", "<", ">", "|",
-                                   "\r", "\n", "\0"s};
+  const std::string forbidden[] = {"\\", "/", ":", ";", ",",  "*",  "?",
+                                   "\"", "<", ">", "|", "\r", "\n", "\0"s};
   for (const auto& c : forbidden) {
     SCOPED_TRACE(c);
     EXPECT_FALSE(IsValidJobName(c));

@@ -30,7 +30,8 @@ TEST(SettingsStore, MissingFileSectionOrKeyGivesTheDefault) {
 TEST(SettingsStore, SavingOverADamagedFileKeepsItsTextAside) {
   TempDir dir;
   const std::string path = dir.file("settings.ini");
-  const std::string damaged = "[Window]\nWidth=9000\nnot a setting\n[History]\nURL01=http://kept/\n";
+  const std::string damaged =
+      "[Window]\nWidth=9000\nnot a setting\n[History]\nURL01=http://kept/\n";
   ASSERT_TRUE(WriteFileAtomically(path, damaged));
   SettingsStore store(path);
   EXPECT_EQ(store.Get("Window", "Width", ""), "9000");
@@ -119,7 +120,8 @@ TEST(SettingsStore, AWriterKilledMidWriteLeavesAReadableFile) {
     if (pid == 0) {
       SettingsStore store(path);
       std::string big(20000, 'x');
-      for (int i = 0;; ++i) store.Save("Bulk", "K" + std::to_string(i % 50), big + std::to_string(i));
+      for (int i = 0;; ++i)
+        store.Save("Bulk", "K" + std::to_string(i % 50), big + std::to_string(i));
     }
     usleep(20000 + round * 7000);
     kill(pid, SIGKILL);
@@ -136,9 +138,9 @@ TEST(SettingsStore, AWriterKilledMidWriteLeavesAReadableFile) {
 struct ConversionRow {
   const char* name;
   const char* text;
-  int int16;      // with fallback 7
-  int boolean;    // 1, 0, or -1 for the fallback
-  float single;   // with fallback -1
+  int int16;     // with fallback 7
+  int boolean;   // 1, 0, or -1 for the fallback
+  float single;  // with fallback -1
 };
 
 TEST(SettingsConversions, TextThatDoesNotConvertGivesTheFallback) {

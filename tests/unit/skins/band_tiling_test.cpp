@@ -7,7 +7,7 @@
 namespace tarvik {
 namespace {
 
-constexpr int kT = 15;           // twips per pixel at 96 dpi
+constexpr int kT = 15;  // twips per pixel at 96 dpi
 constexpr int kTilePx = 64;
 constexpr int kTile = kTilePx * kT;  // the tile's size in twips
 
@@ -36,19 +36,20 @@ std::vector<std::vector<Source>> Painted(const std::vector<TileCopy>& plan, int 
 int Mod(int v, int m) { return ((v % m) + m) % m; }
 
 TEST(TwipsToPixels, RoundsHalvesToEven) {
-  EXPECT_EQ(TwipsToPixels(22, 15), 1);   // 1.47
-  EXPECT_EQ(TwipsToPixels(23, 15), 2);   // 1.53
-  EXPECT_EQ(TwipsToPixels(1, 2), 0);     // 0.5
-  EXPECT_EQ(TwipsToPixels(3, 2), 2);     // 1.5
-  EXPECT_EQ(TwipsToPixels(5, 2), 2);     // 2.5
-  EXPECT_EQ(TwipsToPixels(-1, 2), 0);    // -0.5
-  EXPECT_EQ(TwipsToPixels(-3, 2), -2);   // -1.5
+  EXPECT_EQ(TwipsToPixels(22, 15), 1);  // 1.47
+  EXPECT_EQ(TwipsToPixels(23, 15), 2);  // 1.53
+  EXPECT_EQ(TwipsToPixels(1, 2), 0);    // 0.5
+  EXPECT_EQ(TwipsToPixels(3, 2), 2);    // 1.5
+  EXPECT_EQ(TwipsToPixels(5, 2), 2);    // 2.5
+  EXPECT_EQ(TwipsToPixels(-1, 2), 0);   // -0.5
+  EXPECT_EQ(TwipsToPixels(-3, 2), -2);  // -1.5
   EXPECT_EQ(TwipsToPixels(-22, 15), -1);
   EXPECT_EQ(TwipsToPixels(960, 15), 64);
 }
 
 TEST(PlanBandTiles, BandAtTheOriginStartsWithTheTilesTopLeftPixel) {
-  EXPECT_EQ(Plan(0, 0, 100, 40), (std::vector<TileCopy>{{0, 0, 64, 64, 0, 0}, {0, 0, 64, 64, 64, 0}}));
+  EXPECT_EQ(Plan(0, 0, 100, 40),
+            (std::vector<TileCopy>{{0, 0, 64, 64, 0, 0}, {0, 0, 64, 64, 64, 0}}));
 }
 
 TEST(PlanBandTiles, OnePixelPastTheTileStartsOnePixelIn) {

@@ -11,7 +11,8 @@ namespace {
 
 std::uint32_t U32(const std::string& b, std::size_t at) {
   return std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8 |
-         std::uint32_t(std::uint8_t(b[at + 2])) << 16 | std::uint32_t(std::uint8_t(b[at + 3])) << 24;
+         std::uint32_t(std::uint8_t(b[at + 2])) << 16 |
+         std::uint32_t(std::uint8_t(b[at + 3])) << 24;
 }
 std::uint16_t U16(const std::string& b, std::size_t at) {
   return std::uint16_t(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8);
@@ -38,13 +39,13 @@ TEST(EncodeBmp24, HeadersDescribeAnUncompressedBottomUpPicture) {
   ASSERT_EQ(b.size(), 14u + 40u + row * 3);
   EXPECT_EQ(b.substr(0, 2), "BM");
   EXPECT_EQ(U32(b, 2), b.size());
-  EXPECT_EQ(U32(b, 10), 54u);     // pixel data offset
-  EXPECT_EQ(U32(b, 14), 40u);     // BITMAPINFOHEADER
+  EXPECT_EQ(U32(b, 10), 54u);  // pixel data offset
+  EXPECT_EQ(U32(b, 14), 40u);  // BITMAPINFOHEADER
   EXPECT_EQ(U32(b, 18), 5u);
-  EXPECT_EQ(U32(b, 22), 3u);      // positive: bottom-up
+  EXPECT_EQ(U32(b, 22), 3u);  // positive: bottom-up
   EXPECT_EQ(U16(b, 26), 1u);
   EXPECT_EQ(U16(b, 28), 24u);
-  EXPECT_EQ(U32(b, 30), 0u);      // BI_RGB
+  EXPECT_EQ(U32(b, 30), 0u);  // BI_RGB
   EXPECT_EQ(U32(b, 34), row * 3);
 }
 

@@ -17,7 +17,9 @@ namespace {
 using test::TempDir;
 using Names = std::vector<std::string>;
 
-void Touch(const std::string& path) { ASSERT_TRUE(g_file_set_contents(path.c_str(), "BM", 2, nullptr)); }
+void Touch(const std::string& path) {
+  ASSERT_TRUE(g_file_set_contents(path.c_str(), "BM", 2, nullptr));
+}
 void MakeDir(const std::string& path) { ASSERT_EQ(g_mkdir_with_parents(path.c_str(), 0755), 0); }
 
 // A skin folder holding `files`.
@@ -43,7 +45,8 @@ TEST(SkinFolder, AllEighteenFilesMakeItComplete) {
 TEST(SkinFolder, AnyOneMissingFileMakesItIncomplete) {
   TempDir app;
   for (const char* gone : kSkinFiles)
-    EXPECT_FALSE(IsSkinFolderComplete(MakeSkin(app.path(), std::string("No") + gone, Without(AllFiles(), gone))))
+    EXPECT_FALSE(IsSkinFolderComplete(
+        MakeSkin(app.path(), std::string("No") + gone, Without(AllFiles(), gone))))
         << gone;
 }
 
@@ -66,7 +69,8 @@ TEST(SkinFolder, NamesMatchInAnyLetterCase) {
 
 TEST(SkinFolder, ExactNameWinsOverOtherCases) {
   TempDir app;
-  const std::string folder = MakeSkin(app.path(), "Both", {"clbback.bmp", "ClbBack.bmp", "CLBBACK.BMP"});
+  const std::string folder =
+      MakeSkin(app.path(), "Both", {"clbback.bmp", "ClbBack.bmp", "CLBBACK.BMP"});
   EXPECT_EQ(ResolveSkinFile(folder, "ClbBack.bmp"), folder + "/ClbBack.bmp");
   EXPECT_EQ(ResolveSkinFile(folder, "Clbback.bmp"), folder + "/CLBBACK.BMP");
 }
@@ -98,14 +102,16 @@ TEST(SkinFolder, MissingFolderOrPlainFileIsIncomplete) {
 
 TEST(SkinMenu, ListsFoldersAndPlainFilesSortedWithoutDefault) {
   TempDir app;
-  for (const char* name : {"default", "Default", "DEFAULT", "sakura", "abc", "夜", "skin10", "skin9"})
+  for (const char* name :
+       {"default", "Default", "DEFAULT", "sakura", "abc", "夜", "skin10", "skin9"})
     MakeDir(SkinFolder(app.path(), name));
   Touch(SkinFolder(app.path(), "notes.txt"));
   Touch(SkinFolder(app.path(), ".hidden"));
   MakeDir(SkinFolder(app.path(), ".hidden-folder"));
   // File-name collation: numbers compare as numbers. (How letter case orders depends on the
   // locale, so the names here share one case.)
-  EXPECT_EQ(ListSkinMenuEntries(app.path()), (Names{"abc", "notes.txt", "sakura", "skin9", "skin10", "夜"}));
+  EXPECT_EQ(ListSkinMenuEntries(app.path()),
+            (Names{"abc", "notes.txt", "sakura", "skin9", "skin10", "夜"}));
 }
 
 TEST(SkinMenu, ListingTwiceGivesTheSameAndPicksUpANewFolder) {

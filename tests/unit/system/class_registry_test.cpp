@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 
 #include "platform/text_file.h"
 #include "support/gui_test.h"
@@ -78,7 +78,8 @@ TEST_F(ClassRegistryTest, DeleteSubKeyTakesTheWholeBranch) {
   EXPECT_TRUE(store.DeleteSubKey("t\\shell", "V1"));
   EXPECT_FALSE(store.KeyExists("t\\shell\\v1"));
   EXPECT_FALSE(store.KeyExists("t\\shell\\v1\\command"));
-  EXPECT_EQ(store.Read("t\\shell\\v10\\command", ""), "other verb") << "a sibling with a longer name";
+  EXPECT_EQ(store.Read("t\\shell\\v10\\command", ""), "other verb")
+      << "a sibling with a longer name";
   EXPECT_EQ(store.Read("t\\shell", ""), "v1") << "the parent keeps its values";
 
   EXPECT_FALSE(store.DeleteSubKey("t\\shell", "v1")) << "already gone";

@@ -108,8 +108,8 @@ TEST_F(DesktopFilesTest, WhatAnInstalledTarvikProvidesIsNotCopiedForTheUser) {
   // The installed job file entry has the same name, so the desktop's default for job files
   // finds it.
   GKeyFile* kf = g_key_file_new();
-  ASSERT_TRUE(g_key_file_load_from_file(kf, folders.mimeapps_list().c_str(), G_KEY_FILE_NONE,
-                                        nullptr));
+  ASSERT_TRUE(
+      g_key_file_load_from_file(kf, folders.mimeapps_list().c_str(), G_KEY_FILE_NONE, nullptr));
   gchar* handler = g_key_file_get_string(kf, "Default Applications", kJobMimeType, nullptr);
   EXPECT_STREQ(handler, "tarvik-tvj.desktop;");
   g_free(handler);

@@ -2,9 +2,9 @@
 
 #include <glib.h>
 #include <glib/gstdio.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
 #include "platform/text_file.h"
@@ -37,7 +37,9 @@ class DesktopMirrorTest : public ::testing::Test {
   }
 
   std::string App(const char* id) { return JoinPath(folders.applications(), id); }
-  std::string Entry(const char* id, const char* key) { return KeyValue(App(id), "Desktop Entry", key); }
+  std::string Entry(const char* id, const char* key) {
+    return KeyValue(App(id), "Desktop Entry", key);
+  }
   std::string Default(const char* mime) {
     return KeyValue(folders.mimeapps_list(), "Default Applications", mime);
   }
@@ -50,7 +52,8 @@ class DesktopMirrorTest : public ::testing::Test {
   test::TempDir dir;
   DesktopFolders folders{dir.file("data"), dir.file("config")};
   std::vector<std::vector<std::string>> tools;
-  DesktopMirror mirror{folders, kExe, [this](const std::vector<std::string>& argv) { tools.push_back(argv); }};
+  DesktopMirror mirror{folders, kExe,
+                       [this](const std::vector<std::string>& argv) { tools.push_back(argv); }};
   KeyFileClassRegistry store{folders.classes_file()};
   SettingsStore settings{dir.file("config/tarvik/settings.ini")};
 };
@@ -91,8 +94,8 @@ TEST_F(DesktopMirrorTest, RegistrationDescribesEachAssociationToTheDesktop) {
   // Job files open with Tarvik: "open" is the job type's verb. Browsing stays with the user's
   // browser until the default-browser command.
   EXPECT_EQ(Default("application/x-tarvik-job"), "tarvik-tvj.desktop;");
-  for (const char* mime : {"text/html", "application/x-mswinurl", "x-scheme-handler/http",
-                           "x-scheme-handler/https"})
+  for (const char* mime :
+       {"text/html", "application/x-mswinurl", "x-scheme-handler/http", "x-scheme-handler/https"})
     EXPECT_EQ(Default(mime), "(none)") << mime;
 
   // One registration is one change: each cache is rebuilt once.
@@ -124,9 +127,11 @@ TEST_F(DesktopMirrorTest, DefaultBrowserYesSetsTheHandlersAndKeepsTheUsersOtherE
   EXPECT_EQ(Default("x-scheme-handler/https"), "tarvik-http.desktop;firefox.desktop;");
   EXPECT_EQ(Entry("tarvik-htm.desktop", "MimeType"), "text/html;");
   EXPECT_EQ(Entry("tarvik-url.desktop", "MimeType"), "application/x-mswinurl;");
-  EXPECT_EQ(Entry("tarvik-http.desktop", "MimeType"), "x-scheme-handler/http;x-scheme-handler/https;");
+  EXPECT_EQ(Entry("tarvik-http.desktop", "MimeType"),
+            "x-scheme-handler/http;x-scheme-handler/https;");
   EXPECT_EQ(Default("image/png"), "eog.desktop;");
-  EXPECT_EQ(KeyValue(folders.mimeapps_list(), "Added Associations", "text/plain"), "gedit.desktop;");
+  EXPECT_EQ(KeyValue(folders.mimeapps_list(), "Added Associations", "text/plain"),
+            "gedit.desktop;");
   auto text = ReadFileBytes(folders.mimeapps_list());
   ASSERT_TRUE(text);
   EXPECT_NE(text->find("# my associations"), std::string::npos);
@@ -143,8 +148,9 @@ TEST_F(DesktopMirrorTest, DefaultBrowserYesSetsTheHandlersAndKeepsTheUsersOtherE
 
 // mimeapps.list is the desktop's: a file Tarvik cannot read completely is not rewritten.
 TEST_F(DesktopMirrorTest, AMimeappsListThatDoesNotReadIsLeftAlone) {
-  const std::string damaged = "[Default Applications]\ntext/plain=editor.desktop;\nbroken line\n"
-                              "[Added Associations]\nimage/png=viewer.desktop;\n";
+  const std::string damaged =
+      "[Default Applications]\ntext/plain=editor.desktop;\nbroken line\n"
+      "[Added Associations]\nimage/png=viewer.desktop;\n";
   ASSERT_TRUE(WriteFileAtomically(folders.mimeapps_list(), damaged));
   Register();
   DefaultBrowser(MsgResult::Yes);
@@ -225,11 +231,13 @@ TEST(DesktopCacheToolsTest, WaitPastStartUpAndRunByTheEndOfTheProcess) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "a tool ran during start-up";
   // The tools were started as the process ended; they run at the lowest priority.
-  EXPECT_TRUE(test::RunUntil([&] {
-    auto text = ReadFileBytes(ran);
-    return text && text->find("update-desktop-database") != std::string::npos &&
-           text->find("update-mime-database") != std::string::npos;
-  }, 10000));
+  EXPECT_TRUE(test::RunUntil(
+      [&] {
+        auto text = ReadFileBytes(ran);
+        return text && text->find("update-desktop-database") != std::string::npos &&
+               text->find("update-mime-database") != std::string::npos;
+      },
+      10000));
 }
 
 TEST(DesktopExecLineTest, TranslatesRegisteredCommandLines) {

@@ -20,7 +20,9 @@ const std::string kH = "\"/opt/Tarvik App/tarvik\" /h %1";
 RegistryChange W(std::string key, std::string name, std::string data) {
   return {"write", std::move(key), std::move(name), std::move(data)};
 }
-RegistryChange D(std::string key, std::string sub) { return {"delete", std::move(key), std::move(sub), ""}; }
+RegistryChange D(std::string key, std::string sub) {
+  return {"delete", std::move(key), std::move(sub), ""};
+}
 
 class RelationTest : public ::testing::Test {
  protected:
@@ -109,8 +111,8 @@ TEST_F(RelationTest, TrueReplacesTheCaptionNamedVerbsAndLeavesJobFilesAlone) {
 }
 
 TEST_F(RelationTest, OtherMarkersMeanDone) {
-  for (const char* marker : {"false", "FALSE", "true", "TRUE", " False", "True ", "", "0",
-                             "1.20.0000", "1.22.0000"}) {
+  for (const char* marker :
+       {"false", "FALSE", "true", "TRUE", " False", "True ", "", "0", "1.20.0000", "1.22.0000"}) {
     settings.Save("Setting", "RelationDone", marker);
     EXPECT_TRUE(Start().empty()) << '"' << marker << '"';
     EXPECT_EQ(Done(), marker) << "the marker is left as it was";
@@ -149,7 +151,10 @@ TEST_F(RelationTest, RegisterFileTypeWritesTheIconIndexInDecimal) {
 
 class DefaultBrowserTest : public RelationTest {
  protected:
-  void SetUp() override { Start(); registry.changes.clear(); }
+  void SetUp() override {
+    Start();
+    registry.changes.clear();
+  }
 
   std::vector<std::string> asked;
   AskFunction Answer(MsgResult answer) {

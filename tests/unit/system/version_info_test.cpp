@@ -20,18 +20,12 @@ TEST(VersionTextTest, BothForms) {
     const char* update;
   };
   const Row rows[] = {
-      {1, 22, 0, "ver.1.22", "1.22.0000"},
-      {1, 5, 0, "ver.1.05", "1.05.0000"},
-      {1, 123, 0, "ver.1.123", "1.123.0000"},
-      {1, 22, 12, "ver.1.22", "1.22.0012"},
-      {1, 22, 999, "ver.1.22", "1.22.0999"},
-      {1, 22, 1000, "ver.1.22a", "1.22.1000"},
-      {1, 22, 1050, "ver.1.22a", "1.22.1050"},
-      {1, 22, 1099, "ver.1.22a", "1.22.1099"},
-      {1, 22, 1100, "ver.1.22a1", "1.22.1100"},
-      {1, 22, 1234, "ver.1.22a2", "1.22.1234"},
-      {2, 0, 2999, "ver.2.00b9", "2.00.2999"},
-      {1, 22, 12345, "ver.1.22l3", "1.22.12345"},
+      {1, 22, 0, "ver.1.22", "1.22.0000"},        {1, 5, 0, "ver.1.05", "1.05.0000"},
+      {1, 123, 0, "ver.1.123", "1.123.0000"},     {1, 22, 12, "ver.1.22", "1.22.0012"},
+      {1, 22, 999, "ver.1.22", "1.22.0999"},      {1, 22, 1000, "ver.1.22a", "1.22.1000"},
+      {1, 22, 1050, "ver.1.22a", "1.22.1050"},    {1, 22, 1099, "ver.1.22a", "1.22.1099"},
+      {1, 22, 1100, "ver.1.22a1", "1.22.1100"},   {1, 22, 1234, "ver.1.22a2", "1.22.1234"},
+      {2, 0, 2999, "ver.2.00b9", "2.00.2999"},    {1, 22, 12345, "ver.1.22l3", "1.22.12345"},
       {1, 22, 32767, "ver.1.22z7", "1.22.32767"},  // past "z" the letter stays "z"
   };
   for (const Row& r : rows) {
@@ -74,7 +68,8 @@ TEST_F(AppFolderTest, RecordUpdateInfoFollowsTheFolderOfTheLastStart) {
   EXPECT_EQ(settings.Get("UpdateInfo", "Other", ""), "kept");
 
   // A start of the same copy finds its values in place and does not rewrite the store.
-  struct stat before {}, after {};
+  struct stat before {
+  }, after{};
   ASSERT_EQ(stat(settings.path().c_str(), &before), 0);
   RecordUpdateInfo(settings, ApplicationFolder());
   ASSERT_EQ(stat(settings.path().c_str(), &after), 0);
@@ -90,7 +85,8 @@ TEST_F(AppFolderTest, TheHelpIsWrittenIntoTheApplicationFolderWhenWanted) {
   ASSERT_TRUE(installed);
   EXPECT_EQ(*installed, HelpHtml());
   // The manual covers the command line and the shortcut keys.
-  for (const char* needle : {"<html lang=\"ja\">", "/j", "/u", "/h", "Ctrl+R", "ポケット", "スキン"})
+  for (const char* needle :
+       {"<html lang=\"ja\">", "/j", "/u", "/h", "Ctrl+R", "ポケット", "スキン"})
     EXPECT_NE(installed->find(needle), std::string::npos) << needle;
 }
 
@@ -140,11 +136,15 @@ TEST(ProxySettingsTest, PrefersTheRunningDesktop) {
     std::optional<Argv> expected;
   };
   const Row rows[] = {
-      {"GNOME", "ubuntu:GNOME", {"gnome-control-center", "kcmshell5"},
+      {"GNOME",
+       "ubuntu:GNOME",
+       {"gnome-control-center", "kcmshell5"},
        Argv{"gnome-control-center", "network"}},
       {"KDE with both", "KDE", {"gnome-control-center", "kcmshell5"}, Argv{"kcmshell5", "proxy"}},
       {"KDE 6", "KDE", {"kcmshell6", "kcmshell5"}, Argv{"kcmshell6", "kcm_proxy"}},
-      {"desktop without its tool", "KDE", {"gnome-control-center"},
+      {"desktop without its tool",
+       "KDE",
+       {"gnome-control-center"},
        Argv{"gnome-control-center", "network"}},
       {"no desktop", "", {"mate-network-properties"}, Argv{"mate-network-properties"}},
       {"nothing installed", "GNOME", {}, std::nullopt},

@@ -12,7 +12,8 @@
 int main(int argc, char** argv) {
   using namespace tarvik;
   if (argc < 4 || argc > 5 || (argc == 5 && std::strcmp(argv[4], "--default-browser") != 0)) {
-    std::cerr << "usage: write_desktop_files DATA_HOME CONFIG_HOME EXECUTABLE [--default-browser]\n";
+    std::cerr
+        << "usage: write_desktop_files DATA_HOME CONFIG_HOME EXECUTABLE [--default-browser]\n";
     return 2;
   }
   // No system folders: every file is written for the user, as on a machine without Tarvik
