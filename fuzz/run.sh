@@ -27,13 +27,13 @@ FLAGS=(-std=c++20 -O1 -g -fno-omit-frame-pointer
 
 # name | sources besides fuzz/<name>.cpp, relative to the project root | pkg-config packages
 FUZZERS=(
-  "job_files_fuzzer|src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp|glib-2.0"
+  "job_files_fuzzer|src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp src/platform/file_names.cpp|glib-2.0"
   "text_codec_fuzzer|src/platform/text_file.cpp|glib-2.0"
-  "shortcut_fuzzer|src/favorites/shortcut_file.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp|glib-2.0"
+  "shortcut_fuzzer|src/favorites/shortcut_file.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp src/platform/file_names.cpp|glib-2.0"
   "key_file_fuzzer|src/platform/settings_store.cpp src/platform/key_file.cpp src/platform/text_file.cpp|glib-2.0"
   "command_line_fuzzer|src/app/command_line.cpp src/platform/path_util.cpp|glib-2.0"
   "address_fixup_fuzzer|src/browse/address_fixup.cpp src/platform/path_util.cpp|glib-2.0"
-  "bookmarks_fuzzer|src/jobs/bookmarks.cpp src/jobs/shortcut_folder_export.cpp src/favorites/shortcut_file.cpp src/jobs/job_editing.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp|glib-2.0 libxml-2.0"
+  "bookmarks_fuzzer|src/jobs/bookmarks.cpp src/jobs/shortcut_folder_export.cpp src/favorites/shortcut_file.cpp src/jobs/job_editing.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp src/platform/file_names.cpp|glib-2.0 libxml-2.0"
 )
 
 scratch=$(mktemp -d /dev/shm/tarvik-fuzz.XXXXXX 2>/dev/null || mktemp -d)
