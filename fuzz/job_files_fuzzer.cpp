@@ -9,44 +9,17 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "jobs/job_files.h"
 #include "platform/text_file.h"
 
 namespace {
 
 using tarvik::Job;
+using tarvik::fuzz::Check;
+using tarvik::fuzz::Home;
+using tarvik::fuzz::PutFile;
 using tarvik::JobEntry;
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "property failed: %s\n", what);
-    std::abort();
-  }
-}
-
-// A private folder: $TARVIK_FUZZ_HOME (run.sh makes one on a memory file system, so the writers'
-// flushes cost nothing, and removes it afterwards), or a new one.
-const std::string& Home() {
-  static const std::string home = [] {
-    if (const char* given = g_getenv("TARVIK_FUZZ_HOME")) return std::string(given);
-    const char* base = g_file_test("/dev/shm", G_FILE_TEST_IS_DIR) ? "/dev/shm" : g_get_tmp_dir();
-    std::string pattern = std::string(base) + "/tarvik-fuzz-XXXXXX";
-    if (!g_mkdtemp(pattern.data())) std::abort();
-    return pattern;
-  }();
-  return home;
-}
-
-// Plain writes for the input: the harness should not depend on the code it tests.
-void PutFile(const std::string& path, std::string_view bytes) {
-  gchar* dir = g_path_get_dirname(path.c_str());
-  g_mkdir_with_parents(dir, 0700);
-  g_free(dir);
-  FILE* f = std::fopen(path.c_str(), "wb");
-  Check(f != nullptr, "open input file");
-  Check(std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(), "write input file");
-  std::fclose(f);
-}
 
 void FuzzJobFile(std::string_view bytes) {
   const std::string& home = Home();
