@@ -3,6 +3,8 @@
 #include <glib.h>
 #include <glib/gstdio.h>
 
+#include <algorithm>
+
 namespace tarvik::test {
 
 bool RunUntil(const std::function<bool()>& done, int timeout_ms) {
@@ -45,5 +47,21 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() { RemoveTree(path_); }
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  GError* error = nullptr;
+  if (!g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), &error))
+    g_error("cannot write the test input %s: %s", path.c_str(), error->message);
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
+    while (const char* name = g_dir_read_name(dir)) names.push_back(name);
+    g_dir_close(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace tarvik::test

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarvik::test {
 
@@ -24,5 +25,10 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// Writes `bytes` as the whole file at `path`; a test that cannot write its input stops there.
+void WriteBytes(const std::string& path, const std::string& bytes);
+// The names in `folder`, sorted, without "." and "..".
+std::vector<std::string> NamesIn(const std::string& folder);
 
 }  // namespace tarvik::test

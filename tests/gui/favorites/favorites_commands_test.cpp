@@ -24,14 +24,10 @@ namespace tarvik {
 namespace {
 
 using test::FakeBrowser;
+using test::WriteBytes;
 using test::ScriptedDialogs;
 using test::ShownDialog;
 using test::TempDir;
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  ASSERT_TRUE(
-      g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
-}
 
 std::string Bytes(const std::string& path) { return ReadFileBytes(path).value_or("<unreadable>"); }
 

@@ -30,6 +30,7 @@ namespace tarvik::jobeditor_test {
 
 using test::FakeBrowser;
 using test::Pump;
+using test::WriteBytes;
 using test::ScriptedDialogs;
 using test::ShownDialog;
 using test::TempDir;
@@ -129,11 +130,6 @@ inline std::string FileUri(const std::string& path) {
   std::string result = uri;
   g_free(uri);
   return result;
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  ASSERT_TRUE(
-      g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
 }
 
 class JobEditorTest : public testing::Test {

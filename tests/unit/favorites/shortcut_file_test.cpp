@@ -16,11 +16,7 @@ namespace tarvik {
 namespace {
 
 using test::TempDir;
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  ASSERT_TRUE(
-      g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
-}
+using test::WriteBytes;
 
 std::string Bytes(const std::string& path) { return ReadFileBytes(path).value_or("<unreadable>"); }
 

@@ -17,11 +17,7 @@ namespace tarvik {
 namespace {
 
 using test::TempDir;
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  ASSERT_TRUE(
-      g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), nullptr));
-}
+using test::WriteBytes;
 
 std::string FileUri(const std::string& path) {
   gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);

@@ -19,25 +19,13 @@ namespace tarvik {
 namespace {
 
 using ::testing::ElementsAre;
+using test::NamesIn;
 using ::testing::IsEmpty;
 
 const std::string kBom = "\xEF\xBB\xBF";
 // "ニュース" in code page 932 and in UTF-8.
 const std::string kNewsSjis = "\x83\x6A\x83\x85\x81\x5B\x83\x58";
 const std::string kNewsUtf8 = "ニュース";
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (dirent* e = readdir(dir)) {
-      std::string name = e->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::string Bytes(const std::string& path) { return ReadFileBytes(path).value_or("<missing>"); }
 
@@ -263,8 +251,8 @@ TEST_F(JobFilesTest, AtomicReplaceLeavesNoTemporaryFilesBehind) {
   }
   ASSERT_TRUE(CreateEmptyJobFile(home(), "e"));
   // The list's lock file stays; it is empty and never replaced.
-  EXPECT_THAT(FilesIn(home()), ElementsAre("JobFiles", "TVJob.lst", "TVJob.lst.lock"));
-  EXPECT_THAT(FilesIn(home() + "/JobFiles"), ElementsAre("e.tvj", "j.tvj"));
+  EXPECT_THAT(NamesIn(home()), ElementsAre("JobFiles", "TVJob.lst", "TVJob.lst.lock"));
+  EXPECT_THAT(NamesIn(home() + "/JobFiles"), ElementsAre("e.tvj", "j.tvj"));
 }
 
 TEST_F(JobFilesTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
@@ -276,7 +264,7 @@ TEST_F(JobFilesTest, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(CreateEmptyJobFile(home(), "j"));
   EXPECT_TRUE(DirectoryExists(JobFilePath(home(), "j")));
-  EXPECT_THAT(FilesIn(home() + "/JobFiles"), ElementsAre("j.tvj", "keep.tvj"));
+  EXPECT_THAT(NamesIn(home() + "/JobFiles"), ElementsAre("j.tvj", "keep.tvj"));
 }
 
 // Replacing by rename needs only the folder's permission: the file's own is honoured, and kept.

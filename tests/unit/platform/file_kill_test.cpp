@@ -30,6 +30,7 @@
 namespace tarvik {
 namespace {
 
+using test::NamesIn;
 using test::TempDir;
 
 // One kind of file: where it lives and how Tarvik writes version 0 or version 1 of it.
@@ -39,18 +40,6 @@ struct Kind {
   std::string file;    // the file's name in `folder`
   std::function<bool(int version)> write;
 };
-
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (dirent* e = readdir(dir)) {
-      std::string name = e->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-  }
-  return names;
-}
 
 std::string Bytes(const std::string& path) {
   return ReadFileBytes(path, kJobFileReadLimit).value_or("<unreadable>");
