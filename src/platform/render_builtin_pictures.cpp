@@ -2,12 +2,11 @@
 // tables that builtin_pictures_data.h declares) to the file named by its argument.
 #include <gtkmm/main.h>
 
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "platform/builtin_drawing.h"
+#include "platform/generated_source.h"
 
 using tarvik::builtin::DrawPicture;
 using tarvik::builtin::Picture;
@@ -36,31 +35,19 @@ int main(int argc, char** argv) {
     const int w = pixbuf->get_width(), h = pixbuf->get_height();
     const int stride = pixbuf->get_rowstride();
     const guint8* pixels = pixbuf->get_pixels();
-    out << "const unsigned char kPixels" << i << "[] = {";
-    for (int y = 0; y < h; ++y) {
-      out << "\n";
-      const guint8* row = pixels + static_cast<std::ptrdiff_t>(y) * stride;
-      for (int x = 0; x < w * 4; ++x) out << static_cast<int>(row[x]) << ',';
-    }
-    out << "\n};\n";
+    std::string rgba;  // the rows without their padding
+    for (int y = 0; y < h; ++y)
+      rgba.append(reinterpret_cast<const char*>(pixels) + static_cast<std::ptrdiff_t>(y) * stride,
+                  static_cast<std::size_t>(w) * 4);
+    tarvik::generated::WriteByteArray(out, "kPixels" + std::to_string(i), rgba,
+                                      static_cast<std::size_t>(w) * 4);
     table << "    {" << w << ", " << h << ", kPixels" << i << "},\n";
   }
   out << "\n}  // namespace\n\nconst CompiledPicture kCompiledPictures[" << count << "] = {\n"
       << table.str() << "};\n\n}  // namespace tarvik::builtin\n";
 
-  // Written beside the target and renamed over it, so an interrupted build leaves no half file.
-  const std::string target = argv[1];
-  const std::string temporary = target + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary);
-    file << out.str();
-    if (!file.flush()) {
-      std::cerr << "render_builtin_pictures: cannot write " << temporary << "\n";
-      return 1;
-    }
-  }
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-    std::cerr << "render_builtin_pictures: cannot write " << target << "\n";
+  if (!tarvik::generated::WriteGeneratedFile(argv[1], out.str())) {
+    std::cerr << "render_builtin_pictures: cannot write " << argv[1] << "\n";
     return 1;
   }
   return 0;

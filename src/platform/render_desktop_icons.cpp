@@ -16,6 +16,7 @@
 
 #include "platform/builtin_drawing.h"
 #include "platform/desktop_icons.h"
+#include "platform/generated_source.h"
 
 namespace {
 
@@ -34,21 +35,12 @@ bool ReadWhole(const std::string& path, std::string& out) {
   return true;
 }
 
-// Written beside the target and renamed over it, so an interrupted build leaves no half file;
-// an unchanged file is left as it is, so nothing that depends on it is rebuilt.
+// Into its folder, made when missing; an unchanged file is left as it is.
 bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::string old;
-  if (ReadWhole(path, old) && old == bytes) return true;
   gchar* folder = g_path_get_dirname(path.c_str());
   g_mkdir_with_parents(folder, 0755);
   g_free(folder);
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary);
-    file << bytes;
-    if (!file.flush()) return false;
-  }
-  return std::rename(temporary.c_str(), path.c_str()) == 0;
+  return tarvik::generated::WriteGeneratedFile(path, bytes);
 }
 
 }  // namespace
@@ -101,12 +93,7 @@ int main(int argc, char** argv) {
          "#include \"platform/desktop_icons.h\"\n\n"
          "namespace tarvik {\n\nnamespace {\n";
   for (size_t i = 0; i < files.size(); ++i) {
-    out << "const unsigned char kIcon" << i << "[] = {";
-    for (size_t b = 0; b < files[i].bytes.size(); ++b) {
-      if (b % 24 == 0) out << "\n";
-      out << static_cast<int>(static_cast<unsigned char>(files[i].bytes[b])) << ',';
-    }
-    out << "\n};\n";
+    tarvik::generated::WriteByteArray(out, "kIcon" + std::to_string(i), files[i].bytes, 24);
   }
   out << "\n}  // namespace\n\nconst DesktopIconFile kDesktopIconFiles[] = {\n";
   for (size_t i = 0; i < files.size(); ++i)

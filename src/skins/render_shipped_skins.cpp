@@ -2,11 +2,10 @@
 // (shipped_skins_data.h) to the file named by its argument.
 #include <gtkmm/main.h>
 
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include "platform/generated_source.h"
 #include "skins/bmp_file.h"
 #include "skins/shipped_skin_drawing.h"
 #include "skins/shipped_skins.h"
@@ -39,12 +38,7 @@ int main(int argc, char** argv) {
         std::cerr << "render_shipped_skins: " << skin << "/" << file << " was not encoded\n";
         return 1;
       }
-      out << "const unsigned char kFile" << count << "[] = {";
-      for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (i % 32 == 0) out << "\n";
-        out << static_cast<int>(static_cast<unsigned char>(bytes[i])) << ',';
-      }
-      out << "\n};\n";
+      tarvik::generated::WriteByteArray(out, "kFile" + std::to_string(count), bytes);
       table << "    {\"" << skin << "\", \"" << file << "\", kFile" << count << ", " << bytes.size()
             << "},\n";
       ++count;
@@ -54,19 +48,8 @@ int main(int argc, char** argv) {
       << table.str() << "};\nconst int kCompiledSkinFileCount = " << count
       << ";\n\n}  // namespace tarvik::shipped\n";
 
-  // Written beside the target and renamed over it, so an interrupted build leaves no half file.
-  const std::string target = argv[1];
-  const std::string temporary = target + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary);
-    file << out.str();
-    if (!file.flush()) {
-      std::cerr << "render_shipped_skins: cannot write " << temporary << "\n";
-      return 1;
-    }
-  }
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-    std::cerr << "render_shipped_skins: cannot write " << target << "\n";
+  if (!tarvik::generated::WriteGeneratedFile(argv[1], out.str())) {
+    std::cerr << "render_shipped_skins: cannot write " << argv[1] << "\n";
     return 1;
   }
   return 0;
