@@ -112,7 +112,7 @@ void frmMain::ShowHistoryMenu() {
 
 void frmMain::RecentClick(int index) {
   const std::string url = RecentHistory::Shared().slot(index + 1).url;
-  if (ConfirmScriptAddress(AppDialogs(), this, url)) browser_->Navigate(url);
+  OpenStoredAddress(AppDialogs(), *browser_, this, url);
 }
 
 void frmMain::DeleteHistory() {

@@ -89,8 +89,7 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
   job_.Load(name, std::move(*job));
   if (!keep_position) {
     job_.MoveTo(0);
-    if (ConfirmScriptAddress(AppDialogs(), this, job_.current().URL))
-      browser_->Navigate(job_.current().URL);
+    OpenStoredAddress(AppDialogs(), *browser_, this, job_.current().URL);
   }
   return true;
 }
@@ -137,8 +136,7 @@ void frmMain::cmdNav_Click(int index) {
   }
   if (!entry) return;
   UpdateNavTips();
-  if (ConfirmScriptAddress(AppDialogs(), this, job_.current().URL))
-    browser_->Navigate(job_.current().URL);
+  OpenStoredAddress(AppDialogs(), *browser_, this, job_.current().URL);
 }
 
 std::string frmMain::PositionText(const std::string& url) {

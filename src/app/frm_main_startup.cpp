@@ -144,7 +144,7 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
       break;
     case StartAction::OpenShortcut:
       if (auto url = ShortcutURLToOpen(cmd.argument, this))
-        if (ConfirmScriptAddress(AppDialogs(), this, *url)) browser_->Navigate(*url);
+        OpenStoredAddress(AppDialogs(), *browser_, this, *url);
       break;
     default: break;
   }

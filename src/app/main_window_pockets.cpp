@@ -26,7 +26,7 @@ bool MainWindowPockets::OnRelease(int index, GdkEventButton* event) {
   const PocketCommand c =
       ReleaseOnPocket(pockets_, index, *button, {browser_.LocationName(), browser_.LocationURL()});
   if (c.kind == PocketCommand::Kind::kNavigate) {
-    if (ConfirmScriptAddress(AppDialogs(), &parent_, c.url)) browser_.Navigate(c.url);
+    OpenStoredAddress(AppDialogs(), browser_, &parent_, c.url);
   } else if (c.kind != PocketCommand::Kind::kNone) {
     Show(index);
   }

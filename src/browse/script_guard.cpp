@@ -31,4 +31,11 @@ bool ConfirmScriptAddress(Dialogs& dialogs, Gtk::Window* parent, const std::stri
                             MsgButtons::YesNo, MsgDefault::Second) == MsgResult::Yes;
 }
 
+bool OpenStoredAddress(Dialogs& dialogs, BrowserControl& browser, Gtk::Window* parent,
+                       const std::string& url) {
+  if (!ConfirmScriptAddress(dialogs, parent, url)) return false;
+  browser.Navigate(url);
+  return true;
+}
+
 }  // namespace tarvik

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/browser_control.h"
 #include "platform/dialogs.h"
 
 namespace tarvik {
@@ -21,5 +22,10 @@ bool IsScriptAddress(const std::string& url);
 // address; for a script address, only when the user answers Yes to the question (caption "確認",
 // question icon, Yes and No, No the default).
 bool ConfirmScriptAddress(Dialogs& dialogs, Gtk::Window* parent, const std::string& url);
+
+// Opens a stored address (a job entry, a pocket, a history slot, a shortcut) in `browser`, after
+// the question above for a script address. False when the user declined.
+bool OpenStoredAddress(Dialogs& dialogs, BrowserControl& browser, Gtk::Window* parent,
+                       const std::string& url);
 
 }  // namespace tarvik
