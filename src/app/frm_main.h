@@ -104,6 +104,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   bool LoadSelectedJob(bool keep_position) override;
   void cboJob_Click();
   void cmdNav_Click(int index);
+  void UpdateNavTips();  // the step buttons' tooltips, from the job cursor
   const JobCursor& job_cursor() const { return job_; }
   JobCursor& job_cursor() { return job_; }
   int CurJobIdx() const { return cur_job_idx_; }
@@ -164,7 +165,6 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   void FollowBrowserSize();
 
   // The job bar and the browser's events.
-  void UpdateNavTips();
   void SelectJobNamed(const std::string& name);
   std::string PositionText(const std::string& url);
   void OnTitleChange(const std::string& text);

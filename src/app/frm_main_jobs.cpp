@@ -6,7 +6,6 @@
 #include "jobs/frm_list.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
-#include "platform/display_text.h"
 #include "platform/list_fill.h"
 
 namespace tarvik {
@@ -101,7 +100,7 @@ void frmMain::cboJob_Click() {
 
 void frmMain::UpdateNavTips() {
   if (auto tips = job_.StepTips())
-    for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text(ShortenForDisplay((*tips)[i]));
+    for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text((*tips)[i]);
 }
 
 void frmMain::SelectJobNamed(const std::string& name) {

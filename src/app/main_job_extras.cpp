@@ -31,11 +31,6 @@ void MainJobExtras::FollowLoadedJob() {
   watch_.WatchJob(w_.job_cursor().loaded() ? w_.job_cursor().name() : std::string());
 }
 
-void MainJobExtras::UpdateStepTips() {
-  if (auto tips = w_.job_cursor().StepTips())
-    for (int i = 0; i < 4; ++i) w_.cmdNav(i).set_tooltip_text((*tips)[i]);
-}
-
 // ---- Where a job was left ----------------------------------------------------------------------
 
 void MainJobExtras::OnNavigateComplete2() {
@@ -65,7 +60,7 @@ void MainJobExtras::ResumeSelectedJob() {
   job.MoveTo(ResumeIndex(job.entries(), RecallResumePoint(name)));
   seen_job_ = name;
   last_point_ = ResumePoint{job.current_index(), job.current().URL};
-  UpdateStepTips();
+  w_.UpdateNavTips();
   FollowLoadedJob();
   w_.browser().Navigate(job.current().URL);
 }
@@ -122,7 +117,7 @@ void MainJobExtras::RefreshLoadedJob(const std::string& name) {
   std::optional<Job> read = ReadJobFile(ApplicationFolder(), job.name());
   if (!read || read->entries.empty() || read->entries == job.entries()) return;
   job.Refresh(std::move(read->entries));
-  UpdateStepTips();
+  w_.UpdateNavTips();
 }
 
 void MainJobExtras::RefreshFromFiles() {

@@ -47,7 +47,6 @@ class MainJobExtras : public sigc::trackable {
   void FollowLoadedJob();
   // Re-reads the loaded job's file when it is job `name` (any job when empty).
   void RefreshLoadedJob(const std::string& name = "");
-  void UpdateStepTips();
   std::string SelectedJobName();
 
   frmMain& w_;

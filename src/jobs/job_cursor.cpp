@@ -66,11 +66,14 @@ std::optional<int> JobCursor::Step(int button) {
 
 std::optional<std::array<std::string, 4>> JobCursor::StepTips() const {
   if (!loaded()) return std::nullopt;
+  // Tooltips show the start of a long title only.
   return std::array<std::string, 4>{
-      entries_[0].Title,
-      current_index_ == 0 ? kAtFirstEntryTip : entries_[current_index_ - 1].Title,
-      current_index_ == last_index_ ? kAtLastEntryTip : entries_[current_index_ + 1].Title,
-      entries_[last_index_].Title};
+      ShortenForDisplay(entries_[0].Title),
+      current_index_ == 0 ? kAtFirstEntryTip
+                          : ShortenForDisplay(entries_[current_index_ - 1].Title),
+      current_index_ == last_index_ ? kAtLastEntryTip
+                                    : ShortenForDisplay(entries_[current_index_ + 1].Title),
+      ShortenForDisplay(entries_[last_index_].Title)};
 }
 
 std::string JobCursor::PositionText(const std::string& url, const std::string& location_url,
