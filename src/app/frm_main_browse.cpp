@@ -116,7 +116,7 @@ void frmMain::RecentClick(int index) {
 }
 
 void frmMain::DeleteHistory() {
-  if (AppDialogs().MessageBox(this, "すべての履歴を削除してよろしいですか？", "確認",
+  if (AppDialogs().MessageBox(this, "すべての履歴を削除してよろしいですか？", kConfirmCaption,
                               MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
     return;
   RecentHistory::Shared().Clear(UserSettings());
@@ -212,8 +212,8 @@ BrowserControl* frmMain::NewWindow2() {
 }
 
 void frmMain::WindowClosing() {
-  if (AppDialogs().MessageBox(this, "このウィンドウを閉じますか？", "確認", MsgIcon::Question,
-                              MsgButtons::YesNo) == MsgResult::Yes)
+  if (AppDialogs().MessageBox(this, "このウィンドウを閉じますか？", kConfirmCaption,
+                              MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes)
     CloseWindow();
 }
 

@@ -74,7 +74,7 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
     return false;
   }
   if (job->last_index < 0) {
-    ShowError(this, "このジョブファイルには\r\nURLが登録されていません");
+    ShowError(this, kEmptyJobFileMessage);
     restore();
     return false;
   }
@@ -83,7 +83,7 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
                             "このジョブファイルには登録できる数を超えるURLがあります。\r\n"
                             "先頭の " +
                                 std::to_string(kMaxJobEntries) + " 件だけを読み込みました。",
-                            "確認", MsgIcon::Information, MsgButtons::OK);
+                            kConfirmCaption, MsgIcon::Information, MsgButtons::OK);
   }
   job_.Load(name, std::move(*job));
   if (!keep_position) {

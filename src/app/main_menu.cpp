@@ -2,6 +2,7 @@
 
 #include "app/frm_main.h"
 #include "browse/recent_history.h"
+#include "browse/recent_menu.h"
 #include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "jobs/add_to_job.h"
@@ -46,7 +47,8 @@ std::vector<MenuItemRow> BuildRows() {
       Separator("mSep02", "mhRecent"),
   };
   for (int i = 0; i < RecentHistory::kSlots; ++i) {
-    MenuItemRow row = Item("", "（空）", "mhRecent", "", [i](frmMain& w) { w.RecentClick(i); });
+    MenuItemRow row =
+        Item("", kEmptyRecentCaption, "mhRecent", "", [i](frmMain& w) { w.RecentClick(i); });
     row.name = "mnuRecent(" + std::to_string(i) + ")";
     row.enabled = false;
     row.visible = i == 0;

@@ -27,7 +27,7 @@ bool IsScriptAddress(const std::string& url) {
 
 bool ConfirmScriptAddress(Dialogs& dialogs, Gtk::Window* parent, const std::string& url) {
   if (!IsScriptAddress(url)) return true;
-  return dialogs.MessageBox(parent, kScriptAddressQuestion, "確認", MsgIcon::Question,
+  return dialogs.MessageBox(parent, kScriptAddressQuestion, kConfirmCaption, MsgIcon::Question,
                             MsgButtons::YesNo, MsgDefault::Second) == MsgResult::Yes;
 }
 

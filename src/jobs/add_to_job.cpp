@@ -67,7 +67,7 @@ bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* create
   const std::string app_folder = ApplicationFolder();
   std::string error;
   if (!WriteJobFile(app_folder, name, {*page}, &error)) {
-    ShowError(&host.job_window(), "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
+    ShowError(&host.job_window(), JobNotCreatedMessage(name, error));
     return false;
   }
   std::optional<std::vector<std::string>> names = ReadJobList(app_folder);

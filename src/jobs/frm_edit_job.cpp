@@ -21,7 +21,6 @@ namespace tarvik {
 
 namespace {
 
-constexpr char kConfirmCaption[] = "確認";
 constexpr char kInvalidNameMessage[] = "ファイル名に使用できない文字が含まれています。";
 
 // The designed font is "ＭＳ Ｐゴシック"; where it is missing, fontconfig falls through to

@@ -20,8 +20,6 @@ namespace tarvik {
 
 namespace {
 
-constexpr char kConfirmCaption[] = "確認";
-
 std::string OverwriteQuestion(const std::string& app_folder, const std::string& name) {
   return JobFilePath(app_folder, name) + "は既に存在しています。\r\n上書きしますか？";
 }
@@ -77,6 +75,10 @@ void mnuEditJob_Click(JobHost& host) {
   OpenEditor(host, preselect);
 }
 
+std::string JobNotCreatedMessage(const std::string& name, const std::string& reason) {
+  return "ジョブ「" + name + "」を作成できませんでした。\r\n" + reason;
+}
+
 std::string AskNewJobName(JobHost& host) {
   const std::string app_folder = ApplicationFolder();
   for (;;) {
@@ -103,7 +105,7 @@ void mnuNewJob_Click(JobHost& host) {
 
   std::string error;
   if (!CreateEmptyJobFile(app_folder, name, &error)) {
-    ShowError(&host.job_window(), "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
+    ShowError(&host.job_window(), JobNotCreatedMessage(name, error));
     return;
   }
   if (std::optional<int> listed = ListedIndex(app_folder, name)) {
@@ -161,7 +163,7 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
   }
   std::string error;
   if (!WriteJobFile(app_folder, name, entries, &error)) {
-    ShowError(&host.job_window(), "ジョブ「" + name + "」を作成できませんでした。\r\n" + error);
+    ShowError(&host.job_window(), JobNotCreatedMessage(name, error));
     return false;
   }
   if (!ListedIndex(app_folder, name) && !AppendJobName(app_folder, name, &error)) {

@@ -21,6 +21,9 @@ void mnuNewJob_Click(JobHost& host);
 // its job file exists) or an empty answer, which it returns for a cancel.
 std::string AskNewJobName(JobHost& host);
 
+// "ジョブ「NAME」を作成できませんでした。" and the reason.
+std::string JobNotCreatedMessage(const std::string& name, const std::string& reason);
+
 // True while the job editor opened from `host` is shown: the host's job state is the editor's
 // business until it closes, and nothing from outside is read into it meanwhile.
 bool EditorOpenFor(const JobHost& host);

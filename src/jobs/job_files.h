@@ -34,6 +34,8 @@ inline constexpr int kMaxJobEntries = 32767;
 inline constexpr char kNoJobListMessage[] =
     "ジョブリストファイル TVJob.lst が見つかりません。\r\nジョブを読み込まずに起動します。";
 inline constexpr char kNoJobFileMessage[] = "該当するジョブファイルがありません";
+// A job file that holds no entry.
+inline constexpr char kEmptyJobFileMessage[] = "このジョブファイルには\r\nURLが登録されていません";
 
 // A job as read from its file.
 struct Job {

@@ -57,7 +57,7 @@ std::optional<std::vector<JobEntry>> ReadJobToExport(JobHost& host, const std::s
     return std::nullopt;
   }
   if (job->entries.empty()) {
-    ShowError(&host.job_window(), "このジョブファイルには\r\nURLが登録されていません");
+    ShowError(&host.job_window(), kEmptyJobFileMessage);
     return std::nullopt;
   }
   return std::move(job->entries);

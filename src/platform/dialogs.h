@@ -67,8 +67,9 @@ class Dialogs {
 // The dialogs the running program uses; tests replace them.
 Dialogs& AppDialogs();
 
-// The caption of Tarvik's error messages.
+// The captions of Tarvik's error messages and of its questions.
 inline constexpr char kErrorCaption[] = "エラー";
+inline constexpr char kConfirmCaption[] = "確認";
 // An error message with only OK, through AppDialogs().
 void ShowError(Gtk::Window* parent, const std::string& text, MsgIcon icon = MsgIcon::Exclamation);
 void SetAppDialogs(Dialogs* dialogs);  // nullptr restores the GTK dialogs

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/app_folder.h"
+#include "platform/dialogs.h"
 #include "platform/settings_store.h"
 #include "skins/band_tiling.h"
 #include "skins/skin_files.h"
@@ -50,7 +51,7 @@ std::string ApplySkinResult::message() const {
   return "スキンのファイルを読み込めませんでした。\n" + unreadable_file;
 }
 
-std::string ApplySkinResult::caption() const { return "エラー"; }
+std::string ApplySkinResult::caption() const { return kErrorCaption; }
 
 ApplySkinResult ApplySkin(SkinnedWindow& window, SettingsStore& settings,
                           const std::string& app_folder) {

@@ -14,8 +14,12 @@ TEST(MainMenuTable, EveryCommandHasAnActionAndEveryParentComesFirst) {
   for (const MenuItemRow& row : MainMenuRows()) {
     SCOPED_TRACE(row.name);
     EXPECT_TRUE(names.insert(row.name).second) << "a name used twice";
-    if (row.kind == MenuItemRow::Kind::Command) EXPECT_TRUE(row.handler);
-    if (row.kind == MenuItemRow::Kind::Separator) EXPECT_FALSE(row.handler);
+    if (row.kind == MenuItemRow::Kind::Command) {
+      EXPECT_TRUE(row.handler);
+    }
+    if (row.kind == MenuItemRow::Kind::Separator) {
+      EXPECT_FALSE(row.handler);
+    }
     EXPECT_EQ(row.caption.empty(), row.kind == MenuItemRow::Kind::Separator);
     EXPECT_TRUE(row.parent.empty() || menus.count(row.parent));
     if (row.kind == MenuItemRow::Kind::Submenu) menus.insert(row.name);
