@@ -291,6 +291,9 @@ def one_run(server, name, argv, run_id, root, args, log):
     }
 
 
+SKINNED = "skinned"  # Tarvik started with --skin's skin
+
+
 def set_skin(root, skin):
     """Stores `skin` as Tarvik's "Skin" setting in the profile at `root` (section [Setting])."""
     folder = os.path.join(root, "config", "tarvik")
@@ -346,13 +349,16 @@ def main():
     ap.add_argument("--json", help="also write every run's figures to this file")
     ap.add_argument("--log", default=os.devnull, help="the programs' output goes here")
     ap.add_argument("--skin", default="",
-                    help="Tarvik starts with this skin (its \"Skin\" setting), e.g. Sakura")
+                    help="also run Tarvik with this skin as its \"Skin\" setting (e.g. Sakura), "
+                         "taking turns with Tarvik without a skin and the shell, and compare the "
+                         "two ratios")
     args = ap.parse_args()
 
-    programs = [
-        ("tarvik", [os.path.join(args.build, "src/app/tarvik")]),
-        ("shell", [os.path.join(args.build, "bench/launch/minimal_shell")]),
-    ]
+    tarvik = [os.path.join(args.build, "src/app/tarvik")]
+    programs = [("tarvik", tarvik)]
+    if args.skin:
+        programs.append((SKINNED, tarvik))
+    programs.append(("shell", [os.path.join(args.build, "bench/launch/minimal_shell")]))
     for _, argv in programs:
         if not os.access(argv[0], os.X_OK):
             sys.exit(f"{argv[0]} is missing: build the targets tarvik and minimal_shell")
@@ -368,28 +374,31 @@ def main():
             if args.profile == "warm":
                 for name, argv in programs:
                     seeds[name] = make_seed(server, name, argv, base, args, log)
-                    if name == "tarvik" and args.skin:
+                    if name == SKINNED:
                         set_skin(seeds[name], args.skin)
             # One launch of each that is not counted: the files the programs map are then in the
             # page cache for every counted run alike.
             for name, argv in programs:
                 root = os.path.join(base, f"w-{name}")
-                if name == "tarvik" and args.skin:
+                if name == SKINNED:
                     set_skin(root, args.skin)
                 one_run(server, name, argv, f"warmup-{name}", root, args, log)
             for i in range(args.runs):
-                order = programs if i % 2 == 0 else programs[::-1]
+                # Each program takes each place in the order equally often.
+                turn = programs[i % len(programs):] + programs[:i % len(programs)]
+                order = turn if (i // len(programs)) % 2 == 0 else turn[::-1]
                 for name, argv in order:
                     root = os.path.join(base, f"{name}-{i}")
                     if name in seeds:
                         shutil.copytree(seeds[name], root, symlinks=True)
-                    elif name == "tarvik" and args.skin:
+                    elif name == SKINNED:
                         set_skin(root, args.skin)
                     r = one_run(server, name, argv, f"{name}-{i}", root, args, log)
                     if r is None:
                         print(f"{name} run {i}: no /loaded within {args.timeout} s",
                               file=sys.stderr)
                         continue
+                    r["turn"] = i
                     results.append(r)
                     print(f"{i:3d} {name:7s} {r['time_s'] * 1000:8.1f} ms  peak "
                           f"{r['peak_kib'] / 1024:7.1f} MiB  idle {r['idle_kib'] / 1024:7.1f} MiB"
@@ -423,10 +432,24 @@ def main():
         parts = [f"{n} {statistics.median(r['milestones'][n] for r in rs if n in r['milestones']) * 1000:.0f}"
                  for n in names]
         print(f"{'':8s} first seen, ms after spawn: {'; '.join(parts)}")
-    t, s = medians["tarvik"], medians["shell"]
-    print(f"{'ratio':8s} {t['time_s'] / s['time_s']:17.3f} " +
-          " ".join(f"{t[k] / s[k]:9.3f}" for k in keys[1:]) +
-          "  (Tarvik / shell; goals: time ≤ 1.05, memory ≤ 0.95)")
+    s = medians["shell"]
+    for name, _ in programs[:-1]:
+        t = medians[name]
+        print(f"{'ratio' if name == 'tarvik' else 'ratio+':8s} {t['time_s'] / s['time_s']:17.3f} "
+              + " ".join(f"{t[k] / s[k]:9.3f}" for k in keys[1:]) +
+              f"  ({name} / shell; goals: time ≤ 1.05, memory ≤ 0.95)")
+    if args.skin:
+        # The same runs paired by turn: each skinned start against the start without a skin
+        # that ran beside it, so drift on the machine cancels out.
+        by_turn = {}
+        for r in results:
+            by_turn.setdefault(r["turn"], {})[r["program"]] = r["time_s"]
+        pairs = [t[SKINNED] / t["shell"] - t["tarvik"] / t["shell"] for t in by_turn.values()
+                 if len(t) == len(programs)]
+        gap = (medians[SKINNED]["time_s"] - medians["tarvik"]["time_s"]) / s["time_s"]
+        print(f"time ratio with the skin {args.skin} minus without: {gap:+.3f} from the medians; "
+              f"paired by turn, median {statistics.median(pairs):+.3f} over {len(pairs)} turns "
+              f"(goal: within 0.02)")
     if args.json:
         with open(args.json, "w") as f:
             json.dump({"args": vars(args), "runs": results, "medians": medians}, f, indent=1)
