@@ -18,21 +18,53 @@ std::string ShippedSkinFile(const std::string& skin, const std::string& file) {
   return {};
 }
 
+namespace {
+
+// Lists the shipped skins other than "default" that were ever written into a Skins folder, one
+// name a line: a user who deletes one of them has it gone for good.
+constexpr char kOfferedListName[] = ".shipped";
+
+bool Listed(const std::string& list, const std::string& name) {
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find('\n', start);
+    if (end == std::string::npos) end = list.size();
+    if (list.compare(start, end - start, name) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+bool WriteMissingFiles(const std::string& skin, const std::string& folder) {
+  if (g_mkdir_with_parents(folder.c_str(), 0755) != 0) return false;
+  bool ok = true;
+  for (const char* file : kSkinFiles) {
+    if (ResolveSkinFile(folder, file)) continue;
+    const std::string bytes = ShippedSkinFile(skin, file);
+    if (bytes.empty() || !WriteFileAtomically(JoinPath(folder, file), bytes)) ok = false;
+  }
+  return ok;
+}
+
+}  // namespace
+
 bool InstallShippedSkins(const std::string& app_folder) {
   bool ok = true;
+  const std::string offered_path = JoinPath(SkinsFolder(app_folder), kOfferedListName);
+  std::string offered = ReadFileBytes(offered_path).value_or("");
+  const std::size_t offered_before = offered.size();
   for (const char* skin : kShippedSkinNames) {
     const std::string folder = SkinFolder(app_folder, skin);
     if (IsSkinFolderComplete(folder)) continue;
-    if (g_mkdir_with_parents(folder.c_str(), 0755) != 0) {
-      ok = false;
+    const bool is_default = std::string(skin) == kDefaultSkinName;
+    // "default" stands behind its menu entry and is always made whole. Another shipped skin is
+    // completed while its folder is there, and written anew only where it never was.
+    if (!is_default && Listed(offered, skin) && !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR))
       continue;
-    }
-    for (const char* file : kSkinFiles) {
-      if (ResolveSkinFile(folder, file)) continue;
-      const std::string bytes = ShippedSkinFile(skin, file);
-      if (bytes.empty() || !WriteFileAtomically(JoinPath(folder, file), bytes)) ok = false;
-    }
+    if (!WriteMissingFiles(skin, folder)) ok = false;
+    if (!is_default && !Listed(offered, skin)) offered += std::string(skin) + "\n";
   }
+  if (offered.size() != offered_before && !WriteFileAtomically(offered_path, offered)) ok = false;
   return ok;
 }
 

@@ -15,7 +15,9 @@ std::string ShippedSkinFile(const std::string& skin, const std::string& file);
 
 // Writes every shipped skin into application folder + "/Skins/<name>" when that folder is missing
 // or incomplete, adding only the files it lacks (in any letter case): nothing that is there is
-// replaced. Returns false when a folder or file could not be written.
+// replaced. "default" is always made whole; a shipped skin the user deleted stays deleted (the
+// skins once written are listed in the hidden file "Skins/.shipped"). Returns false when a folder
+// or file could not be written.
 bool InstallShippedSkins(const std::string& app_folder);
 
 }  // namespace tarvik

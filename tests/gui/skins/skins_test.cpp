@@ -149,6 +149,36 @@ TEST(ShippedSkins, InstallingAddsOnlyWhatIsMissingAndReplacesNothing) {
   EXPECT_EQ(ReadFileBytes(folder + "/TlbIcon2.bmp"), own);
 }
 
+TEST(ShippedSkins, ADeletedSkinStaysDeletedButDefaultIsAlwaysRestored) {
+  TempDir app;
+  ASSERT_TRUE(InstallShippedSkins(app.path()));
+  for (const char* skin : kShippedSkinNames)
+    EXPECT_TRUE(IsSkinFolderComplete(SkinFolder(app.path(), skin))) << skin;
+  EXPECT_EQ(ListSkinMenuEntries(app.path()), std::vector<std::string>{"Sakura"});
+
+  // A shipped skin the user took apart is completed while its folder is there ...
+  ASSERT_EQ(g_remove((SkinFolder(app.path(), "Sakura") + "/NavBtn3.bmp").c_str()), 0);
+  ASSERT_TRUE(InstallShippedSkins(app.path()));
+  EXPECT_TRUE(IsSkinFolderComplete(SkinFolder(app.path(), "Sakura")));
+  // ... and one deleted is not written again, start after start, while "default" is.
+  for (const char* skin : kShippedSkinNames) {
+    const std::string folder = SkinFolder(app.path(), skin);
+    for (const std::string& name : test::NamesIn(folder))
+      ASSERT_EQ(g_remove((folder + "/" + name).c_str()), 0);
+    ASSERT_EQ(g_rmdir(folder.c_str()), 0);
+  }
+  for (int start = 0; start < 2; ++start) {
+    ASSERT_TRUE(InstallShippedSkins(app.path()));
+    EXPECT_TRUE(IsSkinFolderComplete(SkinFolder(app.path(), "default")));
+    EXPECT_FALSE(FileExists(SkinFolder(app.path(), "Sakura")));
+    EXPECT_TRUE(ListSkinMenuEntries(app.path()).empty());
+  }
+  // A new application folder gets every shipped skin again.
+  TempDir other;
+  ASSERT_TRUE(InstallShippedSkins(other.path()));
+  EXPECT_TRUE(IsSkinFolderComplete(SkinFolder(other.path(), "Sakura")));
+}
+
 TEST(ShippedSkins, AFolderThatCannotBeMadeIsReported) {
   TempDir app;
   Write(SkinsFolder(app.path()), "a file where the Skins folder belongs");
