@@ -1,24 +1,59 @@
 #include "skins/skin_pictures.h"
 
-#include <glibmm/error.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
 
-#include <functional>
+#include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "platform/image_list.h"
 #include "platform/path_util.h"
+#include "platform/text_file.h"
 #include "skins/skin_files.h"
 
 namespace tarvik {
 
-Glib::RefPtr<Gdk::Pixbuf> LoadSkinBitmap(const std::string& path, bool masked) {
-  Glib::RefPtr<Gdk::Pixbuf> picture;
-  try {
-    picture = Gdk::Pixbuf::create_from_file(path);
-  } catch (const Glib::Error&) {
-    return {};
+namespace {
+
+// The pixels of `bytes` as a picture, or nullptr when they are not one or it would be larger
+// than kMaxSkinBitmapPixels. A compressed bitmap of a few megabytes can unpack to gigabytes; its
+// size is known once the header is read, and then nothing more is allocated or decoded.
+Glib::RefPtr<Gdk::Pixbuf> DecodeBitmap(const std::string& bytes) {
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+  bool too_large = false;
+  g_signal_connect(loader, "size-prepared",
+                   G_CALLBACK(+[](GdkPixbufLoader* l, int width, int height, gpointer flag) {
+                     if (std::int64_t{width} * height <= kMaxSkinBitmapPixels) return;
+                     *static_cast<bool*>(flag) = true;
+                     // A size of 0 × 0 stops the loader before it makes room for the pixels.
+                     gdk_pixbuf_loader_set_size(l, 0, 0);
+                   }),
+                   &too_large);
+  constexpr std::size_t kChunk = 64 * 1024;
+  bool ok = true;
+  for (std::size_t at = 0; ok && !too_large && at < bytes.size(); at += kChunk) {
+    const std::size_t n = std::min(kChunk, bytes.size() - at);
+    ok = gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(bytes.data() + at), n,
+                                 nullptr);
   }
+  // Closing also finishes a picture whose last bytes the loader still held back.
+  ok = gdk_pixbuf_loader_close(loader, nullptr) && ok && !too_large;
+  GdkPixbuf* picture = ok ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+  Glib::RefPtr<Gdk::Pixbuf> result;
+  if (picture) result = Glib::wrap(picture, true);
+  g_object_unref(loader);
+  return result;
+}
+
+}  // namespace
+
+Glib::RefPtr<Gdk::Pixbuf> LoadSkinBitmap(const std::string& path, bool masked) {
+  // Read as every other file is: only a regular file, never waiting on a pipe, within a limit.
+  const std::optional<std::string> bytes = ReadFileBytes(path, kSkinFileReadLimit);
+  if (!bytes) return {};
+  const Glib::RefPtr<Gdk::Pixbuf> picture = DecodeBitmap(*bytes);
   if (!picture || picture->get_width() <= 0 || picture->get_height() <= 0) return {};
   return masked ? WithMaskTransparent(picture) : picture;
 }

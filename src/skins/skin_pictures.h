@@ -5,12 +5,20 @@
 #include <gdkmm/pixbuf.h>
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tarvik {
 
-// The picture in `path`, or nullptr when it cannot be read as a picture (missing, not a picture,
-// damaged). With `masked`, pixels of the mask colour become transparent.
+// A skin file is read only up to this size, and a picture larger than this many pixels is not
+// read: a skin's pictures are buttons and a background tile.
+inline constexpr std::size_t kSkinFileReadLimit = std::size_t{64} << 20;
+inline constexpr std::int64_t kMaxSkinBitmapPixels = std::int64_t{4096} * 4096;
+
+// The picture in `path`, or nullptr when it cannot be read as a picture (missing, not a regular
+// file, past the limits above, not a picture, damaged). With `masked`, pixels of the mask colour
+// become transparent.
 Glib::RefPtr<Gdk::Pixbuf> LoadSkinBitmap(const std::string& path, bool masked = true);
 
 // The 18 pictures of one skin. A picture that was not read is nullptr.

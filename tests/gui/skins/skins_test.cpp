@@ -2,7 +2,10 @@
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -416,6 +419,66 @@ TEST(LoadSkinPictures, StopsAtTheFirstMissingFile) {
   EXPECT_TRUE(p.pocket_full);
   EXPECT_FALSE(p.mode[0]);
   EXPECT_FALSE(p.background);
+}
+
+// An 8-bit run-length bitmap of one colour: a few bytes a row, however wide the picture.
+std::string RunLengthBmp(int width, int height) {
+  std::string rows;
+  for (int y = 0; y < height; ++y) {
+    for (int left = width; left > 0; left -= 255) rows += {char(std::min(left, 255)), char(1)};
+    rows += {char(0), char(0)};  // end of row
+  }
+  rows += {char(0), char(1)};  // end of picture
+  std::string palette(1024, '\0');
+  palette[4] = char(0x40);  // colour 1
+  auto le = [](std::uint32_t v, int n) {
+    std::string b;
+    for (int i = 0; i < n; ++i) b += char((v >> (8 * i)) & 0xff);
+    return b;
+  };
+  const std::uint32_t offset = 14 + 40 + 1024;
+  return "BM" + le(offset + std::uint32_t(rows.size()), 4) + le(0, 4) + le(offset, 4) + le(40, 4) +
+         le(std::uint32_t(width), 4) + le(std::uint32_t(height), 4) + le(1, 2) + le(8, 2) +
+         le(1, 4) + le(std::uint32_t(rows.size()), 4) + le(2835, 4) + le(2835, 4) + le(0, 4) +
+         le(0, 4) + palette + rows;
+}
+
+TEST(LoadSkinBitmap, ReadsPicturesOfAnySizeAButtonOrATileCanHave) {
+  TempDir dir;
+  Write(dir.file("small.bmp"), RunLengthBmp(300, 20));
+  Pixbuf small = LoadSkinBitmap(dir.file("small.bmp"), false);
+  ASSERT_TRUE(small);
+  EXPECT_EQ((Size{small->get_width(), small->get_height()}), (Size{300, 20}));
+  // More bytes than the reader hands over at once, and a picture at the pixel limit.
+  auto source = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, false, 8, 240, 160);
+  source->fill(0x204060ff);
+  Write(dir.file("large.bmp"),
+        EncodeBmp24(240, 160, source->get_pixels(), source->get_rowstride(), 3));
+  EXPECT_EQ(Difference(LoadSkinBitmap(dir.file("large.bmp"), false), source), "");
+  Write(dir.file("limit.bmp"), RunLengthBmp(4096, 4096));
+  EXPECT_TRUE(LoadSkinBitmap(dir.file("limit.bmp"), false));
+}
+
+TEST(LoadSkinBitmap, HugePicturesAndFilesThatAreNotRegularAreRefused) {
+  TempDir dir;
+  // 2 MB on disk, a gigabyte once unpacked.
+  Write(dir.file("bomb.bmp"), RunLengthBmp(16000, 16000));
+  EXPECT_FALSE(LoadSkinBitmap(dir.file("bomb.bmp"), false));
+  Write(dir.file("wide.bmp"), RunLengthBmp(4097, 4096));
+  EXPECT_FALSE(LoadSkinBitmap(dir.file("wide.bmp")));
+  // A pipe under a bitmap's name: nobody will ever write to it, so waiting would hang.
+  ASSERT_EQ(mkfifo(dir.file("pipe.bmp").c_str(), 0600), 0);
+  EXPECT_FALSE(LoadSkinBitmap(dir.file("pipe.bmp")));
+
+  // In a skin, the huge picture is the file the user is told about.
+  TempDir app;
+  ASSERT_TRUE(InstallShippedSkins(app.path()));
+  const std::string folder = SkinFolder(app.path(), "Sakura");
+  Write(folder + "/NavBtn2.bmp", RunLengthBmp(16000, 16000));
+  const SkinPictures p = LoadSkinPictures(folder);
+  EXPECT_EQ(p.unreadable_file, folder + "/NavBtn2.bmp");
+  EXPECT_TRUE(p.nav[0]);
+  EXPECT_FALSE(p.nav[1]);
 }
 
 }  // namespace
