@@ -16,7 +16,8 @@ class MainWindowPockets {
   MainWindowPockets(MainCoolBar& bar, Gtk::Window& parent, BrowserControl& browser)
       : bar_(bar), parent_(parent), browser_(browser) {}
 
-  // Connects the pocket pictures' button releases; once, after the bar is built.
+  // Connects the pocket pictures' button releases and, for a focused pocket, its keys (Enter or
+  // Space as a left click, Delete as a right one); once, after the bar is built.
   void Connect();
   // Every pocket picture as its record says: the image "Full" or "Empty" and the tooltip.
   void ShowAll();
@@ -28,6 +29,8 @@ class MainWindowPockets {
  private:
   void Show(int index);
   bool OnRelease(int index, GdkEventButton* event);
+  // What a release of `button` on pocket `index` does: store, open or empty.
+  void Act(int index, MouseButton button);
 
   MainCoolBar& bar_;
   Gtk::Window& parent_;

@@ -39,6 +39,28 @@ void ClickOn(Gtk::Widget& widget, unsigned button) {
   Pump(20);
 }
 
+// Presses `keyval` in `window`, through GTK's event dispatch: accelerators first, then the
+// focused widget.
+void PressKey(Gtk::Window& window, guint keyval, guint state = 0) {
+  GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
+  key->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
+  key->key.keyval = keyval;
+  key->key.state = state;
+  key->key.time = GDK_CURRENT_TIME;
+  gdk_event_set_device(
+      key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+  GdkKeymapKey* keys = nullptr;
+  gint n = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
+                                        keyval, &keys, &n) &&
+      n > 0)
+    key->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  g_free(keys);
+  gtk_main_do_event(key);
+  gdk_event_free(key);
+  Pump(20);
+}
+
 bool SamePixels(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::Pixbuf>& b) {
   if (!a || !b || a->get_width() != b->get_width() || a->get_height() != b->get_height() ||
       a->get_n_channels() != b->get_n_channels())
@@ -147,29 +169,40 @@ TEST_F(SkinPocketTest, CtrlPAndTheClearItemsEmptyThePockets) {
   EXPECT_TRUE(w.pockets().pocket(2).full);
 
   // Ctrl+P through the window's accelerators.
-  GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-  key->key.window = GDK_WINDOW(g_object_ref(w.get_window()->gobj()));
-  key->key.keyval = GDK_KEY_p;
-  key->key.state = GDK_CONTROL_MASK;
-  key->key.time = GDK_CURRENT_TIME;
-  gdk_event_set_device(
-      key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
-  GdkKeymapKey* keys = nullptr;
-  gint n = 0;
-  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                        GDK_KEY_p, &keys, &n) &&
-      n > 0)
-    key->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-  g_free(keys);
-  gtk_main_do_event(key);
-  gdk_event_free(key);
-  Pump(20);
+  PressKey(w, GDK_KEY_p, GDK_CONTROL_MASK);
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     EXPECT_FALSE(w.pockets().pocket(i).full);
     EXPECT_EQ(PocketPicture(w, i), w.clbComm().imlPocket().get("Empty"));
     EXPECT_EQ(w.clbComm().picPocket(i).get_tooltip_text(), "");
   }
+}
+
+TEST_F(SkinPocketTest, AFocusedPocketWorksFromTheKeyboard) {
+  frmMain& w = Start("");
+  browser().Complete("http://one.test/", "Page One");
+  Gtk::EventBox& pocket = w.clbComm().picPocket(1);
+  pocket.grab_focus();
+  ASSERT_TRUE(pocket.is_focus());
+  PressKey(w, GDK_KEY_Return);
+  EXPECT_TRUE(w.pockets().pocket(1).full);
+  EXPECT_EQ(pocket.get_tooltip_text(), "Page One");
+
+  browser().Complete("http://two.test/", "Page Two");
+  browser().calls.clear();
+  PressKey(w, GDK_KEY_space);
+  EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://one.test/"});
+  // Keys the pocket does not use, and Enter with Ctrl, change nothing.
+  PressKey(w, GDK_KEY_a);
+  PressKey(w, GDK_KEY_Return, GDK_CONTROL_MASK);
+  EXPECT_EQ(w.pockets().pocket(1).url, "http://one.test/");
+  PressKey(w, GDK_KEY_Delete);
+  EXPECT_FALSE(w.pockets().pocket(1).full);
+  EXPECT_EQ(PocketPicture(w, 1), w.clbComm().imlPocket().get("Empty"));
+  EXPECT_EQ(browser().calls.size(), 1u);
+  // The other pockets were never touched.
+  EXPECT_FALSE(w.pockets().pocket(0).full);
+  EXPECT_FALSE(w.pockets().pocket(2).full);
 }
 
 TEST_F(SkinPocketTest, AScriptInAPocketRunsOnlyWhenTheUserAgrees) {
