@@ -9,6 +9,7 @@
 #include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
+#include "platform/accessible.h"
 #include "platform/settings_keys.h"
 #include "system/mod_relation.h"
 #include "system/version_info.h"
@@ -103,6 +104,10 @@ void frmMain::WireCommands() {
   picMode().signal_button_release_event().connect([this](GdkEventButton* e) {
     if (e->button == 1) ToggleMode();
     return true;
+  });
+  TakeKeyboardFocus(picMode(), [this](unsigned keyval) {
+    if (IsActivateKey(keyval)) ToggleMode();
+    return IsActivateKey(keyval);
   });
   cmdOpFav().signal_clicked().connect([this] {
     OpenFavorite(this, *browser_, [this](const std::string& url) {

@@ -12,46 +12,19 @@
 
 namespace tarvik {
 
-namespace {
-
-// The keys that work a focused pocket: Enter and Space as a left click, Delete as a right one.
-std::optional<MouseButton> PocketKey(guint keyval) {
-  switch (keyval) {
-    case GDK_KEY_Return:
-    case GDK_KEY_KP_Enter:
-    case GDK_KEY_ISO_Enter:
-    case GDK_KEY_space:
-    case GDK_KEY_KP_Space: return MouseButton::kLeft;
-    case GDK_KEY_Delete:
-    case GDK_KEY_KP_Delete: return MouseButton::kRight;
-    default: return std::nullopt;
-  }
-}
-
-}  // namespace
-
 void MainWindowPockets::Connect() {
   for (int i = 0; i < kPocketCount; ++i) {
     Gtk::EventBox& box = bar_.picPocket(i);
     box.signal_button_release_event().connect(
         [this, i](GdkEventButton* e) { return OnRelease(i, e); });
-    // Tab reaches the pockets too, so they work without a mouse.
-    box.set_can_focus(true);
-    box.add_events(Gdk::KEY_PRESS_MASK);
-    box.signal_key_press_event().connect([this, i](GdkEventKey* e) {
-      if (e->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK)) return false;
-      const std::optional<MouseButton> button = PocketKey(e->keyval);
+    // Enter or Space work a focused pocket as a left click does, Delete as a right click.
+    TakeKeyboardFocus(box, [this, i](unsigned keyval) {
+      std::optional<MouseButton> button;
+      if (IsActivateKey(keyval)) button = MouseButton::kLeft;
+      if (keyval == GDK_KEY_Delete || keyval == GDK_KEY_KP_Delete) button = MouseButton::kRight;
       if (button) Act(i, *button);
       return button.has_value();
     });
-    box.signal_draw().connect(
-        [&box](const Cairo::RefPtr<Cairo::Context>& cr) {
-          if (box.has_visible_focus())
-            box.get_style_context()->render_focus(cr, 0, 0, box.get_allocated_width(),
-                                                  box.get_allocated_height());
-          return false;
-        },
-        true);
   }
 }
 

@@ -1,4 +1,7 @@
+#include <gdk/gdkkeysyms.h>
+
 #include "main_window_fixture.h"
+#include "support/gui_input.h"
 
 namespace tarvik::test {
 namespace {
@@ -78,8 +81,14 @@ TEST_F(MainWindowTest, TheModePictureSwapsTheBarsAndTheModeIsStoredOnClosing) {
   EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(2));
   EXPECT_FALSE(settings().Find("Setting", "Mode")) << "the mode is saved on closing only";
 
-  w.ToggleMode();
-  w.ToggleMode();
+  // From the keyboard: Tab reaches the picture, and Enter or Space work it as a click does.
+  w.picMode().grab_focus();
+  ASSERT_TRUE(w.picMode().is_focus());
+  PressKey(w, GDK_KEY_Return);
+  EXPECT_EQ(w.mode(), 1);
+  EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(1));
+  PressKey(w, GDK_KEY_space);
+  EXPECT_EQ(w.mode(), 2);
   w.activate_menu("mnuQuit");
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
   EXPECT_EQ(settings().Get("Setting", "Mode", ""), "2");

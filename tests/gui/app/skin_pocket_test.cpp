@@ -1,7 +1,6 @@
 // The pockets and the skins in the real main window: clicks on the pocket pictures, the Pocket
 // menu, the skin applied at start-up and chosen in the Settings menu.
-#include <gdk/gdk.h>
-#include <gtk/gtk.h>
+#include <gdk/gdkkeysyms.h>
 
 #include <cstring>
 
@@ -14,52 +13,10 @@
 #include "skins/skin_files.h"
 #include "skins/skin_pictures.h"
 #include "skins/skin_state.h"
+#include "support/gui_input.h"
 
 namespace tarvik::test {
 namespace {
-
-// Presses and releases a mouse button over the middle of `widget`, through GTK's event
-// dispatch as the window system's events go.
-void ClickOn(Gtk::Widget& widget, unsigned button) {
-  GdkWindow* window = widget.get_window()->gobj();
-  GdkDevice* pointer =
-      gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window)));
-  for (GdkEventType type : {GDK_BUTTON_PRESS, GDK_BUTTON_RELEASE}) {
-    GdkEvent* e = gdk_event_new(type);
-    e->button.window = GDK_WINDOW(g_object_ref(window));
-    e->button.send_event = FALSE;
-    e->button.time = GDK_CURRENT_TIME;
-    e->button.x = widget.get_allocated_width() / 2.0;
-    e->button.y = widget.get_allocated_height() / 2.0;
-    e->button.button = button;
-    gdk_event_set_device(e, pointer);
-    gtk_main_do_event(e);
-    gdk_event_free(e);
-  }
-  Pump(20);
-}
-
-// Presses `keyval` in `window`, through GTK's event dispatch: accelerators first, then the
-// focused widget.
-void PressKey(Gtk::Window& window, guint keyval, guint state = 0) {
-  GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-  key->key.window = GDK_WINDOW(g_object_ref(window.get_window()->gobj()));
-  key->key.keyval = keyval;
-  key->key.state = state;
-  key->key.time = GDK_CURRENT_TIME;
-  gdk_event_set_device(
-      key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
-  GdkKeymapKey* keys = nullptr;
-  gint n = 0;
-  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
-                                        keyval, &keys, &n) &&
-      n > 0)
-    key->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-  g_free(keys);
-  gtk_main_do_event(key);
-  gdk_event_free(key);
-  Pump(20);
-}
 
 bool SamePixels(const Glib::RefPtr<Gdk::Pixbuf>& a, const Glib::RefPtr<Gdk::Pixbuf>& b) {
   if (!a || !b || a->get_width() != b->get_width() || a->get_height() != b->get_height() ||
