@@ -9,6 +9,7 @@
 #include "browse/script_guard.h"
 #include "platform/accessible.h"
 #include "platform/dialogs.h"
+#include "platform/display_text.h"
 
 namespace tarvik {
 
@@ -52,7 +53,8 @@ void MainWindowPockets::Act(int index, MouseButton button) {
 
 void MainWindowPockets::Show(int index) {
   const Pocket& p = pocket(index);
-  const std::string title = p.full ? p.title : std::string();
+  // The record keeps the whole title; the tooltip shows no more than fits on a screen.
+  const std::string title = p.full ? ShortenForDisplay(p.title) : std::string();
   bar_.picPocketImage(index).set(bar_.imlPocket().get(PocketImageKey(p)));
   bar_.picPocket(index).set_tooltip_text(title);
   for (Gtk::Widget* w : {static_cast<Gtk::Widget*>(&bar_.picPocket(index)),

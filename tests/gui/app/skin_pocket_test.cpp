@@ -162,6 +162,18 @@ TEST_F(SkinPocketTest, AFocusedPocketWorksFromTheKeyboard) {
   EXPECT_FALSE(w.pockets().pocket(2).full);
 }
 
+TEST_F(SkinPocketTest, AHugeTitleIsShortenedInTheTooltipAndKeptWholeInThePocket) {
+  frmMain& w = Start("");
+  const std::string huge = "ページ" + std::string(4 << 20, 'p');
+  browser().Complete("http://huge.test/", huge);
+  ClickOn(w.clbComm().picPocket(0), 1);
+  EXPECT_EQ(w.pockets().pocket(0).title, huge);
+  const Glib::ustring tip = w.clbComm().picPocket(0).get_tooltip_text();
+  EXPECT_LT(tip.size(), 400u);
+  EXPECT_EQ(tip.substr(0, 3), "ページ");
+  EXPECT_EQ(AccessibleDescription(w.clbComm().picPocket(0)), tip.raw());
+}
+
 TEST_F(SkinPocketTest, AScriptInAPocketRunsOnlyWhenTheUserAgrees) {
   frmMain& w = Start("");
   browser().Complete("javascript:alert(1)", "Script");
