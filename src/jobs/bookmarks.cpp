@@ -54,6 +54,17 @@ std::string CutAtCharacter(std::string text, size_t max_bytes) {
   return text;
 }
 
+// `text` with every byte that is not part of UTF-8 replaced by U+FFFD. libxml2 passes bytes
+// through unconverted when a file declares a charset it does not know; such bytes would make
+// titles and names that a job file cannot hold as text, and that read back otherwise.
+std::string ValidUtf8(std::string text) {
+  if (g_utf8_validate_len(text.data(), text.size(), nullptr)) return text;
+  gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+  text = valid;
+  g_free(valid);
+  return text;
+}
+
 // ---- Reading -----------------------------------------------------------------------------------
 
 bool IsElement(const xmlNode* node, const char* name) {
@@ -65,14 +76,14 @@ std::string NodeText(const xmlNode* node) {
   xmlChar* content = xmlNodeGetContent(node);
   std::string text = content ? reinterpret_cast<const char*>(content) : "";
   xmlFree(content);
-  return text;
+  return ValidUtf8(std::move(text));
 }
 
 std::string Attribute(const xmlNode* node, const char* name) {
   xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
   std::string text = value ? reinterpret_cast<const char*>(value) : "";
   xmlFree(value);
-  return text;
+  return ValidUtf8(std::move(text));
 }
 
 // A title on one line: tabs, line breaks and other control characters become spaces; the ends
@@ -202,12 +213,7 @@ std::string ValidJobNameFrom(std::string_view text, size_t max_bytes) {
       name += c;
   }
   // Bytes that are not UTF-8 would make a name the job list cannot hold as text.
-  if (!g_utf8_validate_len(name.data(), name.size(), nullptr)) {
-    gchar* valid = g_utf8_make_valid(name.data(), static_cast<gssize>(name.size()));
-    name = valid;
-    g_free(valid);
-  }
-  name = TrimAsciiSpace(std::move(name));
+  name = TrimAsciiSpace(ValidUtf8(std::move(name)));
   return TrimAsciiSpace(CutAtCharacter(std::move(name), max_bytes));
 }
 
