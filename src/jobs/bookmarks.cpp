@@ -54,9 +54,9 @@ std::string CutAtCharacter(std::string text, size_t max_bytes) {
   return text;
 }
 
-// `text` with every byte that is not part of UTF-8 replaced by U+FFFD. libxml2 passes bytes
-// through unconverted when a file declares a charset it does not know; such bytes would make
-// titles and names that a job file cannot hold as text, and that read back otherwise.
+// `text` with every byte that is not part of UTF-8 replaced by U+FFFD. libxml2 passes a byte after
+// "&" through unconverted, whatever the file's charset; such bytes would make titles and names
+// that a job file cannot hold as text, and that read back as other characters.
 std::string ValidUtf8(std::string text) {
   if (g_utf8_validate_len(text.data(), text.size(), nullptr)) return text;
   gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
