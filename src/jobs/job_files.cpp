@@ -245,10 +245,7 @@ bool WriteJobListUnlocked(const std::string& app_folder, const std::vector<std::
 }  // namespace
 
 bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
-  if (HasLineBreak(name)) {
-    SetError(error, "job name holds a line break");
-    return false;
-  }
+  if (RefuseLineBreaks({name}, error)) return false;
   const std::string path = JobListPath(app_folder);
   FileLock lock(path);
   std::optional<std::string> existing = ReadJobListToChange(path, true, error);
@@ -306,10 +303,7 @@ bool RemoveJobFromList(const std::string& app_folder, const std::string& name, s
 
 bool RenameJobInList(const std::string& app_folder, const std::string& old_name,
                      const std::string& new_name, std::string* error) {
-  if (HasLineBreak(new_name)) {
-    SetError(error, "job name holds a line break");
-    return false;
-  }
+  if (RefuseLineBreaks({new_name}, error)) return false;
   const std::string path = JobListPath(app_folder);
   FileLock lock(path);
   std::optional<std::string> bytes = ReadJobListToChange(path, false, error);

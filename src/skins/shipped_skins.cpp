@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include <optional>
+
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 #include "skins/shipped_skins_data.h"
@@ -51,20 +53,28 @@ bool WriteMissingFiles(const std::string& skin, const std::string& folder) {
 bool InstallShippedSkins(const std::string& app_folder) {
   bool ok = true;
   const std::string offered_path = JoinPath(SkinsFolder(app_folder), kOfferedListName);
-  std::string offered = ReadFileBytes(offered_path).value_or("");
-  const std::size_t offered_before = offered.size();
+  // Read only when a skin is missing: a start that finds every skin whole reads nothing more.
+  std::optional<std::string> offered;
+  bool offered_changed = false;
   for (const char* skin : kShippedSkinNames) {
     const std::string folder = SkinFolder(app_folder, skin);
     if (IsSkinFolderComplete(folder)) continue;
-    const bool is_default = std::string(skin) == kDefaultSkinName;
     // "default" stands behind its menu entry and is always made whole. Another shipped skin is
     // completed while its folder is there, and written anew only where it never was.
-    if (!is_default && Listed(offered, skin) && !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR))
+    if (std::string(skin) == kDefaultSkinName) {
+      if (!WriteMissingFiles(skin, folder)) ok = false;
       continue;
+    }
+    if (!offered) offered = ReadFileBytes(offered_path).value_or("");
+    const bool listed = Listed(*offered, skin);
+    if (listed && !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) continue;
     if (!WriteMissingFiles(skin, folder)) ok = false;
-    if (!is_default && !Listed(offered, skin)) offered += std::string(skin) + "\n";
+    if (!listed) {
+      *offered += std::string(skin) + "\n";
+      offered_changed = true;
+    }
   }
-  if (offered.size() != offered_before && !WriteFileAtomically(offered_path, offered)) ok = false;
+  if (offered_changed && !WriteFileAtomically(offered_path, *offered)) ok = false;
   return ok;
 }
 
