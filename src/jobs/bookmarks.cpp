@@ -35,15 +35,8 @@ const char* FullWidthForm(char c) {
   }
 }
 
-bool IsAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string TrimAsciiSpace(std::string text) {
-  size_t begin = 0;
-  while (begin < text.size() && IsAsciiSpace(text[begin])) ++begin;
-  size_t end = text.size();
-  while (end > begin && IsAsciiSpace(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
+// Spaces, tabs and line breaks: what surrounds names, titles and addresses in a bookmarks file.
+constexpr std::string_view kAsciiSpace = " \t\r\n";
 
 // The longest prefix of valid UTF-8 `text` within `max_bytes` that ends at a character boundary.
 std::string CutAtCharacter(std::string text, size_t max_bytes) {
@@ -91,7 +84,7 @@ std::string Attribute(const xmlNode* node, const char* name) {
 std::string CleanTitle(std::string text) {
   for (char& c : text)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  return TrimAsciiSpace(std::move(text));
+  return TrimChars(text, kAsciiSpace);
 }
 
 // An address without tabs and line breaks, which browsers drop from a URL too; other control
@@ -111,7 +104,7 @@ std::string CleanURL(const std::string& text) {
       url += c;
     }
   }
-  return TrimAsciiSpace(std::move(url));
+  return TrimChars(url, kAsciiSpace);
 }
 
 bool IsPlaceQuery(const std::string& url) {
@@ -213,8 +206,8 @@ std::string ValidJobNameFrom(std::string_view text, size_t max_bytes) {
       name += c;
   }
   // Bytes that are not UTF-8 would make a name the job list cannot hold as text.
-  name = TrimAsciiSpace(ValidUtf8(std::move(name)));
-  return TrimAsciiSpace(CutAtCharacter(std::move(name), max_bytes));
+  name = TrimChars(ValidUtf8(std::move(name)), kAsciiSpace);
+  return TrimChars(CutAtCharacter(std::move(name), max_bytes), kAsciiSpace);
 }
 
 std::string UnusedJobName(const std::string& wanted, const std::vector<std::string>& used) {

@@ -10,12 +10,7 @@
 
 namespace tarvik {
 
-std::string TrimSpaces(std::string_view text) {
-  size_t begin = text.find_first_not_of(' ');
-  if (begin == std::string_view::npos) return {};
-  size_t end = text.find_last_not_of(' ');
-  return std::string(text.substr(begin, end - begin + 1));
-}
+std::string TrimSpaces(std::string_view text) { return TrimChars(text, " "); }
 
 TypedEntry CheckTypedEntry(std::string_view title, std::string_view url) {
   TypedEntry result;

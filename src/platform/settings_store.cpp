@@ -1,6 +1,7 @@
 #include "platform/settings_store.h"
 
 #include "platform/key_file.h"
+#include "platform/text_file.h"
 
 #include <glib.h>
 #include <sys/stat.h>
@@ -230,15 +231,8 @@ void SaveSetting(const std::string& section, const std::string& key, const std::
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
-  size_t b = text.find_first_not_of(" \t");
-  if (b == std::string::npos) return {};
-  size_t e = text.find_last_not_of(" \t");
-  return text.substr(b, e - b + 1);
-}
-
 std::optional<double> ToNumber(const std::string& text) {
-  std::string t = Trimmed(text);
+  std::string t = TrimChars(text, " \t");
   if (t.empty()) return std::nullopt;
   double v = 0;
   auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
@@ -249,7 +243,7 @@ std::optional<double> ToNumber(const std::string& text) {
 }  // namespace
 
 bool ToBoolean(const std::string& text, bool fallback) {
-  std::string t = Trimmed(text);
+  std::string t = TrimChars(text, " \t");
   if (g_ascii_strcasecmp(t.c_str(), "True") == 0) return true;
   if (g_ascii_strcasecmp(t.c_str(), "False") == 0) return false;
   if (auto n = ToNumber(t)) return *n != 0;

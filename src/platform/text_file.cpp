@@ -218,6 +218,12 @@ std::string EncodeText(std::string_view utf8) {
   return out;
 }
 
+std::string TrimChars(std::string_view text, std::string_view chars) {
+  const size_t begin = text.find_first_not_of(chars);
+  if (begin == std::string_view::npos) return {};
+  return std::string(text.substr(begin, text.find_last_not_of(chars) - begin + 1));
+}
+
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;

@@ -31,6 +31,8 @@ std::optional<std::string> EncodeCp932(std::string_view utf8);
 // Lines ended by CR LF, CR or LF; the terminators are not included. A final line without
 // terminator counts; a terminator at the very end does not start another line.
 std::vector<std::string> SplitLines(std::string_view text);
+// `text` without the characters of `chars` at either end.
+std::string TrimChars(std::string_view text, std::string_view chars);
 
 // How much each kind of file may hold. A file past its limit is not read at all: a sparse
 // 40 GB file would otherwise end in an allocation failure.
