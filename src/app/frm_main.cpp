@@ -23,8 +23,7 @@ frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool
   set_icon_list(builtin::WindowIconList());
 
   // Twips per pixel are needed to build the designed window; start-up reads them again.
-  auto screen = Gdk::Screen::get_default();
-  tx_ = ty_ = TwipsPerPixel(screen ? screen->get_resolution() : 96);
+  tx_ = ty_ = TwipsPerPixel(kLogicalPixelsPerInch);
 
   BuildControls();
   BuildMenus();

@@ -34,12 +34,16 @@ void frmMain::Load() {
   clbComm_.ShowModeBar(mode_);
 }
 
-void frmMain::ReadScreenResolution() {
-  auto screen = get_screen();
-  tx_ = ty_ = TwipsPerPixel(screen ? screen->get_resolution() : 96);
-}
+void frmMain::ReadScreenResolution() { tx_ = ty_ = TwipsPerPixel(kLogicalPixelsPerInch); }
 
 void frmMain::CaptureLayoutSnapshot() {
+  // The bar's rows can have grown with large text since the window was built: the browser
+  // starts below them, and the layout follows from there.
+  Gtk::Widget& b = wbwMain();
+  const float below_bar = static_cast<float>((clbComm_.bar_height() + 3) * ty_);
+  if (control_top(b) < below_bar)
+    layout_.Place(b, control_left(b), below_bar, control_width(b),
+                  control_height(b) - (below_bar - control_top(b)));
   snapshot_.W = window_width();
   snapshot_.H = window_height();
   snapshot_.BW = control_width(wbwMain());

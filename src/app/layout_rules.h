@@ -9,6 +9,11 @@ namespace tarvik {
 
 // Twips per pixel for a screen resolution in dots per inch: 15 at 96 dpi.
 int TwipsPerPixel(double dpi);
+// The density the window's twips are converted at. GTK lays out in logical pixels of 1/96 inch
+// on every display: a dense display gets a scale factor under them (GDK_SCALE), and the font
+// resolution (Xft.dpi, GDK_DPI_SCALE) sizes text alone, not pictures or band heights. Taking the
+// font resolution here would shrink the designed places under pictures that keep their size.
+constexpr double kLogicalPixelsPerInch = 96;
 // Twips → pixels, rounded to the nearest, halves to even.
 int ToPixels(double twips, int twips_per_pixel);
 

@@ -95,6 +95,9 @@ void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
     band.min_width = ToPixels(d.min_width, tx);
     band.min_height = ToPixels(d.min_height, ty);
     band.width = ToPixels(d.width, tx);
+    // The bar gives a child its band's room only: the toolbar's band holds all of its buttons,
+    // which grow with the text.
+    band.holds_child = children[b] == &tlbTool_;
     band.new_row = d.new_row;
     band.use_bar_picture = d.use_bar_picture;
     int index = add_band(*children[b], band);
@@ -132,6 +135,8 @@ void MainCoolBar::BuildToolbar(TwipsLayout& layout) {
   tlbTool_.set_show_arrow(false);
   tlbTool_.set_icon_size(Gtk::ICON_SIZE_DND);
   layout.Place(tlbTool_, design::kToolbar);
+  // The toolbar is as wide as its buttons: its band sizes it, as a cool bar does its children.
+  tlbTool_.set_size_request(-1, ToPixels(design::kToolbar.height, layout.ty()));
 }
 
 void MainCoolBar::ShowModePicture(int mode) {

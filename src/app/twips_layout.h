@@ -22,6 +22,8 @@ class TwipsLayout {
   void SetLeft(Gtk::Widget& w, float left);
   // The control's place as last set, or all zero for a control never placed.
   const design::Rect& Geometry(const Gtk::Widget& w) const;
+  int tx() const { return tx_; }
+  int ty() const { return ty_; }
 
  private:
   const int& tx_;

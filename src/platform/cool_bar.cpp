@@ -114,9 +114,16 @@ struct CoolBar::Impl {
     return cached;
   }
 
-  // A band never gets narrower than its gripper and caption, whatever minimum it was given.
+  // A band never gets narrower than its gripper and caption, whatever minimum it was given, nor
+  // than its child when it holds it whole.
   int min_band_width(int band) {
-    return std::max(bands[band].layout.min_width, header_width(band) + kBandBorder + 1);
+    int child = 1;
+    if (Gtk::Widget* w = bands[band].child;
+        bands[band].layout.holds_child && w && w->get_visible()) {
+      int natural = 0;
+      w->get_preferred_width(child, natural);
+    }
+    return std::max(bands[band].layout.min_width, header_width(band) + kBandBorder + child);
   }
   int desired_band_width(int band) {
     return std::max(bands[band].layout.width, min_band_width(band));
@@ -130,13 +137,6 @@ struct CoolBar::Impl {
       height = std::max(height, minimum);
     }
     return height;
-  }
-
-  int child_min_width(int band) {
-    int minimum = 0, natural = 0;
-    if (Gtk::Widget* child = bands[band].child; child && child->get_visible())
-      child->get_preferred_width(minimum, natural);
-    return minimum;
   }
 
   std::vector<int> visible_in_row(const std::vector<int>& row) const {
@@ -217,8 +217,9 @@ struct CoolBar::Impl {
         box.width = widths[i];
         box.height = row_height;
         box.header = header_width(shown[i]);
-        int child_width =
-            std::max({1, widths[i] - box.header - kBandBorder, child_min_width(shown[i])});
+        // The child gets its band's room and no more, even when it asks for more: a child
+        // running past its band would lie over the next band's gripper and take its presses.
+        const int child_width = std::max(1, widths[i] - box.header - kBandBorder);
         box.child = Gdk::Rectangle(x + box.header, y + kRowPadding, child_width, child_height);
         x += widths[i];
       }

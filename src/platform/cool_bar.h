@@ -20,6 +20,7 @@ struct CoolBand {
   int width = 0;                // pixels, the band's preferred width
   bool new_row = false;         // the band starts a new row
   bool use_bar_picture = true;  // false: the band is drawn plain, without the bar's picture
+  bool holds_child = false;     // the band is never narrower than its child's own minimum
 };
 
 class CoolBar : public Gtk::Container {
@@ -43,7 +44,9 @@ class CoolBar : public Gtk::Container {
   // The band's width in pixels as laid out now (0 for a hidden band), and the width it asks for.
   // The layout uses the bar's current allocation (before the first one: its natural width). A band
   // is never narrower than its minimum; the last band of a row takes the rest of the bar. Setting
-  // a width or minimum from code relays the bar but emits no signal.
+  // a width or minimum from code relays the bar but emits no signal. A band's child gets the
+  // band's width less band_frame_width() and never more, whatever it asks for: a band that must
+  // show all of its child needs a minimum that holds it.
   int band_width(int band) const;
   // The part of a band's width that is not its child's: gripper, caption and border.
   int band_frame_width(int band) const;

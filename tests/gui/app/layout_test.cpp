@@ -1,4 +1,5 @@
 #include <gdk/gdkkeysyms.h>
+#include <gtkmm/settings.h>
 
 #include "main_window_fixture.h"
 #include "support/gui_input.h"
@@ -13,6 +14,118 @@ Gdk::Rectangle Where(Gtk::Widget& w, Gtk::Window& window) {
   Gtk::Allocation a = w.get_allocation();
   return Gdk::Rectangle(x, y, a.get_width(), a.get_height());
 }
+
+// The real mouse through the display: xdotool's events reach the window as a user's do, and the
+// window manager sees what the window asks of it.
+void Mouse(const std::string& args) {
+  const std::string command = "xdotool " + args;
+  ASSERT_TRUE(g_spawn_command_line_sync(command.c_str(), nullptr, nullptr, nullptr, nullptr));
+  Pump(150);
+}
+
+// Presses the left button at (x, y) of the bar and lets it go at (to_x, to_y), moving in steps.
+void DragInBar(CoolBar& bar, int x, int y, int to_x, int to_y) {
+  int ox = 0, oy = 0;
+  bar.get_window()->get_origin(ox, oy);
+  auto at = [&](int px, int py) {
+    return " " + std::to_string(ox + px) + " " + std::to_string(oy + py);
+  };
+  Mouse("mousemove" + at(x, y) + " mousedown 1");
+  for (int step = 1; step <= 4; ++step)
+    Mouse("mousemove" + at(x + (to_x - x) * step / 4, y + (to_y - y) * step / 4));
+  Mouse("mouseup 1");
+}
+
+Gdk::Rectangle RootOrigin(Gtk::Window& w) {
+  int x = 0, y = 0;
+  w.get_window()->get_root_origin(x, y);
+  return Gdk::Rectangle(x, y, 1, 1);
+}
+
+// A user drags the pockets band by its caption onto the toolbar's gripper, and the mode band by
+// its gripper into the second row: the bands move and the window stays where it is (the toolbar
+// once lay over the pockets band's caption and took the press as a drag of the whole window).
+TEST_F(MainWindowTest, DraggingABandByItsCaptionOrGripperMovesTheBandNotTheWindow) {
+  frmMain& w = Start("");
+  w.move(40, 40);
+  Pump(300);
+  CoolBar& bar = w.clbComm();
+  const Gdk::Rectangle window_at = RootOrigin(w);
+
+  Gdk::Rectangle pockets = bar.band_child_rect(1);
+  const int header = bar.band_frame_width(1) - 2;
+  DragInBar(bar, pockets.get_x() - header / 2, pockets.get_y() + pockets.get_height() / 2, 3,
+            pockets.get_y() + pockets.get_height() / 2);
+  EXPECT_EQ(bar.band_position_in_row(1), 0) << "the pockets band leads the first row";
+  EXPECT_EQ(bar.band_position_in_row(0), 1);
+
+  Gdk::Rectangle mode = bar.band_child_rect(2);
+  const int gripper_x = mode.get_x() - (bar.band_frame_width(2) - 2) + 3;
+  const Gdk::Rectangle address = bar.band_child_rect(3);
+  DragInBar(bar, gripper_x, mode.get_y() + mode.get_height() / 2, 60,
+            address.get_y() + address.get_height() / 2);
+  EXPECT_EQ(bar.band_row(2), 1) << "the mode band went into the second row";
+
+  const Gdk::Rectangle window_now = RootOrigin(w);
+  EXPECT_EQ(window_now.get_x(), window_at.get_x());
+  EXPECT_EQ(window_now.get_y(), window_at.get_y());
+}
+
+// The font resolution sizes the text and nothing else: at half, the usual and one and a half
+// times the usual resolution, the toolbar's buttons stay in the toolbar's band, every band lies
+// in the bar, and the job bar's controls lie whole above the browser.
+class FontResolutionTest : public MainWindowTest, public ::testing::WithParamInterface<double> {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    auto gtk = Gtk::Settings::get_default();
+    saved_dpi_ = gtk->property_gtk_xft_dpi();
+    gtk->property_gtk_xft_dpi() = static_cast<int>(96 * GetParam() * 1024);
+  }
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    Gtk::Settings::get_default()->property_gtk_xft_dpi() = saved_dpi_;
+  }
+  int saved_dpi_ = -1;
+};
+
+TEST_P(FontResolutionTest, TheDesignedLayoutHolds) {
+  frmMain& w = Start("");
+  Pump(300);
+  CoolBar& bar = w.clbComm();
+  auto in_bar = [&](Gtk::Widget& widget) {
+    int x = 0, y = 0;
+    widget.translate_coordinates(bar, 0, 0, x, y);
+    return Gdk::Rectangle(x, y, widget.get_allocated_width(), widget.get_allocated_height());
+  };
+  auto right = [](const Gdk::Rectangle& r) { return r.get_x() + r.get_width(); };
+  auto bottom = [](const Gdk::Rectangle& r) { return r.get_y() + r.get_height(); };
+
+  const Gdk::Rectangle toolbar_band = bar.band_child_rect(0);
+  for (int i : {1, 2, 3, 5, 6}) {
+    const Gdk::Rectangle button = in_bar(w.clbComm().tool_button(i));
+    EXPECT_TRUE(w.clbComm().tool_button(i).get_child_visible()) << "button " << i;
+    EXPECT_LE(right(button), right(toolbar_band)) << "button " << i;
+    EXPECT_LE(right(button), bar.band_child_rect(1).get_x()) << "button " << i;
+  }
+  for (int b = 0; b < 4; ++b)
+    EXPECT_LE(right(bar.band_child_rect(b)), bar.get_allocated_width()) << "band " << b;
+
+  const Gdk::Rectangle job_bar = in_bar(w.picBack(3));
+  const int browser_top = Where(w.wbwMain(), w).get_y() - Where(bar, w).get_y();
+  std::vector<Gtk::Widget*> controls = {&w.cboJob(), &w.txtJob()};
+  for (int i = 0; i < 5; ++i) controls.push_back(&w.cmdNav(i));
+  for (Gtk::Widget* c : controls) {
+    const Gdk::Rectangle r = in_bar(*c);
+    EXPECT_GE(r.get_y(), job_bar.get_y()) << c->get_tooltip_text();
+    EXPECT_LE(bottom(r), bottom(job_bar)) << c->get_tooltip_text();
+    EXPECT_LE(bottom(r), bottom(bar.band_child_rect(3))) << c->get_tooltip_text();
+    EXPECT_LE(bottom(r), browser_top) << c->get_tooltip_text();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(HalfUsualAndOneAndAHalf, FontResolutionTest,
+                         ::testing::Values(0.5, 1.0, 1.5));
 
 TEST_F(MainWindowTest, AFirstStartShowsTheDesignedSizeNotMaximized) {
   frmMain& w = Start("");
