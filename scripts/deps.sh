@@ -8,7 +8,7 @@ TARVIK_PACKAGES=(
   fonts-ipafont-gothic shared-mime-info desktop-file-utils xdg-utils
 )
 TARVIK_TEST_PACKAGES=(
-  xvfb xauth x11-utils openbox dbus dbus-x11 xdotool imagemagick clang libclang-rt-14-dev python3
+  xvfb xauth x11-utils openbox dbus dbus-x11 xdotool weston imagemagick clang libclang-rt-14-dev python3
   appstream libxml2-utils lintian dpkg-dev file at-spi2-core python3-pyatspi
 )
 

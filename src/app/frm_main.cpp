@@ -1,5 +1,9 @@
 #include "app/frm_main.h"
 
+#include <gdk/gdk.h>
+#ifdef GDK_WINDOWING_WAYLAND
+#include <gdk/gdkwayland.h>
+#endif
 #include <gdkmm/monitor.h>
 #include <gtkmm/stylecontext.h>
 
@@ -10,6 +14,19 @@
 #include "platform/style_sheet.h"
 
 namespace tarvik {
+
+namespace {
+
+// Wayland keeps a window's place on the screen from the program: GTK reports a made-up position
+// there, which must not replace the stored one.
+bool ReportsWindowPosition(const Glib::RefPtr<Gdk::Display>& display) {
+#ifdef GDK_WINDOWING_WAYLAND
+  if (display && GDK_IS_WAYLAND_DISPLAY(display->gobj())) return false;
+#endif
+  return static_cast<bool>(display);
+}
+
+}  // namespace
 
 frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool new_window,
                  bool start_page_requested)
@@ -164,7 +181,8 @@ void frmMain::CloseWindow() {
                              static_cast<float>(y * ty_),
                              maximized_,
                              minimized_,
-                             mode_};
+                             mode_,
+                             ReportsWindowPosition(get_display())};
   // One write for the close request and the unload: the unload's values are the same ones.
   UserSettings().SaveAll(ClosingWrites(now, RecentHistory::Shared(), UserSettings()));
   closed_ = true;

@@ -41,8 +41,10 @@ std::vector<SettingWrite> ClosingWrites(const ClosingPlacement& window,
   if (!window.maximized && !window.minimized) {
     writes.push_back(WriteOf(kWindowWidth, SingleText(window.width)));
     writes.push_back(WriteOf(kWindowHeight, SingleText(window.height)));
-    writes.push_back(WriteOf(kWindowLeft, SingleText(window.left)));
-    writes.push_back(WriteOf(kWindowTop, SingleText(window.top)));
+    if (window.position_known) {
+      writes.push_back(WriteOf(kWindowLeft, SingleText(window.left)));
+      writes.push_back(WriteOf(kWindowTop, SingleText(window.top)));
+    }
   }
   writes.push_back(WriteOf(kMaximized, BooleanText(window.maximized)));
   writes.push_back(WriteOf(kMode, std::to_string(window.mode)));

@@ -32,9 +32,11 @@ struct ClosingPlacement {
   bool maximized = false;
   bool minimized = false;
   int mode = 1;
+  bool position_known = true;  // false where the windowing system keeps it (Wayland)
 };
 
-// What closing writes: the size and position unless the window is maximized or minimized, then
+// What closing writes: the size and position unless the window is maximized or minimized (the
+// position only where it is known: the stored one stays otherwise), then
 // "Maximized" and the mode, then the history slots `store` lacks (every change of the history
 // was written when it happened and another Tarvik may have changed it since, so its newer pages
 // stay).

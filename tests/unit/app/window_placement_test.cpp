@@ -58,6 +58,13 @@ TEST_F(WindowPlacementTest, ClosingWritesTheGeometryOnlyOfANormalWindow) {
     EXPECT_EQ(writes[i].key, expected[i].key);
     EXPECT_EQ(writes[i].value, expected[i].value);
   }
+  // Where the windowing system keeps the position to itself, the stored one stays.
+  ClosingPlacement wayland = normal;
+  wayland.position_known = false;
+  writes = ClosingWrites(wayland, history, store);
+  EXPECT_EQ(writes[0].key, "Width");
+  EXPECT_EQ(writes[1].key, "Height");
+  EXPECT_EQ(writes[2].key, "Maximized");
   ClosingPlacement maximized = normal;
   maximized.maximized = true;
   writes = ClosingWrites(maximized, history, store);
