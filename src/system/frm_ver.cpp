@@ -23,25 +23,36 @@ bool FamilyInstalled(const char* name) {
   return found;
 }
 
-void SetFont(Gtk::Label& label, const std::string& family, double points, bool bold, bool italic) {
-  Pango::FontDescription font;
-  font.set_family(family);
-  font.set_size(static_cast<int>(std::lround(points * PANGO_SCALE)));
-  font.set_weight(bold ? Pango::WEIGHT_BOLD : Pango::WEIGHT_NORMAL);
-  font.set_style(italic ? Pango::STYLE_ITALIC : Pango::STYLE_NORMAL);
-  Pango::AttrList attrs;
-  Pango::AttrFontDesc attr = Pango::Attribute::create_attr_font_desc(font);
-  attrs.insert(attr);
-  label.set_attributes(attrs);
-}
+struct Colour {
+  double r, g, b;
+};
 
-void SetColour(Gtk::Label& label, double r, double g, double b) {
-  Pango::AttrList attrs = label.get_attributes();
-  Pango::AttrColor colour = Pango::Attribute::create_attr_foreground(
-      static_cast<guint16>(r * 65535), static_cast<guint16>(g * 65535),
-      static_cast<guint16>(b * 65535));
-  attrs.insert(colour);
-  label.set_attributes(attrs);
+// Sets the label's font at its designed size in pixels (its points at 96 dpi): the picture under
+// the texts is fixed in pixels, so a larger font resolution must not carry them past its edge. A
+// text still wider than `room` pixels (another font standing in for the designed one) gets a
+// smaller size until it fits.
+void SetFont(Gtk::Label& label, const std::string& family, double points, bool bold, bool italic,
+             Colour colour, int room) {
+  double pixels = points * 96.0 / 72.0;
+  for (int tries = 0; tries < 6; ++tries) {
+    Pango::FontDescription font;
+    font.set_family(family);
+    font.set_absolute_size(pixels * PANGO_SCALE);
+    font.set_weight(bold ? Pango::WEIGHT_BOLD : Pango::WEIGHT_NORMAL);
+    font.set_style(italic ? Pango::STYLE_ITALIC : Pango::STYLE_NORMAL);
+    Pango::AttrList attrs;
+    Pango::AttrFontDesc attr = Pango::Attribute::create_attr_font_desc(font);
+    attrs.insert(attr);
+    Pango::AttrColor fg = Pango::Attribute::create_attr_foreground(
+        static_cast<guint16>(colour.r * 65535), static_cast<guint16>(colour.g * 65535),
+        static_cast<guint16>(colour.b * 65535));
+    attrs.insert(fg);
+    label.set_attributes(attrs);
+    int width = 0, height = 0;
+    label.get_layout()->get_pixel_size(width, height);
+    if (width <= room) break;
+    pixels = std::floor(pixels * room / width);
+  }
 }
 
 // The background picture: a pale sky fading to white, soft rings on the right and a band at
@@ -121,25 +132,22 @@ frmVer::frmVer(Gtk::Window* owner) {
   client_area_.set_size_request(kClientWidth, kClientHeight);
   add(client_area_);
 
-  const std::string sans = SansFamily();
   Label1_.set_text("ジョブ管理型Webブラウザ");
-  SetFont(Label1_, kJapaneseFamily, 11.25, true, false);
-  SetColour(Label1_, 0.11, 0.17, 0.30);
   Label2_.set_text("Tarvik");
-  SetFont(Label2_, kJapaneseFamily, 26.25, true, true);
-  SetColour(Label2_, 0.12, 0.28, 0.55);
   labVer_.set_text("ver.");
-  SetFont(labVer_, sans, 14.25, true, false);
-  SetColour(labVer_, 0.18, 0.37, 0.66);
   Label3_.set_text(kRightsLine);
-  SetFont(Label3_, sans, 11.25, false, true);
-  SetColour(Label3_, 0.11, 0.17, 0.30);
-
   client_area_.put(Label1_, 9, 7);
   client_area_.put(Label2_, 55, 36);
   client_area_.put(labVer_, 106, 79);
   client_area_.put(Label3_, 39, 139);
   Form_Load();
+  // The fonts are set once the texts are in, each text kept inside the picture's right edge.
+  const std::string sans = SansFamily();
+  auto room = [](int left) { return kClientWidth - left - 3; };
+  SetFont(Label1_, kJapaneseFamily, 11.25, true, false, {0.11, 0.17, 0.30}, room(9));
+  SetFont(Label2_, kJapaneseFamily, 26.25, true, true, {0.12, 0.28, 0.55}, room(55));
+  SetFont(labVer_, sans, 14.25, true, false, {0.18, 0.37, 0.66}, room(106));
+  SetFont(Label3_, sans, 11.25, false, true, {0.11, 0.17, 0.30}, room(39));
   show_all_children();
 }
 

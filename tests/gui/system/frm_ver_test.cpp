@@ -4,6 +4,7 @@
 #include <glibmm/fileutils.h>
 #include <glibmm/main.h>
 #include <gtest/gtest.h>
+#include <gtkmm/settings.h>
 
 #include "support/fake_browser.h"
 #include "support/gui_test.h"
@@ -58,6 +59,28 @@ TEST(FrmVerTest, ShowsTheVersionOverItsPicture) {
 
   dialog.close();  // the close box
   EXPECT_TRUE(RunUntil([&] { return !dialog.get_visible(); }));
+}
+
+// Large text (twice the usual font resolution) keeps every text inside the fixed picture.
+TEST(FrmVerTest, LargeTextStaysInsideThePicture) {
+  auto gtk = Gtk::Settings::get_default();
+  const int saved_dpi = gtk->property_gtk_xft_dpi();
+  gtk->property_gtk_xft_dpi() = 2 * 96 * 1024;
+  {
+    frmVer dialog(nullptr);
+    dialog.show();
+    ASSERT_TRUE(RunUntil([&] { return dialog.get_mapped(); }));
+    Pump(100);
+    for (Gtk::Label* label :
+         {&dialog.Label1(), &dialog.Label2(), &dialog.labVer(), &dialog.Label3()}) {
+      int x = 0, y = 0, width = 0, height = 0;
+      label->translate_coordinates(dialog.client_area(), 0, 0, x, y);
+      label->get_layout()->get_pixel_size(width, height);
+      EXPECT_LE(x + width, frmVer::kClientWidth) << label->get_text();
+      EXPECT_LE(y + height, frmVer::kClientHeight) << label->get_text();
+    }
+  }
+  gtk->property_gtk_xft_dpi() = saved_dpi;
 }
 
 TEST(FrmVerTest, VersionCommandIsModalAndReturnsWhenClosed) {
