@@ -49,8 +49,9 @@ void Star(const Cr& cr, double cx, double cy, double outer, double inner) {
 
 // Text in the interface font, `px` pixels high at most, shrunk until it fits `max_width`, with
 // its ink centred vertically on `cy` and its left edge at `x` (or centred on `x` when `centre`).
+// With `halo`, the letters get a light rim, so that dark text stays legible on a dark button.
 void Text(const Cr& cr, const Glib::ustring& text, double px, double max_width, double x, double cy,
-          bool centre, Rgb colour, bool bold = false) {
+          bool centre, Rgb colour, bool bold = false, bool halo = false) {
   auto layout = Pango::Layout::create(cr);
   cairo_font_options_t* options = cairo_font_options_create();
   cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
@@ -75,6 +76,16 @@ void Text(const Cr& cr, const Glib::ustring& text, double px, double max_width, 
   double left = centre ? x - logical.get_width() / 2.0 : x;
   double top = cy - ink.get_y() - ink.get_height() / 2.0;
   cr->move_to(std::round(left), std::round(top));
+  if (halo) {
+    cr->save();
+    pango_cairo_layout_path(cr->cobj(), layout->gobj());
+    cr->set_source_rgba(1, 1, 1, 0.9);
+    cr->set_line_width(2.5);
+    cr->set_line_join(Cairo::LINE_JOIN_ROUND);
+    cr->stroke();
+    cr->restore();
+    cr->move_to(std::round(left), std::round(top));
+  }
   SetColour(cr, colour);
   layout->show_in_cairo_context(cr);
 }
@@ -387,7 +398,8 @@ void DrawGo(const Cr& cr) {
   DrawArrow(cr, false, 16,
             {kGreenArrow.top, kGreenArrow.bottom, kGreenArrow.outline, 0.45, 0.18, 0.4});
   cr->restore();
-  Text(cr, "移動", 12, kGoImageWidth - 19, 19, kGoImageHeight / 2.0, false, Hex(0x17202b), true);
+  Text(cr, "移動", 12, kGoImageWidth - 19, 19, kGoImageHeight / 2.0, false, Hex(0x17202b), true,
+       true);
 }
 
 const Look kStarLook{Hex(0xfff2a0), Hex(0xe6a318), Hex(0x8a5a06), 0.45, 0.18, 0.4};

@@ -16,6 +16,7 @@
 #include <pangomm/layout.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/accessible.h"
 #include "platform/style_sheet.h"
@@ -68,6 +69,24 @@ struct Layout {
 // half-transparent so that they read on any light theme colour and over a background picture.
 void SetShadow(const Cairo::RefPtr<Cairo::Context>& cr) { cr->set_source_rgba(0, 0, 0, 0.35); }
 void SetHighlight(const Cairo::RefPtr<Cairo::Context>& cr) { cr->set_source_rgba(1, 1, 1, 0.85); }
+
+double Luminance(double r, double g, double b) { return 0.2126 * r + 0.7152 * g + 0.0722 * b; }
+
+// The mean luminance of the picture tiled from the bar's origin, over a rectangle of the bar.
+double MeanLuminance(const Glib::RefPtr<Gdk::Pixbuf>& picture, int x, int y, int w, int h) {
+  const int pw = picture->get_width(), ph = picture->get_height();
+  const int n = picture->get_n_channels(), stride = picture->get_rowstride();
+  const guint8* pixels = picture->get_pixels();
+  double sum = 0;
+  long count = 0;
+  for (int j = std::max(y, 0); j < y + h; ++j) {
+    for (int i = std::max(x, 0); i < x + w; ++i, ++count) {
+      const guint8* p = pixels + (j % ph) * stride + (i % pw) * n;
+      sum += Luminance(p[0] / 255.0, p[1] / 255.0, p[2] / 255.0);
+    }
+  }
+  return count > 0 ? sum / static_cast<double>(count) : 0.5;
+}
 
 void HorizontalLine(const Cairo::RefPtr<Cairo::Context>& cr, int x0, int x1, int y) {
   cr->move_to(x0, y + 0.5);
@@ -457,7 +476,26 @@ struct CoolBar::Impl {
       auto text = self.create_pango_layout(bands[b].layout.caption);
       int tw = 0, th = 0;
       text->get_pixel_size(tw, th);
-      style->render_layout(cr, box.x + kGripperZone, box.y + (box.height - th) / 2, text);
+      const int x = box.x + kGripperZone, y = box.y + (box.height - th) / 2;
+      if (!picture || !bands[b].layout.use_bar_picture) {
+        style->render_layout(cr, x, y, text);
+        continue;
+      }
+      // Over a picture the theme's text colour is kept while it stands out from the picture
+      // under the caption; otherwise (a light picture under a dark theme's light text, say) the
+      // caption is near black or near white, whichever contrasts.
+      const double under = MeanLuminance(picture, x, y, tw, th);
+      const Gdk::RGBA fg = style->get_color(style->get_state());
+      cr->save();
+      if (std::abs(Luminance(fg.get_red(), fg.get_green(), fg.get_blue()) - under) >= 0.45)
+        Gdk::Cairo::set_source_rgba(cr, fg);
+      else if (under > 0.5)
+        cr->set_source_rgb(0.08, 0.08, 0.08);
+      else
+        cr->set_source_rgb(0.96, 0.96, 0.96);
+      cr->move_to(x, y);
+      text->show_in_cairo_context(cr);
+      cr->restore();
     }
   }
 };

@@ -2,7 +2,9 @@
 // menu, the skin applied at start-up and chosen in the Settings menu.
 #include <gdk/gdkkeysyms.h>
 
+#include <gtkmm/settings.h>
 #include <cstring>
+#include <functional>
 
 #include "app/startup_services.h"
 #include "main_window_fixture.h"
@@ -216,6 +218,77 @@ TEST_F(SkinPocketTest, NoSkinOrADeletedOneShowsTheBuiltInPictures) {
   EXPECT_TRUE(ShowsBuiltInPockets(w));
   EXPECT_EQ(settings().Get("Setting", "Skin", "x"), "");
   EXPECT_TRUE(dialogs.shown.empty()) << "a deleted skin is dropped silently";
+}
+
+double Luminance(const guint8* rgb) {
+  return (0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2]) / 255.0;
+}
+
+// The widget as it paints itself, in RGB bytes.
+Glib::RefPtr<Gdk::Pixbuf> Painted(Gtk::Widget& widget) {
+  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, widget.get_allocated_width(),
+                                             widget.get_allocated_height());
+  auto cr = Cairo::Context::create(surface);
+  gtk_widget_draw(widget.gobj(), cr->cobj());
+  return Gdk::Pixbuf::create(surface, 0, 0, surface->get_width(), surface->get_height());
+}
+
+// The most any pixel of a rectangle of `shown` differs in luminance from `under` (x, y), the
+// picture the text lies over: text that reads has pixels far from its background.
+double MostContrast(const Glib::RefPtr<Gdk::Pixbuf>& shown, Gdk::Rectangle r,
+                    const std::function<const guint8*(int, int)>& under) {
+  double most = 0;
+  for (int y = r.get_y(); y < r.get_y() + r.get_height(); ++y)
+    for (int x = r.get_x(); x < r.get_x() + r.get_width(); ++x) {
+      const guint8* p = shown->get_pixels() + y * shown->get_rowstride() + x * 4;
+      most = std::max(most, std::abs(Luminance(p) - Luminance(under(x, y))));
+    }
+  return most;
+}
+
+// In a light and a dark theme, the band captions over Sakura's light picture and the word of the
+// Go button's picture stand out from what lies under them.
+TEST_F(SkinPocketTest, CaptionsAndTheGoWordReadInLightAndDarkThemes) {
+  settings().SaveAll({{"Setting", "Skin", "Sakura"}, {"Setting", "Mode", "2"}});
+  frmMain& w = Start("");
+  auto tile = SkinFile("Sakura", "ClbBack.bmp");
+  ASSERT_TRUE(tile);
+  auto gtk = Gtk::Settings::get_default();
+  for (bool dark : {false, true}) {
+    gtk->property_gtk_application_prefer_dark_theme() = dark;
+    Pump(300);
+    CoolBar& bar = w.clbComm();
+    auto shown = Painted(bar);
+    for (int band : {1, 2}) {
+      // The caption lies between the gripper and a gap before the band's child.
+      const Gdk::Rectangle child = bar.band_child_rect(band);
+      const int left = child.get_x() - (bar.band_frame_width(band) - 2) + 9;
+      const Gdk::Rectangle caption(left, child.get_y(), child.get_x() - 6 - left,
+                                   child.get_height());
+      EXPECT_GE(MostContrast(shown, caption,
+                             [&](int x, int y) {
+                               return tile->get_pixels() +
+                                      (y % tile->get_height()) * tile->get_rowstride() +
+                                      (x % tile->get_width()) * tile->get_n_channels();
+                             }),
+                0.5)
+          << (dark ? "dark" : "light") << " theme, band " << band;
+    }
+    // The word sits right of the arrow in the picture, which the button centres.
+    Gtk::Button& go = w.cmdMove();
+    auto button = Painted(go);
+    const int image_x = (go.get_allocated_width() - builtin::kGoImageWidth) / 2;
+    const int image_y = (go.get_allocated_height() - builtin::kGoImageHeight) / 2;
+    const guint8* face =
+        button->get_pixels() + (go.get_allocated_height() / 2) * button->get_rowstride() + 3 * 4;
+    EXPECT_GE(MostContrast(button,
+                           Gdk::Rectangle(image_x + 19, image_y, builtin::kGoImageWidth - 19,
+                                          builtin::kGoImageHeight),
+                           [&](int, int) { return face; }),
+              0.5)
+        << (dark ? "dark" : "light") << " theme, Go";
+  }
+  gtk->property_gtk_application_prefer_dark_theme() = false;
 }
 
 TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
