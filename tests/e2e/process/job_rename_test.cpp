@@ -53,7 +53,7 @@ class SecondTarvikTest : public MainWindowTest {
         5000);
   }
   std::string Find(const std::string& name) {
-    return Output("xdotool search --onlyvisible --pid " + std::to_string(pid_) + " --name '" +
+    return Output("xdotool search --all --onlyvisible --pid " + std::to_string(pid_) + " --name '" +
                   name + "'");
   }
   // Waits until a window of the other Tarvik captioned `caption` has the focus, then types.
