@@ -4,6 +4,8 @@
 #include <gtkmm/menu.h>
 #include <gtkmm/separatormenuitem.h>
 
+#include <algorithm>
+
 #include "app/frm_main.h"
 #include "jobs/add_to_job.h"
 #include "jobs/job_commands.h"
@@ -22,6 +24,15 @@ MainJobExtras::MainJobExtras(frmMain& window) : w_(window), watch_(ApplicationFo
     Glib::signal_idle().connect_once(sigc::mem_fun(*this, &MainJobExtras::FollowLoadedJob));
   });
 }
+
+namespace {
+
+int ListedIndex(const std::vector<std::string>& names, const std::string& name) {
+  auto it = std::find(names.begin(), names.end(), name);
+  return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+}
+
+}  // namespace
 
 std::string MainJobExtras::SelectedJobName() {
   return w_.JobSelected() ? std::string(w_.cboJob().get_active_text()) : std::string();
@@ -139,8 +150,21 @@ void MainJobExtras::RefreshFromFiles() {
       if (index >= 0 && index < static_cast<int>(names->size()) && (*names)[index] == selected) {
         keep = index;
       } else if (index >= 0) {
-        for (int i = 0; i < static_cast<int>(names->size()) && keep < 0; ++i)
-          if ((*names)[i] == selected) keep = i;
+        keep = ListedIndex(*names, selected);
+      }
+      JobCursor& job = w_.job_cursor();
+      if (keep < 0 && job.loaded()) {
+        // The loaded job's name has left the list: it follows a rename, and after a delete the
+        // window is left as after a job that could not be loaded, the page still shown.
+        std::optional<std::string> now =
+            FollowedJobName(folder, job.name(), job.entries(), shown, *names);
+        if (now) {
+          if (seen_job_ == job.name()) seen_job_ = *now;
+          job.Rename(*now);
+          keep = ListedIndex(*names, *now);
+        } else {
+          job.Clear();
+        }
       }
       w_.LoadJobList(keep);
     }

@@ -37,7 +37,8 @@ class MainJobExtras : public sigc::trackable {
   void ExportShortcuts();
 
   // Brings the job selector and the loaded job up to date with the files: the selected job
-  // stays selected while the list holds it, the current entry stays current by its address.
+  // stays selected while the list holds it, the current entry stays current by its address. A
+  // loaded job renamed elsewhere is followed to its new name; one deleted is no longer loaded.
   // Nothing is read while this window's job editor is open (it reloads when it closes).
   void RefreshFromFiles();
   JobWatch& watch() { return watch_; }

@@ -58,7 +58,9 @@ class frmEditJob : public Gtk::Dialog {
   void LoadEditorJobList(int index);
   void LoadEditorJob();
   void FillEntryList();
-  // The save step of cmdRefresh and cmdOK; sets CanClose.
+  // The save step of cmdRefresh and cmdOK; sets CanClose. Entries that another window or
+  // process added to the job's file since the editor read it are kept: they are appended after
+  // the editor's own, in the list too, before the job is written.
   void SaveEditorJob();
 
   // A drop onto `target` (lsvURL, txtTitle or txtURL) of the data extracted from the drag.
@@ -110,6 +112,7 @@ class frmEditJob : public Gtk::Dialog {
   void SetJobButtons(bool enabled);
   void ClearEntries();
   void AppendEntry(const JobEntry& entry);
+  void KeepEntriesAddedElsewhere(const std::string& name);
   void SetRow(const Gtk::TreeModel::iterator& row, const JobEntry& entry);
   Gtk::TreeModel::iterator RowAt(int p);
   void SelectRowQuietly(int p);
@@ -143,6 +146,9 @@ class frmEditJob : public Gtk::Dialog {
 
   int edit_job_idx_ = -1;
   std::vector<JobEntry> edit_entries_;  // EditLastIdx is its size - 1
+  // The job's entries as the editor last read or wrote its file, as the file stores them: what
+  // the file holds beyond these and the editor's list at a save was added elsewhere meanwhile.
+  std::vector<JobEntry> read_entries_;
   bool can_close_ = true;
   std::string rename_old_name_;
   std::string rename_new_name_;

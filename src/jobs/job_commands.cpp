@@ -12,6 +12,7 @@
 #include "jobs/job_editing.h"
 #include "jobs/job_files.h"
 #include "jobs/job_host.h"
+#include "jobs/shortcut_folder_export.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
 #include "platform/path_util.h"
@@ -154,7 +155,7 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
                               MsgButtons::YesNo) == MsgResult::No)
     return false;
 
-  std::vector<JobEntry> entries = CollectFavoriteEntries(folder);
+  std::vector<JobEntry> entries = ReadShortcutFolderInOrder(folder);
   if (entries.empty()) {
     // An existing job is left as it was, even after its overwrite was agreed to.
     ShowError(&host.job_window(),

@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "jobs/job_files.h"
@@ -36,6 +37,8 @@ class JobCursor {
   // its old place), else by its index within the new length. `entries` must not be empty.
   // Returns the new current index.
   int Refresh(std::vector<JobEntry> entries);
+  // The job's new name after its file and list line were renamed; entries and position stay.
+  void Rename(std::string name) { name_ = std::move(name); }
   // Forgets the job; the current index is kept for the next job loaded with its position.
   void Clear();
 

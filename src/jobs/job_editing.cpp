@@ -3,6 +3,8 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 #include "favorites/shortcut_file.h"
 #include "platform/path_util.h"
@@ -22,6 +24,23 @@ TypedEntry CheckTypedEntry(std::string_view title, std::string_view url) {
   result.entry.Title = TrimSpaces(title);
   if (result.entry.Title.empty()) result.refusal = kNoTitleMessage;
   return result;
+}
+
+std::vector<JobEntry> EntriesAddedElsewhere(const std::vector<JobEntry>& on_disk,
+                                            const std::vector<JobEntry>& first_read,
+                                            const std::vector<JobEntry>& edited) {
+  std::set<std::pair<std::string, std::string>> known;
+  for (const auto* entries : {&first_read, &edited})
+    for (const JobEntry& entry : *entries) {
+      JobEntry stored = StoredForm(entry);
+      known.emplace(std::move(stored.Title), std::move(stored.URL));
+    }
+  std::vector<JobEntry> added;
+  for (const JobEntry& entry : on_disk) {
+    JobEntry stored = StoredForm(entry);
+    if (!known.count({stored.Title, stored.URL})) added.push_back(entry);
+  }
+  return added;
 }
 
 std::string TitleBeforeFirstDot(std::string_view file_name) {

@@ -68,6 +68,16 @@ enum class RenameCheck {
 RenameCheck CheckRename(const std::vector<std::string>& names, int index, const std::string& answer,
                         bool answer_file_exists);
 
+// ---- Saving ------------------------------------------------------------------------------------
+
+// The entries another window or process added to the job while the editor held it: those of
+// the file as it is now (`on_disk`) that are neither in the editor's list (`edited`) nor among
+// the entries the editor read (`first_read`), in file order. Entries are compared as the file
+// stores them (StoredForm), so an entry the editor wrote itself is never taken for an addition.
+std::vector<JobEntry> EntriesAddedElsewhere(const std::vector<JobEntry>& on_disk,
+                                            const std::vector<JobEntry>& first_read,
+                                            const std::vector<JobEntry>& edited);
+
 // ---- The favorites-folder import ---------------------------------------------------------------
 
 enum class ImportNameCheck {

@@ -4,6 +4,8 @@
 #include <giomm/init.h>
 #include <glibmm/main.h>
 
+#include <algorithm>
+
 #include "jobs/job_files.h"
 
 namespace tarvik {
@@ -13,7 +15,28 @@ namespace {
 // How long a burst of events may last before it is reported, in milliseconds.
 constexpr unsigned kSettleMs = 60;
 
+bool Lists(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 }  // namespace
+
+std::optional<std::string> FollowedJobName(const std::string& app_folder, const std::string& name,
+                                           const std::vector<JobEntry>& entries,
+                                           const std::vector<std::string>& before,
+                                           const std::vector<std::string>& after) {
+  if (Lists(after, name)) return name;
+  if (JobFileExists(app_folder, name)) return std::nullopt;
+  std::optional<std::string> found;
+  for (const std::string& candidate : after) {
+    if (candidate.empty() || Lists(before, candidate) || candidate == found) continue;
+    std::optional<Job> job = ReadJobFile(app_folder, candidate);
+    if (!job || job->entries != entries) continue;
+    if (found) return std::nullopt;  // two copies of the job: no telling which one it became
+    found = candidate;
+  }
+  return found;
+}
 
 JobWatch::JobWatch(std::string app_folder) : app_folder_(std::move(app_folder)) {
   Gio::init();

@@ -6,9 +6,23 @@
 #include <giomm/filemonitor.h>
 #include <sigc++/sigc++.h>
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "jobs/job_files.h"
 
 namespace tarvik {
+
+// What became of a window's loaded job `name`, holding `entries`, when the job list went from
+// `before` to `after`. While `after` lists the name, the job is still `name`. Once the name has
+// left the list and its file is gone, the job was renamed when exactly one name new to the list
+// has a file holding the same entries (a rename moves the file and changes the list): that name.
+// Otherwise the job is gone: nothing.
+std::optional<std::string> FollowedJobName(const std::string& app_folder, const std::string& name,
+                                           const std::vector<JobEntry>& entries,
+                                           const std::vector<std::string>& before,
+                                           const std::vector<std::string>& after);
 
 class JobWatch {
  public:

@@ -32,13 +32,18 @@ bool HoldsShortcutFiles(const std::string& folder) {
   return found;
 }
 
-}  // namespace
-
-std::string ShortcutFileNameAt(size_t position, size_t count, const std::string& title) {
+// `position` zero-padded to the digits of `count`, at least three.
+std::string PaddedPosition(size_t position, size_t count) {
   const size_t width = std::max<size_t>(3, std::to_string(count).size());
   std::string number = std::to_string(position);
   if (number.size() < width) number.insert(0, width - number.size(), '0');
-  const std::string head = number + " ";
+  return number;
+}
+
+}  // namespace
+
+std::string ShortcutFileNameAt(size_t position, size_t count, const std::string& title) {
+  const std::string head = PaddedPosition(position, count) + " ";
   const std::string tail = ".url";
   const size_t room = kMaxFileNameBytes > head.size() + tail.size()
                           ? kMaxFileNameBytes - head.size() - tail.size()
@@ -94,27 +99,16 @@ std::string TitleWithoutPosition(std::string_view title) {
 
 std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder) {
   std::vector<JobEntry> entries = CollectFavoriteEntries(folder);
-  // The title is the file name without ".url", so sorting titles sorts the file names.
-  std::vector<std::pair<std::string, JobEntry>> keyed;
-  keyed.reserve(entries.size());
-  for (JobEntry& e : entries) {
-    gchar* key =
-        g_utf8_collate_key_for_filename(e.Title.c_str(), static_cast<gssize>(e.Title.size()));
-    keyed.emplace_back(key, std::move(e));
-    g_free(key);
+  // Positions are removed only from a folder an export wrote: every name begins with its
+  // position, 1 to the number of files, all in the width the export gives that number. A
+  // "2024 Tax.url" among other favorites, or alone, keeps its year.
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string number = PaddedPosition(i + 1, entries.size());
+    const std::string& title = entries[i].Title;
+    if (PositionWidth(title) != number.size() || title.compare(0, number.size(), number) != 0)
+      return entries;
   }
-  std::stable_sort(keyed.begin(), keyed.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  // Positions are removed only from a folder an export wrote, where every name begins with one
-  // of the same width; "2024 Olympics.url" among other favorites keeps its year.
-  const size_t width = keyed.empty() ? 0 : PositionWidth(keyed.front().second.Title);
-  bool exported = width > 0;
-  for (const auto& [key, e] : keyed) exported = exported && PositionWidth(e.Title) == width;
-  entries.clear();
-  for (auto& [key, e] : keyed) {
-    if (exported) e.Title = TitleWithoutPosition(e.Title);
-    entries.push_back(std::move(e));
-  }
+  for (JobEntry& e : entries) e.Title = TitleWithoutPosition(e.Title);
   return entries;
 }
 

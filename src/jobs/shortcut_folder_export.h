@@ -1,6 +1,6 @@
 // A job written out as a folder of Internet Shortcut (".url") files, one per entry, whose names
-// keep the job's order: "0001 Title.url", "0002 Title.url", ... A folder import that sorts the
-// files by name brings the entries back in the job's order.
+// keep the job's order: "001 Title.url", "002 Title.url", ... The favorites-folder import sorts
+// the files by name and takes the numbers off again, so the job comes back as it left.
 #pragma once
 
 #include <cstddef>
@@ -31,10 +31,10 @@ bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>
 // that does not begin with at least three digits and a space is kept whole.
 std::string TitleWithoutPosition(std::string_view title);
 
-// The entries of the shortcut files in `folder` as the favorites-folder import reads them,
-// sorted by file name (GLib's file-name collation). When every title begins with a position of
-// the same width, as in a folder an export wrote, the positions are removed; in any other folder
-// the titles stay as they are.
+// The entries of the shortcut files in `folder` as the favorites-folder import reads them
+// (CollectFavoriteEntries: sorted by file name). When the titles carry an export's numbering,
+// every one beginning with its position 1 to N in the width the export gives N entries, the
+// positions are removed; in any other folder the titles stay as they are.
 std::vector<JobEntry> ReadShortcutFolderInOrder(const std::string& folder);
 
 }  // namespace tarvik

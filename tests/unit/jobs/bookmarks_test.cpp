@@ -1,6 +1,7 @@
 #include "jobs/bookmarks.h"
 
 #include <glib.h>
+#include <glib/gstdio.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -168,6 +169,15 @@ TEST(BookmarksRoundTrip, FolderNotWrittenByTheExportKeepsItsTitles) {
   EXPECT_THAT(ReadShortcutFolderInOrder(dir.file("job")),
               ElementsAre(JobEntry{"001 A", "https://a.example/"},
                           JobEntry{"Added", "https://added.example/"}));
+  // Names that merely begin with numbers: one year alone, or positions out of order or with gaps.
+  ASSERT_EQ(g_mkdir(dir.file("tax").c_str(), 0755), 0);
+  ASSERT_EQ(g_mkdir(dir.file("gap").c_str(), 0755), 0);
+  ASSERT_TRUE(WriteShortcut(dir.file("tax/2024 Tax.url"), "https://tax.example/"));
+  EXPECT_THAT(ReadShortcutFolderInOrder(dir.file("tax")),
+              ElementsAre(JobEntry{"2024 Tax", "https://tax.example/"}));
+  ASSERT_TRUE(WriteShortcut(dir.file("gap/001 One.url"), "https://one.example/"));
+  ASSERT_TRUE(WriteShortcut(dir.file("gap/003 Three.url"), "https://three.example/"));
+  EXPECT_EQ(ReadShortcutFolderInOrder(dir.file("gap"))[1].Title, "003 Three");
   EXPECT_EQ(TitleWithoutPosition("0012 News"), "News");
   EXPECT_EQ(TitleWithoutPosition("12 News"), "12 News");
   EXPECT_EQ(TitleWithoutPosition("0012News"), "0012News");
