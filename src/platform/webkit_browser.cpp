@@ -227,7 +227,7 @@ constexpr char kCollectLinks[] = R"JS((() => {
       let url;
       try { url = new URL(el.getAttribute('href'), doc.baseURI).href; } catch (e) { continue; }
       if (url.includes('#') && url.split('#')[0] === page) continue;
-      let text = clean('innerText' in el ? el.innerText : el.textContent);
+      let text = clean(el.childElementCount === 0 || !('innerText' in el) ? el.textContent : el.innerText);
       if (!text) text = clean(el.getAttribute('title'));
       if (!text) {
         for (const img of el.querySelectorAll('img[alt]')) {
