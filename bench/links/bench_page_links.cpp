@@ -39,8 +39,8 @@ std::string PageOfLinks(int count, int markup_every) {
   for (int i = 0; i < count; ++i) {
     const std::string n = std::to_string(i);
     page += "<li><a href=\"/item/" + n + "?q=a\">見出し " + n +
-            (i % markup_every == 0 ? " の <b>ページ</b>" : " のページ") + "</a> <a href=\"#note" + n +
-            "\">注</a></li>";
+            (i % markup_every == 0 ? " の <b>ページ</b>" : " のページ") + "</a> <a href=\"#note" +
+            n + "\">注</a></li>";
   }
   return page + "</ul></body></html>";
 }

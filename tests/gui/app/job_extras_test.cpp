@@ -64,10 +64,14 @@ TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
   for (Gtk::Widget* child : w.menu_item("mhJob")->get_submenu()->get_children())
     labels.push_back(child->get_name());
   const std::vector<std::string> expected = {
-      "mnuNewJob",         "mnuEditJob",   "mSep04",   "mnuImportFavFolder", "mSepJob1",
-      "mhAddToJob",        "mnuResumeJob", "mSepJob2", "mnuImportBookmarks", "mnuExportBookmarks",
-      "mnuExportShortcuts"};
+      "mnuNewJob",          "mnuEditJob",         "mSep04",
+      "mnuImportFavFolder", "mSepJob1",           "mhAddToJob",
+      "mnuResumeJob",       "mSepJob2",           "mnuImportBookmarks",
+      "mnuExportBookmarks", "mnuExportShortcuts", "mSepJob3",
+      "mnuJobFromLinks",    "mnuJobFromUrlList"};
   EXPECT_EQ(labels, expected);
+  EXPECT_EQ(w.menu_item("mnuJobFromLinks")->get_label(), "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(_L)...");
+  EXPECT_EQ(w.menu_item("mnuJobFromUrlList")->get_label(), "URLﾘｽﾄの読み込み(_T)...");
   EXPECT_EQ(w.menu_item("mhAddToJob")->get_label(), "表示中のページをジョブに追加(_G)");
   EXPECT_EQ(w.menu_item("mnuResumeJob")->get_label(), "続きから開く(_R)");
 }
