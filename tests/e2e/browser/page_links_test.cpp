@@ -116,17 +116,6 @@ TEST_F(PageLinksTest, WithTextSelectedOnlyTheSelectedLinksAreTaken) {
             (std::vector<PageLink>{{server.url("/b.html"), "B"}, {server.url("/c.html"), "C"}}));
 }
 
-TEST_F(PageLinksTest, APageWithoutLinksSaysSoAndMakesNoJob) {
-  server.Serve("/plain.html",
-               "<html><head><title>Plain</title></head><body>"
-               "<a href=\"mailto:a@example.com\">mail</a></body></html>");
-  frmMain& w = Open("/plain.html", "Plain");
-  w.menu_item("mnuJobFromLinks")->activate();
-  ASSERT_TRUE(RunUntil([&] { return !dialogs.shown.empty(); }, kLoad));
-  EXPECT_EQ(dialogs.shown[0].text, "このページにはジョブにできるリンクがありません。");
-  EXPECT_EQ(ReadJobList(home.path()), std::vector<std::string>{});
-}
-
 }  // namespace
 }  // namespace test
 }  // namespace tarvik

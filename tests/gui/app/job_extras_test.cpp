@@ -13,6 +13,7 @@
 #include "jobs/frm_pick_links.h"
 #include "jobs/job_files.h"
 #include "jobs/job_resume.h"
+#include "jobs/link_jobs.h"
 #include "main_window_fixture.h"
 #include "support/gui_input.h"
 #include "support/when_shown.h"
@@ -104,6 +105,10 @@ TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
   w.menu_item("mnuJobFromLinks")->activate();
   ASSERT_TRUE(RunUntil([&] { return pick_page.opened == 1 && w.job_cursor().name() == "Page"; }));
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://p/1");
+
+  browser().page_links = {{"mailto:x@example.com", "mail"}};
+  w.menu_item("mnuJobFromLinks")->activate();
+  EXPECT_EQ(dialogs.shown.back().text, kNoPageLinksMessage);
 }
 
 TEST_F(JobExtrasTest, AddingThePageToTheLoadedJobKeepsTheCurrentEntry) {

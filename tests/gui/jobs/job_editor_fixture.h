@@ -26,6 +26,7 @@
 #include "support/gui_input.h"
 #include "support/gui_test.h"
 #include "support/scripted_dialogs.h"
+#include "support/when_shown.h"
 
 namespace tarvik::jobeditor_test {
 
@@ -75,33 +76,7 @@ class FakeJobHost : public JobHost {
 
 // Runs `drive` on the job editor as soon as it is shown modally. The drive is expected to close
 // it; an editor left open fails the test and is cancelled.
-class WhenEditorOpens {
- public:
-  explicit WhenEditorOpens(std::function<void(frmEditJob&)> drive) : drive_(std::move(drive)) {
-    connection_ = Glib::signal_timeout().connect(
-        [this] {
-          for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
-            auto* editor = dynamic_cast<frmEditJob*>(w);
-            if (!editor || !editor->get_visible()) continue;
-            ++opened;
-            drive_(*editor);
-            if (!editor->closed()) {
-              ADD_FAILURE() << "the editor was left open";
-              editor->response(Gtk::RESPONSE_CANCEL);
-            }
-            return false;
-          }
-          return true;
-        },
-        10);
-  }
-  ~WhenEditorOpens() { connection_.disconnect(); }
-  int opened = 0;
-
- private:
-  std::function<void(frmEditJob&)> drive_;
-  sigc::connection connection_;
-};
+using WhenEditorOpens = test::WhenShown<frmEditJob>;
 
 inline std::string FileUri(const std::string& path) {
   gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
