@@ -33,6 +33,7 @@ FUZZERS=(
   "key_file_fuzzer|src/platform/settings_store.cpp src/platform/key_file.cpp src/platform/text_file.cpp|glib-2.0"
   "command_line_fuzzer|src/app/command_line.cpp src/platform/path_util.cpp|glib-2.0"
   "address_fixup_fuzzer|src/browse/address_fixup.cpp src/platform/path_util.cpp|glib-2.0"
+  "url_list_fuzzer|src/jobs/url_list_file.cpp src/jobs/link_list.cpp src/jobs/job_editing.cpp src/favorites/shortcut_file.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp src/platform/file_names.cpp|glib-2.0 libxml-2.0"
   "bookmarks_fuzzer|src/jobs/bookmarks.cpp src/jobs/shortcut_folder_export.cpp src/favorites/shortcut_file.cpp src/jobs/job_editing.cpp src/jobs/job_files.cpp src/platform/text_file.cpp src/platform/path_util.cpp src/platform/file_names.cpp|glib-2.0 libxml-2.0"
 )
 

@@ -10,6 +10,8 @@
 #include "jobs/add_to_job.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_trade.h"
+#include "jobs/link_jobs.h"
+#include "jobs/link_list.h"
 #include "platform/app_folder.h"
 #include "platform/display_text.h"
 
@@ -23,6 +25,7 @@ MainJobExtras::MainJobExtras(frmMain& window) : w_(window), watch_(ApplicationFo
   w_.cboJob().signal_changed().connect([this] {
     Glib::signal_idle().connect_once(sigc::mem_fun(*this, &MainJobExtras::FollowLoadedJob));
   });
+  SetUpSelectorDrop();
 }
 
 namespace {
@@ -118,6 +121,51 @@ void MainJobExtras::AddPageToNewJob() {
 void MainJobExtras::ImportBookmarks() { tarvik::ImportBookmarks(w_); }
 void MainJobExtras::ExportBookmarks() { tarvik::ExportBookmarks(w_, SelectedJobName()); }
 void MainJobExtras::ExportShortcuts() { tarvik::ExportShortcuts(w_, SelectedJobName()); }
+
+// ---- New jobs from lists of links --------------------------------------------------------------
+
+void MainJobExtras::JobFromPageLinks() {
+  w_.browser().CollectLinks([this, alive = alive_](std::vector<PageLink> links) {
+    if (!*alive) return;
+    LoadCreatedJob(tarvik::JobFromPageLinks(w_, links));
+  });
+}
+
+void MainJobExtras::JobFromUrlList() { LoadCreatedJob(tarvik::JobFromUrlList(w_)); }
+
+void MainJobExtras::SetUpSelectorDrop() {
+  Gtk::Widget& selector = w_.cboJob();
+  selector.drag_dest_set(Gtk::DEST_DEFAULT_ALL, Gdk::ACTION_COPY | Gdk::ACTION_LINK);
+  auto targets = Gtk::TargetList::create(std::vector<Gtk::TargetEntry>{});
+  targets->add_uri_targets(0);
+  targets->add_text_targets(1);
+  selector.drag_dest_set_target_list(targets);
+  selector.signal_drag_data_received().connect([this](const Glib::RefPtr<Gdk::DragContext>&, int,
+                                                      int, const Gtk::SelectionData& data, guint,
+                                                      guint) {
+    std::vector<JobEntry> links = data.get_target() == "text/uri-list"
+                                      ? LinksFromUriList(data.get_data_as_string())
+                                      : LinksFromText(data.get_text().raw());
+    if (links.empty()) return;
+    // The dialog waits until the drag has ended.
+    Glib::signal_idle().connect_once([this, links = std::move(links), alive = alive_] {
+      if (*alive) LoadCreatedJob(JobFromLinks(w_, links, ""));
+    });
+  });
+}
+
+void MainJobExtras::LoadCreatedJob(const std::string& name) {
+  if (name.empty()) return;
+  const std::vector<std::string> names =
+      ReadJobList(ApplicationFolder()).value_or(std::vector<std::string>{});
+  const auto it = std::find(names.begin(), names.end(), name);
+  if (it == names.end()) return;
+  // The job bar shows the new job, ready to be stepped through.
+  if (w_.mode() != 1) w_.ToggleMode();
+  w_.LoadJobList(static_cast<int>(it - names.begin()));
+  if (w_.LoadSelectedJob(false)) w_.UpdateNavTips();
+  FollowLoadedJob();
+}
 
 // ---- Changes from outside ----------------------------------------------------------------------
 

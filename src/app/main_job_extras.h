@@ -2,7 +2,7 @@
 // job, resuming a job where it was left, trading jobs with other browsers, and following changes
 // that other windows and processes make to the job list and the loaded job. The decisions live
 // in jobs/ (job_cursor.h, job_resume.h, add_to_job.h, job_trade.h, job_watch.h); this wires
-// them to the window.
+// them to the window, as it does the new jobs made from lists of links (link_jobs.h).
 #pragma once
 
 #include <gtkmm/menuitem.h>
@@ -24,6 +24,7 @@ class MainJobExtras : public sigc::trackable {
  public:
   // Made with the window's members, before its widgets are put together: only connects.
   explicit MainJobExtras(frmMain& window);
+  ~MainJobExtras() { *alive_ = false; }
 
   // As the job menu's "表示中のページをジョブに追加" opens: one item per job of the list, in
   // list order, then "新規ｼﾞｮﾌﾞ...".
@@ -35,6 +36,10 @@ class MainJobExtras : public sigc::trackable {
   void ImportBookmarks();
   void ExportBookmarks();
   void ExportShortcuts();
+  // New jobs from lists of links: the page's links, a file of addresses, a drop on the job
+  // selector. The new job is loaded on its first entry.
+  void JobFromPageLinks();
+  void JobFromUrlList();
 
   // Brings the job selector and the loaded job up to date with the files: the selected job
   // stays selected while the list holds it, the current entry stays current by its address. A
@@ -49,12 +54,16 @@ class MainJobExtras : public sigc::trackable {
   // Re-reads the loaded job's file when it is job `name` (any job when empty).
   void RefreshLoadedJob(const std::string& name = "");
   std::string SelectedJobName();
+  void SetUpSelectorDrop();
+  void LoadCreatedJob(const std::string& name);
 
   frmMain& w_;
   JobWatch watch_;
   std::string seen_job_;                   // the job of the last completed navigation
   std::optional<ResumePoint> last_point_;  // what was last remembered for it
   std::vector<std::unique_ptr<Gtk::MenuItem>> add_items_;
+  // Shared with the page's answer to a reading, which may come after the window has gone.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace tarvik

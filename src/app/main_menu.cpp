@@ -8,6 +8,7 @@
 #include "jobs/add_to_job.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_trade.h"
+#include "jobs/link_jobs.h"
 #include "system/system_commands.h"
 
 namespace tarvik {
@@ -81,6 +82,11 @@ std::vector<MenuItemRow> BuildRows() {
            [](frmMain& w) { w.job_extras().ExportBookmarks(); }),
       Item("mnuExportShortcuts", kExportShortcutsCaption, "mhJob", "",
            [](frmMain& w) { w.job_extras().ExportShortcuts(); }),
+      Separator("mSepJob3", "mhJob"),
+      Item("mnuJobFromLinks", kJobFromPageLinksCaption, "mhJob", "",
+           [](frmMain& w) { w.job_extras().JobFromPageLinks(); }),
+      Item("mnuJobFromUrlList", kJobFromUrlListCaption, "mhJob", "",
+           [](frmMain& w) { w.job_extras().JobFromUrlList(); }),
       Menu("mhPocket", "ﾎﾟｹｯﾄ(&P)"),
       Menu("mnuClear", "ｸﾘｱ(&C)", "mhPocket"),
       Item("mnuClearAll", "すべて(&A)", "mnuClear", "Ctrl+P",

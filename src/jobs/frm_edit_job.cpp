@@ -1,5 +1,6 @@
 #include "jobs/frm_edit_job.h"
 
+#include <gtkmm/clipboard.h>
 #include <gtkmm/stylecontext.h>
 
 #include <utility>
@@ -9,6 +10,7 @@
 #include "favorites/shortcut_file.h"
 #include "jobs/job_resume.h"
 #include "jobs/job_trash.h"
+#include "jobs/link_list.h"
 #include "platform/app_folder.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
@@ -208,6 +210,15 @@ void frmEditJob::BuildControls() {
 // ---- Drops -------------------------------------------------------------------------------------
 
 void frmEditJob::SetUpDrops() {
+  lsvURL_.signal_key_press_event().connect(
+      [this](GdkEventKey* key) {
+        const guint modifiers = key->state & gtk_accelerator_get_default_mod_mask();
+        if (modifiers != GDK_CONTROL_MASK || gdk_keyval_to_lower(key->keyval) != GDK_KEY_v)
+          return false;
+        PasteLinks();
+        return true;
+      },
+      false);
   for (Gtk::Widget* target :
        {static_cast<Gtk::Widget*>(&lsvURL_), static_cast<Gtk::Widget*>(&txtTitle_),
         static_cast<Gtk::Widget*>(&txtURL_)}) {
@@ -222,16 +233,51 @@ void frmEditJob::SetUpDrops() {
     target->signal_drag_data_received().connect(
         [this, target](const Glib::RefPtr<Gdk::DragContext>&, int, int,
                        const Gtk::SelectionData& data, guint, guint) {
+          const bool uri_list = data.get_target() == "text/uri-list";
+          g_signal_stop_emission_by_name(target->gobj(), "drag-data-received");
+          if (target == &lsvURL_) {
+            // A drop of several links adds them all; one link is the designed drop.
+            std::vector<JobEntry> links = uri_list ? LinksFromUriList(data.get_data_as_string())
+                                                   : LinksFromText(data.get_text().raw());
+            if (links.size() > 1) {
+              InsertLinks(links);
+              return;
+            }
+          }
           std::optional<DroppedEntry> dropped;
-          if (data.get_target() == "text/uri-list")
+          if (uri_list)
             dropped = DropFromUriList(data.get_data_as_string());
           else
             dropped = DropFromText(data.get_text().raw());
-          g_signal_stop_emission_by_name(target->gobj(), "drag-data-received");
           Drop(*target, dropped);
         },
         false);
   }
+}
+
+void frmEditJob::InsertLinks(const std::vector<JobEntry>& links) {
+  if (!JobSelected() || links.empty()) return;
+  if (edit_entries_.size() + links.size() > static_cast<size_t>(kMaxJobEntries)) {
+    ShowError(MessageParent(),
+              "ジョブに登録できるURLは " + std::to_string(kMaxJobEntries) + " 件までです。");
+    return;
+  }
+  const int selected = SelectedRow();
+  int at = selected >= 0 ? selected + 1 : static_cast<int>(edit_entries_.size());
+  edit_entries_.insert(edit_entries_.begin() + at, links.begin(), links.end());
+  Gtk::TreeModel::iterator row;
+  for (const JobEntry& link : links) {
+    row = at < static_cast<int>(rows_->children().size()) ? rows_->insert(RowAt(at))
+                                                          : rows_->append();
+    SetRow(row, link);
+    ++at;
+  }
+  SelectRowQuietly(at - 1);
+}
+
+void frmEditJob::PasteLinks() {
+  Gtk::Clipboard::get()->request_text(
+      [this](const Glib::ustring& text) { InsertLinks(LinksFromText(text.raw())); });
 }
 
 void frmEditJob::Drop(Gtk::Widget& target, const std::optional<DroppedEntry>& dropped) {

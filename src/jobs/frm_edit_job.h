@@ -66,6 +66,12 @@ class frmEditJob : public Gtk::Dialog {
   // A drop onto `target` (lsvURL, txtTitle or txtURL) of the data extracted from the drag.
   // Ignored while no job is selected or when the data names nothing.
   void Drop(Gtk::Widget& target, const std::optional<DroppedEntry>& dropped);
+  // Several links at once, pasted (Ctrl+V in the list) or dropped on the list: added after the
+  // selected row (at the end when none is), the last of them selected. Ignored while no job is
+  // selected; refused whole, with a message, when the job would hold too many.
+  void InsertLinks(const std::vector<JobEntry>& links);
+  // Ctrl+V in the list: the links of the text on the clipboard (link_list.h).
+  void PasteLinks();
 
   // ---- Controls -------------------------------------------------------------------------------
   Gtk::ComboBoxText& cboJob() { return cboJob_; }

@@ -99,6 +99,17 @@ std::string AskNewJobName(JobHost& host) {
   }
 }
 
+std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& entries) {
+  const std::string name = AskNewJobName(host);
+  if (name.empty()) return name;
+  std::string error;
+  if (!WriteListedJob(ApplicationFolder(), name, entries, &error)) {
+    ShowError(&host.job_window(), JobNotCreatedMessage(name, error));
+    return "";
+  }
+  return name;
+}
+
 void mnuNewJob_Click(JobHost& host) {
   const std::string app_folder = ApplicationFolder();
   const std::string name = AskNewJobName(host);

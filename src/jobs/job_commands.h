@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "jobs/job_files.h"
 
 namespace tarvik {
 
@@ -20,6 +23,11 @@ void mnuNewJob_Click(JobHost& host);
 // New Job's question for a name: asks until it gets a valid name (agreed to be overwritten when
 // its job file exists) or an empty answer, which it returns for a cancel.
 std::string AskNewJobName(JobHost& host);
+
+// Asks for a name as New Job does and writes a job of that name holding `entries`, listed once
+// (WriteListedJob). Returns the name, or "" when the question was cancelled or the job could not
+// be written (the message has been shown).
+std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& entries);
 
 // "ジョブ「NAME」を作成できませんでした。" and the reason.
 std::string JobNotCreatedMessage(const std::string& name, const std::string& reason);

@@ -6,6 +6,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/path_util.h"
@@ -244,19 +245,32 @@ bool WriteJobListUnlocked(const std::string& app_folder, const std::vector<std::
 
 }  // namespace
 
-bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
+namespace {
+
+// AppendJobName's change, made by a caller that holds the list's lock. With `unless_listed` a
+// list that already holds the name is left as it is.
+bool AppendJobNameUnlocked(const std::string& app_folder, const std::string& name,
+                           bool unless_listed, std::string* error) {
   if (RefuseLineBreaks({name}, error)) return false;
   const std::string path = JobListPath(app_folder);
-  FileLock lock(path);
   std::optional<std::string> existing = ReadJobListToChange(path, true, error);
   if (!existing) return false;
   const std::string& bytes = *existing;
+  if (unless_listed) {
+    const std::vector<std::string> names = ParseJobList(bytes);
+    if (std::find(names.begin(), names.end(), name) != names.end()) return true;
+  }
 
   std::string_view body(bytes);
   const bool has_bom = body.substr(0, kUtf8Bom.size()) == kUtf8Bom;
   if (has_bom) body.remove_prefix(kUtf8Bom.size());
   std::string out;
-  if (!HasNonAscii(body) && !has_bom) {
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    // A list an editor saved as UTF-16: written again in the program's own encoding.
+    auto names = ParseJobList(bytes);
+    names.push_back(name);
+    out = FormatJobList(names);
+  } else if (!HasNonAscii(body) && !has_bom) {
     // Plain ASCII reads the same in either encoding: let the encoder choose for the new name.
     std::string text(body);
     if (!text.empty() && !IsLineEnd(text.back())) text.append(kCrLf);
@@ -282,6 +296,21 @@ bool AppendJobName(const std::string& app_folder, const std::string& name, std::
     }
   }
   return WriteFileAtomically(path, out, error);
+}
+
+}  // namespace
+
+bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
+  FileLock lock(JobListPath(app_folder));
+  return AppendJobNameUnlocked(app_folder, name, false, error);
+}
+
+bool WriteListedJob(const std::string& app_folder, const std::string& name,
+                    const std::vector<JobEntry>& entries, std::string* error) {
+  if (RefuseLineBreaks({name}, error)) return false;
+  FileLock lock(JobListPath(app_folder));
+  return WriteJobFile(app_folder, name, entries, error) &&
+         AppendJobNameUnlocked(app_folder, name, true, error);
 }
 
 bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,

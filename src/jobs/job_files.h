@@ -66,6 +66,11 @@ std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folde
 // so the name never joins that line.
 bool AppendJobName(const std::string& app_folder, const std::string& name,
                    std::string* error = nullptr);
+// Writes the job file of `name` with `entries` and adds the name as the list's last line unless
+// the list holds it already, both under the list's lock: another process never sees the name
+// listed without its file, nor lists it a second time meanwhile.
+bool WriteListedJob(const std::string& app_folder, const std::string& name,
+                    const std::vector<JobEntry>& entries, std::string* error = nullptr);
 // Replaces the list with `names`, one per line, in order.
 bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,
                     std::string* error = nullptr);

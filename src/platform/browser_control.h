@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tarvik {
 
@@ -24,6 +25,15 @@ class BrowserHost {
   virtual BrowserControl* NewWindow2() = 0;
   // A page asks to close its window. The control never closes the window by itself.
   virtual void WindowClosing() = 0;
+};
+
+// A link of the page shown: its address resolved against the page, and its text (the visible
+// text with white space collapsed, else its title attribute, else the alt text of a picture in
+// it; empty when it has none of them).
+struct PageLink {
+  std::string url;
+  std::string text;
+  bool operator==(const PageLink&) const = default;
 };
 
 class BrowserControl {
@@ -53,6 +63,12 @@ class BrowserControl {
   // Copies the text selected in the page to the clipboard, when there is any. `done` learns,
   // possibly after this returns, whether something was copied.
   virtual void CopySelectionIfAny(std::function<void(bool)> done) = 0;
+  // The links of the page shown, in document order, from its main frame and the frames of the
+  // same origin inside it; only those inside the selection when text is selected. Links to a
+  // place in the same page are left out. Read where the page's own scripts can neither see nor
+  // change the reading. `done` gets them, possibly after this returns; none when the page
+  // cannot be read.
+  virtual void CollectLinks(std::function<void(std::vector<PageLink>)> done) = 0;
 
   // Events.
   using TextSignal = sigc::signal<void(const std::string&)>;

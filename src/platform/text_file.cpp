@@ -109,7 +109,41 @@ bool HasNonAscii(std::string_view s) {
   return false;
 }
 
+namespace {
+
+// UTF-16 after its byte-order mark → UTF-8. A lone surrogate, and an odd byte at the end,
+// become U+FFFD.
+std::string DecodeUtf16(std::string_view bytes, bool big_endian) {
+  std::string out;
+  out.reserve(bytes.size() * 3 / 2);
+  auto unit = [&](size_t i) -> gunichar {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    return big_endian ? (a << 8 | b) : (b << 8 | a);
+  };
+  char utf8[6];
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    gunichar c = 0xFFFD;
+    if (i + 1 < bytes.size()) {
+      c = unit(i);
+      if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+          unit(i + 2) < 0xE000) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+        i += 2;
+      } else if (c >= 0xD800 && c < 0xE000) {
+        c = 0xFFFD;
+      }
+    }
+    out.append(utf8, static_cast<size_t>(g_unichar_to_utf8(c, utf8)));
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string DecodeText(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE") return DecodeUtf16(bytes.substr(2), false);
+  if (bytes.substr(0, 2) == "\xFE\xFF") return DecodeUtf16(bytes.substr(2), true);
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
     bytes.remove_prefix(kUtf8Bom.size());
     return MakeValidUtf8(bytes);

@@ -1,7 +1,8 @@
 // Text files as Tarvik reads and writes them (job list, job files, Internet Shortcuts).
 //
 // Reading: a UTF-8 byte-order mark, or bytes that are valid UTF-8 holding non-ASCII characters,
-// mean UTF-8; anything else is code page 932 (Shift_JIS). Undecodable bytes become U+FFFD and
+// mean UTF-8; a UTF-16 byte-order mark (either byte order) means UTF-16, as Windows editors save
+// "Unicode" text; anything else is code page 932 (Shift_JIS). Undecodable bytes become U+FFFD and
 // never stop a read. Writing: code page 932 when every character fits, otherwise UTF-8 with a
 // byte-order mark, so no character is lost. Files are replaced atomically.
 #pragma once

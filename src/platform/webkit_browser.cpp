@@ -184,6 +184,97 @@ void WebKitBrowser::CopySelectionIfAny(std::function<void(bool)> done) {
       held);
 }
 
+namespace {
+
+// The script world in which Tarvik reads pages. Its DOM objects and built-ins are its own: what a
+// page's scripts define or replace (methods of the DOM, URL, String) never reaches it, and it
+// leaves nothing behind that the page could see.
+constexpr char kReadingWorld[] = "tarvik-reading";
+
+// Gives "address\ntext\n..." for the links of the page: document order, a same-origin frame's
+// links where the frame stands; with a selection in any of these documents, only the links that
+// a selection touches. Addresses come from the URL parser and texts have their white space
+// collapsed, so neither holds a line break.
+constexpr char kCollectLinks[] = R"JS((() => {
+  const space = /[\s\u00a0\u3000]+/g;
+  const clean = (s) => (typeof s === 'string' ? s.replace(space, ' ').trim() : '');
+  const frameDocument = (frame) => { try { return frame.contentDocument; } catch (e) { return null; } };
+  const selectionOf = (doc) => {
+    const s = doc.getSelection && doc.getSelection();
+    return s && s.rangeCount > 0 && !s.isCollapsed ? s : null;
+  };
+  const anySelection = (doc) => {
+    if (selectionOf(doc)) return true;
+    for (const f of doc.querySelectorAll('iframe, frame')) {
+      const d = frameDocument(f);
+      if (d && anySelection(d)) return true;
+    }
+    return false;
+  };
+  const onlySelected = anySelection(document);
+  const out = [];
+  const walk = (doc) => {
+    const page = doc.URL.split('#')[0];
+    const selection = onlySelected ? selectionOf(doc) : null;
+    for (const el of doc.querySelectorAll('a[href], area[href], iframe, frame')) {
+      const tag = el.localName;
+      if (tag === 'iframe' || tag === 'frame') {
+        const d = frameDocument(el);
+        if (d) walk(d);
+        continue;
+      }
+      if (onlySelected && !(selection && selection.containsNode(el, true))) continue;
+      let url;
+      try { url = new URL(el.getAttribute('href'), doc.baseURI).href; } catch (e) { continue; }
+      if (url.includes('#') && url.split('#')[0] === page) continue;
+      let text = clean(el.childElementCount === 0 || !('innerText' in el) ? el.textContent : el.innerText);
+      if (!text) text = clean(el.getAttribute('title'));
+      if (!text) {
+        for (const img of el.querySelectorAll('img[alt]')) {
+          text = clean(img.getAttribute('alt'));
+          if (text) break;
+        }
+      }
+      if (!text && tag === 'area') text = clean(el.getAttribute('alt'));
+      out.push(url, text);
+    }
+  };
+  walk(document);
+  return out.join('\n');
+})())JS";
+
+}  // namespace
+
+void WebKitBrowser::CollectLinks(std::function<void(std::vector<PageLink>)> done) {
+  auto* held = new std::function<void(std::vector<PageLink>)>(std::move(done));
+  webkit_web_view_evaluate_javascript(
+      view_, kCollectLinks, -1, kReadingWorld, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<std::function<void(std::vector<PageLink>)>> callback(
+            static_cast<std::function<void(std::vector<PageLink>)>*>(data));
+        JSCValue* value =
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+        std::vector<PageLink> links;
+        if (value && jsc_value_is_string(value)) {
+          gchar* text = jsc_value_to_string(value);
+          std::string_view rest(text);
+          while (!rest.empty()) {
+            const size_t a = rest.find('\n');
+            PageLink link{std::string(rest.substr(0, a)), ""};
+            rest = a == std::string_view::npos ? std::string_view() : rest.substr(a + 1);
+            const size_t b = rest.find('\n');
+            link.text = std::string(rest.substr(0, b));
+            rest = b == std::string_view::npos ? std::string_view() : rest.substr(b + 1);
+            links.push_back(std::move(link));
+          }
+          g_free(text);
+        }
+        if (value) g_object_unref(value);
+        if (*callback) (*callback)(std::move(links));
+      },
+      held);
+}
+
 std::string WebKitBrowser::LocationName() const {
   const char* title = webkit_web_view_get_title(view_);
   if (title && *title) return title;

@@ -39,6 +39,7 @@ class WebKitBrowser : public BrowserControl {
   int ToolBar() const override { return toolbar_; }
   bool HasFocus() const override;
   void CopySelectionIfAny(std::function<void(bool)> done) override;
+  void CollectLinks(std::function<void(std::vector<PageLink>)> done) override;
 
   WebKitWebView* view() const { return view_; }
 

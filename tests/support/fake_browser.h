@@ -41,8 +41,14 @@ class FakeBrowser : public BrowserControl {
     }
   }
 
+  void CollectLinks(std::function<void(std::vector<PageLink>)> done) override {
+    calls.push_back("CollectLinks");
+    done(page_links);
+  }
+
   // Test side.
   std::vector<std::string> calls;
+  std::vector<PageLink> page_links;  // what CollectLinks finds
   std::string location_url;
   std::string location_name;
   int toolbar = 1;

@@ -5,6 +5,8 @@
 #include <gtkmm/widget.h>
 #include <gtkmm/window.h>
 
+#include <gtest/gtest.h>
+
 #include "support/gui_test.h"
 
 namespace tarvik::test {
@@ -46,6 +48,30 @@ void PressKey(Gtk::Window& window, unsigned keyval, unsigned state) {
   gtk_main_do_event(key);
   gdk_event_free(key);
   Pump(20);
+}
+
+void DropOnto(Gtk::Widget& target, const std::string& mime, const std::string& payload) {
+  static std::string data;
+  data = payload;
+  GtkClipboard* clipboard = gtk_clipboard_get(gdk_atom_intern_static_string("TARVIK_TEST_DROP"));
+  GtkTargetEntry entry = {const_cast<gchar*>(mime.c_str()), 0, 0};
+  gtk_clipboard_set_with_data(
+      clipboard, &entry, 1,
+      [](GtkClipboard*, GtkSelectionData* selection, guint, gpointer text) {
+        auto* s = static_cast<std::string*>(text);
+        gtk_selection_data_set(selection, gtk_selection_data_get_target(selection), 8,
+                               reinterpret_cast<const guchar*>(s->data()),
+                               static_cast<gint>(s->size()));
+      },
+      nullptr, &data);
+  GtkSelectionData* selection =
+      gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern(mime.c_str(), FALSE));
+  if (!selection) {
+    ADD_FAILURE() << "no drop data for " << mime;
+    return;
+  }
+  g_signal_emit_by_name(target.gobj(), "drag-data-received", nullptr, 0, 0, selection, 0u, 0u);
+  gtk_selection_data_free(selection);
 }
 
 }  // namespace tarvik::test

@@ -10,9 +10,13 @@
 #include "jobs/add_to_job.h"
 #include "jobs/bookmarks.h"
 #include "jobs/frm_edit_job.h"
+#include "jobs/frm_pick_links.h"
 #include "jobs/job_files.h"
 #include "jobs/job_resume.h"
+#include "jobs/link_jobs.h"
 #include "main_window_fixture.h"
+#include "support/gui_input.h"
+#include "support/when_shown.h"
 
 namespace tarvik::test {
 namespace {
@@ -64,12 +68,47 @@ TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
   for (Gtk::Widget* child : w.menu_item("mhJob")->get_submenu()->get_children())
     labels.push_back(child->get_name());
   const std::vector<std::string> expected = {
-      "mnuNewJob",         "mnuEditJob",   "mSep04",   "mnuImportFavFolder", "mSepJob1",
-      "mhAddToJob",        "mnuResumeJob", "mSepJob2", "mnuImportBookmarks", "mnuExportBookmarks",
-      "mnuExportShortcuts"};
+      "mnuNewJob",          "mnuEditJob",         "mSep04",
+      "mnuImportFavFolder", "mSepJob1",           "mhAddToJob",
+      "mnuResumeJob",       "mSepJob2",           "mnuImportBookmarks",
+      "mnuExportBookmarks", "mnuExportShortcuts", "mSepJob3",
+      "mnuJobFromLinks",    "mnuJobFromUrlList"};
   EXPECT_EQ(labels, expected);
+  EXPECT_EQ(w.menu_item("mnuJobFromLinks")->get_label(), "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(_L)...");
+  EXPECT_EQ(w.menu_item("mnuJobFromUrlList")->get_label(), "URLﾘｽﾄの読み込み(_T)...");
   EXPECT_EQ(w.menu_item("mhAddToJob")->get_label(), "表示中のページをジョブに追加(_G)");
   EXPECT_EQ(w.menu_item("mnuResumeJob")->get_label(), "続きから開く(_R)");
+}
+
+// Links dropped on the job selector become a new job through the pick dialog, loaded on its
+// first entry; the page's own links are read the same way from the menu.
+TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
+  frmMain& w = Start("");
+  dialogs.AnswerInput("Dropped");
+  WhenShown<frmPickLinks> pick([](frmPickLinks& d) { d.cmdOK().clicked(); });
+  DropOnto(w.cboJob(), "text/plain", "https://d.example/1\nhttps://d.example/2 mailto:x@y");
+  ASSERT_TRUE(RunUntil([&] { return pick.opened == 1 && w.job_cursor().loaded(); }));
+  EXPECT_EQ(ReadJobFile(home.path(), "Dropped")->entries,
+            (std::vector<JobEntry>{{"https://d.example/1", "https://d.example/1"},
+                                   {"https://d.example/2", "https://d.example/2"}}));
+  EXPECT_EQ(SelectorItems(w), (std::vector<std::string>{"News", "Sport", "Dropped"}));
+  EXPECT_EQ(w.cboJob().get_active_text(), "Dropped");
+  EXPECT_EQ(browser().last_navigation(), "Navigate:https://d.example/1");
+
+  browser().page_links = {{"http://p/1", "一"}, {"javascript:void(0)", "js"}, {"http://p/2", ""}};
+  dialogs.AnswerInput("Page");
+  WhenShown<frmPickLinks> pick_page([](frmPickLinks& d) {
+    EXPECT_EQ(d.Checked(),
+              (std::vector<JobEntry>{{"一", "http://p/1"}, {"http://p/2", "http://p/2"}}));
+    d.cmdOK().clicked();
+  });
+  w.menu_item("mnuJobFromLinks")->activate();
+  ASSERT_TRUE(RunUntil([&] { return pick_page.opened == 1 && w.job_cursor().name() == "Page"; }));
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://p/1");
+
+  browser().page_links = {{"mailto:x@example.com", "mail"}};
+  w.menu_item("mnuJobFromLinks")->activate();
+  EXPECT_EQ(dialogs.shown.back().text, kNoPageLinksMessage);
 }
 
 TEST_F(JobExtrasTest, AddingThePageToTheLoadedJobKeepsTheCurrentEntry) {

@@ -23,17 +23,20 @@
 #include "jobs/job_host.h"
 #include "platform/settings_store.h"
 #include "support/fake_browser.h"
+#include "support/gui_input.h"
 #include "support/gui_test.h"
 #include "support/scripted_dialogs.h"
+#include "support/when_shown.h"
 
 namespace tarvik::jobeditor_test {
 
+using test::DropOnto;
 using test::FakeBrowser;
 using test::Pump;
-using test::WriteBytes;
 using test::ScriptedDialogs;
 using test::ShownDialog;
 using test::TempDir;
+using test::WriteBytes;
 
 using Entries = std::vector<JobEntry>;
 
@@ -73,57 +76,7 @@ class FakeJobHost : public JobHost {
 
 // Runs `drive` on the job editor as soon as it is shown modally. The drive is expected to close
 // it; an editor left open fails the test and is cancelled.
-class WhenEditorOpens {
- public:
-  explicit WhenEditorOpens(std::function<void(frmEditJob&)> drive) : drive_(std::move(drive)) {
-    connection_ = Glib::signal_timeout().connect(
-        [this] {
-          for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
-            auto* editor = dynamic_cast<frmEditJob*>(w);
-            if (!editor || !editor->get_visible()) continue;
-            ++opened;
-            drive_(*editor);
-            if (!editor->closed()) {
-              ADD_FAILURE() << "the editor was left open";
-              editor->response(Gtk::RESPONSE_CANCEL);
-            }
-            return false;
-          }
-          return true;
-        },
-        10);
-  }
-  ~WhenEditorOpens() { connection_.disconnect(); }
-  int opened = 0;
-
- private:
-  std::function<void(frmEditJob&)> drive_;
-  sigc::connection connection_;
-};
-
-// Hands `payload` to `target` as a drop of type `mime`, through the widget's own
-// "drag-data-received" handler. The selection data comes from a private selection owned by this
-// process, so it is the same kind of object a real drop delivers.
-inline void DropOnto(Gtk::Widget& target, const std::string& mime, const std::string& payload) {
-  static std::string data;
-  data = payload;
-  GtkClipboard* clipboard = gtk_clipboard_get(gdk_atom_intern_static_string("TARVIK_TEST_DROP"));
-  GtkTargetEntry entry = {const_cast<gchar*>(mime.c_str()), 0, 0};
-  gtk_clipboard_set_with_data(
-      clipboard, &entry, 1,
-      [](GtkClipboard*, GtkSelectionData* selection, guint, gpointer text) {
-        auto* s = static_cast<std::string*>(text);
-        gtk_selection_data_set(selection, gtk_selection_data_get_target(selection), 8,
-                               reinterpret_cast<const guchar*>(s->data()),
-                               static_cast<gint>(s->size()));
-      },
-      nullptr, &data);
-  GtkSelectionData* selection =
-      gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern(mime.c_str(), FALSE));
-  ASSERT_NE(selection, nullptr);
-  g_signal_emit_by_name(target.gobj(), "drag-data-received", nullptr, 0, 0, selection, 0u, 0u);
-  gtk_selection_data_free(selection);
-}
+using WhenEditorOpens = test::WhenShown<frmEditJob>;
 
 inline std::string FileUri(const std::string& path) {
   gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);

@@ -18,8 +18,8 @@
 namespace tarvik {
 namespace {
 
-using ::testing::ElementsAre;
 using test::NamesIn;
+using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 const std::string kBom = "\xEF\xBB\xBF";
@@ -380,6 +380,13 @@ TEST_F(JobFilesTest, AppendJobName) {
       {"ShiftJisListBecomesUtf8ForAccent", kNewsSjis + "\r\n", "é", kBom + kNewsUtf8 + "\r\né\r\n"},
       {"Utf8ListStaysUtf8", kBom + "é\r\n", kNewsUtf8, kBom + "é\r\n" + kNewsUtf8 + "\r\n"},
       {"Utf8ListWithoutBomStaysUtf8", "é\r\n", kNewsUtf8, "é\r\n" + kNewsUtf8 + "\r\n"},
+      // A list an editor saved as UTF-16 is read as such, and a name is never added to it in
+      // another encoding: the list is written again in the program's own.
+      {"Utf16ListIsRewritten",
+       std::string("\xFF\xFE"
+                   "a\0\r\0\n\0",
+                   8),
+       kNewsUtf8, "a\r\n" + kNewsSjis + "\r\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -392,6 +399,16 @@ TEST_F(JobFilesTest, AppendJobName) {
     ASSERT_TRUE(names.has_value());
     EXPECT_EQ(names->back(), row.appended);
   }
+}
+
+TEST_F(JobFilesTest, AListedJobIsWrittenAndListedOnce) {
+  PutJobList("A\r\n");
+  ASSERT_TRUE(WriteListedJob(home(), "B", {{"b", "http://b/"}}));
+  ASSERT_TRUE(WriteListedJob(home(), "B", {{"c", "http://c/"}}));
+  EXPECT_EQ(ReadJobList(home()), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(ReadJobFile(home(), "B")->entries, (std::vector<JobEntry>{{"c", "http://c/"}}));
+  EXPECT_FALSE(WriteListedJob(home(), "C\nD", {{"d", "http://d/"}}));
+  EXPECT_FALSE(JobFileExists(home(), "C\nD"));
 }
 
 TEST_F(JobFilesTest, RemoveJobFromListDropsEveryCopy) {

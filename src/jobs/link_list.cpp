@@ -1,0 +1,253 @@
+#include "jobs/link_list.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "favorites/shortcut_file.h"
+#include "jobs/job_editing.h"
+#include "platform/path_util.h"
+
+namespace tarvik {
+
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         g_ascii_strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+bool IsAsciiAlnum(char c) { return g_ascii_isalnum(c); }
+
+// The length of "http://" or "https://" at the start of `text`, 0 when neither is there.
+size_t SchemeLength(std::string_view text) {
+  if (StartsWithNoCase(text, "http://")) return 7;
+  if (StartsWithNoCase(text, "https://")) return 8;
+  return 0;
+}
+
+// The code point of the UTF-8 sequence at `p` and its length; a stray byte counts as one.
+gunichar CharAt(std::string_view text, size_t p, size_t* length) {
+  const auto lead = static_cast<unsigned char>(text[p]);
+  size_t n = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  if (p + n > text.size()) n = 1;
+  const gunichar c = g_utf8_get_char_validated(text.data() + p, static_cast<gssize>(n));
+  *length = n;
+  return c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2) ? 0xFFFD : c;
+}
+
+// Characters that end an address in running text.
+bool EndsAddress(gunichar c) {
+  if (c <= 0x20 || c == 0x7F) return true;
+  switch (c) {
+    case '<':
+    case '>':
+    case '"':
+    case '`':
+    case '{':
+    case '}':
+    case '|':
+    case '\\':
+    case '^': return true;
+    default: break;
+  }
+  // The ideographic space, brackets and stops of Japanese prose, and the full-width forms of
+  // ASCII punctuation.
+  if (c >= 0x3000 && c <= 0x303F) return true;
+  if ((c >= 0xFF01 && c <= 0xFF0F) || (c >= 0xFF1A && c <= 0xFF20) ||
+      (c >= 0xFF3B && c <= 0xFF40) || (c >= 0xFF5B && c <= 0xFF65))
+    return true;
+  return c == 0x00A0 || c == 0x2028 || c == 0x2029 || c == 0xFFFD;
+}
+
+// The end of the address that starts at `start`, its trailing punctuation left out.
+size_t AddressEnd(std::string_view text, size_t start) {
+  size_t end = start;
+  while (end < text.size()) {
+    size_t n = 0;
+    if (EndsAddress(CharAt(text, end, &n))) break;
+    end += n;
+  }
+  for (;;) {
+    if (end <= start) break;
+    const char last = text[end - 1];
+    if (std::string_view(".,;:!?'*").find(last) != std::string_view::npos) {
+      --end;
+      continue;
+    }
+    if (last == ')' || last == ']') {
+      const char open = last == ')' ? '(' : '[';
+      const std::string_view body = text.substr(start, end - start);
+      const auto opened = std::count(body.begin(), body.end(), open);
+      const auto closed = std::count(body.begin(), body.end(), last);
+      if (closed > opened) {
+        --end;
+        continue;
+      }
+    }
+    break;
+  }
+  return end;
+}
+
+// An address at `p` (of text `text`) that starts a word, and its end; 0 when none.
+size_t AddressAt(std::string_view text, size_t p) {
+  if (p > 0 && IsAsciiAlnum(text[p - 1])) return 0;
+  const size_t scheme = SchemeLength(text.substr(p));
+  if (scheme == 0) return 0;
+  const size_t end = AddressEnd(text, p);
+  return end > p + scheme ? end : 0;
+}
+
+// The text of a Markdown link without its emphasis marks.
+std::string MarkdownLinkText(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (c != '*' && c != '_' && c != '`') out += c;
+  return CollapseWhiteSpace(out);
+}
+
+bool IsWhiteSpace(gunichar c) { return g_unichar_isspace(c) || c == 0x00A0 || c == 0x3000; }
+
+}  // namespace
+
+bool IsLinkForJob(std::string_view url) {
+  while (!url.empty() && (url.front() == ' ' || url.front() == '\t')) url.remove_prefix(1);
+  if (url.empty()) return false;
+  for (std::string_view scheme : {"javascript:", "mailto:", "tel:", "data:", "about:", "blob:"})
+    if (StartsWithNoCase(url, scheme)) return false;
+  return true;
+}
+
+std::string_view WithoutFragment(std::string_view url) { return url.substr(0, url.find('#')); }
+
+std::vector<JobEntry> LinksForJob(std::vector<JobEntry> links) {
+  std::vector<JobEntry> kept;
+  kept.reserve(links.size());
+  std::unordered_map<std::string, size_t> seen;  // address without fragment → place in kept
+  seen.reserve(links.size());
+  for (JobEntry& link : links) {
+    if (!IsLinkForJob(link.URL)) continue;
+    auto [at, fresh] = seen.try_emplace(std::string(WithoutFragment(link.URL)), kept.size());
+    if (fresh) {
+      kept.push_back(std::move(link));
+    } else if (kept[at->second].Title.empty()) {
+      kept[at->second].Title = std::move(link.Title);
+    }
+  }
+  for (JobEntry& link : kept)
+    if (link.Title.empty()) link.Title = link.URL;
+  return kept;
+}
+
+std::vector<JobEntry> AddressesInText(std::string_view text) {
+  std::vector<JobEntry> found;
+  for (size_t p = 0; p < text.size();) {
+    const char c = text[p];
+    if (c == '[') {
+      // "[text](address ...)": the address with the link's text. The text stays on one line.
+      const size_t close = text.find_first_of("]\n", p + 1);
+      if (close != std::string_view::npos && text[close] == ']' && close + 1 < text.size() &&
+          text[close + 1] == '(') {
+        const size_t start = close + 2;
+        if (const size_t end = AddressAt(text, start)) {
+          std::string title = MarkdownLinkText(text.substr(p + 1, close - p - 1));
+          std::string url(text.substr(start, end - start));
+          if (title.empty()) title = url;
+          found.push_back(JobEntry{std::move(title), std::move(url)});
+          p = end;
+          continue;
+        }
+      }
+    } else if (c == 'h' || c == 'H') {
+      if (const size_t end = AddressAt(text, p)) {
+        std::string url(text.substr(p, end - p));
+        found.push_back(JobEntry{url, url});
+        p = end;
+        continue;
+      }
+    }
+    ++p;
+  }
+  return found;
+}
+
+bool IsOnlyAddress(std::string_view text) {
+  const std::string trimmed = CollapseWhiteSpace(text);
+  return !trimmed.empty() && AddressAt(trimmed, 0) == trimmed.size();
+}
+
+std::string CollapseWhiteSpace(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  bool space = false;
+  for (size_t p = 0; p < text.size();) {
+    size_t n = 0;
+    const gunichar c = CharAt(text, p, &n);
+    if (IsWhiteSpace(c)) {
+      space = !out.empty();
+    } else {
+      if (space) out += ' ';
+      space = false;
+      out.append(text.substr(p, n));
+    }
+    p += n;
+  }
+  return out;
+}
+
+std::string FilterKey(const JobEntry& link) {
+  const std::string both = link.Title + "\n" + link.URL;
+  gchar* valid = g_utf8_make_valid(both.data(), static_cast<gssize>(both.size()));
+  // Full-width and half-width forms match each other ("ｼﾞｮﾌﾞ" finds "ジョブ"), and letter case
+  // does not count.
+  gchar* normal = g_utf8_normalize(valid, -1, G_NORMALIZE_ALL);
+  gchar* folded = g_utf8_casefold(normal ? normal : valid, -1);
+  std::string key = folded;
+  g_free(folded);
+  g_free(normal);
+  g_free(valid);
+  return key;
+}
+
+std::vector<std::string> FilterWords(std::string_view filter) {
+  std::vector<std::string> words;
+  const std::string key = FilterKey(JobEntry{std::string(filter), ""});
+  std::string_view rest(key);
+  rest.remove_suffix(1);  // the line break between title and address
+  for (size_t p = 0; p <= rest.size();) {
+    const size_t end = std::min(rest.find_first_of(" \t", p), rest.size());
+    if (end > p) words.emplace_back(rest.substr(p, end - p));
+    p = end + 1;
+  }
+  return words;
+}
+
+bool MatchesFilter(std::string_view key, const std::vector<std::string>& words) {
+  for (const std::string& word : words)
+    if (key.find(word) == std::string_view::npos) return false;
+  return true;
+}
+
+std::vector<JobEntry> LinksFromUriList(std::string_view uri_list) {
+  std::vector<JobEntry> links;
+  gchar** uris = g_uri_list_extract_uris(std::string(uri_list).c_str());
+  for (gchar** u = uris; u && *u; ++u) {
+    if (gchar* path = g_filename_from_uri(*u, nullptr, nullptr)) {
+      const std::string url = ReadShortcutURL(path);
+      if (!url.empty()) links.push_back(JobEntry{TitleBeforeFirstDot(LocalFileName(path)), url});
+      g_free(path);
+    } else if (**u) {
+      links.push_back(JobEntry{"", *u});
+    }
+  }
+  g_strfreev(uris);
+  return LinksForJob(std::move(links));
+}
+
+std::vector<JobEntry> LinksFromText(std::string_view text) {
+  return LinksForJob(AddressesInText(text));
+}
+
+}  // namespace tarvik

@@ -1,0 +1,57 @@
+// Lists of links that become jobs: the links of a page, the addresses of a text, a dropped list.
+// What an address is, which links a job keeps, and what the pick dialog's filter matches. No
+// window is involved.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jobs/job_files.h"
+
+namespace tarvik {
+
+// Whether a link can be a job's entry: an address other than "javascript:", "mailto:", "tel:"
+// and "data:" ones, which are no page to step to, and "about:" and "blob:" ones, which name
+// nothing once the page that made them has gone.
+bool IsLinkForJob(std::string_view url);
+
+// `url` without its fragment ("#..."), the address two links are the same page by.
+std::string_view WithoutFragment(std::string_view url);
+
+// The links a job takes, in their order: those IsLinkForJob refuses go, and of links to the same
+// address (fragments aside) only the first stays, where it stood. A link without a title takes
+// that of a later link to the same address, else its address.
+std::vector<JobEntry> LinksForJob(std::vector<JobEntry> links);
+
+// Every http and https address in `text`, in order, each with its address as its title; a
+// Markdown link ("[text](address)") takes its text. An address ends at white space, at
+// characters no address holds (< > " ` { } | \ ^ and the ideographic space and brackets of
+// Japanese prose) and loses the punctuation that ends a sentence after it (a closing bracket
+// only when it opened none inside the address).
+std::vector<JobEntry> AddressesInText(std::string_view text);
+
+// Whether `text` is one address and nothing else (white space at its ends aside).
+bool IsOnlyAddress(std::string_view text);
+
+// `text` with each run of white space made one space and none at its ends.
+std::string CollapseWhiteSpace(std::string_view text);
+
+// What the pick dialog's filter box matches: a link whose title or address holds every word of
+// `filter`, in any letter case. FilterKey gives the form of a link the test runs on, made once
+// per link; FilterWords the words of the filter.
+std::string FilterKey(const JobEntry& link);
+std::vector<std::string> FilterWords(std::string_view filter);
+bool MatchesFilter(std::string_view key, const std::vector<std::string>& words);
+
+// ---- Drops ------------------------------------------------------------------------------------
+
+// The links a drop or a paste holds. A "text/uri-list" gives one link per line: a local file is
+// read as an Internet Shortcut (title = its name before the first ".", address from its URL
+// line; a file without one adds nothing), anything else is a dragged address. Text gives its
+// addresses (AddressesInText).
+std::vector<JobEntry> LinksFromUriList(std::string_view uri_list);
+std::vector<JobEntry> LinksFromText(std::string_view text);
+
+}  // namespace tarvik

@@ -1,0 +1,261 @@
+#include "jobs/url_list_file.h"
+
+#include <glib.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+#include "jobs/link_list.h"
+#include "platform/text_file.h"
+
+namespace tarvik {
+
+namespace {
+
+bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         g_ascii_strcasecmp(text.c_str() + text.size() - suffix.size(),
+                            std::string(suffix).c_str()) == 0;
+}
+
+bool IsWebAddress(const std::string& url) {
+  return g_ascii_strncasecmp(url.c_str(), "http://", 7) == 0 ||
+         g_ascii_strncasecmp(url.c_str(), "https://", 8) == 0;
+}
+
+std::string ValidUtf8(const char* text) {
+  if (!text) return {};
+  gchar* valid = g_utf8_make_valid(text, -1);
+  std::string out = valid;
+  g_free(valid);
+  return out;
+}
+
+// ---- CSV ---------------------------------------------------------------------------------------
+
+// The separator of a table: a tab or a semicolon when the first line holds more of them than
+// commas.
+char SeparatorOf(std::string_view text) {
+  const std::string_view first = text.substr(0, text.find_first_of("\r\n"));
+  const auto commas = std::count(first.begin(), first.end(), ',');
+  const auto tabs = std::count(first.begin(), first.end(), '\t');
+  const auto semicolons = std::count(first.begin(), first.end(), ';');
+  if (tabs > commas && tabs >= semicolons) return '\t';
+  if (semicolons > commas) return ';';
+  return ',';
+}
+
+// Rows of cells; a cell in double quotes may hold separators, line breaks and doubled quotes.
+template <typename OnRow>
+void ForEachCsvRow(std::string_view text, char separator, OnRow&& on_row) {
+  std::vector<std::string> row;
+  std::string cell;
+  bool quoted = false;
+  for (size_t p = 0; p < text.size(); ++p) {
+    const char c = text[p];
+    if (quoted) {
+      if (c == '"') {
+        if (p + 1 < text.size() && text[p + 1] == '"') {
+          cell += '"';
+          ++p;
+        } else {
+          quoted = false;
+        }
+      } else {
+        cell += c;
+      }
+    } else if (c == '"' && cell.find_first_not_of(" \t") == std::string::npos) {
+      cell.clear();
+      quoted = true;
+    } else if (c == separator) {
+      row.push_back(std::move(cell));
+      cell.clear();
+    } else if (c == '\r' || c == '\n') {
+      if (c == '\r' && p + 1 < text.size() && text[p + 1] == '\n') ++p;
+      row.push_back(std::move(cell));
+      cell.clear();
+      on_row(row);
+      row.clear();
+    } else {
+      cell += c;
+    }
+  }
+  if (!cell.empty() || !row.empty()) {
+    row.push_back(std::move(cell));
+    on_row(row);
+  }
+}
+
+std::vector<JobEntry> ParseCsv(std::string_view text) {
+  std::vector<JobEntry> links;
+  ForEachCsvRow(text, SeparatorOf(text), [&links](const std::vector<std::string>& row) {
+    std::vector<std::vector<JobEntry>> found(row.size());
+    for (size_t i = 0; i < row.size(); ++i) found[i] = AddressesInText(row[i]);
+    for (size_t i = 0; i < row.size(); ++i) {
+      for (JobEntry& link : found[i]) {
+        for (size_t j = 0; j < row.size(); ++j) {
+          if (j == i || !found[j].empty()) continue;
+          std::string title = CollapseWhiteSpace(row[j]);
+          if (title.empty()) continue;
+          link.Title = std::move(title);
+          break;
+        }
+        links.push_back(std::move(link));
+      }
+    }
+  });
+  return links;
+}
+
+// ---- HTML --------------------------------------------------------------------------------------
+
+struct DocDeleter {
+  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
+
+void IgnoreMessage(void*, const char*, ...) {}
+
+bool IsElement(const xmlNode* node, const char* name) {
+  return node->type == XML_ELEMENT_NODE && node->name &&
+         xmlStrcasecmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0;
+}
+
+std::string Attribute(const xmlNode* node, const char* name) {
+  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
+  std::string text = ValidUtf8(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return text;
+}
+
+std::string NodeText(const xmlNode* node) {
+  xmlChar* content = xmlNodeGetContent(node);
+  std::string text = ValidUtf8(reinterpret_cast<const char*>(content));
+  xmlFree(content);
+  return CollapseWhiteSpace(text);
+}
+
+// An href as a browser takes it: without tabs and line breaks, and without white space at its
+// ends; resolved against `base` when it is relative. Empty when it names no web page.
+std::string LinkAddress(const std::string& href, const std::string& base) {
+  std::string url;
+  for (char c : href)
+    if (c != '\t' && c != '\r' && c != '\n') url += c;
+  url = TrimChars(url, " ");
+  if (IsWebAddress(url)) return url;
+  if (base.empty() || url.empty()) return {};
+  gchar* resolved = g_uri_resolve_relative(base.c_str(), url.c_str(), G_URI_FLAGS_NONE, nullptr);
+  std::string out = resolved ? resolved : "";
+  g_free(resolved);
+  return IsWebAddress(out) ? out : std::string();
+}
+
+// The alt text of the first picture inside `node` that has one.
+std::string PictureAlt(const xmlNode* node) {
+  for (const xmlNode* n = node->children; n;) {
+    if (IsElement(n, "img")) {
+      std::string alt = CollapseWhiteSpace(Attribute(n, "alt"));
+      if (!alt.empty()) return alt;
+    }
+    if (n->children) {
+      n = n->children;
+      continue;
+    }
+    while (n != node && !n->next) n = n->parent;
+    n = n != node ? n->next : nullptr;
+  }
+  return {};
+}
+
+std::vector<JobEntry> ParseHtml(std::string_view text) {
+  static const bool initialized = [] {
+    xmlInitParser();
+    return true;
+  }();
+  (void)initialized;
+  std::vector<JobEntry> links;
+  if (text.size() > INT_MAX) return links;
+  const xmlGenericErrorFunc old_func = xmlGenericError;
+  void* const old_context = xmlGenericErrorContext;
+  xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+  DocPtr doc(htmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, "UTF-8",
+                            HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                                HTML_PARSE_NONET | XML_PARSE_HUGE));
+  xmlSetGenericErrorFunc(old_context, old_func);
+  xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+  std::string base;
+  for (xmlNode* n = root; n;) {
+    bool enter = true;
+    if (IsElement(n, "base") && base.empty()) {
+      base = LinkAddress(Attribute(n, "href"), "");
+    } else if (IsElement(n, "script") || IsElement(n, "style")) {
+      enter = false;
+    } else if (IsElement(n, "a") || IsElement(n, "area")) {
+      enter = false;
+      std::string url = LinkAddress(Attribute(n, "href"), base);
+      if (!url.empty()) {
+        std::string title = NodeText(n);
+        if (title.empty()) title = CollapseWhiteSpace(Attribute(n, "title"));
+        if (title.empty()) title = PictureAlt(n);
+        if (title.empty() && IsElement(n, "area")) title = CollapseWhiteSpace(Attribute(n, "alt"));
+        links.push_back(JobEntry{std::move(title), std::move(url)});
+      }
+    } else if (n->type == XML_TEXT_NODE && n->content) {
+      for (JobEntry& link : AddressesInText(reinterpret_cast<const char*>(n->content)))
+        links.push_back(std::move(link));
+    }
+    if (enter && n->children) {
+      n = n->children;
+      continue;
+    }
+    while (n && n != root && !n->next) n = n->parent;
+    n = n && n != root ? n->next : nullptr;
+  }
+  return links;
+}
+
+}  // namespace
+
+UrlListFormat UrlListFormatOf(const std::string& path, std::string_view text) {
+  if (EndsWithNoCase(path, ".csv") || EndsWithNoCase(path, ".tsv")) return UrlListFormat::Csv;
+  if (EndsWithNoCase(path, ".md") || EndsWithNoCase(path, ".markdown"))
+    return UrlListFormat::Markdown;
+  if (EndsWithNoCase(path, ".html") || EndsWithNoCase(path, ".htm") ||
+      EndsWithNoCase(path, ".xhtml"))
+    return UrlListFormat::Html;
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first != std::string_view::npos && text[first] == '<') {
+    const std::string head(text.substr(0, 65536));
+    gchar* folded = g_ascii_strdown(head.c_str(), static_cast<gssize>(head.size()));
+    const bool has_link = std::string_view(folded).find("<a ") != std::string_view::npos;
+    g_free(folded);
+    if (has_link) return UrlListFormat::Html;
+  }
+  return UrlListFormat::Text;
+}
+
+std::vector<JobEntry> ParseUrlList(std::string_view text, UrlListFormat format) {
+  switch (format) {
+    case UrlListFormat::Csv: return LinksForJob(ParseCsv(text));
+    case UrlListFormat::Html: return LinksForJob(ParseHtml(text));
+    case UrlListFormat::Markdown:
+    case UrlListFormat::Text: break;
+  }
+  return LinksForJob(AddressesInText(text));
+}
+
+std::optional<std::vector<JobEntry>> ReadUrlListFile(const std::string& path, std::string* error) {
+  ReadFailure failure = ReadFailure::None;
+  std::optional<std::string> bytes = ReadFileBytes(path, kJobFileReadLimit, &failure);
+  if (!bytes) {
+    if (error) *error = ReadFailureMessage(path, failure);
+    return std::nullopt;
+  }
+  const std::string text = DecodeText(*bytes);
+  return ParseUrlList(text, UrlListFormatOf(path, text));
+}
+
+}  // namespace tarvik

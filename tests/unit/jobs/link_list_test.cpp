@@ -1,0 +1,180 @@
+// Lists of links that become jobs: addresses found in prose, the links a job keeps, and files of
+// addresses in each format and encoding.
+#include <fcntl.h>
+#include <glib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "jobs/link_list.h"
+#include "jobs/url_list_file.h"
+#include "platform/text_file.h"
+#include "support/gui_test.h"
+
+namespace tarvik {
+
+void PrintTo(const JobEntry& e, std::ostream* os) {
+  *os << "{\"" << e.Title << "\", \"" << e.URL << "\"}";
+}
+
+namespace {
+
+using ::testing::ElementsAre;
+using Entries = std::vector<JobEntry>;
+using test::TempDir;
+using test::WriteBytes;
+
+std::vector<std::string> Urls(const Entries& entries) {
+  std::vector<std::string> urls;
+  for (const JobEntry& e : entries) urls.push_back(e.URL);
+  return urls;
+}
+
+TEST(LinkListTest, AddressesAreFoundInProseWhereTheyBeginAndEnd) {
+  struct Row {
+    const char* name;
+    const char* text;
+    std::vector<std::string> urls;
+  };
+  const Row rows[] = {
+      {"sentence end",
+       "See https://a.example/x. Then http://b.example/y, ok",
+       {"https://a.example/x", "http://b.example/y"}},
+      {"in parentheses",
+       "(see https://a.example/p) and https://en.wikipedia.org/wiki/C_(lang)",
+       {"https://a.example/p", "https://en.wikipedia.org/wiki/C_(lang)"}},
+      {"Japanese brackets and spaces",
+       "詳細は「https://a.example/資料」を参照。　https://b.example/",
+       {"https://a.example/資料", "https://b.example/"}},
+      {"angle brackets and quotes",
+       "<https://a.example/q?x=1&y=2> \"http://b.example/\"",
+       {"https://a.example/q?x=1&y=2", "http://b.example/"}},
+      {"not a word start or no host",
+       "xhttp://no.example/ https:// ftp://no.example/ HTTPS://A.EXAMPLE/",
+       {"HTTPS://A.EXAMPLE/"}},
+      {"line breaks end an address",
+       "https://a.example/one\r\nhttps://a.example/two",
+       {"https://a.example/one", "https://a.example/two"}},
+  };
+  for (const Row& row : rows) EXPECT_EQ(Urls(AddressesInText(row.text)), row.urls) << row.name;
+
+  // A Markdown link takes its text, without emphasis; a bare address is its own title.
+  EXPECT_THAT(AddressesInText("- [**日本語の** 見出し](https://a.example/j \"t\")\n"
+                              "- [](https://b.example/)\n- https://c.example/"),
+              ElementsAre(JobEntry{"日本語の 見出し", "https://a.example/j"},
+                          JobEntry{"https://b.example/", "https://b.example/"},
+                          JobEntry{"https://c.example/", "https://c.example/"}));
+}
+
+TEST(LinkListTest, AJobKeepsEachPageOnceAtItsFirstPlaceAndNoScriptOrMailLinks) {
+  Entries links = {
+      {"", "https://a.example/page#top"},
+      {"mail", "mailto:someone@example.com"},
+      {"run", "JavaScript:alert(1)"},
+      {"call", "tel:+81-3-0000"},
+      {"inline", "data:text/html,hi"},
+      {"second", "https://b.example/"},
+      {"A again", "https://a.example/page#end"},
+      {"B again", "https://b.example/"},
+      {"", "https://c.example/"},
+  };
+  EXPECT_THAT(LinksForJob(links),
+              ElementsAre(JobEntry{"A again", "https://a.example/page#top"},
+                          JobEntry{"second", "https://b.example/"},
+                          JobEntry{"https://c.example/", "https://c.example/"}));
+}
+
+TEST(LinkListTest, TheFilterMatchesEveryWordInTitleOrAddressWhateverTheCaseOrWidth) {
+  const std::string key = FilterKey(JobEntry{"ｼﾞｮﾌﾞ Guide", "https://Example.com/Manual"});
+  EXPECT_TRUE(MatchesFilter(key, FilterWords("ジョブ manual")));
+  EXPECT_TRUE(MatchesFilter(key, FilterWords("  GUIDE　example ")));
+  EXPECT_TRUE(MatchesFilter(key, FilterWords("")));
+  EXPECT_FALSE(MatchesFilter(key, FilterWords("guide other")));
+}
+
+class UrlListFileTest : public ::testing::Test {
+ protected:
+  Entries Read(const std::string& name, const std::string& bytes) {
+    WriteBytes(dir.file(name), bytes);
+    std::string error;
+    auto links = ReadUrlListFile(dir.file(name), &error);
+    EXPECT_TRUE(links) << error;
+    return links.value_or(Entries{});
+  }
+  TempDir dir;
+};
+
+TEST_F(UrlListFileTest, EachFormatGivesItsTitles) {
+  EXPECT_THAT(Read("list.csv",
+                   "名前,URL,メモ\r\n"
+                   "\"Smith, J.\",https://a.example/1,x\r\n"
+                   ",https://b.example/2,\"二行の\nメモ\"\r\n"
+                   "https://c.example/3\r\n"),
+              ElementsAre(JobEntry{"Smith, J.", "https://a.example/1"},
+                          JobEntry{"二行の メモ", "https://b.example/2"},
+                          JobEntry{"https://c.example/3", "https://c.example/3"}));
+  EXPECT_THAT(Read("notes.md", "# Links\n[Guide](https://a.example/g)\nsee <https://b.example/>\n"),
+              ElementsAre(JobEntry{"Guide", "https://a.example/g"},
+                          JobEntry{"https://b.example/", "https://b.example/"}));
+  EXPECT_THAT(
+      Read("saved.html",
+           "<html><head><base href=\"https://site.example/dir/\"><script>var u='http://no/'"
+           "</script></head><body><p>Visit http://text.example/ now</p>"
+           "<a href=\"page.html\">  相対\n リンク </a><a href=\"mailto:x@y\">mail</a>"
+           "<a href=\"https://img.example/\"><span><img src=x alt=\"画像\"></span></a>"
+           "<a title=\"題\" href=\"https://t.example/\"></a>"
+           "<a href=\"page.html#part\">again</a></body></html>"),
+      ElementsAre(JobEntry{"http://text.example/", "http://text.example/"},
+                  JobEntry{"相対 リンク", "https://site.example/dir/page.html"},
+                  JobEntry{"画像", "https://img.example/"}, JobEntry{"題", "https://t.example/"}));
+  // A file of another name is HTML when it starts with a tag and holds a link.
+  EXPECT_THAT(Read("export", "<ul><li><a href=\"https://a.example/\">A</a></ul>"),
+              ElementsAre(JobEntry{"A", "https://a.example/"}));
+}
+
+TEST_F(UrlListFileTest, EveryEncodingTheProgramReadsIsRead) {
+  const std::string text = "日本語 https://a.example/ファイル 終わり\r\n";
+  const Entries expected = {{"https://a.example/ファイル", "https://a.example/ファイル"}};
+  EXPECT_EQ(Read("utf8.txt", text), expected);
+  EXPECT_EQ(Read("bom.txt", std::string(kUtf8Bom) + text), expected);
+  EXPECT_EQ(Read("sjis.txt", *EncodeCp932(text)), expected);
+  auto utf16 = [&text](bool big_endian) {
+    std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    gunichar2* units = g_utf8_to_utf16(text.c_str(), -1, nullptr, nullptr, nullptr);
+    for (gunichar2* u = units; *u; ++u) {
+      const char hi = static_cast<char>(*u >> 8), lo = static_cast<char>(*u & 0xFF);
+      out += big_endian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    g_free(units);
+    return out;
+  };
+  EXPECT_EQ(Read("utf16le.txt", utf16(false)), expected);
+  EXPECT_EQ(Read("utf16be.txt", utf16(true)), expected);
+}
+
+TEST_F(UrlListFileTest, FilesThatCannotBeReadSayWhy) {
+  std::string error;
+  const std::string huge = dir.file("huge.txt");
+  const int fd = open(huge.c_str(), O_CREAT | O_WRONLY, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(ftruncate(fd, static_cast<off_t>(kJobFileReadLimit) + 1), 0);
+  close(fd);
+  EXPECT_FALSE(ReadUrlListFile(huge, &error));
+  EXPECT_EQ(error, FileTooLargeMessage(huge));
+
+  const std::string fifo = dir.file("pipe.txt");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ReadUrlListFile(fifo, &error));  // returns at once: nothing writes to the pipe
+  EXPECT_EQ(error, ReadFailureMessage(fifo, ReadFailure::NotRegularFile));
+  EXPECT_FALSE(ReadUrlListFile(dir.path(), &error));
+  EXPECT_FALSE(ReadUrlListFile(dir.file("missing.txt"), &error));
+  EXPECT_NE(error.find("missing.txt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarvik
