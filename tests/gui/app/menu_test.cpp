@@ -68,6 +68,7 @@ TEST_F(MenuTest, ClearingAPocketEmptiesItsRecordPictureAndTooltip) {
 
 TEST_F(MenuTest, TheDefaultSkinItemStoresTheDefaultSkin) {
   PrepareProcess();  // the shipped skins, "default" among them
+  PrepareRestOfProcess();
   frmMain& w = Start("");
   CurrentSkinName().clear();
   w.activate_menu("mnuSelSkin(0)");
