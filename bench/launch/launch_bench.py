@@ -292,6 +292,7 @@ def one_run(server, name, argv, run_id, root, args, log):
 
 
 SKINNED = "skinned"  # Tarvik started with --skin's skin
+KEYS = ("time_s", "peak_kib", "idle_kib", "peak_rss_kib", "idle_rss_kib")
 
 
 def set_skin(root, skin):
@@ -330,6 +331,75 @@ def make_seed(server, name, argv, base, args, log):
     return seed
 
 
+def load_average():
+    try:
+        with open("/proc/loadavg") as f:
+            return " ".join(f.read().split()[:3])
+    except OSError:
+        return "?"
+
+
+def report(results, programs, args, title):
+    """Medians by program, and each Tarvik against the shell of the same profile."""
+    print(f"\n{title}")
+    print(f"{'program':14s} {'launch→loaded ms':>17s} {'peak PSS':>9s} {'idle PSS':>9s} "
+          f"{'peak RSS':>9s} {'idle RSS':>9s}  (MiB; min–max time)")
+    medians = {}
+    for prog in programs:
+        name = prog["name"]
+        rs = [r for r in results if r["program"] == name]
+        if not rs:
+            print(f"{name:14s} no successful run")
+            continue
+        m = {k: statistics.median(r[k] for r in rs) for k in KEYS}
+        medians[name] = m
+        times = [r["time_s"] * 1000 for r in rs]
+        print(f"{name:14s} {m['time_s'] * 1000:17.1f} " +
+              " ".join(f"{m[k] / 1024:9.1f}" for k in KEYS[1:]) +
+              f"  ({min(times):.0f}–{max(times):.0f}, {len(rs)} runs)")
+        names = sorted(set(n for r in rs for n in r["idle_by_process"]))
+        parts = [f"{n} {statistics.median(r['idle_by_process'].get(n, 0) for r in rs) / 1024:.1f}"
+                 for n in names]
+        print(f"{'':14s} idle PSS by process, MiB: {'; '.join(parts)}")
+        names = sorted(set(n for r in rs for n in r["milestones"]),
+                       key=lambda n: statistics.median(r["milestones"].get(n, 0) for r in rs))
+        parts = [f"{n} {statistics.median(r['milestones'][n] for r in rs if n in r['milestones']) * 1000:.0f}"
+                 for n in names]
+        print(f"{'':14s} first seen, ms after spawn: {'; '.join(parts)}")
+    by_turn = {}
+    for r in results:
+        by_turn.setdefault(r["turn"], {})[r["program"]] = r
+    ratios = {}
+    for prog in programs:
+        if prog["base"] == "shell":
+            continue
+        name, shell = prog["name"], prog["shell"]
+        if name not in medians or shell not in medians:
+            continue
+        t, s = medians[name], medians[shell]
+        # The same runs paired by turn: each start against the shell's start beside it, so drift
+        # on the machine falls on both alike.
+        pairs = [turn[name]["time_s"] / turn[shell]["time_s"] for turn in by_turn.values()
+                 if name in turn and shell in turn]
+        ratios[name] = {**{k: t[k] / s[k] for k in KEYS},
+                        "paired_time": statistics.median(pairs) if pairs else float("nan")}
+        print(f"{'ratio ' + name:14s} {t['time_s'] / s['time_s']:17.3f} " +
+              " ".join(f"{t[k] / s[k]:9.3f}" for k in KEYS[1:]) +
+              f"  (/ {shell}; time paired by turn {ratios[name]['paired_time']:.3f})")
+    if args.skin:
+        for profile in args.profiles:
+            skinned, plain = f"{SKINNED}/{profile}", f"tarvik/{profile}"
+            if skinned in ratios and plain in ratios:
+                pairs = [(turn[skinned]["time_s"] - turn[plain]["time_s"]) /
+                         turn[f"shell/{profile}"]["time_s"] for turn in by_turn.values()
+                         if skinned in turn and plain in turn and f"shell/{profile}" in turn]
+                print(f"{profile}: time ratio with the skin {args.skin} minus without: "
+                      f"{ratios[skinned]['time_s'] - ratios[plain]['time_s']:+.3f} from the "
+                      f"medians; paired by turn, median {statistics.median(pairs):+.3f} over "
+                      f"{len(pairs)} turns (goal: within 0.02)")
+    return medians, ratios
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     source = os.path.dirname(os.path.dirname(here))
@@ -337,15 +407,23 @@ def main():
                                  formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build", default=os.path.join(source, "build-bench"),
                     help="build folder holding src/app/tarvik and bench/launch/minimal_shell")
-    ap.add_argument("--runs", type=int, default=15, help="measured runs of each program")
+    ap.add_argument("--runs", type=int, default=15, help="measured runs of each program in a set")
+    ap.add_argument("--sets", type=int, default=1,
+                    help="sets of --runs turns, one after the other in the same run; each set is "
+                         "reported by itself, then all of them together")
     ap.add_argument("--interval", type=float, default=0.01, help="memory sampling interval, s")
     ap.add_argument("--settle", type=float, default=4.0, help="sampling after /loaded, s")
     ap.add_argument("--idle-window", type=float, default=0.5,
                     help="the idle figure is the mean of the last this many seconds")
     ap.add_argument("--timeout", type=float, default=60.0, help="longest wait for /loaded, s")
-    ap.add_argument("--profile", choices=("fresh", "warm"), default="fresh",
+    ap.add_argument("--profile", choices=("fresh", "warm", "both"), default="fresh",
                     help="fresh: empty folders each run (a first start); warm: each run starts "
-                         "from a copy of the folders one earlier launch left (a later start)")
+                         "from a copy of the folders one earlier launch left (a later start); "
+                         "both: first and later starts of both programs take turns in one run")
+    ap.add_argument("--shell", choices=("like-tarvik", "default"), default="like-tarvik",
+                    help="like-tarvik: the shell's engine draws as Tarvik's does (no "
+                         "compositing without a graphics processor); default: the engine's own "
+                         "defaults")
     ap.add_argument("--json", help="also write every run's figures to this file")
     ap.add_argument("--log", default=os.devnull, help="the programs' output goes here")
     ap.add_argument("--skin", default="",
@@ -353,106 +431,88 @@ def main():
                          "taking turns with Tarvik without a skin and the shell, and compare the "
                          "two ratios")
     args = ap.parse_args()
+    args.profiles = ("fresh", "warm") if args.profile == "both" else (args.profile,)
 
     tarvik = [os.path.join(args.build, "src/app/tarvik")]
-    programs = [("tarvik", tarvik)]
-    if args.skin:
-        programs.append((SKINNED, tarvik))
-    programs.append(("shell", [os.path.join(args.build, "bench/launch/minimal_shell")]))
-    for _, argv in programs:
+    shell = [os.path.join(args.build, "bench/launch/minimal_shell")]
+    if args.shell == "like-tarvik":
+        shell.append("--like-tarvik")
+    bases = [("tarvik", tarvik)] + ([(SKINNED, tarvik)] if args.skin else []) + [("shell", shell)]
+    programs = [{"name": f"{base}/{profile}", "base": base, "argv": argv, "profile": profile,
+                 "shell": f"shell/{profile}"}
+                for profile in args.profiles for base, argv in bases]
+    for _, argv in bases:
         if not os.access(argv[0], os.X_OK):
             sys.exit(f"{argv[0]} is missing: build the targets tarvik and minimal_shell")
     if not os.environ.get("DISPLAY") and not os.environ.get("WAYLAND_DISPLAY"):
         sys.exit("no display: run under scripts/with-display.sh")
 
     server = Server()
-    base = tempfile.mkdtemp(prefix="tarvik-launch-")
-    results = []
+    base_dir = tempfile.mkdtemp(prefix="tarvik-launch-")
+    results, sets = [], []
+    print(f"load average before the run: {load_average()}", flush=True)
     with open(args.log, "ab") as log:
         try:
             seeds = {}
-            if args.profile == "warm":
-                for name, argv in programs:
-                    seeds[name] = make_seed(server, name, argv, base, args, log)
-                    if name == SKINNED:
-                        set_skin(seeds[name], args.skin)
+            if "warm" in args.profiles:
+                for base, argv in bases:
+                    seeds[base] = make_seed(server, base, argv, base_dir, args, log)
+                    if base == SKINNED:
+                        set_skin(seeds[base], args.skin)
             # One launch of each that is not counted: the files the programs map are then in the
             # page cache for every counted run alike.
-            for name, argv in programs:
-                root = os.path.join(base, f"w-{name}")
-                if name == SKINNED:
+            for base, argv in bases:
+                root = os.path.join(base_dir, f"w-{base}")
+                if base == SKINNED:
                     set_skin(root, args.skin)
-                one_run(server, name, argv, f"warmup-{name}", root, args, log)
-            for i in range(args.runs):
-                # Each program takes each place in the order equally often.
-                turn = programs[i % len(programs):] + programs[:i % len(programs)]
-                order = turn if (i // len(programs)) % 2 == 0 else turn[::-1]
-                for name, argv in order:
-                    root = os.path.join(base, f"{name}-{i}")
-                    if name in seeds:
-                        shutil.copytree(seeds[name], root, symlinks=True)
-                    elif name == SKINNED:
-                        set_skin(root, args.skin)
-                    r = one_run(server, name, argv, f"{name}-{i}", root, args, log)
-                    if r is None:
-                        print(f"{name} run {i}: no /loaded within {args.timeout} s",
-                              file=sys.stderr)
-                        continue
-                    r["turn"] = i
-                    results.append(r)
-                    print(f"{i:3d} {name:7s} {r['time_s'] * 1000:8.1f} ms  peak "
-                          f"{r['peak_kib'] / 1024:7.1f} MiB  idle {r['idle_kib'] / 1024:7.1f} MiB"
-                          f"  ({r['samples']} samples)", file=sys.stderr, flush=True)
-                    shutil.rmtree(root, ignore_errors=True)
+                one_run(server, base, argv, f"warmup-{base}", root, args, log)
+            n = len(programs)
+            for set_no in range(args.sets):
+                set_results = []
+                loads = [load_average()]
+                for i in range(args.runs):
+                    turn_no = set_no * args.runs + i
+                    # Each program takes each place in the order equally often.
+                    turn = programs[i % n:] + programs[:i % n]
+                    order = turn if (i // n) % 2 == 0 else turn[::-1]
+                    for prog in order:
+                        name, run_id = prog["name"], f"{prog['base']}-{prog['profile']}-{turn_no}"
+                        root = os.path.join(base_dir, run_id)
+                        if prog["profile"] == "warm":
+                            shutil.copytree(seeds[prog["base"]], root, symlinks=True)
+                        elif prog["base"] == SKINNED:
+                            set_skin(root, args.skin)
+                        r = one_run(server, name, prog["argv"], run_id, root, args, log)
+                        shutil.rmtree(root, ignore_errors=True)
+                        if r is None:
+                            print(f"{name} run {turn_no}: no /loaded within {args.timeout} s",
+                                  file=sys.stderr)
+                            continue
+                        r["turn"], r["set"] = turn_no, set_no
+                        set_results.append(r)
+                        print(f"{turn_no:3d} {name:14s} {r['time_s'] * 1000:8.1f} ms  peak "
+                              f"{r['peak_kib'] / 1024:7.1f} MiB  idle "
+                              f"{r['idle_kib'] / 1024:7.1f} MiB  ({r['samples']} samples)",
+                              file=sys.stderr, flush=True)
+                loads.append(load_average())
+                results += set_results
+                medians, ratios = report(
+                    set_results, programs, args,
+                    f"set {set_no + 1} of {args.sets}: {args.runs} runs each, load average "
+                    f"{loads[0]} before and {loads[1]} after; memory of the process tree "
+                    f"sampled every {args.interval * 1000:g} ms until {args.settle:g} s after "
+                    f"/loaded; medians")
+                sets.append({"load_average": loads, "medians": medians, "ratios": ratios})
         finally:
-            shutil.rmtree(base, ignore_errors=True)
+            shutil.rmtree(base_dir, ignore_errors=True)
 
-    keys = ("time_s", "peak_kib", "idle_kib", "peak_rss_kib", "idle_rss_kib")
-    medians = {}
-    print(f"\nprofile {args.profile}, {args.runs} runs each, memory of the process tree sampled "
-          f"every {args.interval * 1000:g} ms until {args.settle:g} s after /loaded; medians")
-    print(f"{'program':8s} {'launch→loaded ms':>17s} {'peak PSS':>9s} {'idle PSS':>9s} "
-          f"{'peak RSS':>9s} {'idle RSS':>9s}  (MiB; min–max time)")
-    for name, _ in programs:
-        rs = [r for r in results if r["program"] == name]
-        if not rs:
-            sys.exit(f"{name}: no successful run")
-        m = {k: statistics.median(r[k] for r in rs) for k in keys}
-        medians[name] = m
-        times = [r["time_s"] * 1000 for r in rs]
-        print(f"{name:8s} {m['time_s'] * 1000:17.1f} " +
-              " ".join(f"{m[k] / 1024:9.1f}" for k in keys[1:]) +
-              f"  ({min(times):.0f}–{max(times):.0f}, {len(rs)} runs)")
-        names = sorted(set(n for r in rs for n in r["idle_by_process"]))
-        parts = [f"{n} {statistics.median(r['idle_by_process'].get(n, 0) for r in rs) / 1024:.1f}"
-                 for n in names]
-        print(f"{'':8s} idle PSS by process, MiB: {'; '.join(parts)}")
-        names = sorted(set(n for r in rs for n in r["milestones"]),
-                       key=lambda n: statistics.median(r["milestones"].get(n, 0) for r in rs))
-        parts = [f"{n} {statistics.median(r['milestones'][n] for r in rs if n in r['milestones']) * 1000:.0f}"
-                 for n in names]
-        print(f"{'':8s} first seen, ms after spawn: {'; '.join(parts)}")
-    s = medians["shell"]
-    for name, _ in programs[:-1]:
-        t = medians[name]
-        print(f"{'ratio' if name == 'tarvik' else 'ratio+':8s} {t['time_s'] / s['time_s']:17.3f} "
-              + " ".join(f"{t[k] / s[k]:9.3f}" for k in keys[1:]) +
-              f"  ({name} / shell; goals: time ≤ 1.05, memory ≤ 0.95)")
-    if args.skin:
-        # The same runs paired by turn: each skinned start against the start without a skin
-        # that ran beside it, so drift on the machine cancels out.
-        by_turn = {}
-        for r in results:
-            by_turn.setdefault(r["turn"], {})[r["program"]] = r["time_s"]
-        pairs = [t[SKINNED] / t["shell"] - t["tarvik"] / t["shell"] for t in by_turn.values()
-                 if len(t) == len(programs)]
-        gap = (medians[SKINNED]["time_s"] - medians["tarvik"]["time_s"]) / s["time_s"]
-        print(f"time ratio with the skin {args.skin} minus without: {gap:+.3f} from the medians; "
-              f"paired by turn, median {statistics.median(pairs):+.3f} over {len(pairs)} turns "
-              f"(goal: within 0.02)")
+    if args.sets > 1:
+        report(results, programs, args, f"all {args.sets} sets together: medians")
+    print("\ngoals: first start time ≤ 1.05 and later start time ≤ 1.00 × the like-for-like "
+          "shell; first-start peak PSS ≤ 1.01 ×")
     if args.json:
         with open(args.json, "w") as f:
-            json.dump({"args": vars(args), "runs": results, "medians": medians}, f, indent=1)
+            json.dump({"args": vars(args), "runs": results, "sets": sets}, f, indent=1)
 
 
 if __name__ == "__main__":

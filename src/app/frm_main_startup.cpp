@@ -11,17 +11,13 @@
 #include "favorites/favorites_folder.h"
 #include "platform/accessible.h"
 #include "platform/settings_keys.h"
-#include "system/mod_relation.h"
-#include "system/version_info.h"
 
 namespace tarvik {
 
 void frmMain::Load() {
-  RegisterAssociations();
   const StartCommand command = ParseCommandLine(host_.command_line());
   ReadScreenResolution();
   ResolveFavoritesFolder();
-  RecordUpdateInfo();
   CaptureLayoutSnapshot();
   RestoreWindowPlacement();
   RestoreHomeAndMode();

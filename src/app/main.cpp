@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
+#include "app/frm_main.h"
 #include "app/startup_services.h"
 #include "browse/address_fixup.h"
 #include "platform/webkit_browser.h"
@@ -23,7 +24,9 @@ int main(int argc, char** argv) {
   // session itself cannot: when the display goes, GTK ends the process on the spot. Session
   // managers send SIGTERM (or SIGHUP) first, and that closes the windows in order.
   app.CloseAllWindowsOnSessionEnd();
-  app.OpenFirstWindow();
+  // The first page comes first; the rest of the setup waits for it.
+  tarvik::PrepareRestAfterFirstPage(app.OpenFirstWindow().browser());
   Gtk::Main::run();
+  tarvik::FinishDeferredPreparation();
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <glibmm/main.h>
 
 #include "app/main_menu.h"
+#include "app/startup_services.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
@@ -53,6 +54,8 @@ void MainWindowSkin::Apply() {
 }
 
 void MainWindowSkin::RebuildMenu(Gtk::Menu& skin_menu) {
+  // The shipped skins are installed after the first page; a menu opened before lists them too.
+  FinishDeferredPreparation();
   if (!menu_items_)
     menu_items_ = std::make_unique<SkinMenuItems>(
         skin_menu, [](const std::string& caption) { return MnemonicCaption(caption); },

@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-#include <optional>
+#include <algorithm>
 
 #include "platform/path_util.h"
 #include "platform/text_file.h"
@@ -50,31 +50,29 @@ bool WriteMissingFiles(const std::string& skin, const std::string& folder) {
 
 }  // namespace
 
+bool InstallShippedSkin(const std::string& app_folder, const std::string& skin) {
+  if (std::find(kShippedSkinNames.begin(), kShippedSkinNames.end(), skin) ==
+      kShippedSkinNames.end())
+    return true;
+  const std::string folder = SkinFolder(app_folder, skin);
+  if (IsSkinFolderComplete(folder)) return true;
+  // "default" stands behind its menu entry and is always made whole. Another shipped skin is
+  // completed while its folder is there, and written anew only where it never was.
+  if (skin == kDefaultSkinName) return WriteMissingFiles(skin, folder);
+  // Read only when a skin is missing: a start that finds every skin whole reads nothing more.
+  const std::string offered_path = JoinPath(SkinsFolder(app_folder), kOfferedListName);
+  std::string offered = ReadFileBytes(offered_path).value_or("");
+  const bool listed = Listed(offered, skin);
+  if (listed && !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) return true;
+  bool ok = WriteMissingFiles(skin, folder);
+  if (!listed && !WriteFileAtomically(offered_path, offered + skin + "\n")) ok = false;
+  return ok;
+}
+
 bool InstallShippedSkins(const std::string& app_folder) {
   bool ok = true;
-  const std::string offered_path = JoinPath(SkinsFolder(app_folder), kOfferedListName);
-  // Read only when a skin is missing: a start that finds every skin whole reads nothing more.
-  std::optional<std::string> offered;
-  bool offered_changed = false;
-  for (const char* skin : kShippedSkinNames) {
-    const std::string folder = SkinFolder(app_folder, skin);
-    if (IsSkinFolderComplete(folder)) continue;
-    // "default" stands behind its menu entry and is always made whole. Another shipped skin is
-    // completed while its folder is there, and written anew only where it never was.
-    if (std::string(skin) == kDefaultSkinName) {
-      if (!WriteMissingFiles(skin, folder)) ok = false;
-      continue;
-    }
-    if (!offered) offered = ReadFileBytes(offered_path).value_or("");
-    const bool listed = Listed(*offered, skin);
-    if (listed && !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) continue;
-    if (!WriteMissingFiles(skin, folder)) ok = false;
-    if (!listed) {
-      *offered += std::string(skin) + "\n";
-      offered_changed = true;
-    }
-  }
-  if (offered_changed && !WriteFileAtomically(offered_path, *offered)) ok = false;
+  for (const char* skin : kShippedSkinNames)
+    if (!InstallShippedSkin(app_folder, skin)) ok = false;
   return ok;
 }
 

@@ -19,5 +19,7 @@ std::string ShippedSkinFile(const std::string& skin, const std::string& file);
 // skins once written are listed in the hidden file "Skins/.shipped"). Returns false when a folder
 // or file could not be written.
 bool InstallShippedSkins(const std::string& app_folder);
+// The same for the one shipped skin `skin`; a name that is not a shipped skin's does nothing.
+bool InstallShippedSkin(const std::string& app_folder, const std::string& skin);
 
 }  // namespace tarvik

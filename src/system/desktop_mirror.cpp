@@ -1,5 +1,6 @@
 #include "system/desktop_mirror.h"
 
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <glib.h>
@@ -147,57 +148,93 @@ std::string VerbEntry(const DesktopAssociation& assoc, const std::string& comman
   return KeyFileText(kf.get());
 }
 
-void SpawnAtLowestPriority(const std::vector<std::string>& argv) {
-  if (argv.empty()) return;
+// In the child before it runs the tool: the lowest priority for the processor and, where the
+// kernel's I/O scheduler honours it, the idle class for the disk.
+void LowerPriority(gpointer) {
+  [[maybe_unused]] int r = nice(19);
+  constexpr int kWhoProcess = 1, kIdleClass = 3, kClassShift = 13;
+  syscall(SYS_ioprio_set, kWhoProcess, 0, kIdleClass << kClassShift);
+}
+
+// Starts a tool at the lowest priority. With `pid`, the caller waits for it (a child watch);
+// without, GLib detaches it, so nothing waits for it and no zombie is left behind.
+bool SpawnAtLowestPriority(const std::vector<std::string>& argv, GPid* pid = nullptr) {
+  if (argv.empty()) return false;
   gchar* program = g_find_program_in_path(argv[0].c_str());
-  if (!program) return;
+  if (!program) return false;
   std::vector<gchar*> args{program};
   for (size_t i = 1; i < argv.size(); ++i) args.push_back(const_cast<gchar*>(argv[i].c_str()));
   args.push_back(nullptr);
-  // Without G_SPAWN_DO_NOT_REAP_CHILD GLib detaches the child, so nothing waits for it and
-  // no zombie is left behind.
-  g_spawn_async(
-      nullptr, args.data(), nullptr,
-      static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL),
-      [](gpointer) { [[maybe_unused]] int r = nice(19); }, nullptr, nullptr, nullptr);
+  int flags = G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL;
+  if (pid) flags |= G_SPAWN_DO_NOT_REAP_CHILD;
+  const bool started = g_spawn_async(nullptr, args.data(), nullptr, static_cast<GSpawnFlags>(flags),
+                                     LowerPriority, nullptr, pid, nullptr);
   g_free(program);
+  return started;
 }
 
-std::vector<std::vector<std::string>>& PendingTools() {
-  static std::vector<std::vector<std::string>> pending;
-  return pending;
+struct ToolQueue {
+  std::vector<std::vector<std::string>> pending;
+  bool running = false;  // a tool of the queue runs, or the queue waits to start
+};
+
+ToolQueue& Tools() {
+  static ToolQueue queue;
+  return queue;
 }
 
+// As the process ends: whatever still waits starts at once, without anyone waiting for it.
 void RunPendingTools() {
   std::vector<std::vector<std::string>> tools;
-  tools.swap(PendingTools());
+  tools.swap(Tools().pending);
   for (const auto& argv : tools) SpawnAtLowestPriority(argv);
 }
 
-// The desktop's caches are refreshed a few seconds later, once the first page has had the
-// machine to itself, and at the lowest priority. A process that ends before then refreshes them
-// as it ends, so a change is never left out of the caches.
+// One tool at a time, so that no two of them take memory together.
+void RunNextTool() {
+  ToolQueue& queue = Tools();
+  while (!queue.pending.empty()) {
+    const std::vector<std::string> argv = queue.pending.front();
+    queue.pending.erase(queue.pending.begin());
+    GPid pid = 0;
+    if (!SpawnAtLowestPriority(argv, &pid)) continue;
+    g_child_watch_add(
+        pid,
+        [](GPid ended, gint, gpointer) {
+          g_spawn_close_pid(ended);
+          RunNextTool();
+        },
+        nullptr);
+    return;
+  }
+  queue.running = false;
+}
+
+// The desktop's caches are refreshed a few seconds after the files change, once the page shown
+// meanwhile has settled, at the lowest priority and one tool at a time. A process that ends
+// before then refreshes them as it ends, so a change is never left out of the caches.
 constexpr guint kToolDelaySeconds = 3;
 
 void SpawnInBackground(const std::vector<std::string>& argv) {
   static bool exit_hook = false;
   if (!exit_hook) {
-    PendingTools();  // made before the hook, so it is still there when the hook runs
+    Tools();  // made before the hook, so it is still there when the hook runs
     std::atexit(RunPendingTools);
     exit_hook = true;
   }
-  auto& pending = PendingTools();
-  for (const auto& waiting : pending)
+  ToolQueue& queue = Tools();
+  for (const auto& waiting : queue.pending)
     if (waiting == argv) return;
-  pending.push_back(argv);
-  if (pending.size() == 1)
-    g_timeout_add_seconds(
-        kToolDelaySeconds,
-        [](gpointer) {
-          RunPendingTools();
-          return G_SOURCE_REMOVE;
-        },
-        nullptr);
+  queue.pending.push_back(argv);
+  if (queue.running) return;
+  queue.running = true;
+  g_timeout_add_seconds(
+      kToolDelaySeconds,
+      [](gpointer) {
+        RunNextTool();
+        return G_SOURCE_REMOVE;
+      },
+      nullptr);
 }
 
 }  // namespace

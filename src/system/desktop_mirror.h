@@ -61,8 +61,9 @@ std::string CommandProgram(const std::string& command_line);
 
 class DesktopMirror {
  public:
-  // Runs a helper program without waiting for it; the default spawns it in the background
-  // when it is installed and ignores how it ends.
+  // Runs a helper program without waiting for it; the default starts it a few seconds later
+  // when it is installed, one tool at a time and at the lowest priority, and ignores how it
+  // ends.
   using ToolRunner = std::function<void(const std::vector<std::string>& argv)>;
 
   DesktopMirror(DesktopFolders folders, std::string exe_path, ToolRunner run_tool = {});

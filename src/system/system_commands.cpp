@@ -16,6 +16,8 @@
 namespace tarvik {
 
 void mnuDefBro_Click(Gtk::Window* parent) {
+  // A start registers after its first page; the command may come first.
+  RegisterAssociations();
   MakeDefaultBrowser(ClassesRoot(), [parent](const std::string& text, const std::string& caption,
                                              MsgIcon icon, MsgButtons buttons) {
     return AppDialogs().MessageBox(parent, text, caption, icon, buttons);

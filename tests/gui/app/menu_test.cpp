@@ -3,6 +3,8 @@
 #include "app/main_menu.h"
 #include "app/startup_services.h"
 #include "main_window_fixture.h"
+#include "platform/app_folder.h"
+#include "skins/skin_files.h"
 #include "skins/skin_state.h"
 
 namespace tarvik::test {
@@ -66,9 +68,19 @@ TEST_F(MenuTest, ClearingAPocketEmptiesItsRecordPictureAndTooltip) {
   }
 }
 
-TEST_F(MenuTest, TheDefaultSkinItemStoresTheDefaultSkin) {
-  PrepareProcess();  // the shipped skins, "default" among them
+// The shipped skins are written after the first page has loaded; a Settings menu opened before
+// that lists them all the same, and its default entry works.
+TEST_F(MenuTest, TheDefaultSkinItemStoresTheDefaultSkinAlsoBeforeTheFirstPageHasLoaded) {
+  PrepareProcess();
   frmMain& w = Start("");
+  PrepareRestAfterFirstPage(w.browser());  // as the program does; the fake page never loads
+  ASSERT_FALSE(IsSkinFolderComplete(SkinFolder(ApplicationFolder(), kDefaultSkinName)));
+  Gtk::Menu* config = w.menu_item("mhConfig")->get_submenu();
+  config->show();
+  ASSERT_NE(w.skin().menu_items(), nullptr);
+  ASSERT_EQ(w.skin().menu_items()->count(), 1);
+  EXPECT_EQ(w.skin().menu_items()->caption(1), "Sakura");
+  config->hide();
   CurrentSkinName().clear();
   w.activate_menu("mnuSelSkin(0)");
   EXPECT_EQ(settings().Get("Setting", "Skin", ""), "default");

@@ -44,6 +44,7 @@ class SkinPocketTest : public MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
     PrepareProcess();  // the shipped skins, as the program installs them
+    PrepareRestOfProcess();
     CurrentSkinName().clear();
   }
   void TearDown() override {
