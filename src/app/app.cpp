@@ -28,6 +28,8 @@ TarvikApp::~TarvikApp() {
 }
 
 frmMain& TarvikApp::OpenFirstWindow() {
+  // A damaged settings file is kept aside before the start-up's first save replaces it.
+  const std::string settings_damage = UserSettings().SetAsideDamage();
   std::unique_ptr<BrowserControl> browser = factory_(nullptr);
   // The engine starts the process that draws pages only when the first page is asked for, and
   // that start takes longer than building the window. So the page that the command line opens
@@ -44,6 +46,7 @@ frmMain& TarvikApp::OpenFirstWindow() {
   // A settings file that is there but cannot be read is never replaced; the user is told which.
   if (std::string problem = UserSettings().ReadProblem(); !problem.empty())
     ShowError(first_.get(), problem);
+  if (!settings_damage.empty()) ShowError(first_.get(), settings_damage);
   return *first_;
 }
 

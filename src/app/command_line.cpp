@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include "platform/path_util.h"
+#include "platform/text_file.h"
 
 namespace tarvik {
 
@@ -53,8 +54,12 @@ std::optional<std::string> DirectStartPage(const StartCommand& command,
                                            const std::string& home_url) {
   switch (command.action) {
     case StartAction::OpenHome: return home_url;
-    case StartAction::OpenText:
-    case StartAction::OpenPageFile: return command.argument;
+    case StartAction::OpenText: return command.argument;
+    case StartAction::OpenPageFile:
+      // Only a regular file: the engine would offer to save a device such as /dev/zero, and
+      // then write without end.
+      if (CheckReadableFile(command.argument) != ReadFailure::None) return std::nullopt;
+      return command.argument;
     default: return std::nullopt;
   }
 }

@@ -32,7 +32,8 @@ StartCommand ParseCommandLine(const std::string& command_line,
 
 // The page a first window opens straight from its command line, needing neither the job list
 // nor a file read: the home URL for an empty command line, the text of any other command line,
-// the path of a page file. None for a job, a shortcut or a bare switch.
+// the path of a page file that is a regular file one can read. None for a job, a shortcut, a bare
+// switch, or a page file that cannot be opened.
 std::optional<std::string> DirectStartPage(const StartCommand& command,
                                            const std::string& home_url);
 

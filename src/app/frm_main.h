@@ -78,7 +78,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   Gtk::ToolButton& tool_button(int index) { return clbComm_.tool_button(index); }  // 1-based
   Gtk::Entry& txtURL() { return clbComm_.txtURL(); }
   Gtk::Entry& txtJob() { return clbComm_.txtJob(); }
-  Gtk::ComboBoxText& cboJob() { return clbComm_.cboJob(); }
+  ListSelector& cboJob() { return clbComm_.cboJob(); }
   Gtk::Button& cmdNav(int i) { return clbComm_.cmdNav(i); }
   Gtk::Button& cmdMove() { return clbComm_.cmdMove(); }
   Gtk::Button& cmdOpFav() { return clbComm_.cmdOpFav(); }

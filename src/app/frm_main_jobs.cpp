@@ -6,7 +6,6 @@
 #include "jobs/frm_list.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
-#include "platform/list_fill.h"
 
 namespace tarvik {
 
@@ -34,7 +33,7 @@ void frmMain::LoadJobList(int select_index) {
     return;
   }
   filling_jobs_ = true;
-  FillComboText(cboJob(), *names);
+  cboJob().Fill(*names);
   filling_jobs_ = false;
 
   const int count = static_cast<int>(names->size());

@@ -10,7 +10,9 @@
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
 #include "platform/accessible.h"
+#include "platform/dialogs.h"
 #include "platform/settings_keys.h"
+#include "platform/text_file.h"
 
 namespace tarvik {
 
@@ -150,6 +152,9 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
     case StartAction::OpenShortcut:
       if (auto url = ShortcutURLToOpen(cmd.argument, this))
         OpenStoredAddress(AppDialogs(), *browser_, this, *url);
+      break;
+    case StartAction::OpenPageFile:  // only when it cannot be opened
+      ShowError(this, ReadFailureMessage(cmd.argument, CheckReadableFile(cmd.argument)));
       break;
     default: break;
   }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtkmm/button.h>
-#include <gtkmm/comboboxtext.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/eventbox.h>
 #include <gtkmm/fixed.h>
@@ -18,6 +17,7 @@
 #include "app/twips_layout.h"
 #include "platform/cool_bar.h"
 #include "platform/image_list.h"
+#include "platform/list_selector.h"
 
 namespace tarvik {
 
@@ -36,7 +36,7 @@ class MainCoolBar : public CoolBar {
   Gtk::ToolButton& tool_button(int index) { return *tool_buttons_.at(index - 1); }  // 1-based
   Gtk::Entry& txtURL() { return txtURL_; }
   Gtk::Entry& txtJob() { return txtJob_; }
-  Gtk::ComboBoxText& cboJob() { return cboJob_; }
+  ListSelector& cboJob() { return cboJob_; }
   Gtk::Button& cmdNav(int i) { return cmdNav_[i]; }
   Gtk::Button& cmdMove() { return cmdMove_; }
   Gtk::Button& cmdOpFav() { return cmdOpFav_; }
@@ -58,7 +58,7 @@ class MainCoolBar : public CoolBar {
   Gtk::Button cmdMove_;
   Gtk::Button cmdOpFav_;
   Gtk::Button cmdSvFav_;
-  Gtk::ComboBoxText cboJob_;
+  ListSelector cboJob_;
   std::array<Gtk::Button, 5> cmdNav_;
   Gtk::Entry txtJob_;
   Gtk::EventBox picMode_;

@@ -83,7 +83,7 @@ inline constexpr const char* kMainWindowCss = R"css(
 window.tarvik-main, window.tarvik-main * { font-family: "IPAPGothic", sans-serif; font-size: 9pt; }
 .tarvik-main entry { min-height: 0; padding: 0 4px; }
 .tarvik-main button.tarvik-picture { min-height: 0; min-width: 0; padding: 0; }
-.tarvik-main combobox button { min-height: 0; padding: 0 4px; }
+.tarvik-main button.tarvik-selector { min-height: 0; padding: 0 4px; }
 .tarvik-main toolbar { padding: 0; background: transparent; border: none; }
 .tarvik-main toolbar toolbutton button { padding: 0 2px; min-width: 0; }
 .tarvik-main .tarvik-status { border-top: 1px solid alpha(black, 0.15); }

@@ -64,11 +64,13 @@ void MainWindowSkin::RebuildMenu(Gtk::Menu& skin_menu) {
 }
 
 void MainWindowSkin::Select(int index, const std::string& caption) {
-  const SkinSelection s = SelectSkin(UserSettings(), ApplicationFolder(), index, caption);
-  if (s.accepted)
-    Apply();
-  else
+  const SkinSelection s = SelectSkin(ApplicationFolder(), index, caption);
+  if (!s.accepted) {
     AppDialogs().MessageBox(&window_, s.message, s.caption, MsgIcon::Critical);
+    return;
+  }
+  const ApplySkinResult r = ApplyChosenSkin(*this, UserSettings(), ApplicationFolder(), s.name);
+  if (r.failed()) AppDialogs().MessageBox(&window_, r.message(), r.caption(), MsgIcon::Critical);
 }
 
 void MainWindowSkin::SetPocketPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) {

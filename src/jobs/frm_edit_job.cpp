@@ -15,7 +15,6 @@
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
 #include "platform/display_text.h"
-#include "platform/list_fill.h"
 #include "platform/path_util.h"
 #include "platform/style_sheet.h"
 
@@ -316,7 +315,7 @@ void frmEditJob::LoadEditorJobList(int index) {
   // The selector's changes while it is refilled are not the user's; EditJobIdx is moved first,
   // so the selection below does not load anything either.
   edit_job_idx_ = index >= 0 && index < static_cast<int>(names->size()) ? index : -1;
-  FillComboText(cboJob_, *names);
+  cboJob_.Fill(*names);
   cboJob_.set_active(edit_job_idx_);
 }
 
@@ -435,13 +434,11 @@ bool frmEditJob::JobSelected() const {
   return cboJob_.get_active_row_number() >= 0 && !SelectedJobName().empty();
 }
 
-std::string frmEditJob::SelectedJobName() const {
-  return const_cast<Gtk::ComboBoxText&>(cboJob_).get_active_text().raw();
-}
+std::string frmEditJob::SelectedJobName() const { return cboJob_.get_active_text().raw(); }
 
 std::vector<std::string> frmEditJob::SelectorItems() const {
   std::vector<std::string> items;
-  auto model = const_cast<Gtk::ComboBoxText&>(cboJob_).get_model();
+  auto model = cboJob_.get_model();
   for (const auto& row : model->children()) {
     Glib::ustring text;
     row.get_value(0, text);
@@ -452,7 +449,7 @@ std::vector<std::string> frmEditJob::SelectorItems() const {
 
 void frmEditJob::RenameSelectorItem(int index, const std::string& name) {
   // The item's text changes in place: the selection stays and no reload happens.
-  auto store = Glib::RefPtr<Gtk::ListStore>::cast_dynamic(cboJob_.get_model());
+  auto store = cboJob_.get_model();
   store->children()[index]->set_value(0, Glib::ustring(name));
 }
 

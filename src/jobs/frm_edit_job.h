@@ -9,7 +9,6 @@
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/checkbutton.h>
-#include <gtkmm/comboboxtext.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/grid.h>
@@ -25,6 +24,7 @@
 
 #include "jobs/job_editing.h"
 #include "jobs/job_files.h"
+#include "platform/list_selector.h"
 
 namespace tarvik {
 
@@ -74,7 +74,7 @@ class frmEditJob : public Gtk::Dialog {
   void PasteLinks();
 
   // ---- Controls -------------------------------------------------------------------------------
-  Gtk::ComboBoxText& cboJob() { return cboJob_; }
+  ListSelector& cboJob() { return cboJob_; }
   Gtk::TreeView& lsvURL() { return lsvURL_; }
   Gtk::Entry& txtTitle() { return txtTitle_; }
   Gtk::Entry& txtURL() { return txtURL_; }
@@ -166,7 +166,7 @@ class frmEditJob : public Gtk::Dialog {
 
   Gtk::Grid grid_;
   Gtk::Label Label_[4];
-  Gtk::ComboBoxText cboJob_;
+  ListSelector cboJob_;
   Gtk::Box job_row_{Gtk::ORIENTATION_HORIZONTAL};  // label, selector and the two job commands
   Gtk::Button cmdName_;
   Gtk::Button cmdKillJob_;

@@ -10,6 +10,32 @@ void MakeParent(const std::string& path) {
   g_mkdir_with_parents(dir, 0700);
   g_free(dir);
 }
+bool Parses(const std::string& text) {
+  KeyFilePtr probe(g_key_file_new());
+  return g_key_file_load_from_data(probe.get(), text.data(), text.size(), G_KEY_FILE_NONE, nullptr);
+}
+
+// The lines of a key file that GLib refuses whole, less the lines that cannot be read: GLib
+// stops at the first bad line and would drop every key after it. A line is tried on its own
+// (a key under a stand-in group); the keys under a group line that cannot be read go with it,
+// since they belong to no group that can be named.
+std::string ReadableLines(const std::string& bytes) {
+  std::string kept;
+  bool in_group = false;
+  for (const std::string& line : SplitLines(bytes)) {
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos || line[start] == '#') {
+      kept += line + "\n";
+    } else if (line[start] == '[') {
+      in_group = Parses(line + "\n");
+      if (in_group) kept += line + "\n";
+    } else if (in_group && Parses("[g]\n" + line + "\n")) {
+      kept += line + "\n";
+    }
+  }
+  return kept;
+}
+
 }  // namespace
 
 KeyFilePtr LoadKeyFile(const std::string& path, GKeyFileFlags flags, bool* damaged,
@@ -24,6 +50,11 @@ KeyFilePtr LoadKeyFile(const std::string& path, GKeyFileFlags flags, bool* damag
     g_key_file_load_from_data(kf.get(), bytes->data(), bytes->size(), flags, &error);
     broken = error && error->domain == G_KEY_FILE_ERROR;
     if (error) g_error_free(error);
+    if (broken) {
+      kf.reset(g_key_file_new());
+      const std::string readable = ReadableLines(*bytes);
+      g_key_file_load_from_data(kf.get(), readable.data(), readable.size(), flags, nullptr);
+    }
   } else {
     // A file that is there but cannot be read must not be replaced by what little is known.
     broken = why != ReadFailure::Missing;

@@ -16,10 +16,10 @@ struct KeyFileDeleter {
 };
 using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileDeleter>;
 
-// A missing or unreadable file is an empty key file; a damaged one keeps what still parses, and
-// `damaged` (when given) says so. A file that is there but cannot be read (past
-// kSettingsReadLimit, not a regular file, no permission) counts as damaged too; `failure` (when
-// given) tells why it was not read.
+// A missing or unreadable file is an empty key file; a damaged one keeps every line that can be
+// read, before and after the damage, and `damaged` (when given) says so. A file that is there but
+// cannot be read (past kSettingsReadLimit, not a regular file, no permission) counts as damaged
+// too; `failure` (when given) tells why it was not read.
 KeyFilePtr LoadKeyFile(const std::string& path, GKeyFileFlags flags = G_KEY_FILE_KEEP_COMMENTS,
                        bool* damaged = nullptr, ReadFailure* failure = nullptr);
 // LoadKeyFile for a file that is about to be replaced with changes. Replacing a damaged file

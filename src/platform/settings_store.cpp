@@ -122,6 +122,7 @@ std::unique_ptr<SettingsStore> g_user_store;
 struct SettingsStore::Parsed {
   KeyFilePtr kf;
   ReadFailure failure = ReadFailure::None;
+  bool damaged = false;  // a line or more could not be read
   bool exists = false;
   struct stat st {};
 };
@@ -143,7 +144,7 @@ const SettingsStore::Parsed& SettingsStore::Current() const {
   if (parsed_ && parsed_->exists == exists && (!exists || SameFile(parsed_->st, st)))
     return *parsed_;
   auto parsed = std::make_shared<Parsed>();
-  parsed->kf = LoadKeyFile(path_, G_KEY_FILE_KEEP_COMMENTS, nullptr, &parsed->failure);
+  parsed->kf = LoadKeyFile(path_, G_KEY_FILE_KEEP_COMMENTS, &parsed->damaged, &parsed->failure);
   parsed->exists = exists;
   parsed->st = st;
   parsed_ = parsed;
@@ -168,6 +169,16 @@ std::string SettingsStore::ReadProblem() const {
   const ReadFailure failure = Current().failure;
   if (failure == ReadFailure::None || failure == ReadFailure::Missing) return {};
   return ReadFailureMessage(path_, failure);
+}
+
+std::string SettingsStore::SetAsideDamage() {
+  FileLock lock(path_);
+  const Parsed& parsed = Current();
+  if (!parsed.damaged || parsed.failure != ReadFailure::None) return {};
+  const std::string copy = path_ + ".damaged";
+  std::optional<std::string> bytes = ReadFileBytes(path_, kSettingsReadLimit);
+  if (!bytes || !WriteFileAtomically(copy, *bytes)) return {};
+  return "設定ファイルが壊れていました。元のファイルは次の場所にあります。\r\n" + copy;
 }
 
 std::string SettingsStore::Get(const std::string& section, const std::string& key,

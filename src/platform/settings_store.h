@@ -35,6 +35,10 @@ class SettingsStore {
   // The message for a settings file that is there but cannot be read (past its size limit, not
   // a regular file), or "" when the file reads or is missing. Such a file is never replaced.
   std::string ReadProblem() const;
+  // For a file with lines that cannot be read: keeps the file as it is beside itself, as
+  // `path`.damaged, and returns what the user is told; "" when the file is whole. The lines that
+  // can be read are used, and the next save keeps them all.
+  std::string SetAsideDamage();
 
   // Creates section and key as needed and stores the text; any bytes, a NUL included, read back
   // exactly. Returns false when the file could

@@ -326,6 +326,17 @@ std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit,
   return result;
 }
 
+ReadFailure CheckReadableFile(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR ? ReadFailure::Missing : ReadFailure::Unreadable;
+  struct stat st {};
+  const int got = fstat(fd, &st);
+  close(fd);
+  if (got != 0) return ReadFailure::Unreadable;
+  return S_ISREG(st.st_mode) ? ReadFailure::None : ReadFailure::NotRegularFile;
+}
+
 std::string FileTooLargeMessage(const std::string& path) {
   return "ファイルが大きすぎます。\r\n" + path;
 }

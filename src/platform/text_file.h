@@ -57,6 +57,9 @@ enum class ReadFailure {
 // file's kind; the default serves tools and tests.
 std::optional<std::string> ReadFileBytes(const std::string& path, size_t limit = kSettingsReadLimit,
                                          ReadFailure* failure = nullptr);
+// Whether `path` names a regular file that can be opened for reading (ReadFailure::None), or
+// why not; nothing is read. Opens without blocking, as ReadFileBytes does.
+ReadFailure CheckReadableFile(const std::string& path);
 // What the user is told about a file past its limit.
 std::string FileTooLargeMessage(const std::string& path);
 // What the user is told about a file that could not be read for `failure`, or "" for

@@ -1,6 +1,6 @@
 #include "skins/apply_skin.h"
 
-#include <algorithm>
+#include <glib.h>
 
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
@@ -14,13 +14,6 @@ namespace tarvik {
 
 namespace {
 
-template <typename Array>
-bool AllRead(const Array& pictures) {
-  return std::all_of(pictures.begin(), pictures.end(), [](const auto& p) { return bool(p); });
-}
-
-// Each step takes its pictures only when all of them were read, so a list or a row of buttons
-// never ends up half replaced.
 void ApplyToolbarImages(SkinnedWindow& window, const SkinPictures& p) {
   window.imlToolbar().clear();
   for (const auto& image : p.toolbar) window.imlToolbar().add(image);
@@ -45,6 +38,23 @@ void ApplyModeImages(SkinnedWindow& window, const SkinPictures& p) {
   window.SetModePicture(list.get(window.OperatingMode()));
 }
 
+// Reads every picture of the skin first and changes the window only when all of them were read:
+// a skin is applied whole or not at all.
+bool ApplyWhole(SkinnedWindow& window, const std::string& folder, ApplySkinResult& result) {
+  const SkinPictures p = LoadSkinPictures(folder);
+  result.unreadable_file = p.unreadable_file;
+  if (!p.complete()) return false;
+  ApplyToolbarImages(window, p);
+  ApplyPocketImages(window, p);
+  ApplyModeImages(window, p);
+  for (int i = 0; i < 5; ++i) window.SetNavButtonPicture(i, p.nav[static_cast<std::size_t>(i)]);
+  for (int i = 1; i <= 3; ++i)
+    window.SetDirButtonPicture(i, p.dir[static_cast<std::size_t>(i - 1)]);
+  window.SetCoolBarPicture(p.background);
+  PaintBandBackgrounds(window, p.background);
+  return true;
+}
+
 }  // namespace
 
 std::string ApplySkinResult::message() const {
@@ -60,23 +70,29 @@ ApplySkinResult ApplySkin(SkinnedWindow& window, SettingsStore& settings,
   result.kind = decision.kind;
   if (decision.kind != SkinToApply::Kind::kApply) return result;
 
-  const SkinPictures p = LoadSkinPictures(decision.folder);
-  result.unreadable_file = p.unreadable_file;
+  if (ApplyWhole(window, decision.folder, result)) {
+    CurrentSkinName() = decision.name;
+  } else {
+    // Told once: a stored skin that is refused is dropped, as a missing one is.
+    settings.Save(kSkinSection, kSkinKey, "");
+  }
+  return result;
+}
 
-  if (!AllRead(p.toolbar)) return result;
-  ApplyToolbarImages(window, p);
-  if (!p.pocket_empty || !p.pocket_full) return result;
-  ApplyPocketImages(window, p);
-  if (!AllRead(p.mode)) return result;
-  ApplyModeImages(window, p);
-  if (!AllRead(p.nav)) return result;
-  for (int i = 0; i < 5; ++i) window.SetNavButtonPicture(i, p.nav[static_cast<std::size_t>(i)]);
-  if (!AllRead(p.dir)) return result;
-  for (int i = 1; i <= 3; ++i)
-    window.SetDirButtonPicture(i, p.dir[static_cast<std::size_t>(i - 1)]);
-  if (!p.background) return result;
-  window.SetCoolBarPicture(p.background);
-  PaintBandBackgrounds(window, p.background);
+ApplySkinResult ApplyChosenSkin(SkinnedWindow& window, SettingsStore& settings,
+                                const std::string& app_folder, const std::string& name) {
+  ApplySkinResult result;
+  const std::string folder = SkinFolder(app_folder, name);
+  if (!IsSkinFolderComplete(folder) || !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
+    // Only the "default" entry is taken unchecked; without its folder it leaves no skin set.
+    settings.Save(kSkinSection, kSkinKey, "");
+    result.kind = SkinToApply::Kind::kSettingCleared;
+    return result;
+  }
+  result.kind = SkinToApply::Kind::kApply;
+  if (!ApplyWhole(window, folder, result)) return result;
+  CurrentSkinName() = name;
+  settings.Save(kSkinSection, kSkinKey, name);
   return result;
 }
 

@@ -14,8 +14,8 @@ class SettingsStore;
 
 struct ApplySkinResult {
   SkinToApply::Kind kind = SkinToApply::Kind::kNone;
-  // A skin file that exists but could not be read as a picture (or vanished since the check):
-  // the pictures taken before it stay on the window, the ones from it on are not changed.
+  // A skin file that exists but could not be read as a picture (its data ends early, it is past
+  // the skin's pixel budget, or it vanished since the check): nothing on the window changed.
   std::string unreadable_file;
 
   bool failed() const { return !unreadable_file.empty(); }
@@ -26,10 +26,17 @@ struct ApplySkinResult {
 
 // Applies the skin that the "Skin" setting names to `window`: its toolbar, pocket and mode
 // images, the pictures of the job step and address bar buttons, the cool bar's background, and
-// the band backgrounds. An empty setting changes nothing; a missing or incomplete folder empties
-// the setting and changes nothing. Other windows are not touched.
+// the band backgrounds, all of them or none. An empty setting changes nothing; a missing or
+// incomplete folder, or a skin with a file that cannot be read, empties the setting and changes
+// nothing. Other windows are not touched.
 ApplySkinResult ApplySkin(SkinnedWindow& window, SettingsStore& settings,
                           const std::string& app_folder);
+
+// Applies the skin `name` that the user chose in the skin menu (SelectSkin), and only once it
+// applied whole makes it current and stores it in the "Skin" setting. A skin that fails leaves
+// the window, the setting and CurrentSkinName() as they were.
+ApplySkinResult ApplyChosenSkin(SkinnedWindow& window, SettingsStore& settings,
+                                const std::string& app_folder, const std::string& name);
 
 // The same for the user's settings store and the application folder: what a main window calls at
 // start-up and after a choice in the skin menu.

@@ -20,11 +20,10 @@ SkinToApply DecideSkinToApply(SettingsStore& settings, const std::string& app_fo
     settings.Save(kSkinSection, kSkinKey, "");
     return {SkinToApply::Kind::kSettingCleared, name, folder};
   }
-  CurrentSkinName() = name;
   return {SkinToApply::Kind::kApply, name, folder};
 }
 
-SkinSelection SelectSkin(SettingsStore& settings, const std::string& app_folder, int index,
+SkinSelection SelectSkin(const std::string& app_folder, int index,
                          const std::string& item_caption) {
   const std::string skins = SkinsFolder(app_folder);
   if (!g_file_test(skins.c_str(), G_FILE_TEST_IS_DIR)) g_mkdir_with_parents(skins.c_str(), 0755);
@@ -38,14 +37,12 @@ SkinSelection SelectSkin(SettingsStore& settings, const std::string& app_folder,
     // further down; none of them is an entry of the menu.
     if (item_caption.empty() || item_caption == "." || item_caption == ".." ||
         item_caption.find('/') != std::string::npos || !IsSkinFolderComplete(folder))
-      return {false, kInvalidSkinMessage, kInvalidSkinCaption};
+      return {false, "", kInvalidSkinMessage, kInvalidSkinCaption};
     // The folder's own name. Taking the text after a "\" as well, as for Windows paths, would cut
     // a Linux folder name that holds one and store the name of a folder that does not exist.
     name = item_caption;
   }
-  CurrentSkinName() = name;
-  settings.Save(kSkinSection, kSkinKey, name);
-  return {true, "", ""};
+  return {true, name, "", ""};
 }
 
 }  // namespace tarvik

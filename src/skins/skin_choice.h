@@ -19,7 +19,7 @@ struct SkinToApply {
     kNone,  // the setting is empty: CurrentSkinName() emptied, the window keeps its images
     kSettingCleared,  // the named folder is missing or incomplete: the setting emptied, nothing
                       // shown
-    kApply,           // load the skin in `folder`; CurrentSkinName() is now `name`
+    kApply,           // load the skin in `folder`; it becomes current once it applied
   };
   Kind kind = Kind::kNone;
   std::string name;
@@ -32,15 +32,16 @@ struct SkinToApply {
 SkinToApply DecideSkinToApply(SettingsStore& settings, const std::string& app_folder);
 
 struct SkinSelection {
-  bool accepted = false;  // true: the setting and CurrentSkinName() are written; apply the skin
-  std::string message;    // when refused: the message to show, with the stop icon
+  bool accepted = false;  // true: apply the skin `name`; it is stored once it applied
+  std::string name;
+  std::string message;  // when refused: the message to show, with the stop icon
   std::string caption;
 };
 
 // The skin menu's item `index` was chosen; `item_caption` is its caption (items 1 and up are the
 // entries of ListSkinMenuEntries). Item 0 is the "default" skin and is taken without a check;
 // another is taken only when its folder is complete. Makes the Skins folder when it is missing.
-SkinSelection SelectSkin(SettingsStore& settings, const std::string& app_folder, int index,
-                         const std::string& item_caption);
+// Stores nothing: a skin that cannot be applied must not come back at the next start.
+SkinSelection SelectSkin(const std::string& app_folder, int index, const std::string& item_caption);
 
 }  // namespace tarvik

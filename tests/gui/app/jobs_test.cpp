@@ -125,6 +125,44 @@ TEST_F(JobNavigationTest, AReloadOntoAJobThatCannotLoadLeavesNoJobSelected) {
   EXPECT_EQ(browser().navigation_count(), n);
 }
 
+// A selector of 1,500 jobs or more dropped down a menu taller than the window system allows,
+// and X ended the program. With 40,000 jobs it drops down a scrolled list: typing finds a job,
+// and Enter opens it as choosing it does.
+TEST_F(JobNavigationTest, TheSelectorDropsDownFortyThousandJobsAndTypingFindsOne) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 40000; ++i) names.push_back("Job " + std::to_string(i));
+  names[39999] = "Sport";
+  ASSERT_TRUE(RewriteJobList(home.path(), names));
+  frmMain& w = Start("");
+  browser().Complete("about:blank", "");  // the selector works from the first page on
+  ASSERT_EQ(w.JobSelectorCount(), 40000);
+
+  // A click of the real mouse, as the user opens it.
+  Gtk::Widget& selector = w.cboJob();
+  int x = 0, y = 0;
+  selector.get_window()->get_origin(x, y);
+  x += selector.get_allocation().get_x() + selector.get_allocated_width() / 2;
+  y += selector.get_allocation().get_y() + selector.get_allocated_height() / 2;
+  const std::string click =
+      "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1";
+  ASSERT_TRUE(g_spawn_command_line_sync(click.c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(RunUntil([&] { return w.cboJob().popup().get_mapped(); }));
+  Pump(100);
+  EXPECT_LT(w.cboJob().popup().get_allocated_height(), w.get_allocated_height());
+
+  ASSERT_TRUE(g_spawn_command_line_sync("xdotool type --delay 20 sport", nullptr, nullptr, nullptr,
+                                        nullptr));
+  ASSERT_TRUE(
+      RunUntil([&] { return w.cboJob().popup_list().get_model()->children().size() == 1; }));
+  ASSERT_TRUE(g_spawn_command_line_sync("xdotool key Return", nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(RunUntil([&] { return browser().last_navigation() == "Navigate:http://s1/"; }));
+  EXPECT_FALSE(w.cboJob().popup().get_visible());
+  EXPECT_EQ(w.JobSelectorIndex(), 39999);
+  EXPECT_EQ(w.cboJob().shown_text(), "Sport");
+  EXPECT_EQ(Tip(w, 2), "S2");
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
 TEST_F(JobNavigationTest, AJobFileOnTheCommandLineOpensItsFirstPageInJobMode) {
   settings().Save("Setting", "Mode", "2");
   frmMain& w = Start("/J " + home.path() + "/JobFiles/Sport.tvj");

@@ -31,10 +31,34 @@ TEST_F(MainWindowTest, ABareUrlIsOpenedAndKeepsTheStoredMode) {
 }
 
 TEST_F(MainWindowTest, PageFileSwitchOpensThePathInDirectMode) {
-  frmMain& w = Start("/h /tmp/page.htm");
+  WriteBytes(home.file("page.htm"), "<p>page</p>");
+  frmMain& w = Start("/h " + home.file("page.htm"));
   EXPECT_EQ(w.mode(), 2);
-  EXPECT_EQ(browser().last_navigation(), "Navigate:/tmp/page.htm");
+  EXPECT_EQ(browser().last_navigation(), "Navigate:" + home.file("page.htm"));
   EXPECT_TRUE(w.picBack(4).get_visible());
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// "/h /dev/zero" was handed to the engine, which offered to save it and then wrote without end.
+// Only a regular file is opened; anything else is reported and nothing is opened.
+TEST_F(MainWindowTest, APageFileThatIsNoRegularFileIsReportedAndNotOpened) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"/dev/zero", "通常のファイルではありません。\r\n/dev/zero"},
+      {home.path(), "通常のファイルではありません。\r\n" + home.path()},
+      {home.file("gone.htm"), "ファイルが見つかりません。\r\n" + home.file("gone.htm")},
+  };
+  for (const auto& [path, message] : cases) {
+    SCOPED_TRACE(path);
+    dialogs.shown.clear();
+    frmMain& w = Start("/h " + path);
+    EXPECT_EQ(w.mode(), 2);
+    EXPECT_EQ(browser(static_cast<int>(browsers.size()) - 1).navigation_count(), 0);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, message);
+    EXPECT_EQ(dialogs.shown[0].caption, "エラー");
+    app.reset();
+    Pump(20);
+  }
 }
 
 // The engine is asked for the start page before the window builds itself, so its page process
@@ -52,10 +76,11 @@ TEST_F(MainWindowTest, TheStartPageIsAskedForOnceBeforeTheWindowIsBuilt) {
     std::string command_line, navigation;
     bool early;
   };
+  WriteBytes(home.file("page.htm"), "<p>page</p>");
   const std::vector<Case> cases = {
       {"", "Navigate:about:blank", true},
       {"http://example.com/page", "Navigate:http://example.com/page", true},
-      {"/h /tmp/page.htm", "Navigate:/tmp/page.htm", true},
+      {"/h " + home.file("page.htm"), "Navigate:" + home.file("page.htm"), true},
       {"/j /elsewhere/Weather.tvj", "", false},
   };
   for (const Case& c : cases) {
@@ -75,6 +100,44 @@ TEST_F(MainWindowTest, TheStartPageIsAskedForOnceBeforeTheWindowIsBuilt) {
     app.reset();
     Pump(20);
   }
+}
+
+// One line that could not be read dropped every key after it at the next save, and the copy
+// of the damaged file was made without a word. Every key that can be read is used and kept; the
+// start says once where the copy is.
+TEST_F(MainWindowTest, ADamagedSettingsFileKeepsEveryReadableKeyAndSaysWhereItsCopyIs) {
+  const std::string damaged =
+      "[Setting]\nHomeURL=http://before/\nthis line is damaged\nMode=2\n"
+      "[Window]\nWidth=9000\n[Broken\nLost=1\n[History]\nTitle01=After\nURL01=http://after/\n";
+  WriteBytes(config.file("settings.ini"), damaged);
+  frmMain& w = Start("");
+  EXPECT_EQ(browser().last_navigation(), "Navigate:http://before/");
+  EXPECT_EQ(w.mode(), 2);
+  EXPECT_TRUE(WaitForSize(w, 600, w.get_height()));
+  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "After");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text,
+            "設定ファイルが壊れていました。元のファイルは次の場所にあります。\r\n" +
+                config.file("settings.ini.damaged"));
+  gchar* copy = nullptr;
+  gsize length = 0;
+  ASSERT_TRUE(
+      g_file_get_contents(config.file("settings.ini.damaged").c_str(), &copy, &length, nullptr));
+  EXPECT_EQ(std::string(copy, length), damaged);
+  g_free(copy);
+
+  w.activate_menu("mnuQuit");
+  ASSERT_TRUE(RunUntil([&] { return last_window_closed; }));
+  app.reset();
+  EXPECT_EQ(settings().Get("Setting", "HomeURL", ""), "http://before/");
+  EXPECT_EQ(settings().Get("History", "URL01", ""), "http://after/");
+  EXPECT_EQ(settings().Get("History", "Title01", ""), "After");
+  EXPECT_FALSE(settings().Find("Window", "Lost"));
+
+  // The file is whole again: the next start says nothing.
+  dialogs.shown.clear();
+  Start("");
+  EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(MainWindowTest, ABareSwitchOpensNothing) {

@@ -319,7 +319,7 @@ TEST_F(ApplySkinTest, DeletedSkinEmptiesTheSettingAndChangesNoPicture) {
   EXPECT_FALSE(window.bar.picture);
 }
 
-TEST_F(ApplySkinTest, UnreadableFileKeepsWhatCameBeforeAndNamesTheFile) {
+TEST_F(ApplySkinTest, UnreadableFileChangesNothingNamesTheFileAndIsDropped) {
   // A copy of the default skin whose NavBtn3.bmp is not a picture.
   for (const char* file : kSkinFiles)
     Write(Folder("Broken") + "/" + file, ShippedSkinFile("default", file));
@@ -332,10 +332,11 @@ TEST_F(ApplySkinTest, UnreadableFileKeepsWhatCameBeforeAndNamesTheFile) {
   EXPECT_EQ(r.unreadable_file, Folder("Broken") + "/navbtn3.bmp");
   EXPECT_NE(r.message().find(r.unreadable_file), std::string::npos);
   EXPECT_EQ(r.caption(), "エラー");
-  // The toolbar, pockets and mode picture came before it; the buttons and background did not.
-  EXPECT_EQ(window.toolbar_list.count(), 5);
-  EXPECT_TRUE(window.pocket_list.get("Empty"));
-  EXPECT_EQ(window.mode_list.count(), 2);
+  // A skin is applied whole or not at all, and a stored one that is refused is not kept.
+  EXPECT_EQ(settings.Get("Setting", "Skin", "<absent>"), "");
+  EXPECT_EQ(window.toolbar_list.count(), 0);
+  EXPECT_EQ(window.pocket_list.count(), 0);
+  EXPECT_EQ(window.mode_list.count(), 0);
   for (auto& image : window.nav_images) EXPECT_FALSE(image.get_pixbuf());
   for (auto& image : window.dir_images) EXPECT_FALSE(image.get_pixbuf());
   EXPECT_FALSE(window.bar.picture);
@@ -455,7 +456,7 @@ TEST(LoadSkinBitmap, ReadsPicturesOfAnySizeAButtonOrATileCanHave) {
   Write(dir.file("large.bmp"),
         EncodeBmp24(240, 160, source->get_pixels(), source->get_rowstride(), 3));
   EXPECT_EQ(Difference(LoadSkinBitmap(dir.file("large.bmp"), false), source), "");
-  Write(dir.file("limit.bmp"), RunLengthBmp(4096, 4096));
+  Write(dir.file("limit.bmp"), RunLengthBmp(2048, 2048));
   EXPECT_TRUE(LoadSkinBitmap(dir.file("limit.bmp"), false));
 }
 
@@ -464,8 +465,14 @@ TEST(LoadSkinBitmap, HugePicturesAndFilesThatAreNotRegularAreRefused) {
   // 2 MB on disk, a gigabyte once unpacked.
   Write(dir.file("bomb.bmp"), RunLengthBmp(16000, 16000));
   EXPECT_FALSE(LoadSkinBitmap(dir.file("bomb.bmp"), false));
-  Write(dir.file("wide.bmp"), RunLengthBmp(4097, 4096));
+  Write(dir.file("wide.bmp"), RunLengthBmp(2049, 2048));
   EXPECT_FALSE(LoadSkinBitmap(dir.file("wide.bmp")));
+  // A bitmap whose rows end early showed as a black square.
+  auto source = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, false, 8, 40, 40);
+  source->fill(0x204060ff);
+  const std::string whole = EncodeBmp24(40, 40, source->get_pixels(), source->get_rowstride(), 3);
+  Write(dir.file("cut.bmp"), whole.substr(0, whole.size() - 120));
+  EXPECT_FALSE(LoadSkinBitmap(dir.file("cut.bmp")));
   // A pipe under a bitmap's name: nobody will ever write to it, so waiting would hang.
   ASSERT_EQ(mkfifo(dir.file("pipe.bmp").c_str(), 0600), 0);
   EXPECT_FALSE(LoadSkinBitmap(dir.file("pipe.bmp")));
@@ -478,6 +485,10 @@ TEST(LoadSkinBitmap, HugePicturesAndFilesThatAreNotRegularAreRefused) {
   const SkinPictures p = LoadSkinPictures(folder);
   EXPECT_EQ(p.unreadable_file, folder + "/NavBtn2.bmp");
   EXPECT_TRUE(p.nav[0]);
+  // Pictures that each fit but together pass the skin's pixel budget: the one past it is named.
+  for (const char* name : {"TlbIcon1.bmp", "TlbIcon2.bmp", "TlbIcon3.bmp", "TlbIcon4.bmp"})
+    Write(folder + "/" + name, RunLengthBmp(1100, 1100));
+  EXPECT_EQ(LoadSkinPictures(folder).unreadable_file, folder + "/TlbIcon4.bmp");
   EXPECT_FALSE(p.nav[1]);
 }
 

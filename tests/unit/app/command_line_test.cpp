@@ -1,4 +1,7 @@
+#include <glib.h>
+#include <glib/gstdio.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "app/command_line.h"
 
@@ -65,7 +68,16 @@ TEST(DirectStartPage, OnlyHomeAddressesAndPageFiles) {
   };
   EXPECT_EQ(page(""), "http://home/");
   EXPECT_EQ(page("example.com"), "example.com");
-  EXPECT_EQ(page("/h /tmp/p.html"), "/tmp/p.html");
+  // A page file is opened only when it is a regular file (the start-up tells why not).
+  gchar* file = nullptr;
+  const int fd = g_file_open_tmp("tarvik-page-XXXXXX.html", &file, nullptr);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  EXPECT_EQ(page(("/h " + std::string(file)).c_str()), file);
+  g_unlink(file);
+  g_free(file);
+  EXPECT_EQ(page("/h /tmp/tarvik-no-such-page.html"), std::nullopt);
+  EXPECT_EQ(page("/h /dev/zero"), std::nullopt);
   EXPECT_EQ(page("/j /tmp/News.tvj"), std::nullopt);
   EXPECT_EQ(page("/u /tmp/Site.url"), std::nullopt);
   EXPECT_EQ(page("/h"), std::nullopt);

@@ -146,13 +146,13 @@ TEST_F(SkinChoice, EmptySettingEmptiesTheCurrentNameAndChangesNothing) {
   EXPECT_EQ(Stored(), "<absent>");
 }
 
-TEST_F(SkinChoice, CompleteSkinIsAppliedAndBecomesCurrent) {
+TEST_F(SkinChoice, CompleteSkinIsToBeApplied) {
   const std::string folder = MakeSkin(app.path(), "Sakura", AllFiles());
   settings.Save(kSkinSection, kSkinKey, "Sakura");
   SkinToApply d = DecideSkinToApply(settings, app.path());
   EXPECT_EQ(d.kind, SkinToApply::Kind::kApply);
   EXPECT_EQ(d.folder, folder);
-  EXPECT_EQ(CurrentSkinName(), "Sakura");
+  EXPECT_EQ(CurrentSkinName(), "previous");  // until its pictures are applied
   EXPECT_EQ(Stored(), "Sakura");
 }
 
@@ -170,29 +170,25 @@ TEST_F(SkinChoice, DeletedOrIncompleteSkinEmptiesTheSettingAndKeepsTheCurrentNam
 }
 
 TEST_F(SkinChoice, DefaultItemIsTakenWithoutACheckAndMakesTheSkinsFolder) {
-  SkinSelection s = SelectSkin(settings, app.path(), 0, "ﾃﾞﾌｫﾙﾄ(&D)");
+  SkinSelection s = SelectSkin(app.path(), 0, "ﾃﾞﾌｫﾙﾄ(&D)");
   EXPECT_TRUE(s.accepted);
-  EXPECT_EQ(CurrentSkinName(), "default");
-  EXPECT_EQ(Stored(), "default");
+  EXPECT_EQ(s.name, "default");
+  // Stored only once it applied (ApplyChosenSkin).
+  EXPECT_EQ(CurrentSkinName(), "previous");
+  EXPECT_EQ(Stored(), "<absent>");
   EXPECT_TRUE(g_file_test(SkinsFolder(app.path()).c_str(), G_FILE_TEST_IS_DIR));
-  // The folder is not there, so applying it then empties the setting.
-  EXPECT_EQ(DecideSkinToApply(settings, app.path()).kind, SkinToApply::Kind::kSettingCleared);
-  EXPECT_EQ(Stored(), "");
 }
 
 TEST_F(SkinChoice, CompleteFolderIsTakenByItsName) {
   MakeSkin(app.path(), "夜", AllFiles());
-  SkinSelection s = SelectSkin(settings, app.path(), 2, "夜");
+  SkinSelection s = SelectSkin(app.path(), 2, "夜");
   EXPECT_TRUE(s.accepted);
-  EXPECT_EQ(CurrentSkinName(), "夜");
-  EXPECT_EQ(Stored(), "夜");
+  EXPECT_EQ(s.name, "夜");
 }
 
 TEST_F(SkinChoice, FolderWithABackslashInItsNameIsStoredWhole) {
   MakeSkin(app.path(), "a\\b", AllFiles());
-  EXPECT_TRUE(SelectSkin(settings, app.path(), 1, "a\\b").accepted);
-  EXPECT_EQ(Stored(), "a\\b");
-  EXPECT_EQ(DecideSkinToApply(settings, app.path()).kind, SkinToApply::Kind::kApply);
+  EXPECT_EQ(SelectSkin(app.path(), 1, "a\\b").name, "a\\b");
 }
 
 TEST_F(SkinChoice, IncompleteFolderOrPlainFileIsRefusedAndNothingChanges) {
@@ -200,7 +196,7 @@ TEST_F(SkinChoice, IncompleteFolderOrPlainFileIsRefusedAndNothingChanges) {
   Touch(SkinFolder(app.path(), "notes.txt"));
   settings.Save(kSkinSection, kSkinKey, "kept");
   for (const char* caption : {"Seventeen", "notes.txt", "vanished", "", ".", ".."}) {
-    SkinSelection s = SelectSkin(settings, app.path(), 1, caption);
+    SkinSelection s = SelectSkin(app.path(), 1, caption);
     EXPECT_FALSE(s.accepted) << caption;
     EXPECT_EQ(s.message, "スキンデータが無効です。");
     EXPECT_EQ(s.caption, "エラー");
