@@ -144,10 +144,14 @@ void ImportBookmarks(JobHost& host) {
                           MsgIcon::Information, MsgButtons::OK);
 }
 
-void ExportBookmarks(JobHost& host, const std::string& job_name) {
-  if (job_name.empty()) return;
+std::string ExportedBookmarksNotice(const std::string& path) {
+  return "「" + path + "」に書き出しました";
+}
+
+std::optional<std::string> ExportBookmarks(JobHost& host, const std::string& job_name) {
+  if (job_name.empty()) return std::nullopt;
   std::optional<std::vector<JobEntry>> entries = ReadJobToExport(host, job_name);
-  if (!entries) return;
+  if (!entries) return std::nullopt;
   FileDialogOptions options;
   options.title = kExportTitle;
   options.filters = ParseFilter(kBookmarksFilter);
@@ -155,10 +159,13 @@ void ExportBookmarks(JobHost& host, const std::string& job_name) {
   options.file_name = ValidJobNameFrom(job_name) + ".html";
   options.confirm_overwrite = true;
   std::optional<std::string> path = AppDialogs().SaveFile(&host.job_window(), options);
-  if (!path) return;
+  if (!path) return std::nullopt;
   std::string error;
-  if (!WriteBookmarksFile(*path, job_name, *entries, &error))
+  if (!WriteBookmarksFile(*path, job_name, *entries, &error)) {
     ShowError(&host.job_window(), "ファイル「" + *path + "」を書き出せませんでした。\r\n" + error);
+    return std::nullopt;
+  }
+  return path;
 }
 
 void ExportShortcuts(JobHost& host, const std::string& job_name) {
