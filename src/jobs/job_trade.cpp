@@ -72,14 +72,7 @@ std::string ImportedBookmarksMessage(size_t jobs, size_t urls) {
 
 std::vector<std::string> TakenJobNames(const std::string& app_folder) {
   std::vector<std::string> names = ReadJobList(app_folder).value_or(std::vector<std::string>{});
-  if (GDir* dir = g_dir_open(JoinPath(app_folder, "JobFiles").c_str(), 0, nullptr)) {
-    while (const char* file = g_dir_read_name(dir)) {
-      std::string n = file;
-      if (n.size() > 4 && n.compare(n.size() - 4, 4, ".tvj") == 0)
-        names.push_back(n.substr(0, n.size() - 4));
-    }
-    g_dir_close(dir);
-  }
+  for (std::string& name : JobFileNames(app_folder)) names.push_back(std::move(name));
   return names;
 }
 
