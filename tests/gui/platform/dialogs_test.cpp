@@ -93,7 +93,6 @@ TEST(FileDialog, TypingAPathIntoAnOpenDialogWithoutAFolderIsClean) {
           test::Pump(300);
           typed = true;
           chooser->response(Gtk::RESPONSE_ACCEPT);
-          chooser->hide();  // a dialog that did not take the path still ends
           return false;
         }
         return true;
