@@ -80,7 +80,6 @@ TEST(FileDialog, TypingAPathIntoAnOpenDialogWithoutAFolderIsClean) {
   test::TempDir dir;
   const std::string path = dir.file("bookmarks.html");
   test::WriteBytes(path, "<DL></DL>");
-  bool typed = false;
   sigc::connection type = Glib::signal_timeout().connect(
       [&] {
         for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
@@ -91,19 +90,14 @@ TEST(FileDialog, TypingAPathIntoAnOpenDialogWithoutAFolderIsClean) {
           const std::string keys = "xdotool key --delay 20 ctrl+l type --delay 20 '" + path + "'";
           EXPECT_TRUE(g_spawn_command_line_sync(keys.c_str(), nullptr, nullptr, nullptr, nullptr));
           test::Pump(300);
-          typed = true;
           chooser->response(Gtk::RESPONSE_ACCEPT);
           return false;
         }
         return true;
       },
       20);
-  FileDialogOptions options;
-  options.title = "ﾌﾞｯｸﾏｰｸの読み込み";
-  options.filters = ParseFilter("ﾌﾞｯｸﾏｰｸ(*.html;*.htm)|*.html;*.htm");
-  std::optional<std::string> chosen = dialogs.OpenFile(&owner, options);
+  std::optional<std::string> chosen = dialogs.OpenFile(&owner, {.title = "ﾌﾞｯｸﾏｰｸの読み込み"});
   type.disconnect();
-  EXPECT_TRUE(typed);
   EXPECT_EQ(chosen.value_or(""), path);
 }
 
