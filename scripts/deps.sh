@@ -5,7 +5,7 @@ TARVIK_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtkmm-3.0-dev libwebkit2gtk-4.1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
-  fonts-ipafont-gothic shared-mime-info desktop-file-utils xdg-utils
+  fonts-ipafont-gothic shared-mime-info desktop-file-utils xdg-utils libglib2.0-bin
 )
 TARVIK_TEST_PACKAGES=(
   xvfb xauth x11-utils openbox dbus dbus-x11 xdotool weston imagemagick clang libclang-rt-14-dev python3

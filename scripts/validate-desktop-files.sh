@@ -14,6 +14,8 @@ need desktop-file-validate desktop-file-utils
 need appstreamcli appstream
 need xmllint libxml2-utils
 need update-mime-database shared-mime-info
+need update-desktop-database desktop-file-utils
+need gio libglib2.0-bin
 
 echo "-- installing into a temporary prefix"
 cmake --install "$build" --prefix "$tmp/usr" >/dev/null
@@ -82,4 +84,23 @@ for entry in "$share"/applications/*.desktop "${written[@]}"; do
   [ -f "$tmp/first/data/icons/hicolor/48x48/apps/$icon.png" ] || fail "$entry: icon $icon not written for the user"
 done
 [ -f "$tmp/first/data/icons/hicolor/48x48/mimetypes/application-x-tarvik-job.png" ] || fail "no job file icon for the user"
+echo "-- the desktop offers Tarvik as a browser, and the default-browser command makes it one"
+"$writer" "$tmp/browser/data" "$tmp/browser/config" "$tmp/usr/bin/tarvik" --default-browser
+update-desktop-database "$share/applications"
+# The desktop as GLib reads it: the installed entries, and a user's own as a first start left them.
+handler() {
+  local home=$1 type=$2
+  PATH="$tmp/usr/bin:$PATH" XDG_DATA_DIRS=$share XDG_DATA_HOME=$home/data \
+    XDG_CONFIG_HOME=$home/config XDG_CONFIG_DIRS=$home/config gio mime "$type"
+}
+grep -qx 'Exec=tarvik %u' "$share/applications/tarvik.desktop" || fail "tarvik.desktop takes no address"
+for type in text/html x-scheme-handler/http x-scheme-handler/https; do
+  apps=$(handler "$tmp/none" "$type")
+  grep -qx $'\ttarvik.desktop' <<<"$apps" || fail "no browser setting offers Tarvik for $type"
+done
+for pair in text/html:tarvik-htm x-scheme-handler/http:tarvik-http x-scheme-handler/https:tarvik-http; do
+  apps=$(handler "$tmp/browser" "${pair%%:*}")
+  grep -q "^Default application .*: ${pair#*:}.desktop$" <<<"$apps" ||
+    fail "after the default-browser command, ${pair%%:*} does not open with ${pair#*:}.desktop"
+done
 echo "desktop files: all valid"

@@ -136,6 +136,8 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   bool on_delete_event(GdkEventAny* event) override;
   bool on_configure_event(GdkEventConfigure* event) override;
   bool on_window_state_event(GdkEventWindowState* event) override;
+  // The editing keys go to a focused text field before the menu shortcuts see them.
+  bool on_key_press_event(GdkEventKey* event) override;
 
  private:
   void BuildControls();

@@ -73,6 +73,39 @@ void frmMain::CopyUrl() {
   browser_->CopySelectionIfAny([fallback](bool copied) { fallback(copied); });
 }
 
+namespace {
+
+// Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+A and Ctrl+Z, as every text field takes them.
+bool IsEditingKey(const GdkEventKey* event) {
+  const guint mods = event->state & gtk_accelerator_get_default_mod_mask();
+  if (mods != GDK_CONTROL_MASK) return false;
+  switch (gdk_keyval_to_lower(event->keyval)) {
+    case GDK_KEY_c:
+    case GDK_KEY_x:
+    case GDK_KEY_v:
+    case GDK_KEY_a:
+    case GDK_KEY_z: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+// The menu shortcuts belong to the whole window, and GTK gives a window's shortcuts the key before
+// the focused control. Where the user types (the address box, the job selector's text, a field of
+// the page), the editing keys edit; a key the field leaves unused still reaches the menu.
+bool frmMain::on_key_press_event(GdkEventKey* event) {
+  if (IsEditingKey(event)) {
+    Gtk::Widget* focus = get_focus();
+    const bool typing = (focus && (GTK_IS_EDITABLE(focus->gobj()) ||
+                                   (GTK_IS_TEXT_VIEW(focus->gobj()) &&
+                                    gtk_text_view_get_editable(GTK_TEXT_VIEW(focus->gobj()))))) ||
+                        browser_->EditableHasFocus();
+    if (typing && gtk_window_propagate_key_event(gobj(), event)) return true;
+  }
+  return Gtk::Window::on_key_press_event(event);
+}
+
 void frmMain::RefreshEditMenu() { menu_item("mnuPaste")->set_sensitive(mode_ == 2); }
 
 void frmMain::PasteUrl() {

@@ -128,6 +128,7 @@ void frmMain::WireCommands() {
     if (i != 4) tool_button(i).signal_clicked().connect([this, i] { ToolbarClick(i); });
   cboJob().signal_changed().connect([this] {
     if (!filling_jobs_) cboJob_Click();
+    job_extras_.UpdateJobItems();  // the items that act on the loaded job follow it
   });
   for (int i = 0; i < 5; ++i) cmdNav(i).signal_clicked().connect([this, i] { cmdNav_Click(i); });
 }

@@ -43,6 +43,13 @@ std::string MainJobExtras::SelectedJobName() {
 
 void MainJobExtras::FollowLoadedJob() {
   watch_.WatchJob(w_.job_cursor().loaded() ? w_.job_cursor().name() : std::string());
+  UpdateJobItems();
+}
+
+void MainJobExtras::UpdateJobItems() {
+  const bool loaded = w_.job_cursor().loaded() && w_.JobSelected();
+  for (const char* name : kItemsNeedingAJob)
+    if (Gtk::MenuItem* item = w_.menu_item(name)) item->set_sensitive(loaded);
 }
 
 // ---- Where a job was left ----------------------------------------------------------------------
@@ -109,17 +116,25 @@ void MainJobExtras::RebuildAddToJobMenu() {
 }
 
 void MainJobExtras::AddPageTo(const std::string& job_name) {
-  if (tarvik::AddPageToJob(w_, w_.browser(), job_name)) RefreshLoadedJob(job_name);
+  if (!tarvik::AddPageToJob(w_, w_.browser(), job_name)) return;
+  RefreshLoadedJob(job_name);
+  w_.stbStat().ShowNotice(AddedToJobNotice(ShortenForDisplay(job_name)));
 }
 
 void MainJobExtras::AddPageToNewJob() {
-  if (tarvik::AddPageToNewJob(w_, w_.browser())) RefreshFromFiles();
+  std::string name;
+  if (!tarvik::AddPageToNewJob(w_, w_.browser(), &name)) return;
+  RefreshFromFiles();
+  w_.stbStat().ShowNotice(AddedToJobNotice(ShortenForDisplay(name)));
 }
 
 // ---- Trading with other browsers ---------------------------------------------------------------
 
 void MainJobExtras::ImportBookmarks() { tarvik::ImportBookmarks(w_); }
-void MainJobExtras::ExportBookmarks() { tarvik::ExportBookmarks(w_, SelectedJobName()); }
+void MainJobExtras::ExportBookmarks() {
+  if (std::optional<std::string> path = tarvik::ExportBookmarks(w_, SelectedJobName()))
+    w_.stbStat().ShowNotice(ExportedBookmarksNotice(*path));
+}
 void MainJobExtras::ExportShortcuts() { tarvik::ExportShortcuts(w_, SelectedJobName()); }
 
 // ---- New jobs from lists of links --------------------------------------------------------------

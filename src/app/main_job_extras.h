@@ -22,6 +22,10 @@ class frmMain;
 
 class MainJobExtras : public sigc::trackable {
  public:
+  // The job menu's items that act on the loaded job: off while none is loaded.
+  static constexpr const char* kItemsNeedingAJob[] = {"mnuResumeJob", "mnuExportBookmarks",
+                                                      "mnuExportShortcuts"};
+
   // Made with the window's members, before its widgets are put together: only connects.
   explicit MainJobExtras(frmMain& window);
   ~MainJobExtras() { *alive_ = false; }
@@ -47,10 +51,12 @@ class MainJobExtras : public sigc::trackable {
   // Nothing is read while this window's job editor is open (it reloads when it closes).
   void RefreshFromFiles();
   JobWatch& watch() { return watch_; }
+  // Turns the items of kItemsNeedingAJob on while a job is loaded, off while none is.
+  void UpdateJobItems();
 
  private:
   void OnNavigateComplete2();
-  void FollowLoadedJob();
+  void FollowLoadedJob();  // also brings the items needing a job up to date
   // Re-reads the loaded job's file when it is job `name` (any job when empty).
   void RefreshLoadedJob(const std::string& name = "");
   std::string SelectedJobName();

@@ -26,6 +26,11 @@ MenuItemRow Item(const char* name, const char* caption, const char* parent, cons
                  Handler handler) {
   return {name, caption, parent, shortcut, true, true, Kind::Command, std::move(handler)};
 }
+// An item that acts on the loaded job: off until one is loaded (MainJobExtras::UpdateJobItems).
+MenuItemRow NeedsJob(MenuItemRow row) {
+  row.enabled = false;
+  return row;
+}
 MenuItemRow Separator(const char* name, const char* parent) {
   return {name, "", parent, "", true, true, Kind::Separator, {}};
 }
@@ -73,15 +78,15 @@ std::vector<MenuItemRow> BuildRows() {
       Separator("mSepJob1", "mhJob"),
       Menu("mhAddToJob", kAddPageToJobCaption, "mhJob",
            [](frmMain& w) { w.job_extras().RebuildAddToJobMenu(); }),
-      Item("mnuResumeJob", "続きから開く(&R)", "mhJob", "",
-           [](frmMain& w) { w.job_extras().ResumeSelectedJob(); }),
+      NeedsJob(Item("mnuResumeJob", "続きから開く(&R)", "mhJob", "",
+                    [](frmMain& w) { w.job_extras().ResumeSelectedJob(); })),
       Separator("mSepJob2", "mhJob"),
       Item("mnuImportBookmarks", kImportBookmarksCaption, "mhJob", "",
            [](frmMain& w) { w.job_extras().ImportBookmarks(); }),
-      Item("mnuExportBookmarks", kExportBookmarksCaption, "mhJob", "",
-           [](frmMain& w) { w.job_extras().ExportBookmarks(); }),
-      Item("mnuExportShortcuts", kExportShortcutsCaption, "mhJob", "",
-           [](frmMain& w) { w.job_extras().ExportShortcuts(); }),
+      NeedsJob(Item("mnuExportBookmarks", kExportBookmarksCaption, "mhJob", "",
+                    [](frmMain& w) { w.job_extras().ExportBookmarks(); })),
+      NeedsJob(Item("mnuExportShortcuts", kExportShortcutsCaption, "mhJob", "",
+                    [](frmMain& w) { w.job_extras().ExportShortcuts(); })),
       Separator("mSepJob3", "mhJob"),
       Item("mnuJobFromLinks", kJobFromPageLinksCaption, "mhJob", "",
            [](frmMain& w) { w.job_extras().JobFromPageLinks(); }),

@@ -12,7 +12,26 @@ namespace tarvik {
 
 MainStatusBar::MainStatusBar() : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL) {}
 
-MainStatusBar::~MainStatusBar() { clock_.disconnect(); }
+MainStatusBar::~MainStatusBar() {
+  clock_.disconnect();
+  notice_.disconnect();
+}
+
+void MainStatusBar::set_status_text(const std::string& text) {
+  browser_text_ = text;
+  if (!notice_.connected()) status_text_.set_text(text);
+}
+
+void MainStatusBar::ShowNotice(const std::string& text) {
+  notice_.disconnect();
+  status_text_.set_text(text);
+  notice_ = Glib::signal_timeout().connect_seconds(
+      [this] {
+        status_text_.set_text(browser_text_);
+        return false;  // the connection ends with this call
+      },
+      kNoticeSeconds);
+}
 
 void MainStatusBar::Build(int tx, int ty) {
   get_style_context()->add_class("tarvik-status");

@@ -8,6 +8,7 @@
 #include <gtkmm/label.h>
 
 #include <array>
+#include <string>
 
 namespace tarvik {
 
@@ -19,7 +20,11 @@ class MainStatusBar : public Gtk::Box {
   // Builds the four panels at their designed widths for the screen's twips per pixel.
   void Build(int tx, int ty);
 
-  void set_status_text(const std::string& text) { status_text_.set_text(text); }
+  // The browser's status text; while a notice is shown it waits until the notice has gone.
+  void set_status_text(const std::string& text);
+  // Says what a command has done, in the text panel for kNoticeSeconds; no dialog.
+  void ShowNotice(const std::string& text);
+  static constexpr int kNoticeSeconds = 4;
   // A progress report of the page's load: the graph grows, or clears when there is none.
   void ShowProgress(long progress, long maximum);
   // The progress graph's right edge in pixels, -1 when nothing is drawn.
@@ -39,6 +44,8 @@ class MainStatusBar : public Gtk::Box {
   Gtk::Label status_date_;
   Gtk::Label status_time_;
   sigc::connection clock_;
+  sigc::connection notice_;   // runs out when the notice shown goes
+  std::string browser_text_;  // the browser's last status text
   // What is drawn accumulates during a load; a report of no progress (a load starting or
   // ending) clears it.
   Cairo::RefPtr<Cairo::ImageSurface> progress_surface_;

@@ -25,6 +25,8 @@ std::optional<JobEntry> PageShown(JobHost& host, BrowserControl& browser) {
 
 }  // namespace
 
+std::string AddedToJobNotice(const std::string& name) { return "「" + name + "」に追加しました"; }
+
 bool IsPageToAdd(const std::string& url) { return !url.empty() && url != "about:blank"; }
 
 bool AppendEntryToJob(const std::string& app_folder, const std::string& name, const JobEntry& entry,

@@ -15,6 +15,9 @@ class JobHost;
 inline constexpr char kAddPageToJobCaption[] = "表示中のページをジョブに追加(&G)";
 inline constexpr char kAddPageToNewJobCaption[] = "新規ｼﾞｮﾌﾞ...";
 
+// What the window's status bar says once the page is in job `name`: "「ニュース」に追加しました".
+std::string AddedToJobNotice(const std::string& name);
+
 // A page that can be added: one with an address other than the empty page.
 bool IsPageToAdd(const std::string& url);
 

@@ -411,6 +411,19 @@ bool RenameJobFile(const std::string& app_folder, const std::string& old_name,
   return false;
 }
 
+std::vector<std::string> JobFileNames(const std::string& app_folder) {
+  std::vector<std::string> names;
+  if (GDir* dir = g_dir_open(JoinPath(app_folder, "JobFiles").c_str(), 0, nullptr)) {
+    while (const char* file = g_dir_read_name(dir)) {
+      std::string n = file;
+      if (n.size() > 4 && n.compare(n.size() - 4, 4, ".tvj") == 0)
+        names.push_back(n.substr(0, n.size() - 4));
+    }
+    g_dir_close(dir);
+  }
+  return names;
+}
+
 bool DeleteJobFile(const std::string& app_folder, const std::string& name, std::string* error) {
   if (RefuseUnsafeName(name, error)) return false;
   const std::string path = JobFilePath(app_folder, name);

@@ -1,4 +1,7 @@
-// Job files and the job list: the only code that touches "TVJob.lst" and "JobFiles/*.tvj".
+// Job files and the job list: every read, write, rename and delete of "TVJob.lst" and
+// "JobFiles/*.tvj" goes through this file's functions. (The first start creates the empty list and
+// folder, platform/app_folder.h; job_watch.h watches the files; add_to_job.h holds the list's
+// lock around one read and write of a job file.)
 //
 // The job list, application folder + "/TVJob.lst", holds one job name per line; its line order is
 // the job index order. A job file, application folder + "/JobFiles/" + name + ".tvj", holds one
@@ -111,6 +114,8 @@ bool CreateEmptyJobFile(const std::string& app_folder, const std::string& name,
 // already exists, so renaming never destroys another job; renaming to the same name succeeds.
 bool RenameJobFile(const std::string& app_folder, const std::string& old_name,
                    const std::string& new_name, std::string* error = nullptr);
+// The names of the jobs that have a file in "JobFiles/", listed or not, in no particular order.
+std::vector<std::string> JobFileNames(const std::string& app_folder);
 // Deletes the job file. A file that is already missing counts as deleted.
 bool DeleteJobFile(const std::string& app_folder, const std::string& name,
                    std::string* error = nullptr);

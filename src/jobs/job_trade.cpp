@@ -72,14 +72,7 @@ std::string ImportedBookmarksMessage(size_t jobs, size_t urls) {
 
 std::vector<std::string> TakenJobNames(const std::string& app_folder) {
   std::vector<std::string> names = ReadJobList(app_folder).value_or(std::vector<std::string>{});
-  if (GDir* dir = g_dir_open(JoinPath(app_folder, "JobFiles").c_str(), 0, nullptr)) {
-    while (const char* file = g_dir_read_name(dir)) {
-      std::string n = file;
-      if (n.size() > 4 && n.compare(n.size() - 4, 4, ".tvj") == 0)
-        names.push_back(n.substr(0, n.size() - 4));
-    }
-    g_dir_close(dir);
-  }
+  for (std::string& name : JobFileNames(app_folder)) names.push_back(std::move(name));
   return names;
 }
 
@@ -144,10 +137,14 @@ void ImportBookmarks(JobHost& host) {
                           MsgIcon::Information, MsgButtons::OK);
 }
 
-void ExportBookmarks(JobHost& host, const std::string& job_name) {
-  if (job_name.empty()) return;
+std::string ExportedBookmarksNotice(const std::string& path) {
+  return "「" + path + "」に書き出しました";
+}
+
+std::optional<std::string> ExportBookmarks(JobHost& host, const std::string& job_name) {
+  if (job_name.empty()) return std::nullopt;
   std::optional<std::vector<JobEntry>> entries = ReadJobToExport(host, job_name);
-  if (!entries) return;
+  if (!entries) return std::nullopt;
   FileDialogOptions options;
   options.title = kExportTitle;
   options.filters = ParseFilter(kBookmarksFilter);
@@ -155,10 +152,13 @@ void ExportBookmarks(JobHost& host, const std::string& job_name) {
   options.file_name = ValidJobNameFrom(job_name) + ".html";
   options.confirm_overwrite = true;
   std::optional<std::string> path = AppDialogs().SaveFile(&host.job_window(), options);
-  if (!path) return;
+  if (!path) return std::nullopt;
   std::string error;
-  if (!WriteBookmarksFile(*path, job_name, *entries, &error))
+  if (!WriteBookmarksFile(*path, job_name, *entries, &error)) {
     ShowError(&host.job_window(), "ファイル「" + *path + "」を書き出せませんでした。\r\n" + error);
+    return std::nullopt;
+  }
+  return path;
 }
 
 void ExportShortcuts(JobHost& host, const std::string& job_name) {

@@ -3,6 +3,7 @@
 // and shortcut_folder_export.h's; these are the job menu's commands around them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,13 @@ std::vector<std::string> TakenJobNames(const std::string& app_folder);
 size_t AddBookmarkJobs(const std::string& app_folder, std::vector<BookmarkJob> jobs,
                        std::string* error = nullptr);
 
+// What the window's status bar says once a job is written out as the bookmarks file at `path`.
+std::string ExportedBookmarksNotice(const std::string& path);
+
 // The commands: each asks for its file or folder, reports its result and its failures.
 void ImportBookmarks(JobHost& host);
-void ExportBookmarks(JobHost& host, const std::string& job_name);
+// Returns the file written, or nothing when nothing was; its caller says where it went.
+std::optional<std::string> ExportBookmarks(JobHost& host, const std::string& job_name);
 void ExportShortcuts(JobHost& host, const std::string& job_name);
 
 }  // namespace tarvik

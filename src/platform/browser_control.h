@@ -60,6 +60,9 @@ class BrowserControl {
   virtual int ToolBar() const = 0;
   // Whether the page view has the keyboard focus in its window.
   virtual bool HasFocus() const = 0;
+  // Whether it has the focus in a field of the page that the user types into: a text box, a
+  // text area or an editable element.
+  virtual bool EditableHasFocus() const = 0;
   // Copies the text selected in the page to the clipboard, when there is any. `done` learns,
   // possibly after this returns, whether something was copied.
   virtual void CopySelectionIfAny(std::function<void(bool)> done) = 0;

@@ -1,10 +1,12 @@
 #include "platform/dialogs.h"
 
+#include <atkmm/object.h>
 #include <glibmm/miscutils.h>
 #include <gtkmm/box.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/filechooserdialog.h>
+#include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/messagedialog.h>
 #include <gtkmm/stock.h>
@@ -35,6 +37,18 @@ Gtk::MessageType MessageType(MsgIcon icon) {
     case MsgIcon::None: break;
   }
   return Gtk::MESSAGE_OTHER;
+}
+
+// The picture of each icon, from the desktop's icon theme.
+const char* IconName(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Critical: return "dialog-error";
+    case MsgIcon::Question: return "dialog-question";
+    case MsgIcon::Exclamation: return "dialog-warning";
+    case MsgIcon::Information: return "dialog-information";
+    case MsgIcon::None: break;
+  }
+  return nullptr;
 }
 
 void AddFilters(Gtk::FileChooserDialog& dialog, const FileDialogOptions& opts) {
@@ -92,6 +106,16 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
   Gtk::MessageDialog dialog(text, false, MessageType(icon), bt, true);
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_title(caption);
+  // GTK 3 shows no picture for the kind of message; the box shows its icon itself.
+  Gtk::Image picture;
+  if (const char* name = IconName(icon)) {
+    picture.set_from_icon_name(name, Gtk::ICON_SIZE_DIALOG);
+    picture.set_valign(Gtk::ALIGN_START);
+    dialog.set_image(picture);
+    picture.show();
+  }
+  // Assistive technologies announce the box by its caption, not by GTK's English kind.
+  dialog.get_accessible()->set_name(caption);
   std::vector<std::pair<const char*, Gtk::ResponseType>> labels;
   switch (buttons) {
     case MsgButtons::OK: labels = {{"OK", Gtk::RESPONSE_OK}}; break;
@@ -168,6 +192,10 @@ std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* parent,
   dialog.add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
   dialog.add_button("開く(_O)", Gtk::RESPONSE_ACCEPT);
   AddFilters(dialog, opts);
+  // Without a folder GTK opens on the recently used files, where the keys of a typed path go to
+  // a part of the dialog that is not built yet (a Gtk-CRITICAL per key): the home folder instead.
+  if (opts.initial_folder.empty() || !DirectoryExists(opts.initial_folder))
+    dialog.set_current_folder(Glib::get_home_dir());
   if (!opts.file_name.empty()) dialog.set_current_name(opts.file_name);
   if (dialog.run() != Gtk::RESPONSE_ACCEPT) return std::nullopt;
   std::string path = dialog.get_filename();

@@ -5,6 +5,9 @@
 #include <gtkmm/window.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <string_view>
+
 #include "platform/dialogs.h"
 
 namespace tarvik {
@@ -96,15 +99,124 @@ WebKitSettings* SharedSettings() {
   return settings;
 }
 
+// The engine reports the new window's toolbar wrongly: hidden for a page that gave no features at
+// all, shown for one that asked for "toolbar=no". So the page's own request is taken where it is
+// made: this script stands in front of window.open and tells the browser the features it is given
+// (an empty text for none) until the call returns.
+constexpr char kOpenHandler[] = "tarvikOpen";
+constexpr char kOpenWatch[] =
+    "(function() {"
+    "  const handlers = window.webkit && window.webkit.messageHandlers;"
+    "  const handler = handlers && handlers.tarvikOpen;"
+    "  const open = window.open;"
+    "  if (!handler || typeof open !== 'function') return;"
+    "  const tell = (m) => { try { handler.postMessage(m); } catch (e) {} };"
+    "  window.open = { open(url, target, features) {"
+    "    tell(features === undefined || features === null ? '' : String(features));"
+    "    try { return open.apply(this, arguments); } finally { tell(null); }"
+    "  } }.open;"
+    "})();";
+
+// Where the page's keyboard focus is, for the editing keys (see EditableHasFocus). It runs in a
+// world of its own, out of the pages' reach.
+constexpr char kFocusWorld[] = "tarvik";
+constexpr char kFocusHandler[] = "tarvikFocus";
+constexpr char kFocusWatch[] =
+    "(function() {"
+    "  const handler = window.webkit.messageHandlers.tarvikFocus;"
+    "  const notText = ['button', 'checkbox', 'color', 'file', 'hidden', 'image', 'radio',"
+    "                   'range', 'reset', 'submit'];"
+    "  const editable = (e) => !!e && (e.isContentEditable || e.localName === 'textarea' ||"
+    "      (e.localName === 'input' && !notText.includes(e.type)));"
+    "  const tell = (m) => { try { handler.postMessage(m); } catch (e) {} };"
+    "  document.addEventListener('focusin', (e) => tell(editable(e.target)), true);"
+    "  document.addEventListener('focusout', () => tell(false), true);"
+    "})();";
+
+// A window.open feature text asks for no toolbar when it names "toolbar" with a value that is not
+// yes: the features are read as browsers read them (names and values separated by spaces, commas
+// or "=", letter case ignored; no value, "yes", "true" or a number other than 0 mean yes).
+bool FeaturesRefuseToolbar(std::string_view features) {
+  auto separator = [](char c) {
+    return c == ' ' || c == ',' || c == '=' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+  };
+  auto lower = [](std::string_view v) {
+    std::string out(v);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+  };
+  size_t i = 0;
+  const size_t n = features.size();
+  bool refused = false;
+  while (i < n) {
+    while (i < n && separator(features[i])) ++i;
+    size_t start = i;
+    while (i < n && !separator(features[i])) ++i;
+    const std::string name = lower(features.substr(start, i - start));
+    if (name.empty()) break;
+    // Up to the "=", if there is one, then the value.
+    while (i < n && (features[i] == ' ' || features[i] == '\t')) ++i;
+    std::string value;
+    if (i < n && features[i] == '=') {
+      ++i;
+      while (i < n && separator(features[i]) && features[i] != ',') ++i;
+      start = i;
+      while (i < n && !separator(features[i])) ++i;
+      value = lower(features.substr(start, i - start));
+    }
+    if (name != "toolbar") continue;
+    bool yes = value.empty() || value == "yes" || value == "true";
+    if (!yes) {
+      const char* text = value.c_str();
+      char* end = nullptr;
+      const long number = std::strtol(text, &end, 10);
+      yes = end != text && number != 0;
+    }
+    refused = !yes;
+  }
+  return refused;
+}
+
+std::string MessageText(WebKitJavascriptResult* result, bool* is_null = nullptr) {
+  JSCValue* value = webkit_javascript_result_get_js_value(result);
+  if (is_null) *is_null = !value || jsc_value_is_null(value) || jsc_value_is_undefined(value);
+  if (!value || !jsc_value_is_string(value)) return "";
+  gchar* text = jsc_value_to_string(value);
+  std::string out = text ? text : "";
+  g_free(text);
+  return out;
+}
+
 }  // namespace
 
 WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
     : frame_(Gtk::ORIENTATION_VERTICAL), fix_up_(std::move(fix_up)) {
+  // Each view has scripts of its own, so that what their pages report comes from this view.
+  content_ = webkit_user_content_manager_new();
+  g_signal_connect(content_, "script-message-received::tarvikOpen", G_CALLBACK(OnOpenMessage),
+                   this);
+  g_signal_connect(content_, "script-message-received::tarvikFocus", G_CALLBACK(OnFocusMessage),
+                   this);
+  webkit_user_content_manager_register_script_message_handler(content_, kOpenHandler);
+  webkit_user_content_manager_register_script_message_handler_in_world(content_, kFocusHandler,
+                                                                       kFocusWorld);
+  WebKitUserScript* open_watch =
+      webkit_user_script_new(kOpenWatch, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                             WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+  webkit_user_content_manager_add_script(content_, open_watch);
+  webkit_user_script_unref(open_watch);
+  WebKitUserScript* focus_watch = webkit_user_script_new_for_world(
+      kFocusWatch, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kFocusWorld, nullptr, nullptr);
+  webkit_user_content_manager_add_script(content_, focus_watch);
+  webkit_user_script_unref(focus_watch);
   if (related) {
-    view_ = WEBKIT_WEB_VIEW(webkit_web_view_new_with_related_view(related->view_));
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related->view_,
+                                         "user-content-manager", content_, nullptr));
   } else {
     view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(),
-                                         "settings", SharedSettings(), nullptr));
+                                         "settings", SharedSettings(), "user-content-manager",
+                                         content_, nullptr));
   }
   g_object_ref_sink(view_);
   gtk_box_pack_start(GTK_BOX(frame_.gobj()), GTK_WIDGET(view_), TRUE, TRUE, 0);
@@ -124,7 +236,9 @@ WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
 WebKitBrowser::~WebKitBrowser() {
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(view_), this);
   g_signal_handlers_disconnect_by_data(view_, this);
+  g_signal_handlers_disconnect_by_data(content_, this);
   g_object_unref(view_);
+  g_object_unref(content_);
 }
 
 BrowserFactory WebKitBrowser::Factory(AddressFixUp fix_up) {
@@ -159,6 +273,23 @@ std::string WebKitBrowser::LocationURL() const {
 }
 
 bool WebKitBrowser::HasFocus() const { return gtk_widget_is_focus(GTK_WIDGET(view_)); }
+
+bool WebKitBrowser::EditableHasFocus() const { return HasFocus() && editable_focused_; }
+
+void WebKitBrowser::OnOpenMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                                  gpointer self) {
+  auto* b = static_cast<WebKitBrowser*>(self);
+  bool done = false;
+  std::string features = MessageText(result, &done);
+  b->open_features_ = done ? std::nullopt : std::optional<std::string>(std::move(features));
+}
+
+void WebKitBrowser::OnFocusMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                                   gpointer self) {
+  JSCValue* value = webkit_javascript_result_get_js_value(result);
+  static_cast<WebKitBrowser*>(self)->editable_focused_ =
+      value && jsc_value_is_boolean(value) && jsc_value_to_boolean(value);
+}
 
 void WebKitBrowser::CopySelectionIfAny(std::function<void(bool)> done) {
   // The engine keeps Copy enabled without a selection, so the page is asked whether it has
@@ -296,6 +427,7 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
       b->progress_change_.emit(0, 100);  // a new load: the window clears its progress graph
       break;
     case WEBKIT_LOAD_COMMITTED: {
+      b->editable_focused_ = false;  // the focus was in the page that has gone
       b->SetStatus("読み込んでいます...");
       // The page is the one shown from now on: the address box and the history follow at once,
       // however long the rest of the page takes. Its title, when it has one, comes by itself.
@@ -368,15 +500,15 @@ GtkWidget* WebKitBrowser::OnCreate(WebKitWebView*, void*, gpointer self) {
   if (!b->host_) return nullptr;
   auto* child = dynamic_cast<WebKitBrowser*>(b->host_->NewWindow2());
   if (!child) return nullptr;
+  // A link, or window.open without features, gives a window with all its bars.
+  child->toolbar_ = b->open_features_ && FeaturesRefuseToolbar(*b->open_features_) ? 0 : 1;
   return GTK_WIDGET(child->view_);
 }
 
 void WebKitBrowser::OnReadyToShow(WebKitWebView*, gpointer self) {
   auto* b = static_cast<WebKitBrowser*>(self);
   WebKitWindowProperties* props = webkit_web_view_get_window_properties(b->view_);
-  bool toolbar = webkit_window_properties_get_toolbar_visible(props);
-  b->toolbar_ = toolbar ? 1 : 0;
-  b->on_tool_bar_.emit(toolbar);
+  b->on_tool_bar_.emit(b->toolbar_ != 0);
   b->on_menu_bar_.emit(webkit_window_properties_get_menubar_visible(props));
   b->on_status_bar_.emit(webkit_window_properties_get_statusbar_visible(props));
   b->EmitRequestedSize();

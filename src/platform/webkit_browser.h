@@ -7,9 +7,12 @@
 #include <gtkmm/box.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitUserContentManager WebKitUserContentManager;
+typedef struct _WebKitJavascriptResult WebKitJavascriptResult;
 
 namespace tarvik {
 
@@ -38,6 +41,7 @@ class WebKitBrowser : public BrowserControl {
   std::string LocationName() const override;
   int ToolBar() const override { return toolbar_; }
   bool HasFocus() const override;
+  bool EditableHasFocus() const override;
   void CopySelectionIfAny(std::function<void(bool)> done) override;
   void CollectLinks(std::function<void(std::vector<PageLink>)> done) override;
 
@@ -56,17 +60,23 @@ class WebKitBrowser : public BrowserControl {
   static gboolean OnLoadFailed(WebKitWebView*, int event, const char* uri, GError* error,
                                gpointer self);
   static gboolean OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer self);
+  static void OnOpenMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
+  static void OnFocusMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
 
   void SetStatus(const std::string& text);
   void EmitRequestedSize();
 
   Gtk::Box frame_;
   WebKitWebView* view_ = nullptr;
+  WebKitUserContentManager* content_ = nullptr;  // this view's own scripts
   BrowserHost* host_ = nullptr;
   AddressFixUp fix_up_;
   int toolbar_ = 1;
   std::string status_;
   bool loading_ = false;
+  // The features of the window.open call the page is making, while it makes one.
+  std::optional<std::string> open_features_;
+  bool editable_focused_ = false;  // the page's focus is in a field the user types into
 };
 
 }  // namespace tarvik

@@ -118,7 +118,10 @@ std::string MenuEntry(const std::string& exe_path) {
   g_key_file_set_string(kf.get(), g, "GenericName", "ジョブ管理型Webブラウザ");
   g_key_file_set_string(kf.get(), g, "Comment", "ページをジョブにまとめて順に閲覧するWebブラウザ");
   g_key_file_set_string(kf.get(), g, "Icon", "tarvik");
-  g_key_file_set_string(kf.get(), g, "Exec", ExecArgument(exe_path).c_str());
+  // An address handed over (Open With) is opened as the command line's address. The types are
+  // not listed here: a user's own entry that lists them would outrank every installed browser
+  // where no default is set. The installed entry lists them, and "ﾃﾞﾌｫﾙﾄﾌﾞﾗｳｻﾞにする" sets them.
+  g_key_file_set_string(kf.get(), g, "Exec", (ExecArgument(exe_path) + " %u").c_str());
   g_key_file_set_string(kf.get(), g, "Terminal", "false");
   g_key_file_set_string(kf.get(), g, "Categories", "Network;WebBrowser;");
   g_key_file_set_string(kf.get(), g, "StartupNotify", "true");

@@ -31,6 +31,7 @@ class FakeBrowser : public BrowserControl {
   }
   int ToolBar() const override { return toolbar; }
   bool HasFocus() const override { return has_focus; }
+  bool EditableHasFocus() const override { return has_focus && editable_focus; }
   void CopySelectionIfAny(std::function<void(bool)> done) override {
     calls.push_back("CopySelectionIfAny");
     if (!selection.empty()) {
@@ -53,7 +54,8 @@ class FakeBrowser : public BrowserControl {
   std::string location_name;
   int toolbar = 1;
   bool has_focus = false;
-  std::string selection;  // the page's selected text
+  bool editable_focus = false;  // with has_focus: the focus is in a field of the page
+  std::string selection;        // the page's selected text
   BrowserHost* host() const { return host_; }
 
   // Completes a navigation as the engine would: the location changes, then the events follow.

@@ -17,6 +17,7 @@
 #include "platform/text_file.h"
 #include "platform/webkit_browser.h"
 #include "support/app_fixture.h"
+#include "support/gui_input.h"
 #include "support/gui_test.h"
 #include "support/loopback_server.h"
 #include "support/scripted_dialogs.h"
@@ -90,6 +91,43 @@ TEST_F(EngineTest, CtrlCInThePageCopiesTheSelectedText) {
   w.browser().Navigate(server.url("/none.html"));
   ASSERT_TRUE(WaitForTitle(w, "None -- Tarvik"));
   EXPECT_TRUE(ctrl_c_gives(server.url("/none.html"))) << clipboard->wait_for_text();
+}
+
+// Ctrl+V in a field of the page ran "URLの貼り付け": the page went to the clipboard's text and what
+// the user had typed was lost.
+TEST_F(EngineTest, TheEditingKeysEditAFieldOfThePage) {
+  server.Serve("/form.html",
+               "<html><head><title>Form</title></head><body>"
+               "<input id=f value=half "
+               "oninput='document.title = this.value || \"Empty\"; if (!this.value) this.blur()'>"
+               "<script>const f = document.getElementById('f'); f.focus();"
+               "f.setSelectionRange(4, 4);</script></body></html>");
+  server.Serve("/pasted.html", "<html><head><title>Pasted</title></head><body>p</body></html>");
+  frmMain& w = Start(server.url("/form.html"));
+  ASSERT_TRUE(WaitForTitle(w, "Form -- Tarvik"));
+  auto* engine = dynamic_cast<WebKitBrowser*>(&w.browser());
+  ASSERT_NE(engine, nullptr);
+  gtk_widget_grab_focus(GTK_WIDGET(engine->view()));
+  ASSERT_TRUE(RunUntil([&] { return w.browser().EditableHasFocus(); }, kLoad));
+  // An address of this server, so that a paste that goes wrong goes nowhere else.
+  const std::string pasted = server.url("/pasted.html");
+  auto clipboard = Gtk::Clipboard::get();
+  clipboard->set_text(pasted);
+  PressKey(w, GDK_KEY_v, GDK_CONTROL_MASK);
+  ASSERT_TRUE(WaitForTitle(w, "half" + pasted + " -- Tarvik")) << w.get_title();
+  // Ctrl+A, Ctrl+X: the field's text moves to the clipboard, and the emptied field lets the
+  // focus go.
+  PressKey(w, GDK_KEY_a, GDK_CONTROL_MASK);
+  PressKey(w, GDK_KEY_x, GDK_CONTROL_MASK);
+  ASSERT_TRUE(WaitForTitle(w, "Empty -- Tarvik")) << w.get_title();
+  EXPECT_EQ(clipboard->wait_for_text(), "half" + pasted);
+  EXPECT_EQ(w.browser().LocationURL(), server.url("/form.html"));
+
+  // Out of the field, Ctrl+V is the menu's again.
+  ASSERT_TRUE(RunUntil([&] { return !w.browser().EditableHasFocus(); }, kLoad));
+  clipboard->set_text(pasted);
+  PressKey(w, GDK_KEY_v, GDK_CONTROL_MASK);
+  EXPECT_TRUE(WaitForTitle(w, "Pasted -- Tarvik"));
 }
 
 TEST_F(EngineTest, APageWithoutATitleIsNamedByItsAddress) {
@@ -235,6 +273,40 @@ TEST_F(EngineTest, AClickedWindowOpenGivesASecondWindowWithoutBarsAndItsCloseAsk
   EXPECT_TRUE(RunUntil([&] { return app->new_window(1) == nullptr; }, kLoad));
   EXPECT_TRUE(first.get_visible());
   EXPECT_FALSE(last_window_closed);
+}
+
+// A window opened by a plain link or by window.open without features had no toolbar, pockets
+// or mode picture, and nothing brought them back; only a page that asks for no toolbar hides them.
+TEST_F(EngineTest, AWindowOpenedWithoutFeaturesKeepsItsBands) {
+  // Three openers, one above the other: a link, window.open without and with "toolbar=no".
+  std::string page = "<title>Openers</title><body style='margin:0'>";
+  const char* openers[] = {
+      "<a href='/child.html' target='_blank'", "<a href='#' onclick=\"window.open('/child.html')\"",
+      "<a href='#' onclick=\"window.open('/child.html','_blank','toolbar=no,width=400')\""};
+  for (int i = 0; i < 3; ++i)
+    page += std::string(openers[i]) +
+            " style='position:fixed;left:0;top:" + std::to_string(i * 60) +
+            "px;width:300px;height:50px;display:block'>x</a>";
+  server.Serve("/openers.html", page + "</body>");
+  server.Serve("/child.html", "<title>Child</title><body>child</body>");
+  frmMain& first = Start(server.url("/openers.html"));
+  ASSERT_TRUE(WaitForTitle(first, "Openers -- Tarvik"));
+  Pump(500);
+  for (int number = 1; number <= 3; ++number) {
+    Click(first.wbwMain(), 100, number * 60 - 35);
+    ASSERT_TRUE(RunUntil([&] { return app->new_window(number) != nullptr; }, kLoad)) << number;
+    frmMain& child = *app->new_window(number);
+    ASSERT_TRUE(WaitForTitle(child, "Child -- Tarvik"));
+    ASSERT_TRUE(RunUntil([&] { return child.get_mapped(); }, kLoad));
+    const bool bars = number < 3;
+    for (int band = 0; band < 3; ++band)
+      EXPECT_EQ(child.clbComm().band_visible(band), bars)
+          << "opener " << number << " band " << band;
+    EXPECT_EQ(child.browser().ToolBar(), bars ? 1 : 0) << "opener " << number;
+    // Without a window manager it would cover the opener's links.
+    child.CloseWindow();
+    RunUntil([&] { return app->new_window(number) == nullptr; }, kLoad);
+  }
 }
 
 TEST_F(EngineTest, APageCannotOpenAWindowWithoutTheUsersClick) {

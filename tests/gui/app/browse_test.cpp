@@ -1,8 +1,12 @@
+#include <glibmm/main.h>
 #include <gtkmm/clipboard.h>
 
 #include "browse/recent_history.h"
 #include "browse/script_guard.h"
+#include "jobs/frm_edit_job.h"
+#include "jobs/job_files.h"
 #include "main_window_fixture.h"
+#include "support/gui_input.h"
 
 namespace tarvik::test {
 namespace {
@@ -169,6 +173,63 @@ TEST_F(BrowseTest, CtrlCInThePageCopiesItsSelection) {
   browser().has_focus = false;
   press_ctrl_c();
   EXPECT_EQ(clipboard->wait_for_text(), "http://copy/") << "the page has no focus";
+}
+
+// Ctrl+V and Ctrl+A in a text field ran the menu's commands: the text typed into the address box
+// was lost to the clipboard's address, and Ctrl+A opened the author page.
+TEST_F(BrowseTest, TheEditingKeysEditTheFocusedFieldAndTheMenuKeepsThemElsewhere) {
+  ASSERT_TRUE(RewriteJobList(home.path(), {"News"}));
+  ASSERT_TRUE(WriteJobFile(home.path(), "News", {{"A", "http://a/"}}));
+  frmMain& w = Start("");
+  if (w.mode() == 1) w.ToggleMode();  // the address bar
+  auto clipboard = Gtk::Clipboard::get();
+  clipboard->set_text("pasted");
+  browser().calls.clear();
+  auto typed_into = [&](Gtk::Window& window, Gtk::Entry& box) {
+    box.set_text("half");
+    box.grab_focus();
+    box.set_position(-1);
+    PressKey(window, GDK_KEY_v, GDK_CONTROL_MASK);
+    EXPECT_TRUE(RunUntil([&] { return box.get_text() == "halfpasted"; })) << box.get_text();
+    PressKey(window, GDK_KEY_a, GDK_CONTROL_MASK);
+    int start = 0, end = 0;
+    EXPECT_TRUE(box.get_selection_bounds(start, end));
+    EXPECT_EQ(end - start, 10);
+  };
+  typed_into(w, w.txtURL());
+  EXPECT_EQ(browser().calls, std::vector<std::string>{}) << "no menu command ran";
+
+  // Everywhere else the shortcuts are the menu's.
+  w.unset_focus();
+  browser().has_focus = true;
+  PressKey(w, GDK_KEY_v, GDK_CONTROL_MASK);
+  EXPECT_EQ(browser().last_navigation(), "Navigate:pasted");
+  PressKey(w, GDK_KEY_a, GDK_CONTROL_MASK);
+  EXPECT_NE(browser().last_navigation(), "Navigate:pasted") << "the author page";
+
+  // The job editor's boxes, over the main window.
+  bool driven = false;
+  sigc::connection drive = Glib::signal_timeout().connect(
+      [&] {
+        for (Gtk::Window* top : Gtk::Window::list_toplevels()) {
+          auto* editor = dynamic_cast<frmEditJob*>(top);
+          if (!editor || !editor->get_mapped()) continue;
+          typed_into(*editor, editor->txtTitle());
+          typed_into(*editor, editor->txtURL());
+          driven = true;
+          editor->cmdCancel().clicked();
+          return false;
+        }
+        return true;
+      },
+      20);
+  browser().calls.clear();
+  w.cboJob().set_active(0);
+  browser().calls.clear();
+  w.activate_menu("mnuEditJob");
+  drive.disconnect();
+  EXPECT_TRUE(driven);
+  EXPECT_EQ(browser().calls, std::vector<std::string>{});
 }
 
 // A script address in the history ran from the menu without a word.

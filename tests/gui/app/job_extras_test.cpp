@@ -111,6 +111,51 @@ TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
   EXPECT_EQ(dialogs.shown.back().text, kNoPageLinksMessage);
 }
 
+// "続きから開く" and the two exports were live with no job loaded, and did nothing.
+TEST_F(JobExtrasTest, TheItemsThatActOnTheLoadedJobAreOffWhileNoneIsLoaded) {
+  ASSERT_TRUE(DeleteJobFile(home.path(), "Sport"));
+  frmMain& w = Start("");
+  auto live = [&] {
+    std::vector<bool> out;
+    for (const char* name : {"mnuResumeJob", "mnuExportBookmarks", "mnuExportShortcuts"})
+      out.push_back(w.menu_item(name)->is_sensitive());
+    return out;
+  };
+  EXPECT_EQ(live(), std::vector<bool>(3, false));
+  Pick(w, 1);  // Sport has no file: nothing is loaded
+  EXPECT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(live(), std::vector<bool>(3, false));
+  Pick(w, 0);
+  EXPECT_EQ(live(), std::vector<bool>(3, true));
+}
+
+// Adding the page shown to a job, and writing a job out as bookmarks, finished without a word.
+TEST_F(JobExtrasTest, AddingAPageAndExportingBookmarksSaySoInTheStatusBar) {
+  frmMain& w = Start("");
+  Gtk::Label& status = w.stbStat().panel(0);
+  browser().Complete("http://elsewhere/page", "Elsewhere");
+  AddToJobItems(w)[1]->activate();
+  EXPECT_EQ(status.get_text(), "「Sport」に追加しました");
+  // The browser's own texts wait until the notice has gone.
+  browser().signal_status_text_change().emit("http://link/");
+  EXPECT_EQ(status.get_text(), "「Sport」に追加しました");
+  EXPECT_TRUE(RunUntil([&] { return status.get_text() == "http://link/"; },
+                       (MainStatusBar::kNoticeSeconds + 2) * 1000));
+
+  dialogs.AnswerInput("Trip");
+  AddToJobItems(w).back()->activate();
+  EXPECT_EQ(status.get_text(), "「Trip」に追加しました");
+
+  Pick(w, 0);
+  TempDir files;
+  const std::string out = files.file("news.html");
+  dialogs.AnswerFile(out);
+  w.activate_menu("mnuExportBookmarks");
+  EXPECT_EQ(status.get_text(), "「" + out + "」に書き出しました");
+  EXPECT_TRUE(dialogs.all_used());
+  EXPECT_EQ(dialogs.shown.size(), 2u) << "the name of the new job and the file; no message";
+}
+
 TEST_F(JobExtrasTest, AddingThePageToTheLoadedJobKeepsTheCurrentEntry) {
   frmMain& w = Start("");
   Pick(w, 0);

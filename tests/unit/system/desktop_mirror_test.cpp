@@ -80,7 +80,7 @@ TEST_F(DesktopMirrorTest, RegistrationDescribesEachAssociationToTheDesktop) {
     EXPECT_EQ(Entry(r.id, "Type"), "Application") << r.id;
   }
   EXPECT_EQ(Entry("tarvik-htm.desktop", "Comment"), "Tarvikで開く");
-  EXPECT_EQ(Entry("tarvik.desktop", "Exec"), kExe);
+  EXPECT_EQ(Entry("tarvik.desktop", "Exec"), std::string(kExe) + " %u");
   EXPECT_EQ(Entry("tarvik.desktop", "Categories"), "Network;WebBrowser;");
   EXPECT_EQ(Entry("tarvik.desktop", "NoDisplay"), "(none)") << "the menu entry is shown";
 
