@@ -244,41 +244,51 @@ bool WriteJobListUnlocked(const std::string& app_folder, const std::vector<std::
 
 }  // namespace
 
+JobListLock::JobListLock(const std::string& app_folder) : lock_(JobListPath(app_folder)) {}
+
 bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
-  if (RefuseLineBreaks({name}, error)) return false;
+  JobListLock lock(app_folder);
+  return AppendJobNames(lock, app_folder, {name}, error);
+}
+
+bool AppendJobNames(const JobListLock&, const std::string& app_folder,
+                    const std::vector<std::string>& names, std::string* error) {
+  if (RefuseLineBreaks(names, error)) return false;
+  if (names.empty()) return true;
   const std::string path = JobListPath(app_folder);
-  FileLock lock(path);
   std::optional<std::string> existing = ReadJobListToChange(path, true, error);
   if (!existing) return false;
   const std::string& bytes = *existing;
+  std::string added;
+  for (const std::string& name : names) added.append(name).append(kCrLf);
 
   std::string_view body(bytes);
   const bool has_bom = body.substr(0, kUtf8Bom.size()) == kUtf8Bom;
   if (has_bom) body.remove_prefix(kUtf8Bom.size());
   std::string out;
   if (!HasNonAscii(body) && !has_bom) {
-    // Plain ASCII reads the same in either encoding: let the encoder choose for the new name.
+    // Plain ASCII reads the same in either encoding: let the encoder choose for the new names.
     std::string text(body);
     if (!text.empty() && !IsLineEnd(text.back())) text.append(kCrLf);
-    text.append(name).append(kCrLf);
+    text.append(added);
     out = EncodeText(text);
   } else {
-    // Keep the existing lines byte for byte and add the name in the list's own encoding.
+    // Keep the existing lines byte for byte and add the names in the list's own encoding.
     const bool is_utf8 = has_bom || DecodeText(bytes) == body;
     std::optional<std::string> encoded;
     if (is_utf8)
-      encoded = name;
+      encoded = added;
     else
-      encoded = EncodeCp932(name);
+      encoded = EncodeCp932(added);
     if (encoded) {
       out = bytes;
       if (!body.empty() && !IsLineEnd(body.back())) out.append(kCrLf);
-      out.append(*encoded).append(kCrLf);
+      out.append(*encoded);
     } else {
       // A code page 932 list that must now hold a character outside it: rewrite it in UTF-8.
-      auto names = ParseJobList(bytes);
-      names.push_back(name);
-      out = FormatJobList(names);
+      auto all = ParseJobList(bytes);
+      all.insert(all.end(), names.begin(), names.end());
+      out = FormatJobList(all);
     }
   }
   return WriteFileAtomically(path, out, error);

@@ -1,4 +1,5 @@
-// Job files and the job list: the only code that touches "TVJob.lst" and "JobFiles/*.tvj".
+// Job files and the job list: "TVJob.lst" and "JobFiles/*.tvj" (job_plan.h adds new jobs to both at
+// once, add_to_job.h appends entries under the list's lock).
 //
 // The job list, application folder + "/TVJob.lst", holds one job name per line; its line order is
 // the job index order. A job file, application folder + "/JobFiles/" + name + ".tvj", holds one
@@ -66,6 +67,19 @@ std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folde
 // so the name never joins that line.
 bool AppendJobName(const std::string& app_folder, const std::string& name,
                    std::string* error = nullptr);
+
+// The job list's lock, held for a change that spans the list and other files (new jobs with
+// their lines, see job_plan.h). Functions that take it expect the caller to hold it.
+class JobListLock {
+ public:
+  explicit JobListLock(const std::string& app_folder);
+
+ private:
+  FileLock lock_;
+};
+// AppendJobName for several names, in one write of the list, under a lock the caller holds.
+bool AppendJobNames(const JobListLock& held, const std::string& app_folder,
+                    const std::vector<std::string>& names, std::string* error = nullptr);
 // Replaces the list with `names`, one per line, in order.
 bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,
                     std::string* error = nullptr);

@@ -9,6 +9,7 @@
 #include "jobs/bookmarks.h"
 #include "jobs/job_editing.h"
 #include "platform/path_util.h"
+#include "platform/text_file.h"
 
 namespace tarvik {
 
@@ -57,6 +58,9 @@ bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>
     if (error) *error = "フォルダ「" + folder + "」を作成できません。";
     return false;
   }
+  // An export killed here before left its temporary file behind; it goes now, even when the
+  // folder is refused.
+  RemoveStaleTemporaryFilesIn(folder);
   if (HoldsShortcutFiles(folder)) {
     if (error)
       *error = "フォルダ「" + folder + "」には既にお気に入りファイルがあります。\r\n" +
