@@ -304,13 +304,16 @@ std::string DecodeBookmarks(std::string_view bytes) {
   return out;
 }
 
-// `text` made fit for libxml2, which ends the whole parse at a NUL character and cuts an
-// attribute at a character reference it refuses. NUL characters go, and so do references to
-// characters that no text can hold (NUL, surrogates, past U+10FFFF); a reference to another
-// character libxml2 refuses (a control character, U+FFFE, U+FFFF) becomes that character itself,
-// which the address and title rules then handle as they handle the character written out.
+// `text` made fit for libxml2, which ends the whole parse at a NUL character, cuts an attribute
+// at a character reference it refuses and drops U+FFFE and U+FFFF from text. NUL characters go,
+// and so do references to characters that no text can hold (NUL, surrogates, past U+10FFFF); a
+// reference to a control character libxml2 refuses becomes that character itself, which the
+// address and title rules then handle as they handle the character written out; U+FFFE and
+// U+FFFF, written out or referred to, become U+FFFD.
 std::string WithoutBrokenCharacters(std::string text) {
-  if (text.find('\0') == std::string::npos && text.find("&#") == std::string::npos) return text;
+  if (text.find('\0') == std::string::npos && text.find("&#") == std::string::npos &&
+      text.find("\xEF\xBF") == std::string::npos)
+    return text;
   std::string out;
   out.reserve(text.size());
   size_t pos = 0;
@@ -318,6 +321,12 @@ std::string WithoutBrokenCharacters(std::string text) {
     const char c = text[pos];
     if (c == '\0') {
       ++pos;
+      continue;
+    }
+    if (c == '\xEF' && text.compare(pos, 2, "\xEF\xBF") == 0 && pos + 2 < text.size() &&
+        (text[pos + 2] == '\xBE' || text[pos + 2] == '\xBF')) {
+      AppendUtf8(out, 0xFFFD);
+      pos += 3;
       continue;
     }
     if (c != '&' || pos + 2 >= text.size() || text[pos + 1] != '#') {
@@ -343,10 +352,11 @@ std::string WithoutBrokenCharacters(std::string text) {
     }
     if (at < text.size() && text[at] == ';') ++at;
     const bool impossible = value == 0 || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF;
-    const bool refused = (value < 0x20 && value != '\t' && value != '\n' && value != '\r') ||
-                         value == 0xFFFE || value == 0xFFFF;
+    const bool refused = value < 0x20 && value != '\t' && value != '\n' && value != '\r';
     if (impossible) {
       // dropped
+    } else if (value == 0xFFFE || value == 0xFFFF) {
+      AppendUtf8(out, 0xFFFD);
     } else if (refused) {
       AppendUtf8(out, static_cast<gunichar>(value));
     } else {
