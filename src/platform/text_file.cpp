@@ -510,7 +510,21 @@ void RemoveStaleTemporaryFilesIn(const std::string& dir) {
     if (!owner || ProcessAlive(*owner)) continue;
     const std::string path = dir + "/" + name;
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    if (::lstat(path.c_str(), &st) != 0) continue;
+    if (S_ISREG(st.st_mode)) {
+      ::unlink(path.c_str());
+    } else if (S_ISDIR(st.st_mode)) {
+      // A temporary folder of files (an export's), with what was written into it.
+      RemoveStaleTemporaryFilesIn(path);
+      if (GDir* inner = g_dir_open(path.c_str(), 0, nullptr)) {
+        while (const char* file = g_dir_read_name(inner)) {
+          const std::string inside = path + "/" + file;
+          if (::lstat(inside.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(inside.c_str());
+        }
+        g_dir_close(inner);
+      }
+      ::rmdir(path.c_str());
+    }
   }
   g_dir_close(listing);
 }

@@ -89,7 +89,8 @@ bool SyncFileSystemOf(const std::string& path);
 // Renames `from` to `to` unless `to` exists. False, with errno set (EEXIST when it exists).
 bool RenameWithoutReplacing(const std::string& from, const std::string& to);
 // Removes from `dir` every temporary file of ours, for any target, whose process no longer
-// runs: what a kill or a power cut left in the middle of a write.
+// runs: what a kill or a power cut left in the middle of a write. A temporary folder of ours
+// goes with the files in it.
 void RemoveStaleTemporaryFilesIn(const std::string& dir);
 
 // An exclusive advisory lock on `path` + ".lock", held for the object's life. Files are replaced

@@ -202,7 +202,7 @@ TEST_F(JobImportsTest, ABigImportAnswersAndStopsWithItsWindowOrTheSessionLeaving
   app->CloseAllWindowsOnSessionEnd();
   StopImportWhenItShows(SIGTERM);
   Glib::signal_idle().connect_once([&] { Import(w, path); });
-  EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
+  EXPECT_TRUE(RunUntil([&] { return last_window_closed; }, 30000));
   const size_t after = CheckWholeAndListed().size();
   EXPECT_TRUE(after == 2002u || after == 12002u) << after;
   app.reset();
