@@ -1,8 +1,11 @@
 // Feeds arbitrary bytes to the bookmarks importer: every job it makes has a valid, unused, unique
 // name and clean entries, progress only moves forward, and each job written out again, as a
-// bookmarks file or as a folder of shortcuts, reads back as the same job.
+// bookmarks file or as a folder of shortcuts, reads back as the same job. The same bytes, cut
+// into the addresses and titles of a well-formed file in one of the charsets browsers write,
+// must give every one of its links, whatever bytes and references the pieces hold.
 #include <glib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <set>
@@ -43,6 +46,61 @@ void CheckShortcutFolder(const BookmarkJob& job) {
   tarvik::fuzz::RemoveTree(folder);
 }
 
+// A bookmarks file whose links' addresses and titles are the pieces of `bytes` between line
+// breaks, raw: NUL bytes, references, bytes of any charset. Only the three characters that
+// would end an attribute or a tag are replaced. The first byte picks the charset the file
+// declares (or a UTF-8 byte-order mark); every seventh link opens a folder inside the last.
+std::string FileOfLinks(std::string_view bytes, size_t* links) {
+  static const char* const kHeads[] = {
+      "\xEF\xBB\xBF",
+      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n",
+      "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">\n",
+      "<META CHARSET=\"EUC-JP\">\n",
+      "<META CHARSET=\"windows-1252\">\n",
+      "<META CHARSET=\"GBK\">\n",
+  };
+  auto safe = [](std::string_view piece) {
+    std::string out(piece);
+    for (char& c : out)
+      if (c == '"' || c == '<' || c == '>') c = '_';
+    return out;
+  };
+  const size_t head = bytes.empty() ? 0 : static_cast<unsigned char>(bytes[0]) % 6;
+  if (!bytes.empty()) bytes.remove_prefix(1);
+  std::string html = std::string(kHeads[head]) + "<DL><p>\n";
+  size_t depth = 0;
+  *links = 0;
+  while (!bytes.empty()) {
+    const size_t end = std::min(bytes.find('\n'), bytes.size());
+    const std::string_view url = bytes.substr(0, end);
+    bytes.remove_prefix(std::min(end + 1, bytes.size()));
+    const size_t title_end = std::min(bytes.find('\n'), bytes.size());
+    const std::string_view title = bytes.substr(0, title_end);
+    bytes.remove_prefix(std::min(title_end + 1, bytes.size()));
+    if (*links % 7 == 0) {
+      html += "<DT><H3>F</H3>\n<DL><p>\n";
+      ++depth;
+    }
+    html += "<DT><A HREF=\"http://h/" + safe(url) + "\">" + safe(title) + "</A>\n";
+    ++*links;
+  }
+  for (size_t i = 0; i <= depth; ++i) html += "</DL><p>\n";
+  return html;
+}
+
+void CheckEveryLinkComesIn(std::string_view bytes) {
+  size_t links = 0;
+  const std::string html = FileOfLinks(bytes, &links);
+  size_t entries = 0;
+  for (const BookmarkJob& job : tarvik::ParseBookmarksHtml(html, "loose", {})) {
+    for (const JobEntry& e : job.entries)
+      Check(e.URL.rfind("http://h/", 0) == 0, "an address keeps its beginning");
+    entries += job.entries.size();
+  }
+  if (entries != links) std::fprintf(stderr, "%zu links, %zu imported\n", links, entries);
+  Check(entries == links, "every link of the file is imported");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -81,5 +139,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(again.size() == 1 && again[0] == job, "exported job imports as the same job");
   }
   if (!jobs.empty() && jobs[0].entries.size() <= 40) CheckShortcutFolder(jobs[0]);
+  CheckEveryLinkComesIn(bytes);
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "jobs/job_plan.h"
 #include "platform/app_folder.h"
 #include "platform/browser_control.h"
 #include "platform/settings_store.h"
@@ -64,6 +65,8 @@ void StartInIdleTime() {
 
 void PrepareProcess() {
   EnsureApplicationFolder();
+  // What a killed writer left: temporary files, and job files an import never listed.
+  SweepJobLeftovers(ApplicationFolder());
   // The chosen skin is applied as the window is built, so its files must be there; the other
   // shipped skins come later.
   const std::string skin = UserSettings().Get(kSkinSection, kSkinKey, "");

@@ -5,6 +5,7 @@
 #include "favorites/favorites_commands.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_host.h"
+#include "jobs/job_plan.h"
 #include "platform/app_folder.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
@@ -67,16 +68,10 @@ bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* create
   std::optional<JobEntry> page = PageShown(host, browser);
   if (!page) return false;
   const std::string app_folder = ApplicationFolder();
-  std::string error;
-  if (!WriteJobFile(app_folder, name, {*page}, &error)) {
-    ShowError(&host.job_window(), JobNotCreatedMessage(name, error));
-    return false;
-  }
-  std::optional<std::vector<std::string>> names = ReadJobList(app_folder);
-  const bool listed = names && std::find(names->begin(), names->end(), name) != names->end();
-  if (!listed && !AppendJobName(app_folder, name, &error)) {
-    ShowError(&host.job_window(),
-              "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
+  // The file and its line are made together: a job is never left without its line.
+  const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {*page}, true}}});
+  if (!made.done()) {
+    ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return false;
   }
   if (created_name) *created_name = name;

@@ -27,6 +27,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "jobs/job_files.h"
@@ -56,6 +58,23 @@ std::string ValidJobNameFrom(std::string_view text, size_t max_bytes = kMaxImpor
 // that is unused, cut as needed so that it stays within kMaxImportedJobNameBytes.
 std::string UnusedJobName(const std::string& wanted, const std::vector<std::string>& used);
 
+// Picks unused names for many new jobs, by UnusedJobName's rule: the names in use are a set, and
+// the number tried next is kept for each wanted name, so a thousand folders of one name cost a
+// thousand look-ups, not a million.
+class JobNamePicker {
+ public:
+  JobNamePicker() = default;
+  explicit JobNamePicker(const std::vector<std::string>& used);
+  bool Used(const std::string& name) const { return used_.count(name) > 0; }
+  void Use(const std::string& name) { used_.insert(name); }
+  // UnusedJobName(wanted, the names used), which is used from now on.
+  std::string Pick(const std::string& wanted);
+
+ private:
+  std::unordered_set<std::string> used_;
+  std::unordered_map<std::string, size_t> next_number_;
+};
+
 // The job name for the loose links of the file at `path`: its file name without the last
 // extension, made valid ("bookmarks.html" → "bookmarks").
 std::string BookmarksFileJobName(const std::string& path);
@@ -69,9 +88,14 @@ using BookmarksProgress = std::function<void(size_t done, size_t total)>;
 // The jobs of the bookmarks file held in `bytes`. `loose_job_name` names the job of the links
 // outside any folder ("Bookmarks" when it is empty). Every job name is made valid (an empty folder
 // name becomes the loose links' name) and unique against `existing_names` (the names of the job
-// list and of the job files) and the jobs before it. Bytes with a
-// UTF-8 byte-order mark, or valid as UTF-8, are read as UTF-8; other bytes in the charset the
-// file declares, or as code page 932 when it declares none.
+// list and of the job files) and the jobs before it.
+//
+// The bytes are decoded as browsers do: a byte-order mark first (UTF-8, UTF-16), then bytes that
+// are valid UTF-8 throughout as UTF-8, then the charset the file declares (code page 932 when it
+// declares none). Where the declared charset does not fit, each stretch of such bytes is read by
+// the text-file rule (UTF-8 when valid, else code page 932, U+FFFD for the rest), so a wrong
+// declaration costs those characters alone. A NUL byte, or a character reference no text can
+// hold (&#0;, a surrogate, past U+10FFFF), is dropped where it stands; every link is read.
 std::vector<BookmarkJob> ParseBookmarksHtml(std::string_view bytes,
                                             const std::string& loose_job_name,
                                             const std::vector<std::string>& existing_names,
@@ -83,7 +107,8 @@ inline constexpr size_t kMaxBookmarksFileBytes = 256u << 20;
 
 // The jobs of the bookmarks file at `path`, by ParseBookmarksHtml with the file's job name for
 // loose links. Nothing, with a message in `error` that names the file, when it is not a regular
-// file, cannot be read or is past kMaxBookmarksFileBytes. A file without any link gives no jobs.
+// file, cannot be read or is past kMaxBookmarksFileBytes ("ファイルが大きすぎます。"). A file
+// without any link gives no jobs.
 std::optional<std::vector<BookmarkJob>> ReadBookmarksFile(
     const std::string& path, const std::vector<std::string>& existing_names,
     const BookmarksProgress& progress = {}, std::string* error = nullptr);

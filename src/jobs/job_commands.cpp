@@ -13,6 +13,7 @@
 #include "jobs/job_files.h"
 #include "jobs/job_host.h"
 #include "jobs/shortcut_folder_export.h"
+#include "jobs/job_plan.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
 #include "platform/path_util.h"
@@ -102,12 +103,14 @@ std::string AskNewJobName(JobHost& host) {
 std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& entries) {
   const std::string name = AskNewJobName(host);
   if (name.empty()) return name;
-  std::string error;
-  if (!WriteListedJob(ApplicationFolder(), name, entries, &error)) {
-    ShowError(&host.job_window(), JobNotCreatedMessage(name, error));
+  // The user agreed to replace a job of that name; a listed one keeps its one line.
+  const PlanOutcome made =
+      CarryOutJobPlan(ApplicationFolder(), JobPlan{{PlannedJob{name, entries, true}}});
+  if (!made.done() || made.names.empty()) {
+    ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return "";
   }
-  return name;
+  return made.names.front();
 }
 
 void mnuNewJob_Click(JobHost& host) {
@@ -115,20 +118,17 @@ void mnuNewJob_Click(JobHost& host) {
   const std::string name = AskNewJobName(host);
   if (name.empty()) return;
 
-  std::string error;
-  if (!CreateEmptyJobFile(app_folder, name, &error)) {
-    ShowError(&host.job_window(), JobNotCreatedMessage(name, error));
+  // The file and its line are made together: a job is never left without its line.
+  const std::optional<int> listed = ListedIndex(app_folder, name);
+  const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {}, true}}});
+  if (!made.done()) {
+    ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return;
   }
-  if (std::optional<int> listed = ListedIndex(app_folder, name)) {
+  if (listed) {
     // An overwritten job keeps its one line, and the editor opens on that line.
     host.NewJobFlag() = false;
     OpenEditor(host, *listed);
-    return;
-  }
-  if (!AppendJobName(app_folder, name, &error)) {
-    ShowError(&host.job_window(),
-              "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
     return;
   }
   host.NewJobFlag() = true;
@@ -173,14 +173,10 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
               "フォルダ「" + name + "」には有効なお気に入りファイルが一つも存在しません。");
     return false;
   }
-  std::string error;
-  if (!WriteJobFile(app_folder, name, entries, &error)) {
-    ShowError(&host.job_window(), JobNotCreatedMessage(name, error));
-    return false;
-  }
-  if (!ListedIndex(app_folder, name) && !AppendJobName(app_folder, name, &error)) {
-    ShowError(&host.job_window(),
-              "ジョブ「" + name + "」をジョブリストに追加できませんでした。\r\n" + error);
+  const PlanOutcome made =
+      CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, std::move(entries), true}}});
+  if (!made.done()) {
+    ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return false;
   }
   // An overwritten current job is re-read without navigating.

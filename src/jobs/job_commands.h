@@ -25,7 +25,7 @@ void mnuNewJob_Click(JobHost& host);
 std::string AskNewJobName(JobHost& host);
 
 // Asks for a name as New Job does and writes a job of that name holding `entries`, listed once
-// (WriteListedJob). Returns the name, or "" when the question was cancelled or the job could not
+// (a job plan). Returns the name, or "" when the question was cancelled or the job could not
 // be written (the message has been shown).
 std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& entries);
 

@@ -245,21 +245,23 @@ bool WriteJobListUnlocked(const std::string& app_folder, const std::vector<std::
 
 }  // namespace
 
-namespace {
+JobListLock::JobListLock(const std::string& app_folder) : lock_(JobListPath(app_folder)) {}
 
-// AppendJobName's change, made by a caller that holds the list's lock. With `unless_listed` a
-// list that already holds the name is left as it is.
-bool AppendJobNameUnlocked(const std::string& app_folder, const std::string& name,
-                           bool unless_listed, std::string* error) {
-  if (RefuseLineBreaks({name}, error)) return false;
+bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
+  JobListLock lock(app_folder);
+  return AppendJobNames(lock, app_folder, {name}, error);
+}
+
+bool AppendJobNames(const JobListLock&, const std::string& app_folder,
+                    const std::vector<std::string>& names, std::string* error) {
+  if (RefuseLineBreaks(names, error)) return false;
+  if (names.empty()) return true;
   const std::string path = JobListPath(app_folder);
   std::optional<std::string> existing = ReadJobListToChange(path, true, error);
   if (!existing) return false;
   const std::string& bytes = *existing;
-  if (unless_listed) {
-    const std::vector<std::string> names = ParseJobList(bytes);
-    if (std::find(names.begin(), names.end(), name) != names.end()) return true;
-  }
+  std::string added;
+  for (const std::string& name : names) added.append(name).append(kCrLf);
 
   std::string_view body(bytes);
   const bool has_bom = body.substr(0, kUtf8Bom.size()) == kUtf8Bom;
@@ -267,50 +269,35 @@ bool AppendJobNameUnlocked(const std::string& app_folder, const std::string& nam
   std::string out;
   if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
     // A list an editor saved as UTF-16: written again in the program's own encoding.
-    auto names = ParseJobList(bytes);
-    names.push_back(name);
-    out = FormatJobList(names);
+    auto all = ParseJobList(bytes);
+    all.insert(all.end(), names.begin(), names.end());
+    out = FormatJobList(all);
   } else if (!HasNonAscii(body) && !has_bom) {
-    // Plain ASCII reads the same in either encoding: let the encoder choose for the new name.
+    // Plain ASCII reads the same in either encoding: let the encoder choose for the new names.
     std::string text(body);
     if (!text.empty() && !IsLineEnd(text.back())) text.append(kCrLf);
-    text.append(name).append(kCrLf);
+    text.append(added);
     out = EncodeText(text);
   } else {
-    // Keep the existing lines byte for byte and add the name in the list's own encoding.
+    // Keep the existing lines byte for byte and add the names in the list's own encoding.
     const bool is_utf8 = has_bom || DecodeText(bytes) == body;
     std::optional<std::string> encoded;
     if (is_utf8)
-      encoded = name;
+      encoded = added;
     else
-      encoded = EncodeCp932(name);
+      encoded = EncodeCp932(added);
     if (encoded) {
       out = bytes;
       if (!body.empty() && !IsLineEnd(body.back())) out.append(kCrLf);
-      out.append(*encoded).append(kCrLf);
+      out.append(*encoded);
     } else {
       // A code page 932 list that must now hold a character outside it: rewrite it in UTF-8.
-      auto names = ParseJobList(bytes);
-      names.push_back(name);
-      out = FormatJobList(names);
+      auto all = ParseJobList(bytes);
+      all.insert(all.end(), names.begin(), names.end());
+      out = FormatJobList(all);
     }
   }
   return WriteFileAtomically(path, out, error);
-}
-
-}  // namespace
-
-bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
-  FileLock lock(JobListPath(app_folder));
-  return AppendJobNameUnlocked(app_folder, name, false, error);
-}
-
-bool WriteListedJob(const std::string& app_folder, const std::string& name,
-                    const std::vector<JobEntry>& entries, std::string* error) {
-  if (RefuseLineBreaks({name}, error)) return false;
-  FileLock lock(JobListPath(app_folder));
-  return WriteJobFile(app_folder, name, entries, error) &&
-         AppendJobNameUnlocked(app_folder, name, true, error);
 }
 
 bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,

@@ -1,7 +1,8 @@
-// Job files and the job list: every read, write, rename and delete of "TVJob.lst" and
-// "JobFiles/*.tvj" goes through this file's functions. (The first start creates the empty list and
-// folder, platform/app_folder.h; job_watch.h watches the files; add_to_job.h holds the list's
-// lock around one read and write of a job file.)
+// Job files and the job list, "TVJob.lst" and "JobFiles/*.tvj": their reads, writes, renames and
+// deletes are this file's functions. Others use them: the first start creates the empty list and
+// folder (platform/app_folder.h); job_plan.h makes new jobs, putting their files in place and
+// listing them at once under the list's lock; add_to_job.h holds that lock around one read and
+// write of a job file; job_watch.h watches the files.
 //
 // The job list, application folder + "/TVJob.lst", holds one job name per line; its line order is
 // the job index order. A job file, application folder + "/JobFiles/" + name + ".tvj", holds one
@@ -69,11 +70,19 @@ std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folde
 // so the name never joins that line.
 bool AppendJobName(const std::string& app_folder, const std::string& name,
                    std::string* error = nullptr);
-// Writes the job file of `name` with `entries` and adds the name as the list's last line unless
-// the list holds it already, both under the list's lock: another process never sees the name
-// listed without its file, nor lists it a second time meanwhile.
-bool WriteListedJob(const std::string& app_folder, const std::string& name,
-                    const std::vector<JobEntry>& entries, std::string* error = nullptr);
+
+// The job list's lock, held for a change that spans the list and other files (new jobs with
+// their lines, see job_plan.h). Functions that take it expect the caller to hold it.
+class JobListLock {
+ public:
+  explicit JobListLock(const std::string& app_folder);
+
+ private:
+  FileLock lock_;
+};
+// AppendJobName for several names, in one write of the list, under a lock the caller holds.
+bool AppendJobNames(const JobListLock& held, const std::string& app_folder,
+                    const std::vector<std::string>& names, std::string* error = nullptr);
 // Replaces the list with `names`, one per line, in order.
 bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,
                     std::string* error = nullptr);

@@ -1,15 +1,13 @@
 #include "jobs/job_trade.h"
 
 #include <glib.h>
-#include <gtkmm/dialog.h>
-#include <gtkmm/main.h>
-#include <gtkmm/progressbar.h>
 
-#include <memory>
 #include <optional>
 
 #include "jobs/job_host.h"
+#include "jobs/job_plan.h"
 #include "jobs/shortcut_folder_export.h"
+#include "jobs/work_progress.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
 #include "platform/path_util.h"
@@ -22,33 +20,6 @@ constexpr char kImportTitle[] = "ﾌﾞｯｸﾏｰｸの読み込み";
 constexpr char kExportTitle[] = "ﾌﾞｯｸﾏｰｸとして書き出し";
 constexpr char kShortcutsTitle[] = "URLﾌｧｲﾙとして書き出し";
 constexpr char kBookmarksFilter[] = "ﾌﾞｯｸﾏｰｸ(*.html;*.htm)|*.html;*.htm";
-
-// The progress bar shown while a large bookmarks file is read.
-class ProgressWindow {
- public:
-  ProgressWindow(Gtk::Window& owner, size_t total)
-      : dialog_(kImportTitle, owner, true), total_(total) {
-    dialog_.set_default_size(360, -1);
-    dialog_.get_content_area()->set_border_width(12);
-    dialog_.get_content_area()->pack_start(bar_, Gtk::PACK_SHRINK);
-    bar_.set_show_text(true);
-    dialog_.show_all();
-    Pump();
-  }
-  void Update(size_t done) {
-    bar_.set_fraction(total_ ? static_cast<double>(done) / total_ : 1.0);
-    bar_.set_text(std::to_string(done) + " / " + std::to_string(total_));
-    Pump();
-  }
-
- private:
-  static void Pump() {
-    while (Gtk::Main::events_pending()) Gtk::Main::iteration(false);
-  }
-  Gtk::Dialog dialog_;
-  Gtk::ProgressBar bar_;
-  size_t total_;
-};
 
 std::optional<std::vector<JobEntry>> ReadJobToExport(JobHost& host, const std::string& name) {
   std::optional<Job> job = ReadJobFile(ApplicationFolder(), name);
@@ -70,30 +41,6 @@ std::string ImportedBookmarksMessage(size_t jobs, size_t urls) {
          " 件のURLを読み込みました。";
 }
 
-std::vector<std::string> TakenJobNames(const std::string& app_folder) {
-  std::vector<std::string> names = ReadJobList(app_folder).value_or(std::vector<std::string>{});
-  for (std::string& name : JobFileNames(app_folder)) names.push_back(std::move(name));
-  return names;
-}
-
-size_t AddBookmarkJobs(const std::string& app_folder, std::vector<BookmarkJob> jobs,
-                       std::string* error) {
-  size_t added = 0;
-  std::vector<std::string> taken = TakenJobNames(app_folder);
-  for (BookmarkJob& job : jobs) {
-    // The names were chosen against the list as it was when the file was read.
-    job.name = UnusedJobName(job.name, taken);
-    taken.push_back(job.name);
-    if (!WriteJobFile(app_folder, job.name, job.entries, error)) return added;
-    if (!AppendJobName(app_folder, job.name, error)) {
-      DeleteJobFile(app_folder, job.name);
-      return added;
-    }
-    ++added;
-  }
-  return added;
-}
-
 void ImportBookmarks(JobHost& host) {
   FileDialogOptions options;
   options.title = kImportTitle;
@@ -101,17 +48,32 @@ void ImportBookmarks(JobHost& host) {
   std::optional<std::string> path = AppDialogs().OpenFile(&host.job_window(), options);
   if (!path) return;
 
+  // The file is read, the jobs planned and written off the main loop; the window stays
+  // answering, and the progress window can stop it all before the job list changes.
   const std::string app_folder = ApplicationFolder();
-  std::unique_ptr<ProgressWindow> progress;
-  BookmarksProgress on_progress = [&](size_t done, size_t total) {
-    if (!progress && done == 0 && total > kBookmarksProgressThreshold)
-      progress = std::make_unique<ProgressWindow>(host.job_window(), total);
-    if (progress) progress->Update(done);
-  };
   std::string error;
-  std::optional<std::vector<BookmarkJob>> jobs =
-      ReadBookmarksFile(*path, TakenJobNames(app_folder), on_progress, &error);
-  progress.reset();
+  std::optional<std::vector<BookmarkJob>> jobs;
+  PlanOutcome outcome;
+  RunWithProgress(host.job_window(), kImportTitle, [&](WorkProgress& progress) {
+    // Reading counts for the first half of the bar, writing for the second.
+    size_t links = 0;
+    jobs = ReadBookmarksFile(
+        *path, TakenJobNames(app_folder),
+        [&](size_t done, size_t total) {
+          links = total;
+          progress.Report(done, 2 * total);
+        },
+        &error);
+    if (!jobs || jobs->empty() || progress.cancelled()) return;
+    JobPlan plan;
+    plan.jobs.reserve(jobs->size());
+    for (BookmarkJob& job : *jobs)
+      plan.jobs.push_back({std::move(job.name), std::move(job.entries)});
+    outcome = CarryOutJobPlan(app_folder, plan, [&](size_t done, size_t total) {
+      progress.Report(links + done, links + total);
+      return !progress.cancelled();
+    });
+  });
   if (!jobs) {
     ShowError(&host.job_window(), error);
     return;
@@ -120,21 +82,18 @@ void ImportBookmarks(JobHost& host) {
     ShowError(&host.job_window(), "ファイル「" + *path + "」にはURLが一つもありません。");
     return;
   }
-  std::vector<size_t> sizes;
-  for (const BookmarkJob& job : *jobs) sizes.push_back(job.entries.size());
-  const size_t added = AddBookmarkJobs(app_folder, std::move(*jobs), &error);
-  size_t urls = 0;
-  for (size_t i = 0; i < added; ++i) urls += sizes[i];
-  if (added > 0) {
-    host.LoadJobList(host.JobSelectorIndex());
-  }
-  if (added < sizes.size()) {
-    ShowError(&host.job_window(), ImportedBookmarksMessage(added, urls) + "\r\n" +
-                                      "残りのジョブは作成できませんでした。\r\n" + error);
+  if (!outcome.names.empty()) host.LoadJobList(host.JobSelectorIndex());
+  // Stopped by the user: nothing was imported, and nothing more needs saying.
+  if (outcome.cancelled || (outcome.names.empty() && outcome.error.empty())) return;
+  if (!outcome.error.empty()) {
+    const size_t urls = outcome.names.empty() ? 0 : outcome.entries;
+    ShowError(&host.job_window(), ImportedBookmarksMessage(outcome.names.size(), urls) + "\r\n" +
+                                      "残りのジョブは作成できませんでした。\r\n" + outcome.error);
     return;
   }
-  AppDialogs().MessageBox(&host.job_window(), ImportedBookmarksMessage(added, urls), kImportTitle,
-                          MsgIcon::Information, MsgButtons::OK);
+  AppDialogs().MessageBox(&host.job_window(),
+                          ImportedBookmarksMessage(outcome.names.size(), outcome.entries),
+                          kImportTitle, MsgIcon::Information, MsgButtons::OK);
 }
 
 std::string ExportedBookmarksNotice(const std::string& path) {

@@ -3,12 +3,15 @@
 #include <glib.h>
 #include <glib/gstdio.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "favorites/shortcut_file.h"
 #include "jobs/bookmarks.h"
 #include "jobs/job_editing.h"
 #include "platform/path_util.h"
+#include "platform/text_file.h"
 
 namespace tarvik {
 
@@ -30,6 +33,22 @@ bool HoldsShortcutFiles(const std::string& folder) {
   }
   g_dir_close(dir);
   return found;
+}
+
+bool IsEmptyFolder(const std::string& folder) {
+  GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);
+  if (!dir) return false;
+  const bool empty = g_dir_read_name(dir) == nullptr;
+  g_dir_close(dir);
+  return empty;
+}
+
+void RemoveFolderOfFiles(const std::string& folder) {
+  if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
+    while (const char* name = g_dir_read_name(dir)) g_unlink(JoinPath(folder, name).c_str());
+    g_dir_close(dir);
+  }
+  g_rmdir(folder.c_str());
 }
 
 // `position` zero-padded to the digits of `count`, at least three.
@@ -62,19 +81,46 @@ bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>
     if (error) *error = "フォルダ「" + folder + "」を作成できません。";
     return false;
   }
+  // An export killed here before left its temporary file behind; it goes now, even when the
+  // folder is refused.
+  RemoveStaleTemporaryFilesIn(folder);
   if (HoldsShortcutFiles(folder)) {
     if (error)
       *error = "フォルダ「" + folder + "」には既にお気に入りファイルがあります。\r\n" +
                "空のフォルダを選択してください。";
     return false;
   }
+  // The plan: every file's name, decided before anything is written.
+  std::vector<std::string> names;
+  names.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i)
+    names.push_back(ShortcutFileNameAt(i + 1, entries.size(), entries[i].Title));
+  // An empty folder (the usual one, just made) gets the files all at once: they are written into
+  // a temporary folder beside it, which then takes its place. A kill on the way leaves the
+  // folder empty, and the temporary one goes at the next export beside it.
+  std::string target = folder;
+  const bool empty = IsEmptyFolder(folder);
+  if (empty) {
+    gchar* dir = g_path_get_dirname(folder.c_str());
+    const std::string parent = dir;
+    g_free(dir);
+    RemoveStaleTemporaryFilesIn(parent);
+    std::string staging = parent + "/." + LocalFileName(folder) + ".tarvik-tmp-" +
+                          std::to_string(static_cast<long>(getpid())) + "-XXXXXX";
+    if (g_mkdtemp_full(staging.data(), 0755)) target = staging;
+  }
   for (size_t i = 0; i < entries.size(); ++i) {
-    const std::string name = ShortcutFileNameAt(i + 1, entries.size(), entries[i].Title);
     std::string reason;
-    if (!WriteShortcut(JoinPath(folder, name), entries[i].URL, &reason)) {
-      if (error) *error = "ファイル「" + name + "」を作成できませんでした。\r\n" + reason;
+    if (!WriteShortcut(JoinPath(target, names[i]), entries[i].URL, &reason)) {
+      if (target != folder) RemoveFolderOfFiles(target);
+      if (error) *error = "ファイル「" + names[i] + "」を作成できませんでした。\r\n" + reason;
       return false;
     }
+  }
+  if (target != folder && g_rename(target.c_str(), folder.c_str()) != 0) {
+    RemoveFolderOfFiles(target);
+    if (error) *error = "フォルダ「" + folder + "」を作成できません。";
+    return false;
   }
   return true;
 }

@@ -22,8 +22,10 @@ std::string ShortcutFileNameAt(size_t position, size_t count, const std::string&
 
 // Writes one shortcut per entry into `folder` with the shortcut writer, creating the folder when
 // it is missing. A folder that already holds ".url" files is refused and left as it was, so two
-// jobs never mix and no favorite is overwritten. False, with a message in `error`, when the folder
-// is refused or a file cannot be written (the files written before it stay).
+// jobs never mix and no favorite is overwritten. An empty folder gets all its files at once (they
+// are written into a temporary folder beside it that then takes its place); into a folder that
+// holds other files they are written one by one. False, with a message in `error`, when the folder
+// is refused or a file cannot be written.
 bool ExportShortcutFolder(const std::string& folder, const std::vector<JobEntry>& entries,
                           std::string* error = nullptr);
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -498,6 +499,79 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     return fail(target + ": " + g_strerror(err));
   }
   return true;
+}
+
+std::optional<std::string> WriteTemporaryFileFor(const std::string& path, std::string_view bytes,
+                                                 std::string* error) {
+  const std::string dir = DirName(path);
+  g_mkdir_with_parents(dir.c_str(), 0755);
+  std::string temp = dir + "/." + std::string(TemporaryNamePart(BaseName(path))) +
+                     std::string(kTempMarker) + std::to_string(static_cast<long>(::getpid())) +
+                     "-XXXXXX";
+  int fd = g_mkstemp_full(temp.data(), O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (error) *error = temp + ": " + g_strerror(errno);
+    return std::nullopt;
+  }
+  bool ok = WriteAll(fd, bytes);
+  int err = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    if (error) *error = path + ": " + g_strerror(err);
+    return std::nullopt;
+  }
+  return temp;
+}
+
+bool SyncFileSystemOf(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::syncfs(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // The file system cannot refuse by itself: a hard link refuses an existing name.
+  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  ::unlink(from.c_str());
+  return true;
+}
+
+void RemoveStaleTemporaryFilesIn(const std::string& dir) {
+  GDir* listing = g_dir_open(dir.c_str(), 0, nullptr);
+  if (!listing) return;
+  while (const char* name = g_dir_read_name(listing)) {
+    const std::string_view n(name);
+    const size_t marker = n.rfind(kTempMarker);
+    if (n.empty() || n[0] != '.' || marker == std::string_view::npos || marker < 1) continue;
+    std::optional<long> owner = TemporaryFileOwner(n, n.substr(1, marker - 1));
+    if (!owner || ProcessAlive(*owner)) continue;
+    const std::string path = dir + "/" + name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) continue;
+    if (S_ISREG(st.st_mode)) {
+      ::unlink(path.c_str());
+    } else if (S_ISDIR(st.st_mode)) {
+      // A temporary folder of files (an export's), with what was written into it.
+      RemoveStaleTemporaryFilesIn(path);
+      if (GDir* inner = g_dir_open(path.c_str(), 0, nullptr)) {
+        while (const char* file = g_dir_read_name(inner)) {
+          const std::string inside = path + "/" + file;
+          if (::lstat(inside.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(inside.c_str());
+        }
+        g_dir_close(inner);
+      }
+      ::rmdir(path.c_str());
+    }
+  }
+  g_dir_close(listing);
 }
 
 FileLock::FileLock(const std::string& path) {

@@ -82,6 +82,21 @@ std::string ResolveWriteTarget(const std::string& path);
 // process id it carries.
 std::optional<long> TemporaryFileOwner(std::string_view name, std::string_view target_name);
 
+// Writes `bytes` to a new temporary file beside `path`, named as WriteFileAtomically names its
+// own, and returns that file's path; nothing, with a reason in `error`, when it cannot. The
+// file is not flushed: a writer of many files flushes them all at once (SyncFileSystemOf)
+// before it renames them into place.
+std::optional<std::string> WriteTemporaryFileFor(const std::string& path, std::string_view bytes,
+                                                 std::string* error = nullptr);
+// Flushes every written file of the file system that holds `path` to disk.
+bool SyncFileSystemOf(const std::string& path);
+// Renames `from` to `to` unless `to` exists. False, with errno set (EEXIST when it exists).
+bool RenameWithoutReplacing(const std::string& from, const std::string& to);
+// Removes from `dir` every temporary file of ours, for any target, whose process no longer
+// runs: what a kill or a power cut left in the middle of a write. A temporary folder of ours
+// goes with the files in it.
+void RemoveStaleTemporaryFilesIn(const std::string& dir);
+
 // An exclusive advisory lock on `path` + ".lock", held for the object's life. Files are replaced
 // by rename, so they cannot carry the lock themselves. Every read-change-write of a file shared
 // by several Tarvik processes (settings, the job list) holds it. Locks are per object: a second

@@ -401,16 +401,6 @@ TEST_F(JobFilesTest, AppendJobName) {
   }
 }
 
-TEST_F(JobFilesTest, AListedJobIsWrittenAndListedOnce) {
-  PutJobList("A\r\n");
-  ASSERT_TRUE(WriteListedJob(home(), "B", {{"b", "http://b/"}}));
-  ASSERT_TRUE(WriteListedJob(home(), "B", {{"c", "http://c/"}}));
-  EXPECT_EQ(ReadJobList(home()), (std::vector<std::string>{"A", "B"}));
-  EXPECT_EQ(ReadJobFile(home(), "B")->entries, (std::vector<JobEntry>{{"c", "http://c/"}}));
-  EXPECT_FALSE(WriteListedJob(home(), "C\nD", {{"d", "http://d/"}}));
-  EXPECT_FALSE(JobFileExists(home(), "C\nD"));
-}
-
 TEST_F(JobFilesTest, RemoveJobFromListDropsEveryCopy) {
   PutJobList("News\r\nSport\r\nNews\r\n");
   ASSERT_TRUE(RemoveJobFromList(home(), "News"));
