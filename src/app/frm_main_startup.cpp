@@ -34,7 +34,10 @@ void frmMain::Load() {
   clbComm_.ShowModeBar(mode_);
 }
 
-void frmMain::ReadScreenResolution() { tx_ = ty_ = TwipsPerPixel(kLogicalPixelsPerInch); }
+void frmMain::ReadScreenResolution() {
+  tx_ = ty_ = TwipsPerPixel(kLogicalPixelsPerInch);
+  layout_.SetTwipsPerPixel(tx_, ty_);
+}
 
 void frmMain::CaptureLayoutSnapshot() {
   // The bar's rows can have grown with large text since the window was built: the browser

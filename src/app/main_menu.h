@@ -6,9 +6,42 @@
 #include <string>
 #include <vector>
 
+namespace Gtk {
+class MenuItem;
+class Window;
+}  // namespace Gtk
+
 namespace tarvik {
 
-class frmMain;
+class BrowserControl;
+class JobHost;
+class MainJobExtras;
+class MainWindowPockets;
+class MainWindowSkin;
+
+// What the menu's commands reach of the main window that runs them: its helpers, and the
+// commands it carries out itself.
+class MainCommandHost {
+ public:
+  virtual ~MainCommandHost() = default;
+  virtual Gtk::Window& command_window() = 0;  // owner of the dialogs
+  virtual BrowserControl& browser() = 0;
+  virtual JobHost& job_host() = 0;
+  virtual MainJobExtras& job_extras() = 0;
+  virtual MainWindowPockets& pockets() = 0;
+  virtual MainWindowSkin& skin() = 0;
+  virtual Gtk::MenuItem* menu_item(const std::string& name) = 0;
+
+  virtual void OpenUrlPrompt() = 0;
+  virtual void ShowHistoryMenu() = 0;
+  virtual void DeleteHistory() = 0;
+  virtual void RecentClick(int index) = 0;
+  virtual void CloseWindow() = 0;
+  virtual void RefreshEditMenu() = 0;
+  virtual void CopyUrl() = 0;
+  virtual void PasteUrl() = 0;
+  virtual void HomeUrlPrompt() = 0;
+};
 
 struct MenuItemRow {
   enum class Kind { Command, Submenu, Separator };
@@ -20,13 +53,10 @@ struct MenuItemRow {
   bool visible = true;
   Kind kind = Kind::Command;
   // A command's action; for a submenu, what brings it up to date as it opens (may be empty).
-  std::function<void(frmMain&)> handler;
+  std::function<void(MainCommandHost&)> handler;
 };
 
 // The menus in their designed order; a parent comes before its items.
 const std::vector<MenuItemRow>& MainMenuRows();
-
-// "ﾌｧｲﾙ(&F)" → "ﾌｧｲﾙ(_F)": the designer's access-key marker in GTK's form.
-std::string MnemonicCaption(const std::string& caption);
 
 }  // namespace tarvik
