@@ -136,4 +136,11 @@ const std::vector<MenuItemRow>& MainMenuRows() {
   return rows;
 }
 
+const std::function<void(MainCommandHost&)>& MainMenuCommand(const std::string& name) {
+  static const Handler none;
+  for (const MenuItemRow& row : MainMenuRows())
+    if (row.kind == Kind::Command && row.name == name) return row.handler;
+  return none;
+}
+
 }  // namespace tarvik

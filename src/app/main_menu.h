@@ -1,5 +1,6 @@
 // The main window's menus as one table: every item with its place, its designed state and what
-// it does.
+// it does. It is the window's one table of commands: an item's accelerator runs the item, and
+// the cool bar's buttons that repeat an item run its row's command (MainMenuCommand).
 #pragma once
 
 #include <functional>
@@ -58,5 +59,10 @@ struct MenuItemRow {
 
 // The menus in their designed order; a parent comes before its items.
 const std::vector<MenuItemRow>& MainMenuRows();
+
+// The command of the menu table's row `name`. A control that does what a menu item does (the cool
+// bar's favorites buttons) runs this, so each command is written once, wherever it is reached
+// from: a menu item, its accelerator or a button. Empty for a name that is no command's.
+const std::function<void(MainCommandHost&)>& MainMenuCommand(const std::string& name);
 
 }  // namespace tarvik
