@@ -95,9 +95,7 @@ class frmMain : public Gtk::Window,
 
   // Geometry of a control in twips, as the layout reads it.
   float control_left(Gtk::Widget& w) const { return layout_.Geometry(w).left; }
-  float control_top(Gtk::Widget& w) const { return layout_.Geometry(w).top; }
   float control_width(Gtk::Widget& w) const { return layout_.Geometry(w).width; }
-  float control_height(Gtk::Widget& w) const { return layout_.Geometry(w).height; }
 
   // BrowserHost.
   BrowserControl* NewWindow2() override;
@@ -145,6 +143,9 @@ class frmMain : public Gtk::Window,
   bool on_window_state_event(GdkEventWindowState* event) override;
 
  private:
+  float control_top(Gtk::Widget& w) const { return layout_.Geometry(w).top; }
+  float control_height(Gtk::Widget& w) const { return layout_.Geometry(w).height; }
+
   void BuildControls();
   void BuildMenus();
   void WireCommands();
