@@ -41,6 +41,7 @@ frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool
 
   // Twips per pixel are needed to build the designed window; start-up reads them again.
   tx_ = ty_ = TwipsPerPixel(kLogicalPixelsPerInch);
+  layout_.SetTwipsPerPixel(tx_, ty_);
 
   BuildControls();
   BuildMenus();

@@ -20,6 +20,7 @@
 #include "app/layout_rules.h"
 #include "app/main_cool_bar.h"
 #include "app/main_job_extras.h"
+#include "app/main_menu.h"
 #include "app/main_status_bar.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
@@ -32,9 +33,12 @@
 namespace tarvik {
 
 class WindowHost;
-struct MenuItemRow;
 
-class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
+class frmMain : public Gtk::Window,
+                public BrowserHost,
+                public JobHost,
+                public JobExtrasHost,
+                public MainCommandHost {
  public:
   // `new_window` is NewWdwFlag: the window was opened for a page's new-window request, so its
   // start-up navigates nowhere. `start_page_requested`: the process has already asked the browser
@@ -46,8 +50,8 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   // The start-up sequence; the window is shown by the caller.
   void Load();
 
-  BrowserControl& browser() { return *browser_; }
-  int mode() const { return mode_; }
+  BrowserControl& browser() override { return *browser_; }
+  int mode() const override { return mode_; }
   const std::string& home_url() const { return home_url_; }
   // The "HomeURL" setting, "about:blank" when it was never set.
   static std::string StoredHomeURL();
@@ -55,7 +59,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   // The window has saved and hidden itself; the host releases it.
   bool closed() const { return closed_; }
   const LayoutSnapshot& snapshot() const { return snapshot_; }
-  void ToggleMode();
+  void ToggleMode() override;
 
   // The window's size in twips and its state, as last reported by the window system or last
   // asked for by the program.
@@ -66,10 +70,10 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
 
   // Closing: the saves of a close request, then of the unload. Ctrl+Q and the close box both
   // come here; nothing is asked.
-  void CloseWindow();
+  void CloseWindow() override;
 
   // A menu item by its name ("mnuQuit", "mnuRecent(3)", "mhFile", ...), or nullptr.
-  Gtk::MenuItem* menu_item(const std::string& name);
+  Gtk::MenuItem* menu_item(const std::string& name) override;
   // Runs a menu command as a click would.
   void activate_menu(const std::string& name);
 
@@ -78,7 +82,7 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   Gtk::ToolButton& tool_button(int index) { return clbComm_.tool_button(index); }  // 1-based
   Gtk::Entry& txtURL() { return clbComm_.txtURL(); }
   Gtk::Entry& txtJob() { return clbComm_.txtJob(); }
-  ListSelector& cboJob() { return clbComm_.cboJob(); }
+  ListSelector& cboJob() override { return clbComm_.cboJob(); }
   Gtk::Button& cmdNav(int i) { return clbComm_.cmdNav(i); }
   Gtk::Button& cmdMove() { return clbComm_.cmdMove(); }
   Gtk::Button& cmdOpFav() { return clbComm_.cmdOpFav(); }
@@ -87,13 +91,12 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   Gtk::Fixed& picBack(int i) { return clbComm_.picBack(i); }
   Gtk::Widget& wbwMain() { return browser_->widget(); }
   MainStatusBar& stbStat() { return stbStat_; }
+  void ShowStatusNotice(const std::string& text) override { stbStat_.ShowNotice(text); }
   Gtk::MenuBar& menu_bar() { return menubar_; }
 
   // Geometry of a control in twips, as the layout reads it.
   float control_left(Gtk::Widget& w) const { return layout_.Geometry(w).left; }
-  float control_top(Gtk::Widget& w) const { return layout_.Geometry(w).top; }
   float control_width(Gtk::Widget& w) const { return layout_.Geometry(w).width; }
-  float control_height(Gtk::Widget& w) const { return layout_.Geometry(w).height; }
 
   // BrowserHost.
   BrowserControl* NewWindow2() override;
@@ -104,33 +107,36 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   bool LoadSelectedJob(bool keep_position) override;
   void cboJob_Click();
   void cmdNav_Click(int index);
-  void UpdateNavTips();  // the step buttons' tooltips, from the job cursor
+  void UpdateNavTips() override;  // the step buttons' tooltips, from the job cursor
   const JobCursor& job_cursor() const { return job_; }
-  JobCursor& job_cursor() { return job_; }
-  int CurJobIdx() const { return cur_job_idx_; }
+  JobCursor& job_cursor() override { return job_; }
+  int CurJobIdx() const override { return cur_job_idx_; }
 
   // JobHost.
   Gtk::Window& job_window() override { return *this; }
   int JobSelectorIndex() override { return cboJob().get_active_row_number(); }
   int JobSelectorCount() override;
   bool JobSelected() override;
-  bool& NewJobFlag() override { return new_job_flag_; }
+  bool NewJobFlag() const override { return new_job_flag_; }
+  void SetNewJobFlag(bool on) override { new_job_flag_ = on; }
   BrowserControl* FirstWindowBrowser() override;
 
   // Browsing and menu commands (app/main_menu.cpp holds the menu's share of them).
   void Go();  // Enter in the address box, the Go button
   void ToolbarClick(int index);
-  void OpenUrlPrompt();
-  void CopyUrl();
-  void PasteUrl();
-  void RefreshEditMenu();  // as the Edit menu opens
-  void HomeUrlPrompt();
-  void RecentClick(int index);
-  void DeleteHistory();
-  void ShowHistoryMenu();  // the recent-pages items as the shared history holds them now
-  MainWindowPockets& pockets() { return pockets_; }
-  MainWindowSkin& skin() { return skin_; }
-  MainJobExtras& job_extras() { return job_extras_; }  // the job features beyond the design
+  void OpenUrlPrompt() override;
+  void CopyUrl() override;
+  void PasteUrl() override;
+  void RefreshEditMenu() override;  // as the Edit menu opens
+  void HomeUrlPrompt() override;
+  void RecentClick(int index) override;
+  void DeleteHistory() override;
+  void ShowHistoryMenu() override;  // the recent-pages items as the shared history holds them now
+  MainWindowPockets& pockets() override { return pockets_; }
+  MainWindowSkin& skin() override { return skin_; }
+  MainJobExtras& job_extras() override { return job_extras_; }
+  Gtk::Window& command_window() override { return *this; }
+  JobHost& job_host() override { return *this; }  // the job features beyond the design
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
@@ -140,6 +146,9 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   bool on_key_press_event(GdkEventKey* event) override;
 
  private:
+  float control_top(Gtk::Widget& w) const { return layout_.Geometry(w).top; }
+  float control_height(Gtk::Widget& w) const { return layout_.Geometry(w).height; }
+
   void BuildControls();
   void BuildMenus();
   void WireCommands();
@@ -212,8 +221,8 @@ class frmMain : public Gtk::Window, public BrowserHost, public JobHost {
   std::vector<std::unique_ptr<Gtk::Widget>> menu_widgets_;
   // After the menus: the skin items leave the skin menu before it goes.
   MainWindowPockets pockets_{clbComm_, *this, *browser_};
-  MainWindowSkin skin_{*this, clbComm_, pockets_, mode_, tx_, ty_};
-  MainJobExtras job_extras_{*this};  // last: made after, and gone before, everything it uses
+  MainWindowSkin skin_{*this, clbComm_, pockets_, layout_};
+  MainJobExtras job_extras_{*this, *this};  // last: made after, and gone before, everything it uses
 };
 
 }  // namespace tarvik

@@ -4,6 +4,7 @@
 
 #include "app/frm_main.h"
 #include "app/main_menu.h"
+#include "platform/display_text.h"
 
 namespace tarvik {
 

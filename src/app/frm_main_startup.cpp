@@ -32,7 +32,10 @@ void frmMain::Load() {
   clbComm_.ShowModeBar(mode_);
 }
 
-void frmMain::ReadScreenResolution() { tx_ = ty_ = TwipsPerPixel(kLogicalPixelsPerInch); }
+void frmMain::ReadScreenResolution() {
+  tx_ = ty_ = TwipsPerPixel(kLogicalPixelsPerInch);
+  layout_.SetTwipsPerPixel(tx_, ty_);
+}
 
 void frmMain::CaptureLayoutSnapshot() {
   // The bar's rows can have grown with large text since the window was built: the browser
@@ -111,12 +114,9 @@ void frmMain::WireCommands() {
     if (IsActivateKey(keyval)) ToggleMode();
     return IsActivateKey(keyval);
   });
-  cmdOpFav().signal_clicked().connect([this] {
-    OpenFavorite(this, *browser_, [this](const std::string& url) {
-      return ConfirmScriptAddress(AppDialogs(), this, url);
-    });
-  });
-  cmdSvFav().signal_clicked().connect([this] { AddFavorite(this, *browser_); });
+  // The favorites buttons run the commands of their menu items.
+  cmdOpFav().signal_clicked().connect([this] { MainMenuCommand("mnuOpFav")(*this); });
+  cmdSvFav().signal_clicked().connect([this] { MainMenuCommand("mnuAddFav")(*this); });
   txtURL().signal_activate().connect([this] {
     // Enter: the caret goes to the end, then the address is opened.
     txtURL().select_region(-1, -1);

@@ -140,6 +140,7 @@ void MainCoolBar::BuildToolbar(TwipsLayout& layout) {
 }
 
 void MainCoolBar::ShowModePicture(int mode) {
+  shown_mode_ = mode;
   picModeImage_.set(imlMethod_.get(mode));
   SetAccessibleName(picMode_, design::ModeName(mode));
   SetAccessibleName(picModeImage_, design::ModeName(mode));

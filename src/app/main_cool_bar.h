@@ -30,6 +30,7 @@ class MainCoolBar : public CoolBar {
   // named after it.
   void ShowModeBar(int mode);
   void ShowModePicture(int mode);
+  int shown_mode() const { return shown_mode_; }  // the mode the picture shows
   // imlToolbar's images 1 to 5 on the toolbar buttons 1, 2, 3, 5 and 6.
   void ShowToolbarImages();
 
@@ -69,6 +70,7 @@ class MainCoolBar : public CoolBar {
   std::array<std::unique_ptr<Gtk::ToolButton>, 6> tool_buttons_;
   std::unique_ptr<Gtk::SeparatorToolItem> tool_spacer_;
 
+  int shown_mode_ = 1;
   ImageList imlMethod_{75, 25};
   ImageList imlToolbar_{32, 32};
   ImageList imlPocket_{32, 32};

@@ -6,18 +6,21 @@
 
 #include <algorithm>
 
-#include "app/frm_main.h"
 #include "jobs/add_to_job.h"
 #include "jobs/job_commands.h"
+#include "jobs/job_cursor.h"
+#include "jobs/job_host.h"
 #include "jobs/job_trade.h"
 #include "jobs/link_jobs.h"
 #include "jobs/link_list.h"
 #include "platform/app_folder.h"
+#include "platform/browser_control.h"
 #include "platform/display_text.h"
 
 namespace tarvik {
 
-MainJobExtras::MainJobExtras(frmMain& window) : w_(window), watch_(ApplicationFolder()) {
+MainJobExtras::MainJobExtras(JobExtrasHost& window, JobHost& jobs)
+    : w_(window), jobs_(jobs), watch_(ApplicationFolder()) {
   watch_.signal_changed().connect(sigc::mem_fun(*this, &MainJobExtras::RefreshFromFiles));
   w_.browser().signal_navigate_complete2().connect(
       [this](const std::string&) { OnNavigateComplete2(); });
@@ -38,7 +41,7 @@ int ListedIndex(const std::vector<std::string>& names, const std::string& name) 
 }  // namespace
 
 std::string MainJobExtras::SelectedJobName() {
-  return w_.JobSelected() ? std::string(w_.cboJob().get_active_text()) : std::string();
+  return jobs_.JobSelected() ? std::string(w_.cboJob().get_active_text()) : std::string();
 }
 
 void MainJobExtras::FollowLoadedJob() {
@@ -76,7 +79,7 @@ void MainJobExtras::ResumeSelectedJob() {
   if (name.empty()) return;
   const bool loaded_here = w_.job_cursor().loaded() && w_.job_cursor().name() == name &&
                            w_.CurJobIdx() == w_.cboJob().get_active_row_number();
-  if (!loaded_here && !w_.LoadSelectedJob(true)) return;
+  if (!loaded_here && !jobs_.LoadSelectedJob(true)) return;
   JobCursor& job = w_.job_cursor();
   job.MoveTo(ResumeIndex(job.entries(), RecallResumePoint(name)));
   seen_job_ = name;
@@ -116,37 +119,37 @@ void MainJobExtras::RebuildAddToJobMenu() {
 }
 
 void MainJobExtras::AddPageTo(const std::string& job_name) {
-  if (!tarvik::AddPageToJob(w_, w_.browser(), job_name)) return;
+  if (!tarvik::AddPageToJob(jobs_, w_.browser(), job_name)) return;
   RefreshLoadedJob(job_name);
-  w_.stbStat().ShowNotice(AddedToJobNotice(ShortenForDisplay(job_name)));
+  w_.ShowStatusNotice(AddedToJobNotice(ShortenForDisplay(job_name)));
 }
 
 void MainJobExtras::AddPageToNewJob() {
   std::string name;
-  if (!tarvik::AddPageToNewJob(w_, w_.browser(), &name)) return;
+  if (!tarvik::AddPageToNewJob(jobs_, w_.browser(), &name)) return;
   RefreshFromFiles();
-  w_.stbStat().ShowNotice(AddedToJobNotice(ShortenForDisplay(name)));
+  w_.ShowStatusNotice(AddedToJobNotice(ShortenForDisplay(name)));
 }
 
 // ---- Trading with other browsers ---------------------------------------------------------------
 
-void MainJobExtras::ImportBookmarks() { tarvik::ImportBookmarks(w_); }
+void MainJobExtras::ImportBookmarks() { tarvik::ImportBookmarks(jobs_); }
 void MainJobExtras::ExportBookmarks() {
-  if (std::optional<std::string> path = tarvik::ExportBookmarks(w_, SelectedJobName()))
-    w_.stbStat().ShowNotice(ExportedBookmarksNotice(*path));
+  if (std::optional<std::string> path = tarvik::ExportBookmarks(jobs_, SelectedJobName()))
+    w_.ShowStatusNotice(ExportedBookmarksNotice(*path));
 }
-void MainJobExtras::ExportShortcuts() { tarvik::ExportShortcuts(w_, SelectedJobName()); }
+void MainJobExtras::ExportShortcuts() { tarvik::ExportShortcuts(jobs_, SelectedJobName()); }
 
 // ---- New jobs from lists of links --------------------------------------------------------------
 
 void MainJobExtras::JobFromPageLinks() {
   w_.browser().CollectLinks([this, alive = alive_](std::vector<PageLink> links) {
     if (!*alive) return;
-    LoadCreatedJob(tarvik::JobFromPageLinks(w_, links));
+    LoadCreatedJob(tarvik::JobFromPageLinks(jobs_, links));
   });
 }
 
-void MainJobExtras::JobFromUrlList() { LoadCreatedJob(tarvik::JobFromUrlList(w_)); }
+void MainJobExtras::JobFromUrlList() { LoadCreatedJob(tarvik::JobFromUrlList(jobs_)); }
 
 void MainJobExtras::SetUpSelectorDrop() {
   Gtk::Widget& selector = w_.cboJob();
@@ -164,7 +167,7 @@ void MainJobExtras::SetUpSelectorDrop() {
     if (links.empty()) return;
     // The dialog waits until the drag has ended.
     Glib::signal_idle().connect_once([this, links = std::move(links), alive = alive_] {
-      if (*alive) LoadCreatedJob(JobFromLinks(w_, links, ""));
+      if (*alive) LoadCreatedJob(JobFromLinks(jobs_, links, ""));
     });
   });
 }
@@ -177,8 +180,8 @@ void MainJobExtras::LoadCreatedJob(const std::string& name) {
   if (it == names.end()) return;
   // The job bar shows the new job, ready to be stepped through.
   if (w_.mode() != 1) w_.ToggleMode();
-  w_.LoadJobList(static_cast<int>(it - names.begin()));
-  if (w_.LoadSelectedJob(false)) w_.UpdateNavTips();
+  jobs_.LoadJobList(static_cast<int>(it - names.begin()));
+  if (jobs_.LoadSelectedJob(false)) w_.UpdateNavTips();
   FollowLoadedJob();
 }
 
@@ -195,7 +198,7 @@ void MainJobExtras::RefreshLoadedJob(const std::string& name) {
 }
 
 void MainJobExtras::RefreshFromFiles() {
-  if (EditorOpenFor(w_)) return;
+  if (EditorOpenFor(jobs_)) return;
   const std::string folder = ApplicationFolder();
   std::optional<std::vector<std::string>> names =
       JobListExists(folder) ? ReadJobList(folder) : std::nullopt;
@@ -229,7 +232,7 @@ void MainJobExtras::RefreshFromFiles() {
           job.Clear();
         }
       }
-      w_.LoadJobList(keep);
+      jobs_.LoadJobList(keep);
     }
   }
   RefreshLoadedJob();

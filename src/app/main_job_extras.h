@@ -15,10 +15,30 @@
 
 #include "jobs/job_resume.h"
 #include "jobs/job_watch.h"
+#include "platform/list_selector.h"
 
 namespace tarvik {
 
-class frmMain;
+class BrowserControl;
+class JobCursor;
+class JobHost;
+
+// What the job features reach of the window that shows them: its browser, its job bar and its
+// menus. The job commands reach the rest through JobHost.
+class JobExtrasHost {
+ public:
+  virtual ~JobExtrasHost() = default;
+  virtual BrowserControl& browser() = 0;
+  virtual ListSelector& cboJob() = 0;
+  virtual JobCursor& job_cursor() = 0;
+  virtual int CurJobIdx() const = 0;  // the selector's index of the loaded job
+  virtual void UpdateNavTips() = 0;
+  virtual Gtk::MenuItem* menu_item(const std::string& name) = 0;
+  virtual int mode() const = 0;
+  virtual void ToggleMode() = 0;
+  // A few seconds of word in the status bar's text panel, after a command that shows no dialog.
+  virtual void ShowStatusNotice(const std::string& text) = 0;
+};
 
 class MainJobExtras : public sigc::trackable {
  public:
@@ -27,7 +47,7 @@ class MainJobExtras : public sigc::trackable {
                                                       "mnuExportShortcuts"};
 
   // Made with the window's members, before its widgets are put together: only connects.
-  explicit MainJobExtras(frmMain& window);
+  MainJobExtras(JobExtrasHost& window, JobHost& jobs);
   ~MainJobExtras() { *alive_ = false; }
 
   // As the job menu's "表示中のページをジョブに追加" opens: one item per job of the list, in
@@ -63,7 +83,8 @@ class MainJobExtras : public sigc::trackable {
   void SetUpSelectorDrop();
   void LoadCreatedJob(const std::string& name);
 
-  frmMain& w_;
+  JobExtrasHost& w_;
+  JobHost& jobs_;
   JobWatch watch_;
   std::string seen_job_;                   // the job of the last completed navigation
   std::optional<ResumePoint> last_point_;  // what was last remembered for it

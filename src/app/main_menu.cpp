@@ -1,6 +1,8 @@
 #include "app/main_menu.h"
 
-#include "app/frm_main.h"
+#include "app/main_job_extras.h"
+#include "app/main_window_pockets.h"
+#include "app/main_window_skin.h"
 #include "browse/recent_history.h"
 #include "browse/recent_menu.h"
 #include "browse/script_guard.h"
@@ -16,7 +18,7 @@ namespace tarvik {
 namespace {
 
 using Kind = MenuItemRow::Kind;
-using Handler = std::function<void(frmMain&)>;
+using Handler = std::function<void(MainCommandHost&)>;
 
 MenuItemRow Menu(const char* name, const char* caption, const char* parent = "",
                  Handler on_open = {}) {
@@ -38,23 +40,23 @@ MenuItemRow Separator(const char* name, const char* parent) {
 std::vector<MenuItemRow> BuildRows() {
   std::vector<MenuItemRow> t = {
       Menu("mhFile", "ﾌｧｲﾙ(&F)"),
-      Item("mnuOpURL", "URLを開く(&U)...", "mhFile", "Ctrl+U", &frmMain::OpenUrlPrompt),
+      Item("mnuOpURL", "URLを開く(&U)...", "mhFile", "Ctrl+U", &MainCommandHost::OpenUrlPrompt),
       Item("mnuOpFav", "お気に入りを開く(&F)...", "mhFile", "Ctrl+F",
-           [](frmMain& w) {
-             OpenFavorite(&w, w.browser(), [&w](const std::string& url) {
-               return ConfirmScriptAddress(AppDialogs(), &w, url);
+           [](MainCommandHost& w) {
+             OpenFavorite(&w.command_window(), w.browser(), [&w](const std::string& url) {
+               return ConfirmScriptAddress(AppDialogs(), &w.command_window(), url);
              });
            }),
       Item("mnuAddFav", "お気に入りに追加(&A)...", "mhFile", "Ctrl+D",
-           [](frmMain& w) { AddFavorite(&w, w.browser()); }),
+           [](MainCommandHost& w) { AddFavorite(&w.command_window(), w.browser()); }),
       Separator("mSep01", "mhFile"),
-      Menu("mhRecent", "最近開いたページ(&R)", "mhFile", &frmMain::ShowHistoryMenu),
-      Item("mnuDelHist", "履歴の削除(&D)", "mhRecent", "Ctrl+K", &frmMain::DeleteHistory),
+      Menu("mhRecent", "最近開いたページ(&R)", "mhFile", &MainCommandHost::ShowHistoryMenu),
+      Item("mnuDelHist", "履歴の削除(&D)", "mhRecent", "Ctrl+K", &MainCommandHost::DeleteHistory),
       Separator("mSep02", "mhRecent"),
   };
   for (int i = 0; i < RecentHistory::kSlots; ++i) {
-    MenuItemRow row =
-        Item("", kEmptyRecentCaption, "mhRecent", "", [i](frmMain& w) { w.RecentClick(i); });
+    MenuItemRow row = Item("", kEmptyRecentCaption, "mhRecent", "",
+                           [i](MainCommandHost& w) { w.RecentClick(i); });
     row.name = "mnuRecent(" + std::to_string(i) + ")";
     row.enabled = false;
     row.visible = i == 0;
@@ -62,67 +64,71 @@ std::vector<MenuItemRow> BuildRows() {
   }
   std::vector<MenuItemRow> rest = {
       Separator("mSep03", "mhFile"),
-      Item("mnuQuit", "閉じる(&Q)", "mhFile", "Ctrl+Q", &frmMain::CloseWindow),
-      Menu("mhEdit", "編集(&E)", "", &frmMain::RefreshEditMenu),
-      Item("mnuCopy", "URLのｺﾋﾟｰ(&C)", "mhEdit", "Ctrl+C", &frmMain::CopyUrl),
-      Item("mnuPaste", "URLの貼り付け(&V)", "mhEdit", "Ctrl+V", &frmMain::PasteUrl),
+      Item("mnuQuit", "閉じる(&Q)", "mhFile", "Ctrl+Q", &MainCommandHost::CloseWindow),
+      Menu("mhEdit", "編集(&E)", "", &MainCommandHost::RefreshEditMenu),
+      Item("mnuCopy", "URLのｺﾋﾟｰ(&C)", "mhEdit", "Ctrl+C", &MainCommandHost::CopyUrl),
+      Item("mnuPaste", "URLの貼り付け(&V)", "mhEdit", "Ctrl+V", &MainCommandHost::PasteUrl),
       Menu("mhJob", "ｼﾞｮﾌﾞ(&J)"),
       Item("mnuNewJob", "新規ｼﾞｮﾌﾞの作成(&N)...", "mhJob", "Ctrl+N",
-           [](frmMain& w) { mnuNewJob_Click(w); }),
+           [](MainCommandHost& w) { mnuNewJob_Click(w.job_host()); }),
       Item("mnuEditJob", "ｼﾞｮﾌﾞの編集(&E)...", "mhJob", "Ctrl+E",
-           [](frmMain& w) { mnuEditJob_Click(w); }),
+           [](MainCommandHost& w) { mnuEditJob_Click(w.job_host()); }),
       Separator("mSep04", "mhJob"),
       Item("mnuImportFavFolder", "お気に入りﾌｫﾙﾀﾞのｲﾝﾎﾟｰﾄ(&M)...", "mhJob", "Ctrl+M",
-           [](frmMain& w) { mnuImportFavFolder_Click(w); }),
+           [](MainCommandHost& w) { mnuImportFavFolder_Click(w.job_host()); }),
       // Beyond the designed job menu.
       Separator("mSepJob1", "mhJob"),
       Menu("mhAddToJob", kAddPageToJobCaption, "mhJob",
-           [](frmMain& w) { w.job_extras().RebuildAddToJobMenu(); }),
+           [](MainCommandHost& w) { w.job_extras().RebuildAddToJobMenu(); }),
       NeedsJob(Item("mnuResumeJob", "続きから開く(&R)", "mhJob", "",
-                    [](frmMain& w) { w.job_extras().ResumeSelectedJob(); })),
+                    [](MainCommandHost& w) { w.job_extras().ResumeSelectedJob(); })),
       Separator("mSepJob2", "mhJob"),
       Item("mnuImportBookmarks", kImportBookmarksCaption, "mhJob", "",
-           [](frmMain& w) { w.job_extras().ImportBookmarks(); }),
+           [](MainCommandHost& w) { w.job_extras().ImportBookmarks(); }),
       NeedsJob(Item("mnuExportBookmarks", kExportBookmarksCaption, "mhJob", "",
-                    [](frmMain& w) { w.job_extras().ExportBookmarks(); })),
+                    [](MainCommandHost& w) { w.job_extras().ExportBookmarks(); })),
       NeedsJob(Item("mnuExportShortcuts", kExportShortcutsCaption, "mhJob", "",
-                    [](frmMain& w) { w.job_extras().ExportShortcuts(); })),
+                    [](MainCommandHost& w) { w.job_extras().ExportShortcuts(); })),
       Separator("mSepJob3", "mhJob"),
       Item("mnuJobFromLinks", kJobFromPageLinksCaption, "mhJob", "",
-           [](frmMain& w) { w.job_extras().JobFromPageLinks(); }),
+           [](MainCommandHost& w) { w.job_extras().JobFromPageLinks(); }),
       Item("mnuJobFromUrlList", kJobFromUrlListCaption, "mhJob", "",
-           [](frmMain& w) { w.job_extras().JobFromUrlList(); }),
+           [](MainCommandHost& w) { w.job_extras().JobFromUrlList(); }),
       Menu("mhPocket", "ﾎﾟｹｯﾄ(&P)"),
       Menu("mnuClear", "ｸﾘｱ(&C)", "mhPocket"),
       Item("mnuClearAll", "すべて(&A)", "mnuClear", "Ctrl+P",
-           [](frmMain& w) { w.pockets().ClearAll(); }),
+           [](MainCommandHost& w) { w.pockets().ClearAll(); }),
       Separator("mSep05", "mnuClear"),
-      Item("mnuCPckt(0)", "ﾎﾟｹｯﾄ&1", "mnuClear", "", [](frmMain& w) { w.pockets().Clear(0); }),
-      Item("mnuCPckt(1)", "ﾎﾟｹｯﾄ&2", "mnuClear", "", [](frmMain& w) { w.pockets().Clear(1); }),
-      Item("mnuCPckt(2)", "ﾎﾟｹｯﾄ&3", "mnuClear", "", [](frmMain& w) { w.pockets().Clear(2); }),
-      Menu("mhConfig", "設定(&C)", "",
-           [](frmMain& w) { w.skin().RebuildMenu(*w.menu_item("mnuSkin")->get_submenu()); }),
-      Item("mnuHomeURL", "ﾎｰﾑURL(&H)...", "mhConfig", "", &frmMain::HomeUrlPrompt),
+      Item("mnuCPckt(0)", "ﾎﾟｹｯﾄ&1", "mnuClear", "",
+           [](MainCommandHost& w) { w.pockets().Clear(0); }),
+      Item("mnuCPckt(1)", "ﾎﾟｹｯﾄ&2", "mnuClear", "",
+           [](MainCommandHost& w) { w.pockets().Clear(1); }),
+      Item("mnuCPckt(2)", "ﾎﾟｹｯﾄ&3", "mnuClear", "",
+           [](MainCommandHost& w) { w.pockets().Clear(2); }),
+      Menu(
+          "mhConfig", "設定(&C)", "",
+          [](MainCommandHost& w) { w.skin().RebuildMenu(*w.menu_item("mnuSkin")->get_submenu()); }),
+      Item("mnuHomeURL", "ﾎｰﾑURL(&H)...", "mhConfig", "", &MainCommandHost::HomeUrlPrompt),
       Item("mnuFavPath", "お気に入りﾌｫﾙﾀﾞ(&F)...", "mhConfig", "",
-           [](frmMain& w) { ChooseFavoritesFolder(&w); }),
+           [](MainCommandHost& w) { ChooseFavoritesFolder(&w.command_window()); }),
       Separator("mSep06", "mhConfig"),
       Item("mnuDefBro", "ﾃﾞﾌｫﾙﾄﾌﾞﾗｳｻﾞにする(&D)", "mhConfig", "",
-           [](frmMain& w) { mnuDefBro_Click(&w); }),
+           [](MainCommandHost& w) { mnuDefBro_Click(&w.command_window()); }),
       Separator("mSep07", "mhConfig"),
       Menu("mnuSkin", "ｽｷﾝの変更(&S)", "mhConfig"),
       Item("mnuSelSkin(0)", "ﾃﾞﾌｫﾙﾄ(&D)", "mnuSkin", "",
-           [](frmMain& w) { w.skin().Select(0, "ﾃﾞﾌｫﾙﾄ(&D)"); }),
+           [](MainCommandHost& w) { w.skin().Select(0, "ﾃﾞﾌｫﾙﾄ(&D)"); }),
       Separator("mSep08", "mhConfig"),
       Item("mnuInet", "ｲﾝﾀｰﾈｯﾄの設定(&I)...", "mhConfig", "Ctrl+I",
-           [](frmMain& w) { mnuInet_Click(&w); }),
+           [](MainCommandHost& w) { mnuInet_Click(&w.command_window()); }),
       Menu("mhHelp", "ﾍﾙﾌﾟ(&P)"),
       Item("mnuHelp", "ﾍﾙﾌﾟを開く(&O)...", "mhHelp", "Ctrl+H",
-           [](frmMain& w) { mnuHelp_Click(&w); }),
+           [](MainCommandHost& w) { mnuHelp_Click(&w.command_window()); }),
       Separator("mSep09", "mhHelp"),
       Item("mnuAuthorPage", "作者ﾎｰﾑﾍﾟｰｼﾞへ(&A)", "mhHelp", "Ctrl+A",
-           [](frmMain& w) { mnuAuthorPage_Click(w.browser()); }),
+           [](MainCommandHost& w) { mnuAuthorPage_Click(w.browser()); }),
       Item("mnuVer", "ﾊﾞｰｼﾞｮﾝ情報(&V)...", "mhHelp", "Ctrl+R",
-           [](frmMain& w) { mnuVer_Click(&w); }),
+           [](MainCommandHost& w) { mnuVer_Click(&w.command_window()); }),
   };
   t.insert(t.end(), std::make_move_iterator(rest.begin()), std::make_move_iterator(rest.end()));
   return t;
@@ -135,24 +141,11 @@ const std::vector<MenuItemRow>& MainMenuRows() {
   return rows;
 }
 
-std::string MnemonicCaption(const std::string& caption) {
-  std::string out;
-  for (size_t i = 0; i < caption.size(); ++i) {
-    char c = caption[i];
-    if (c == '_') {
-      out += "__";
-    } else if (c == '&') {
-      if (i + 1 < caption.size() && caption[i + 1] == '&') {
-        out += '&';
-        ++i;
-      } else {
-        out += '_';
-      }
-    } else {
-      out += c;
-    }
-  }
-  return out;
+const std::function<void(MainCommandHost&)>& MainMenuCommand(const std::string& name) {
+  static const Handler none;
+  for (const MenuItemRow& row : MainMenuRows())
+    if (row.kind == Kind::Command && row.name == name) return row.handler;
+  return none;
 }
 
 }  // namespace tarvik

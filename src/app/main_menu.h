@@ -1,14 +1,48 @@
 // The main window's menus as one table: every item with its place, its designed state and what
-// it does.
+// it does. It is the window's one table of commands: an item's accelerator runs the item, and
+// the cool bar's buttons that repeat an item run its row's command (MainMenuCommand).
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
+namespace Gtk {
+class MenuItem;
+class Window;
+}  // namespace Gtk
+
 namespace tarvik {
 
-class frmMain;
+class BrowserControl;
+class JobHost;
+class MainJobExtras;
+class MainWindowPockets;
+class MainWindowSkin;
+
+// What the menu's commands reach of the main window that runs them: its helpers, and the
+// commands it carries out itself.
+class MainCommandHost {
+ public:
+  virtual ~MainCommandHost() = default;
+  virtual Gtk::Window& command_window() = 0;  // owner of the dialogs
+  virtual BrowserControl& browser() = 0;
+  virtual JobHost& job_host() = 0;
+  virtual MainJobExtras& job_extras() = 0;
+  virtual MainWindowPockets& pockets() = 0;
+  virtual MainWindowSkin& skin() = 0;
+  virtual Gtk::MenuItem* menu_item(const std::string& name) = 0;
+
+  virtual void OpenUrlPrompt() = 0;
+  virtual void ShowHistoryMenu() = 0;
+  virtual void DeleteHistory() = 0;
+  virtual void RecentClick(int index) = 0;
+  virtual void CloseWindow() = 0;
+  virtual void RefreshEditMenu() = 0;
+  virtual void CopyUrl() = 0;
+  virtual void PasteUrl() = 0;
+  virtual void HomeUrlPrompt() = 0;
+};
 
 struct MenuItemRow {
   enum class Kind { Command, Submenu, Separator };
@@ -20,13 +54,15 @@ struct MenuItemRow {
   bool visible = true;
   Kind kind = Kind::Command;
   // A command's action; for a submenu, what brings it up to date as it opens (may be empty).
-  std::function<void(frmMain&)> handler;
+  std::function<void(MainCommandHost&)> handler;
 };
 
 // The menus in their designed order; a parent comes before its items.
 const std::vector<MenuItemRow>& MainMenuRows();
 
-// "ﾌｧｲﾙ(&F)" → "ﾌｧｲﾙ(_F)": the designer's access-key marker in GTK's form.
-std::string MnemonicCaption(const std::string& caption);
+// The command of the menu table's row `name`. A control that does what a menu item does (the cool
+// bar's favorites buttons) runs this, so each command is written once, wherever it is reached
+// from: a menu item, its accelerator or a button. Empty for a name that is no command's.
+const std::function<void(MainCommandHost&)>& MainMenuCommand(const std::string& name);
 
 }  // namespace tarvik

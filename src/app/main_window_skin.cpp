@@ -2,10 +2,10 @@
 
 #include <glibmm/main.h>
 
-#include "app/main_menu.h"
 #include "app/startup_services.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
+#include "platform/display_text.h"
 #include "platform/settings_store.h"
 #include "skins/apply_skin.h"
 #include "skins/band_tiling.h"
@@ -102,7 +102,8 @@ BandPlacement MainWindowSkin::BandPicturePlacement(int index) const {
   int x = 0, y = 0;
   // The job bar and the address bar lie at band 4's origin and take its place in the bar.
   bar_.picBack(BandPatternReference(index)).translate_coordinates(bar_, 0, 0, x, y);
-  return {x * tx_, y * ty_, band.get_allocated_width(), band.get_allocated_height()};
+  return {x * layout_.tx(), y * layout_.ty(), band.get_allocated_width(),
+          band.get_allocated_height()};
 }
 
 void MainWindowSkin::SetBandPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) {

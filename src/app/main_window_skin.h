@@ -12,6 +12,7 @@
 
 #include "app/main_cool_bar.h"
 #include "app/main_window_pockets.h"
+#include "app/twips_layout.h"
 #include "skins/band_picture_view.h"
 #include "skins/skin_menu.h"
 #include "skins/skinned_window.h"
@@ -20,10 +21,10 @@ namespace tarvik {
 
 class MainWindowSkin : public SkinnedWindow {
  public:
-  // `mode`, `tx` and `ty` are the window's own members, read at every use.
+  // The mode is the one the bar's mode picture shows; the twips per pixel are the layout's.
   MainWindowSkin(Gtk::Window& window, MainCoolBar& bar, const MainWindowPockets& pockets,
-                 const int& mode, const int& tx, const int& ty)
-      : window_(window), bar_(bar), pockets_(pockets), mode_(mode), tx_(tx), ty_(ty) {}
+                 const TwipsLayout& layout)
+      : window_(window), bar_(bar), pockets_(pockets), layout_(layout) {}
   ~MainWindowSkin() override { repaint_.disconnect(); }
 
   // Attaches the band pictures' views and their resize handling; once, after the bar is built.
@@ -45,13 +46,13 @@ class MainWindowSkin : public SkinnedWindow {
   void ShowToolbarImages() override { bar_.ShowToolbarImages(); }
   bool PocketFull(int index) const override { return pockets_.pocket(index).full; }
   void SetPocketPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
-  int OperatingMode() const override { return mode_; }
+  int OperatingMode() const override { return bar_.shown_mode(); }
   void SetModePicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
   void SetNavButtonPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
   void SetDirButtonPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
   void SetCoolBarPicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
-  int TwipsPerPixelX() const override { return tx_; }
-  int TwipsPerPixelY() const override { return ty_; }
+  int TwipsPerPixelX() const override { return layout_.tx(); }
+  int TwipsPerPixelY() const override { return layout_.ty(); }
   BandPlacement BandPicturePlacement(int index) const override;
   void SetBandPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
 
@@ -61,9 +62,7 @@ class MainWindowSkin : public SkinnedWindow {
   Gtk::Window& window_;
   MainCoolBar& bar_;
   const MainWindowPockets& pockets_;
-  const int& mode_;
-  const int& tx_;
-  const int& ty_;
+  const TwipsLayout& layout_;
   std::array<BandPictureView, 5> views_;
   std::array<Gdk::Rectangle, 5> allocations_;
   sigc::connection repaint_;

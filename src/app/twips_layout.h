@@ -12,9 +12,12 @@ namespace tarvik {
 
 class TwipsLayout {
  public:
-  // The twips per pixel are read at every placement, so a change of resolution applies to the
-  // places set after it.
-  TwipsLayout(const int& tx, const int& ty) : tx_(tx), ty_(ty) {}
+  TwipsLayout(int tx, int ty) : tx_(tx), ty_(ty) {}
+  // A change of resolution applies to the places set after it.
+  void SetTwipsPerPixel(int tx, int ty) {
+    tx_ = tx;
+    ty_ = ty;
+  }
 
   void Place(Gtk::Widget& w, float left, float top, float width, float height);
   void Place(Gtk::Widget& w, const design::Rect& r) { Place(w, r.left, r.top, r.width, r.height); }
@@ -26,8 +29,8 @@ class TwipsLayout {
   int ty() const { return ty_; }
 
  private:
-  const int& tx_;
-  const int& ty_;
+  int tx_;
+  int ty_;
   std::map<const Gtk::Widget*, design::Rect> geometry_;
 };
 

@@ -65,15 +65,14 @@ void OpenEditor(JobHost& host, int preselect) {
 bool EditorOpenFor(const JobHost& host) { return HostsWithEditorOpen().count(&host) > 0; }
 
 void mnuEditJob_Click(JobHost& host) {
-  bool& new_job = host.NewJobFlag();
   int preselect = host.JobSelectorIndex();
-  if (new_job) {
+  if (host.NewJobFlag()) {
     // New Job has just listed the job as the list's last line. The selector may not show every
     // line: another window may have listed jobs since this one loaded its list.
     std::optional<std::vector<std::string>> names = ReadJobList(ApplicationFolder());
     preselect = names ? static_cast<int>(names->size()) - 1 : host.JobSelectorCount();
   }
-  new_job = false;
+  host.SetNewJobFlag(false);
   OpenEditor(host, preselect);
 }
 
@@ -127,11 +126,11 @@ void mnuNewJob_Click(JobHost& host) {
   }
   if (listed) {
     // An overwritten job keeps its one line, and the editor opens on that line.
-    host.NewJobFlag() = false;
+    host.SetNewJobFlag(false);
     OpenEditor(host, *listed);
     return;
   }
-  host.NewJobFlag() = true;
+  host.SetNewJobFlag(true);
   mnuEditJob_Click(host);
 }
 

@@ -27,7 +27,8 @@ class JobHost {
   // message has been shown).
   virtual bool LoadSelectedJob(bool keep_position) = 0;
   // Set by New Job, read and cleared when the editor opens.
-  virtual bool& NewJobFlag() = 0;
+  virtual bool NewJobFlag() const = 0;
+  virtual void SetNewJobFlag(bool on) = 0;
   // The browser of the process's first main window (the editor takes the page shown there).
   virtual BrowserControl* FirstWindowBrowser() = 0;
 };

@@ -48,4 +48,24 @@ std::string ShortenForDisplay(const std::string& utf8, std::size_t max_chars) {
   return out;
 }
 
+std::string MnemonicCaption(const std::string& caption) {
+  std::string out;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    char c = caption[i];
+    if (c == '_') {
+      out += "__";
+    } else if (c == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&') {
+        out += '&';
+        ++i;
+      } else {
+        out += '_';
+      }
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace tarvik

@@ -16,4 +16,7 @@ inline constexpr std::size_t kDisplayTextLimit = 300;
 // length.
 std::string ShortenForDisplay(const std::string& utf8, std::size_t max_chars = kDisplayTextLimit);
 
+// "ﾌｧｲﾙ(&F)" → "ﾌｧｲﾙ(_F)": the designer's access-key marker in GTK's form.
+std::string MnemonicCaption(const std::string& caption);
+
 }  // namespace tarvik

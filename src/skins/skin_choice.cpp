@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 #include "skins/skin_files.h"
 #include "skins/skin_state.h"
@@ -9,7 +10,7 @@
 namespace tarvik {
 
 SkinToApply DecideSkinToApply(SettingsStore& settings, const std::string& app_folder) {
-  const std::string name = settings.Get(kSkinSection, kSkinKey, "");
+  const std::string name = settings.Get(setting::kSkin.section, setting::kSkin.key, "");
   if (name.empty()) {
     CurrentSkinName().clear();
     return {};
@@ -17,7 +18,7 @@ SkinToApply DecideSkinToApply(SettingsStore& settings, const std::string& app_fo
   const std::string folder = SkinFolder(app_folder, name);
   const bool complete = IsSkinFolderComplete(folder);
   if (!complete || !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
-    settings.Save(kSkinSection, kSkinKey, "");
+    settings.Save(setting::kSkin.section, setting::kSkin.key, "");
     return {SkinToApply::Kind::kSettingCleared, name, folder};
   }
   return {SkinToApply::Kind::kApply, name, folder};

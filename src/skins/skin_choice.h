@@ -8,9 +8,6 @@ namespace tarvik {
 
 class SettingsStore;
 
-inline constexpr const char* kSkinSection = "Setting";
-inline constexpr const char* kSkinKey = "Skin";
-
 inline constexpr const char* kInvalidSkinMessage = "スキンデータが無効です。";
 inline constexpr const char* kInvalidSkinCaption = "エラー";
 

@@ -62,7 +62,8 @@ class FakeJobHost : public JobHost {
     calls.push_back(std::string("LoadSelectedJob:") + (keep_position ? "true" : "false"));
     return true;
   }
-  bool& NewJobFlag() override { return new_job_flag; }
+  bool NewJobFlag() const override { return new_job_flag; }
+  void SetNewJobFlag(bool on) override { new_job_flag = on; }
   BrowserControl* FirstWindowBrowser() override { return &browser; }
 
   std::string app_folder;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 #include "skins/skin_choice.h"
 #include "skins/skin_files.h"
@@ -132,7 +133,9 @@ class SkinChoice : public testing::Test {
  protected:
   void SetUp() override { CurrentSkinName() = "previous"; }
   void TearDown() override { CurrentSkinName().clear(); }
-  std::string Stored() { return settings.Get(kSkinSection, kSkinKey, "<absent>"); }
+  std::string Stored() {
+    return settings.Get(setting::kSkin.section, setting::kSkin.key, "<absent>");
+  }
 
   TempDir app;
   TempDir config;
@@ -148,7 +151,7 @@ TEST_F(SkinChoice, EmptySettingEmptiesTheCurrentNameAndChangesNothing) {
 
 TEST_F(SkinChoice, CompleteSkinIsToBeApplied) {
   const std::string folder = MakeSkin(app.path(), "Sakura", AllFiles());
-  settings.Save(kSkinSection, kSkinKey, "Sakura");
+  settings.Save(setting::kSkin.section, setting::kSkin.key, "Sakura");
   SkinToApply d = DecideSkinToApply(settings, app.path());
   EXPECT_EQ(d.kind, SkinToApply::Kind::kApply);
   EXPECT_EQ(d.folder, folder);
@@ -157,13 +160,13 @@ TEST_F(SkinChoice, CompleteSkinIsToBeApplied) {
 }
 
 TEST_F(SkinChoice, DeletedOrIncompleteSkinEmptiesTheSettingAndKeepsTheCurrentName) {
-  settings.Save(kSkinSection, kSkinKey, "Gone");
+  settings.Save(setting::kSkin.section, setting::kSkin.key, "Gone");
   EXPECT_EQ(DecideSkinToApply(settings, app.path()).kind, SkinToApply::Kind::kSettingCleared);
   EXPECT_EQ(Stored(), "");
   EXPECT_EQ(CurrentSkinName(), "previous");
 
   MakeSkin(app.path(), "Half", Without(AllFiles(), "PktIcon1.bmp"));
-  settings.Save(kSkinSection, kSkinKey, "Half");
+  settings.Save(setting::kSkin.section, setting::kSkin.key, "Half");
   EXPECT_EQ(DecideSkinToApply(settings, app.path()).kind, SkinToApply::Kind::kSettingCleared);
   EXPECT_EQ(Stored(), "");
   EXPECT_EQ(CurrentSkinName(), "previous");
@@ -194,7 +197,7 @@ TEST_F(SkinChoice, FolderWithABackslashInItsNameIsStoredWhole) {
 TEST_F(SkinChoice, IncompleteFolderOrPlainFileIsRefusedAndNothingChanges) {
   MakeSkin(app.path(), "Seventeen", Without(AllFiles(), "OprBtnD.bmp"));
   Touch(SkinFolder(app.path(), "notes.txt"));
-  settings.Save(kSkinSection, kSkinKey, "kept");
+  settings.Save(setting::kSkin.section, setting::kSkin.key, "kept");
   for (const char* caption : {"Seventeen", "notes.txt", "vanished", "", ".", ".."}) {
     SkinSelection s = SelectSkin(app.path(), 1, caption);
     EXPECT_FALSE(s.accepted) << caption;
