@@ -50,7 +50,7 @@ void MainJobExtras::FollowLoadedJob() {
 }
 
 void MainJobExtras::UpdateJobItems() {
-  const bool loaded = w_.job_cursor().loaded() && w_.JobSelected();
+  const bool loaded = w_.job_cursor().loaded() && jobs_.JobSelected();
   for (const char* name : kItemsNeedingAJob)
     if (Gtk::MenuItem* item = w_.menu_item(name)) item->set_sensitive(loaded);
 }

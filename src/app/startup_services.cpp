@@ -7,6 +7,7 @@
 #include "jobs/job_plan.h"
 #include "platform/app_folder.h"
 #include "platform/browser_control.h"
+#include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 #include "skins/shipped_skins.h"
 #include "skins/skin_choice.h"
@@ -69,7 +70,7 @@ void PrepareProcess() {
   SweepJobLeftovers(ApplicationFolder());
   // The chosen skin is applied as the window is built, so its files must be there; the other
   // shipped skins come later.
-  const std::string skin = UserSettings().Get(kSkinSection, kSkinKey, "");
+  const std::string skin = UserSettings().Get(setting::kSkin.section, setting::kSkin.key, "");
   if (!skin.empty()) InstallShippedSkin(ApplicationFolder(), skin);
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
+#include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 #include "skins/band_tiling.h"
 #include "skins/skin_files.h"
@@ -74,7 +75,7 @@ ApplySkinResult ApplySkin(SkinnedWindow& window, SettingsStore& settings,
     CurrentSkinName() = decision.name;
   } else {
     // Told once: a stored skin that is refused is dropped, as a missing one is.
-    settings.Save(kSkinSection, kSkinKey, "");
+    settings.Save(setting::kSkin.section, setting::kSkin.key, "");
   }
   return result;
 }
@@ -85,14 +86,14 @@ ApplySkinResult ApplyChosenSkin(SkinnedWindow& window, SettingsStore& settings,
   const std::string folder = SkinFolder(app_folder, name);
   if (!IsSkinFolderComplete(folder) || !g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) {
     // Only the "default" entry is taken unchecked; without its folder it leaves no skin set.
-    settings.Save(kSkinSection, kSkinKey, "");
+    settings.Save(setting::kSkin.section, setting::kSkin.key, "");
     result.kind = SkinToApply::Kind::kSettingCleared;
     return result;
   }
   result.kind = SkinToApply::Kind::kApply;
   if (!ApplyWhole(window, folder, result)) return result;
   CurrentSkinName() = name;
-  settings.Save(kSkinSection, kSkinKey, name);
+  settings.Save(setting::kSkin.section, setting::kSkin.key, name);
   return result;
 }
 
