@@ -30,10 +30,10 @@ namespace tarvik::jobeditor_test {
 
 using test::FakeBrowser;
 using test::Pump;
-using test::WriteBytes;
 using test::ScriptedDialogs;
 using test::ShownDialog;
 using test::TempDir;
+using test::WriteBytes;
 
 using Entries = std::vector<JobEntry>;
 

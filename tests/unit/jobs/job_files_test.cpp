@@ -18,8 +18,8 @@
 namespace tarvik {
 namespace {
 
-using ::testing::ElementsAre;
 using test::NamesIn;
+using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 const std::string kBom = "\xEF\xBB\xBF";
