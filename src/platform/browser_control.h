@@ -3,12 +3,15 @@
 // real one; tests use FakeBrowser (tests/support/fake_browser.h).
 #pragma once
 
-#include <gtkmm/widget.h>
 #include <sigc++/sigc++.h>
 
 #include <functional>
 #include <memory>
 #include <string>
+
+namespace Gtk {
+class Widget;
+}
 
 namespace tarvik {
 
