@@ -9,7 +9,8 @@ TARVIK_PACKAGES=(
 )
 TARVIK_TEST_PACKAGES=(
   xvfb xauth x11-utils openbox dbus dbus-x11 xdotool imagemagick clang libclang-rt-14-dev python3
-  appstream libxml2-utils lintian dpkg-dev file at-spi2-core python3-pyatspi clang-format-14
+  appstream libxml2-utils lintian dpkg-dev file at-spi2-core python3-pyatspi
+  clang-format-14
 )
 
 tarvik_install_missing() {
