@@ -19,6 +19,9 @@ function(tarvik_test)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES LABELS ${T_KIND} TIMEOUT ${T_TIMEOUT})
+  if(TARVIK_SANITIZER_ENV)
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${TARVIK_SANITIZER_ENV}")
+  endif()
   # End-to-end tests click with the display's one pointer: a window of another test running at
   # the same time could lie where they click.
   if(T_KIND STREQUAL "e2e")

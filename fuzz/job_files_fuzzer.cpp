@@ -16,10 +16,10 @@
 namespace {
 
 using tarvik::Job;
+using tarvik::JobEntry;
 using tarvik::fuzz::Check;
 using tarvik::fuzz::Home;
 using tarvik::fuzz::PutFile;
-using tarvik::JobEntry;
 
 void FuzzJobFile(std::string_view bytes) {
   const std::string& home = Home();

@@ -10,6 +10,7 @@ TARVIK_PACKAGES=(
 TARVIK_TEST_PACKAGES=(
   xvfb xauth x11-utils openbox dbus dbus-x11 xdotool weston imagemagick clang libclang-rt-14-dev python3
   appstream libxml2-utils lintian dpkg-dev file at-spi2-core python3-pyatspi
+  clang-format-14
 )
 
 tarvik_install_missing() {
@@ -34,4 +35,13 @@ tarvik_configure_and_build() {
   build=("$@")
   cmake -S "$TARVIK_ROOT" -B "$dir" -G Ninja "${configure[@]}"
   cmake --build "$dir" "${build[@]}"
+}
+
+# tarvik_build_fuzzers DIR: the fuzzers (fuzz/CMakeLists.txt) built with clang into DIR/fuzz.
+tarvik_build_fuzzers() {
+  local dir=$1 cxx=clang++ launcher=()
+  command -v "$cxx" >/dev/null || cxx=clang++-14
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  tarvik_configure_and_build "$dir" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTARVIK_FUZZ=ON -DTARVIK_UNIT_ONLY=ON -DTARVIK_BENCH=OFF "${launcher[@]}" -- --target fuzzers
 }

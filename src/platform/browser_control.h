@@ -3,13 +3,16 @@
 // real one; tests use FakeBrowser (tests/support/fake_browser.h).
 #pragma once
 
-#include <gtkmm/widget.h>
 #include <sigc++/sigc++.h>
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace Gtk {
+class Widget;
+}
 
 namespace tarvik {
 

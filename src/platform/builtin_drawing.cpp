@@ -2,7 +2,10 @@
 
 #include <cairomm/context.h>
 #include <cairomm/surface.h>
+#include <gdkmm/wrap_init.h>
+#include <giomm/init.h>
 #include <pango/pangocairo.h>
+#include <pangomm/init.h>
 #include <pangomm/layout.h>
 
 #include <algorithm>
@@ -515,6 +518,12 @@ void DrawPocketCursor(const Cr& cr) {
 }
 
 }  // namespace
+
+void InitDrawing() {
+  Gio::init();  // and glibmm
+  Pango::init();
+  Gdk::wrap_init();
+}
 
 PictureSize SizeOf(Picture picture) {
   switch (picture) {

@@ -44,6 +44,10 @@ struct PictureSize {
 
 PictureSize SizeOf(Picture picture);
 
+// Makes the wrappers of gdkmm and pangomm ready, without GTK and without opening a display: what
+// a build step that only draws needs before it draws.
+void InitDrawing();
+
 // Draws the picture: RGBA, 8 bits a channel, never holding the mask colour RGB(192, 192, 192).
 // Needs no display. nullptr for kCount.
 Glib::RefPtr<Gdk::Pixbuf> DrawPicture(Picture picture);

@@ -1,5 +1,7 @@
 #include "platform/builtin_images.h"
 
+#include <gdkmm/cursor.h>
+
 #include <array>
 
 #include "platform/builtin_pictures_data.h"

@@ -8,10 +8,14 @@
 // in it.
 #pragma once
 
-#include <gdkmm/cursor.h>
 #include <gdkmm/pixbuf.h>
 
 #include <vector>
+
+namespace Gdk {
+class Cursor;
+class Display;
+}  // namespace Gdk
 
 namespace tarvik::builtin {
 

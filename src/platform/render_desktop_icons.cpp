@@ -5,7 +5,6 @@
 //   render_desktop_icons OUTPUT.cpp OUTPUT_FOLDER APP_ICON.svg JOB_ICON.svg
 #include <glib.h>
 #include <glib/gstdio.h>
-#include <gtkmm/main.h>
 
 #include <cstdio>
 #include <fstream>
@@ -50,7 +49,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: render_desktop_icons OUTPUT.cpp OUTPUT_FOLDER APP_ICON.svg JOB_ICON.svg\n";
     return 2;
   }
-  Gtk::Main::init_gtkmm_internals();
+  tarvik::builtin::InitDrawing();
   const std::string cpp = argv[1], folder = argv[2];
 
   std::vector<IconFile> files;

@@ -24,10 +24,10 @@ namespace tarvik {
 namespace {
 
 using test::FakeBrowser;
-using test::WriteBytes;
 using test::ScriptedDialogs;
 using test::ShownDialog;
 using test::TempDir;
+using test::WriteBytes;
 
 std::string Bytes(const std::string& path) { return ReadFileBytes(path).value_or("<unreadable>"); }
 

@@ -1,3 +1,4 @@
+#include <gdkmm/cursor.h>
 #include <gdkmm/display.h>
 #include <gtest/gtest.h>
 
