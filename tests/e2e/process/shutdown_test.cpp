@@ -125,6 +125,9 @@ TEST(WaylandPlacementTest, ClosingKeepsTheStoredPositionAndStoresTheSize) {
   env = g_environ_setenv(env, "XDG_RUNTIME_DIR", runtime.c_str(), TRUE);
   env = g_environ_setenv(env, "WAYLAND_DISPLAY", "tarvik-test", TRUE);
   env = g_environ_setenv(env, "GDK_BACKEND", "wayland", TRUE);
+  // A compositor without a seat makes GTK complain of the missing keyboard and pointer, which no
+  // program can avoid: those criticals must not end this one.
+  env = g_environ_unsetenv(env, "G_DEBUG");
   const char* weston_argv[] = {"weston", "--backend=headless-backend.so", "--socket=tarvik-test",
                                nullptr};
   const auto quiet = static_cast<GSpawnFlags>(
