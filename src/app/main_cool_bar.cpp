@@ -1,6 +1,9 @@
 #include "app/main_cool_bar.h"
 
+#include <glibmm/main.h>
+#include <gtkmm/label.h>
 #include <gtkmm/stylecontext.h>
+#include <pangomm/attrlist.h>
 
 #include "app/layout_rules.h"
 #include "jobs/job_cursor.h"
@@ -23,9 +26,19 @@ void PictureButton(Gtk::Button& b, const Glib::RefPtr<Gdk::Pixbuf>& picture, con
   b.get_style_context()->add_class("tarvik-picture");
 }
 
+// The label a tool button shows.
+Gtk::Label* FindLabel(Gtk::Widget& w) {
+  if (auto* label = dynamic_cast<Gtk::Label*>(&w)) return label;
+  if (auto* container = dynamic_cast<Gtk::Container*>(&w))
+    for (Gtk::Widget* child : container->get_children())
+      if (Gtk::Label* label = FindLabel(*child)) return label;
+  return nullptr;
+}
+
 }  // namespace
 
 void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
+  tx_ = tx;
   // The address bar, picBack(4).
   picBack_[4].put(txtURL_, 0, 0);
   layout.Place(txtURL_, design::kURL);
@@ -109,6 +122,48 @@ void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
   layout.Place(*this, design::kCoolBar);
   // The bar sizes its own height to its rows.
   set_size_request(ToPixels(design::kCoolBar.width, tx), -1);
+  // The labels are measured once the buttons show, and again after a new font resolution once the
+  // styles settled.
+  tlbTool_.signal_show().connect([this] { FitToolbarLabels(); });
+  tlbTool_.signal_style_updated().connect([this] {
+    if (!fit_labels_.connected())
+      fit_labels_ = Glib::signal_idle().connect([this] {
+        FitToolbarLabels();
+        return false;
+      });
+  });
+}
+
+void MainCoolBar::ScaleLabel(Gtk::Widget& button) {
+  Gtk::Label* label = FindLabel(button);
+  if (!label) return;
+  Pango::AttrList attrs;
+  if (label_scale_ < 1.0) {
+    Pango::Attribute scale = Pango::Attribute::create_attr_scale(label_scale_);
+    attrs.insert(scale);
+  }
+  label->set_attributes(attrs);
+}
+
+void MainCoolBar::FitToolbarLabels() {
+  auto apply = [this](double scale) {
+    label_scale_ = scale;
+    for (auto& button : tool_buttons_)
+      if (button) ScaleLabel(*button);
+  };
+  auto width = [this] {
+    int minimum = 0, natural = 0;
+    tlbTool_.get_preferred_width(minimum, natural);
+    return minimum;
+  };
+  // The toolbar's room: the bar's designed width less the other bands of the first row at their
+  // minimums, and its own band's gripper and border.
+  int room = ToPixels(design::kCoolBar.width, tx_) - band_frame_width(0);
+  for (int b = 1; b < band_count() && !design::kBands[b].new_row; ++b)
+    room -= ToPixels(design::kBands[b].min_width, tx_) + band_frame_width(b);
+  apply(1.0);
+  // The labels shrink in small steps, never below half their size: a step is a few pixels.
+  for (double scale = 0.97; width() > room && scale >= 0.5; scale -= 0.03) apply(scale);
 }
 
 void MainCoolBar::BuildToolbar(TwipsLayout& layout) {
@@ -129,6 +184,12 @@ void MainCoolBar::BuildToolbar(TwipsLayout& layout) {
     tool_buttons_[i]->set_use_underline(true);
     tool_buttons_[i]->set_is_important(true);
     tool_buttons_[i]->set_homogeneous(false);
+    // GTK builds the button's contents anew when the toolbar is reconfigured (when it is put in
+    // its window, say): the new label keeps the fitted size.
+    if (auto* inner = dynamic_cast<Gtk::Container*>(tool_buttons_[i]->get_child()))
+      inner->signal_add().connect([this](Gtk::Widget* contents) {
+        if (contents) ScaleLabel(*contents);
+      });
     tlbTool_.append(*tool_buttons_[i]);
   }
   tlbTool_.set_toolbar_style(Gtk::TOOLBAR_BOTH);

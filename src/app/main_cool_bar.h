@@ -23,6 +23,7 @@ namespace tarvik {
 
 class MainCoolBar : public CoolBar {
  public:
+  ~MainCoolBar() override { fit_labels_.disconnect(); }
   // Builds the bands and their controls in their designed places.
   void Build(TwipsLayout& layout, int tx, int ty);
 
@@ -53,6 +54,10 @@ class MainCoolBar : public CoolBar {
 
  private:
   void BuildToolbar(TwipsLayout& layout);
+  // Draws the toolbar's labels no larger than lets the first row as designed fit the bar's
+  // designed width: at a large font resolution the labels alone would push the bands beyond it.
+  void FitToolbarLabels();
+  void ScaleLabel(Gtk::Widget& button);  // to label_scale_
 
   std::array<Gtk::Fixed, 5> picBack_;
   Gtk::Entry txtURL_;
@@ -71,6 +76,9 @@ class MainCoolBar : public CoolBar {
   std::unique_ptr<Gtk::SeparatorToolItem> tool_spacer_;
 
   int shown_mode_ = 1;
+  int tx_ = 15;
+  double label_scale_ = 1.0;  // of the toolbar's labels
+  sigc::connection fit_labels_;
   ImageList imlMethod_{75, 25};
   ImageList imlToolbar_{32, 32};
   ImageList imlPocket_{32, 32};
