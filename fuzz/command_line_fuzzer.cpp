@@ -69,8 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto page = tarvik::DirectStartPage(cmd, "about:home");
   if (cmd.action == StartAction::OpenHome)
     Check(page == std::optional<std::string>("about:home"), "a plain start opens the home URL");
-  else if (cmd.action == StartAction::OpenText || cmd.action == StartAction::OpenPageFile)
-    Check(page == cmd.argument, "text and page files open at once");
+  else if (cmd.action == StartAction::OpenText)
+    Check(page == cmd.argument, "text opens at once");
+  else if (cmd.action == StartAction::OpenPageFile)
+    Check(!page || *page == cmd.argument, "a page file opens as it stands, or not at all");
   else
     Check(!page.has_value(), "jobs, shortcuts and bare switches need more than the line");
 
