@@ -1,32 +1,16 @@
 #include "app/frm_main.h"
 
-#include <gdk/gdk.h>
-#ifdef GDK_WINDOWING_WAYLAND
-#include <gdk/gdkwayland.h>
-#endif
 #include <gdkmm/monitor.h>
 #include <gtkmm/stylecontext.h>
 
 #include "app/window_host.h"
 #include "app/window_placement.h"
+#include "app/window_system.h"
 #include "browse/recent_history.h"
 #include "platform/builtin_images.h"
 #include "platform/style_sheet.h"
 
 namespace tarvik {
-
-namespace {
-
-// Wayland keeps a window's place on the screen from the program: GTK reports a made-up position
-// there, which must not replace the stored one.
-bool ReportsWindowPosition(const Glib::RefPtr<Gdk::Display>& display) {
-#ifdef GDK_WINDOWING_WAYLAND
-  if (display && GDK_IS_WAYLAND_DISPLAY(display->gobj())) return false;
-#endif
-  return static_cast<bool>(display);
-}
-
-}  // namespace
 
 frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool new_window,
                  bool start_page_requested)

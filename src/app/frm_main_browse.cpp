@@ -6,6 +6,7 @@
 
 #include "app/frm_main.h"
 #include "app/window_host.h"
+#include "app/window_system.h"
 #include "browse/address_completion.h"
 #include "browse/page_texts.h"
 #include "browse/recent_history.h"
@@ -73,36 +74,9 @@ void frmMain::CopyUrl() {
   browser_->CopySelectionIfAny([fallback](bool copied) { fallback(copied); });
 }
 
-namespace {
-
-// Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+A and Ctrl+Z, as every text field takes them.
-bool IsEditingKey(const GdkEventKey* event) {
-  const guint mods = event->state & gtk_accelerator_get_default_mod_mask();
-  if (mods != GDK_CONTROL_MASK) return false;
-  switch (gdk_keyval_to_lower(event->keyval)) {
-    case GDK_KEY_c:
-    case GDK_KEY_x:
-    case GDK_KEY_v:
-    case GDK_KEY_a:
-    case GDK_KEY_z: return true;
-    default: return false;
-  }
-}
-
-}  // namespace
-
-// The menu shortcuts belong to the whole window, and GTK gives a window's shortcuts the key before
-// the focused control. Where the user types (the address box, the job selector's text, a field of
-// the page), the editing keys edit; a key the field leaves unused still reaches the menu.
+// The editing keys edit a focused text field before the menu shortcuts see them.
 bool frmMain::on_key_press_event(GdkEventKey* event) {
-  if (IsEditingKey(event)) {
-    Gtk::Widget* focus = get_focus();
-    const bool typing = (focus && (GTK_IS_EDITABLE(focus->gobj()) ||
-                                   (GTK_IS_TEXT_VIEW(focus->gobj()) &&
-                                    gtk_text_view_get_editable(GTK_TEXT_VIEW(focus->gobj()))))) ||
-                        browser_->EditableHasFocus();
-    if (typing && gtk_window_propagate_key_event(gobj(), event)) return true;
-  }
+  if (GiveEditingKeyToField(*this, event, browser_->EditableHasFocus())) return true;
   return Gtk::Window::on_key_press_event(event);
 }
 

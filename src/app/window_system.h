@@ -1,0 +1,20 @@
+// What the main window asks of the window system: whether it reports a window's position, and
+// whether an editing key belongs to the text field that has the focus rather than to the menus.
+#pragma once
+
+#include <gdkmm/display.h>
+#include <gtkmm/window.h>
+
+namespace tarvik {
+
+// False on Wayland, which keeps a window's place on the screen from the program: GTK reports a
+// made-up position there, which must not replace the stored one.
+bool ReportsWindowPosition(const Glib::RefPtr<Gdk::Display>& display);
+
+// The menu shortcuts belong to the whole window, and GTK gives a window's shortcuts the key before
+// the focused control. Where the user types (a text field of `window`, or a field of the page when
+// `page_field_focused`), Ctrl+C, X, V, A and Z go to the field first; returns true when it used the
+// key. A key the field leaves unused still reaches the menu.
+bool GiveEditingKeyToField(Gtk::Window& window, GdkEventKey* event, bool page_field_focused);
+
+}  // namespace tarvik
