@@ -10,7 +10,7 @@ TARVIK_PACKAGES=(
 TARVIK_TEST_PACKAGES=(
   xvfb xauth x11-utils openbox dbus dbus-x11 xdotool weston imagemagick clang libclang-rt-14-dev python3
   appstream libxml2-utils lintian dpkg-dev file at-spi2-core python3-pyatspi
-  clang-format-14
+  clang-format-14 syncthing
 )
 
 tarvik_install_missing() {

@@ -4,8 +4,8 @@
 #include "app/window_host.h"
 #include "browse/script_guard.h"
 #include "jobs/frm_list.h"
-#include "platform/app_folder.h"
 #include "platform/dialogs.h"
+#include "platform/jobs_folder.h"
 
 namespace tarvik {
 
@@ -23,7 +23,7 @@ BrowserControl* frmMain::FirstWindowBrowser() { return host_.FirstBrowser(); }
 void frmMain::LoadJobListAtStartUp() { LoadJobList(-1); }
 
 void frmMain::LoadJobList(int select_index) {
-  const std::string folder = ApplicationFolder();
+  const std::string folder = JobsFolder();
   ReadFailure failure = ReadFailure::Missing;
   std::optional<std::vector<std::string>> names =
       JobListExists(folder) ? ReadJobList(folder, &failure) : std::nullopt;
@@ -40,12 +40,13 @@ void frmMain::LoadJobList(int select_index) {
   const int index = select_index < count ? select_index : count - 1;
   cur_job_idx_ = index;
   cboJob().set_active(index);  // its click finds the index loaded already and does nothing
+  UpdateNavTips();
 }
 
 bool frmMain::LoadSelectedJob(bool keep_position) {
   const int old_index = cur_job_idx_;
   cur_job_idx_ = cboJob().get_active_row_number();
-  const std::string folder = ApplicationFolder();
+  const std::string folder = JobsFolder();
   const std::string name = cboJob().get_active_text();
 
   auto restore = [&] {
@@ -55,6 +56,7 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
       job_.Clear();
       cur_job_idx_ = -1;
       cboJob().set_active(-1);
+      UpdateNavTips();
       return;
     }
     cur_job_idx_ = old_index;
@@ -65,6 +67,11 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
   std::optional<Job> job =
       JobFileExists(folder, name) ? ReadJobFile(folder, name, &failure) : std::nullopt;
   if (!job) {
+    // A line a sync tool delivered before its file: the job loads when the file comes.
+    if (failure == ReadFailure::Missing && job_extras_.WaitForJobFile(name)) {
+      restore();
+      return false;
+    }
     ShowError(this,
               failure == ReadFailure::TooLarge ? FileTooLargeMessage(JobFilePath(folder, name))
                                                : std::string(kNoJobFileMessage),
@@ -84,6 +91,7 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
                                 std::to_string(kMaxJobEntries) + " 件だけを読み込みました。",
                             kConfirmCaption, MsgIcon::Information, MsgButtons::OK);
   }
+  if (!job_.loaded() || job_.name() != name) step_ahead_.Drop();  // another job
   job_.Load(name, std::move(*job));
   if (!keep_position) {
     job_.MoveTo(0);
@@ -100,6 +108,7 @@ void frmMain::cboJob_Click() {
 void frmMain::UpdateNavTips() {
   if (auto tips = job_.StepTips())
     for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text((*tips)[i]);
+  clbComm_.ShowJobPlace(JobSelected() ? job_.PlaceText(shown_url_) : "");
 }
 
 void frmMain::SelectJobNamed(const std::string& name) {

@@ -1,4 +1,5 @@
 // The main window's menu tree, built from the menu table (app/main_menu.h).
+#include <gtkmm/checkmenuitem.h>
 #include <gtkmm/menu.h>
 #include <gtkmm/separatormenuitem.h>
 
@@ -17,6 +18,8 @@ void frmMain::BuildMenus() {
     std::unique_ptr<Gtk::MenuItem> item;
     if (row.kind == MenuItemRow::Kind::Separator)
       item = std::make_unique<Gtk::SeparatorMenuItem>();
+    else if (row.kind == MenuItemRow::Kind::Check)
+      item = std::make_unique<Gtk::CheckMenuItem>(MnemonicCaption(row.caption), true);
     else
       item = std::make_unique<Gtk::MenuItem>(MnemonicCaption(row.caption), true);
     Gtk::MenuItem* raw = item.get();
@@ -44,6 +47,10 @@ void frmMain::BuildMenus() {
       if (row.handler) menu->signal_show().connect([this, &row] { row.handler(*this); });
     } else if (row.kind == MenuItemRow::Kind::Command) {
       raw->signal_activate().connect([this, &row] { row.handler(*this); });
+    } else if (row.kind == MenuItemRow::Kind::Check) {
+      auto* check = static_cast<Gtk::CheckMenuItem*>(raw);
+      if (row.checked) check->set_active(row.checked());
+      check->signal_toggled().connect([this, &row] { row.handler(*this); });
     }
 
     if (row.parent.empty())
@@ -65,6 +72,7 @@ void frmMain::activate_menu(const std::string& name) {
   if (it == menu_items_.end() || !it->second.first->is_sensitive()) return;
   const MenuItemRow& row = *it->second.second;
   if (row.kind == MenuItemRow::Kind::Command) row.handler(*this);
+  if (row.kind == MenuItemRow::Kind::Check) it->second.first->activate();  // as a click: toggles
 }
 
 }  // namespace tarvik

@@ -8,20 +8,23 @@
 
 #include "jobs/add_to_job.h"
 #include "jobs/job_commands.h"
+#include "jobs/job_conflicts.h"
 #include "jobs/job_cursor.h"
 #include "jobs/job_host.h"
 #include "jobs/job_trade.h"
 #include "jobs/link_jobs.h"
 #include "jobs/link_list.h"
-#include "platform/app_folder.h"
 #include "platform/browser_control.h"
+#include "platform/dialogs.h"
 #include "platform/display_text.h"
+#include "platform/jobs_folder.h"
 
 namespace tarvik {
 
 MainJobExtras::MainJobExtras(JobExtrasHost& window, JobHost& jobs)
-    : w_(window), jobs_(jobs), watch_(ApplicationFolder()) {
+    : w_(window), jobs_(jobs), watch_(JobsFolder()) {
   watch_.signal_changed().connect(sigc::mem_fun(*this, &MainJobExtras::RefreshFromFiles));
+  JobsFolderChanged().connect(sigc::mem_fun(*this, &MainJobExtras::FollowJobsFolder));
   w_.browser().signal_navigate_complete2().connect(
       [this](const std::string&) { OnNavigateComplete2(); });
   // The window loads the chosen job after this handler has run.
@@ -97,7 +100,7 @@ void MainJobExtras::RebuildAddToJobMenu() {
   if (!menu) return;
   add_items_.clear();  // each item leaves the menu as it goes
   const std::vector<std::string> names =
-      ReadJobList(ApplicationFolder()).value_or(std::vector<std::string>{});
+      ReadJobList(JobsFolder()).value_or(std::vector<std::string>{});
   int i = 0;
   for (const std::string& name : names) {
     ++i;
@@ -175,7 +178,7 @@ void MainJobExtras::SetUpSelectorDrop() {
 void MainJobExtras::LoadCreatedJob(const std::string& name) {
   if (name.empty()) return;
   const std::vector<std::string> names =
-      ReadJobList(ApplicationFolder()).value_or(std::vector<std::string>{});
+      ReadJobList(JobsFolder()).value_or(std::vector<std::string>{});
   const auto it = std::find(names.begin(), names.end(), name);
   if (it == names.end()) return;
   // The job bar shows the new job, ready to be stepped through.
@@ -191,15 +194,20 @@ void MainJobExtras::RefreshLoadedJob(const std::string& name) {
   JobCursor& job = w_.job_cursor();
   if (!job.loaded() || (!name.empty() && job.name() != name)) return;
   // A job whose file has gone, or holds nothing now, stays as it was until another is chosen.
-  std::optional<Job> read = ReadJobFile(ApplicationFolder(), job.name());
+  std::optional<Job> read = ReadJobFile(JobsFolder(), job.name());
   if (!read || read->entries.empty() || read->entries == job.entries()) return;
   job.Refresh(std::move(read->entries));
+  w_.browser().DropPrepared();  // made ready for the job as it was
   w_.UpdateNavTips();
 }
 
 void MainJobExtras::RefreshFromFiles() {
+  const std::string folder = JobsFolder();
+  // Both sides of a conflict the sync tool kept, merged before anything is read.
+  if (std::string notice = MergedConflictNotice(MergeConflictCopies(folder)); !notice.empty())
+    w_.ShowStatusNotice(notice);
   if (EditorOpenFor(jobs_)) return;
-  const std::string folder = ApplicationFolder();
+  const auto now = DeliveryWait::Clock::now();
   std::optional<std::vector<std::string>> names =
       JobListExists(folder) ? ReadJobList(folder) : std::nullopt;
   if (names) {
@@ -209,6 +217,7 @@ void MainJobExtras::RefreshFromFiles() {
       row.get_value(0, text);
       shown.push_back(text);
     }
+    AwaitMissingFiles(shown, *names, now);
     if (shown != *names) {
       const int index = w_.cboJob().get_active_row_number();
       const std::string selected = index >= 0 ? std::string(w_.cboJob().get_active_text()) : "";
@@ -222,12 +231,16 @@ void MainJobExtras::RefreshFromFiles() {
       if (keep < 0 && job.loaded()) {
         // The loaded job's name has left the list: it follows a rename, and after a delete the
         // window is left as after a job that could not be loaded, the page still shown.
-        std::optional<std::string> now =
+        std::optional<std::string> now_named =
             FollowedJobName(folder, job.name(), job.entries(), shown, *names);
-        if (now) {
-          if (seen_job_ == job.name()) seen_job_ = *now;
-          job.Rename(*now);
-          keep = ListedIndex(*names, *now);
+        if (!now_named && JobMayStillBeDelivered(folder, job.name(), shown, *names) &&
+            HoldForDelivery(job.name(), now))
+          return;
+        delivery_.Stop(job.name());
+        if (now_named) {
+          if (seen_job_ == job.name()) seen_job_ = *now_named;
+          job.Rename(*now_named);
+          keep = ListedIndex(*names, *now_named);
         } else {
           job.Clear();
         }
@@ -237,6 +250,80 @@ void MainJobExtras::RefreshFromFiles() {
   }
   RefreshLoadedJob();
   FollowLoadedJob();
+  LoadArrivedJob();
+  w_.UpdateNavTips();
+}
+
+// ---- Jobs a sync tool is still delivering ------------------------------------------------------
+
+void MainJobExtras::AwaitMissingFiles(const std::vector<std::string>& shown,
+                                      const std::vector<std::string>& names,
+                                      DeliveryWait::Clock::time_point now) {
+  std::vector<std::string> missing;
+  for (const std::string& name : names) {
+    if (name.empty() || JobFileExists(watch_.folder(), name)) {
+      delivery_.Stop(name);
+      continue;
+    }
+    // Only a line new to the selector is a delivery in progress; one it showed already without
+    // a file is as missing as ever.
+    if (ListedIndex(shown, name) < 0) delivery_.Start(name, now);
+    missing.push_back(name);
+  }
+  watch_.AwaitJobs(std::move(missing));
+}
+
+bool MainJobExtras::HoldForDelivery(const std::string& name, DeliveryWait::Clock::time_point now) {
+  delivery_.Start(name, now);
+  if (!delivery_.Waiting(name, now)) return false;
+  // Looked at again at the next change, or when the grace has run out.
+  grace_timer_.disconnect();
+  grace_timer_ = Glib::signal_timeout().connect(
+      [this] {
+        RefreshFromFiles();
+        return false;
+      },
+      kDeliveryGraceMs + 100);
+  return true;
+}
+
+bool MainJobExtras::WaitForJobFile(const std::string& name) {
+  if (!delivery_.Waiting(name, DeliveryWait::Clock::now())) return false;
+  arriving_ = name;
+  grace_timer_.disconnect();
+  grace_timer_ = Glib::signal_timeout().connect(
+      [this] {
+        if (!arriving_.empty()) {
+          arriving_.clear();
+          ShowError(&jobs_.job_window(), kNoJobFileMessage, MsgIcon::Critical);
+        }
+        return false;
+      },
+      kDeliveryGraceMs);
+  return true;
+}
+
+void MainJobExtras::LoadArrivedJob() {
+  if (arriving_.empty() || !JobFileExists(watch_.folder(), arriving_)) return;
+  const std::string name = std::move(arriving_);
+  arriving_.clear();
+  grace_timer_.disconnect();
+  LoadCreatedJob(name);
+}
+
+void MainJobExtras::FollowJobsFolder() {
+  watch_.SetFolder(JobsFolder());
+  delivery_.Clear();
+  arriving_.clear();
+  grace_timer_.disconnect();
+  JobCursor& job = w_.job_cursor();
+  const std::vector<std::string> names =
+      ReadJobList(watch_.folder()).value_or(std::vector<std::string>{});
+  // The loaded job stays loaded when the new folder holds it too (a copy of the old one).
+  int keep = job.loaded() ? ListedIndex(names, job.name()) : -1;
+  if (keep < 0) job.Clear();
+  jobs_.LoadJobList(keep);
+  RefreshFromFiles();
 }
 
 }  // namespace tarvik

@@ -48,7 +48,10 @@ class MainJobExtras : public sigc::trackable {
 
   // Made with the window's members, before its widgets are put together: only connects.
   MainJobExtras(JobExtrasHost& window, JobHost& jobs);
-  ~MainJobExtras() { *alive_ = false; }
+  ~MainJobExtras() {
+    *alive_ = false;
+    grace_timer_.disconnect();
+  }
 
   // As the job menu's "表示中のページをジョブに追加" opens: one item per job of the list, in
   // list order, then "新規ｼﾞｮﾌﾞ...".
@@ -71,6 +74,10 @@ class MainJobExtras : public sigc::trackable {
   // Nothing is read while this window's job editor is open (it reloads when it closes).
   void RefreshFromFiles();
   JobWatch& watch() { return watch_; }
+  // The selected job `name` has no file yet, but its line came a moment ago: true when the
+  // window waits for the file and loads the job when it comes (the missing file is reported
+  // only once the grace has run out); false when it counts as missing now.
+  bool WaitForJobFile(const std::string& name);
   // Turns the items of kItemsNeedingAJob on while a job is loaded, off while none is.
   void UpdateJobItems();
 
@@ -82,6 +89,16 @@ class MainJobExtras : public sigc::trackable {
   std::string SelectedJobName();
   void SetUpSelectorDrop();
   void LoadCreatedJob(const std::string& name);
+  // Lines whose files have not come: waited for, and watched.
+  void AwaitMissingFiles(const std::vector<std::string>& shown,
+                         const std::vector<std::string>& names,
+                         DeliveryWait::Clock::time_point now);
+  // The loaded job `name` has left the list with no word of where it went: true while that may
+  // still be a delivery in progress (nothing changes until the next look).
+  bool HoldForDelivery(const std::string& name, DeliveryWait::Clock::time_point now);
+  void LoadArrivedJob();
+  // Another jobs folder was chosen in this process: the selector and the watch follow it.
+  void FollowJobsFolder();
 
   JobExtrasHost& w_;
   JobHost& jobs_;
@@ -89,6 +106,9 @@ class MainJobExtras : public sigc::trackable {
   std::string seen_job_;                   // the job of the last completed navigation
   std::optional<ResumePoint> last_point_;  // what was last remembered for it
   std::vector<std::unique_ptr<Gtk::MenuItem>> add_items_;
+  DeliveryWait delivery_;
+  std::string arriving_;  // the job chosen before its file came
+  sigc::connection grace_timer_;
   // Shared with the page's answer to a reading, which may come after the window has gone.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

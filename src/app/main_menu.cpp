@@ -1,6 +1,9 @@
 #include "app/main_menu.h"
 
+#include <gtkmm/checkmenuitem.h>
+
 #include "app/main_job_extras.h"
+#include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
 #include "browse/recent_history.h"
@@ -22,11 +25,11 @@ using Handler = std::function<void(MainCommandHost&)>;
 
 MenuItemRow Menu(const char* name, const char* caption, const char* parent = "",
                  Handler on_open = {}) {
-  return {name, caption, parent, "", true, true, Kind::Submenu, std::move(on_open)};
+  return {name, caption, parent, "", true, true, Kind::Submenu, std::move(on_open), {}};
 }
 MenuItemRow Item(const char* name, const char* caption, const char* parent, const char* shortcut,
                  Handler handler) {
-  return {name, caption, parent, shortcut, true, true, Kind::Command, std::move(handler)};
+  return {name, caption, parent, shortcut, true, true, Kind::Command, std::move(handler), {}};
 }
 // An item that acts on the loaded job: off until one is loaded (MainJobExtras::UpdateJobItems).
 MenuItemRow NeedsJob(MenuItemRow row) {
@@ -34,7 +37,19 @@ MenuItemRow NeedsJob(MenuItemRow row) {
   return row;
 }
 MenuItemRow Separator(const char* name, const char* parent) {
-  return {name, "", parent, "", true, true, Kind::Separator, {}};
+  return {name, "", parent, "", true, true, Kind::Separator, {}, {}};
+}
+
+// Beyond the designed settings menu: whether the next entry of a job is made ready ahead.
+MenuItemRow PrepareNextItem() {
+  MenuItemRow row =
+      Item("mnuPrepareNext", "次のﾍﾟｰｼﾞを先読み(&P)", "mhConfig", "", [](MainCommandHost& w) {
+        auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuPrepareNext"));
+        if (item) MainStepAhead::SetEnabled(item->get_active());
+      });
+  row.kind = Kind::Check;
+  row.checked = &MainStepAhead::Enabled;
+  return row;
 }
 
 std::vector<MenuItemRow> BuildRows() {
@@ -105,12 +120,18 @@ std::vector<MenuItemRow> BuildRows() {
            [](MainCommandHost& w) { w.pockets().Clear(1); }),
       Item("mnuCPckt(2)", "ﾎﾟｹｯﾄ&3", "mnuClear", "",
            [](MainCommandHost& w) { w.pockets().Clear(2); }),
-      Menu(
-          "mhConfig", "設定(&C)", "",
-          [](MainCommandHost& w) { w.skin().RebuildMenu(*w.menu_item("mnuSkin")->get_submenu()); }),
+      Menu("mhConfig", "設定(&C)", "",
+           [](MainCommandHost& w) {
+             w.skin().RebuildMenu(*w.menu_item("mnuSkin")->get_submenu());
+             // Another window may have changed the setting.
+             if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuPrepareNext")))
+               item->set_active(MainStepAhead::Enabled());
+           }),
       Item("mnuHomeURL", "ﾎｰﾑURL(&H)...", "mhConfig", "", &MainCommandHost::HomeUrlPrompt),
       Item("mnuFavPath", "お気に入りﾌｫﾙﾀﾞ(&F)...", "mhConfig", "",
            [](MainCommandHost& w) { ChooseFavoritesFolder(&w.command_window()); }),
+      Item("mnuJobsFolder", "ｼﾞｮﾌﾞの保存先(&J)...", "mhConfig", "",
+           [](MainCommandHost& w) { mnuJobsFolder_Click(w.job_host()); }),
       Separator("mSep06", "mhConfig"),
       Item("mnuDefBro", "ﾃﾞﾌｫﾙﾄﾌﾞﾗｳｻﾞにする(&D)", "mhConfig", "",
            [](MainCommandHost& w) { mnuDefBro_Click(&w.command_window()); }),
@@ -119,6 +140,7 @@ std::vector<MenuItemRow> BuildRows() {
       Item("mnuSelSkin(0)", "ﾃﾞﾌｫﾙﾄ(&D)", "mnuSkin", "",
            [](MainCommandHost& w) { w.skin().Select(0, "ﾃﾞﾌｫﾙﾄ(&D)"); }),
       Separator("mSep08", "mhConfig"),
+      PrepareNextItem(),
       Item("mnuInet", "ｲﾝﾀｰﾈｯﾄの設定(&I)...", "mhConfig", "Ctrl+I",
            [](MainCommandHost& w) { mnuInet_Click(&w.command_window()); }),
       Menu("mhHelp", "ﾍﾙﾌﾟ(&P)"),

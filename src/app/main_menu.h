@@ -45,7 +45,7 @@ class MainCommandHost {
 };
 
 struct MenuItemRow {
-  enum class Kind { Command, Submenu, Separator };
+  enum class Kind { Command, Submenu, Separator, Check };
   std::string name;      // "mnuOpURL", "mnuRecent(3)", ...
   std::string caption;   // with "&" before the access key; empty for a separator
   std::string parent;    // the submenu it sits in; empty for a menu of the menu bar
@@ -53,8 +53,11 @@ struct MenuItemRow {
   bool enabled = true;
   bool visible = true;
   Kind kind = Kind::Command;
-  // A command's action; for a submenu, what brings it up to date as it opens (may be empty).
+  // A command's action; for a submenu, what brings it up to date as it opens (may be empty); for
+  // a check item, what follows its new state (read from the item).
   std::function<void(MainCommandHost&)> handler;
+  // A check item's state as the window is built.
+  std::function<bool()> checked;
 };
 
 // The menus in their designed order; a parent comes before its items.

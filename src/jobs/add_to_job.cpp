@@ -6,9 +6,9 @@
 #include "jobs/job_commands.h"
 #include "jobs/job_host.h"
 #include "jobs/job_plan.h"
-#include "platform/app_folder.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
+#include "platform/jobs_folder.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -53,7 +53,7 @@ bool AddPageToJob(JobHost& host, BrowserControl& browser, const std::string& nam
   std::optional<JobEntry> page = PageShown(host, browser);
   if (!page) return false;
   std::string error;
-  if (!AppendEntryToJob(ApplicationFolder(), name, *page, &error)) {
+  if (!AppendEntryToJob(JobsFolder(), name, *page, &error)) {
     ShowError(&host.job_window(), "ジョブ「" + name + "」に追加できませんでした。\r\n" + error);
     return false;
   }
@@ -67,7 +67,7 @@ bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* create
   // The page is read again: it may have moved on while the name was asked for.
   std::optional<JobEntry> page = PageShown(host, browser);
   if (!page) return false;
-  const std::string app_folder = ApplicationFolder();
+  const std::string app_folder = JobsFolder();
   // The file and its line are made together: a job is never left without its line.
   const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {*page}, true}}});
   if (!made.done()) {

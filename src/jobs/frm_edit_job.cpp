@@ -11,10 +11,10 @@
 #include "jobs/job_resume.h"
 #include "jobs/job_trash.h"
 #include "jobs/link_list.h"
-#include "platform/app_folder.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
 #include "platform/display_text.h"
+#include "platform/jobs_folder.h"
 #include "platform/path_util.h"
 #include "platform/style_sheet.h"
 
@@ -43,7 +43,7 @@ void SetUpButton(Gtk::Button& button, const char* caption, const char* tooltip) 
 frmEditJob::frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser)
     : owner_(owner),
       first_window_browser_(first_window_browser),
-      app_folder_(ApplicationFolder()),
+      app_folder_(JobsFolder()),
       rows_(Gtk::ListStore::create(columns_)) {
   InstallStyleSheet(kEditorCss);
   set_title(kCaption);

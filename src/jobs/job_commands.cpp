@@ -13,9 +13,11 @@
 #include "jobs/job_files.h"
 #include "jobs/job_host.h"
 #include "jobs/job_plan.h"
+#include "jobs/jobs_folder_choice.h"
 #include "jobs/shortcut_folder_export.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
+#include "platform/jobs_folder.h"
 #include "platform/path_util.h"
 
 namespace tarvik {
@@ -69,7 +71,7 @@ void mnuEditJob_Click(JobHost& host) {
   if (host.NewJobFlag()) {
     // New Job has just listed the job as the list's last line. The selector may not show every
     // line: another window may have listed jobs since this one loaded its list.
-    std::optional<std::vector<std::string>> names = ReadJobList(ApplicationFolder());
+    std::optional<std::vector<std::string>> names = ReadJobList(JobsFolder());
     preselect = names ? static_cast<int>(names->size()) - 1 : host.JobSelectorCount();
   }
   host.SetNewJobFlag(false);
@@ -81,7 +83,7 @@ std::string JobNotCreatedMessage(const std::string& name, const std::string& rea
 }
 
 std::string AskNewJobName(JobHost& host) {
-  const std::string app_folder = ApplicationFolder();
+  const std::string app_folder = JobsFolder();
   for (;;) {
     std::string name = AppDialogs().InputBox(
         &host.job_window(), "作成するジョブの名前を入力してください", "ジョブ名の入力", "New Job");
@@ -104,7 +106,7 @@ std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& ent
   if (name.empty()) return name;
   // The user agreed to replace a job of that name; a listed one keeps its one line.
   const PlanOutcome made =
-      CarryOutJobPlan(ApplicationFolder(), JobPlan{{PlannedJob{name, entries, true}}});
+      CarryOutJobPlan(JobsFolder(), JobPlan{{PlannedJob{name, entries, true}}});
   if (!made.done() || made.names.empty()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return "";
@@ -113,7 +115,7 @@ std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& ent
 }
 
 void mnuNewJob_Click(JobHost& host) {
-  const std::string app_folder = ApplicationFolder();
+  const std::string app_folder = JobsFolder();
   const std::string name = AskNewJobName(host);
   if (name.empty()) return;
 
@@ -158,7 +160,7 @@ void mnuImportFavFolder_Click(JobHost& host) {
 }
 
 bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string& name) {
-  const std::string app_folder = ApplicationFolder();
+  const std::string app_folder = JobsFolder();
   if (JobFileExists(app_folder, name) &&
       AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(app_folder, name),
                               kConfirmCaption, MsgIcon::Question,
@@ -184,6 +186,35 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
   AppDialogs().MessageBox(&host.job_window(), "ジョブファイル「" + name + "」が作成されました",
                           "ｲﾝﾎﾟｰﾄ完了", MsgIcon::Information, MsgButtons::OK);
   return true;
+}
+
+void mnuJobsFolder_Click(JobHost& host) {
+  Gtk::Window* window = &host.job_window();
+  std::optional<std::string> chosen =
+      AppDialogs().ChooseFolder(window, kJobsFolderTitle, JobsFolder());
+  if (!chosen || chosen->empty()) return;
+  std::string folder = *chosen;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (folder == JobsFolder()) return;
+  const JobsFolderCheck check = CheckJobsFolder(folder);
+  if (check.state == JobsFolderState::Unusable) {
+    ShowError(window, JobsFolderUnusableMessage(folder, check.reason));
+    return;
+  }
+  if (check.state == JobsFolderState::NoJobs) {
+    const MsgResult answer =
+        AppDialogs().MessageBox(window, CopyJobsQuestion(folder), kConfirmCaption,
+                                MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgResult::Cancel) return;
+    std::string error;
+    const bool ready = answer == MsgResult::Yes ? CopyJobsInto(JobsFolder(), folder, &error)
+                                                : StartEmptyJobsFolder(folder, &error);
+    if (!ready) {
+      ShowError(window, JobsNotCopiedMessage(error));
+      return;
+    }
+  }
+  SetJobsFolder(folder == ApplicationFolder() ? std::string() : folder);
 }
 
 }  // namespace tarvik

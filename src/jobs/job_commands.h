@@ -44,4 +44,11 @@ void mnuImportFavFolder_Click(JobHost& host);
 // Returns true when the job file was written.
 bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string& name);
 
+// "ｼﾞｮﾌﾞの保存先": asks for the folder that holds the job list and the job files. A folder with
+// a job list is used as it is; one without asks whether the current jobs are copied there (or
+// it starts empty); one that cannot be used is refused with its reason. Every window of the
+// process follows the new folder at once.
+void mnuJobsFolder_Click(JobHost& host);
+inline constexpr char kJobsFolderTitle[] = "ジョブの保存先フォルダを選択してください。";
+
 }  // namespace tarvik

@@ -1,5 +1,7 @@
 #include "jobs/job_cursor.h"
 
+#include <glib.h>
+
 #include <cstdlib>
 #include <utility>
 
@@ -84,6 +86,31 @@ std::string JobCursor::PositionText(const std::string& url, const std::string& l
       url == entries_[current_index_].URL)
     return ShortenForDisplay(entries_[current_index_].Title) + location;
   return ShortenForDisplay(location_name) + location;
+}
+
+namespace {
+
+// An address as the engine reports it after loading it: "HTTP://Example.com:80" is shown as
+// "http://example.com/". Addresses that do not parse are kept as they are.
+std::string NormalAddress(const std::string& address) {
+  GUri* uri = g_uri_parse(
+      address.c_str(), static_cast<GUriFlags>(G_URI_FLAGS_ENCODED | G_URI_FLAGS_SCHEME_NORMALIZE),
+      nullptr);
+  if (!uri) return address;
+  gchar* text = g_uri_to_string(uri);
+  std::string out = text;
+  g_free(text);
+  g_uri_unref(uri);
+  return out;
+}
+
+}  // namespace
+
+std::string JobCursor::PlaceText(const std::string& shown_url) const {
+  if (!loaded() || current_index_ < 0 || current_index_ > last_index_) return "";
+  const std::string& entry = entries_[current_index_].URL;
+  if (shown_url != entry && NormalAddress(shown_url) != NormalAddress(entry)) return "";
+  return std::to_string(current_index_ + 1) + " / " + std::to_string(last_index_ + 1);
 }
 
 }  // namespace tarvik

@@ -66,6 +66,10 @@ class JobCursor {
   std::string PositionText(const std::string& url, const std::string& location_url,
                            const std::string& location_name, bool job_shown) const;
 
+  // The place of the current entry in the job, "3 / 12" (1-based, over the number of entries),
+  // while the page shown, at `shown_url`, is that entry's; empty otherwise and with no job.
+  std::string PlaceText(const std::string& shown_url) const;
+
  private:
   std::string name_;
   std::vector<JobEntry> entries_;

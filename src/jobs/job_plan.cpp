@@ -19,8 +19,13 @@ namespace tarvik {
 namespace {
 
 // The note a plan keeps in "JobFiles/" while it puts job files in place that the list does not
-// name yet: ".tarvik-new-jobs-" + the process id, holding those names one per line.
+// name yet: ".tarvik-new-jobs-" + the host's name + "-" + the process id, holding those names
+// one per line. The host's name keeps a note that a sync tool brought from another machine from
+// being taken for one of a process here that has gone: the files it names may still be on their
+// way, and removing them here would remove them there too.
 constexpr std::string_view kNotePrefix = ".tarvik-new-jobs-";
+
+std::string ThisHostsNotePrefix() { return std::string(kNotePrefix) + g_get_host_name() + "-"; }
 
 std::string JobFilesFolder(const std::string& app_folder) {
   return JoinPath(app_folder, "JobFiles");
@@ -28,7 +33,7 @@ std::string JobFilesFolder(const std::string& app_folder) {
 
 std::string NotePath(const std::string& app_folder) {
   return JoinPath(JobFilesFolder(app_folder),
-                  std::string(kNotePrefix) + std::to_string(static_cast<long>(::getpid())));
+                  ThisHostsNotePrefix() + std::to_string(static_cast<long>(::getpid())));
 }
 
 bool CanBeJobFileName(const std::string& name) {
@@ -215,10 +220,11 @@ void SweepJobLeftovers(const std::string& app_folder) {
   GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);
   if (!dir) return;
   std::vector<std::string> notes;
+  const std::string prefix = ThisHostsNotePrefix();
   while (const char* file = g_dir_read_name(dir)) {
     const std::string_view n(file);
-    if (n.substr(0, kNotePrefix.size()) != kNotePrefix) continue;
-    const std::string digits(n.substr(kNotePrefix.size()));
+    if (n.substr(0, prefix.size()) != prefix) continue;
+    const std::string digits(n.substr(prefix.size()));
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
         digits.size() > 10)
       continue;

@@ -55,8 +55,8 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
                             const PlanProgress& progress = {});
 
 // What a writer that was killed left in the application folder and its "JobFiles/": temporary
-// files whose process no longer runs, and job files a plan put in place but never listed. Run
-// once at start-up.
+// files whose process no longer runs, and job files a plan of this host put in place but never
+// listed. Run once at start-up.
 void SweepJobLeftovers(const std::string& app_folder);
 
 }  // namespace tarvik

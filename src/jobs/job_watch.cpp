@@ -6,7 +6,9 @@
 
 #include <algorithm>
 
+#include "jobs/job_conflicts.h"
 #include "jobs/job_files.h"
+#include "platform/path_util.h"
 
 namespace tarvik {
 
@@ -38,15 +40,81 @@ std::optional<std::string> FollowedJobName(const std::string& app_folder, const 
   return found;
 }
 
+bool JobMayStillBeDelivered(const std::string& app_folder, const std::string& name,
+                            const std::vector<std::string>& before,
+                            const std::vector<std::string>& after) {
+  if (JobFileExists(app_folder, name)) return true;
+  for (const std::string& line : after)
+    if (!line.empty() && !Lists(before, line) && !JobFileExists(app_folder, line)) return true;
+  return false;
+}
+
+void DeliveryWait::Start(const std::string& name, Clock::time_point now) {
+  since_.emplace(name, now);
+}
+
+bool DeliveryWait::Waiting(const std::string& name, Clock::time_point now) const {
+  auto it = since_.find(name);
+  return it != since_.end() && now - it->second < std::chrono::milliseconds(kDeliveryGraceMs);
+}
+
+void DeliveryWait::Stop(const std::string& name) { since_.erase(name); }
+
 JobWatch::JobWatch(std::string app_folder) : app_folder_(std::move(app_folder)) {
   Gio::init();
-  list_monitor_ = Monitor(JobListPath(app_folder_));
+  StartMonitors();
 }
 
 JobWatch::~JobWatch() {
   pending_.disconnect();
-  if (list_monitor_) list_monitor_->cancel();
-  if (job_monitor_) job_monitor_->cancel();
+  for (auto* monitor : {&list_monitor_, &job_monitor_, &folder_monitor_, &job_files_monitor_})
+    if (*monitor) (*monitor)->cancel();
+}
+
+void JobWatch::StartMonitors() {
+  list_monitor_ = Monitor(JobListPath(app_folder_));
+  folder_monitor_ = MonitorFolder(app_folder_);
+  job_files_monitor_ = MonitorFolder(JoinPath(app_folder_, "JobFiles"));
+  if (HasConflictCopies(app_folder_)) OnEvent();
+}
+
+void JobWatch::SetFolder(const std::string& folder) {
+  if (folder == app_folder_) return;
+  for (auto* monitor : {&list_monitor_, &job_monitor_, &folder_monitor_, &job_files_monitor_}) {
+    if (*monitor) (*monitor)->cancel();
+    monitor->reset();
+  }
+  app_folder_ = folder;
+  awaited_.clear();
+  StartMonitors();
+  const std::string name = job_name_;
+  job_name_.clear();
+  WatchJob(name);
+}
+
+Glib::RefPtr<Gio::FileMonitor> JobWatch::MonitorFolder(const std::string& path) {
+  try {
+    auto monitor =
+        Gio::File::create_for_path(path)->monitor_directory(Gio::FILE_MONITOR_WATCH_MOVES);
+    monitor->signal_changed().connect([this](const Glib::RefPtr<Gio::File>& file,
+                                             const Glib::RefPtr<Gio::File>& other,
+                                             Gio::FileMonitorEvent event) {
+      if (event == Gio::FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) return;
+      for (const auto& f : {file, other}) {
+        if (!f) continue;
+        const std::string base = f->get_basename();
+        const bool awaited = base.size() > 4 && base.compare(base.size() - 4, 4, ".tvj") == 0 &&
+                             Lists(awaited_, base.substr(0, base.size() - 4));
+        if (awaited || ConflictCopyOriginal(base)) {
+          OnEvent();
+          return;
+        }
+      }
+    });
+    return monitor;
+  } catch (const Glib::Error&) {
+    return {};
+  }
 }
 
 Glib::RefPtr<Gio::FileMonitor> JobWatch::Monitor(const std::string& path) {

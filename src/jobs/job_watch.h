@@ -1,11 +1,15 @@
 // Watches the job list and one job file for changes made from outside the window: another
-// Tarvik process, another window, a file manager. Changes that come in a burst (a replace is a
-// write of a temporary file and a rename) are reported once, shortly after the last of them.
+// Tarvik process, another window, a file manager, a sync tool. Changes that come in a burst (a
+// replace is a write of a temporary file and a rename) are reported once, shortly after the last
+// of them. Conflict copies a sync tool leaves beside the list or in "JobFiles/" are reported too
+// (job_conflicts.h), as are the files of jobs the window waits for.
 #pragma once
 
 #include <giomm/filemonitor.h>
 #include <sigc++/sigc++.h>
 
+#include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,9 +28,40 @@ std::optional<std::string> FollowedJobName(const std::string& app_folder, const 
                                            const std::vector<std::string>& before,
                                            const std::vector<std::string>& after);
 
+// Whether the loaded job `name`, whose line has left the list between `before` and `after` with
+// no file telling where it went (FollowedJobName gave nothing), may still be on its way: its own
+// file is still there (the list came before the file's removal or rename), or a line new to the
+// list has no file yet (a rename whose new file has not come).
+bool JobMayStillBeDelivered(const std::string& app_folder, const std::string& name,
+                            const std::vector<std::string>& before,
+                            const std::vector<std::string>& after);
+
+// How long a job whose list line and file disagree may wait for the other half before it counts
+// as missing: a sync tool delivers the list and the job files one after the other, in any order.
+inline constexpr unsigned kDeliveryGraceMs = 15000;
+
+// When each job's two halves were last seen to disagree: a line in the list whose file has not
+// come, or a loaded job whose line has left the list while no file tells where it went. While
+// the grace lasts the job counts as still being delivered, not as missing.
+class DeliveryWait {
+ public:
+  using Clock = std::chrono::steady_clock;
+  // Marks `name` as waiting from `now` on, unless it already waits.
+  void Start(const std::string& name, Clock::time_point now);
+  // True while `name` waits and its grace has not run out at `now`.
+  bool Waiting(const std::string& name, Clock::time_point now) const;
+  void Stop(const std::string& name);
+  void Clear() { since_.clear(); }
+
+ private:
+  std::map<std::string, Clock::time_point> since_;
+};
+
 class JobWatch {
  public:
-  explicit JobWatch(std::string app_folder);
+  // Watches the jobs of `folder`. When conflict copies lie there already, a change is reported
+  // soon after, so that they are merged.
+  explicit JobWatch(std::string folder);
   ~JobWatch();
   JobWatch(const JobWatch&) = delete;
   JobWatch& operator=(const JobWatch&) = delete;
@@ -35,18 +70,29 @@ class JobWatch {
   // none. Watching the same name again changes nothing.
   void WatchJob(const std::string& name);
   const std::string& watched_job() const { return job_name_; }
+  // Watches the jobs of another folder from now on, the same job's file there included.
+  void SetFolder(const std::string& folder);
+  const std::string& folder() const { return app_folder_; }
+  // Reports the arrival, change or removal of these jobs' files too (the listed jobs whose files
+  // have not come yet).
+  void AwaitJobs(std::vector<std::string> names) { awaited_ = std::move(names); }
 
   // "TVJob.lst" or the watched job file was created, changed, replaced or removed.
   sigc::signal<void()>& signal_changed() { return changed_; }
 
  private:
   Glib::RefPtr<Gio::FileMonitor> Monitor(const std::string& path);
+  Glib::RefPtr<Gio::FileMonitor> MonitorFolder(const std::string& path);
+  void StartMonitors();
   void OnEvent();
 
   std::string app_folder_;
   std::string job_name_;
   Glib::RefPtr<Gio::FileMonitor> list_monitor_;
   Glib::RefPtr<Gio::FileMonitor> job_monitor_;
+  Glib::RefPtr<Gio::FileMonitor> folder_monitor_;     // conflict copies of the list
+  Glib::RefPtr<Gio::FileMonitor> job_files_monitor_;  // conflict copies, awaited job files
+  std::vector<std::string> awaited_;
   sigc::connection pending_;  // the report waiting for the burst to end
   sigc::signal<void()> changed_;
 };

@@ -29,6 +29,11 @@ inline constexpr SettingKey kHomeURL{"Setting", "HomeURL", "about:blank"};
 inline constexpr SettingKey kSkin{"Setting", "Skin", ""};
 // The favorites folder the user chose; "NOT DEFINED" while none was chosen.
 inline constexpr SettingKey kFavoritesPath{"Setting", "FavoritesPath", "NOT DEFINED"};
+// The folder holding the job list and the job files; "" while they live in the application
+// folder (platform/jobs_folder.h).
+inline constexpr SettingKey kJobsFolder{"Setting", "JobsFolder", ""};
+// Whether the next entry of a job is made ready while the user reads the page shown.
+inline constexpr SettingKey kPrepareNext{"Setting", "PrepareNext", "True"};
 // Whether the file associations were registered for this user.
 inline constexpr SettingKey kRelationDone{"Setting", "RelationDone", "False"};
 // The copy of Tarvik that ran last.
@@ -39,9 +44,10 @@ inline constexpr char kHistorySection[] = "History";
 // Where each job was left: one key per job (ResumeKey of jobs/job_resume.h), the entry last shown.
 inline constexpr char kResumeSection[] = "Resume";
 
-inline constexpr std::array<SettingKey, 12> kAll = {
-    kWindowWidth, kWindowHeight, kWindowLeft,    kWindowTop,    kMaximized,       kMode,
-    kHomeURL,     kSkin,         kFavoritesPath, kRelationDone, kApplicationPath, kCurrentVersion};
+inline constexpr std::array<SettingKey, 14> kAll = {
+    kWindowWidth,     kWindowHeight,  kWindowLeft,    kWindowTop,  kMaximized,   kMode,
+    kHomeURL,         kSkin,          kFavoritesPath, kJobsFolder, kPrepareNext, kRelationDone,
+    kApplicationPath, kCurrentVersion};
 
 }  // namespace setting
 

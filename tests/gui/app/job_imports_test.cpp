@@ -229,6 +229,16 @@ TEST_F(JobImportsTest, WhatAKilledImportOrAFailedNewJobLeftIsGoneAtTheNextStart)
     CheckWholeAndListed();
   }
 
+  // A note a sync tool brought from another machine names files that may still be on their way
+  // from there: they stay.
+  ASSERT_TRUE(WriteJobFile(home.path(), "Arriving", {{"A", "http://a/"}}));
+  const std::string note = home.file("JobFiles/.tarvik-new-jobs-elsewhere-99999999");
+  ASSERT_TRUE(g_file_set_contents(note.c_str(), "Arriving\r\n", -1, nullptr));
+  PrepareProcess();
+  EXPECT_TRUE(JobFileExists(home.path(), "Arriving"));
+  ASSERT_EQ(g_unlink(note.c_str()), 0);
+  ASSERT_TRUE(DeleteJobFile(home.path(), "Arriving"));
+
   // An export killed in the middle left its temporary file; the next export removes it, even
   // though it refuses the folder.
   const pid_t gone = fork();

@@ -2,6 +2,7 @@
 // files: the loaded job moved by hand, an editor saving over entries another window added, and a
 // job exported as shortcut files coming back through the favorites-folder import. (A job renamed
 // and deleted by a second Tarvik: tests/e2e/process/job_rename_test.cpp.)
+#include <atk/atk.h>
 #include <glib/gstdio.h>
 #include <glibmm/main.h>
 
@@ -115,6 +116,44 @@ TEST_F(JobSyncTest, SavingInTheEditorKeepsEntriesAnotherWindowAddedMeanwhile) {
   EXPECT_EQ(shown_after_save[1], saved);
   EXPECT_EQ(w.job_cursor().entries(), saved);
   EXPECT_TRUE(dialogs.all_used());
+}
+
+TEST_F(JobSyncTest, ThePlaceInTheJobFollowsStepsPagesAndOutsideChanges) {
+  frmMain& w = Start("");
+  Gtk::Label& place = w.clbComm().lblPlace();
+  EXPECT_FALSE(place.get_visible());
+  ASSERT_TRUE(RunUntil([&] { return w.txtJob().get_allocated_width() > 1; }));
+  const Gtk::Allocation alone = w.txtJob().get_allocation();
+  w.cboJob().set_active(0);
+  browser().Complete("http://a/", "A");
+  EXPECT_EQ(place.get_text(), "1 / 3");
+  StepAndShow(w, kStepNext);
+  EXPECT_EQ(place.get_text(), "2 / 3");
+  // The label sits beside the title line, which gives up its room, and a screen reader reads it.
+  ASSERT_TRUE(RunUntil([&] { return w.txtJob().get_allocated_width() < alone.get_width(); }));
+  const Gtk::Allocation title = w.txtJob().get_allocation(), label = place.get_allocation();
+  EXPECT_GE(label.get_x(), title.get_x() + title.get_width());
+  EXPECT_EQ(label.get_x() + label.get_width(), alone.get_x() + alone.get_width());
+  EXPECT_EQ(label.get_y(), alone.get_y());
+  EXPECT_EQ(std::string(atk_object_get_name(place.get_accessible()->gobj())), "2 / 3");
+
+  // A page that is not the current entry's has no place.
+  browser().Complete("http://elsewhere/", "E");
+  EXPECT_EQ(place.get_text(), "");
+  EXPECT_FALSE(place.get_visible());
+  ASSERT_TRUE(RunUntil([&] { return w.txtJob().get_allocated_width() == alone.get_width(); }));
+  StepAndShow(w, kStepLast);
+  EXPECT_EQ(place.get_text(), "3 / 3");
+
+  // Another process puts an entry in front: the same page is now the fourth.
+  ASSERT_TRUE(
+      WriteJobFile(home.path(), "News", {{"Z", "http://z/"}, kNews[0], kNews[1], kNews[2]}));
+  ASSERT_TRUE(RunUntil([&] { return place.get_text() == "4 / 4"; }));
+  // And deletes the job: nothing is loaded.
+  ASSERT_TRUE(RewriteJobList(home.path(), {"Sport"}));
+  ASSERT_EQ(g_remove(JobFilePath(home.path(), "News").c_str()), 0);
+  ASSERT_TRUE(RunUntil([&] { return !place.get_visible(); }));
+  EXPECT_EQ(place.get_text(), "");
 }
 
 TEST_F(JobSyncTest, AJobExportedAsShortcutsImportsAsItLeft) {

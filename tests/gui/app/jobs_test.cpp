@@ -28,6 +28,44 @@ class JobNavigationTest : public MainWindowTest {
   std::string Tip(frmMain& w, int i) { return w.cmdNav(i).get_tooltip_text(); }
 };
 
+// What is made ready for the next step is browse/step_ahead.h's rule; here the window asks for it
+// each time the page shown has finished loading, and gives it up when the job changes, when the
+// setting is turned off and when the window closes.
+TEST_F(JobNavigationTest, TheNextEntryIsMadeReadyAfterEachLoadAndGivenUpWithTheJob) {
+  frmMain& w = Start("");
+  auto loaded = [&](const std::string& url) {
+    browser().Complete(url, "");
+    browser().RaiseDocumentComplete();
+  };
+  loaded("http://elsewhere/");
+  EXPECT_EQ(browser().prepared, "") << "no job loaded";
+  Pick(w, 0);
+  loaded("http://a/");
+  EXPECT_EQ(browser().prepared, "http://b/");
+  EXPECT_EQ(browser().resolved, (std::vector<std::string>{"http://b/", "http://c/"}));
+  w.cmdNav(3).clicked();
+  loaded("http://c/");
+  EXPECT_EQ(browser().prepared, "") << "nothing after the last entry";
+
+  const int drops = browser().drops;
+  Pick(w, 4);
+  EXPECT_EQ(browser().drops, drops + 1) << "another job";
+  loaded("http://s1/");
+  EXPECT_EQ(browser().prepared, "http://s2/");
+
+  w.activate_menu("mnuPrepareNext");
+  EXPECT_EQ(browser().prepared, "") << "turned off";
+  EXPECT_EQ(settings().Get("Setting", "PrepareNext", ""), "False");
+  loaded("http://s1/");
+  EXPECT_EQ(browser().prepared, "");
+  w.activate_menu("mnuPrepareNext");
+  loaded("http://s1/");
+  EXPECT_EQ(browser().prepared, "http://s2/");
+  w.activate_menu("mnuQuit");
+  EXPECT_EQ(browser().prepared, "") << "the window has closed";
+  EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
+}
+
 TEST_F(JobNavigationTest, StartUpFillsTheSelectorWithNothingSelected) {
   frmMain& w = Start("");
   EXPECT_EQ(w.JobSelectorCount(), 5);
@@ -167,7 +205,7 @@ TEST_F(JobNavigationTest, AJobFileOnTheCommandLineOpensItsFirstPageInJobMode) {
   settings().Save("Setting", "Mode", "2");
   frmMain& w = Start("/J " + home.path() + "/JobFiles/Sport.tvj");
   EXPECT_EQ(w.mode(), 1);
-  EXPECT_TRUE(w.picBack(3).get_visible());
+  EXPECT_TRUE(w.clbComm().picBack(3).get_visible());
   EXPECT_EQ(w.cboJob().get_active_text(), "Sport");
   EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://s1/"});
 }

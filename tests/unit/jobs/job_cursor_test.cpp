@@ -100,5 +100,18 @@ TEST_F(JobCursorTest, TheTitleLineNamesTheEntryOnlyForTheCurrentEntryInJobMode) 
   EXPECT_EQ(cursor.PositionText("http://a/", "http://a/", "Page A", true), "Page A [http://a/]");
 }
 
+TEST_F(JobCursorTest, ThePlaceIsTheCurrentEntrysWhateverFormItsAddressWasWrittenIn) {
+  cursor.Load("Shops", MakeJob({{"A", "HTTP://a.example:80"}, {"B", "https://b.example/x?y"}}));
+  cursor.MoveTo(0);
+  EXPECT_EQ(cursor.PlaceText("http://a.example/"), "1 / 2");
+  EXPECT_EQ(cursor.PlaceText("https://b.example/x?y"), "") << "not the current entry";
+  cursor.MoveTo(1);
+  EXPECT_EQ(cursor.PlaceText("https://b.example/x?y"), "2 / 2");
+  EXPECT_EQ(cursor.PlaceText("https://b.example/x?z"), "");
+  EXPECT_EQ(cursor.PlaceText("not an address"), "");
+  cursor.Clear();
+  EXPECT_EQ(cursor.PlaceText("https://b.example/x?y"), "");
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -1,0 +1,119 @@
+// The jobs folder chosen in the settings menu, and a sync tool delivering into it: real main
+// windows with the fake browser, real files replaced underneath them as the tool replaces them.
+// (Two machines kept in step by Syncthing: tests/e2e/sync/.)
+#include <glib/gstdio.h>
+
+#include "jobs/job_files.h"
+#include "jobs/job_watch.h"
+#include "main_window_fixture.h"
+#include "platform/jobs_folder.h"
+#include "platform/settings_keys.h"
+
+namespace tarvik::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// What a sync tool does: the new content in a temporary file of its own, renamed over the file.
+void Deliver(const std::string& path, const std::string& bytes) {
+  const std::string temp = path.substr(0, path.rfind('/') + 1) + ".syncthing.tmp";
+  ASSERT_TRUE(g_file_set_contents(temp.c_str(), bytes.c_str(), bytes.size(), nullptr));
+  ASSERT_EQ(g_rename(temp.c_str(), path.c_str()), 0);
+}
+
+class JobsFolderTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    ASSERT_TRUE(RewriteJobList(home.path(), {"News", "Sport"}));
+    ASSERT_TRUE(WriteJobFile(home.path(), "News", News()));
+    ASSERT_TRUE(WriteJobFile(home.path(), "Sport", {{"S", "http://s/"}}));
+  }
+  static std::vector<JobEntry> News() {
+    return {{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}};
+  }
+  // News chosen and stepped to B, shown.
+  void AtB(frmMain& w) {
+    w.cboJob().set_active(0);
+    w.cmdNav(kStepNext).clicked();
+    browser().Complete("http://b/", "B");
+  }
+  Names SelectorItems(frmMain& w) {
+    Names out;
+    for (const auto& row : w.cboJob().get_model()->children()) {
+      Glib::ustring text;
+      row.get_value(0, text);
+      out.push_back(text);
+    }
+    return out;
+  }
+  TempDir synced;
+};
+
+TEST_F(JobsFolderTest, AFolderChosenTakesTheJobsWholeAndEveryWindowFollowsIt) {
+  frmMain& w = Start("");
+  AtB(w);
+  w.NewWindow2();
+  frmMain& second = *app->new_window(1);
+
+  // A folder that cannot hold the jobs is refused, and nothing changes.
+  TempDir bad;
+  ASSERT_TRUE(g_file_set_contents(bad.file("JobFiles").c_str(), "", 0, nullptr));
+  dialogs.AnswerFolder(bad.path());
+  w.menu_item("mnuJobsFolder")->activate();
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[0].caption, "ジョブの保存先フォルダを選択してください。");
+  EXPECT_NE(dialogs.shown[1].text.find("にはジョブを保存できません"), std::string::npos);
+  EXPECT_EQ(JobsFolder(), home.path());
+
+  // An empty folder: the jobs are copied there, and both windows follow.
+  dialogs.AnswerFolder(synced.path());
+  dialogs.AnswerMessage(MsgResult::Yes);
+  w.menu_item("mnuJobsFolder")->activate();
+  EXPECT_TRUE(dialogs.all_used());
+  EXPECT_EQ(GetSetting(setting::kJobsFolder), synced.path());
+  EXPECT_EQ(ReadJobList(synced.path()), (Names{"News", "Sport"}));
+  EXPECT_EQ(ReadJobFile(synced.path(), "News")->entries, News());
+  EXPECT_EQ(w.job_cursor().name(), "News");
+  EXPECT_EQ(w.job_cursor().current_index(), 1);
+
+  // The sync tool brings a line before its file: the window chosen it waits, and says nothing.
+  Deliver(JobListPath(synced.path()), "News\r\nSport\r\nWork\r\n");
+  ASSERT_TRUE(RunUntil([&] { return SelectorItems(second) == Names{"News", "Sport", "Work"}; }));
+  ASSERT_TRUE(RunUntil([&] { return SelectorItems(w) == Names{"News", "Sport", "Work"}; }));
+  second.cboJob().set_active(2);
+  Pump(100);
+  EXPECT_FALSE(second.job_cursor().loaded());
+  ASSERT_EQ(dialogs.shown.size(), 4u);
+  Deliver(JobFilePath(synced.path(), "Work"), "W,http://w/\r\n");
+  ASSERT_TRUE(RunUntil([&] { return second.job_cursor().loaded(); }));
+  EXPECT_EQ(second.job_cursor().name(), "Work");
+  EXPECT_EQ(dialogs.shown.size(), 4u);
+
+  // The loaded job's file replaced with an entry added in front: it keeps its place.
+  Deliver(JobFilePath(synced.path(), "News"), "N,http://n/\r\nA,http://a/\r\nB,http://b/\r\n");
+  ASSERT_TRUE(RunUntil([&] { return w.job_cursor().entries().front().Title == "N"; }));
+  EXPECT_EQ(w.job_cursor().current_index(), 2);
+  EXPECT_EQ(w.job_cursor().current().URL, "http://b/");
+}
+
+TEST_F(JobsFolderTest, AConflictCopyIsMergedWithOneLineInTheStatusBar) {
+  SaveSetting(setting::kJobsFolder, home.path());  // chosen, and kept in step by a tool
+  frmMain& w = Start("");
+  AtB(w);
+  const std::string copy = home.file("JobFiles/News.sync-conflict-20261207-101010-ABCDEFG.tvj");
+  Deliver(copy, "A,http://a/\r\nX,http://x/\r\nB,http://b/\r\nC,http://c/\r\n");
+  Gtk::Label& status = w.stbStat().panel(0);
+  ASSERT_TRUE(RunUntil([&] { return status.get_text() == "「News」の競合コピーを統合しました"; }));
+  EXPECT_EQ(ReadJobFile(home.path(), "News")->entries,
+            (std::vector<JobEntry>{
+                {"A", "http://a/"}, {"X", "http://x/"}, {"B", "http://b/"}, {"C", "http://c/"}}));
+  EXPECT_FALSE(g_file_test(copy.c_str(), G_FILE_TEST_EXISTS));
+  ASSERT_TRUE(RunUntil([&] { return w.job_cursor().entries().size() == 4; }));
+  EXPECT_EQ(w.job_cursor().current().URL, "http://b/");
+  EXPECT_EQ(SelectorItems(w), (Names{"News", "Sport"}));  // the copy is no job
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+}  // namespace
+}  // namespace tarvik::test
