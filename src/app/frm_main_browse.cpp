@@ -165,6 +165,8 @@ void frmMain::OnTitleChange(const std::string& text) {
 void frmMain::OnNavigateComplete2(const std::string& url) {
   txtURL().set_text(browser_->LocationURL());
   txtJob().set_text(PositionText(url));
+  shown_url_ = url;
+  UpdateNavTips();
 
   if (RecentHistory::Shared()
           .Add(browser_->LocationName(), browser_->LocationURL(), UserSettings())

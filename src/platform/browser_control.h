@@ -76,6 +76,18 @@ class BrowserControl {
   // cannot be read.
   virtual void CollectLinks(std::function<void(std::vector<PageLink>)> done) = 0;
 
+  // The page the user will most likely ask for next, made ready out of sight. `Prepare` starts
+  // loading `url` (an http or https address) hidden from the user: the page sees itself hidden,
+  // makes no sound, and is given up the moment it wants the user (a dialog, a window, a
+  // download, a password, a permission). A later Navigate to the same address, once the page has
+  // started to show, puts it in place of the page shown, with the events of a load and without
+  // asking the server again; a Navigate elsewhere, or any other load, gives it up. One page at a
+  // time: a new Prepare replaces the one before. `DropPrepared` gives it up at once.
+  virtual void Prepare(const std::string& url) = 0;
+  virtual void DropPrepared() = 0;
+  // Asks the network layer to look up the host names of these addresses ahead of time.
+  virtual void ResolveHostsAhead(const std::vector<std::string>& urls) = 0;
+
   // Events.
   using TextSignal = sigc::signal<void(const std::string&)>;
   using ProgressSignal = sigc::signal<void(long, long)>;  // progress, maximum
@@ -90,6 +102,8 @@ class BrowserControl {
   // The page at this address is the one shown: raised as soon as it starts to show, before
   // the rest of it (and often its title) has come.
   TextSignal& signal_navigate_complete2() { return navigate_complete2_; }
+  // The page shown has finished loading (or failed to).
+  VoidSignal& signal_document_complete() { return document_complete_; }
   FlagSignal& signal_on_tool_bar() { return on_tool_bar_; }
   FlagSignal& signal_on_menu_bar() { return on_menu_bar_; }
   FlagSignal& signal_on_status_bar() { return on_status_bar_; }
@@ -104,6 +118,7 @@ class BrowserControl {
   ProgressSignal progress_change_;
   TextSignal title_change_;
   TextSignal navigate_complete2_;
+  VoidSignal document_complete_;
   FlagSignal on_tool_bar_;
   FlagSignal on_menu_bar_;
   FlagSignal on_status_bar_;

@@ -5,10 +5,12 @@
 #include <gtkmm/window.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string_view>
 
 #include "platform/dialogs.h"
+#include "platform/webkit_prepared_page.h"
 
 namespace tarvik {
 
@@ -16,6 +18,12 @@ namespace {
 
 // Asks where a download goes; cancelling the question cancels the download.
 gboolean OnDecideDestination(WebKitDownload* download, const char* suggested, gpointer) {
+  // A page made ready out of sight starts no download.
+  if (WebKitWebView* view = webkit_download_get_web_view(download);
+      view && PreparedPage::RefuseFor(view)) {
+    webkit_download_cancel(download);
+    return TRUE;
+  }
   Gtk::Window* parent = nullptr;
   if (WebKitWebView* view = webkit_download_get_web_view(download)) {
     GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(view));
@@ -187,29 +195,32 @@ std::string MessageText(WebKitJavascriptResult* result, bool* is_null = nullptr)
   return out;
 }
 
-}  // namespace
-
-WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
-    : frame_(Gtk::ORIENTATION_VERTICAL), fix_up_(std::move(fix_up)) {
-  // Each view has scripts of its own, so that what their pages report comes from this view.
-  content_ = webkit_user_content_manager_new();
-  g_signal_connect(content_, "script-message-received::tarvikOpen", G_CALLBACK(OnOpenMessage),
-                   this);
-  g_signal_connect(content_, "script-message-received::tarvikFocus", G_CALLBACK(OnFocusMessage),
-                   this);
-  webkit_user_content_manager_register_script_message_handler(content_, kOpenHandler);
-  webkit_user_content_manager_register_script_message_handler_in_world(content_, kFocusHandler,
+// The scripts Tarvik runs in every page of a view, and the handlers of their messages.
+WebKitUserContentManager* NewContentManager() {
+  WebKitUserContentManager* content = webkit_user_content_manager_new();
+  webkit_user_content_manager_register_script_message_handler(content, kOpenHandler);
+  webkit_user_content_manager_register_script_message_handler_in_world(content, kFocusHandler,
                                                                        kFocusWorld);
   WebKitUserScript* open_watch =
       webkit_user_script_new(kOpenWatch, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
                              WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
-  webkit_user_content_manager_add_script(content_, open_watch);
+  webkit_user_content_manager_add_script(content, open_watch);
   webkit_user_script_unref(open_watch);
   WebKitUserScript* focus_watch = webkit_user_script_new_for_world(
       kFocusWatch, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kFocusWorld, nullptr, nullptr);
-  webkit_user_content_manager_add_script(content_, focus_watch);
+  webkit_user_content_manager_add_script(content, focus_watch);
   webkit_user_script_unref(focus_watch);
+  return content;
+}
+
+}  // namespace
+
+WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
+    : fix_up_(std::move(fix_up)) {
+  // Each view has scripts of its own, so that what their pages report comes from this view.
+  content_ = NewContentManager();
+  ConnectContent();
   if (related) {
     view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related->view_,
                                          "user-content-manager", content_, nullptr));
@@ -219,9 +230,19 @@ WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
                                          content_, nullptr));
   }
   g_object_ref_sink(view_);
-  gtk_box_pack_start(GTK_BOX(frame_.gobj()), GTK_WIDGET(view_), TRUE, TRUE, 0);
+  gtk_container_add(GTK_CONTAINER(frame_.gobj()), GTK_WIDGET(view_));
   gtk_widget_show(GTK_WIDGET(view_));
+  ConnectView();
+}
 
+void WebKitBrowser::ConnectContent() {
+  g_signal_connect(content_, "script-message-received::tarvikOpen", G_CALLBACK(OnOpenMessage),
+                   this);
+  g_signal_connect(content_, "script-message-received::tarvikFocus", G_CALLBACK(OnFocusMessage),
+                   this);
+}
+
+void WebKitBrowser::ConnectView() {
   g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(OnLoadFailed), this);
   g_signal_connect(view_, "notify::title", G_CALLBACK(OnTitle), this);
@@ -234,6 +255,7 @@ WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
 }
 
 WebKitBrowser::~WebKitBrowser() {
+  prepared_.reset();
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(view_), this);
   g_signal_handlers_disconnect_by_data(view_, this);
   g_signal_handlers_disconnect_by_data(content_, this);
@@ -250,17 +272,159 @@ BrowserFactory WebKitBrowser::Factory(AddressFixUp fix_up) {
 void WebKitBrowser::Navigate(const std::string& url) {
   std::string uri = fix_up_ ? fix_up_(url) : url;
   if (uri.empty()) return;
+  carried_forward_.clear();
+  if (PreparedReady() && prepared_->uri() == uri) return ShowPrepared();
+  DropPrepared();
   webkit_web_view_load_uri(view_, uri.c_str());
 }
 
 void WebKitBrowser::Navigate2(const std::string& url) { Navigate(url); }
 
 void WebKitBrowser::GoBack() {
-  if (webkit_web_view_can_go_back(view_)) webkit_web_view_go_back(view_);
+  if (webkit_web_view_can_go_back(view_))
+    webkit_web_view_go_back(view_);
+  else if (!carried_back_.empty())
+    CrossHistory(true);
 }
 
 void WebKitBrowser::GoForward() {
-  if (webkit_web_view_can_go_forward(view_)) webkit_web_view_go_forward(view_);
+  if (webkit_web_view_can_go_forward(view_))
+    webkit_web_view_go_forward(view_);
+  else if (!carried_forward_.empty())
+    CrossHistory(false);
+}
+
+// ---- The prepared page -------------------------------------------------------------------------
+
+void WebKitBrowser::Prepare(const std::string& url) {
+  std::string uri = fix_up_ ? fix_up_(url) : url;
+  if (uri.empty()) return;
+  if (prepared_ && prepared_->uri() == uri && !prepared_->spoiled()) return;
+  DropPrepared();
+  prepared_ = std::make_unique<PreparedPage>(view_, GTK_WIDGET(frame_.gobj()), NewContentManager(),
+                                             uri, [this] { DropPrepared(); });
+}
+
+void WebKitBrowser::DropPrepared() { prepared_.reset(); }
+
+std::string WebKitBrowser::PreparedURL() const { return prepared_ ? prepared_->uri() : ""; }
+
+bool WebKitBrowser::PreparedReady() const {
+  // Between the end of its load and the last of its reports, a step loads the page afresh.
+  return prepared_ && prepared_->committed() && !prepared_->settling() && !prepared_->spoiled();
+}
+
+bool WebKitBrowser::PreparedLoaded() const { return PreparedReady() && prepared_->finished(); }
+
+void WebKitBrowser::ResolveHostsAhead(const std::vector<std::string>& urls) {
+  std::vector<std::string> asked;
+  for (const std::string& url : urls) {
+    GUri* uri = g_uri_parse(url.c_str(), G_URI_FLAGS_NONE, nullptr);
+    if (!uri) continue;
+    const char* scheme = g_uri_get_scheme(uri);
+    const char* host = g_uri_get_host(uri);
+    if (host && *host && (g_strcmp0(scheme, "http") == 0 || g_strcmp0(scheme, "https") == 0) &&
+        std::find(asked.begin(), asked.end(), host) == asked.end()) {
+      asked.emplace_back(host);
+      webkit_web_context_prefetch_dns(webkit_web_view_get_context(view_), host);
+    }
+    g_uri_unref(uri);
+  }
+}
+
+void WebKitBrowser::ReplaceView(WebKitWebView* fresh) {
+  WebKitWebView* old = view_;
+  const bool had_focus = gtk_widget_is_focus(GTK_WIDGET(old));
+  g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(old), this);
+  g_signal_handlers_disconnect_by_data(old, this);
+  gtk_container_remove(GTK_CONTAINER(frame_.gobj()), GTK_WIDGET(old));
+  // The old view may be inside a signal of its own: it goes once the main loop is back.
+  g_idle_add(
+      [](gpointer view) -> gboolean {
+        g_object_unref(view);
+        return G_SOURCE_REMOVE;
+      },
+      old);
+  view_ = fresh;
+  editable_focused_ = false;
+  open_features_.reset();
+  if (gtk_widget_get_parent(GTK_WIDGET(view_)) == GTK_WIDGET(frame_.gobj()))
+    gtk_widget_set_child_visible(GTK_WIDGET(view_), TRUE);  // a prepared page, laid out already
+  else
+    gtk_container_add(GTK_CONTAINER(frame_.gobj()), GTK_WIDGET(view_));
+  gtk_widget_show(GTK_WIDGET(view_));
+  ConnectView();
+  if (had_focus) gtk_widget_grab_focus(GTK_WIDGET(view_));
+}
+
+namespace {
+
+// The addresses of a history list's items, in the list's order.
+void AppendAddresses(GList* items, std::vector<std::string>& out) {
+  for (GList* i = items; i; i = i->next) {
+    const char* uri = webkit_back_forward_list_item_get_uri(WEBKIT_BACK_FORWARD_LIST_ITEM(i->data));
+    if (uri && *uri) out.emplace_back(uri);
+  }
+  g_list_free(items);
+}
+
+}  // namespace
+
+// The prepared page takes the shown page's place, and the window hears what it hears of a load,
+// in the same order, once each.
+void WebKitBrowser::ShowPrepared() {
+  std::unique_ptr<PreparedPage> page = std::move(prepared_);
+  const bool finished = page->finished();
+  // Back from the prepared page leads to the page shown now and the pages before it.
+  WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view_);
+  std::vector<std::string> back;
+  AppendAddresses(webkit_back_forward_list_get_back_list(list), back);
+  carried_back_.insert(carried_back_.end(), back.rbegin(), back.rend());
+  const std::string shown = LocationURL();
+  if (!shown.empty()) carried_back_.push_back(shown);
+  // The page's scripts report to this browser from now on.
+  g_signal_handlers_disconnect_by_data(content_, this);
+  g_object_unref(content_);
+  content_ = page->content();
+  g_object_ref(content_);
+  ConnectContent();
+  ReplaceView(page->Release());
+
+  loading_ = true;
+  SetStatus("接続しています...");
+  progress_change_.emit(0, 100);
+  SetStatus("読み込んでいます...");
+  navigate_complete2_.emit(LocationURL());
+  title_change_.emit(LocationName());
+  if (!finished) {
+    OnProgress(nullptr, nullptr, this);
+    return;  // the rest comes from the engine as the page goes on loading
+  }
+  progress_change_.emit(100, 100);
+  OnLoadChanged(view_, WEBKIT_LOAD_FINISHED, this);
+}
+
+void WebKitBrowser::CrossHistory(bool back) {
+  std::vector<std::string>& from = back ? carried_back_ : carried_forward_;
+  std::vector<std::string>& to = back ? carried_forward_ : carried_back_;
+  const std::string uri = from.back();
+  from.pop_back();
+  WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view_);
+  std::vector<std::string> passed;  // the view's pages on the way, nearest first
+  AppendAddresses(back ? webkit_back_forward_list_get_forward_list(list)
+                       : webkit_back_forward_list_get_back_list(list),
+                  passed);
+  to.insert(to.end(), passed.rbegin(), passed.rend());
+  const std::string shown = LocationURL();
+  if (!shown.empty()) to.push_back(shown);
+  DropPrepared();
+  // A view of its own, so that its history starts at the page it goes to.
+  auto* fresh = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", view_,
+                                             "user-content-manager", content_, nullptr));
+  g_object_ref_sink(fresh);
+  ReplaceView(fresh);
+  crossing_ = true;
+  webkit_web_view_load_uri(view_, uri.c_str());
 }
 
 void WebKitBrowser::Stop() { webkit_web_view_stop_loading(view_); }
@@ -422,6 +586,7 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
   auto* b = static_cast<WebKitBrowser*>(self);
   switch (event) {
     case WEBKIT_LOAD_STARTED:
+      b->DropPrepared();  // a load in the window gives up the page made ready for the next
       b->loading_ = true;
       b->SetStatus("接続しています...");
       b->progress_change_.emit(0, 100);  // a new load: the window clears its progress graph
@@ -442,6 +607,7 @@ void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
       b->loading_ = false;
       b->SetStatus("完了");
       b->progress_change_.emit(-1, 100);
+      b->document_complete_.emit();
       break;
     default: break;
   }
@@ -463,7 +629,18 @@ void WebKitBrowser::OnTitle(GObject*, GParamSpec*, gpointer self) {
 // attachment is saved: the engine's own rule. Anything else that the user asked for in the
 // page area (a link to an archive, say) is saved too, through the same question as any other
 // download; the engine alone would drop it without a word.
-gboolean WebKitBrowser::OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer) {
+gboolean WebKitBrowser::OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer self) {
+  if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+    // A page the user goes to from this one ends the history ahead, as the view's own ends.
+    auto* b = static_cast<WebKitBrowser*>(self);
+    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+        WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    const WebKitNavigationType how = webkit_navigation_action_get_navigation_type(action);
+    if (!b->crossing_ && how != WEBKIT_NAVIGATION_TYPE_BACK_FORWARD &&
+        how != WEBKIT_NAVIGATION_TYPE_RELOAD)
+      b->carried_forward_.clear();
+    b->crossing_ = false;
+  }
   if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
   auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
   if (webkit_response_policy_decision_is_mime_type_supported(response_decision)) return FALSE;

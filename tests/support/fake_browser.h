@@ -47,7 +47,17 @@ class FakeBrowser : public BrowserControl {
     done(page_links);
   }
 
+  void Prepare(const std::string& url) override { prepared = url; }
+  void DropPrepared() override {
+    prepared.clear();
+    ++drops;
+  }
+  void ResolveHostsAhead(const std::vector<std::string>& urls) override { resolved = urls; }
+
   // Test side.
+  std::string prepared;               // the page made ready, "" for none
+  int drops = 0;                      // DropPrepared calls
+  std::vector<std::string> resolved;  // the last addresses whose hosts were looked up
   std::vector<std::string> calls;
   std::vector<PageLink> page_links;  // what CollectLinks finds
   std::string location_url;
@@ -69,6 +79,7 @@ class FakeBrowser : public BrowserControl {
   void RaiseProgress(long progress, long maximum) { progress_change_.emit(progress, maximum); }
   void RaiseTitle(const std::string& title) { title_change_.emit(title); }
   void RaiseNavigateComplete(const std::string& url) { navigate_complete2_.emit(url); }
+  void RaiseDocumentComplete() { document_complete_.emit(); }
   void RaiseToolBar(bool show) { on_tool_bar_.emit(show); }
   void RaiseMenuBar(bool show) { on_menu_bar_.emit(show); }
   void RaiseStatusBar(bool show) { on_status_bar_.emit(show); }

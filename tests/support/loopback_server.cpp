@@ -27,9 +27,12 @@ LoopbackServer::~LoopbackServer() {
   g_socket_listener_close(G_SOCKET_LISTENER(service_));
   g_signal_handlers_disconnect_by_data(service_, this);
   {
-    // A slow page may still be on its way.
+    // A slow page may still be on its way. A connection the engine opened ahead and keeps unused
+    // would hold its worker until the engine closes it, after this has gone: it is shut.
     std::unique_lock<std::mutex> lock(mutex_);
-    idle_.wait_for(lock, std::chrono::seconds(30), [this] { return active_ == 0; });
+    if (!idle_.wait_for(lock, std::chrono::seconds(5), [this] { return active_ == 0; }))
+      for (GSocket* socket : open_) g_socket_shutdown(socket, TRUE, TRUE, nullptr);
+    idle_.wait(lock, [this] { return active_ == 0; });
   }
   g_object_unref(service_);
 }
@@ -73,9 +76,11 @@ gboolean LoopbackServer::OnRun(GThreadedSocketService*, GSocketConnection* conne
   {
     std::lock_guard<std::mutex> lock(server->mutex_);
     ++server->active_;
+    server->open_.insert(g_socket_connection_get_socket(connection));
   }
   server->Handle(connection);
   std::lock_guard<std::mutex> lock(server->mutex_);
+  server->open_.erase(g_socket_connection_get_socket(connection));
   --server->active_;
   server->idle_.notify_all();
   return TRUE;

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,8 @@ class LoopbackServer {
   std::map<std::string, int> served_;
   mutable std::mutex mutex_;
   std::condition_variable idle_;
-  int active_ = 0;  // connections being served
+  int active_ = 0;           // connections being served
+  std::set<GSocket*> open_;  // their sockets
 };
 
 }  // namespace tarvik::test

@@ -384,7 +384,7 @@ TEST_F(EngineTest, AnInternetShortcutOnTheCommandLineOpensItsPageInDirectMode) {
   frmMain& w = Start("/u " + shortcut);
   ASSERT_TRUE(WaitForTitle(w, "Favorite -- Tarvik"));
   EXPECT_EQ(w.mode(), 2);
-  EXPECT_TRUE(w.picBack(4).get_visible());
+  EXPECT_TRUE(w.clbComm().picBack(4).get_visible());
   EXPECT_EQ(w.txtURL().get_text(), server.url("/fav.html"));
 }
 

@@ -28,7 +28,7 @@ TEST_F(BrowseTest, EnterInTheAddressBoxOpensTheTextAsTypedWithTheCaretAtTheEnd) 
   EXPECT_FALSE(w.txtURL().get_selection_bounds(start, end));
 
   w.txtURL().set_text("");
-  w.cmdMove().clicked();
+  w.clbComm().cmdMove().clicked();
   EXPECT_EQ(browser().last_navigation(), "Navigate2:");
 }
 
@@ -36,7 +36,7 @@ TEST_F(BrowseTest, TheToolbarButtonsDriveTheBrowser) {
   settings().Save("Setting", "HomeURL", "http://home/");
   frmMain& w = Start("http://start/");
   browser().calls.clear();
-  for (int i : {1, 2, 3, 5, 6}) gtk_tool_button_clicked_emit(w.tool_button(i));
+  for (int i : {1, 2, 3, 5, 6}) gtk_tool_button_clicked_emit(w.clbComm().tool_button(i));
   w.ToolbarClick(4);
   EXPECT_EQ(browser().calls, (std::vector<std::string>{"Stop", "Refresh2", "Navigate:http://home/",
                                                        "GoBack", "GoForward"}));

@@ -1,0 +1,35 @@
+#include "browse/step_ahead.h"
+
+#include "browse/address_fixup.h"
+#include "browse/script_guard.h"
+
+namespace tarvik {
+
+namespace {
+
+// The address as the engine would load it when it is an http or https one; "" otherwise.
+std::string WebAddress(const std::string& stored) {
+  if (IsScriptAddress(stored)) return "";
+  std::string uri = FixUpAddress(stored);
+  const size_t colon = uri.find(':');
+  if (colon == std::string::npos) return "";
+  std::string scheme = uri.substr(0, colon);
+  for (char& c : scheme)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return scheme == "http" || scheme == "https" ? uri : "";
+}
+
+}  // namespace
+
+StepAhead PlanStepAhead(const std::vector<std::string>& ahead, const std::string& shown) {
+  StepAhead plan;
+  for (size_t i = 0; i < ahead.size() && plan.resolve.size() < static_cast<size_t>(kHostsAhead);
+       ++i) {
+    const std::string uri = WebAddress(ahead[i]);
+    if (i == 0 && !uri.empty() && uri != shown) plan.prepare = uri;
+    if (!uri.empty()) plan.resolve.push_back(uri);
+  }
+  return plan;
+}
+
+}  // namespace tarvik
