@@ -22,9 +22,10 @@ function(tarvik_test)
   if(TARVIK_SANITIZER_ENV)
     set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${TARVIK_SANITIZER_ENV}")
   endif()
-  # End-to-end tests click with the display's one pointer: a window of another test running at
-  # the same time could lie where they click.
-  if(T_KIND STREQUAL "e2e")
+  # Window and end-to-end tests click and type with the display's one pointer and keyboard: a
+  # window of another test running at the same time could lie where they click, or take the
+  # keyboard as it maps.
+  if(T_KIND STREQUAL "e2e" OR T_KIND STREQUAL "gui")
     set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
   endif()
 endfunction()

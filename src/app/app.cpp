@@ -25,6 +25,7 @@ TarvikApp::TarvikApp(std::string command_line, BrowserFactory factory)
 TarvikApp::~TarvikApp() {
   for (unsigned id : signal_sources_) g_source_remove(id);
   session_end_.disconnect();
+  for (sigc::connection& release : releases_) release.disconnect();
 }
 
 frmMain& TarvikApp::OpenFirstWindow() {
@@ -110,7 +111,8 @@ void TarvikApp::CloseAllWindowsOnSessionEnd() {
 void TarvikApp::WindowClosed(frmMain& window) {
   // The window may be deep inside one of its own handlers: release it from the main loop.
   frmMain* closing = &window;
-  Glib::signal_idle().connect_once([this, closing] {
+  std::erase_if(releases_, [](const sigc::connection& c) { return !c.connected(); });
+  releases_.push_back(Glib::signal_idle().connect([this, closing] {
     if (first_.get() == closing) {
       first_.reset();
     } else {
@@ -118,7 +120,8 @@ void TarvikApp::WindowClosed(frmMain& window) {
         if (w.get() == closing) w.reset();
     }
     if (open_window_count() == 0 && on_last_closed_) on_last_closed_();
-  });
+    return false;
+  }));
 }
 
 int TarvikApp::open_window_count() const {

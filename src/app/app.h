@@ -57,6 +57,7 @@ class TarvikApp : public WindowHost {
   std::function<void()> on_last_closed_;
   std::vector<unsigned> signal_sources_;
   sigc::connection session_end_;
+  std::vector<sigc::connection> releases_;  // of closed windows, still to run
   bool session_ending_ = false;
   int loading_ = 0;  // windows whose start-up is running
 };

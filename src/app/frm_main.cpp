@@ -32,6 +32,7 @@ frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool
   WireCommands();
   ConnectBrowserEvents();
   browser_->set_host(this);
+  signal_hide().connect(sigc::mem_fun(step_ahead_, &MainStepAhead::Drop));
 
   int menu_min = 0, menu_nat = 0;
   menubar_.get_preferred_height(menu_min, menu_nat);
@@ -72,7 +73,7 @@ void frmMain::BuildControls() {
 
   vbox_.show_all();
   picSkin_.hide();
-  picBack(4).hide();  // job mode until start-up says otherwise
+  clbComm_.picBack(4).hide();  // job mode until start-up says otherwise
 }
 
 void frmMain::ToggleMode() {
@@ -118,19 +119,7 @@ void frmMain::OnWindowResized() {
 void frmMain::ApplyResizeLayout(const ResizeLayout& l) {
   Gtk::Widget& b = wbwMain();
   layout_.Place(b, control_left(b), control_top(b), l.browser_width, l.browser_height);
-  layout_.SetWidth(clbComm_, l.coolbar_width);
-  clbComm_.set_size_request(ToPixels(l.coolbar_width, tx_), -1);
-  clbComm_.set_band_width(3, ToPixels(l.band4_width, tx_));
-  clbComm_.set_band_min_width(3, ToPixels(l.band4_width, tx_));
-  // The band pictures take band 4's width as the bar lays it out.
-  float band4 =
-      static_cast<float>(std::max(clbComm_.band_width(3), ToPixels(l.band4_width, tx_)) * tx_);
-  for (int i = 2; i <= 4; ++i) layout_.SetWidth(picBack(i), band4);
-  layout_.SetWidth(txtJob(), l.job_width);
-  layout_.SetWidth(txtURL(), l.url_width);
-  layout_.SetLeft(cmdMove(), l.move_left);
-  layout_.SetLeft(cmdOpFav(), l.open_fav_left);
-  layout_.SetLeft(cmdSvFav(), l.save_fav_left);
+  clbComm_.ApplyResize(l);
 }
 
 void frmMain::OnCoolBarHeightChanged(int height_px) {
@@ -148,10 +137,8 @@ void frmMain::OnCoolBarHeightChanged(int height_px) {
 
 void frmMain::OnCoolBarBandChange() {
   float band4 = static_cast<float>(clbComm_.band_width(3) * tx_);
-  if (auto change = BandChangeRule(snapshot_, band4)) {
-    layout_.SetWidth(txtJob(), change->job_width);
-    layout_.SetWidth(txtURL(), change->url_width);
-  }
+  if (auto change = BandChangeRule(snapshot_, band4))
+    clbComm_.SetTextWidths(change->job_width, change->url_width);
 }
 
 // ---- Closing -----------------------------------------------------------------------------------

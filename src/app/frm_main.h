@@ -22,6 +22,7 @@
 #include "app/main_job_extras.h"
 #include "app/main_menu.h"
 #include "app/main_status_bar.h"
+#include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
 #include "app/twips_layout.h"
@@ -79,16 +80,10 @@ class frmMain : public Gtk::Window,
 
   // Controls, for the command code and for tests; the cool bar holds most of them.
   MainCoolBar& clbComm() { return clbComm_; }
-  Gtk::ToolButton& tool_button(int index) { return clbComm_.tool_button(index); }  // 1-based
   Gtk::Entry& txtURL() { return clbComm_.txtURL(); }
   Gtk::Entry& txtJob() { return clbComm_.txtJob(); }
   ListSelector& cboJob() override { return clbComm_.cboJob(); }
   Gtk::Button& cmdNav(int i) { return clbComm_.cmdNav(i); }
-  Gtk::Button& cmdMove() { return clbComm_.cmdMove(); }
-  Gtk::Button& cmdOpFav() { return clbComm_.cmdOpFav(); }
-  Gtk::Button& cmdSvFav() { return clbComm_.cmdSvFav(); }
-  Gtk::EventBox& picMode() { return clbComm_.picMode(); }
-  Gtk::Fixed& picBack(int i) { return clbComm_.picBack(i); }
   Gtk::Widget& wbwMain() { return browser_->widget(); }
   MainStatusBar& stbStat() { return stbStat_; }
   void ShowStatusNotice(const std::string& text) override { stbStat_.ShowNotice(text); }
@@ -107,7 +102,7 @@ class frmMain : public Gtk::Window,
   bool LoadSelectedJob(bool keep_position) override;
   void cboJob_Click();
   void cmdNav_Click(int index);
-  void UpdateNavTips() override;  // the step buttons' tooltips, from the job cursor
+  void UpdateNavTips() override;  // the step buttons' tooltips and the job place, from the cursor
   const JobCursor& job_cursor() const { return job_; }
   JobCursor& job_cursor() override { return job_; }
   int CurJobIdx() const override { return cur_job_idx_; }
@@ -204,9 +199,12 @@ class frmMain : public Gtk::Window,
   TwipsLayout layout_{tx_, ty_};  // each placed control's place, in twips
 
   JobCursor job_;
-  int cur_job_idx_ = -1;  // the selector's index of the loaded job
+  int cur_job_idx_ = -1;   // the selector's index of the loaded job
+  std::string shown_url_;  // the address of the last navigation completed
   bool new_job_flag_ = false;
   bool filling_jobs_ = false;  // the selector is being refilled; its changes are not clicks
+  // The next entry made ready while a job is stepped through in the job bar.
+  MainStepAhead step_ahead_{*browser_, job_, [this] { return mode_ == 1 && JobSelected(); }};
 
   // Widgets, in the order of the window design.
   Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};

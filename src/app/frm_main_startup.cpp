@@ -1,11 +1,10 @@
 // The main window's start-up sequence, its placement, and the commands of the pockets, the skin
 // menu and the cool bar's buttons.
-#include <gdkmm/monitor.h>
-
 #include "app/command_line.h"
 #include "app/frm_main.h"
 #include "app/window_host.h"
 #include "app/window_placement.h"
+#include "app/window_system.h"
 #include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
@@ -50,14 +49,7 @@ void frmMain::CaptureLayoutSnapshot() {
   snapshot_.BW = control_width(wbwMain());
   snapshot_.BH = control_height(wbwMain());
   snapshot_.BT = control_top(wbwMain());
-  snapshot_.CW = control_width(clbComm_);
-  snapshot_.CH = static_cast<float>(clbComm_.bar_height() * ty_);
-  snapshot_.B4 = static_cast<float>(clbComm_.band_width(3) * tx_);
-  snapshot_.JW = control_width(txtJob());
-  snapshot_.UW = control_width(txtURL());
-  snapshot_.GL = control_left(cmdMove());
-  snapshot_.OL = control_left(cmdOpFav());
-  snapshot_.SL = control_left(cmdSvFav());
+  clbComm_.CaptureInto(snapshot_);
 }
 
 void frmMain::RestoreWindowPlacement() {
@@ -70,23 +62,9 @@ void frmMain::RestoreWindowPlacement() {
   in_code_resize_ = false;
   OnWindowResized();
   if (p.left) {
-    std::vector<ScreenRect> monitors;
-    ScreenRect work_area;
-    auto display = get_display();
-    for (int m = 0; display && m < display->get_n_monitors(); ++m) {
-      Gdk::Rectangle area;
-      display->get_monitor(m)->get_geometry(area);
-      monitors.push_back({area.get_x(), area.get_y(), area.get_width(), area.get_height()});
-    }
-    if (!monitors.empty()) {
-      auto primary = display->get_primary_monitor();
-      Gdk::Rectangle area;
-      (primary ? primary : display->get_monitor(0))->get_workarea(area);
-      work_area = {area.get_x(), area.get_y(), area.get_width(), area.get_height()};
-    }
-    const ScreenRect placed = KeepOnScreen({ToPixels(*p.left, tx_), ToPixels(*p.top, ty_),
-                                            ToPixels(p.width, tx_), ToPixels(p.height, ty_)},
-                                           monitors, work_area);
+    const ScreenRect placed =
+        KeepOnDisplay(get_display(), {ToPixels(*p.left, tx_), ToPixels(*p.top, ty_),
+                                      ToPixels(p.width, tx_), ToPixels(p.height, ty_)});
     move(placed.x, placed.y);
   }
   if (p.maximized) maximize();
@@ -106,26 +84,26 @@ void frmMain::ApplyStoredSkin() { skin_.Apply(); }
 void frmMain::WireCommands() {
   pockets_.Connect();
   skin_.Connect();
-  picMode().signal_button_release_event().connect([this](GdkEventButton* e) {
+  clbComm_.picMode().signal_button_release_event().connect([this](GdkEventButton* e) {
     if (e->button == 1) ToggleMode();
     return true;
   });
-  TakeKeyboardFocus(picMode(), [this](unsigned keyval) {
+  TakeKeyboardFocus(clbComm_.picMode(), [this](unsigned keyval) {
     if (IsActivateKey(keyval)) ToggleMode();
     return IsActivateKey(keyval);
   });
   // The favorites buttons run the commands of their menu items.
-  cmdOpFav().signal_clicked().connect([this] { MainMenuCommand("mnuOpFav")(*this); });
-  cmdSvFav().signal_clicked().connect([this] { MainMenuCommand("mnuAddFav")(*this); });
+  clbComm_.cmdOpFav().signal_clicked().connect([this] { MainMenuCommand("mnuOpFav")(*this); });
+  clbComm_.cmdSvFav().signal_clicked().connect([this] { MainMenuCommand("mnuAddFav")(*this); });
   txtURL().signal_activate().connect([this] {
     // Enter: the caret goes to the end, then the address is opened.
     txtURL().select_region(-1, -1);
     txtURL().set_position(-1);
     Go();
   });
-  cmdMove().signal_clicked().connect([this] { Go(); });
+  clbComm_.cmdMove().signal_clicked().connect([this] { Go(); });
   for (int i = 1; i <= 6; ++i)
-    if (i != 4) tool_button(i).signal_clicked().connect([this, i] { ToolbarClick(i); });
+    if (i != 4) clbComm_.tool_button(i).signal_clicked().connect([this, i] { ToolbarClick(i); });
   cboJob().signal_changed().connect([this] {
     if (!filling_jobs_) cboJob_Click();
     job_extras_.UpdateJobItems();  // the items that act on the loaded job follow it

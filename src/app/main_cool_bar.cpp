@@ -9,6 +9,7 @@
 #include "jobs/job_cursor.h"
 #include "platform/accessible.h"
 #include "platform/builtin_images.h"
+#include "platform/style_sheet.h"
 
 namespace tarvik {
 
@@ -67,6 +68,14 @@ void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
   layout.Place(txtJob_, design::kJobTitle);
   txtJob_.set_tooltip_text("タイトル [URL]");
   txtJob_.set_editable(false);
+  // The place reads like the title line beside it, in any theme.
+  InstallStyleSheet(
+      ".tarvik-job-place { background-color: @theme_base_color; color: @theme_text_color;"
+      " border: 1px solid @borders; border-radius: 3px; padding: 0 4px; }");
+  lblPlace_.get_style_context()->add_class("tarvik-job-place");
+  lblPlace_.set_no_show_all();
+  picBack_[3].put(lblPlace_, 0, 0);
+  layout_ = &layout;
 
   // Band 4's picture holds both bars in the same place.
   picBack_[2].put(picBack_[3], 0, 0);
@@ -217,6 +226,65 @@ void MainCoolBar::ShowToolbarImages() {
 void MainCoolBar::ShowModeBar(int mode) {
   picBack_[mode == 1 ? 3 : 4].show();
   picBack_[mode == 1 ? 4 : 3].hide();
+}
+
+void MainCoolBar::ShowJobPlace(const std::string& text) {
+  if (lblPlace_.get_text() == text) return;
+  lblPlace_.set_text(text);
+  lblPlace_.set_visible(!text.empty());
+  FitJobPlace();
+}
+
+void MainCoolBar::FitJobPlace() {
+  if (!layout_) return;
+  const design::Rect& r = layout_->Geometry(txtJob_);
+  const int left = ToPixels(r.left, layout_->tx()), top = ToPixels(r.top, layout_->ty());
+  const int width = ToPixels(r.width, layout_->tx()), height = ToPixels(r.height, layout_->ty());
+  if (!lblPlace_.get_visible()) {
+    txtJob_.set_size_request(width, height);
+    return;
+  }
+  int minimum = 0, natural = 0;
+  lblPlace_.get_preferred_width(minimum, natural);
+  const int gap = 3;
+  // However long the job, the title line keeps at least half its room.
+  const int place = std::min(natural, width / 2);
+  txtJob_.set_size_request(std::max(1, width - place - gap), height);
+  lblPlace_.set_size_request(place, height);
+  picBack_[3].move(lblPlace_, left + width - place, top);
+}
+
+void MainCoolBar::ApplyResize(const ResizeLayout& l) {
+  const int tx = layout_->tx();
+  layout_->SetWidth(*this, l.coolbar_width);
+  set_size_request(ToPixels(l.coolbar_width, tx), -1);
+  set_band_width(3, ToPixels(l.band4_width, tx));
+  set_band_min_width(3, ToPixels(l.band4_width, tx));
+  // The band pictures take band 4's width as the bar lays it out.
+  const float band4 = static_cast<float>(std::max(band_width(3), ToPixels(l.band4_width, tx)) * tx);
+  for (int i = 2; i <= 4; ++i) layout_->SetWidth(picBack_[i], band4);
+  SetTextWidths(l.job_width, l.url_width);
+  layout_->SetLeft(cmdMove_, l.move_left);
+  layout_->SetLeft(cmdOpFav_, l.open_fav_left);
+  layout_->SetLeft(cmdSvFav_, l.save_fav_left);
+}
+
+void MainCoolBar::SetTextWidths(float job_width, float url_width) {
+  layout_->SetWidth(txtJob_, job_width);
+  FitJobPlace();
+  layout_->SetWidth(txtURL_, url_width);
+}
+
+void MainCoolBar::CaptureInto(LayoutSnapshot& s) const {
+  const TwipsLayout& l = *layout_;
+  s.CW = l.Geometry(*this).width;
+  s.CH = static_cast<float>(bar_height() * l.ty());
+  s.B4 = static_cast<float>(band_width(3) * l.tx());
+  s.JW = l.Geometry(txtJob_).width;
+  s.UW = l.Geometry(txtURL_).width;
+  s.GL = l.Geometry(cmdMove_).left;
+  s.OL = l.Geometry(cmdOpFav_).left;
+  s.SL = l.Geometry(cmdSvFav_).left;
 }
 
 }  // namespace tarvik

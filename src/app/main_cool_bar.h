@@ -7,6 +7,7 @@
 #include <gtkmm/eventbox.h>
 #include <gtkmm/fixed.h>
 #include <gtkmm/image.h>
+#include <gtkmm/label.h>
 #include <gtkmm/separatortoolitem.h>
 #include <gtkmm/toolbar.h>
 #include <gtkmm/toolbutton.h>
@@ -21,6 +22,9 @@
 
 namespace tarvik {
 
+struct LayoutSnapshot;
+struct ResizeLayout;
+
 class MainCoolBar : public CoolBar {
  public:
   ~MainCoolBar() override { fit_labels_.disconnect(); }
@@ -32,12 +36,24 @@ class MainCoolBar : public CoolBar {
   void ShowModeBar(int mode);
   void ShowModePicture(int mode);
   int shown_mode() const { return shown_mode_; }  // the mode the picture shows
+  // The place of the current entry in the job, "3 / 12", at the right end of the title line's
+  // room, which gives up the label's width while it shows one; empty hides it.
+  void ShowJobPlace(const std::string& text);
+  // After the title line's designed width changed: the label keeps its room inside it.
+  void FitJobPlace();
+  // The bar's share of a resize: its width, band 4 with its pictures, and the controls in it.
+  void ApplyResize(const ResizeLayout& l);
+  // The title line's and the address box's widths, after band 4 changed.
+  void SetTextWidths(float job_width, float url_width);
+  // The bar's share of the layout snapshot, as the bar is laid out now.
+  void CaptureInto(LayoutSnapshot& s) const;
   // imlToolbar's images 1 to 5 on the toolbar buttons 1, 2, 3, 5 and 6.
   void ShowToolbarImages();
 
   Gtk::ToolButton& tool_button(int index) { return *tool_buttons_.at(index - 1); }  // 1-based
   Gtk::Entry& txtURL() { return txtURL_; }
   Gtk::Entry& txtJob() { return txtJob_; }
+  Gtk::Label& lblPlace() { return lblPlace_; }
   ListSelector& cboJob() { return cboJob_; }
   Gtk::Button& cmdNav(int i) { return cmdNav_[i]; }
   Gtk::Button& cmdMove() { return cmdMove_; }
@@ -67,6 +83,7 @@ class MainCoolBar : public CoolBar {
   ListSelector cboJob_;
   std::array<Gtk::Button, 5> cmdNav_;
   Gtk::Entry txtJob_;
+  Gtk::Label lblPlace_;
   Gtk::EventBox picMode_;
   Gtk::Image picModeImage_;
   std::array<Gtk::EventBox, 3> picPocket_;
@@ -75,6 +92,7 @@ class MainCoolBar : public CoolBar {
   std::array<std::unique_ptr<Gtk::ToolButton>, 6> tool_buttons_;
   std::unique_ptr<Gtk::SeparatorToolItem> tool_spacer_;
 
+  TwipsLayout* layout_ = nullptr;  // the window's, which outlives the bar's use of it
   int shown_mode_ = 1;
   int tx_ = 15;
   double label_scale_ = 1.0;  // of the toolbar's labels

@@ -7,6 +7,7 @@
 #include "jobs/job_plan.h"
 #include "platform/app_folder.h"
 #include "platform/browser_control.h"
+#include "platform/jobs_folder.h"
 #include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 #include "skins/shipped_skins.h"
@@ -67,7 +68,7 @@ void StartInIdleTime() {
 void PrepareProcess() {
   EnsureApplicationFolder();
   // What a killed writer left: temporary files, and job files an import never listed.
-  SweepJobLeftovers(ApplicationFolder());
+  SweepJobLeftovers(JobsFolder());
   // The chosen skin is applied as the window is built, so its files must be there; the other
   // shipped skins come later.
   const std::string skin = UserSettings().Get(setting::kSkin.section, setting::kSkin.key, "");

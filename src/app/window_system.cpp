@@ -1,6 +1,7 @@
 #include "app/window_system.h"
 
 #include <gdk/gdk.h>
+#include <gdkmm/monitor.h>
 #ifdef GDK_WINDOWING_WAYLAND
 #include <gdk/gdkwayland.h>
 #endif
@@ -39,6 +40,23 @@ bool GiveEditingKeyToField(Gtk::Window& window, GdkEventKey* event, bool page_fi
                                   gtk_text_view_get_editable(GTK_TEXT_VIEW(focus->gobj()))))) ||
                       page_field_focused;
   return typing && gtk_window_propagate_key_event(window.gobj(), event);
+}
+
+ScreenRect KeepOnDisplay(const Glib::RefPtr<Gdk::Display>& display, const ScreenRect& window) {
+  std::vector<ScreenRect> monitors;
+  ScreenRect work_area;
+  for (int m = 0; display && m < display->get_n_monitors(); ++m) {
+    Gdk::Rectangle area;
+    display->get_monitor(m)->get_geometry(area);
+    monitors.push_back({area.get_x(), area.get_y(), area.get_width(), area.get_height()});
+  }
+  if (!monitors.empty()) {
+    auto primary = display->get_primary_monitor();
+    Gdk::Rectangle area;
+    (primary ? primary : display->get_monitor(0))->get_workarea(area);
+    work_area = {area.get_x(), area.get_y(), area.get_width(), area.get_height()};
+  }
+  return KeepOnScreen(window, monitors, work_area);
 }
 
 }  // namespace tarvik

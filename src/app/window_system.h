@@ -5,6 +5,8 @@
 #include <gdkmm/display.h>
 #include <gtkmm/window.h>
 
+#include "app/layout_rules.h"
+
 namespace tarvik {
 
 // False on Wayland, which keeps a window's place on the screen from the program: GTK reports a
@@ -16,5 +18,9 @@ bool ReportsWindowPosition(const Glib::RefPtr<Gdk::Display>& display);
 // `page_field_focused`), Ctrl+C, X, V, A and Z go to the field first; returns true when it used the
 // key. A key the field leaves unused still reaches the menu.
 bool GiveEditingKeyToField(Gtk::Window& window, GdkEventKey* event, bool page_field_focused);
+
+// `window` (pixels) moved where needed to show on the display's monitors, within the primary
+// monitor's work area (KeepOnScreen).
+ScreenRect KeepOnDisplay(const Glib::RefPtr<Gdk::Display>& display, const ScreenRect& window);
 
 }  // namespace tarvik

@@ -137,17 +137,17 @@ TEST_F(MainWindowTest, WideningByOneHundredPixelsMovesAndWidensTheDesignedContro
   settings().Save("Setting", "Mode", "2");
   frmMain& w = Start("");
   Pump(200);
-  Gdk::Rectangle go = Where(w.cmdMove(), w), open = Where(w.cmdOpFav(), w),
-                 save = Where(w.cmdSvFav(), w), url = Where(w.txtURL(), w),
+  Gdk::Rectangle go = Where(w.clbComm().cmdMove(), w), open = Where(w.clbComm().cmdOpFav(), w),
+                 save = Where(w.clbComm().cmdSvFav(), w), url = Where(w.txtURL(), w),
                  browser = Where(w.wbwMain(), w);
   int width = 0, height = 0;
   w.get_size(width, height);
   w.resize(width + 100, height);
   ASSERT_TRUE(WaitForSize(w, width + 100, height));
   Pump(200);
-  EXPECT_EQ(Where(w.cmdMove(), w).get_x(), go.get_x() + 100);
-  EXPECT_EQ(Where(w.cmdOpFav(), w).get_x(), open.get_x() + 100);
-  EXPECT_EQ(Where(w.cmdSvFav(), w).get_x(), save.get_x() + 100);
+  EXPECT_EQ(Where(w.clbComm().cmdMove(), w).get_x(), go.get_x() + 100);
+  EXPECT_EQ(Where(w.clbComm().cmdOpFav(), w).get_x(), open.get_x() + 100);
+  EXPECT_EQ(Where(w.clbComm().cmdSvFav(), w).get_x(), save.get_x() + 100);
   EXPECT_EQ(Where(w.txtURL(), w).get_width(), url.get_width() + 100);
   EXPECT_EQ(Where(w.wbwMain(), w).get_width(), browser.get_width() + 100);
   // The job bar's title line follows too, while it is hidden.
@@ -170,24 +170,24 @@ TEST_F(MainWindowTest, TooSmallAWindowLeavesTheLayoutAlone) {
 TEST_F(MainWindowTest, TheModePictureSwapsTheBarsAndTheModeIsStoredOnClosing) {
   frmMain& w = Start("");
   ASSERT_EQ(w.mode(), 1);
-  EXPECT_TRUE(w.picBack(3).get_visible());
+  EXPECT_TRUE(w.clbComm().picBack(3).get_visible());
   EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(1));
 
   // A click on the picture, as the mouse delivers it.
   GdkEventButton release{};
   release.type = GDK_BUTTON_RELEASE;
   release.button = 1;
-  release.window = w.picMode().get_window()->gobj();
-  w.picMode().event(reinterpret_cast<GdkEvent*>(&release));
+  release.window = w.clbComm().picMode().get_window()->gobj();
+  w.clbComm().picMode().event(reinterpret_cast<GdkEvent*>(&release));
   EXPECT_EQ(w.mode(), 2);
-  EXPECT_TRUE(w.picBack(4).get_visible());
-  EXPECT_FALSE(w.picBack(3).get_visible());
+  EXPECT_TRUE(w.clbComm().picBack(4).get_visible());
+  EXPECT_FALSE(w.clbComm().picBack(3).get_visible());
   EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(2));
   EXPECT_FALSE(settings().Find("Setting", "Mode")) << "the mode is saved on closing only";
 
   // From the keyboard: Tab reaches the picture, and Enter or Space work it as a click does.
-  w.picMode().grab_focus();
-  ASSERT_TRUE(w.picMode().is_focus());
+  w.clbComm().picMode().grab_focus();
+  ASSERT_TRUE(w.clbComm().picMode().is_focus());
   PressKey(w, GDK_KEY_Return);
   EXPECT_EQ(w.mode(), 1);
   EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(1));

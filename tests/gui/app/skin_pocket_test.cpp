@@ -276,7 +276,7 @@ TEST_F(SkinPocketTest, CaptionsAndTheGoWordReadInLightAndDarkThemes) {
           << (dark ? "dark" : "light") << " theme, band " << band;
     }
     // The word sits right of the arrow in the picture, which the button centres.
-    Gtk::Button& go = w.cmdMove();
+    Gtk::Button& go = w.clbComm().cmdMove();
     auto button = Painted(go);
     const int image_x = (go.get_allocated_width() - builtin::kGoImageWidth) / 2;
     const int image_y = (go.get_allocated_height() - builtin::kGoImageHeight) / 2;
@@ -323,7 +323,7 @@ TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
   ASSERT_TRUE(tile);
   for (int i : {0, 1, 2, 3}) {
     SCOPED_TRACE(i);
-    Gtk::Fixed& band = w.picBack(i);
+    Gtk::Fixed& band = w.clbComm().picBack(i);
     ASSERT_TRUE(RunUntil([&] {
       auto p = w.skin().band_picture(i);
       return p && p->get_width() == band.get_allocated_width() &&
@@ -350,10 +350,10 @@ TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
   w.get_size(width, height);
   w.resize(width + 60, height);
   ASSERT_TRUE(WaitForSize(w, width + 60, height));
-  const int band_width = w.picBack(2).get_allocated_width();
+  const int band_width = w.clbComm().picBack(2).get_allocated_width();
   EXPECT_TRUE(RunUntil([&] {
     auto p = w.skin().band_picture(2);
-    return p && p->get_width() == w.picBack(2).get_allocated_width();
+    return p && p->get_width() == w.clbComm().picBack(2).get_allocated_width();
   })) << "band 4 was "
       << band_width << " wide";
 

@@ -26,8 +26,8 @@ TEST_F(MainWindowTest, ABareUrlIsOpenedAndKeepsTheStoredMode) {
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://example.com/page");
   EXPECT_EQ(browser().navigation_count(), 1);
   EXPECT_EQ(w.mode(), 2);
-  EXPECT_TRUE(w.picBack(4).get_visible());
-  EXPECT_FALSE(w.picBack(3).get_visible());
+  EXPECT_TRUE(w.clbComm().picBack(4).get_visible());
+  EXPECT_FALSE(w.clbComm().picBack(3).get_visible());
 }
 
 TEST_F(MainWindowTest, PageFileSwitchOpensThePathInDirectMode) {
@@ -35,7 +35,7 @@ TEST_F(MainWindowTest, PageFileSwitchOpensThePathInDirectMode) {
   frmMain& w = Start("/h " + home.file("page.htm"));
   EXPECT_EQ(w.mode(), 2);
   EXPECT_EQ(browser().last_navigation(), "Navigate:" + home.file("page.htm"));
-  EXPECT_TRUE(w.picBack(4).get_visible());
+  EXPECT_TRUE(w.clbComm().picBack(4).get_visible());
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
