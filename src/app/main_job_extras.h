@@ -15,6 +15,7 @@
 
 #include "jobs/job_resume.h"
 #include "jobs/job_watch.h"
+#include "platform/jobs_folder.h"
 #include "platform/list_selector.h"
 
 namespace tarvik {
@@ -97,12 +98,14 @@ class MainJobExtras : public sigc::trackable {
   // still be a delivery in progress (nothing changes until the next look).
   bool HoldForDelivery(const std::string& name, DeliveryWait::Clock::time_point now);
   void LoadArrivedJob();
-  // Another jobs folder was chosen in this process: the selector and the watch follow it.
+  // Another jobs folder was chosen, in this process or another: the selector and the watch
+  // follow it.
   void FollowJobsFolder();
 
   JobExtrasHost& w_;
   JobHost& jobs_;
   JobWatch watch_;
+  JobsFolderWatch folder_watch_;           // a folder chosen in another process
   std::string seen_job_;                   // the job of the last completed navigation
   std::optional<ResumePoint> last_point_;  // what was last remembered for it
   std::vector<std::unique_ptr<Gtk::MenuItem>> add_items_;

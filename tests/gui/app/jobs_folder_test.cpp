@@ -8,6 +8,7 @@
 #include "main_window_fixture.h"
 #include "platform/jobs_folder.h"
 #include "platform/settings_keys.h"
+#include "platform/settings_store.h"
 
 namespace tarvik::test {
 namespace {
@@ -95,6 +96,18 @@ TEST_F(JobsFolderTest, AFolderChosenTakesTheJobsWholeAndEveryWindowFollowsIt) {
   ASSERT_TRUE(RunUntil([&] { return w.job_cursor().entries().front().Title == "N"; }));
   EXPECT_EQ(w.job_cursor().current_index(), 2);
   EXPECT_EQ(w.job_cursor().current().URL, "http://b/");
+
+  // Another Tarvik process of the user chooses a folder of its own: both windows follow it.
+  TempDir office;
+  ASSERT_TRUE(RewriteJobList(office.path(), {"Office"}));
+  ASSERT_TRUE(WriteJobFile(office.path(), "Office", {{"O", "http://o/"}}));
+  SettingsStore other_process(UserSettings().path());
+  ASSERT_TRUE(other_process.Save("Setting", "JobsFolder", office.path() + "/"));
+  ASSERT_TRUE(RunUntil([&] {
+    return SelectorItems(w) == Names{"Office"} && SelectorItems(second) == Names{"Office"};
+  }));
+  EXPECT_EQ(JobsFolder(), office.path());
+  EXPECT_FALSE(w.job_cursor().loaded());
 }
 
 TEST_F(JobsFolderTest, AConflictCopyIsMergedWithOneLineInTheStatusBar) {
