@@ -1,6 +1,6 @@
 // The jobs folder chosen in the settings menu, and a sync tool delivering into it: real main
 // windows with the fake browser, real files replaced underneath them as the tool replaces them.
-// (Two machines kept in step by Syncthing: tests/e2e/sync/.)
+// (Two machines kept in step by Syncthing: tests/e2e/process/two_machines_sync.py.)
 #include <glib/gstdio.h>
 
 #include "jobs/job_files.h"
