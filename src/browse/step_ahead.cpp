@@ -1,5 +1,7 @@
 #include "browse/step_ahead.h"
 
+#include <glib.h>
+
 #include "browse/address_fixup.h"
 #include "browse/script_guard.h"
 
@@ -11,12 +13,11 @@ namespace {
 std::string WebAddress(const std::string& stored) {
   if (IsScriptAddress(stored)) return "";
   std::string uri = FixUpAddress(stored);
-  const size_t colon = uri.find(':');
-  if (colon == std::string::npos) return "";
-  std::string scheme = uri.substr(0, colon);
-  for (char& c : scheme)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return scheme == "http" || scheme == "https" ? uri : "";
+  gchar* scheme = g_uri_parse_scheme(uri.c_str());
+  const bool web = scheme && (g_ascii_strcasecmp(scheme, "http") == 0 ||
+                              g_ascii_strcasecmp(scheme, "https") == 0);
+  g_free(scheme);
+  return web ? uri : "";
 }
 
 }  // namespace

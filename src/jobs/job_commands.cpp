@@ -193,8 +193,7 @@ void mnuJobsFolder_Click(JobHost& host) {
   std::optional<std::string> chosen =
       AppDialogs().ChooseFolder(window, kJobsFolderTitle, JobsFolder());
   if (!chosen || chosen->empty()) return;
-  std::string folder = *chosen;
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  const std::string folder = WithoutTrailingSlash(*chosen);
   if (folder == JobsFolder()) return;
   const JobsFolderCheck check = CheckJobsFolder(folder);
   if (check.state == JobsFolderState::Unusable) {

@@ -16,8 +16,7 @@ std::string ApplicationFolder() {
     folder = p;
     g_free(p);
   }
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
+  return WithoutTrailingSlash(folder);
 }
 
 void EnsureApplicationFolder() {

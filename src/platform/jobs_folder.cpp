@@ -5,15 +5,16 @@
 #include <optional>
 
 #include "platform/app_folder.h"
+#include "platform/path_util.h"
 #include "platform/settings_keys.h"
 
 namespace tarvik {
 
 namespace {
 
-// The chosen folder as read from the settings file at `path`. A process reads the choice once
-// per settings file, so that every read of the jobs within it agrees on their folder, and again
-// only when the file names another (JobsFolderWatch).
+// The chosen folder as read from the settings file at `settings_path`. A process reads the choice
+// once per settings file, so that every read of the jobs within it agrees on their folder, and
+// again only when the file names another (JobsFolderWatch).
 struct Chosen {
   std::string settings_path;
   std::string folder;
@@ -25,29 +26,28 @@ Chosen& Current() {
   return chosen;
 }
 
-std::string WithoutTrailingSlash(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
+// Goes by `folder` from now on; false when it already did.
+bool Remember(const std::string& folder) {
+  Chosen& c = Current();
+  const std::string path = UserSettings().path();
+  const std::string trimmed = WithoutTrailingSlash(folder);
+  if (c.read && c.settings_path == path && c.folder == trimmed) return false;
+  c = Chosen{path, trimmed, true};
+  return true;
 }
 
 }  // namespace
 
 std::string JobsFolder() {
-  Chosen& c = Current();
-  if (!c.read || c.settings_path != UserSettings().path()) {
-    c.settings_path = UserSettings().path();
-    c.folder = WithoutTrailingSlash(GetSetting(setting::kJobsFolder));
-    c.read = true;
-  }
+  const Chosen& c = Current();
+  if (!c.read || c.settings_path != UserSettings().path())
+    Remember(GetSetting(setting::kJobsFolder));
   return c.folder.empty() ? ApplicationFolder() : c.folder;
 }
 
 void SetJobsFolder(const std::string& folder) {
-  Chosen& c = Current();
   SaveSetting(setting::kJobsFolder, folder);
-  c.settings_path = UserSettings().path();
-  c.folder = WithoutTrailingSlash(folder);
-  c.read = true;
+  Remember(folder);
   JobsFolderChanged().emit();
 }
 
@@ -62,13 +62,7 @@ void RereadJobsFolder() {
       store.Find(setting::kJobsFolder.section, setting::kJobsFolder.key);
   if (!stored) return;  // gone, or never chosen: nothing to follow
   JobsFolder();         // what this process goes by, read first if it had not been
-  Chosen& c = Current();
-  const std::string folder = WithoutTrailingSlash(*stored);
-  if (c.read && c.settings_path == store.path() && c.folder == folder) return;
-  c.settings_path = store.path();
-  c.folder = folder;
-  c.read = true;
-  JobsFolderChanged().emit();
+  if (Remember(*stored)) JobsFolderChanged().emit();
 }
 
 }  // namespace

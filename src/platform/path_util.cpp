@@ -13,9 +13,13 @@ std::string FileNamePart(const std::string& path) {
   return path.substr(sep + 1, end - sep - 1);
 }
 
+std::string WithoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
 std::string LocalFileName(const std::string& path) {
-  std::string trimmed = path;
-  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
+  const std::string trimmed = WithoutTrailingSlash(path);
   if (trimmed.empty() || trimmed == "/") return {};
   gchar* name = g_filename_display_basename(trimmed.c_str());
   std::string text(name);

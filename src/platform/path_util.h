@@ -13,6 +13,8 @@ std::string FileNamePart(const std::string& path);
 // and a name that is not UTF-8 comes as the desktop shows it. The root has no name ("").
 std::string LocalFileName(const std::string& path);
 
+// `path` without the separators at its end; "/" stays "/".
+std::string WithoutTrailingSlash(std::string path);
 // `folder` + "/" + `name`, without doubling a separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 // A file-name pattern ("*.url") that matches without regard to ASCII letter case

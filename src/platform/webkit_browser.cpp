@@ -321,10 +321,8 @@ void WebKitBrowser::ResolveHostsAhead(const std::vector<std::string>& urls) {
   for (const std::string& url : urls) {
     GUri* uri = g_uri_parse(url.c_str(), G_URI_FLAGS_NONE, nullptr);
     if (!uri) continue;
-    const char* scheme = g_uri_get_scheme(uri);
     const char* host = g_uri_get_host(uri);
-    if (host && *host && (g_strcmp0(scheme, "http") == 0 || g_strcmp0(scheme, "https") == 0) &&
-        std::find(asked.begin(), asked.end(), host) == asked.end()) {
+    if (host && *host && std::find(asked.begin(), asked.end(), host) == asked.end()) {
       asked.emplace_back(host);
       webkit_web_context_prefetch_dns(webkit_web_view_get_context(view_), host);
     }

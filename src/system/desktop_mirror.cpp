@@ -271,10 +271,8 @@ std::string DesktopFolders::mime_package() const {
   return JoinPath(JoinPath(JoinPath(data_home, "mime"), "packages"), kMimePackageName);
 }
 bool DesktopFolders::provided_by_system(const std::string& relative_path) const {
-  auto same_folder = [](std::string a, std::string b) {
-    while (a.size() > 1 && a.back() == '/') a.pop_back();
-    while (b.size() > 1 && b.back() == '/') b.pop_back();
-    return a == b;
+  auto same_folder = [](const std::string& a, const std::string& b) {
+    return WithoutTrailingSlash(a) == WithoutTrailingSlash(b);
   };
   for (const std::string& dir : system_data_dirs) {
     // A user's own folder listed among the system's holds the user's copies, not installed ones.
