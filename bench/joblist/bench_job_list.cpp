@@ -1,7 +1,9 @@
 // Start-up of the main window to a usable window, with one job in the job list against tens of
-// thousands. Run: scripts/with-display.sh build/bench/joblist/bench_job_list
+// thousands; and a window following a job list that another process or a sync tool changed.
+// Run: scripts/with-display.sh build/bench/joblist/bench_job_list
 #include <benchmark/benchmark.h>
 #include <glib.h>
+#include <glib/gstdio.h>
 #include <gtkmm/main.h>
 
 #include <memory>
@@ -67,6 +69,75 @@ BENCHMARK(BM_StartUpWithJobs)
     ->Arg(40000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
+
+// A job list of `jobs` names, each with its job file (written plainly: the setup of 40,000 files
+// would otherwise wait for as many flushes to disk).
+std::string AppFolderWithFiles(int jobs) {
+  const std::string folder = g_base + "/files-" + std::to_string(jobs);
+  g_mkdir_with_parents((folder + "/JobFiles").c_str(), 0700);
+  std::vector<std::string> names;
+  for (int i = 0; i < jobs; ++i) {
+    names.push_back("ジョブ " + std::to_string(i));
+    const std::string entry = "Top,http://127.0.0.1/" + std::to_string(i) + "\r\n";
+    if (!g_file_set_contents(tarvik::JobFilePath(folder, names.back()).c_str(), entry.c_str(), -1,
+                             nullptr))
+      return "";
+  }
+  return tarvik::RewriteJobList(folder, names) ? folder : "";
+}
+
+// From a job list changed outside the window to the window having followed it: its
+// conflict-copy check, the lines whose files have not come, the selector refilled. The first job
+// is loaded, as while the user steps through it. Argument 2 tells the change: 0, one job more
+// or one fewer (a sync tool delivering a new job's line before its file); 1, the loaded job
+// renamed (its file moved, its line replaced), which the window follows.
+void BM_OutsideChangeWithJobs(benchmark::State& state) {
+  const int jobs = static_cast<int>(state.range(0));
+  const bool renamed = state.range(1) == 1;
+  const std::string folder = AppFolderWithFiles(jobs);
+  if (folder.empty()) {
+    state.SkipWithError("could not write the jobs");
+    return;
+  }
+  g_setenv("TARVIK_HOME", folder.c_str(), TRUE);
+  std::vector<std::string> names = *tarvik::ReadJobList(folder);
+  auto app = std::make_unique<tarvik::TarvikApp>(
+      "", [](tarvik::BrowserControl*) { return std::make_unique<tarvik::test::FakeBrowser>(); });
+  tarvik::frmMain& window = app->OpenFirstWindow();
+  window.cboJob().set_active(0);
+  Settle();
+  int listed = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (renamed) {
+      const std::string to = names[0] == "ジョブ 0" ? "改名したジョブ" : "ジョブ 0";
+      g_rename(tarvik::JobFilePath(folder, names[0]).c_str(),
+               tarvik::JobFilePath(folder, to).c_str());
+      names[0] = to;
+    } else if (names.size() > static_cast<size_t>(jobs)) {
+      names.pop_back();
+    } else {
+      names.push_back("新しいジョブ");
+    }
+    tarvik::RewriteJobList(folder, names);
+    state.ResumeTiming();
+    window.job_extras().RefreshFromFiles();
+    Settle();
+    listed = window.JobSelectorCount();
+  }
+  if (listed != static_cast<int>(names.size()) ||
+      (renamed && window.job_cursor().name() != names[0]))
+    state.SkipWithError("the window did not follow the list");
+  app.reset();
+  Settle();
+  state.counters["jobs"] = jobs;
+}
+BENCHMARK(BM_OutsideChangeWithJobs)
+    ->Args({1, 0})
+    ->Args({40000, 0})
+    ->Args({40000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(6);
 
 }  // namespace
 

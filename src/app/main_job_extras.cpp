@@ -5,6 +5,7 @@
 #include <gtkmm/separatormenuitem.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "jobs/add_to_job.h"
 #include "jobs/job_commands.h"
@@ -260,6 +261,7 @@ void MainJobExtras::AwaitMissingFiles(const std::vector<std::string>& shown,
                                       const std::vector<std::string>& names,
                                       DeliveryWait::Clock::time_point now) {
   std::vector<std::string> missing;
+  std::optional<std::unordered_set<std::string>> was_shown;  // made once, when a file is missing
   for (const std::string& name : names) {
     if (name.empty() || JobFileExists(watch_.folder(), name)) {
       delivery_.Stop(name);
@@ -267,7 +269,8 @@ void MainJobExtras::AwaitMissingFiles(const std::vector<std::string>& shown,
     }
     // Only a line new to the selector is a delivery in progress; one it showed already without
     // a file is as missing as ever.
-    if (ListedIndex(shown, name) < 0) delivery_.Start(name, now);
+    if (!was_shown) was_shown.emplace(shown.begin(), shown.end());
+    if (!was_shown->count(name)) delivery_.Start(name, now);
     missing.push_back(name);
   }
   watch_.AwaitJobs(std::move(missing));

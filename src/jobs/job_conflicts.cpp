@@ -74,20 +74,26 @@ std::vector<T> MergeInOrder(const std::vector<T>& original, const std::vector<T>
   return std::vector<T>(merged.begin(), merged.end());
 }
 
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
-    while (const char* file = g_dir_read_name(dir)) names.emplace_back(file);
-    g_dir_close(dir);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::string TvjBase(const std::string& file_name) {
   if (file_name.size() > 4 && file_name.compare(file_name.size() - 4, 4, ".tvj") == 0)
     return file_name.substr(0, file_name.size() - 4);
   return {};
+}
+
+// The conflict copies in `folder` of the job list (`of_list`) or of job files, by name, sorted.
+// A folder of 40,000 jobs is read once, and only the few names that may be copies are matched.
+std::vector<std::string> ConflictCopiesIn(const std::string& folder, bool of_list) {
+  std::vector<std::string> copies;
+  if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
+    while (const char* file = g_dir_read_name(dir)) {
+      const std::optional<std::string> original = ConflictCopyOriginal(file);
+      if (original && (of_list ? *original == kListFileName : !TvjBase(*original).empty()))
+        copies.emplace_back(file);
+    }
+    g_dir_close(dir);
+  }
+  std::sort(copies.begin(), copies.end());
+  return copies;
 }
 
 // The trash, else "Conflicts/" in the application folder, else nowhere (false).
@@ -117,8 +123,14 @@ std::optional<std::string> ConflictCopyOriginal(const std::string& file_name) {
       R"(^(.+)\.sync-conflict-[0-9]{8}-[0-9]{6}-[A-Z0-9]{7}(\.[^.]*)?$)");
   static const std::regex others(R"(^(.+) \([^()]*conflicted copy[^()]*\)(\.[^.]*)?$)",
                                  std::regex::icase);
+  // Most names are plain job files: only a name with a marker of the tools is matched in full.
+  std::string lower = file_name;
+  for (char& c : lower) c = g_ascii_tolower(c);
+  const bool maybe = lower.find(".sync-conflict-") != std::string::npos ||
+                     lower.find("conflicted copy") != std::string::npos;
   std::smatch m;
-  if (std::regex_match(file_name, m, syncthing) || std::regex_match(file_name, m, others))
+  if (maybe &&
+      (std::regex_match(file_name, m, syncthing) || std::regex_match(file_name, m, others)))
     return m[1].str() + m[2].str();
   return std::nullopt;
 }
@@ -138,17 +150,16 @@ std::vector<JobEntry> MergeJobEntries(const std::vector<JobEntry>& original,
 }
 
 bool HasConflictCopies(const std::string& jobs_folder) {
-  for (const std::string& n : NamesIn(jobs_folder))
-    if (ConflictCopyOriginal(n) == kListFileName) return true;
-  for (const std::string& n : NamesIn(JoinPath(jobs_folder, "JobFiles")))
-    if (auto original = ConflictCopyOriginal(n); original && !TvjBase(*original).empty())
-      return true;
-  return false;
+  return !ConflictCopiesIn(jobs_folder, true).empty() ||
+         !ConflictCopiesIn(JoinPath(jobs_folder, "JobFiles"), false).empty();
 }
 
 ConflictMerge MergeConflictCopies(const std::string& jobs_folder) {
   ConflictMerge out;
-  if (!HasConflictCopies(jobs_folder)) return out;
+  const std::string job_files = JoinPath(jobs_folder, "JobFiles");
+  const std::vector<std::string> list_copies = ConflictCopiesIn(jobs_folder, true);
+  const std::vector<std::string> job_copies = ConflictCopiesIn(job_files, false);
+  if (list_copies.empty() && job_copies.empty()) return out;
   JobListLock lock(jobs_folder);
   auto put_away = [&out](const std::string& path, bool changed) {
     if (PutAway(path)) return true;
@@ -156,8 +167,7 @@ ConflictMerge MergeConflictCopies(const std::string& jobs_folder) {
     return changed;  // a copy left in place is reported once, when it changed something
   };
 
-  for (const std::string& file : NamesIn(jobs_folder)) {
-    if (ConflictCopyOriginal(file) != kListFileName) continue;
+  for (const std::string& file : list_copies) {
     const std::string path = JoinPath(jobs_folder, file);
     ReadFailure failure = ReadFailure::None;
     std::optional<std::string> copy = ReadFileBytes(path, kJobListReadLimit, &failure);
@@ -177,11 +187,8 @@ ConflictMerge MergeConflictCopies(const std::string& jobs_folder) {
     if (put_away(path, changed)) out.list = true;
   }
 
-  const std::string job_files = JoinPath(jobs_folder, "JobFiles");
-  for (const std::string& file : NamesIn(job_files)) {
-    std::optional<std::string> original_file = ConflictCopyOriginal(file);
-    const std::string name = original_file ? TvjBase(*original_file) : std::string();
-    if (name.empty()) continue;
+  for (const std::string& file : job_copies) {
+    const std::string name = TvjBase(*ConflictCopyOriginal(file));
     const std::string path = JoinPath(job_files, file);
     std::optional<std::string> copy = ReadFileBytes(path, kJobFileReadLimit);
     ReadFailure failure = ReadFailure::None;
