@@ -17,6 +17,8 @@ namespace {
 
 // How long a burst of events may last before it is reported, in milliseconds.
 constexpr unsigned kSettleMs = 60;
+// How long after the watch starts it looks for conflict copies that were there before it.
+constexpr unsigned kFirstLookMs = 1000;
 
 bool Lists(const std::vector<std::string>& names, const std::string& name) {
   return std::find(names.begin(), names.end(), name) != names.end();
@@ -86,7 +88,15 @@ void JobWatch::StartMonitors() {
   list_monitor_ = Monitor(JobListPath(app_folder_));
   folder_monitor_ = MonitorFolder(app_folder_);
   job_files_monitor_ = MonitorFolder(JoinPath(app_folder_, "JobFiles"));
-  if (HasConflictCopies(app_folder_)) OnEvent();
+  // Copies that lie there already are reported too, once the window is up: reading a folder of
+  // 40,000 job files is no work for before the first page.
+  pending_.disconnect();
+  pending_ = Glib::signal_timeout().connect(
+      [this] {
+        if (HasConflictCopies(app_folder_)) changed_.emit();
+        return false;
+      },
+      kFirstLookMs, Glib::PRIORITY_LOW);
 }
 
 void JobWatch::SetFolder(const std::string& folder) {

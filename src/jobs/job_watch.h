@@ -60,7 +60,7 @@ class DeliveryWait {
 class JobWatch {
  public:
   // Watches the jobs of `folder`. When conflict copies lie there already, a change is reported
-  // soon after, so that they are merged.
+  // a second later, so that they are merged.
   explicit JobWatch(std::string folder);
   ~JobWatch();
   JobWatch(const JobWatch&) = delete;
