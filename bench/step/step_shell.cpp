@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <webkit2/webkit2.h>
 
-#include "shell_rendering.h"
+#include "platform/hardware_rendering.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_default_size(GTK_WINDOW(window), 758, 431);
   WebKitSettings* settings = webkit_settings_new();
-  if (!HardwareRendering())
+  if (!tarvik::HardwareRendering())
     webkit_settings_set_hardware_acceleration_policy(settings,
                                                      WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   GtkWidget* view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings, nullptr));

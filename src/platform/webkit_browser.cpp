@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/dialogs.h"
+#include "platform/hardware_rendering.h"
 #include "platform/webkit_prepared_page.h"
 
 namespace tarvik {
@@ -87,19 +88,7 @@ WebKitSettings* SharedSettings() {
     // which only adds work: the web process then takes about 70 MB more and the first page comes
     // later than when the engine draws pages straight away (bench/launch). Where a processor's
     // render node is at hand and software rendering is not forced, the engine keeps its choice.
-    bool hardware = false;
-    if (GDir* dri = g_dir_open("/dev/dri", 0, nullptr)) {
-      while (const char* name = g_dir_read_name(dri)) {
-        if (!g_str_has_prefix(name, "renderD")) continue;
-        gchar* node = g_build_filename("/dev/dri", name, nullptr);
-        if (access(node, R_OK | W_OK) == 0) hardware = true;
-        g_free(node);
-      }
-      g_dir_close(dri);
-    }
-    const char* forced = g_getenv("LIBGL_ALWAYS_SOFTWARE");
-    if (forced && *forced && g_strcmp0(forced, "0") != 0) hardware = false;
-    if (!hardware)
+    if (!HardwareRendering())
       webkit_settings_set_hardware_acceleration_policy(s,
                                                        WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     return s;

@@ -1,9 +1,12 @@
-// What the benchmarks' shells ask of the machine, as Tarvik asks it: whether pages can be drawn by
-// a graphics processor (a render node the user may open, and software rendering not forced).
+// Whether pages can be drawn by a graphics processor: a render node the user may open, and
+// software rendering not forced. The engine adapter asks it, and the benchmarks' shells ask it the
+// same way, so that they draw pages as Tarvik does. Needs nothing but GLib.
 #pragma once
 
 #include <glib.h>
 #include <unistd.h>
+
+namespace tarvik {
 
 inline bool HardwareRendering() {
   bool hardware = false;
@@ -20,3 +23,5 @@ inline bool HardwareRendering() {
   if (forced && *forced && g_strcmp0(forced, "0") != 0) hardware = false;
   return hardware;
 }
+
+}  // namespace tarvik
