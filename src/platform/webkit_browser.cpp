@@ -11,6 +11,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/hardware_rendering.h"
+#include "platform/page_freshness.h"
 #include "platform/webkit_prepared_page.h"
 
 namespace tarvik {
@@ -219,9 +220,17 @@ WebKitBrowser::WebKitBrowser(WebKitBrowser* related, AddressFixUp fix_up)
                                          content_, nullptr));
   }
   g_object_ref_sink(view_);
-  gtk_container_add(GTK_CONTAINER(frame_.gobj()), GTK_WIDGET(view_));
+  frame_.Show(GTK_WIDGET(view_));
   gtk_widget_show(GTK_WIDGET(view_));
   ConnectView();
+  frame_.show();
+  freshness_ = g_timeout_add_seconds(
+      5,
+      [](gpointer self) -> gboolean {
+        static_cast<WebKitBrowser*>(self)->KeepPreparedFresh();
+        return G_SOURCE_CONTINUE;
+      },
+      this);
 }
 
 void WebKitBrowser::ConnectContent() {
@@ -244,7 +253,12 @@ void WebKitBrowser::ConnectView() {
 }
 
 WebKitBrowser::~WebKitBrowser() {
+  g_source_remove(freshness_);
   prepared_.reset();
+  for (auto* kept : {&behind_, &ahead_})
+    for (KeptView& view : *kept) Release(view);
+  if (left_at_) g_object_unref(left_at_);
+  for (WebKitBackForwardListItem* item : history_before_) g_object_unref(item);
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(view_), this);
   g_signal_handlers_disconnect_by_data(view_, this);
   g_signal_handlers_disconnect_by_data(content_, this);
@@ -261,7 +275,6 @@ BrowserFactory WebKitBrowser::Factory(AddressFixUp fix_up) {
 void WebKitBrowser::Navigate(const std::string& url) {
   std::string uri = fix_up_ ? fix_up_(url) : url;
   if (uri.empty()) return;
-  carried_forward_.clear();
   if (PreparedReady() && prepared_->uri() == uri) return ShowPrepared();
   DropPrepared();
   webkit_web_view_load_uri(view_, uri.c_str());
@@ -272,15 +285,24 @@ void WebKitBrowser::Navigate2(const std::string& url) { Navigate(url); }
 void WebKitBrowser::GoBack() {
   if (webkit_web_view_can_go_back(view_))
     webkit_web_view_go_back(view_);
+  else if (!behind_.empty())
+    ShowKept(true);
   else if (!carried_back_.empty())
     CrossHistory(true);
 }
 
 void WebKitBrowser::GoForward() {
-  if (webkit_web_view_can_go_forward(view_))
+  if (!AtLeftItem() && webkit_web_view_can_go_forward(view_))
     webkit_web_view_go_forward(view_);
+  else if (!ahead_.empty())
+    ShowKept(false);
   else if (!carried_forward_.empty())
     CrossHistory(false);
+}
+
+bool WebKitBrowser::AtLeftItem() const {
+  return left_at_ && webkit_back_forward_list_get_current_item(
+                         webkit_web_view_get_back_forward_list(view_)) == left_at_;
 }
 
 // ---- The prepared page -------------------------------------------------------------------------
@@ -288,10 +310,10 @@ void WebKitBrowser::GoForward() {
 void WebKitBrowser::Prepare(const std::string& url) {
   std::string uri = fix_up_ ? fix_up_(url) : url;
   if (uri.empty()) return;
-  if (prepared_ && prepared_->uri() == uri && !prepared_->spoiled()) return;
+  if (prepared_ && prepared_->uri() == uri && PreparedReady()) return;
   DropPrepared();
-  prepared_ = std::make_unique<PreparedPage>(view_, GTK_WIDGET(frame_.gobj()), NewContentManager(),
-                                             uri, [this] { DropPrepared(); });
+  prepared_ = std::make_unique<PreparedPage>(view_, &frame_, NewContentManager(), uri,
+                                             [this] { DropPrepared(); });
 }
 
 void WebKitBrowser::DropPrepared() { prepared_.reset(); }
@@ -299,11 +321,33 @@ void WebKitBrowser::DropPrepared() { prepared_.reset(); }
 std::string WebKitBrowser::PreparedURL() const { return prepared_ ? prepared_->uri() : ""; }
 
 bool WebKitBrowser::PreparedReady() const {
-  // Between the end of its load and the last of its reports, a step loads the page afresh.
-  return prepared_ && prepared_->committed() && !prepared_->settling() && !prepared_->spoiled();
+  if (!prepared_) return false;
+  switch (prepared_->state()) {
+    case PreparedPage::State::Spoiled: return false;
+    case PreparedPage::State::Loading:
+    case PreparedPage::State::Committed: return true;
+    default: {
+      const Seconds age((g_get_monotonic_time() - prepared_->loaded_at()) / G_USEC_PER_SEC);
+      return StillFresh(age, prepared_->lifetime());
+    }
+  }
 }
 
-bool WebKitBrowser::PreparedLoaded() const { return PreparedReady() && prepared_->finished(); }
+bool WebKitBrowser::PreparedLoaded() const {
+  return PreparedReady() && prepared_->state() == PreparedPage::State::Ready;
+}
+
+void WebKitBrowser::KeepPreparedFresh() {
+  if (!prepared_ || prepared_->loaded_at() == 0) return;
+  const gint64 now = g_get_monotonic_time();
+  const Seconds age((now - prepared_->loaded_at()) / G_USEC_PER_SEC);
+  const Seconds on_page((now - shown_since_) / G_USEC_PER_SEC);
+  const std::optional<Seconds> wait = RefreshIn(on_page, age);
+  if (!wait || wait->count() > 0) return;
+  const std::string uri = prepared_->uri();
+  DropPrepared();
+  Prepare(uri);
+}
 
 void WebKitBrowser::ResolveHostsAhead(const std::vector<std::string>& urls) {
   std::vector<std::string> asked;
@@ -319,29 +363,52 @@ void WebKitBrowser::ResolveHostsAhead(const std::vector<std::string>& urls) {
   }
 }
 
-void WebKitBrowser::ReplaceView(WebKitWebView* fresh) {
+void WebKitBrowser::ShowView(WebKitWebView* fresh, WebKitUserContentManager* content,
+                             std::vector<KeptView>* keep) {
   WebKitWebView* old = view_;
   const bool had_focus = gtk_widget_is_focus(GTK_WIDGET(old));
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(old), this);
   g_signal_handlers_disconnect_by_data(old, this);
-  gtk_container_remove(GTK_CONTAINER(frame_.gobj()), GTK_WIDGET(old));
-  // The old view may be inside a signal of its own: it goes once the main loop is back.
-  g_idle_add(
-      [](gpointer view) -> gboolean {
-        g_object_unref(view);
-        return G_SOURCE_REMOVE;
-      },
-      old);
+  g_signal_handlers_disconnect_by_data(content_, this);
+  if (keep) {
+    // Left for a newer page, the view is left at its item; left for an older one, it keeps
+    // what it was left at before.
+    KeptView kept{old, content_, left_at_};
+    if (keep == &behind_) {
+      if (kept.left_at) g_object_unref(kept.left_at);
+      kept.left_at =
+          webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(old));
+      if (kept.left_at) g_object_ref(kept.left_at);
+    }
+    keep->push_back(kept);
+    webkit_web_view_set_is_muted(old, TRUE);
+  } else {
+    if (left_at_) g_object_unref(left_at_);
+    frame_.Drop(GTK_WIDGET(old));
+    // The old view may be inside a signal of its own: it goes once the main loop is back.
+    for (gpointer gone : {static_cast<gpointer>(old), static_cast<gpointer>(content_)})
+      g_idle_add(
+          [](gpointer object) -> gboolean {
+            g_object_unref(object);
+            return G_SOURCE_REMOVE;
+          },
+          gone);
+  }
+  left_at_ = nullptr;
+  for (WebKitBackForwardListItem* item : history_before_) g_object_unref(item);
+  history_before_.clear();
   view_ = fresh;
+  content_ = content;
   editable_focused_ = false;
   open_features_.reset();
-  if (gtk_widget_get_parent(GTK_WIDGET(view_)) == GTK_WIDGET(frame_.gobj()))
-    gtk_widget_set_child_visible(GTK_WIDGET(view_), TRUE);  // a prepared page, laid out already
-  else
-    gtk_container_add(GTK_CONTAINER(frame_.gobj()), GTK_WIDGET(view_));
+  frame_.Show(GTK_WIDGET(view_));
   gtk_widget_show(GTK_WIDGET(view_));
+  webkit_web_view_set_is_muted(view_, FALSE);
+  ConnectContent();
   ConnectView();
   if (had_focus) gtk_widget_grab_focus(GTK_WIDGET(view_));
+  shown_since_ = g_get_monotonic_time();
+  TrimKept();
 }
 
 namespace {
@@ -357,59 +424,104 @@ void AppendAddresses(GList* items, std::vector<std::string>& out) {
 
 }  // namespace
 
-// The prepared page takes the shown page's place, and the window hears what it hears of a load,
-// in the same order, once each.
+// The prepared page takes the shown page's place, which is kept for back. It is shown as far as
+// it has come: a step while it still loads shows it loading, with no second request.
 void WebKitBrowser::ShowPrepared() {
   std::unique_ptr<PreparedPage> page = std::move(prepared_);
-  const bool finished = page->finished();
-  // Back from the prepared page leads to the page shown now and the pages before it.
-  WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view_);
-  std::vector<std::string> back;
-  AppendAddresses(webkit_back_forward_list_get_back_list(list), back);
-  carried_back_.insert(carried_back_.end(), back.rbegin(), back.rend());
-  const std::string shown = LocationURL();
-  if (!shown.empty()) carried_back_.push_back(shown);
-  // The page's scripts report to this browser from now on.
-  g_signal_handlers_disconnect_by_data(content_, this);
-  g_object_unref(content_);
-  content_ = page->content();
-  g_object_ref(content_);
-  ConnectContent();
-  ReplaceView(page->Release());
-
-  loading_ = true;
-  SetStatus("接続しています...");
-  progress_change_.emit(0, 100);
-  SetStatus("読み込んでいます...");
-  navigate_complete2_.emit(LocationURL());
-  title_change_.emit(LocationName());
-  if (!finished) {
+  const PreparedPage::State state = page->state();
+  EndForwardHistory();
+  WebKitUserContentManager* content = page->content();
+  g_object_ref(content);
+  ShowView(page->Release(), content, &behind_);
+  page.reset();
+  Report(WEBKIT_LOAD_STARTED, false);
+  if (state == PreparedPage::State::Loading) return;  // the engine tells the rest
+  Report(WEBKIT_LOAD_COMMITTED, false);
+  if (state == PreparedPage::State::Committed) {
     OnProgress(nullptr, nullptr, this);
-    return;  // the rest comes from the engine as the page goes on loading
+    return;
   }
   progress_change_.emit(100, 100);
-  OnLoadChanged(view_, WEBKIT_LOAD_FINISHED, this);
+  Report(WEBKIT_LOAD_FINISHED, false);
+}
+
+void WebKitBrowser::ShowKept(bool back) {
+  std::vector<KeptView>& from = back ? behind_ : ahead_;
+  KeptView kept = from.back();
+  from.pop_back();
+  DropPrepared();
+  ShowView(kept.view, kept.content, back ? &ahead_ : &behind_);
+  left_at_ = kept.left_at;
+  // The page as the user left it: no request, its form input and scroll place as they were.
+  Report(WEBKIT_LOAD_STARTED, false);
+  Report(WEBKIT_LOAD_COMMITTED, false);
+  if (webkit_web_view_is_loading(view_)) return OnProgress(nullptr, nullptr, this);
+  progress_change_.emit(100, 100);
+  Report(WEBKIT_LOAD_FINISHED, false);
+}
+
+void WebKitBrowser::Release(KeptView& kept) {
+  frame_.Drop(GTK_WIDGET(kept.view));
+  g_object_unref(kept.view);
+  g_object_unref(kept.content);
+  if (kept.left_at) g_object_unref(kept.left_at);
+  kept = {};
+}
+
+void WebKitBrowser::TrimKept() {
+  while (behind_.size() > kKeptViews) {
+    KeptView& oldest = behind_.front();
+    WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(oldest.view);
+    std::vector<std::string> back;
+    AppendAddresses(webkit_back_forward_list_get_back_list(list), back);
+    carried_back_.insert(carried_back_.end(), back.rbegin(), back.rend());
+    if (const char* uri = webkit_web_view_get_uri(oldest.view); uri && *uri)
+      carried_back_.emplace_back(uri);
+    Release(oldest);
+    behind_.erase(behind_.begin());
+  }
+  while (ahead_.size() > kKeptViews) {
+    KeptView& farthest = ahead_.front();
+    WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(farthest.view);
+    std::vector<std::string> pages;  // from the page it shows on, as far as it was left
+    if (const char* uri = webkit_web_view_get_uri(farthest.view); uri && *uri)
+      pages.emplace_back(uri);
+    WebKitBackForwardListItem* current = webkit_back_forward_list_get_current_item(list);
+    if (current != farthest.left_at) {
+      GList* items = webkit_back_forward_list_get_forward_list(list);
+      for (GList* i = items; i; i = i->next) {
+        auto* item = WEBKIT_BACK_FORWARD_LIST_ITEM(i->data);
+        pages.emplace_back(webkit_back_forward_list_item_get_uri(item));
+        if (item == farthest.left_at) break;
+      }
+      g_list_free(items);
+    }
+    carried_forward_.insert(carried_forward_.end(), pages.rbegin(), pages.rend());
+    Release(farthest);
+    ahead_.erase(ahead_.begin());
+  }
+}
+
+void WebKitBrowser::EndForwardHistory() {
+  carried_forward_.clear();
+  for (KeptView& kept : ahead_) Release(kept);
+  ahead_.clear();
+  if (left_at_) g_object_unref(left_at_);
+  left_at_ = nullptr;
 }
 
 void WebKitBrowser::CrossHistory(bool back) {
   std::vector<std::string>& from = back ? carried_back_ : carried_forward_;
-  std::vector<std::string>& to = back ? carried_forward_ : carried_back_;
   const std::string uri = from.back();
   from.pop_back();
-  WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(view_);
-  std::vector<std::string> passed;  // the view's pages on the way, nearest first
-  AppendAddresses(back ? webkit_back_forward_list_get_forward_list(list)
-                       : webkit_back_forward_list_get_back_list(list),
-                  passed);
-  to.insert(to.end(), passed.rbegin(), passed.rend());
-  const std::string shown = LocationURL();
-  if (!shown.empty()) to.push_back(shown);
   DropPrepared();
-  // A view of its own, so that its history starts at the page it goes to.
+  // A view of its own, so that its history starts at the page it goes to; the view it replaces
+  // is kept for the way back.
+  WebKitUserContentManager* content = NewContentManager();
   auto* fresh = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", view_,
-                                             "user-content-manager", content_, nullptr));
+                                             "user-content-manager", content, nullptr));
   g_object_ref_sink(fresh);
-  ReplaceView(fresh);
+  ShowView(fresh, content, back ? &ahead_ : &behind_);
   crossing_ = true;
   webkit_web_view_load_uri(view_, uri.c_str());
 }
@@ -571,30 +683,57 @@ void WebKitBrowser::SetStatus(const std::string& text) {
 
 void WebKitBrowser::OnLoadChanged(WebKitWebView*, int event, gpointer self) {
   auto* b = static_cast<WebKitBrowser*>(self);
+  WebKitBackForwardList* list = webkit_web_view_get_back_forward_list(b->view_);
+  if (event == WEBKIT_LOAD_STARTED) {
+    for (WebKitBackForwardListItem* item : b->history_before_) g_object_unref(item);
+    b->history_before_.clear();
+    GList* items = webkit_back_forward_list_get_back_list(list);
+    items = g_list_concat(items, webkit_back_forward_list_get_forward_list(list));
+    if (auto* current = webkit_back_forward_list_get_current_item(list))
+      items = g_list_prepend(items, current);
+    for (GList* i = items; i; i = i->next)
+      b->history_before_.push_back(WEBKIT_BACK_FORWARD_LIST_ITEM(g_object_ref(G_OBJECT(i->data))));
+    g_list_free(items);
+  }
+  if (event == WEBKIT_LOAD_COMMITTED) {
+    // A page that is not one of the history's: the user went somewhere new from here, and the
+    // pages ahead go, as the view's own do.
+    auto* current = webkit_back_forward_list_get_current_item(list);
+    const bool known = std::find(b->history_before_.begin(), b->history_before_.end(), current) !=
+                       b->history_before_.end();
+    if (!known && !b->crossing_) b->EndForwardHistory();
+    b->crossing_ = false;
+    b->shown_since_ = g_get_monotonic_time();
+  }
+  b->Report(event, true);
+}
+
+void WebKitBrowser::Report(int event, bool from_engine) {
   switch (event) {
     case WEBKIT_LOAD_STARTED:
-      b->DropPrepared();  // a load in the window gives up the page made ready for the next
-      b->loading_ = true;
-      b->SetStatus("接続しています...");
-      b->progress_change_.emit(0, 100);  // a new load: the window clears its progress graph
+      DropPrepared();  // a load in the window gives up the page made ready for the next
+      loading_ = true;
+      SetStatus("接続しています...");
+      progress_change_.emit(0, 100);  // a new load: the window clears its progress graph
       break;
     case WEBKIT_LOAD_COMMITTED: {
-      b->editable_focused_ = false;  // the focus was in the page that has gone
-      b->SetStatus("読み込んでいます...");
+      editable_focused_ = false;  // the focus was in the page that has gone
+      SetStatus("読み込んでいます...");
       // The page is the one shown from now on: the address box and the history follow at once,
-      // however long the rest of the page takes. Its title, when it has one, comes by itself.
-      b->navigate_complete2_.emit(b->LocationURL());
-      // The engine tells of a title only when it changes. A page without one, after another
-      // page without one (or as the first page of all), would leave the caption as it was.
-      const char* title = webkit_web_view_get_title(b->view_);
-      if (!title || !*title) b->title_change_.emit(b->LocationName());
+      // however long the rest of the page takes. Its title, when it has one, comes by itself
+      // from the engine; a view put in place has its title already. The engine tells of a
+      // title only when it changes: a page without one, after another page without one (or as
+      // the first page of all), would leave the caption as it was.
+      navigate_complete2_.emit(LocationURL());
+      const char* title = webkit_web_view_get_title(view_);
+      if (!from_engine || !title || !*title) title_change_.emit(LocationName());
       break;
     }
     case WEBKIT_LOAD_FINISHED:
-      b->loading_ = false;
-      b->SetStatus("完了");
-      b->progress_change_.emit(-1, 100);
-      b->document_complete_.emit();
+      loading_ = false;
+      SetStatus("完了");
+      progress_change_.emit(-1, 100);
+      document_complete_.emit();
       break;
     default: break;
   }
@@ -616,18 +755,7 @@ void WebKitBrowser::OnTitle(GObject*, GParamSpec*, gpointer self) {
 // attachment is saved: the engine's own rule. Anything else that the user asked for in the
 // page area (a link to an archive, say) is saved too, through the same question as any other
 // download; the engine alone would drop it without a word.
-gboolean WebKitBrowser::OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer self) {
-  if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
-    // A page the user goes to from this one ends the history ahead, as the view's own ends.
-    auto* b = static_cast<WebKitBrowser*>(self);
-    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
-        WEBKIT_NAVIGATION_POLICY_DECISION(decision));
-    const WebKitNavigationType how = webkit_navigation_action_get_navigation_type(action);
-    if (!b->crossing_ && how != WEBKIT_NAVIGATION_TYPE_BACK_FORWARD &&
-        how != WEBKIT_NAVIGATION_TYPE_RELOAD)
-      b->carried_forward_.clear();
-    b->crossing_ = false;
-  }
+gboolean WebKitBrowser::OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer) {
   if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
   auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
   if (webkit_response_policy_decision_is_mime_type_supported(response_decision)) return FALSE;

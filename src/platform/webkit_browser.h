@@ -3,8 +3,7 @@
 #pragma once
 
 #include "platform/browser_control.h"
-
-#include <gtkmm/overlay.h>
+#include "platform/page_frame.h"
 
 #include <functional>
 #include <memory>
@@ -15,6 +14,7 @@
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
 typedef struct _WebKitJavascriptResult WebKitJavascriptResult;
+typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 
 namespace tarvik {
 
@@ -56,14 +56,28 @@ class WebKitBrowser : public BrowserControl {
   WebKitWebView* view() const { return view_; }
   // The address of the page being prepared, "" for none.
   std::string PreparedURL() const;
-  // The prepared page has started to show in its view: a step to it shows it.
+  // A step to the prepared page shows it: it is loading or loaded, and still fresh.
   bool PreparedReady() const;
-  // ... and has loaded in full: a step to it shows it as loaded.
+  // ... and it has loaded in full: a step to it shows it as loaded.
   bool PreparedLoaded() const;
+  // How many views of pages the user left are kept for back (or forward).
+  int KeptViews(bool back) const { return static_cast<int>((back ? behind_ : ahead_).size()); }
+
+  // How many views of pages left are kept each way. Each holds its page as the user left it
+  // (form input, scroll place), in a web process of its own.
+  static constexpr size_t kKeptViews = 2;
 
   static BrowserFactory Factory(AddressFixUp fix_up);
 
  private:
+  // A view out of sight with a page the user left, its scripts, and for a view left for a newer
+  // one, the history item the user left it at: its own history ahead of that item is gone.
+  struct KeptView {
+    WebKitWebView* view = nullptr;
+    WebKitUserContentManager* content = nullptr;
+    WebKitBackForwardListItem* left_at = nullptr;  // a reference, or nullptr
+  };
+
   static void OnLoadChanged(WebKitWebView*, int event, gpointer self);
   static void OnTitle(GObject*, GParamSpec*, gpointer self);
   static void OnProgress(GObject*, GParamSpec*, gpointer self);
@@ -81,15 +95,34 @@ class WebKitBrowser : public BrowserControl {
   void EmitRequestedSize();
   void ConnectView();
   void ConnectContent();
-  // Puts `fresh` in the place of the view shown, which goes.
-  void ReplaceView(WebKitWebView* fresh);
+  // What the window hears of a load of the page shown, at each of its stages; the one place the
+  // load events come from, whether the engine loaded the page or a view was put in its place.
+  // `from_engine`: the engine is loading the page, rather than a view having been put in place.
+  void Report(int event, bool from_engine);
+  // Puts `fresh` (with its scripts `content`) in the place of the view shown, which is kept out
+  // of sight at the end of `keep` (nearest last), or goes when `keep` is null. The window then
+  // hears of the page as of a load, as far as the page has come.
+  void ShowView(WebKitWebView* fresh, WebKitUserContentManager* content,
+                std::vector<KeptView>* keep);
   void ShowPrepared();
+  // Back (or forward) to the nearest view kept that way.
+  void ShowKept(bool back);
   // Back (or forward) from the first (or last) page of the view's own history, to a page that
-  // another view showed before a prepared page took its place.
+  // another view showed and that is no longer kept: it loads again.
   void CrossHistory(bool back);
+  // Keeps at most kKeptViews each way; the views beyond leave their addresses in the history.
+  void TrimKept();
+  void Release(KeptView& kept);
+  // A new page in the window: the pages ahead of it go.
+  void EndForwardHistory();
+  // Whether the user is at the history item where the view was left for a newer one.
+  bool AtLeftItem() const;
+  // Every few seconds: the page made ready is made ready again when it has grown old.
+  void KeepPreparedFresh();
 
-  // The view shown, and over it, unmapped and so out of sight, the view of a prepared page.
-  Gtk::Overlay frame_;
+  // The view shown and, out of sight beside it, the views of the prepared page and of the pages
+  // kept for back and forward.
+  PageFrame frame_;
   WebKitWebView* view_ = nullptr;
   WebKitUserContentManager* content_ = nullptr;  // this view's own scripts
   BrowserHost* host_ = nullptr;
@@ -101,11 +134,20 @@ class WebKitBrowser : public BrowserControl {
   std::optional<std::string> open_features_;
   bool editable_focused_ = false;  // the page's focus is in a field the user types into
   std::unique_ptr<PreparedPage> prepared_;
-  // The history of the window beyond the view's own: the addresses shown in views that were
-  // replaced, before the view's first page (oldest first) and after its last (nearest last).
+  unsigned freshness_ = 0;  // the timer of KeepPreparedFresh
+  gint64 shown_since_ = 0;  // when the page shown came (monotonic)
+  // The views kept with pages the user left, nearest last.
+  std::vector<KeptView> behind_;
+  std::vector<KeptView> ahead_;
+  WebKitBackForwardListItem* left_at_ = nullptr;  // of the view shown, as in KeptView
+  // The history of the window beyond the views kept: the addresses of pages in views that went,
+  // before the first kept (oldest first) and after the last (nearest last).
   std::vector<std::string> carried_back_;
   std::vector<std::string> carried_forward_;
   bool crossing_ = false;  // a load of CrossHistory, which keeps the pages ahead
+  // The items of the view's history when its last load started (references), to tell a new page
+  // from a step through the history when the load commits.
+  std::vector<WebKitBackForwardListItem*> history_before_;
 };
 
 }  // namespace tarvik

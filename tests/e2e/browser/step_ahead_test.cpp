@@ -2,6 +2,7 @@
 // engine against pages this test serves on 127.0.0.1.
 #include <glib.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <gtkmm/checkmenuitem.h>
 
 #include <string>
@@ -61,8 +62,174 @@ class StepAheadTest : public AppTest {
            RunUntil([&] { return Engine(w).PreparedLoaded(); }, kLoad);
   }
 
+  // The real pointer and keys through the display, at (x, y) of the page area.
+  static void Pointer(frmMain& w, const std::string& what, int x = -1, int y = -1) {
+    std::string command = "xdotool ";
+    if (x >= 0) {
+      Gtk::Widget& page = w.browser().widget();
+      int ox = 0, oy = 0;
+      page.get_window()->get_origin(ox, oy);
+      ox += page.get_allocation().get_x();
+      oy += page.get_allocation().get_y();
+      command += "mousemove --sync " + std::to_string(ox + x) + " " + std::to_string(oy + y) + " ";
+    }
+    command += what;
+    ASSERT_TRUE(g_spawn_command_line_sync(command.c_str(), nullptr, nullptr, nullptr, nullptr));
+    Pump(100);
+  }
+  bool Asked(const std::string& path, int times = 1) {
+    return RunUntil([&] { return server.count(path) >= times; }, kLoad);
+  }
+
   LoopbackServer server;
 };
+
+// A page whose parts sit where the test's pointer finds them, each telling the server what the
+// user did with it.
+std::string TouchPage() {
+  return "<html><head><title>Page a</title><style>"
+         "body { margin: 0; height: 5000px; font-size: 20px; }"
+         "#f { position: fixed; left: 10px; top: 10px; width: 200px; height: 30px; }"
+         "#t { position: fixed; left: 10px; top: 60px; margin: 0; }"
+         "#l { position: fixed; left: 10px; top: 120px; }"
+         "#r { position: fixed; left: 10px; top: 170px; width: 200px; height: 30px; }"
+         "</style></head><body>"
+         "<input id=f oninput=\"fetch('/typed-' + this.value)\">"
+         "<p id=t>選択する文 select these words</p>"
+         "<a id=l href=\"/target.html\">リンク link</a>"
+         "<button id=r onclick=\"fetch('/report-' + document.getElementById('f').value + '-' +"
+         " (scrollY > 0 ? 'scrolled' : 'top'))\">report</button><script>"
+         "fetch('/ran-a-' + document.visibilityState);"
+         "addEventListener('wheel', () => fetch('/wheel'), {once: true});"
+         "addEventListener('contextmenu', () => fetch('/menu'), {once: true});"
+         "document.addEventListener('selectionchange', () => {"
+         "  if (getSelection().toString().length > 3) fetch('/selected'); });"
+         "</script></body></html>";
+}
+
+// With the next entry made ready behind it, the page shown takes the pointer, the wheel and the
+// keys as any page does; back returns to it as the user left it, with no request.
+TEST_F(StepAheadTest, TheShownPageTakesEveryInputAndBackReturnsToItAsLeft) {
+  server.Serve("/a.html", TouchPage());
+  for (const char* n : {"b", "c"}) server.Serve(std::string("/") + n + ".html", Page(n));
+  server.Serve("/target.html", "<html><head><title>Target</title></head><body>t</body></html>");
+  frmMain& w = StartJob({"a", "b", "c"});
+  ASSERT_TRUE(Prepared(w, "b"));
+
+  Pointer(w, "click 1", 60, 25);
+  Pointer(w, "type --delay 50 abc");
+  EXPECT_TRUE(Asked("/typed-abc")) << "a click into a field and typing there";
+  Pointer(w, "mousedown 1", 12, 72);
+  Pointer(w, "mousemove --sync 0 0", 300, 72);
+  Pointer(w, "mouseup 1");
+  EXPECT_TRUE(Asked("/selected")) << "a drag selection";
+  Pointer(w, "click --repeat 4 --delay 50 5", 400, 400);
+  EXPECT_TRUE(Asked("/wheel")) << "the wheel";
+  Pointer(w, "click 3", 400, 400);
+  EXPECT_TRUE(Asked("/menu")) << "the context menu";
+  Pointer(w, "key Escape");
+  // Assistive technologies see one page: the one shown.
+  AtkObject* frame = gtk_widget_get_accessible(w.browser().widget().gobj());
+  EXPECT_EQ(atk_object_get_n_accessible_children(frame), 1);
+  EXPECT_EQ(Engine(w).PreparedURL(), server.url("/b.html")) << "all the while, b stayed ready";
+
+  w.cmdNav(2).clicked();
+  ASSERT_TRUE(Shows(w, "b"));
+  EXPECT_EQ(server.count("/b.html"), 1);
+  Press(w.clbComm().tool_button(5));  // back
+  ASSERT_TRUE(Shows(w, "a"));
+  EXPECT_EQ(w.txtURL().get_text(), server.url("/a.html"));
+  Pointer(w, "click 1", 60, 185);
+  EXPECT_TRUE(Asked("/report-abc-scrolled")) << "its form input and scroll place as left";
+  EXPECT_EQ(server.count("/a.html"), 1) << "back asked for nothing";
+  Press(w.clbComm().tool_button(6));  // forward
+  ASSERT_TRUE(Shows(w, "b"));
+  EXPECT_EQ(server.count("/b.html"), 1) << "forward neither";
+  EXPECT_EQ(Engine(w).KeptViews(true), 1);
+  Press(w.clbComm().tool_button(5));
+  ASSERT_TRUE(Shows(w, "a"));
+  Pointer(w, "click 1", 30, 130);
+  EXPECT_TRUE(Asked("/target.html")) << "a click on a link";
+  ASSERT_TRUE(RunUntil([&] { return w.get_title() == "Target -- Tarvik"; }, kLoad));
+  EXPECT_EQ(Engine(w).KeptViews(false), 0) << "a new page ends the way forward";
+  Press(w.clbComm().tool_button(5));
+  ASSERT_TRUE(Shows(w, "a"));
+  EXPECT_EQ(server.count("/a.html"), 1);
+}
+
+// A step taken while the next entry is still coming shows it as it comes, with no second
+// request; a page that has been ready longer than its server allows is asked for again.
+TEST_F(StepAheadTest, AQuickStepTakesThePageAsItComesAndAStaleOneIsLoadedAgain) {
+  server.Serve("/a.html", Page("a"));
+  const std::string b = Page("b");
+  const size_t half = b.find("<script>");
+  server.ServeSlowly("/b.html", b.substr(0, half), b.substr(half), 2500);
+  server.Serve("/c.html", Page("c"), "text/html; charset=utf-8", "Cache-Control: max-age=1\r\n");
+  frmMain& w = StartJob({"a", "b", "c"});
+  ASSERT_TRUE(RunUntil([&] { return server.count("/b.html") == 1; }, kLoad));
+  ASSERT_FALSE(Engine(w).PreparedLoaded());
+  w.cmdNav(2).clicked();
+  ASSERT_TRUE(Shows(w, "b"));
+  EXPECT_EQ(w.txtURL().get_text(), server.url("/b.html"));
+  EXPECT_TRUE(Asked("/ran-b-visible"));
+  EXPECT_TRUE(RunUntil([&] { return server.served("/b.html") == 1; }, kLoad));
+  EXPECT_EQ(server.count("/b.html"), 1) << "no second request";
+  EXPECT_EQ(server.count("/ran-b-hidden"), 0);
+
+  ASSERT_TRUE(Prepared(w, "c"));
+  ASSERT_TRUE(RunUntil([&] { return !Engine(w).PreparedReady(); }, kLoad)) << "a second old";
+  w.cmdNav(2).clicked();
+  ASSERT_TRUE(Shows(w, "c"));
+  EXPECT_EQ(server.count("/c.html"), 2) << "loaded again on the step";
+}
+
+// A page out of sight that would act for the user, loop or keep the processor busy is given up,
+// and loads as usual on the step.
+TEST_F(StepAheadTest, APageThatActsOutOfSightIsGivenUp) {
+  const std::string when_hidden = "if (document.visibilityState === 'hidden') ";
+  server.Serve("/a.html", Page("a"));
+  server.Serve("/b.html",
+               "<html><head><title>Page b</title></head><body>"
+               "<form method=post action=/posted><input name=x value=1></form>" +
+                   Page("b", when_hidden + "document.forms[0].submit();"));
+  server.Serve("/posted", "<html><head><title>Posted</title></head></html>");
+  server.Serve(
+      "/c.html",
+      "<html><head><title>Page c</title><meta http-equiv=refresh content='0; url=/c2.html'>"
+      "</head><body>c</body></html>");
+  server.Serve("/c2.html", "<html><head><title>Page c2</title></head><body>c2</body></html>");
+  frmMain& w = StartJob({"a", "b", "c"});
+  ASSERT_TRUE(Asked("/ran-b-hidden"));
+  EXPECT_TRUE(RunUntil([&] { return Engine(w).PreparedURL().empty(); }, kLoad));
+  EXPECT_EQ(server.count("/posted"), 0) << "nothing was sent";
+  w.cmdNav(2).clicked();
+  ASSERT_TRUE(Shows(w, "b"));
+  EXPECT_EQ(server.count("/b.html"), 2);
+
+  ASSERT_TRUE(Asked("/c.html"));
+  EXPECT_TRUE(RunUntil([&] { return Engine(w).PreparedURL().empty(); }, kLoad));
+  Pump(1000);
+  EXPECT_LE(server.count("/c2.html"), 1) << "the refresh went no further";
+  EXPECT_EQ(server.count("/c.html"), 1);
+  w.cmdNav(2).clicked();
+  EXPECT_TRUE(RunUntil([&] { return w.get_title() == "Page c2 -- Tarvik"; }, kLoad))
+      << "shown, the page refreshes as it asks";
+  EXPECT_EQ(server.count("/c.html"), 2);
+  EXPECT_EQ(server.count("/posted"), 0);
+}
+
+// The next page's script spins out of sight: it is given up, and loads as usual on the step.
+TEST_F(StepAheadTest, APageThatKeepsTheProcessorBusyOutOfSightIsGivenUp) {
+  server.Serve("/a.html", Page("a"));
+  server.Serve("/b.html", Page("b", "if (document.visibilityState === 'hidden') for (;;) {}"));
+  frmMain& w = StartJob({"a", "b"});
+  ASSERT_TRUE(Asked("/ran-b-hidden"));
+  EXPECT_TRUE(RunUntil([&] { return Engine(w).PreparedURL().empty(); }, kLoad));
+  w.cmdNav(2).clicked();
+  ASSERT_TRUE(Shows(w, "b"));
+  EXPECT_EQ(server.count("/b.html"), 2);
+  EXPECT_TRUE(Asked("/ran-b-visible"));
+}
 
 TEST_F(StepAheadTest, TheNextPageIsShownAsLoadedAheadAndHistoryStaysTrue) {
   for (const char* n : {"a", "b", "c"}) server.Serve(std::string("/") + n + ".html", Page(n));
