@@ -43,6 +43,9 @@ TARVIK_PROBE = (700, 122 + 215)
 SHELL_PROBE = (700, 215)
 # Tarvik's "next" button, from the window's upper left corner (job mode, default skin).
 TARVIK_NEXT = (268, 101)
+# The command bar's back and forward buttons.
+TARVIK_BACK = (195, 45)
+TARVIK_FORWARD = (240, 45)
 
 
 def colour(i):
@@ -386,6 +389,33 @@ def one_pass(program, run, origin, proxy_port, display, args, log):
             # The view is back at its colour before the next dwell is counted.
             if t_paint is None:
                 wait_colour(display, at, colour(i), 10)
+        # Back through the last pages, then forward again, each after a dwell.
+        last = PAGES - 1
+        moves = [("back", last - k) for k in range(1, args.back + 1)] + \
+                [("forward", last - args.back + k) for k in range(1, args.back + 1)]
+        for way, i in moves:
+            time.sleep(args.dwell)
+            with origin.lock:
+                before = len(origin.requests.get((run, i), []))
+            if program == "shell":
+                t_press = time.monotonic()
+                proc.stdin.write((way + "\n").encode())
+                proc.stdin.flush()
+            else:
+                button = TARVIK_BACK if way == "back" else TARVIK_FORWARD
+                display.move(corner[0] + button[0], corner[1] + button[1])
+                time.sleep(0.05)
+                t_press = time.monotonic()
+                display.click()
+            t_paint = wait_colour(display, at, colour(i), 30)
+            time.sleep(0.5)  # a request the step makes comes within this
+            with origin.lock:
+                after = len(origin.requests.get((run, i), []))
+            steps.append({
+                "page": i, "way": way,
+                "paint_ms": None if t_paint is None else (t_paint - t_press) * 1000,
+                "requests": after - before,
+            })
     finally:
         if program == "shell" and proc.stdin:
             try:
@@ -411,6 +441,8 @@ def main():
     ap.add_argument("--delay", type=float, default=0.050, help="seconds each way per chunk")
     ap.add_argument("--mbit", type=float, default=20.0, help="bandwidth each way")
     ap.add_argument("--pages", type=int, default=20, help="pages in the job")
+    ap.add_argument("--back", type=int, default=5,
+                    help="steps back at the end of each pass, then as many forward")
     ap.add_argument("--json", help="write every step's figures to this file")
     ap.add_argument("--log", default=os.devnull, help="the programs' output")
     args = ap.parse_args()
@@ -430,10 +462,13 @@ def main():
                 run = f"{program}{r}"
                 steps = one_pass(program, run, origin, proxy_port, display, args, log)
                 results[program].extend(steps)
+                steps = [x for x in steps if "way" not in x]
                 print(f"round {r + 1} {program:5}: paint median {median([s['paint_ms'] for s in steps]):7.1f} ms,"
                       f" load median {median([s['load_ms'] for s in steps]):7.1f} ms", flush=True)
         print(f"load average after: {os.getloadavg()}", flush=True)
 
+    moves = {p: [x for x in results[p] if "way" in x] for p in programs}
+    results = {p: [x for x in results[p] if "way" not in x] for p in programs}
     shell_paint = median([s["paint_ms"] for s in results["shell"]])
     shell_load = median([s["load_ms"] for s in results["shell"]])
     print()
@@ -455,9 +490,21 @@ def main():
     off_procs = median([x["processes"] for x in results["off"]])
     print(f"\nExtra PSS of the prepared page (on − off, medians): {(on_pss - off_pss) / 1024:.1f} MiB;"
           f" processes in the tree: on {on_procs:.0f}, off {off_procs:.0f}")
+    print("\n| program | way | steps | first paint, median ms | max ms | × shell | requests per step |")
+    print("|---|---|---|---|---|---|---|")
+    for way in ("back", "forward"):
+        shell_way = median([x["paint_ms"] for x in moves["shell"] if x["way"] == way])
+        for p in programs:
+            s = [x for x in moves[p] if x["way"] == way]
+            if not s:
+                continue
+            paint = median([x["paint_ms"] for x in s])
+            worst = max((x["paint_ms"] for x in s if x["paint_ms"] is not None), default=float("nan"))
+            reqs = statistics.mean(x["requests"] for x in s)
+            print(f"| {p} | {way} | {len(s)} | {paint:.1f} | {worst:.1f} | {paint / shell_way:.3f} | {reqs:.2f} |")
     if args.json:
         with open(args.json, "w") as f:
-            json.dump(results, f, indent=1)
+            json.dump({"steps": results, "moves": moves}, f, indent=1)
 
 
 if __name__ == "__main__":

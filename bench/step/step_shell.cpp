@@ -3,7 +3,7 @@
 // window as large as Tarvik's browser area, one web view with Tarvik's drawing choice (pages drawn
 // without compositing where there is no graphics processor's render node, or software rendering
 // is forced); the first page comes from the command line, each later one from a line of the
-// standard input.
+// standard input ("back" and "forward" go through the view's history).
 #include <gtk/gtk.h>
 #include <unistd.h>
 #include <webkit2/webkit2.h>
@@ -21,7 +21,12 @@ gboolean OnLine(GIOChannel* input, GIOCondition condition, gpointer view) {
     return condition & (G_IO_HUP | G_IO_ERR) ? FALSE : TRUE;
   }
   g_strstrip(line);
-  if (*line) webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view), line);
+  if (g_str_equal(line, "back"))
+    webkit_web_view_go_back(WEBKIT_WEB_VIEW(view));
+  else if (g_str_equal(line, "forward"))
+    webkit_web_view_go_forward(WEBKIT_WEB_VIEW(view));
+  else if (*line)
+    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view), line);
   g_free(line);
   return TRUE;
 }

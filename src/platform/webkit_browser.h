@@ -64,8 +64,10 @@ class WebKitBrowser : public BrowserControl {
   int KeptViews(bool back) const { return static_cast<int>((back ? behind_ : ahead_).size()); }
 
   // How many views of pages left are kept each way. Each holds its page as the user left it
-  // (form input, scroll place), in a web process of its own.
-  static constexpr size_t kKeptViews = 2;
+  // (form input, scroll place), in a web process of its own, which costs about as much memory
+  // as the prepared page (bench/step); further back, pages load again (from the cache where
+  // their server allows).
+  static constexpr size_t kKeptViews = 1;
 
   static BrowserFactory Factory(AddressFixUp fix_up);
 
