@@ -161,6 +161,8 @@ class frmMain : public Gtk::Window,
   void LoadJobListAtStartUp();
   void AttachAddressCompletion();
   void ActOnCommandLine(const StartCommand& command);
+  // "/j" with a job file outside the jobs folder: offered for adding, then opened.
+  void OpenJobFileFromElsewhere(const StartCommand& command);
 
   // Layout.
   void OnWindowResized();
@@ -218,7 +220,7 @@ class frmMain : public Gtk::Window,
   std::map<std::string, std::pair<Gtk::MenuItem*, const MenuItemRow*>> menu_items_;
   std::vector<std::unique_ptr<Gtk::Widget>> menu_widgets_;
   // After the menus: the skin items leave the skin menu before it goes.
-  MainWindowPockets pockets_{clbComm_, *this, *browser_};
+  MainWindowPockets pockets_{clbComm_, stbStat_, *this, *browser_};
   MainWindowSkin skin_{*this, clbComm_, pockets_, layout_};
   MainJobExtras job_extras_{*this, *this};  // last: made after, and gone before, everything it uses
 };

@@ -158,7 +158,9 @@ void frmMain::OnTitleChange(const std::string& text) {
   // The page was recorded when it committed, before its title came.
   if (RecentHistory::Shared().UpdateNewestTitle(browser_->LocationURL(), text, UserSettings()))
     ShowHistoryMenu();
-  if (!JobSelected() || mode_ != 1)
+  // A page that is not the current entry's (a followed link, a page gone back to, an address
+  // opened by hand) is named by its own title, which mostly comes after the page committed.
+  if (!job_.ShowsEntryTitle(shown_url_, JobSelected() && mode_ == 1))
     txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
 }
 

@@ -8,8 +8,10 @@
 #include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
+#include "jobs/outside_job_file.h"
 #include "platform/accessible.h"
 #include "platform/dialogs.h"
+#include "platform/jobs_folder.h"
 #include "platform/settings_keys.h"
 #include "platform/text_file.h"
 
@@ -125,6 +127,11 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
   }
   switch (cmd.action) {
     case StartAction::OpenJob:
+      // A window opened for a page repeats the switch by the designed rule and asks nothing.
+      if (!new_window_ && !IsInJobsFolder(cmd.argument, JobsFolder())) {
+        OpenJobFileFromElsewhere(cmd);
+        break;
+      }
       SelectJobNamed(cmd.job_name);
       cboJob_Click();
       break;
@@ -137,6 +144,25 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
       break;
     default: break;
   }
+}
+
+void frmMain::OpenJobFileFromElsewhere(const StartCommand& cmd) {
+  const OutsideJobOffer offer = OfferOutsideJobFile(cmd.argument, cmd.job_name, JobsFolder());
+  if (!offer.can_add()) {
+    ShowError(this, offer.refusal);
+    return;
+  }
+  if (AppDialogs().MessageBox(this, AddOutsideJobQuestion(offer), kConfirmCaption,
+                              MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
+    return;
+  const PlanOutcome outcome = CarryOutJobPlan(JobsFolder(), offer.plan());
+  if (!outcome.done() || outcome.names.empty()) {
+    ShowError(this, AddOutsideJobFailure(outcome.error));
+    return;
+  }
+  LoadJobList(-1);
+  SelectJobNamed(outcome.names.front());
+  cboJob_Click();
 }
 
 }  // namespace tarvik

@@ -7,6 +7,7 @@
 #include "app/layout_rules.h"
 #include "app/main_window_design.h"
 #include "browse/progress_graph.h"
+#include "platform/style_sheet.h"
 
 namespace tarvik {
 
@@ -23,14 +24,36 @@ void MainStatusBar::set_status_text(const std::string& text) {
 }
 
 void MainStatusBar::ShowNotice(const std::string& text) {
-  notice_.disconnect();
+  EndNotice();
   status_text_.set_text(text);
   notice_ = Glib::signal_timeout().connect_seconds(
       [this] {
-        status_text_.set_text(browser_text_);
+        EndNotice();
         return false;  // the connection ends with this call
       },
       kNoticeSeconds);
+}
+
+void MainStatusBar::ShowUndoNotice(const std::string& text, const std::string& action, int seconds,
+                                   std::function<void()> undo) {
+  ShowNotice(text);
+  notice_.disconnect();
+  undo_ = std::move(undo);
+  undo_button_.set_label(action);
+  undo_button_.show();
+  notice_ = Glib::signal_timeout().connect_seconds(
+      [this] {
+        EndNotice();
+        return false;
+      },
+      seconds);
+}
+
+void MainStatusBar::EndNotice() {
+  notice_.disconnect();
+  undo_ = nullptr;
+  undo_button_.hide();
+  status_text_.set_text(browser_text_);
 }
 
 void MainStatusBar::Build(int tx, int ty) {
@@ -44,6 +67,12 @@ void MainStatusBar::Build(int tx, int ty) {
     f.set_tooltip_text(kTips[i]);
     if (i == 1) {
       f.add(picProg_);
+    } else if (i == 0) {
+      status_text_.set_xalign(0.0f);
+      status_text_.set_ellipsize(Pango::ELLIPSIZE_END);
+      text_panel_.pack_start(status_text_, Gtk::PACK_EXPAND_WIDGET);
+      text_panel_.pack_start(undo_button_, Gtk::PACK_SHRINK);
+      f.add(text_panel_);
     } else {
       panels_[i]->set_xalign(i == 0 ? 0.0f : 0.5f);
       panels_[i]->set_ellipsize(Pango::ELLIPSIZE_END);
@@ -55,6 +84,18 @@ void MainStatusBar::Build(int tx, int ty) {
     pack_start(f, i == 0 ? Gtk::PACK_EXPAND_WIDGET : Gtk::PACK_SHRINK);
   }
   status_text_.set_size_request(1, -1);  // the text panel gives way when the window narrows
+  // The undo button fits the panel's height: it reads as a link in the text, not as a button
+  // that would make the bar taller.
+  InstallStyleSheet(".tarvik-undo { padding: 0 6px; min-height: 0; margin: 0; }");
+  undo_button_.get_style_context()->add_class("tarvik-undo");
+  undo_button_.set_relief(Gtk::RELIEF_NONE);
+  undo_button_.set_focus_on_click(false);
+  undo_button_.set_no_show_all();
+  undo_button_.signal_clicked().connect([this] {
+    std::function<void()> undo = std::move(undo_);
+    EndNotice();
+    if (undo) undo();
+  });
   picProg_.signal_draw().connect(sigc::mem_fun(*this, &MainStatusBar::DrawProgress));
   clock_ = Glib::signal_timeout().connect_seconds(
       [this] {

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <gtkmm/box.h>
+#include <gtkmm/button.h>
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/frame.h>
 #include <gtkmm/label.h>
 
 #include <array>
+#include <functional>
 #include <string>
 
 namespace tarvik {
@@ -25,6 +27,12 @@ class MainStatusBar : public Gtk::Box {
   // Says what a command has done, in the text panel for kNoticeSeconds; no dialog.
   void ShowNotice(const std::string& text);
   static constexpr int kNoticeSeconds = 4;
+  // Says what a command has done and, for `seconds`, offers after the text a button `action`
+  // that takes it back: pressing it runs `undo` and ends the notice. Another notice ends the
+  // offer.
+  void ShowUndoNotice(const std::string& text, const std::string& action, int seconds,
+                      std::function<void()> undo);
+  Gtk::Button& undo_button() { return undo_button_; }
   // A progress report of the page's load: the graph grows, or clears when there is none.
   void ShowProgress(long progress, long maximum);
   // The progress graph's right edge in pixels, -1 when nothing is drawn.
@@ -35,11 +43,15 @@ class MainStatusBar : public Gtk::Box {
 
  private:
   void UpdateClock();
+  void EndNotice();
   bool DrawProgress(const Cairo::RefPtr<Cairo::Context>& cr);
 
   std::array<Gtk::Frame, 4> panel_frames_;
   std::array<Gtk::Label*, 4> panels_{};
+  Gtk::Box text_panel_{Gtk::ORIENTATION_HORIZONTAL};  // the text and the undo button
   Gtk::Label status_text_;
+  Gtk::Button undo_button_;
+  std::function<void()> undo_;
   Gtk::DrawingArea picProg_;
   Gtk::Label status_date_;
   Gtk::Label status_time_;

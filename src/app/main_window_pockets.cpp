@@ -75,8 +75,13 @@ void MainWindowPockets::Clear(int index) {
 }
 
 void MainWindowPockets::ClearAll() {
-  ClearAllPockets(pockets_);
+  const std::optional<Pockets> before = ClearAllPocketsForUndo(pockets_);
   ShowAll();
+  if (!before) return;
+  status_.ShowUndoNotice(kPocketsClearedNotice, kUndoAction, kPocketUndoSeconds,
+                         [this, pockets = *before] {
+                           if (RestorePockets(pockets_, pockets)) ShowAll();
+                         });
 }
 
 }  // namespace tarvik

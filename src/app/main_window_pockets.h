@@ -5,6 +5,7 @@
 #include <gtkmm/window.h>
 
 #include "app/main_cool_bar.h"
+#include "app/main_status_bar.h"
 #include "browse/pockets.h"
 #include "platform/browser_control.h"
 
@@ -12,9 +13,11 @@ namespace tarvik {
 
 class MainWindowPockets {
  public:
-  // `parent` owns the questions asked before a pocket opens its page.
-  MainWindowPockets(MainCoolBar& bar, Gtk::Window& parent, BrowserControl& browser)
-      : bar_(bar), parent_(parent), browser_(browser) {}
+  // `parent` owns the questions asked before a pocket opens its page; `status` offers to undo
+  // the clearing of every pocket.
+  MainWindowPockets(MainCoolBar& bar, MainStatusBar& status, Gtk::Window& parent,
+                    BrowserControl& browser)
+      : bar_(bar), status_(status), parent_(parent), browser_(browser) {}
 
   // Connects the pocket pictures' button releases and, for a focused pocket, its keys (Enter or
   // Space as a left click, Delete as a right one); once, after the bar is built.
@@ -22,6 +25,7 @@ class MainWindowPockets {
   // Every pocket picture as its record says: the image "Full" or "Empty" and the tooltip.
   void ShowAll();
   void Clear(int index);
+  // Empties every pocket; the status bar offers for a while to bring them back.
   void ClearAll();
 
   const Pocket& pocket(int index) const { return pockets_.at(static_cast<std::size_t>(index)); }
@@ -33,6 +37,7 @@ class MainWindowPockets {
   void Act(int index, MouseButton button);
 
   MainCoolBar& bar_;
+  MainStatusBar& status_;
   Gtk::Window& parent_;
   BrowserControl& browser_;
   Pockets pockets_;

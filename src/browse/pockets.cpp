@@ -45,4 +45,21 @@ void ClearAllPockets(Pockets& pockets) {
   for (int i = 0; i < kPocketCount; ++i) ClearPocket(pockets, i);
 }
 
+std::optional<Pockets> ClearAllPocketsForUndo(Pockets& pockets) {
+  const Pockets before = pockets;
+  ClearAllPockets(pockets);
+  if (before == pockets) return std::nullopt;
+  return before;
+}
+
+bool RestorePockets(Pockets& pockets, const Pockets& before) {
+  bool changed = false;
+  for (std::size_t i = 0; i < pockets.size(); ++i) {
+    if (!before[i].full || pockets[i].full) continue;
+    pockets[i] = before[i];
+    changed = true;
+  }
+  return changed;
+}
+
 }  // namespace tarvik

@@ -62,4 +62,16 @@ PocketCommand ClearPocket(Pockets& pockets, int index);
 // Empties pockets 0, 1 and 2 in that order.
 void ClearAllPockets(Pockets& pockets);
 
+// "すべて" under "ｸﾘｱ" has Ctrl+P, the print key of other programs: one press must lose nothing.
+// The window offers to take the clearing back, for kPocketUndoSeconds, in its status bar.
+inline constexpr char kPocketsClearedNotice[] = "ポケットを空にしました";
+inline constexpr char kUndoAction[] = "元に戻す";
+inline constexpr int kPocketUndoSeconds = 10;
+// Empties every pocket and returns them as they were, for the undo; nothing when none was full,
+// as then nothing was lost (and an undo still offered for an earlier clearing stays valid).
+std::optional<Pockets> ClearAllPocketsForUndo(Pockets& pockets);
+// The undo: every pocket full in `before` and empty now gets its page back; a pocket filled
+// since the clearing keeps its new page. Returns whether any pocket changed.
+bool RestorePockets(Pockets& pockets, const Pockets& before);
+
 }  // namespace tarvik

@@ -604,7 +604,15 @@ void frmEditJob::cmdOK_Click() {
 void frmEditJob::cmdCancel_Click() { response(Gtk::RESPONSE_CANCEL); }
 
 void frmEditJob::on_response(int response_id) {
-  // OK, Cancel and the close control all end the dialog; only OK has saved anything.
+  // OK, Cancel, Escape and the close control all end the dialog; only OK has saved anything.
+  // Edits not saved are thrown away only when the user agrees; otherwise the dialog stays, and
+  // its opener runs it again.
+  if (response_id != Gtk::RESPONSE_OK && JobSelected() &&
+      HasUnsavedEdits(edit_entries_, read_entries_) &&
+      AppDialogs().MessageBox(MessageParent(), DiscardEditsQuestion(SelectedJobName()),
+                              kConfirmCaption, MsgIcon::Question, MsgButtons::YesNo,
+                              MsgDefault::Second) != MsgResult::Yes)
+    return;
   closed_ = true;
   hide();
 }

@@ -56,7 +56,9 @@ void OpenEditor(JobHost& host, int preselect) {
     frmEditJob editor(&host.job_window(), host.FirstWindowBrowser());
     editor.SpcfIdx = preselect;
     editor.Form_Load();
-    editor.run();
+    // A close the user took back (edits not to be thrown away) leaves the editor open.
+    do editor.run();
+    while (!editor.closed() && editor.get_visible());
   }
   host.LoadJobList(selected);
   if (host.JobSelected()) host.LoadSelectedJob(true);

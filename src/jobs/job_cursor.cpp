@@ -82,10 +82,14 @@ std::string JobCursor::PositionText(const std::string& url, const std::string& l
                                     const std::string& location_name, bool job_shown) const {
   // Titles and addresses can be megabytes long; only their starts are shown.
   const std::string location = " [" + ShortenForDisplay(location_url) + "]";
-  if (job_shown && current_index_ >= 0 && current_index_ <= last_index_ &&
-      url == entries_[current_index_].URL)
+  if (ShowsEntryTitle(url, job_shown))
     return ShortenForDisplay(entries_[current_index_].Title) + location;
   return ShortenForDisplay(location_name) + location;
+}
+
+bool JobCursor::ShowsEntryTitle(const std::string& url, bool job_shown) const {
+  return job_shown && current_index_ >= 0 && current_index_ <= last_index_ &&
+         url == entries_[current_index_].URL;
 }
 
 namespace {

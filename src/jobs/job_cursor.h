@@ -65,6 +65,9 @@ class JobCursor {
   // `url` is that entry's address, the page's own name otherwise; then the address in brackets.
   std::string PositionText(const std::string& url, const std::string& location_url,
                            const std::string& location_name, bool job_shown) const;
+  // Whether the title line of the page at `url` shows the current entry's own title (as
+  // PositionText does). A page that does not, follows its title as the engine reports it.
+  bool ShowsEntryTitle(const std::string& url, bool job_shown) const;
 
   // The place of the current entry in the job, "3 / 12" (1-based, over the number of entries),
   // while the page shown, at `shown_url`, is that entry's; empty otherwise and with no job.

@@ -26,6 +26,17 @@ TypedEntry CheckTypedEntry(std::string_view title, std::string_view url) {
   return result;
 }
 
+bool HasUnsavedEdits(const std::vector<JobEntry>& edited, const std::vector<JobEntry>& read) {
+  if (edited.size() != read.size()) return true;
+  for (size_t i = 0; i < edited.size(); ++i)
+    if (StoredForm(edited[i]) != read[i]) return true;
+  return false;
+}
+
+std::string DiscardEditsQuestion(const std::string& job_name) {
+  return "ジョブ「" + job_name + "」の変更は保存されていません。\r\n変更を破棄して閉じますか？";
+}
+
 std::vector<JobEntry> EntriesAddedElsewhere(const std::vector<JobEntry>& on_disk,
                                             const std::vector<JobEntry>& first_read,
                                             const std::vector<JobEntry>& edited) {

@@ -77,6 +77,11 @@ RenameCheck CheckRename(const std::vector<std::string>& names, int index, const 
 std::vector<JobEntry> EntriesAddedElsewhere(const std::vector<JobEntry>& on_disk,
                                             const std::vector<JobEntry>& first_read,
                                             const std::vector<JobEntry>& edited);
+// Whether the editor holds edits its job's file lacks: its list (`edited`) differs from the
+// entries it last read from the file or wrote to it (`read`, as the file stores them).
+bool HasUnsavedEdits(const std::vector<JobEntry>& edited, const std::vector<JobEntry>& read);
+// Asked (Yes/No, No by default) before Cancel, Escape or the close control throw such edits away.
+std::string DiscardEditsQuestion(const std::string& job_name);
 
 // ---- The favorites-folder import ---------------------------------------------------------------
 

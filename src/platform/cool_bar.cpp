@@ -133,6 +133,10 @@ struct CoolBar::Impl {
     return cached;
   }
 
+  // The least a band takes when its row has no room for the minimums: its gripper and caption,
+  // so that it can still be seen and dragged.
+  int grip_width(int band) { return header_width(band) + kBandBorder + 1; }
+
   // A band never gets narrower than its gripper and caption, whatever minimum it was given, nor
   // than its child when it holds it whole.
   int min_band_width(int band) {
@@ -183,14 +187,16 @@ struct CoolBar::Impl {
     return widest;
   }
 
-  // The bar asks only for room to reach every gripper, not for the bands' minimum widths: the
-  // window holding the bar must stay free to become narrower than its bands, which then run past
-  // the right edge and are clipped, as a toolbar area of a classic desktop does.
+  // The bar asks only for room for every gripper of its longest row, not for the bands' minimum
+  // widths: the window holding the bar must stay free to become narrower than its bands, which
+  // then give up their width (see layout()) but never leave the bar.
   int minimum_width() {
     int widest = 0;
-    for (size_t b = 0; b < bands.size(); ++b)
-      if (bands[b].visible)
-        widest = std::max(widest, header_width(static_cast<int>(b)) + kBandBorder + 1);
+    for (const auto& row : rows) {
+      int sum = 0;
+      for (int b : visible_in_row(row)) sum += grip_width(b);
+      widest = std::max(widest, sum);
+    }
     return widest;
   }
 
@@ -217,8 +223,21 @@ struct CoolBar::Impl {
         widths.push_back(desired_band_width(b));
         total += widths.back();
       }
-      for (int i = static_cast<int>(shown.size()) - 1; i >= 0 && total > bar_width; --i) {
+      const int n = static_cast<int>(shown.size());
+      for (int i = n - 1; i >= 0 && total > bar_width; --i) {
         int give = std::min(total - bar_width, widths[i] - min_band_width(shown[i]));
+        if (give > 0) {
+          widths[i] -= give;
+          total -= give;
+        }
+      }
+      // A band whose gripper lay past the bar's right edge could never be dragged back. So when
+      // the minimums leave the last band's gripper outside (a narrow window, a wide band dragged
+      // into the row), the bands before it give up width down to their grippers, from the right,
+      // and their children are cut off. The last band itself may still run past the edge.
+      const int room = bar_width - grip_width(shown.back());
+      for (int i = n - 2; i >= 0 && total - widths.back() > room; --i) {
+        int give = std::min(total - widths.back() - room, widths[i] - grip_width(shown[i]));
         if (give > 0) {
           widths[i] -= give;
           total -= give;

@@ -43,7 +43,10 @@ class CoolBar : public Gtk::Container {
 
   // The band's width in pixels as laid out now (0 for a hidden band), and the width it asks for.
   // The layout uses the bar's current allocation (before the first one: its natural width). A band
-  // is never narrower than its minimum; the last band of a row takes the rest of the bar. Setting
+  // is narrower than its minimum only when the minimums of its row would put the last band's
+  // gripper past the bar's right edge: then the bands before it give up width from the right down
+  // to their grippers, so that every gripper stays in the bar, where it can be dragged. The last
+  // band of a row takes the rest of the bar, or runs past its edge. Setting
   // a width or minimum from code relays the bar but emits no signal. A band's child gets the
   // band's width less band_frame_width() and never more, whatever it asks for: a band that must
   // show all of its child needs a minimum that holds it.

@@ -404,5 +404,45 @@ TEST_F(EngineTest, AJobFileOnTheCommandLineOpensTheJobsFirstPage) {
   EXPECT_EQ(w.cmdNav(2).get_tooltip_text(), "現在最後です");
 }
 
+// A page that is not the current entry's showed "URL [URL]" in the title line for good: its
+// title comes after the page committed, and the title line did not follow it in job mode.
+TEST_F(EngineTest, TheTitleLineOfAPageOffTheJobShowsItsTitleOnceItComes) {
+  server.Serve("/a.html",
+               "<title>Page A</title><body style='margin:0'><a href='/c.html' "
+               "style='display:block;width:400px;height:300px'>link</a></body>");
+  server.Serve("/b.html", "<title>Page B</title>b");
+  server.Serve("/c.html", "<title>Page C</title>c");
+  server.Serve("/d.html", "<title>Page D</title>d");
+  g_file_set_contents(home.file("TVJob.lst").c_str(), "News\r\n", -1, nullptr);
+  g_mkdir_with_parents(home.file("JobFiles").c_str(), 0755);
+  std::string job = "A," + server.url("/a.html") + "\r\nB," + server.url("/b.html") + "\r\n";
+  g_file_set_contents(home.file("JobFiles/News.tvj").c_str(), job.c_str(), -1, nullptr);
+  // The link is followed with the mouse, on the page shown alone.
+  UserSettings().Save("Setting", "PrepareNext", "False");
+  frmMain& w = Start("/j " + home.file("JobFiles/News.tvj"));
+  ASSERT_TRUE(WaitForTitle(w, "Page A -- Tarvik"));
+  auto line_becomes = [&](const std::string& expected) {
+    return RunUntil([&] { return w.txtJob().get_text() == expected; }, kLoad);
+  };
+  EXPECT_TRUE(line_becomes("A [" + server.url("/a.html") + "]")) << w.txtJob().get_text();
+
+  Pump(500);
+  Click(w.wbwMain(), 100, 80);  // the link
+  ASSERT_TRUE(WaitForTitle(w, "Page C -- Tarvik"));
+  EXPECT_TRUE(line_becomes("Page C [" + server.url("/c.html") + "]")) << w.txtJob().get_text();
+
+  w.cmdNav(2).clicked();
+  ASSERT_TRUE(WaitForTitle(w, "Page B -- Tarvik"));
+  w.ToolbarClick(5);  // back to the followed link's page
+  ASSERT_TRUE(WaitForTitle(w, "Page C -- Tarvik"));
+  EXPECT_TRUE(line_becomes("Page C [" + server.url("/c.html") + "]")) << w.txtJob().get_text();
+
+  dialogs.AnswerInput(server.url("/d.html"));
+  w.OpenUrlPrompt();  // "URLを開く"
+  ASSERT_TRUE(WaitForTitle(w, "Page D -- Tarvik"));
+  EXPECT_TRUE(line_becomes("Page D [" + server.url("/d.html") + "]")) << w.txtJob().get_text();
+  EXPECT_EQ(w.cboJob().get_active_text(), "News") << "the job stays selected";
+}
+
 }  // namespace
 }  // namespace tarvik::test

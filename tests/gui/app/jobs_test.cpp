@@ -211,11 +211,58 @@ TEST_F(JobNavigationTest, AJobFileOnTheCommandLineOpensItsFirstPageInJobMode) {
 }
 
 TEST_F(JobNavigationTest, AnUnknownJobOnTheCommandLineOpensNothingAndSaysNothing) {
-  frmMain& w = Start("/j /elsewhere/Weather.tvj");
+  frmMain& w = Start("/j " + home.path() + "/JobFiles/Weather.tvj");
   EXPECT_EQ(w.mode(), 1);
   EXPECT_EQ(w.JobSelectorIndex(), -1);
   EXPECT_EQ(browser().navigation_count(), 0);
   EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// A job file from outside the jobs folder showed the listed job of its name (here another News),
+// or nothing without a word. It is offered for adding, under another name when its own is taken,
+// and then opened.
+TEST_F(JobNavigationTest, AJobFileFromElsewhereIsOfferedForAddingAndThenOpened) {
+  TempDir elsewhere;
+  const std::vector<JobEntry> mine = {{"Mine", "http://mine/"}, {"Two", "http://two/"}};
+  ASSERT_TRUE(WriteJobFile(elsewhere.path(), "News", mine));
+  const std::string file = JobFilePath(elsewhere.path(), "News");
+  dialogs.AnswerMessage(MsgResult::Yes);
+  frmMain& w = Start("/j " + file);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text,
+            "ジョブファイル「" + file +
+                "」はジョブの一覧にありません。\r\nジョブ「News」は既にあるた"
+                "め、ジョブ「News (2)」として追加して開きますか？");
+  EXPECT_EQ(dialogs.shown[0].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(w.cboJob().get_active_text(), "News (2)");
+  EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://mine/"});
+  EXPECT_EQ(ReadJobList(home.path())->back(), "News (2)");
+  EXPECT_EQ(ReadJobFile(home.path(), "News (2)")->entries, mine);
+}
+
+TEST_F(JobNavigationTest, AJobFileFromElsewhereDeclinedOrUnreadableAddsNothing) {
+  TempDir elsewhere;
+  ASSERT_TRUE(WriteJobFile(elsewhere.path(), "Weather", {{"Sun", "http://sun/"}}));
+  const std::string file = JobFilePath(elsewhere.path(), "Weather");
+  const std::vector<std::string> jobs = *ReadJobList(home.path());
+  dialogs.AnswerMessage(MsgResult::No);
+  frmMain& w = Start("/j " + file);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "ジョブファイル「" + file +
+                                       "」はジョブの一覧にありません。\r\nジョブ「Weather」として"
+                                       "追加して開きますか？");
+  EXPECT_EQ(w.JobSelectorIndex(), -1);
+  EXPECT_EQ(browser().navigation_count(), 0);
+  EXPECT_EQ(*ReadJobList(home.path()), jobs);
+
+  app.reset();
+  browsers.clear();
+  dialogs.shown.clear();
+  frmMain& again = Start("/j " + elsewhere.file("Gone.tvj"));
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_NE(dialogs.shown[0].text.find(elsewhere.file("Gone.tvj")), std::string::npos)
+      << dialogs.shown[0].text;
+  EXPECT_EQ(again.JobSelectorIndex(), -1);
 }
 
 TEST_F(JobNavigationTest, AMissingJobListIsReportedAtStartUp) {

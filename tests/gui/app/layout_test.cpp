@@ -69,6 +69,53 @@ TEST_F(MainWindowTest, DraggingABandByItsCaptionOrGripperMovesTheBandNotTheWindo
   EXPECT_EQ(RootOrigin(w), window_at) << "the window stays";
 }
 
+// Every band's gripper lies in the bar, where the user can reach it.
+void ExpectEveryBandInTheBar(CoolBar& bar) {
+  for (int b = 0; b < bar.band_count(); ++b)
+    EXPECT_LT(bar.band_child_rect(b).get_x(), bar.get_allocated_width()) << "band " << b;
+}
+
+// A band dragged into a row too full for it, or left in a row that the window made too narrow,
+// ran past the window's edge and could never be dragged back. The bands of such a row give up
+// width down to their grippers instead.
+TEST_F(MainWindowTest, ABandNeverLeavesTheWindowAndCanBeDraggedBack) {
+  frmMain& w = Start("");
+  w.move(40, 40);
+  Pump(300);
+  CoolBar& bar = w.clbComm();
+  auto gripper = [&](int band) {
+    const Gdk::Rectangle child = bar.band_child_rect(band);
+    return std::pair<int, int>(child.get_x() - (bar.band_frame_width(band) - 2) + 3,
+                               child.get_y() + child.get_height() / 2);
+  };
+
+  // Band 4 (the address bar, as wide as the window) to the front of the first row.
+  auto [x4, y4] = gripper(3);
+  DragInBar(bar, x4, y4, 1, gripper(0).second);
+  ASSERT_EQ(bar.band_row(3), 0);
+  ASSERT_EQ(bar.band_position_in_row(3), 0);
+  Pump(200);
+  ExpectEveryBandInTheBar(bar);
+  // And back below the first row.
+  std::tie(x4, y4) = gripper(3);
+  DragInBar(bar, x4, y4, x4, bar.get_allocated_height() + 10);
+  EXPECT_EQ(bar.band_row(3), 1);
+  EXPECT_EQ(bar.band_position_in_row(0), 0);
+
+  // A narrower window: the first row as designed no longer fits.
+  int width = 0, height = 0;
+  w.get_size(width, height);
+  w.resize(480, height);
+  ASSERT_TRUE(RunUntil([&] { return bar.get_allocated_width() < 500; }));
+  Pump(200);
+  ExpectEveryBandInTheBar(bar);
+  // The mode band, the first row's last, is dragged down into the second row.
+  auto [xm, ym] = gripper(2);
+  DragInBar(bar, xm, ym, 60, bar.band_child_rect(3).get_y() + 5);
+  EXPECT_EQ(bar.band_row(2), 1);
+  ExpectEveryBandInTheBar(bar);
+}
+
 // The font resolution sizes the text and nothing else: from half to twice the usual resolution,
 // the toolbar's buttons stay in the toolbar's band, every band lies in the bar at the designed
 // window width (at twice, the toolbar's labels are drawn a little smaller so that the first row

@@ -138,6 +138,45 @@ TEST_F(SkinPocketTest, CtrlPAndTheClearItemsEmptyThePockets) {
   }
 }
 
+// Ctrl+P, the print key of other programs, emptied every pocket at one press for good. The
+// status bar now offers for a while to bring them back; a pocket filled meanwhile keeps its page.
+TEST_F(SkinPocketTest, EmptiedPocketsComeBackFromTheStatusBar) {
+  frmMain& w = Start("");
+  browser().Complete("http://one.test/", "One");
+  ClickOn(w.clbComm().picPocket(0), 1);
+  browser().Complete("http://two.test/", "Two");
+  ClickOn(w.clbComm().picPocket(2), 1);
+  Pump(100);
+  const int bar_height = w.stbStat().get_allocated_height();
+  Gtk::Button& undo = w.stbStat().undo_button();
+  EXPECT_FALSE(undo.get_visible());
+
+  PressKey(w, GDK_KEY_p, GDK_CONTROL_MASK);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(w.pockets().pocket(i).full) << i;
+  EXPECT_EQ(w.stbStat().panel(0).get_text(), "ポケットを空にしました");
+  ASSERT_TRUE(undo.get_visible());
+  EXPECT_EQ(undo.get_label(), "元に戻す");
+  Pump(100);
+  EXPECT_EQ(w.stbStat().get_allocated_height(), bar_height) << "the offer fits the status bar";
+
+  browser().Complete("http://three.test/", "Three");
+  ClickOn(w.clbComm().picPocket(0), 1);
+  undo.clicked();
+  EXPECT_EQ(w.pockets().pocket(0).url, "http://three.test/");
+  EXPECT_FALSE(w.pockets().pocket(1).full);
+  EXPECT_EQ(w.pockets().pocket(2).url, "http://two.test/");
+  EXPECT_EQ(PocketPicture(w, 2), w.clbComm().imlPocket().get("Full"));
+  EXPECT_EQ(w.clbComm().picPocket(2).get_tooltip_text(), "Two");
+  EXPECT_FALSE(undo.get_visible());
+  EXPECT_NE(w.stbStat().panel(0).get_text(), "ポケットを空にしました");
+
+  // Left alone, the offer goes after a while and the pockets stay empty.
+  PressKey(w, GDK_KEY_p, GDK_CONTROL_MASK);
+  EXPECT_TRUE(undo.get_visible());
+  EXPECT_TRUE(RunUntil([&] { return !undo.get_visible(); }, (kPocketUndoSeconds + 10) * 1000));
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(w.pockets().pocket(i).full) << i;
+}
+
 TEST_F(SkinPocketTest, AFocusedPocketWorksFromTheKeyboard) {
   frmMain& w = Start("");
   browser().Complete("http://one.test/", "Page One");

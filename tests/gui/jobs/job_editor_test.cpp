@@ -538,6 +538,41 @@ TEST_F(JobEditorTest, OKAnsweredWithCancelClosesWithoutSaving) {
   EXPECT_EQ(OnDisk("News"), kNews);
 }
 
+// Escape and "&Cancel" threw changes away unasked. Now they ask first (with nothing changed they
+// close unasked, as the other tests of Cancel show).
+TEST_F(JobEditorTest, CancelOrEscapeAfterChangesAsksBeforeThrowingThemAway) {
+  WriteJobs({{"News", kNews}});
+  host_.LoadJobList(0);
+  const std::string question =
+      "ジョブ「News」の変更は保存されていません。\r\n変更を破棄して閉じますか？";
+  WhenEditorOpens drive([&](frmEditJob& e) {
+    e.txtTitle().set_text("More");
+    e.txtURL().set_text("http://news/more");
+    e.cmdAdd().clicked();
+    dialogs_.AnswerMessage(MsgResult::No);
+    e.cmdCancel().clicked();
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    ExpectMessage(0, question, "確認", MsgIcon::Question);
+    EXPECT_EQ(dialogs_.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(dialogs_.shown[0].default_button, MsgDefault::Second);
+    EXPECT_FALSE(e.closed());
+    EXPECT_EQ(e.Rows().size(), kNews.size() + 1);
+
+    dialogs_.AnswerMessage(MsgResult::No);
+    test::PressKey(e, GDK_KEY_Escape);
+    EXPECT_TRUE(test::RunUntil([&] { return dialogs_.shown.size() == 2; }));
+    EXPECT_FALSE(e.closed());
+
+    dialogs_.AnswerMessage(MsgResult::Yes);
+    test::PressKey(e, GDK_KEY_Escape);
+    EXPECT_TRUE(test::RunUntil([&] { return e.closed(); }));
+    EXPECT_EQ(dialogs_.shown.size(), 3u);
+  });
+  mnuEditJob_Click(host_);
+  EXPECT_EQ(drive.opened, 1);
+  EXPECT_EQ(OnDisk("News"), kNews);
+}
+
 TEST_F(JobEditorTest, SaveThatCannotWriteIsReportedAndKeepsTheDialogOpen) {
   WriteJobs({{"News", kNews}});
   auto e = Open(0);
