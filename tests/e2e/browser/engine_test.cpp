@@ -417,8 +417,7 @@ TEST_F(EngineTest, TheTitleLineOfAPageOffTheJobShowsItsTitleOnceItComes) {
   g_mkdir_with_parents(home.file("JobFiles").c_str(), 0755);
   std::string job = "A," + server.url("/a.html") + "\r\nB," + server.url("/b.html") + "\r\n";
   g_file_set_contents(home.file("JobFiles/News.tvj").c_str(), job.c_str(), -1, nullptr);
-  // The link is followed with the mouse, on the page shown alone.
-  UserSettings().Save("Setting", "PrepareNext", "False");
+  // The link is followed with the mouse, with B made ready behind the page.
   frmMain& w = Start("/j " + home.file("JobFiles/News.tvj"));
   ASSERT_TRUE(WaitForTitle(w, "Page A -- Tarvik"));
   auto line_becomes = [&](const std::string& expected) {
