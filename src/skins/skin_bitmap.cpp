@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace tarvik {
 
@@ -18,6 +19,13 @@ std::uint32_t Little(const std::string& b, std::size_t at, int n) {
 bool BitmapEndsEarly(const std::string& bytes) {
   if (bytes.size() < 26 || bytes.compare(0, 2, "BM") != 0) return false;
   const std::uint32_t offset = Little(bytes, 10, 4), header = Little(bytes, 14, 4);
+  // The loader makes room for the header and the colour table before it decodes a pixel: when
+  // they claim more than the file holds, that is gigabytes for a file of a few bytes.
+  if (header > bytes.size() - 14) return true;
+  if (header >= 40 && bytes.size() >= 50) {
+    const std::uint64_t colours = Little(bytes, 46, 4);
+    if (14 + header + colours * 4 > bytes.size()) return true;
+  }
   std::int64_t width = 0, height = 0;
   std::uint32_t bits = 0, compression = 0;
   if (header == 12) {  // the OS/2 header
@@ -36,7 +44,10 @@ bool BitmapEndsEarly(const std::string& bytes) {
   if (compression != kRgb && compression != kBitFields && compression != kAlphaBitFields)
     return false;
   const std::int64_t row = (std::llabs(width) * bits + 31) / 32 * 4;
-  return static_cast<std::int64_t>(bytes.size()) < offset + row * std::llabs(height);
+  const std::int64_t rows = std::llabs(height);
+  // Rows that no file could hold (and whose size would not fit in a number) end early too.
+  if (row > 0 && rows > (std::numeric_limits<std::int64_t>::max() - offset) / row) return true;
+  return static_cast<std::int64_t>(bytes.size()) < offset + row * rows;
 }
 
 GdkPixbuf* DecodeSkinBitmap(const std::string& bytes, std::int64_t max_pixels) {

@@ -9,8 +9,10 @@
 
 namespace tarvik {
 
-// Whether `bytes` are an uncompressed Windows bitmap whose pixel rows end before the last one
-// (the loader would fill the missing rows with black and report success).
+// Whether `bytes` are a Windows bitmap whose header or colour table runs past the end of the
+// file, or an
+// uncompressed one whose pixel rows end before the last one (the loader would fill the missing
+// rows with black and report success).
 bool BitmapEndsEarly(const std::string& bytes);
 
 // The pixels of `bytes` as a new picture the caller owns (g_object_unref), or nullptr when they
