@@ -10,6 +10,7 @@
 #include "platform/jobs_folder.h"
 #include "platform/settings_keys.h"
 #include "platform/settings_store.h"
+#include "platform/text_file.h"
 #include "skins/shipped_skins.h"
 #include "skins/skin_choice.h"
 #include "system/mod_relation.h"
@@ -67,8 +68,10 @@ void StartInIdleTime() {
 
 void PrepareProcess() {
   EnsureApplicationFolder();
-  // What a killed writer left: temporary files, and job files an import never listed.
+  // What a killed writer left: temporary files, and job files an import never listed. Writes
+  // do not look for them, so this is where they go.
   SweepJobLeftovers(JobsFolder());
+  if (ApplicationFolder() != JobsFolder()) RemoveStaleTemporaryFilesIn(ApplicationFolder());
   // The chosen skin is applied as the window is built, so its files must be there; the other
   // shipped skins come later.
   const std::string skin = UserSettings().Get(setting::kSkin.section, setting::kSkin.key, "");

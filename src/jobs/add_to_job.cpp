@@ -30,25 +30,6 @@ std::string AddedToJobNotice(const std::string& name) { return "「" + name + "�
 
 bool IsPageToAdd(const std::string& url) { return !url.empty() && url != "about:blank"; }
 
-bool AppendEntryToJob(const std::string& app_folder, const std::string& name, const JobEntry& entry,
-                      std::string* error) {
-  FileLock lock(JobListPath(app_folder));
-  ReadFailure failure = ReadFailure::None;
-  std::optional<Job> job = ReadJobFile(app_folder, name, &failure);
-  if (!job) {
-    if (error) *error = ReadFailureMessage(JobFilePath(app_folder, name), failure);
-    return false;
-  }
-  if (job->truncated || static_cast<int>(job->entries.size()) >= kMaxJobEntries) {
-    if (error)
-      *error = "ジョブ「" + name + "」には " + std::to_string(kMaxJobEntries) +
-               " 件を超えるURLを登録できません。";
-    return false;
-  }
-  job->entries.push_back(entry);
-  return WriteJobFile(app_folder, name, job->entries, error);
-}
-
 bool AddPageToJob(JobHost& host, BrowserControl& browser, const std::string& name) {
   std::optional<JobEntry> page = PageShown(host, browser);
   if (!page) return false;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "jobs/job_editing.h"  // AppendEntryToJob
 #include "jobs/job_files.h"
 
 namespace tarvik {
@@ -20,12 +21,6 @@ std::string AddedToJobNotice(const std::string& name);
 
 // A page that can be added: one with an address other than the empty page.
 bool IsPageToAdd(const std::string& url);
-
-// Appends `entry` to the job file of `name`, read and replaced under the job list's lock, so
-// two windows adding at once keep both entries. Fails, changing nothing, when the job file is
-// missing or unreadable or the job is full (kMaxJobEntries).
-bool AppendEntryToJob(const std::string& app_folder, const std::string& name, const JobEntry& entry,
-                      std::string* error = nullptr);
 
 // The commands. Each takes the page from `browser` when it runs (LocationName, LocationURL),
 // shows its own messages and returns true when the entry was written. The caller brings a job

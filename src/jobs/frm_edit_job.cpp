@@ -571,27 +571,19 @@ void frmEditJob::SaveEditorJob() {
                               kConfirmCaption, MsgIcon::Information,
                               MsgButtons::OKCancel) != MsgResult::OK)
     return;
-  KeepEntriesAddedElsewhere(name);
+  // Another window may have added the page it shows to this job, or another process changed
+  // the file, since the editor read it: the save keeps those entries, and shows them here.
   std::string error;
-  if (!WriteJobFile(app_folder_, name, edit_entries_, &error)) {
+  std::vector<JobEntry> added;
+  if (!SaveEditedJob(app_folder_, name, read_entries_, edit_entries_, &added, &error)) {
     // The edits are still here; keep the dialog open so they are not lost.
     ShowError(MessageParent(), "ジョブ「" + name + "」を保存できませんでした。\r\n" + error);
     can_close_ = false;
     return;
   }
+  for (const JobEntry& entry : added) AppendEntry(entry);
   read_entries_.clear();
   for (const JobEntry& entry : edit_entries_) read_entries_.push_back(StoredForm(entry));
-}
-
-void frmEditJob::KeepEntriesAddedElsewhere(const std::string& name) {
-  // Another window may have added the page it shows to this job, or another process changed
-  // the file, since the editor read it: writing the editor's list alone would lose that.
-  std::optional<Job> now = ReadJobFile(app_folder_, name);
-  if (!now || now->entries == read_entries_) return;
-  for (const JobEntry& entry : EntriesAddedElsewhere(now->entries, read_entries_, edit_entries_)) {
-    if (static_cast<int>(edit_entries_.size()) >= kMaxJobEntries) break;
-    AppendEntry(entry);
-  }
 }
 
 void frmEditJob::cmdRefresh_Click() { SaveEditorJob(); }

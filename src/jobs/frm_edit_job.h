@@ -118,7 +118,6 @@ class frmEditJob : public Gtk::Dialog {
   void SetJobButtons(bool enabled);
   void ClearEntries();
   void AppendEntry(const JobEntry& entry);
-  void KeepEntriesAddedElsewhere(const std::string& name);
   void SetRow(const Gtk::TreeModel::iterator& row, const JobEntry& entry);
   Gtk::TreeModel::iterator RowAt(int p);
   void SelectRowQuietly(int p);

@@ -192,14 +192,16 @@ ConflictMerge MergeConflictCopies(const std::string& jobs_folder) {
     const std::string path = JoinPath(job_files, file);
     std::optional<std::string> copy = ReadFileBytes(path, kJobFileReadLimit);
     ReadFailure failure = ReadFailure::None;
-    std::optional<Job> original = ReadJobFile(jobs_folder, name, &failure);
+    // Both sides whole: the cap on entries is the display's, and a merge that read only the
+    // first would write the job cut short.
+    std::optional<Job> original = ReadWholeJobFile(jobs_folder, name, &failure);
     if (!original && failure == ReadFailure::Missing) original.emplace();
     if (!copy || !original) {
       out.errors.push_back(path);
       continue;
     }
     const std::vector<JobEntry> merged =
-        MergeJobEntries(original->entries, ParseJobFile(*copy).entries);
+        MergeJobEntries(original->entries, ParseWholeJobFile(*copy).entries);
     const bool changed = merged != original->entries || !JobFileExists(jobs_folder, name);
     std::string error;
     if (changed && !WriteJobFile(jobs_folder, name, merged, &error)) {

@@ -54,6 +54,44 @@ std::vector<JobEntry> EntriesAddedElsewhere(const std::vector<JobEntry>& on_disk
   return added;
 }
 
+bool SaveEditedJob(const std::string& app_folder, const std::string& name,
+                   const std::vector<JobEntry>& first_read, const std::vector<JobEntry>& edited,
+                   std::vector<JobEntry>* added_elsewhere, std::string* error) {
+  JobListLock lock(app_folder);
+  std::vector<JobEntry> entries = edited;
+  std::vector<JobEntry> added;
+  std::optional<Job> now = ReadJobFile(app_folder, name);
+  if (now && now->entries != first_read) {
+    for (JobEntry& entry : EntriesAddedElsewhere(now->entries, first_read, edited)) {
+      if (static_cast<int>(entries.size()) >= kMaxJobEntries) break;
+      entries.push_back(entry);
+      added.push_back(std::move(entry));
+    }
+  }
+  if (!WriteJobFile(app_folder, name, entries, error)) return false;
+  if (added_elsewhere) *added_elsewhere = std::move(added);
+  return true;
+}
+
+bool AppendEntryToJob(const std::string& app_folder, const std::string& name, const JobEntry& entry,
+                      std::string* error) {
+  JobListLock lock(app_folder);
+  ReadFailure failure = ReadFailure::None;
+  std::optional<Job> job = ReadJobFile(app_folder, name, &failure);
+  if (!job) {
+    if (error) *error = ReadFailureMessage(JobFilePath(app_folder, name), failure);
+    return false;
+  }
+  if (job->truncated || static_cast<int>(job->entries.size()) >= kMaxJobEntries) {
+    if (error)
+      *error = "ジョブ「" + name + "」には " + std::to_string(kMaxJobEntries) +
+               " 件を超えるURLを登録できません。";
+    return false;
+  }
+  job->entries.push_back(entry);
+  return WriteJobFile(app_folder, name, job->entries, error);
+}
+
 std::string TitleBeforeFirstDot(std::string_view file_name) {
   return std::string(file_name.substr(0, file_name.find('.')));
 }

@@ -83,6 +83,23 @@ bool HasUnsavedEdits(const std::vector<JobEntry>& edited, const std::vector<JobE
 // Asked (Yes/No, No by default) before Cancel, Escape or the close control throw such edits away.
 std::string DiscardEditsQuestion(const std::string& job_name);
 
+// Every writer of a job file (the editor's save, an added page, a conflict merge, a job plan)
+// reads, changes and replaces it under the job list's lock (JobListLock), so that none of them
+// writes over what another wrote between its read and its write.
+//
+// The editor's save of job `name`: reads the file as it is now, keeps the entries added
+// elsewhere (EntriesAddedElsewhere, as many as the job has room for) after `edited`, and
+// replaces the file with both. `added_elsewhere` receives those kept. False, with the reason in
+// `error`, when the file cannot be written; an unreadable file is replaced by `edited` alone.
+bool SaveEditedJob(const std::string& app_folder, const std::string& name,
+                   const std::vector<JobEntry>& first_read, const std::vector<JobEntry>& edited,
+                   std::vector<JobEntry>* added_elsewhere, std::string* error = nullptr);
+
+// "Add the page to a job": appends `entry` to the job file of `name`. Fails, changing nothing,
+// when the job file is missing or unreadable or the job is full (kMaxJobEntries).
+bool AppendEntryToJob(const std::string& app_folder, const std::string& name, const JobEntry& entry,
+                      std::string* error = nullptr);
+
 // ---- The favorites-folder import ---------------------------------------------------------------
 
 enum class ImportNameCheck {

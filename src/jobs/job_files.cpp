@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/path_util.h"
 #include "platform/text_file.h"
@@ -159,12 +160,14 @@ std::string JobFilePath(const std::string& app_folder, const std::string& name) 
 
 // ---- Formats -----------------------------------------------------------------------------------
 
-Job ParseJobFile(std::string_view bytes) {
+namespace {
+
+Job ParseEntries(std::string_view bytes, size_t most) {
   const std::string text = DecodeText(bytes);
   FieldReader reader(text);
   Job job;
   while (!reader.AtEnd() && !reader.OnlyLineEndsLeft()) {
-    if (job.entries.size() >= static_cast<size_t>(kMaxJobEntries)) {
+    if (job.entries.size() >= most) {
       job.truncated = true;
       break;
     }
@@ -177,6 +180,12 @@ Job ParseJobFile(std::string_view bytes) {
   job.last_index = static_cast<int>(job.entries.size()) - 1;
   return job;
 }
+
+}  // namespace
+
+Job ParseJobFile(std::string_view bytes) { return ParseEntries(bytes, kMaxJobEntries); }
+
+Job ParseWholeJobFile(std::string_view bytes) { return ParseEntries(bytes, SIZE_MAX); }
 
 JobEntry StoredForm(const JobEntry& entry) {
   return JobEntry{StoredField(RemoveCommas(entry.Title), kTitleQuote),
@@ -358,6 +367,15 @@ std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string&
   auto bytes = ReadFileBytes(JobFilePath(app_folder, name), kJobFileReadLimit, failure);
   if (!bytes) return std::nullopt;
   return ParseJobFile(*bytes);
+}
+
+std::optional<Job> ReadWholeJobFile(const std::string& app_folder, const std::string& name,
+                                    ReadFailure* failure) {
+  if (failure) *failure = ReadFailure::Missing;
+  if (!IsFileNameSafe(name)) return std::nullopt;
+  auto bytes = ReadFileBytes(JobFilePath(app_folder, name), kJobFileReadLimit, failure);
+  if (!bytes) return std::nullopt;
+  return ParseWholeJobFile(*bytes);
 }
 
 bool WriteJobFile(const std::string& app_folder, const std::string& name,

@@ -1,8 +1,9 @@
 // Job files and the job list, "TVJob.lst" and "JobFiles/*.tvj": their reads, writes, renames and
 // deletes are this file's functions. Others use them: the first start creates the empty list and
 // folder (platform/app_folder.h); job_plan.h makes new jobs, putting their files in place and
-// listing them at once under the list's lock; add_to_job.h holds that lock around one read and
-// write of a job file; job_watch.h watches the files.
+// listing them at once under the list's lock; job_editing.h's writers (the editor's save, an
+// added page) and job_conflicts.h's merge hold that lock around each read and write of a job
+// file; job_watch.h watches the files.
 //
 // The job list, application folder + "/TVJob.lst", holds one job name per line; its line order is
 // the job index order. A job file, application folder + "/JobFiles/" + name + ".tvj", holds one
@@ -31,7 +32,9 @@ struct JobEntry {
   bool operator==(const JobEntry&) const = default;
 };
 
-// The most entries a job holds (indices 0 to 32,766).
+// The most entries a job shows (indices 0 to 32,766). A file may hold more (another program, a
+// sync tool's merge wrote them): what only passes a job's file on (a conflict merge, a copy to
+// another jobs folder) reads it whole, and keeps every entry.
 inline constexpr int kMaxJobEntries = 32767;
 
 // What the windows say when the job list or a job's file is missing.
@@ -113,6 +116,9 @@ bool JobFileExists(const std::string& app_folder, const std::string& name);
 // past kJobFileReadLimit is not read; `failure` says why nothing came.
 std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name,
                                ReadFailure* failure = nullptr);
+// ReadJobFile without the kMaxJobEntries cap: every entry of the file, `truncated` never set.
+std::optional<Job> ReadWholeJobFile(const std::string& app_folder, const std::string& name,
+                                    ReadFailure* failure = nullptr);
 // Replaces the job file with `entries`, one line each. Creates "JobFiles/" when it is missing.
 bool WriteJobFile(const std::string& app_folder, const std::string& name,
                   const std::vector<JobEntry>& entries, std::string* error = nullptr);
@@ -135,6 +141,8 @@ bool DeleteJobFile(const std::string& app_folder, const std::string& name,
 // front of a field are skipped; a field that begins with a double quote runs to the next double
 // quote, and what follows the closing quote up to the next separator is dropped.
 Job ParseJobFile(std::string_view bytes);
+// ParseJobFile without the kMaxJobEntries cap.
+Job ParseWholeJobFile(std::string_view bytes);
 // Entries → job file bytes. The title loses its commas. A field that the reader would not give
 // back whole (one holding a comma, CR or LF, or beginning with a space or a double quote) is
 // written in double quotes. The format has no way to put a double quote inside a quoted field,

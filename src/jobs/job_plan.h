@@ -7,7 +7,7 @@
 // What a stop leaves: a plan stopped (Cancel) or failing before the list is written leaves no
 // job at all; after that point every job of the plan is whole and listed. A process killed in the
 // middle leaves temporary files and, for a moment, files the list does not name yet; the next
-// start (SweepJobLeftovers) removes both.
+// start, or the next check of that folder as the jobs folder (SweepJobLeftovers), removes both.
 #pragma once
 
 #include <cstddef>
@@ -56,7 +56,7 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
 
 // What a writer that was killed left in the application folder and its "JobFiles/": temporary
 // files whose process no longer runs, and job files a plan of this host put in place but never
-// listed. Run once at start-up.
+// listed. Run at start-up, and on a folder checked as the jobs folder (jobs_folder_choice.h).
 void SweepJobLeftovers(const std::string& app_folder);
 
 }  // namespace tarvik

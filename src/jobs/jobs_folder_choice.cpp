@@ -4,6 +4,8 @@
 #include <glib/gstdio.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "jobs/job_files.h"
 #include "jobs/job_plan.h"
 #include "platform/path_util.h"
@@ -35,7 +37,8 @@ JobsFolderCheck CheckJobsFolder(const std::string& folder) {
   }
   const std::string job_files = JoinPath(folder, "JobFiles");
   if (g_file_test(job_files.c_str(), G_FILE_TEST_EXISTS) && !DirectoryExists(job_files)) {
-    check.reason = job_files;  // a file where the job files' folder belongs
+    // A file where the job files' folder belongs.
+    check.reason = job_files + ": " + g_strerror(ENOTDIR);
     return check;
   }
   if (DirectoryExists(job_files) && (g_access(job_files.c_str(), R_OK | W_OK | X_OK) != 0 ||
@@ -43,9 +46,13 @@ JobsFolderCheck CheckJobsFolder(const std::string& folder) {
     if (check.reason.empty()) check.reason = job_files + ": " + g_strerror(errno);
     return check;
   }
+  // What a killed copy into this folder left (while it was not the jobs folder, no start swept
+  // it): its temporary files, and job files that its job list never came to name, which would
+  // otherwise push the next copy's jobs to other names.
+  SweepJobLeftovers(folder);
   if (!JobListExists(folder)) {
     if (g_file_test(JobListPath(folder).c_str(), G_FILE_TEST_EXISTS))  // not a file
-      check.reason = JobListPath(folder);
+      check.reason = JobListPath(folder) + ": 通常のファイルではありません";
     else
       check.state = JobsFolderState::NoJobs;
     return check;
@@ -69,9 +76,10 @@ bool CopyJobsInto(const std::string& from, const std::string& to, std::string* e
   JobPlan plan;
   for (const std::string& name : names.value_or(std::vector<std::string>{})) {
     if (name.empty() || !JobFileExists(from, name)) continue;  // a line that names no job
-    std::optional<Job> job = ReadJobFile(from, name, &failure);
-    if (!job || job->truncated) {
-      *error = job ? JobFilePath(from, name) : ReadFailureMessage(JobFilePath(from, name), failure);
+    // Whole, however long: the cap on entries is the display's, not the file's.
+    std::optional<Job> job = ReadWholeJobFile(from, name, &failure);
+    if (!job) {
+      *error = ReadFailureMessage(JobFilePath(from, name), failure);
       return false;
     }
     plan.jobs.push_back({name, std::move(job->entries), false});

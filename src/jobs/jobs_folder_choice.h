@@ -19,12 +19,14 @@ struct JobsFolderCheck {
 };
 
 // Looks at `folder`, writing and removing a small file there (and in its "JobFiles/") to be sure
-// it takes files.
+// it takes files. A usable folder loses what a killed writer left there (SweepJobLeftovers), so
+// that a copy killed earlier leaves nothing in the way of the next.
 JobsFolderCheck CheckJobsFolder(const std::string& folder);
 
 // Copies every listed job of `from` that has a file into `to` (a folder with no job list), in
-// list order, as one job plan (job_plan.h): the job list and "JobFiles/" of `to` hold all of
-// them at the end, or, on failure, no job at all. Returns false with the reason in `error`.
+// list order, as one job plan (job_plan.h), every entry of each (a job may hold more than
+// kMaxJobEntries): the job list and "JobFiles/" of `to` hold all of them at the end, or, on
+// failure, no job at all. Returns false with the reason in `error`.
 bool CopyJobsInto(const std::string& from, const std::string& to, std::string* error);
 
 // Gives `folder`, which has no job list, an empty one and "JobFiles/".

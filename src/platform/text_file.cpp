@@ -388,21 +388,6 @@ bool ProcessAlive(long pid) {
   return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-// Removes the temporary files for `target_name` in `dir` that a process which no longer runs
-// left behind (a crash, a kill, a power cut). A writer that still runs keeps its file.
-void RemoveStaleTemporaryFiles(const std::string& dir, const std::string& target_name) {
-  GDir* listing = g_dir_open(dir.c_str(), 0, nullptr);
-  if (!listing) return;
-  while (const char* name = g_dir_read_name(listing)) {
-    std::optional<long> owner = TemporaryFileOwner(name, target_name);
-    if (!owner || ProcessAlive(*owner)) continue;
-    const std::string path = dir + "/" + name;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
-  }
-  g_dir_close(listing);
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t put = ::write(fd, bytes.data(), bytes.size());
@@ -470,7 +455,6 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
       return fail("read-only file");
     mode = static_cast<int>(st.st_mode & 07777);
   }
-  RemoveStaleTemporaryFiles(dir, name);
 
   std::string temp = dir + "/." + std::string(TemporaryNamePart(name)) + std::string(kTempMarker) +
                      std::to_string(static_cast<long>(::getpid())) + "-XXXXXX";

@@ -71,8 +71,9 @@ std::string ReadFailureMessage(const std::string& path, ReadFailure failure);
 // without write permission is not replaced ("read-only file"); a replaced file keeps its
 // permissions. When `path` is a symbolic link (or a chain of them), the target is the file the
 // link points to: the link stays, and a dangling link's file is created. The temporary file is
-// named ".<name>.tarvik-tmp-<pid>-XXXXXX"; before writing, such files beside the target whose
-// process has ended are removed.
+// named ".<name>.tarvik-tmp-<pid>-XXXXXX". A write never lists its folder (one of 40,000 job files
+// would cost more than the write): what a killed writer left is removed by a sweep of the folder
+// (RemoveStaleTemporaryFilesIn) at start-up and when a folder is chosen for the jobs.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          std::string* error = nullptr);
 // The file a write to `path` lands on: symbolic links followed, relative ones from the folder of

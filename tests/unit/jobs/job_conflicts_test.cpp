@@ -125,5 +125,31 @@ TEST_F(ConflictMergeTest, CopiesOfTheListAndOfJobsAreMergedAndTrashed) {
   EXPECT_EQ(MergedConflictNotice(MergeConflictCopies(jobs.path())), "");
 }
 
+TEST_F(ConflictMergeTest, AJobLongerThanTheDisplayShowsIsMergedWhole) {
+  // The display stops at kMaxJobEntries; the file does not, and neither does its merge.
+  std::vector<JobEntry> original;
+  for (int i = 0; i < 100000; ++i)
+    original.push_back({"T" + std::to_string(i), "http://e/" + std::to_string(i)});
+  std::vector<JobEntry> copy = original;
+  const JobEntry added{"Added", "http://e/added"};
+  copy.insert(copy.begin() + 40000, added);  // past what the display reads
+  ASSERT_TRUE(RewriteJobList(jobs.path(), {"Long"}));
+  ASSERT_TRUE(WriteJobFile(jobs.path(), "Long", original));
+  const std::string copy_name = "JobFiles/Long (conflicted copy 2026-12-07 101010).tvj";
+  const std::string bytes = FormatJobFile(copy);
+  ASSERT_TRUE(g_file_set_contents(Copy(copy_name).c_str(), bytes.data(),
+                                  static_cast<gssize>(bytes.size()), nullptr));
+
+  const ConflictMerge merge = MergeConflictCopies(jobs.path());
+  EXPECT_EQ(merge.jobs, (Names{"Long"}));
+  EXPECT_TRUE(merge.errors.empty());
+  std::optional<std::string> merged =
+      ReadFileBytes(JobFilePath(jobs.path(), "Long"), kJobFileReadLimit);
+  ASSERT_TRUE(merged);
+  EXPECT_TRUE(*merged == bytes) << "the merged file holds " << ParseJobFile(*merged).entries.size()
+                                << " entries of the expected " << copy.size();
+  EXPECT_FALSE(HasConflictCopies(jobs.path()));
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -8,7 +8,10 @@
 #include <cstring>
 
 #include <algorithm>
+#include <atomic>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/gui_test.h"
@@ -144,6 +147,46 @@ TEST(RenameCheckTest, Table) {
     SCOPED_TRACE(r.label);
     EXPECT_EQ(CheckRename(names, r.index, r.answer, r.file_exists), r.expected);
   }
+}
+
+// ---- Saving ------------------------------------------------------------------------------------
+
+// The editor saving again and again while another window adds 400 pages to the same job: the
+// two writers read, change and write one real file at once, and not one page may be lost.
+TEST(EditorSaveTest, AddsRacingTheEditorsSavesAreAllKept) {
+  TempDir home;
+  std::vector<JobEntry> job;
+  for (int i = 0; i < 3000; ++i)
+    job.push_back({"Entry " + std::to_string(i), "http://e/" + std::to_string(i)});
+  ASSERT_TRUE(WriteJobFile(home.path(), "Big", job));
+  constexpr int kPages = 400;
+  std::atomic<bool> adding{true};
+  std::vector<std::string> errors;
+  std::thread adder([&] {
+    for (int i = 0; i < kPages; ++i) {
+      std::string error;
+      if (!AppendEntryToJob(home.path(), "Big", {"Page", "http://p/" + std::to_string(i)}, &error))
+        errors.push_back(error);
+    }
+    adding = false;
+  });
+  std::vector<JobEntry> shown = job;  // what the editor shows, and read or wrote last
+  int saves = 0;
+  while (adding || saves == 0) {
+    std::vector<JobEntry> added;
+    std::string error;
+    ASSERT_TRUE(SaveEditedJob(home.path(), "Big", shown, shown, &added, &error)) << error;
+    shown.insert(shown.end(), added.begin(), added.end());
+    ++saves;
+  }
+  adder.join();
+  EXPECT_TRUE(errors.empty()) << errors.front();
+  std::set<std::string> pages;
+  const std::optional<Job> saved = ReadJobFile(home.path(), "Big");
+  ASSERT_TRUE(saved);
+  for (const JobEntry& entry : saved->entries)
+    if (entry.Title == "Page") pages.insert(entry.URL);
+  EXPECT_EQ(pages.size(), static_cast<size_t>(kPages)) << "after " << saves << " saves";
 }
 
 // ---- Import ------------------------------------------------------------------------------------

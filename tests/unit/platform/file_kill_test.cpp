@@ -116,7 +116,7 @@ TEST(KilledWriters, LeaveTheWholeOldOrTheWholeNewFile) {
             name == "settings.ini" || name == "News.url" || name == "TVJob.lst")
           continue;
         if (auto owner = TemporaryFileOwner(name, kind.file)) {
-          // A killed writer's file stays until a later writer gets as far as its cleanup.
+          // A killed writer's file stays until the next sweep of its folder (at start-up).
           EXPECT_NE(std::find(killed.begin(), killed.end(), *owner), killed.end()) << name;
           if (*owner == writer) ++killed_mid_write;
         } else {
@@ -127,6 +127,7 @@ TEST(KilledWriters, LeaveTheWholeOldOrTheWholeNewFile) {
     // Without kills that land inside a write, this test would prove nothing.
     EXPECT_GT(killed_mid_write, 0) << kind.name;
     std::printf("%s: %d of 50 kills landed inside a write\n", kind.name.c_str(), killed_mid_write);
+    RemoveStaleTemporaryFilesIn(kind.folder);
     ASSERT_TRUE(kind.write(1)) << kind.name;
     EXPECT_EQ(Bytes(path), version1);
     for (const std::string& name : NamesIn(kind.folder))

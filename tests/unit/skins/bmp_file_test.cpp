@@ -1,4 +1,5 @@
 #include "skins/bmp_file.h"
+#include "skins/skin_bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,32 @@ TEST(EncodeBmp24, NothingForAnEmptyPictureOrTooFewChannels) {
   EXPECT_TRUE(EncodeBmp24(2, 0, pixels.data(), 6, 3).empty());
   EXPECT_TRUE(EncodeBmp24(2, 2, pixels.data(), 6, 2).empty());
   EXPECT_TRUE(EncodeBmp24(2, 2, nullptr, 6, 3).empty());
+}
+
+// The skin reader reads what the writer writes, and refuses, before the loader sees them, the
+// bitmaps that would make it allocate more than the file could fill.
+TEST(SkinBitmap, ReadsAWrittenBitmapAndRefusesImpossibleHeaders) {
+  const std::vector<std::uint8_t> pixels = {192, 192, 192, 0, 0, 255, 0, 255, 0, 1, 2, 3};
+  const std::string bmp = EncodeBmp24(2, 2, pixels.data(), 6, 3);
+  GdkPixbuf* picture = DecodeSkinBitmap(bmp, 4);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(gdk_pixbuf_get_width(picture), 2);
+  g_object_unref(picture);
+  EXPECT_EQ(DecodeSkinBitmap(bmp, 3), nullptr) << "over the budget of pixels";
+  EXPECT_FALSE(BitmapEndsEarly(bmp));
+
+  std::string long_header = bmp;  // a header of 2,275,475,496 bytes in a 70-byte file
+  long_header[16] = '\xA1';
+  long_header[17] = '\x87';
+  EXPECT_TRUE(BitmapEndsEarly(long_header));
+  EXPECT_EQ(DecodeSkinBitmap(long_header, 4), nullptr);
+  std::string many_colours = bmp;  // a colour table of 4,294,905,602 colours
+  many_colours.replace(46, 4, std::string("\x02\x0F\xFF\xFF", 4));
+  EXPECT_TRUE(BitmapEndsEarly(many_colours));
+  std::string huge = bmp;  // 2^31 x 2^31 pixels of 32 bits: no number holds their size
+  for (int at : {18, 22}) huge.replace(at, 4, std::string("\x00\x00\x00\x80", 4));
+  huge[28] = 32;
+  EXPECT_TRUE(BitmapEndsEarly(huge));
 }
 
 }  // namespace
