@@ -125,13 +125,16 @@ std::string_view WithoutFragment(std::string_view url) { return url.substr(0, ur
 std::vector<JobEntry> LinksForJob(std::vector<JobEntry> links) {
   std::vector<JobEntry> kept;
   kept.reserve(links.size());
-  std::unordered_map<std::string, size_t> seen;  // address without fragment → place in kept
+  // Address without fragment → place in kept. The addresses are those of the links kept, which
+  // stay where they are: kept never grows past what it reserved.
+  std::unordered_map<std::string_view, size_t> seen;
   seen.reserve(links.size());
   for (JobEntry& link : links) {
     if (!IsLinkForJob(link.URL) || link.URL.size() > kMaxLinkAddressBytes) continue;
-    auto [at, fresh] = seen.try_emplace(std::string(WithoutFragment(link.URL)), kept.size());
-    if (fresh) {
+    const auto at = seen.find(WithoutFragment(link.URL));
+    if (at == seen.end()) {
       kept.push_back(std::move(link));
+      seen.emplace(WithoutFragment(kept.back().URL), kept.size() - 1);
     } else if (kept[at->second].Title.empty()) {
       kept[at->second].Title = std::move(link.Title);
     }
