@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       tarvik::DecodeText(std::string_view(reinterpret_cast<const char*>(data), size));
   for (UrlListFormat format :
        {UrlListFormat::Text, UrlListFormat::Csv, UrlListFormat::Markdown, UrlListFormat::Html}) {
-    const std::vector<JobEntry> links = tarvik::ParseUrlList(text, format);
+    const std::vector<JobEntry> links = *tarvik::ParseUrlList(text, format);
     std::set<std::string> pages;
     for (const JobEntry& link : links) {
       Check(g_ascii_strncasecmp(link.URL.c_str(), "http://", 7) == 0 ||
@@ -37,6 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             "every link is a web address");
       Check(!HasBreak(link.URL) && !HasBreak(link.Title), "addresses and titles are one line");
       Check(!link.Title.empty(), "every link has a title");
+      Check(link.URL.size() <= tarvik::kMaxLinkAddressBytes &&
+                link.Title.size() <= tarvik::kMaxLinkTitleBytes,
+            "addresses and titles are within their caps");
       Check(pages.insert(std::string(tarvik::WithoutFragment(link.URL))).second,
             "each page comes once");
       if (format == UrlListFormat::Text) {

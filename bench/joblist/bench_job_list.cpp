@@ -5,6 +5,7 @@
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <gtkmm/main.h>
+#include <gtkmm/menu.h>
 
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "app/app.h"
 #include "app/frm_main.h"
+#include "jobs/frm_pick_job.h"
 #include "jobs/job_files.h"
 #include "platform/settings_store.h"
 #include "support/fake_browser.h"
@@ -138,6 +140,69 @@ BENCHMARK(BM_OutsideChangeWithJobs)
     ->Args({40000, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(6);
+
+// The job menu's "表示中のページをジョブに追加" opened on a list of `jobs` jobs: from the submenu
+// asked to show (which builds it) to it drawn on screen with every pending event handled.
+void BM_AddToJobMenuWithJobs(benchmark::State& state) {
+  const int jobs = static_cast<int>(state.range(0));
+  const std::string folder = AppFolderWith(jobs);
+  if (folder.empty()) {
+    state.SkipWithError("could not write the job list");
+    return;
+  }
+  g_setenv("TARVIK_HOME", folder.c_str(), TRUE);
+  auto app = std::make_unique<tarvik::TarvikApp>(
+      "", [](tarvik::BrowserControl*) { return std::make_unique<tarvik::test::FakeBrowser>(); });
+  tarvik::frmMain& window = app->OpenFirstWindow();
+  Settle();
+  Gtk::Menu* menu = window.menu_item("mhAddToJob")->get_submenu();
+  size_t items = 0;
+  for (auto _ : state) {
+    menu->popup_at_widget(&window, Gdk::GRAVITY_NORTH_WEST, Gdk::GRAVITY_NORTH_WEST, nullptr);
+    Settle();
+    state.PauseTiming();
+    items = menu->get_children().size();
+    menu->popdown();
+    Settle();
+    state.ResumeTiming();
+  }
+  if (items == 0) state.SkipWithError("the submenu was empty");
+  app.reset();
+  Settle();
+  state.counters["jobs"] = jobs;
+  state.counters["items"] = static_cast<double>(items);
+}
+BENCHMARK(BM_AddToJobMenuWithJobs)
+    ->Arg(30)
+    ->Arg(2000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// "ほかのｼﾞｮﾌﾞ..." on a list of `jobs` jobs: from the list read to the job dialog on screen with
+// its drop-down open, every job in it.
+void BM_PickJobDialogWithJobs(benchmark::State& state) {
+  const int jobs = static_cast<int>(state.range(0));
+  const std::string folder = AppFolderWith(jobs);
+  Gtk::Window owner;
+  owner.show();
+  Settle();
+  int listed = 0;
+  for (auto _ : state) {
+    tarvik::frmPickJob dialog(owner, *tarvik::ReadJobList(folder));
+    dialog.show();
+    while (!dialog.cboJob().popup().get_visible()) g_main_context_iteration(nullptr, TRUE);
+    Settle();
+    state.PauseTiming();
+    listed = dialog.cboJob().item_count();
+    dialog.hide();
+    Settle();
+    state.ResumeTiming();
+  }
+  if (listed != jobs) state.SkipWithError("the dialog did not list every job");
+  state.counters["jobs"] = jobs;
+}
+BENCHMARK(BM_PickJobDialogWithJobs)->Arg(40000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

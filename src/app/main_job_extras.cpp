@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "jobs/add_to_job.h"
+#include "jobs/frm_pick_job.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_conflicts.h"
 #include "jobs/job_cursor.h"
@@ -102,14 +103,24 @@ void MainJobExtras::RebuildAddToJobMenu() {
   add_items_.clear();  // each item leaves the menu as it goes
   const std::vector<std::string> names =
       ReadJobList(JobsFolder()).value_or(std::vector<std::string>{});
-  int i = 0;
-  for (const std::string& name : names) {
-    ++i;
-    if (name.empty()) continue;  // an empty line names no job file
-    auto item = std::make_unique<Gtk::MenuItem>(ShortenForDisplay(name), false);
-    item->set_name("mnuAddToJob(" + std::to_string(i - 1) + ")");
-    item->signal_activate().connect([this, name] { AddPageTo(name); });
+  bool more = false;
+  for (const int i : AddToJobMenuJobs(names, &more)) {
+    auto item = std::make_unique<Gtk::MenuItem>(ShortenForDisplay(names[i]), false);
+    item->set_name("mnuAddToJob(" + std::to_string(i) + ")");
+    item->signal_activate().connect([this, name = names[i]] { AddPageTo(name); });
     add_items_.push_back(std::move(item));
+  }
+  if (more) {
+    auto other = std::make_unique<Gtk::MenuItem>(kAddPageToOtherJobCaption, false);
+    other->set_name("mnuAddToOtherJob");
+    other->signal_activate().connect([this] {
+      const std::string name =
+          frmPickJob(jobs_.job_window(),
+                     ReadJobList(JobsFolder()).value_or(std::vector<std::string>{}))
+              .Run();
+      if (!name.empty()) AddPageTo(name);
+    });
+    add_items_.push_back(std::move(other));
   }
   if (!add_items_.empty()) add_items_.push_back(std::make_unique<Gtk::SeparatorMenuItem>());
   auto fresh = std::make_unique<Gtk::MenuItem>(kAddPageToNewJobCaption, false);

@@ -55,7 +55,8 @@ class MainJobExtras : public sigc::trackable {
   }
 
   // As the job menu's "表示中のページをジョブに追加" opens: one item per job of the list, in
-  // list order, then "新規ｼﾞｮﾌﾞ...".
+  // list order, up to kAddToJobMenuJobs (then "ほかのｼﾞｮﾌﾞ..." for the others), then
+  // "新規ｼﾞｮﾌﾞ...".
   void RebuildAddToJobMenu();
   void AddPageTo(const std::string& job_name);
   void AddPageToNewJob();

@@ -28,6 +28,20 @@ std::optional<JobEntry> PageShown(JobHost& host, BrowserControl& browser) {
 
 std::string AddedToJobNotice(const std::string& name) { return "「" + name + "」に追加しました"; }
 
+std::vector<int> AddToJobMenuJobs(const std::vector<std::string>& names, bool* more) {
+  std::vector<int> listed;
+  *more = false;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i].empty()) continue;
+    if (listed.size() == static_cast<size_t>(kAddToJobMenuJobs)) {
+      *more = true;
+      break;
+    }
+    listed.push_back(static_cast<int>(i));
+  }
+  return listed;
+}
+
 bool IsPageToAdd(const std::string& url) { return !url.empty() && url != "about:blank"; }
 
 bool AddPageToJob(JobHost& host, BrowserControl& browser, const std::string& name) {

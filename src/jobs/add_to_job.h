@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "jobs/job_editing.h"  // AppendEntryToJob
 #include "jobs/job_files.h"
@@ -15,6 +16,16 @@ class JobHost;
 // The caption of the submenu and of its last item, which makes a new job.
 inline constexpr char kAddPageToJobCaption[] = "表示中のページをジョブに追加(&G)";
 inline constexpr char kAddPageToNewJobCaption[] = "新規ｼﾞｮﾌﾞ...";
+// The item after the jobs of a long list, which finds any job of it (frm_pick_job.h).
+inline constexpr char kAddPageToOtherJobCaption[] = "ほかのｼﾞｮﾌﾞ...";
+
+// How many jobs the submenu lists, one item each: a menu of a widget per job of a list of tens of
+// thousands takes minutes to open.
+inline constexpr int kAddToJobMenuJobs = 30;
+
+// The jobs the submenu lists, by their place in `names`: the first kAddToJobMenuJobs that name a
+// job (an empty line names none). `more` is set when the list holds others beyond them.
+std::vector<int> AddToJobMenuJobs(const std::vector<std::string>& names, bool* more);
 
 // What the window's status bar says once the page is in job `name`: "「ニュース」に追加しました".
 std::string AddedToJobNotice(const std::string& name);

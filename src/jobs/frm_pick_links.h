@@ -1,7 +1,13 @@
 // The dialog that turns a list of links into the entries of a new job: each link with a check box
 // (all checked at first), a filter box that narrows the list as the user types, "すべて選択" and
 // "選択解除" for the links the filter shows, and the count of checked links. OK takes the checked
-// links in their order; it refuses when none is checked.
+// links in their order; it refuses when none is checked. With a filter typed, OK takes only the
+// checked links the filter shows, and the count says how many are shown and how many of those
+// are checked.
+//
+// The filter goes through the list a slice at a time while the main loop goes on, so typing in
+// it stays quick with hundreds of thousands of links; each key starts it afresh, and what it
+// finds is shown once it has gone through every link.
 #pragma once
 
 #include <gtkmm/box.h>
@@ -9,9 +15,7 @@
 #include <gtkmm/dialog.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
-#include <gtkmm/liststore.h>
 #include <gtkmm/scrolledwindow.h>
-#include <gtkmm/treemodelfilter.h>
 #include <gtkmm/treeview.h>
 
 #include <optional>
@@ -19,6 +23,7 @@
 #include <vector>
 
 #include "jobs/job_files.h"
+#include "jobs/link_list.h"
 
 namespace tarvik {
 
@@ -28,16 +33,21 @@ class frmPickLinks : public Gtk::Dialog {
   static constexpr char kNothingChecked[] = "ジョブに入れるリンクが一つも選択されていません。";
 
   frmPickLinks(Gtk::Window& owner, std::vector<JobEntry> links);
+  // `list` from MakePickList (link_list.h).
+  frmPickLinks(Gtk::Window& owner, PickList list);
+  ~frmPickLinks() override { filtering_.disconnect(); }
 
   // Shows the dialog modally: the checked links, or nothing when it was cancelled.
   std::optional<std::vector<JobEntry>> Run();
 
-  // The checked links, in their order.
-  std::vector<JobEntry> Checked() const;
+  // The checked links that the filter shows (all of them while it is empty), in their order.
+  std::vector<JobEntry> Checked();
   int checked_count() const { return checked_count_; }
   // The links the filter shows, by their place in the list.
-  std::vector<int> ShownLinks() const;
+  std::vector<int> ShownLinks();
   void SetChecked(int link, bool checked);
+  // The filter is still going through the links for the text last typed.
+  bool filtering() const { return filtering_.connected(); }
   // The dialog was closed with an answer that ends it.
   bool closed() const { return closed_; }
 
@@ -62,17 +72,31 @@ class frmPickLinks : public Gtk::Dialog {
   void CheckShown(bool checked);
   void ShowCount();
   int LinkOf(const Gtk::TreeModel::iterator& row) const;
+  // The filter's text changed: the links are gone through afresh for it.
+  void StartFilter();
+  // Goes through the next slice of links; true while some are left.
+  bool FilterSlice();
+  // Goes through what is left at once: the answer to the dialog waits for it.
+  void FinishFilter();
+  void ShowFiltered();
 
   std::vector<JobEntry> links_;
   std::vector<std::string> keys_;  // FilterKey of each link
   std::vector<char> checked_;
   int checked_count_ = 0;
-  std::vector<std::string> words_;  // the filter's words
+  std::vector<std::string> words_;  // the words of the filter shown
+  std::vector<char> shown_;         // per link: the filter shows it
+  std::vector<int> shown_links_;
+  int shown_checked_ = 0;  // checked links among those shown
   bool closed_ = false;
+  // The filter under way: its words, how far it got and what it found so far.
+  std::vector<std::string> next_words_;
+  size_t next_at_ = 0;
+  std::vector<char> next_shown_;
+  std::vector<int> next_links_;
+  sigc::connection filtering_;
 
   Columns columns_;
-  Glib::RefPtr<Gtk::ListStore> store_;
-  Glib::RefPtr<Gtk::TreeModelFilter> shown_;
   Gtk::Label prompt_;
   Gtk::Entry filter_;
   Gtk::ScrolledWindow scroll_;

@@ -125,20 +125,33 @@ std::string_view WithoutFragment(std::string_view url) { return url.substr(0, ur
 std::vector<JobEntry> LinksForJob(std::vector<JobEntry> links) {
   std::vector<JobEntry> kept;
   kept.reserve(links.size());
-  std::unordered_map<std::string, size_t> seen;  // address without fragment → place in kept
+  // Address without fragment → place in kept. The addresses are those of the links kept, which
+  // stay where they are: kept never grows past what it reserved.
+  std::unordered_map<std::string_view, size_t> seen;
   seen.reserve(links.size());
   for (JobEntry& link : links) {
-    if (!IsLinkForJob(link.URL)) continue;
-    auto [at, fresh] = seen.try_emplace(std::string(WithoutFragment(link.URL)), kept.size());
-    if (fresh) {
+    if (!IsLinkForJob(link.URL) || link.URL.size() > kMaxLinkAddressBytes) continue;
+    const auto at = seen.find(WithoutFragment(link.URL));
+    if (at == seen.end()) {
       kept.push_back(std::move(link));
+      seen.emplace(WithoutFragment(kept.back().URL), kept.size() - 1);
     } else if (kept[at->second].Title.empty()) {
       kept[at->second].Title = std::move(link.Title);
     }
   }
-  for (JobEntry& link : kept)
+  for (JobEntry& link : kept) {
     if (link.Title.empty()) link.Title = link.URL;
+    CutText(link.Title, kMaxLinkTitleBytes);
+  }
   return kept;
+}
+
+void CutText(std::string& text, size_t max_bytes) {
+  if (text.size() <= max_bytes) return;
+  size_t end = max_bytes;
+  // Back to the first byte of the character that would be split.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
 }
 
 std::vector<JobEntry> AddressesInText(std::string_view text) {
@@ -152,7 +165,12 @@ std::vector<JobEntry> AddressesInText(std::string_view text) {
           text[close + 1] == '(') {
         const size_t start = close + 2;
         if (const size_t end = AddressAt(text, start)) {
+          if (end - start > kMaxLinkAddressBytes) {
+            p = end;
+            continue;
+          }
           std::string title = MarkdownLinkText(text.substr(p + 1, close - p - 1));
+          CutText(title, kMaxLinkTitleBytes);
           std::string url(text.substr(start, end - start));
           if (title.empty()) title = url;
           found.push_back(JobEntry{std::move(title), std::move(url)});
@@ -162,6 +180,10 @@ std::vector<JobEntry> AddressesInText(std::string_view text) {
       }
     } else if (c == 'h' || c == 'H') {
       if (const size_t end = AddressAt(text, p)) {
+        if (end - p > kMaxLinkAddressBytes) {
+          p = end;
+          continue;
+        }
         std::string url(text.substr(p, end - p));
         found.push_back(JobEntry{url, url});
         p = end;
@@ -198,7 +220,8 @@ std::string CollapseWhiteSpace(std::string_view text) {
 }
 
 std::string FilterKey(const JobEntry& link) {
-  const std::string both = link.Title + "\n" + link.URL;
+  // A title that is the address adds nothing to match.
+  const std::string both = link.Title == link.URL ? link.URL : link.Title + "\n" + link.URL;
   gchar* valid = g_utf8_make_valid(both.data(), static_cast<gssize>(both.size()));
   // Full-width and half-width forms match each other ("ｼﾞｮﾌﾞ" finds "ジョブ"), and letter case
   // does not count.
@@ -213,9 +236,8 @@ std::string FilterKey(const JobEntry& link) {
 
 std::vector<std::string> FilterWords(std::string_view filter) {
   std::vector<std::string> words;
-  const std::string key = FilterKey(JobEntry{std::string(filter), ""});
+  const std::string key = FilterKey(JobEntry{std::string(filter), std::string(filter)});
   std::string_view rest(key);
-  rest.remove_suffix(1);  // the line break between title and address
   for (size_t p = 0; p <= rest.size();) {
     const size_t end = std::min(rest.find_first_of(" \t", p), rest.size());
     if (end > p) words.emplace_back(rest.substr(p, end - p));
@@ -228,6 +250,19 @@ bool MatchesFilter(std::string_view key, const std::vector<std::string>& words) 
   for (const std::string& word : words)
     if (key.find(word) == std::string_view::npos) return false;
   return true;
+}
+
+std::optional<PickList> MakePickList(
+    std::vector<JobEntry> links, const std::function<bool(size_t done, size_t total)>& progress) {
+  PickList list;
+  list.keys.reserve(links.size());
+  for (const JobEntry& link : links) {
+    if (progress && list.keys.size() % 4096 == 0 && !progress(list.keys.size(), links.size()))
+      return std::nullopt;
+    list.keys.push_back(FilterKey(link));
+  }
+  list.links = std::move(links);
+  return list;
 }
 
 std::vector<JobEntry> LinksFromUriList(std::string_view uri_list) {

@@ -3,6 +3,7 @@
 // window is involved.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,16 +21,26 @@ bool IsLinkForJob(std::string_view url);
 // `url` without its fragment ("#..."), the address two links are the same page by.
 std::string_view WithoutFragment(std::string_view url);
 
-// The links a job takes, in their order: those IsLinkForJob refuses go, and of links to the same
-// address (fragments aside) only the first stays, where it stood. A link without a title takes
-// that of a later link to the same address, else its address.
+// How long a link's address and title may be, in bytes. A longer address is left out (cut short,
+// it would name another page); a longer title is cut short at a character's end. They bound what
+// one link of a list costs, whatever the file holds.
+inline constexpr size_t kMaxLinkAddressBytes = 8192;
+inline constexpr size_t kMaxLinkTitleBytes = 1024;
+
+// The links a job takes, in their order: those IsLinkForJob refuses go, as do addresses longer
+// than kMaxLinkAddressBytes, and of links to the same address (fragments aside) only the first
+// stays, where it stood. A link without a title takes that of a later link to the same address,
+// else its address; a title is cut at kMaxLinkTitleBytes.
 std::vector<JobEntry> LinksForJob(std::vector<JobEntry> links);
 
-// Every http and https address in `text`, in order, each with its address as its title; a
-// Markdown link ("[text](address)") takes its text. An address ends at white space, at
-// characters no address holds (< > " ` { } | \ ^ and the ideographic space and brackets of
-// Japanese prose) and loses the punctuation that ends a sentence after it (a closing bracket
-// only when it opened none inside the address).
+// `text` cut to at most `max_bytes`, at the end of a UTF-8 character.
+void CutText(std::string& text, size_t max_bytes);
+
+// Every http and https address in `text` (none longer than kMaxLinkAddressBytes), in order, each
+// with its address as its title; a Markdown link ("[text](address)") takes its text. An address
+// ends at white space, at characters no address holds (< > " ` { } | \ ^ and the ideographic space
+// and brackets of Japanese prose) and loses the punctuation that ends a sentence after it (a
+// closing bracket only when it opened none inside the address).
 std::vector<JobEntry> AddressesInText(std::string_view text);
 
 // Whether `text` is one address and nothing else (white space at its ends aside).
@@ -44,6 +55,18 @@ std::string CollapseWhiteSpace(std::string_view text);
 std::string FilterKey(const JobEntry& link);
 std::vector<std::string> FilterWords(std::string_view filter);
 bool MatchesFilter(std::string_view key, const std::vector<std::string>& words);
+
+// A list of links ready for the pick dialog: the links (as LinksForJob keeps them) and the
+// FilterKey of each, made once, where long lists can make them off the main loop.
+struct PickList {
+  std::vector<JobEntry> links;
+  std::vector<std::string> keys;
+};
+// `progress` is told how many keys are made of how many; when it returns false the making stops
+// and nothing is returned.
+std::optional<PickList> MakePickList(
+    std::vector<JobEntry> links,
+    const std::function<bool(size_t done, size_t total)>& progress = nullptr);
 
 // ---- Drops ------------------------------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <memory>
 
 #include "jobs/link_list.h"
@@ -14,6 +15,9 @@
 namespace tarvik {
 
 namespace {
+
+// How many bytes are read between two words to the progress.
+constexpr size_t kProgressStep = size_t{1} << 20;
 
 bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
   return text.size() >= suffix.size() &&
@@ -49,12 +53,15 @@ char SeparatorOf(std::string_view text) {
 }
 
 // Rows of cells; a cell in double quotes may hold separators, line breaks and doubled quotes.
+// False when `progress` stopped it.
 template <typename OnRow>
-void ForEachCsvRow(std::string_view text, char separator, OnRow&& on_row) {
+bool ForEachCsvRow(std::string_view text, char separator, const UrlListProgress& progress,
+                   OnRow&& on_row) {
   std::vector<std::string> row;
   std::string cell;
   bool quoted = false;
   for (size_t p = 0; p < text.size(); ++p) {
+    if (progress && p % kProgressStep == 0 && !progress(p, text.size())) return false;
     const char c = text[p];
     if (quoted) {
       if (c == '"') {
@@ -87,26 +94,47 @@ void ForEachCsvRow(std::string_view text, char separator, OnRow&& on_row) {
     row.push_back(std::move(cell));
     on_row(row);
   }
+  return true;
 }
 
-std::vector<JobEntry> ParseCsv(std::string_view text) {
+std::optional<std::vector<JobEntry>> ParseCsv(std::string_view text,
+                                              const UrlListProgress& progress) {
   std::vector<JobEntry> links;
-  ForEachCsvRow(text, SeparatorOf(text), [&links](const std::vector<std::string>& row) {
-    std::vector<std::vector<JobEntry>> found(row.size());
-    for (size_t i = 0; i < row.size(); ++i) found[i] = AddressesInText(row[i]);
-    for (size_t i = 0; i < row.size(); ++i) {
-      for (JobEntry& link : found[i]) {
-        for (size_t j = 0; j < row.size(); ++j) {
-          if (j == i || !found[j].empty()) continue;
-          std::string title = CollapseWhiteSpace(row[j]);
-          if (title.empty()) continue;
-          link.Title = std::move(title);
-          break;
-        }
-        links.push_back(std::move(link));
-      }
-    }
-  });
+  const bool whole = ForEachCsvRow(text, SeparatorOf(text), progress,
+                                   [&links](const std::vector<std::string>& row) {
+                                     std::vector<std::vector<JobEntry>> found(row.size());
+                                     for (size_t i = 0; i < row.size(); ++i)
+                                       found[i] = AddressesInText(row[i]);
+                                     for (size_t i = 0; i < row.size(); ++i) {
+                                       for (JobEntry& link : found[i]) {
+                                         for (size_t j = 0; j < row.size(); ++j) {
+                                           if (j == i || !found[j].empty()) continue;
+                                           std::string title = CollapseWhiteSpace(row[j]);
+                                           if (title.empty()) continue;
+                                           link.Title = std::move(title);
+                                           break;
+                                         }
+                                         links.push_back(std::move(link));
+                                       }
+                                     }
+                                   });
+  if (!whole) return std::nullopt;
+  return links;
+}
+
+// The addresses of a text, read a piece of whole lines at a time (no address spans a line) so
+// that `progress` is told as it goes.
+std::optional<std::vector<JobEntry>> AddressesInLines(std::string_view text,
+                                                      const UrlListProgress& progress) {
+  std::vector<JobEntry> links;
+  for (size_t p = 0; p < text.size();) {
+    if (progress && !progress(p, text.size())) return std::nullopt;
+    size_t end = text.find('\n', std::min(p + kProgressStep, text.size()));
+    end = end == std::string_view::npos ? text.size() : end + 1;
+    std::vector<JobEntry> found = AddressesInText(text.substr(p, end - p));
+    std::move(found.begin(), found.end(), std::back_inserter(links));
+    p = end;
+  }
   return links;
 }
 
@@ -237,25 +265,35 @@ UrlListFormat UrlListFormatOf(const std::string& path, std::string_view text) {
   return UrlListFormat::Text;
 }
 
-std::vector<JobEntry> ParseUrlList(std::string_view text, UrlListFormat format) {
+std::optional<std::vector<JobEntry>> ParseUrlList(std::string_view text, UrlListFormat format,
+                                                  const UrlListProgress& progress) {
+  std::optional<std::vector<JobEntry>> links;
   switch (format) {
-    case UrlListFormat::Csv: return LinksForJob(ParseCsv(text));
-    case UrlListFormat::Html: return LinksForJob(ParseHtml(text));
+    case UrlListFormat::Csv: links = ParseCsv(text, progress); break;
+    case UrlListFormat::Html:
+      // The parser reads the document in one go: the progress hears of its start and its end.
+      if (progress && !progress(0, text.size())) return std::nullopt;
+      links = ParseHtml(text);
+      break;
     case UrlListFormat::Markdown:
-    case UrlListFormat::Text: break;
+    case UrlListFormat::Text: links = AddressesInLines(text, progress); break;
   }
-  return LinksForJob(AddressesInText(text));
+  if (!links || (progress && !progress(text.size(), text.size()))) return std::nullopt;
+  return LinksForJob(std::move(*links));
 }
 
-std::optional<std::vector<JobEntry>> ReadUrlListFile(const std::string& path, std::string* error) {
+std::optional<std::vector<JobEntry>> ReadUrlListFile(const std::string& path, std::string* error,
+                                                     const UrlListProgress& progress) {
   ReadFailure failure = ReadFailure::None;
   std::optional<std::string> bytes = ReadFileBytes(path, kJobFileReadLimit, &failure);
   if (!bytes) {
     if (error) *error = ReadFailureMessage(path, failure);
     return std::nullopt;
   }
-  const std::string text = DecodeText(*bytes);
-  return ParseUrlList(text, UrlListFormatOf(path, text));
+  std::string text = DecodeText(*bytes);
+  bytes.reset();  // a list may be hundreds of megabytes: one copy at a time
+  const UrlListFormat format = UrlListFormatOf(path, text);
+  return ParseUrlList(text, format, progress);
 }
 
 }  // namespace tarvik

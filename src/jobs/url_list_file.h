@@ -9,6 +9,7 @@
 // UTF-8, UTF-16 with a byte-order mark, code page 932).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,13 +26,19 @@ enum class UrlListFormat { Text, Csv, Markdown, Html };
 // link, otherwise text.
 UrlListFormat UrlListFormatOf(const std::string& path, std::string_view text);
 
-// The links of decoded `text` in `format`.
-std::vector<JobEntry> ParseUrlList(std::string_view text, UrlListFormat format);
+// How far a reading has got: `done` bytes of the text of `total` parsed. Returning false stops
+// the reading.
+using UrlListProgress = std::function<bool(size_t done, size_t total)>;
+
+// The links of decoded `text` in `format`; nothing when `progress` stopped it.
+std::optional<std::vector<JobEntry>> ParseUrlList(std::string_view text, UrlListFormat format,
+                                                  const UrlListProgress& progress = nullptr);
 
 // The links of the file at `path`. Nothing, with the message that names the file in `error`, when
 // it is missing, not a regular file, unreadable or larger than a job file may be
-// (kJobFileReadLimit).
+// (kJobFileReadLimit); nothing, with no message, when `progress` stopped it.
 std::optional<std::vector<JobEntry>> ReadUrlListFile(const std::string& path,
-                                                     std::string* error = nullptr);
+                                                     std::string* error = nullptr,
+                                                     const UrlListProgress& progress = nullptr);
 
 }  // namespace tarvik

@@ -10,6 +10,7 @@
 #include "jobs/add_to_job.h"
 #include "jobs/bookmarks.h"
 #include "jobs/frm_edit_job.h"
+#include "jobs/frm_pick_job.h"
 #include "jobs/frm_pick_links.h"
 #include "jobs/job_files.h"
 #include "jobs/job_resume.h"
@@ -184,6 +185,44 @@ TEST_F(JobExtrasTest, AddingThePageToTheLoadedJobKeepsTheCurrentEntry) {
   AddToJobItems(w)[1]->activate();
   EXPECT_EQ(ReadJobFile(home.path(), "Sport")->entries.size(), 3u);
   EXPECT_EQ(w.job_cursor().last_index(), 3);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// A submenu of a widget per job froze the window for minutes on a list of tens of thousands of
+// jobs. It lists the first jobs; "ほかのｼﾞｮﾌﾞ..." finds any other by a few letters of its name.
+TEST_F(JobExtrasTest, ALongJobListListsItsFirstJobsAndFindsAnyOtherBySearch) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) names.push_back("Job " + std::to_string(i));
+  ASSERT_TRUE(RewriteJobList(home.path(), names));
+  ASSERT_TRUE(WriteJobFile(home.path(), "Job 2345", {{"X", "http://x/"}}));
+  frmMain& w = Start("");
+  browser().Complete("http://elsewhere/page", "Elsewhere");
+  std::vector<Gtk::MenuItem*> items = AddToJobItems(w);
+  ASSERT_EQ(items.size(), kAddToJobMenuJobs + 3u);  // the jobs, the others, a separator, new
+  EXPECT_EQ(items[kAddToJobMenuJobs - 1]->get_label(),
+            "Job " + std::to_string(kAddToJobMenuJobs - 1));
+  EXPECT_EQ(items[kAddToJobMenuJobs]->get_label(), kAddPageToOtherJobCaption);
+  EXPECT_EQ(items.back()->get_label(), kAddPageToNewJobCaption);
+
+  WhenShown<frmPickJob> pick([](frmPickJob& d) {
+    // The drop-down opens with the dialog; typing narrows it and Enter takes the job found.
+    ASSERT_TRUE(RunUntil([&] { return d.cboJob().popup().get_visible(); }));
+    EXPECT_EQ(d.cboJob().item_count(), 3000);
+    d.cboJob().popup_search().set_text("job 2345");
+    ASSERT_TRUE(
+        RunUntil([&] { return d.cboJob().popup_list().get_model()->children().size() == 1; }));
+    d.cboJob().popup_search().activate();
+  });
+  items[kAddToJobMenuJobs]->activate();
+  EXPECT_EQ(pick.opened, 1);
+  EXPECT_EQ(ReadJobFile(home.path(), "Job 2345")->entries,
+            (std::vector<JobEntry>{{"X", "http://x/"}, {"Elsewhere", "http://elsewhere/page"}}));
+  EXPECT_EQ(w.stbStat().panel(0).get_text(), "「Job 2345」に追加しました");
+
+  WhenShown<frmPickJob> cancel([](frmPickJob& d) { d.cmdCancel().clicked(); });
+  AddToJobItems(w)[kAddToJobMenuJobs]->activate();
+  EXPECT_EQ(cancel.opened, 1);
+  EXPECT_EQ(ReadJobFile(home.path(), "Job 2345")->entries.size(), 2u);
   EXPECT_TRUE(dialogs.shown.empty());
 }
 

@@ -1,5 +1,6 @@
 // Jobs from lists of links: a file of addresses through the pick dialog, and several links pasted
 // or dropped into the job editor.
+#include <glibmm/main.h>
 #include <gtkmm/clipboard.h>
 
 #include "job_editor_fixture.h"
@@ -30,9 +31,11 @@ TEST_F(JobEditorTest, AFileOfAddressesBecomesAJobOfTheLinksPicked) {
     EXPECT_EQ(dialogs_.shown.back().text, frmPickLinks::kNothingChecked);
     d.txtFilter().set_text("GUIDE");
     d.cmdSelectAll().clicked();  // only what the filter shows
+    d.txtFilter().set_text("");
     d.txtFilter().set_text("b.example");
     d.cmdSelectAll().clicked();
-    EXPECT_EQ(d.lblCount().get_text(), "3 件中 2 件を選択");
+    d.txtFilter().set_text("");
+    ASSERT_TRUE(test::RunUntil([&] { return d.lblCount().get_text() == "3 件中 2 件を選択"; }));
     d.txtFilter().activate();  // Enter accepts
   });
   EXPECT_EQ(JobFromUrlList(host_), "読み込んだ");
@@ -52,6 +55,103 @@ TEST_F(JobEditorTest, AFileOfAddressesBecomesAJobOfTheLinksPicked) {
   WhenShown<frmPickLinks> cancel([](frmPickLinks& d) { d.cmdCancel().clicked(); });
   EXPECT_EQ(JobFromUrlList(host_), "");
   EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A", "読み込んだ"}));
+}
+
+// OK took every checked link, those the filter hid too, and the count said nothing of what the
+// filter shows.
+TEST_F(JobEditorTest, WithAFilterTypedOnlyTheCheckedLinksItShowsAreTaken) {
+  WriteJobs({{"A", kNews}});
+  const std::string path = favorites_.file("links.txt");
+  WriteBytes(path,
+             "https://a.example/guide https://a.example/tour\n"
+             "https://b.example/ https://b.example/2\n");
+  dialogs_.AnswerFile(path);
+  dialogs_.AnswerInput("絞った");
+  WhenShown<frmPickLinks> pick([&](frmPickLinks& d) {
+    d.SetChecked(1, false);  // the tour
+    EXPECT_EQ(d.lblCount().get_text(), "4 件中 3 件を選択");
+    d.txtFilter().set_text("tour");
+    ASSERT_TRUE(
+        test::RunUntil([&] { return d.lblCount().get_text() == "表示 1 件中 0 件を選択"; }));
+    d.cmdOK().clicked();  // refused: the checked links are all hidden
+    EXPECT_FALSE(d.closed());
+    EXPECT_EQ(dialogs_.shown.back().text, frmPickLinks::kNothingChecked);
+    d.txtFilter().set_text("A.EXAMPLE");
+    ASSERT_TRUE(
+        test::RunUntil([&] { return d.lblCount().get_text() == "表示 2 件中 1 件を選択"; }));
+    d.txtFilter().activate();
+  });
+  EXPECT_EQ(JobFromUrlList(host_), "絞った");
+  EXPECT_EQ(pick.opened, 1);
+  EXPECT_EQ(OnDisk("絞った"), (Entries{{"https://a.example/guide", "https://a.example/guide"}}));
+}
+
+// A list of tens of megabytes froze the window while it was read, and again at each key of the
+// filter. It is read off the main loop behind a progress window whose "キャンセル" stops it, and
+// the filter goes through the links while the main loop goes on.
+TEST_F(JobEditorTest, ALargeListIsReadAndFilteredWhileTheWindowGoesOnAnswering) {
+  WriteJobs({{"A", kNews}});
+  const std::string path = favorites_.file("large.md");
+  std::string text;
+  int lines = 0, sevens = 0;
+  for (; text.size() < (size_t{20} << 20); ++lines) {
+    const std::string n = std::to_string(lines);
+    text += "- [記事 " + n + " の見出し](https://site.example/articles/" + n + "?from=list)\n";
+    if (n.find('7') != std::string::npos) ++sevens;
+  }
+  WriteBytes(path, text);
+  text.clear();
+  int turns = 0;  // of the main loop
+  sigc::connection ticks = Glib::signal_timeout().connect(
+      [&turns] {
+        ++turns;
+        return true;
+      },
+      20);
+  int turns_read = -1;
+  dialogs_.AnswerFile(path);
+  WhenShown<frmPickLinks> pick([&](frmPickLinks& d) {
+    turns_read = turns;
+    EXPECT_EQ(d.lblCount().get_text(),
+              std::to_string(lines) + " 件中 " + std::to_string(lines) + " 件を選択");
+    d.txtFilter().set_text("7");
+    EXPECT_TRUE(d.filtering()) << "the key waited for the filter";
+    const std::string found =
+        "表示 " + std::to_string(sevens) + " 件中 " + std::to_string(sevens) + " 件を選択";
+    ASSERT_TRUE(test::RunUntil([&] { return d.lblCount().get_text() == found; }, 60000));
+    d.cmdCancel().clicked();
+  });
+  EXPECT_EQ(JobFromUrlList(host_), "");
+  EXPECT_EQ(pick.opened, 1);
+  EXPECT_GT(turns_read, 3) << "the main loop waited for the reading";
+
+  // The progress window's キャンセル stops the reading: no pick dialog, no message, no job.
+  int progress_shown = 0;
+  sigc::connection stop = Glib::signal_timeout().connect(
+      [&progress_shown] {
+        for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+          auto* dialog = dynamic_cast<Gtk::Dialog*>(w);
+          if (!dialog || dynamic_cast<frmPickLinks*>(w) || !dialog->get_visible() ||
+              dialog->get_title() != kJobFromUrlListTitle)
+            continue;
+          ++progress_shown;
+          dialog->response(Gtk::RESPONSE_CANCEL);
+          return false;
+        }
+        return true;
+      },
+      10);
+  WhenShown<frmPickLinks> unexpected([](frmPickLinks& d) { d.cmdCancel().clicked(); });
+  const size_t messages = dialogs_.shown.size();
+  dialogs_.AnswerFile(path);
+  EXPECT_EQ(JobFromUrlList(host_), "");
+  EXPECT_EQ(unexpected.opened, 0);
+  stop.disconnect();
+  ticks.disconnect();
+  EXPECT_EQ(progress_shown, 1);
+  EXPECT_EQ(pick.opened, 1);
+  EXPECT_EQ(dialogs_.shown.size(), messages + 1) << "the file dialog, and no message";
+  EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A"}));
 }
 
 TEST_F(JobEditorTest, SeveralLinksPastedOrDroppedGoAfterTheSelectedRow) {

@@ -176,5 +176,39 @@ TEST_F(UrlListFileTest, FilesThatCannotBeReadSayWhy) {
   EXPECT_NE(error.find("missing.txt"), std::string::npos);
 }
 
+// A list's links cost a bounded amount each, whatever the file holds: an address beyond the cap
+// is left out whole (cut short it would name another page), a title is cut at a character's end.
+// A reading told to stop by its progress gives nothing.
+TEST_F(UrlListFileTest, LongAddressesAndTitlesAreCappedAndAReadingCanBeStopped) {
+  const std::string long_address = "https://long.example/" + std::string(kMaxLinkAddressBytes, 'a');
+  std::string long_title;
+  while (long_title.size() < 3 * kMaxLinkTitleBytes) long_title += "長い題 ";
+  const Entries links =
+      Read("caps.md", "[" + long_title + "](https://a.example/)\n" + long_address + "\n[x](" +
+                          long_address + ")\nhttps://b.example/\n");
+  ASSERT_EQ(links.size(), 2u);
+  EXPECT_EQ(links[0].URL, "https://a.example/");
+  EXPECT_LE(links[0].Title.size(), kMaxLinkTitleBytes);
+  EXPECT_GT(links[0].Title.size(), kMaxLinkTitleBytes - 4);
+  EXPECT_TRUE(
+      g_utf8_validate(links[0].Title.data(), static_cast<gssize>(links[0].Title.size()), nullptr));
+  EXPECT_EQ(links[1].URL, "https://b.example/");
+  // The same caps hold for the links of a page or a drop.
+  const Entries page = LinksForJob({{long_title, "https://c.example/"}, {"x", long_address}});
+  ASSERT_EQ(page.size(), 1u);
+  EXPECT_LE(page[0].Title.size(), kMaxLinkTitleBytes);
+
+  std::string text;
+  for (int i = 0; i < 100000; ++i) text += "https://s.example/" + std::to_string(i) + "\n";
+  WriteBytes(dir.file("many.txt"), text);
+  size_t heard = 0;
+  std::string error;
+  EXPECT_FALSE(ReadUrlListFile(dir.file("many.txt"), &error,
+                               [&heard](size_t, size_t) { return ++heard < 2; }));
+  EXPECT_EQ(heard, 2u);
+  EXPECT_TRUE(error.empty());
+  EXPECT_EQ(ReadUrlListFile(dir.file("many.txt"))->size(), 100000u);
+}
+
 }  // namespace
 }  // namespace tarvik
