@@ -9,7 +9,6 @@
 
 #include <cerrno>
 
-#include <algorithm>
 #include <cstring>
 
 namespace tarvik {
@@ -77,7 +76,9 @@ FileStamp StampOf(const std::string& path) {
 
 bool StampMayHideAChange(const FileStamp& stamp, std::int64_t now_ns) {
   if (!stamp.exists) return false;
-  return std::max(stamp.mtime_ns, stamp.ctime_ns) > now_ns - kClockStepNs;
+  // The change time, which this machine's clock sets at every write: a modification time may
+  // be any, as sync tools give a file the one it had on the machine it came from.
+  return stamp.ctime_ns > now_ns - kClockStepNs;
 }
 
 }  // namespace tarvik

@@ -39,8 +39,9 @@ struct FileStamp {
 FileStamp StampOf(const std::string& path);
 
 // True when a change made after `stamp` was taken at `now_ns` (nanoseconds since the epoch)
-// could leave the same stamp: its time lies within the clock's step of `now_ns` (or after it),
-// and a second write within that step keeps the time and may keep the size.
+// could leave the same stamp: its change time lies within the file system clock's step of
+// `now_ns` (or after it), and a second write within that step keeps the times and may keep the
+// size.
 bool StampMayHideAChange(const FileStamp& stamp, std::int64_t now_ns);
 
 }  // namespace tarvik
