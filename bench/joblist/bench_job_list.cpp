@@ -1,5 +1,6 @@
 // Start-up of the main window to a usable window, with one job in the job list against tens of
-// thousands; and a window following a job list that another process or a sync tool changed.
+// thousands; a window following a job list that another process or a sync tool changed; and the
+// look a window makes every few seconds where the system cannot watch the jobs.
 // Run: scripts/with-display.sh build/bench/joblist/bench_job_list
 #include <benchmark/benchmark.h>
 #include <glib.h>
@@ -15,6 +16,7 @@
 #include "app/frm_main.h"
 #include "jobs/frm_pick_job.h"
 #include "jobs/job_files.h"
+#include "jobs/job_poll.h"
 #include "platform/settings_store.h"
 #include "support/fake_browser.h"
 
@@ -203,6 +205,45 @@ void BM_PickJobDialogWithJobs(benchmark::State& state) {
   state.counters["jobs"] = jobs;
 }
 BENCHMARK(BM_PickJobDialogWithJobs)->Arg(40000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One look at the jobs (JobFilesLook::Look), as a window makes every kJobPollMs where the system
+// cannot watch them, with 40,000 job files and the first job loaded. Argument 2 tells what
+// changed since the last look: 0, nothing; 1, the loaded job's file replaced as Tarvik and sync
+// tools write (a new file renamed over it), which changes "JobFiles/" too, so that the look
+// reads the folder. The looks are made as if well after the files were written, so that no
+// stamp is in doubt (a stamp taken within the clock's step of a write costs one more look).
+void BM_LookWithoutWatch(benchmark::State& state) {
+  const int jobs = static_cast<int>(state.range(0));
+  const bool change = state.range(1) == 1;
+  static const std::string folder = AppFolderWithFiles(jobs);  // one writing for both cases
+  if (folder.empty()) {
+    state.SkipWithError("could not write the jobs");
+    return;
+  }
+  const std::vector<std::string> names = *tarvik::ReadJobList(folder);
+  const std::string path = tarvik::JobFilePath(folder, names[0]);
+  const std::int64_t later = (g_get_real_time() + G_GINT64_CONSTANT(3600) * G_USEC_PER_SEC) * 1000;
+  tarvik::JobFilesLook look;
+  look.Follow(folder, names[0], later);
+  int written = 0, wrong = 0;
+  for (auto _ : state) {
+    if (change) {
+      state.PauseTiming();
+      const std::string entry = "Top,http://127.0.0.1/" + std::to_string(++written) + "\r\n";
+      g_file_set_contents((path + ".new").c_str(), entry.c_str(), -1, nullptr);
+      g_rename((path + ".new").c_str(), path.c_str());
+      state.ResumeTiming();
+    }
+    if (look.Look({}, later) != change) ++wrong;
+  }
+  if (wrong) state.SkipWithError("the look did not see what changed, or saw a change");
+  state.counters["jobs"] = jobs;
+}
+BENCHMARK(BM_LookWithoutWatch)
+    ->Args({40000, 0})
+    ->Args({40000, 1})
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(200);
 
 }  // namespace
 

@@ -26,6 +26,7 @@ namespace tarvik {
 MainJobExtras::MainJobExtras(JobExtrasHost& window, JobHost& jobs)
     : w_(window), jobs_(jobs), watch_(JobsFolder()) {
   watch_.signal_changed().connect(sigc::mem_fun(*this, &MainJobExtras::RefreshFromFiles));
+  watch_.signal_unwatched().connect([this] { w_.ShowStatusNotice(kNoFileWatchNotice); });
   JobsFolderChanged().connect(sigc::mem_fun(*this, &MainJobExtras::FollowJobsFolder));
   w_.browser().signal_navigate_complete2().connect(
       [this](const std::string&) { OnNavigateComplete2(); });

@@ -9,6 +9,7 @@
 
 #include "jobs/job_conflicts.h"
 #include "jobs/job_files.h"
+#include "platform/file_watch.h"
 #include "platform/path_util.h"
 
 namespace tarvik {
@@ -80,6 +81,7 @@ JobWatch::JobWatch(std::string app_folder) : app_folder_(std::move(app_folder)) 
 
 JobWatch::~JobWatch() {
   pending_.disconnect();
+  poll_.reset();
   for (auto* monitor : {&list_monitor_, &job_monitor_, &folder_monitor_, &job_files_monitor_})
     if (*monitor) (*monitor)->cancel();
 }
@@ -107,6 +109,7 @@ void JobWatch::SetFolder(const std::string& folder) {
   }
   app_folder_ = folder;
   awaited_.clear();
+  if (poll_) poll_->SetFolder(folder);
   StartMonitors();
   const std::string name = job_name_;
   job_name_.clear();
@@ -114,43 +117,55 @@ void JobWatch::SetFolder(const std::string& folder) {
 }
 
 Glib::RefPtr<Gio::FileMonitor> JobWatch::MonitorFolder(const std::string& path) {
-  try {
-    auto monitor =
-        Gio::File::create_for_path(path)->monitor_directory(Gio::FILE_MONITOR_WATCH_MOVES);
-    monitor->signal_changed().connect([this](const Glib::RefPtr<Gio::File>& file,
-                                             const Glib::RefPtr<Gio::File>& other,
-                                             Gio::FileMonitorEvent event) {
-      if (event == Gio::FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) return;
-      for (const auto& f : {file, other}) {
-        if (!f) continue;
-        const std::string base = f->get_basename();
-        const bool awaited = base.size() > 4 && base.compare(base.size() - 4, 4, ".tvj") == 0 &&
-                             Lists(awaited_, base.substr(0, base.size() - 4));
-        if (awaited || ConflictCopyOriginal(base)) {
-          OnEvent();
-          return;
-        }
+  Glib::RefPtr<Gio::FileMonitor> monitor = WatchFolder(path);
+  PollUnlessHeard(monitor, path);
+  if (!monitor) return {};
+  monitor->signal_changed().connect([this](const Glib::RefPtr<Gio::File>& file,
+                                           const Glib::RefPtr<Gio::File>& other,
+                                           Gio::FileMonitorEvent event) {
+    if (event == Gio::FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) return;
+    for (const auto& f : {file, other}) {
+      if (!f) continue;
+      const std::string base = f->get_basename();
+      const bool awaited = base.size() > 4 && base.compare(base.size() - 4, 4, ".tvj") == 0 &&
+                           Lists(awaited_, base.substr(0, base.size() - 4));
+      if (awaited || ConflictCopyOriginal(base)) {
+        OnEvent();
+        return;
       }
-    });
-    return monitor;
-  } catch (const Glib::Error&) {
-    return {};
-  }
+    }
+  });
+  return monitor;
 }
 
 Glib::RefPtr<Gio::FileMonitor> JobWatch::Monitor(const std::string& path) {
-  try {
-    // A monitor of a file that does not exist yet reports its creation.
-    auto monitor = Gio::File::create_for_path(path)->monitor_file(Gio::FILE_MONITOR_WATCH_MOVES);
-    monitor->signal_changed().connect([this](const Glib::RefPtr<Gio::File>&,
-                                             const Glib::RefPtr<Gio::File>&,
-                                             Gio::FileMonitorEvent event) {
-      if (event != Gio::FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) OnEvent();
-    });
-    return monitor;
-  } catch (const Glib::Error&) {
-    return {};  // a file system that cannot be watched: changes show at the next reload
-  }
+  // A monitor of a file that does not exist yet reports its creation.
+  Glib::RefPtr<Gio::FileMonitor> monitor = WatchFile(path);
+  PollUnlessHeard(monitor, path.substr(0, path.rfind('/')));  // GLib watches the file's folder
+  if (!monitor) return {};
+  monitor->signal_changed().connect([this](const Glib::RefPtr<Gio::File>&,
+                                           const Glib::RefPtr<Gio::File>&,
+                                           Gio::FileMonitorEvent event) {
+    if (event != Gio::FILE_MONITOR_EVENT_ATTRIBUTE_CHANGED) OnEvent();
+  });
+  return monitor;
+}
+
+void JobWatch::PollUnlessHeard(const Glib::RefPtr<Gio::FileMonitor>& monitor,
+                               const std::string& folder) {
+  if (poll_ || (WatchHearsChanges(monitor) && WatchesLeft(folder))) return;
+  // Once begun, the looks go on for the life of the watch: they cost little, and a watch that
+  // failed once fails again while whatever used up the user's watches runs.
+  poll_ = std::make_unique<JobPoll>(app_folder_);
+  poll_->WatchJob(job_name_);
+  poll_->AwaitJobs(awaited_);
+  poll_->signal_changed().connect(sigc::mem_fun(*this, &JobWatch::OnEvent));
+  poll_->signal_first_look().connect([this] { unwatched_.emit(); });
+}
+
+void JobWatch::AwaitJobs(std::vector<std::string> names) {
+  if (poll_) poll_->AwaitJobs(names);
+  awaited_ = std::move(names);
 }
 
 void JobWatch::WatchJob(const std::string& name) {
@@ -158,6 +173,7 @@ void JobWatch::WatchJob(const std::string& name) {
   if (job_monitor_) job_monitor_->cancel();
   job_monitor_.reset();
   job_name_ = name;
+  if (poll_) poll_->WatchJob(name);
   if (!name.empty() && name.find('/') == std::string::npos)
     job_monitor_ = Monitor(JobFilePath(app_folder_, name));
 }

@@ -2,7 +2,9 @@
 // Tarvik process, another window, a file manager, a sync tool. Changes that come in a burst (a
 // replace is a write of a temporary file and a rename) are reported once, shortly after the last
 // of them. Conflict copies a sync tool leaves beside the list or in "JobFiles/" are reported too
-// (job_conflicts.h), as are the files of jobs the window waits for.
+// (job_conflicts.h), as are the files of jobs the window waits for. Where the system cannot
+// watch them, or only by looking now and then without naming the file, the watch looks for
+// itself every few seconds (job_poll.h).
 #pragma once
 
 #include <giomm/filemonitor.h>
@@ -10,11 +12,13 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "jobs/job_files.h"
+#include "jobs/job_poll.h"
 
 namespace tarvik {
 
@@ -75,15 +79,21 @@ class JobWatch {
   const std::string& folder() const { return app_folder_; }
   // Reports the arrival, change or removal of these jobs' files too (the listed jobs whose files
   // have not come yet).
-  void AwaitJobs(std::vector<std::string> names) { awaited_ = std::move(names); }
+  void AwaitJobs(std::vector<std::string> names);
 
   // "TVJob.lst" or the watched job file was created, changed, replaced or removed.
   sigc::signal<void()>& signal_changed() { return changed_; }
+  // Raised once, at the first look, when a watch could not be made and the watch looks for
+  // itself every kJobPollMs instead: changes made elsewhere show that much later.
+  sigc::signal<void()>& signal_unwatched() { return unwatched_; }
+  bool looking_for_itself() const { return poll_ != nullptr; }
 
  private:
   Glib::RefPtr<Gio::FileMonitor> Monitor(const std::string& path);
   Glib::RefPtr<Gio::FileMonitor> MonitorFolder(const std::string& path);
   void StartMonitors();
+  // Looks for itself from now on, unless `monitor` hears of each change in `folder`.
+  void PollUnlessHeard(const Glib::RefPtr<Gio::FileMonitor>& monitor, const std::string& folder);
   void OnEvent();
 
   std::string app_folder_;
@@ -93,8 +103,10 @@ class JobWatch {
   Glib::RefPtr<Gio::FileMonitor> folder_monitor_;     // conflict copies of the list
   Glib::RefPtr<Gio::FileMonitor> job_files_monitor_;  // conflict copies, awaited job files
   std::vector<std::string> awaited_;
-  sigc::connection pending_;  // the report waiting for the burst to end
+  std::unique_ptr<JobPoll> poll_;  // while a watch is missing or only looks now and then
+  sigc::connection pending_;       // the report waiting for the burst to end
   sigc::signal<void()> changed_;
+  sigc::signal<void()> unwatched_;
 };
 
 }  // namespace tarvik

@@ -2,8 +2,11 @@
 // windows with the fake browser, real files replaced underneath them as the tool replaces them.
 // (Two machines kept in step by Syncthing: tests/e2e/process/two_machines_sync.py.)
 #include <glib/gstdio.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include "jobs/job_files.h"
+#include "jobs/job_poll.h"
 #include "jobs/job_watch.h"
 #include "main_window_fixture.h"
 #include "platform/jobs_folder.h"
@@ -127,6 +130,48 @@ TEST_F(JobsFolderTest, AConflictCopyIsMergedWithOneLineInTheStatusBar) {
   ASSERT_TRUE(RunUntil([&] { return w.job_cursor().entries().size() == 4; }));
   EXPECT_EQ(w.job_cursor().current().URL, "http://b/");
   EXPECT_EQ(SelectorItems(w), (Names{"News", "Sport"}));  // the copy is no job
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// Where the user's inotify instances or watches are used up (the test run in a user namespace
+// that allows none: tests/gui/app/without_inotify.sh), the system refuses the watches; elsewhere
+// the watch layer's switch for tests does.
+TEST_F(JobsFolderTest, WithoutFileWatchesTheWindowLooksForItselfAndSaysSoOnce) {
+  const int fd = inotify_init1(IN_CLOEXEC);
+  if (fd >= 0 && inotify_add_watch(fd, home.path().c_str(), IN_CREATE) >= 0)
+    g_setenv("TARVIK_TEST_NO_FILE_WATCH", "1", TRUE);
+  if (fd >= 0) close(fd);
+  struct Unset {
+    ~Unset() { g_unsetenv("TARVIK_TEST_NO_FILE_WATCH"); }
+  } unset;
+  SaveSetting(setting::kJobsFolder, home.path());
+  frmMain& w = Start("");
+  AtB(w);
+  Gtk::Label& status = w.stbStat().panel(0);
+  int said = 0;
+  status.property_label().signal_changed().connect([&] {
+    if (status.get_text() == kNoFileWatchNotice) ++said;
+  });
+  EXPECT_TRUE(w.job_extras().watch().looking_for_itself());
+  const int kLooks = 5 * kJobPollMs;  // a few looks, for a busy machine
+  ASSERT_TRUE(RunUntil([&] { return said == 1; }, kLooks));
+
+  // Both windows of two machines added an entry: the copy of the other side comes while the
+  // window runs, and is merged.
+  const std::string copy = home.file("JobFiles/News.sync-conflict-20261208-101010-ABCDEFG.tvj");
+  Deliver(copy, "A,http://a/\r\nB,http://b/\r\nC,http://c/\r\nD,http://d/\r\n");
+  ASSERT_TRUE(
+      RunUntil([&] { return status.get_text() == "「News」の競合コピーを統合しました"; }, kLooks));
+  EXPECT_FALSE(g_file_test(copy.c_str(), G_FILE_TEST_EXISTS));
+  ASSERT_TRUE(RunUntil([&] { return w.job_cursor().entries().size() == 4; }, kLooks));
+  EXPECT_EQ(w.job_cursor().entries().back().URL, "http://d/");
+  EXPECT_EQ(w.job_cursor().current().URL, "http://b/");
+
+  // The list changed elsewhere shows in the selector.
+  Deliver(JobFilePath(home.path(), "Work"), "W,http://w/\r\n");
+  Deliver(JobListPath(home.path()), "News\r\nSport\r\nWork\r\n");
+  ASSERT_TRUE(RunUntil([&] { return SelectorItems(w) == Names{"News", "Sport", "Work"}; }, kLooks));
+  EXPECT_EQ(said, 1);
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
