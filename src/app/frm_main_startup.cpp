@@ -88,13 +88,17 @@ void frmMain::WireCommands() {
     if (e->button == 1) ToggleMode();
     return true;
   });
+  clbComm_.picMode().set_on_click([this] { ToggleMode(); });
   TakeKeyboardFocus(clbComm_.picMode(), [this](unsigned keyval) {
     if (IsActivateKey(keyval)) ToggleMode();
     return IsActivateKey(keyval);
   });
-  // The favorites buttons run the commands of their menu items.
-  clbComm_.cmdOpFav().signal_clicked().connect([this] { MainMenuCommand("mnuOpFav")(*this); });
-  clbComm_.cmdSvFav().signal_clicked().connect([this] { MainMenuCommand("mnuAddFav")(*this); });
+  // The favorites buttons run the commands of their menu items. Those and the steps may open a
+  // dialog: they run after the click has returned.
+  clbComm_.cmdOpFav().signal_clicked().connect(
+      AfterAction(*this, [this] { MainMenuCommand("mnuOpFav")(*this); }));
+  clbComm_.cmdSvFav().signal_clicked().connect(
+      AfterAction(*this, [this] { MainMenuCommand("mnuAddFav")(*this); }));
   txtURL().signal_activate().connect([this] {
     // Enter: the caret goes to the end, then the address is opened.
     txtURL().select_region(-1, -1);
@@ -108,7 +112,8 @@ void frmMain::WireCommands() {
     if (!filling_jobs_) cboJob_Click();
     job_extras_.UpdateJobItems();  // the items that act on the loaded job follow it
   });
-  for (int i = 0; i < 5; ++i) cmdNav(i).signal_clicked().connect([this, i] { cmdNav_Click(i); });
+  for (int i = 0; i < 5; ++i)
+    cmdNav(i).signal_clicked().connect(AfterAction(*this, [this, i] { cmdNav_Click(i); }));
 }
 
 void frmMain::ActOnCommandLine(const StartCommand& cmd) {

@@ -4,6 +4,7 @@
 #include <gtkmm/cellrenderertoggle.h>
 
 #include "jobs/link_list.h"
+#include "platform/accessible.h"
 #include "platform/dialogs.h"
 #include "platform/display_text.h"
 
@@ -32,6 +33,7 @@ frmPickLinks::frmPickLinks(Gtk::Window& owner, std::vector<JobEntry> links)
     shown_->refilter();
   });
   box->pack_start(filter_, Gtk::PACK_SHRINK);
+  SetAccessibleName(filter_, "絞り込み");
 
   BuildList();
   scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
@@ -110,6 +112,7 @@ void frmPickLinks::BuildList() {
   view_.set_fixed_height_mode(true);
   view_.set_enable_search(false);
   view_.set_tooltip_text("ジョブに入れるリンクの一覧");
+  SetAccessibleName(view_, "リンクの一覧");
   view_.set_model(shown_);
   // Enter on a row accepts the dialog, as it does in the filter box.
   view_.signal_row_activated().connect(

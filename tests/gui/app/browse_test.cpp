@@ -161,6 +161,7 @@ TEST_F(BrowseTest, CtrlCInThePageCopiesItsSelection) {
   auto press_ctrl_c = [&] {
     clipboard->set_text("before");
     ASSERT_TRUE(gtk_accel_groups_activate(G_OBJECT(w.gobj()), GDK_KEY_c, GDK_CONTROL_MASK));
+    Pump();  // the command runs once the key has been handled
   };
   browser().selection = "選択した文";
   browser().has_focus = true;

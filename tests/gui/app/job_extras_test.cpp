@@ -36,6 +36,7 @@ class JobExtrasTest : public MainWindowTest {
   // A step button pressed, and the page it asked for shown.
   void StepAndShow(frmMain& w, int button, int browser_index = 0) {
     w.cmdNav(button).clicked();
+    Pump();
     CompleteLast(browser_index);
   }
   void CompleteLast(int browser_index = 0) {
@@ -103,11 +104,13 @@ TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
     d.cmdOK().clicked();
   });
   w.menu_item("mnuJobFromLinks")->activate();
+  Pump();
   ASSERT_TRUE(RunUntil([&] { return pick_page.opened == 1 && w.job_cursor().name() == "Page"; }));
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://p/1");
 
   browser().page_links = {{"mailto:x@example.com", "mail"}};
   w.menu_item("mnuJobFromLinks")->activate();
+  Pump();
   EXPECT_EQ(dialogs.shown.back().text, kNoPageLinksMessage);
 }
 

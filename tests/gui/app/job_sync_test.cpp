@@ -27,6 +27,7 @@ class JobSyncTest : public MainWindowTest {
   // A step button pressed, and the page it asked for shown.
   void StepAndShow(frmMain& w, int button) {
     w.cmdNav(button).clicked();
+    Pump();
     const std::string nav = browser().last_navigation();
     browser().Complete(nav.substr(nav.find(':') + 1), "page");
   }
@@ -135,7 +136,8 @@ TEST_F(JobSyncTest, ThePlaceInTheJobFollowsStepsPagesAndOutsideChanges) {
   EXPECT_GE(label.get_x(), title.get_x() + title.get_width());
   EXPECT_EQ(label.get_x() + label.get_width(), alone.get_x() + alone.get_width());
   EXPECT_EQ(label.get_y(), alone.get_y());
-  EXPECT_EQ(std::string(atk_object_get_name(place.get_accessible()->gobj())), "2 / 3");
+  EXPECT_EQ(std::string(atk_object_get_name(place.get_accessible()->gobj())),
+            "ジョブ内の位置 2 / 3");
 
   // A page that is not the current entry's has no place.
   browser().Complete("http://elsewhere/", "E");

@@ -20,6 +20,7 @@ TEST_F(JobEditorTest, EditJobOpensOnTheSelectedJobAndReloadsTheMainWindowAfter) 
     // Delete the selected job: the main window's index 1 then names C.
     dialogs_.AnswerMessage(MsgResult::OK);
     e.cmdKillJob().clicked();
+    Pump();
     e.cmdCancel().clicked();
   });
   mnuEditJob_Click(host_);

@@ -1,6 +1,7 @@
 // The job editor, driven through its real widgets with scripted dialogs, on job files in a
 // temporary application folder.
 #include "job_editor_fixture.h"
+#include "platform/accessible.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -16,6 +17,13 @@ TEST_F(JobEditorTest, ControlsHaveTheirCaptionsTooltipsAndInitialState) {
   EXPECT_EQ(e->get_title(), "ジョブの編集");
   EXPECT_TRUE(e->get_modal());
   EXPECT_EQ(e->get_transient_for(), &host_.window);
+  // A screen reader reads the boxes, the list and the job selector's drop-down by name.
+  EXPECT_EQ(AccessibleName(e->txtTitle()), "タイトル");
+  EXPECT_EQ(AccessibleName(e->txtURL()), "URL");
+  EXPECT_EQ(AccessibleName(e->lsvURL()), "URLリスト");
+  EXPECT_EQ(AccessibleName(e->cboJob().popup()), "ジョブの一覧");
+  EXPECT_EQ(AccessibleName(e->cboJob().popup_list()), "ジョブの一覧");
+  EXPECT_EQ(AccessibleName(e->cboJob().popup_search()), "ジョブの検索");
 
   struct Button {
     Gtk::Button& button;
@@ -201,6 +209,7 @@ TEST_F(JobEditorTest, FavoriteWithSeveralDotsGivesTheNameBeforeTheFirstDot) {
   auto e = Open(0);
   dialogs_.AnswerFile(path);
   e->cmdFav().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   const ShownDialog& d = dialogs_.shown[0];
   EXPECT_EQ(d.kind, "open");
@@ -216,6 +225,7 @@ TEST_F(JobEditorTest, FavoriteWithSeveralDotsGivesTheNameBeforeTheFirstDot) {
   // Cancelling the file dialog leaves the boxes alone.
   dialogs_.AnswerFile(std::nullopt);
   e->cmdFav().clicked();
+  Pump();
   EXPECT_EQ(e->txtTitle().get_text(), "www");
   EXPECT_EQ(e->Rows(), kNews);
 }

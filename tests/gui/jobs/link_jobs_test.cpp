@@ -5,6 +5,7 @@
 #include "job_editor_fixture.h"
 #include "jobs/frm_pick_links.h"
 #include "jobs/link_jobs.h"
+#include "platform/accessible.h"
 #include "support/gui_input.h"
 #include "support/when_shown.h"
 
@@ -24,6 +25,7 @@ TEST_F(JobEditorTest, AFileOfAddressesBecomesAJobOfTheLinksPicked) {
   dialogs_.AnswerInput("読み込んだ");
   WhenShown<frmPickLinks> pick([&](frmPickLinks& d) {
     EXPECT_EQ(d.lblCount().get_text(), "3 件中 3 件を選択");
+    EXPECT_EQ(AccessibleName(d.txtFilter()), "絞り込み");
     d.cmdClearAll().clicked();
     d.cmdOK().clicked();  // refused: nothing is checked
     EXPECT_FALSE(d.closed());
