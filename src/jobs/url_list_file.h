@@ -28,6 +28,9 @@ UrlListFormat UrlListFormatOf(const std::string& path, std::string_view text);
 // The links of decoded `text` in `format`.
 std::vector<JobEntry> ParseUrlList(std::string_view text, UrlListFormat format);
 
+// The bytes of the list file at `path` as UTF-8 text.
+std::string DecodeListBytes(std::string_view bytes, const std::string& path);
+
 // The links of the file at `path`. Nothing, with the message that names the file in `error`, when
 // it is missing, not a regular file, unreadable or larger than a job file may be
 // (kJobFileReadLimit).
