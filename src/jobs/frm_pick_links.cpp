@@ -55,7 +55,7 @@ frmPickLinks::frmPickLinks(Gtk::Window& owner, std::vector<JobEntry> links)
   ShowCount();
 
   ok_ = add_button("OK", Gtk::RESPONSE_OK);
-  cancel_ = add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
+  cancel_ = add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
   set_default_response(Gtk::RESPONSE_OK);
   show_all_children();
   filter_.grab_focus();

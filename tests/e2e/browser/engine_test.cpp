@@ -399,7 +399,6 @@ TEST_F(EngineTest, AJobFileOnTheCommandLineOpensTheJobsFirstPage) {
   ASSERT_TRUE(WaitForTitle(w, "Page A -- Tarvik"));
   EXPECT_EQ(w.txtJob().get_text(), "A [" + server.url("/a.html") + "]");
   w.cmdNav(2).clicked();
-  Pump();
   ASSERT_TRUE(WaitForTitle(w, "Page B -- Tarvik"));
   EXPECT_EQ(w.txtJob().get_text(), "B [" + server.url("/b.html") + "]");
   EXPECT_EQ(w.cmdNav(2).get_tooltip_text(), "現在最後です");

@@ -91,7 +91,6 @@ TEST_F(PageLinksTest, ThePageLinksBecomeAJobLoadedOnItsFirstEntry) {
     d.cmdOK().clicked();
   });
   w.menu_item("mnuJobFromLinks")->activate();
-  Pump();
   ASSERT_TRUE(RunUntil([&] { return pick.opened == 1 && w.job_cursor().loaded(); }, kLoad));
 
   const std::vector<JobEntry> kept = {expected[0], expected[1], expected[3], expected[4],

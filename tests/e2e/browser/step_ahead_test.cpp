@@ -83,7 +83,6 @@ TEST_F(StepAheadTest, TheNextPageIsShownAsLoadedAheadAndHistoryStaysTrue) {
       [&](const std::string& title) { heard.push_back("title " + title); });
   w.browser().signal_document_complete().connect([&] { heard.push_back("done"); });
   w.cmdNav(2).clicked();
-  Pump();
   ASSERT_TRUE(Shows(w, "b"));
   EXPECT_EQ(heard,
             (std::vector<std::string>{"status 接続しています...", "status 読み込んでいます...",
@@ -125,7 +124,6 @@ TEST_F(StepAheadTest, APageThatWantsTheUserIsGivenUpAndLoadsOnTheStep) {
   ASSERT_TRUE(RunUntil([&] { return server.count("/ran-b-hidden") == 1; }, kLoad));
   EXPECT_TRUE(RunUntil([&] { return Engine(w).PreparedURL().empty(); }, kLoad));
   w.cmdNav(2).clicked();
-  Pump();
   ASSERT_TRUE(Shows(w, "b"));
   EXPECT_EQ(server.count("/b.html"), 2) << "loaded again on the step";
   EXPECT_TRUE(RunUntil([&] { return server.count("/ran-b-visible") == 1; }, kLoad));
@@ -133,7 +131,6 @@ TEST_F(StepAheadTest, APageThatWantsTheUserIsGivenUpAndLoadsOnTheStep) {
   ASSERT_TRUE(RunUntil([&] { return server.count("/ran-c-hidden") == 1; }, kLoad));
   EXPECT_TRUE(RunUntil([&] { return Engine(w).PreparedURL().empty(); }, kLoad));
   w.cmdNav(2).clicked();
-  Pump();
   ASSERT_TRUE(Shows(w, "c"));
   EXPECT_EQ(server.count("/c.html"), 2);
   EXPECT_EQ(app->open_window_count(), 1) << "no window was opened";
@@ -158,7 +155,6 @@ TEST_F(StepAheadTest, TurnedOffEachStepAsksForItsPageAfterThePress) {
   EXPECT_EQ(server.count("/b.html"), 0);
   EXPECT_EQ(Engine(w).PreparedURL(), "");
   w.cmdNav(2).clicked();
-  Pump();
   ASSERT_TRUE(Shows(w, "b"));
   EXPECT_EQ(server.count("/b.html"), 1);
   EXPECT_TRUE(RunUntil([&] { return server.count("/ran-b-visible") == 1; }, kLoad));
@@ -172,7 +168,6 @@ TEST_F(StepAheadTest, AnOutsideChangeToTheJobGivesUpThePreparedPage) {
   g_file_set_contents(home.file("JobFiles/Job.tvj").c_str(), job.c_str(), -1, nullptr);
   ASSERT_TRUE(RunUntil([&] { return Engine(w).PreparedURL().empty(); }, kLoad));
   w.cmdNav(2).clicked();
-  Pump();
   ASSERT_TRUE(Shows(w, "c"));
   EXPECT_EQ(server.count("/c.html"), 1);
   EXPECT_TRUE(RunUntil([&] { return server.count("/ran-c-visible") == 1; }, kLoad));

@@ -77,7 +77,7 @@ TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
   EXPECT_EQ(labels, expected);
   EXPECT_EQ(w.menu_item("mnuJobFromLinks")->get_label(), "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(_L)...");
   EXPECT_EQ(w.menu_item("mnuJobFromUrlList")->get_label(), "URLﾘｽﾄの読み込み(_T)...");
-  EXPECT_EQ(w.menu_item("mhAddToJob")->get_label(), "表示中のページをジョブに追加(_G)");
+  EXPECT_EQ(w.menu_item("mhAddToJob")->get_label(), "表示中のﾍﾟｰｼﾞをｼﾞｮﾌﾞに追加(_G)");
   EXPECT_EQ(w.menu_item("mnuResumeJob")->get_label(), "続きから開く(_R)");
 }
 

@@ -169,6 +169,8 @@ TEST_F(JobNavigationTest, AReloadOntoAJobThatCannotLoadLeavesNoJobSelected) {
   EXPECT_FALSE(w.LoadSelectedJob(true));
   EXPECT_FALSE(w.JobSelected());
   EXPECT_EQ(w.job_cursor().last_index(), -1);
+  // The step buttons no longer name the entries of the job let go.
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Tip(w, i), kJobStepTips[i]);
   const int n = browser().navigation_count();
   for (int i = 0; i < 4; ++i) w.cmdNav(i).clicked();  // the steps; the list would open a window
   Pump();

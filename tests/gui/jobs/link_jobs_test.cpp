@@ -26,6 +26,7 @@ TEST_F(JobEditorTest, AFileOfAddressesBecomesAJobOfTheLinksPicked) {
   WhenShown<frmPickLinks> pick([&](frmPickLinks& d) {
     EXPECT_EQ(d.lblCount().get_text(), "3 件中 3 件を選択");
     EXPECT_EQ(AccessibleName(d.txtFilter()), "絞り込み");
+    EXPECT_EQ(d.cmdCancel().get_label(), "キャンセル");
     d.cmdClearAll().clicked();
     d.cmdOK().clicked();  // refused: nothing is checked
     EXPECT_FALSE(d.closed());
