@@ -1,5 +1,7 @@
 // The main window's start-up sequence, its placement, and the commands of the pockets, the skin
 // menu and the cool bar's buttons.
+#include <glibmm/main.h>
+
 #include "app/command_line.h"
 #include "app/frm_main.h"
 #include "app/window_host.h"
@@ -8,6 +10,7 @@
 #include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
+#include "jobs/job_editing.h"
 #include "platform/accessible.h"
 #include "platform/dialogs.h"
 #include "platform/settings_keys.h"
@@ -106,6 +109,22 @@ void frmMain::WireCommands() {
     Go();
   });
   clbComm_.cmdMove().signal_clicked().connect([this] { Go(); });
+  // A link dropped on the address box opens its page; the entry itself would insert its text.
+  txtURL().drag_dest_get_target_list()->add_uri_targets(2);
+  txtURL().signal_drag_data_received().connect(
+      [this](const Glib::RefPtr<Gdk::DragContext>& context, int, int,
+             const Gtk::SelectionData& data, guint, guint time) {
+        g_signal_stop_emission_by_name(txtURL().gobj(), "drag-data-received");
+        const std::optional<DroppedEntry> dropped = data.get_target() == "text/uri-list"
+                                                        ? DropFromUriList(data.get_data_as_string())
+                                                        : DropFromText(data.get_text().raw());
+        if (context) context->drag_finish(dropped.has_value(), false, time);
+        if (!dropped) return;
+        txtURL().set_text(dropped->url);
+        // A page that asks something waits until the drag has ended.
+        Glib::signal_idle().connect_once(sigc::track_obj([this] { Go(); }, *this));
+      },
+      false);
   for (int i = 1; i <= 6; ++i)
     if (i != 4) clbComm_.tool_button(i).signal_clicked().connect([this, i] { ToolbarClick(i); });
   cboJob().signal_changed().connect([this] {
