@@ -78,7 +78,7 @@ void frmEditJob::BuildControls() {
   cboJob_.signal_changed().connect(sigc::mem_fun(*this, &frmEditJob::cboJob_Click));
   SetUpButton(cmdName_, "ジョブ名の変更(_N)...", "選択ジョブの名前を変更");
   SetUpButton(cmdKillJob_, "ジョブの削除(_K)...", "選択ジョブを削除");
-  // The buttons that open a dialog run once the click has returned.
+  // The buttons that may open a dialog (a question, a message) run once the click has returned.
   cmdName_.signal_clicked().connect(AfterAction(*this, [this] { cmdName_Click(); }));
   cmdKillJob_.signal_clicked().connect(AfterAction(*this, [this] { cmdKillJob_Click(); }));
   // The row has a box of its own, so the wide job buttons do not widen the side column below.
@@ -181,9 +181,9 @@ void frmEditJob::BuildControls() {
   SetUpButton(cmdAdd_, "追加(_A)", "入力したデータをリストに追加");
   SetUpButton(cmdChange_, "変更(_T)", "選択したデータを入力したデータに変更");
   SetUpButton(cmdDel_, "削除(_D)", "選択したデータをリストから削除");
-  cmdAdd_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdAdd_Click));
-  cmdChange_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdChange_Click));
-  cmdDel_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdDel_Click));
+  cmdAdd_.signal_clicked().connect(AfterAction(*this, [this] { cmdAdd_Click(); }));
+  cmdChange_.signal_clicked().connect(AfterAction(*this, [this] { cmdChange_Click(); }));
+  cmdDel_.signal_clicked().connect(AfterAction(*this, [this] { cmdDel_Click(); }));
   entry_buttons_.set_spacing(6);
   entry_buttons_.pack_start(chkClear_, Gtk::PACK_EXPAND_WIDGET);
   entry_buttons_.pack_start(cmdAdd_, Gtk::PACK_SHRINK);
@@ -197,8 +197,8 @@ void frmEditJob::BuildControls() {
   SetUpButton(cmdRefresh_, "更新(_R)", "変更を保存して編集を続行する");
   SetUpButton(cmdOK_, "_OK", "変更を保存してウィンドウを閉じる");
   SetUpButton(cmdCancel_, "_Cancel", "変更を保存しないでウィンドウを閉じる");
-  cmdRefresh_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdRefresh_Click));
-  cmdOK_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdOK_Click));
+  cmdRefresh_.signal_clicked().connect(AfterAction(*this, [this] { cmdRefresh_Click(); }));
+  cmdOK_.signal_clicked().connect(AfterAction(*this, [this] { cmdOK_Click(); }));
   cmdCancel_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCancel_Click));
   cmdOK_.set_size_request(88, -1);
   cmdCancel_.set_size_request(88, -1);

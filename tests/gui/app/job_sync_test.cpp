@@ -86,19 +86,23 @@ TEST_F(JobSyncTest, SavingInTheEditorKeepsEntriesAnotherWindowAddedMeanwhile) {
         editor->lsvURL().get_selection()->select(Gtk::TreeModel::Path("1"));
         dialogs.AnswerMessage(MsgResult::Yes);
         editor->cmdDel().clicked();
+        Pump();
         editor->txtTitle().set_text("X");
         editor->txtURL().set_text("http://x/");
         editor->cmdAdd().clicked();
+        Pump();
         // ...while the other window adds the page it shows to the same job.
         browser(1).Complete("http://p/", "P");
         other.job_extras().AddPageTo("News");
         dialogs.AnswerMessage(MsgResult::OK);
         editor->cmdRefresh().clicked();
+        Pump();
         shown_after_save.push_back(editor->Rows());
         browser(1).Complete("http://q/", "Q");
         other.job_extras().AddPageTo("News");
         dialogs.AnswerMessage(MsgResult::OK);
         editor->cmdOK().clicked();
+        Pump();
         shown_after_save.push_back(editor->Rows());
         return false;
       },

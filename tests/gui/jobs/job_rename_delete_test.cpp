@@ -88,6 +88,7 @@ TEST_F(JobEditorTest, RenameKeepsTheListOrderAndTheUnsavedEdits) {
   e->txtTitle().set_text("unsaved");
   e->txtURL().set_text("http://unsaved/");
   e->cmdAdd().clicked();
+  Pump();
 
   // Cancel at the question changes nothing.
   dialogs_.AnswerInput("Renamed");
@@ -204,6 +205,7 @@ TEST_F(JobEditorTest, DeletingTheOnlyJobEmptiesEverything) {
   EXPECT_EQ(e->EditLastIdx(), -1);
   // With no job left, OK closes without a word.
   e->cmdOK().clicked();
+  Pump();
   EXPECT_TRUE(e->closed());
   EXPECT_EQ(dialogs_.shown.size(), 1u);
 }
@@ -234,6 +236,7 @@ TEST_F(JobEditorTest, DeletedJobsEntriesNeverStayUnderTheNextJob) {
   EXPECT_EQ(e->cboJob().get_active_text(), "A");
   EXPECT_TRUE(e->Rows().empty());
   e->cmdRefresh().clicked();
+  Pump();
   ExpectMessage(2, "ジョブ「A」にはURLが\r\n一件も登録されていません。", "エラー",
                 MsgIcon::Exclamation);
   EXPECT_FALSE(OnDisk("A"));
