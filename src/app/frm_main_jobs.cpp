@@ -106,8 +106,9 @@ void frmMain::cboJob_Click() {
 }
 
 void frmMain::UpdateNavTips() {
-  if (auto tips = job_.StepTips())
-    for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text((*tips)[i]);
+  // With no job loaded the buttons say what they do, not what a job let go held.
+  const auto tips = job_.StepTips();
+  for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text(tips ? (*tips)[i] : kJobStepTips[i]);
   clbComm_.ShowJobPlace(JobSelected() ? job_.PlaceText(shown_url_) : "");
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/frm_main.h"
 #include "app/main_menu.h"
+#include "platform/accessible.h"
 #include "platform/display_text.h"
 
 namespace tarvik {
@@ -46,7 +47,9 @@ void frmMain::BuildMenus() {
       // Opening a menu may bring it up to date (the Edit and recent-pages menus do).
       if (row.handler) menu->signal_show().connect([this, &row] { row.handler(*this); });
     } else if (row.kind == MenuItemRow::Kind::Command) {
-      raw->signal_activate().connect([this, &row] { row.handler(*this); });
+      // A command may open a dialog: it runs after the activation (a click, a key, an action
+      // of the accessibility bus) has returned.
+      raw->signal_activate().connect(AfterAction(*this, [this, &row] { row.handler(*this); }));
     } else if (row.kind == MenuItemRow::Kind::Check) {
       auto* check = static_cast<Gtk::CheckMenuItem*>(raw);
       if (row.checked) check->set_active(row.checked());

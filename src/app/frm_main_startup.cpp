@@ -1,5 +1,7 @@
 // The main window's start-up sequence, its placement, and the commands of the pockets, the skin
 // menu and the cool bar's buttons.
+#include <glibmm/main.h>
+
 #include "app/command_line.h"
 #include "app/frm_main.h"
 #include "app/window_host.h"
@@ -8,6 +10,7 @@
 #include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
+#include "jobs/job_editing.h"
 #include "jobs/outside_job_file.h"
 #include "platform/accessible.h"
 #include "platform/dialogs.h"
@@ -90,13 +93,17 @@ void frmMain::WireCommands() {
     if (e->button == 1) ToggleMode();
     return true;
   });
+  clbComm_.picMode().set_on_click([this] { ToggleMode(); });
   TakeKeyboardFocus(clbComm_.picMode(), [this](unsigned keyval) {
     if (IsActivateKey(keyval)) ToggleMode();
     return IsActivateKey(keyval);
   });
-  // The favorites buttons run the commands of their menu items.
-  clbComm_.cmdOpFav().signal_clicked().connect([this] { MainMenuCommand("mnuOpFav")(*this); });
-  clbComm_.cmdSvFav().signal_clicked().connect([this] { MainMenuCommand("mnuAddFav")(*this); });
+  // The favorites buttons run the commands of their menu items. Those and the steps may open a
+  // dialog: they run after the click has returned.
+  clbComm_.cmdOpFav().signal_clicked().connect(
+      AfterAction(*this, [this] { MainMenuCommand("mnuOpFav")(*this); }));
+  clbComm_.cmdSvFav().signal_clicked().connect(
+      AfterAction(*this, [this] { MainMenuCommand("mnuAddFav")(*this); }));
   txtURL().signal_activate().connect([this] {
     // Enter: the caret goes to the end, then the address is opened.
     txtURL().select_region(-1, -1);
@@ -104,13 +111,30 @@ void frmMain::WireCommands() {
     Go();
   });
   clbComm_.cmdMove().signal_clicked().connect([this] { Go(); });
+  // A link dropped on the address box opens its page; the entry itself would insert its text.
+  txtURL().drag_dest_get_target_list()->add_uri_targets(2);
+  txtURL().signal_drag_data_received().connect(
+      [this](const Glib::RefPtr<Gdk::DragContext>& context, int, int,
+             const Gtk::SelectionData& data, guint, guint time) {
+        g_signal_stop_emission_by_name(txtURL().gobj(), "drag-data-received");
+        const std::optional<DroppedEntry> dropped = data.get_target() == "text/uri-list"
+                                                        ? DropFromUriList(data.get_data_as_string())
+                                                        : DropFromText(data.get_text().raw());
+        if (context) context->drag_finish(dropped.has_value(), false, time);
+        if (!dropped) return;
+        txtURL().set_text(dropped->url);
+        // A page that asks something waits until the drag has ended.
+        Glib::signal_idle().connect_once(sigc::track_obj([this] { Go(); }, *this));
+      },
+      false);
   for (int i = 1; i <= 6; ++i)
     if (i != 4) clbComm_.tool_button(i).signal_clicked().connect([this, i] { ToolbarClick(i); });
   cboJob().signal_changed().connect([this] {
     if (!filling_jobs_) cboJob_Click();
     job_extras_.UpdateJobItems();  // the items that act on the loaded job follow it
   });
-  for (int i = 0; i < 5; ++i) cmdNav(i).signal_clicked().connect([this, i] { cmdNav_Click(i); });
+  for (int i = 0; i < 5; ++i)
+    cmdNav(i).signal_clicked().connect(AfterAction(*this, [this, i] { cmdNav_Click(i); }));
 }
 
 void frmMain::ActOnCommandLine(const StartCommand& cmd) {

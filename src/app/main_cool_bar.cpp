@@ -68,6 +68,7 @@ void MainCoolBar::Build(TwipsLayout& layout, int tx, int ty) {
   layout.Place(txtJob_, design::kJobTitle);
   txtJob_.set_tooltip_text("タイトル [URL]");
   txtJob_.set_editable(false);
+  SetAccessibleName(txtJob_, kTitleLineName);
   // The place reads like the title line beside it, in any theme.
   InstallStyleSheet(
       ".tarvik-job-place { background-color: @theme_base_color; color: @theme_text_color;"
@@ -213,6 +214,7 @@ void MainCoolBar::ShowModePicture(int mode) {
   shown_mode_ = mode;
   picModeImage_.set(imlMethod_.get(mode));
   SetAccessibleName(picMode_, design::ModeName(mode));
+  picMode_.set_checked(mode == 1);  // the switch is on in job mode
   SetAccessibleName(picModeImage_, design::ModeName(mode));
 }
 
@@ -231,6 +233,7 @@ void MainCoolBar::ShowModeBar(int mode) {
 void MainCoolBar::ShowJobPlace(const std::string& text) {
   if (lblPlace_.get_text() == text) return;
   lblPlace_.set_text(text);
+  SetAccessibleName(lblPlace_, text.empty() ? std::string() : kJobPlaceName + (" " + text));
   lblPlace_.set_visible(!text.empty());
   FitJobPlace();
 }

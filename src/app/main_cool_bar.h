@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "app/twips_layout.h"
+#include "platform/accessible.h"
 #include "platform/cool_bar.h"
 #include "platform/image_list.h"
 #include "platform/list_selector.h"
@@ -27,6 +28,9 @@ struct ResizeLayout;
 
 class MainCoolBar : public CoolBar {
  public:
+  // What a screen reader reads for the title line, and before the place ("ジョブ内の位置 3 / 12").
+  static constexpr char kTitleLineName[] = "タイトル行";
+  static constexpr char kJobPlaceName[] = "ジョブ内の位置";
   ~MainCoolBar() override { fit_labels_.disconnect(); }
   // Builds the bands and their controls in their designed places.
   void Build(TwipsLayout& layout, int tx, int ty);
@@ -59,9 +63,9 @@ class MainCoolBar : public CoolBar {
   Gtk::Button& cmdMove() { return cmdMove_; }
   Gtk::Button& cmdOpFav() { return cmdOpFav_; }
   Gtk::Button& cmdSvFav() { return cmdSvFav_; }
-  Gtk::EventBox& picMode() { return picMode_; }
+  PictureSwitch& picMode() { return picMode_; }
   Gtk::Image& picModeImage() { return picModeImage_; }
-  Gtk::EventBox& picPocket(int i) { return picPocket_[i]; }
+  PictureSwitch& picPocket(int i) { return picPocket_[i]; }
   Gtk::Image& picPocketImage(int i) { return picPocketImage_[i]; }
   Gtk::Fixed& picBack(int i) { return picBack_[i]; }
   ImageList& imlMethod() { return imlMethod_; }
@@ -84,9 +88,9 @@ class MainCoolBar : public CoolBar {
   std::array<Gtk::Button, 5> cmdNav_;
   Gtk::Entry txtJob_;
   Gtk::Label lblPlace_;
-  Gtk::EventBox picMode_;
+  PictureSwitch picMode_;
   Gtk::Image picModeImage_;
-  std::array<Gtk::EventBox, 3> picPocket_;
+  std::array<PictureSwitch, 3> picPocket_;
   std::array<Gtk::Image, 3> picPocketImage_;
   Gtk::Toolbar tlbTool_;
   std::array<std::unique_ptr<Gtk::ToolButton>, 6> tool_buttons_;

@@ -15,7 +15,8 @@ namespace tarvik {
 
 void MainWindowPockets::Connect() {
   for (int i = 0; i < kPocketCount; ++i) {
-    Gtk::EventBox& box = bar_.picPocket(i);
+    PictureSwitch& box = bar_.picPocket(i);
+    box.set_on_click([this, i] { Act(i, MouseButton::kLeft); });
     box.signal_button_release_event().connect(
         [this, i](GdkEventButton* e) { return OnRelease(i, e); });
     // Enter or Space work a focused pocket as a left click does, Delete as a right click.
@@ -57,6 +58,7 @@ void MainWindowPockets::Show(int index) {
   const std::string title = p.full ? ShortenForDisplay(p.title) : std::string();
   bar_.picPocketImage(index).set(bar_.imlPocket().get(PocketImageKey(p)));
   bar_.picPocket(index).set_tooltip_text(title);
+  bar_.picPocket(index).set_checked(p.full);  // pressed while it holds a page
   for (Gtk::Widget* w : {static_cast<Gtk::Widget*>(&bar_.picPocket(index)),
                          static_cast<Gtk::Widget*>(&bar_.picPocketImage(index))}) {
     SetAccessibleName(*w, design::kPocketNames[index]);

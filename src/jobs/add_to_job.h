@@ -1,4 +1,4 @@
-// "表示中のページをジョブに追加": the page a main window shows, added as the last entry of a job
+// "表示中のﾍﾟｰｼﾞをｼﾞｮﾌﾞに追加": the page a main window shows, added as the last entry of a job
 // chosen from the job menu, or of a new job.
 #pragma once
 
@@ -14,7 +14,7 @@ class BrowserControl;
 class JobHost;
 
 // The caption of the submenu and of its last item, which makes a new job.
-inline constexpr char kAddPageToJobCaption[] = "表示中のページをジョブに追加(&G)";
+inline constexpr char kAddPageToJobCaption[] = "表示中のﾍﾟｰｼﾞをｼﾞｮﾌﾞに追加(&G)";
 inline constexpr char kAddPageToNewJobCaption[] = "新規ｼﾞｮﾌﾞ...";
 // The item after the jobs of a long list, which finds any job of it (frm_pick_job.h).
 inline constexpr char kAddPageToOtherJobCaption[] = "ほかのｼﾞｮﾌﾞ...";

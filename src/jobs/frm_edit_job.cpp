@@ -11,6 +11,7 @@
 #include "jobs/job_resume.h"
 #include "jobs/job_trash.h"
 #include "jobs/link_list.h"
+#include "platform/accessible.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
 #include "platform/display_text.h"
@@ -77,8 +78,9 @@ void frmEditJob::BuildControls() {
   cboJob_.signal_changed().connect(sigc::mem_fun(*this, &frmEditJob::cboJob_Click));
   SetUpButton(cmdName_, "ジョブ名の変更(_N)...", "選択ジョブの名前を変更");
   SetUpButton(cmdKillJob_, "ジョブの削除(_K)...", "選択ジョブを削除");
-  cmdName_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdName_Click));
-  cmdKillJob_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdKillJob_Click));
+  // The buttons that may open a dialog (a question, a message) run once the click has returned.
+  cmdName_.signal_clicked().connect(AfterAction(*this, [this] { cmdName_Click(); }));
+  cmdKillJob_.signal_clicked().connect(AfterAction(*this, [this] { cmdKillJob_Click(); }));
   // The row has a box of its own, so the wide job buttons do not widen the side column below.
   job_row_.set_spacing(8);
   job_row_.pack_start(Label_[0], Gtk::PACK_SHRINK);
@@ -154,11 +156,16 @@ void frmEditJob::BuildControls() {
   txtTitle_.set_tooltip_text("タイトルの入力");
   txtURL_.set_tooltip_text("URLの入力");
   txtTitle_.set_hexpand(true);
+  // The captions beside the boxes and the list are what a screen reader reads for them.
+  SetAccessibleName(cboJob_, Label_[0].get_text());
+  SetAccessibleName(lsvURL_, Label_[1].get_text());
+  SetAccessibleName(txtTitle_, Label_[2].get_text());
+  SetAccessibleName(txtURL_, Label_[3].get_text());
   txtURL_.set_hexpand(true);
   SetUpButton(cmdCurVw_, "表示中のページ(_L)", "メインウィンドウで表示中のURLを入力");
   SetUpButton(cmdFav_, "お気に入り(_F)...", "お気に入りからURLを入力");
   cmdCurVw_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCurVw_Click));
-  cmdFav_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdFav_Click));
+  cmdFav_.signal_clicked().connect(AfterAction(*this, [this] { cmdFav_Click(); }));
   Label_[2].set_margin_top(4);
   grid_.attach(Label_[2], 0, 3);
   grid_.attach(txtTitle_, 1, 3);
@@ -174,9 +181,9 @@ void frmEditJob::BuildControls() {
   SetUpButton(cmdAdd_, "追加(_A)", "入力したデータをリストに追加");
   SetUpButton(cmdChange_, "変更(_T)", "選択したデータを入力したデータに変更");
   SetUpButton(cmdDel_, "削除(_D)", "選択したデータをリストから削除");
-  cmdAdd_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdAdd_Click));
-  cmdChange_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdChange_Click));
-  cmdDel_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdDel_Click));
+  cmdAdd_.signal_clicked().connect(AfterAction(*this, [this] { cmdAdd_Click(); }));
+  cmdChange_.signal_clicked().connect(AfterAction(*this, [this] { cmdChange_Click(); }));
+  cmdDel_.signal_clicked().connect(AfterAction(*this, [this] { cmdDel_Click(); }));
   entry_buttons_.set_spacing(6);
   entry_buttons_.pack_start(chkClear_, Gtk::PACK_EXPAND_WIDGET);
   entry_buttons_.pack_start(cmdAdd_, Gtk::PACK_SHRINK);
@@ -190,8 +197,8 @@ void frmEditJob::BuildControls() {
   SetUpButton(cmdRefresh_, "更新(_R)", "変更を保存して編集を続行する");
   SetUpButton(cmdOK_, "_OK", "変更を保存してウィンドウを閉じる");
   SetUpButton(cmdCancel_, "_Cancel", "変更を保存しないでウィンドウを閉じる");
-  cmdRefresh_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdRefresh_Click));
-  cmdOK_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdOK_Click));
+  cmdRefresh_.signal_clicked().connect(AfterAction(*this, [this] { cmdRefresh_Click(); }));
+  cmdOK_.signal_clicked().connect(AfterAction(*this, [this] { cmdOK_Click(); }));
   cmdCancel_.signal_clicked().connect(sigc::mem_fun(*this, &frmEditJob::cmdCancel_Click));
   cmdOK_.set_size_request(88, -1);
   cmdCancel_.set_size_request(88, -1);

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "platform/accessible.h"
 #include "platform/display_text.h"
 
 namespace tarvik {
@@ -46,6 +47,7 @@ frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
   });
   ShowCurrentRow();
   lsvList_.set_tooltip_text("ジョブに登録されたURLの一覧");
+  SetAccessibleName(lsvList_, "URLリスト");
   lsvList_.signal_row_activated().connect(
       [this](const Gtk::TreeModel::Path&, Gtk::TreeViewColumn*) { response(Gtk::RESPONSE_OK); });
 

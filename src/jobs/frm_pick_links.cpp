@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "jobs/link_list.h"
+#include "platform/accessible.h"
 #include "platform/dialogs.h"
 #include "platform/display_text.h"
 
@@ -138,6 +139,7 @@ frmPickLinks::frmPickLinks(Gtk::Window& owner, PickList list)
   filter_.signal_activate().connect([this] { response(Gtk::RESPONSE_OK); });
   filter_.signal_changed().connect(sigc::mem_fun(*this, &frmPickLinks::StartFilter));
   box->pack_start(filter_, Gtk::PACK_SHRINK);
+  SetAccessibleName(filter_, "絞り込み");
 
   BuildList();
   scroll_.set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
@@ -159,7 +161,7 @@ frmPickLinks::frmPickLinks(Gtk::Window& owner, PickList list)
   ShowCount();
 
   ok_ = add_button("OK", Gtk::RESPONSE_OK);
-  cancel_ = add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
+  cancel_ = add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
   set_default_response(Gtk::RESPONSE_OK);
   show_all_children();
   filter_.grab_focus();
@@ -206,6 +208,7 @@ void frmPickLinks::BuildList() {
   view_.set_fixed_height_mode(true);
   view_.set_enable_search(false);
   view_.set_tooltip_text("ジョブに入れるリンクの一覧");
+  SetAccessibleName(view_, "リンクの一覧");
   view_.set_model(LinkRowsOf(shown_links_));
   // Enter on a row accepts the dialog, as it does in the filter box.
   view_.signal_row_activated().connect(

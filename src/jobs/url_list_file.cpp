@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <iterator>
 #include <memory>
 
@@ -245,7 +246,53 @@ std::vector<JobEntry> ParseHtml(std::string_view text) {
   return links;
 }
 
+// The character set an HTML page declares in its head: <meta charset="X"> or <meta
+// http-equiv="Content-Type" content="text/html; charset=X">. Empty when none is declared.
+std::string DeclaredCharset(std::string_view bytes) {
+  const std::string head(bytes.substr(0, 4096));
+  gchar* folded = g_ascii_strdown(head.c_str(), static_cast<gssize>(head.size()));
+  const std::string lower(folded, head.size());
+  g_free(folded);
+  for (size_t meta = lower.find("<meta"); meta != std::string::npos;
+       meta = lower.find("<meta", meta + 5)) {
+    const size_t end = lower.find('>', meta);
+    const std::string_view tag =
+        std::string_view(lower).substr(meta, end == std::string::npos ? end : end - meta);
+    const size_t at = tag.find("charset");
+    if (at == std::string_view::npos) continue;
+    size_t i = at + 7;
+    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '=' || tag[i] == '"' || tag[i] == '\''))
+      ++i;
+    size_t j = i;
+    while (j < tag.size() && (g_ascii_isalnum(tag[j]) || strchr("-_.:", tag[j]))) ++j;
+    if (j > i) return std::string(tag.substr(i, j - i));
+  }
+  return {};
+}
+
 }  // namespace
+
+// A list's bytes as text: an HTML list in the character set it declares (a page saved from a
+// site in EUC-JP, say); anything else, and a declaration iconv does not know, as DecodeText
+// reads it. A byte-order mark wins over a declaration. (What tells HTML looks only at ASCII.)
+std::string DecodeListBytes(std::string_view bytes, const std::string& path) {
+  const bool bom = bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF" ||
+                   bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+  const bool html = UrlListFormatOf(path, bytes) == UrlListFormat::Html;
+  const std::string charset = html && !bom ? DeclaredCharset(bytes) : std::string();
+  if (charset == "shift_jis" || charset == "sjis" || charset == "x-sjis" ||
+      charset == "windows-31j" || charset == "ms932")
+    return DecodeCp932(bytes);
+  if (charset.empty() || charset == "utf-8" || charset == "utf8") return DecodeText(bytes);
+  gsize written = 0;
+  gchar* text =
+      g_convert_with_fallback(bytes.data(), static_cast<gssize>(bytes.size()), "UTF-8",
+                              charset.c_str(), "\xEF\xBF\xBD", nullptr, &written, nullptr);
+  if (!text) return DecodeText(bytes);
+  std::string out(text, written);
+  g_free(text);
+  return out;
+}
 
 UrlListFormat UrlListFormatOf(const std::string& path, std::string_view text) {
   if (EndsWithNoCase(path, ".csv") || EndsWithNoCase(path, ".tsv")) return UrlListFormat::Csv;
@@ -290,7 +337,7 @@ std::optional<std::vector<JobEntry>> ReadUrlListFile(const std::string& path, st
     if (error) *error = ReadFailureMessage(path, failure);
     return std::nullopt;
   }
-  std::string text = DecodeText(*bytes);
+  std::string text = DecodeListBytes(*bytes, path);
   bytes.reset();  // a list may be hundreds of megabytes: one copy at a time
   const UrlListFormat format = UrlListFormatOf(path, text);
   return ParseUrlList(text, format, progress);

@@ -34,6 +34,9 @@ using UrlListProgress = std::function<bool(size_t done, size_t total)>;
 std::optional<std::vector<JobEntry>> ParseUrlList(std::string_view text, UrlListFormat format,
                                                   const UrlListProgress& progress = nullptr);
 
+// The bytes of the list file at `path` as UTF-8 text.
+std::string DecodeListBytes(std::string_view bytes, const std::string& path);
+
 // The links of the file at `path`. Nothing, with the message that names the file in `error`, when
 // it is missing, not a regular file, unreadable or larger than a job file may be
 // (kJobFileReadLimit); nothing, with no message, when `progress` stopped it.

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/accessible.h"
+
 namespace tarvik {
 
 double WorkProgress::fraction() const {
@@ -53,6 +55,7 @@ void RunWithProgress(Gtk::Window& owner, const std::string& title,
     dialog.get_content_area()->pack_start(bar, Gtk::PACK_SHRINK);
     dialog.add_button(kCancelWorkCaption, Gtk::RESPONSE_CANCEL);
     bar.set_show_text(true);
+    SetAccessibleName(bar, title);  // what the bar is the progress of
     // Every way out of the window stops the work; the window goes when the work has stopped.
     dialog.signal_response().connect([&](int) { progress.Cancel(); });
     dialog.signal_delete_event().connect([&](GdkEventAny*) {

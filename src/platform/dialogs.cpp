@@ -120,7 +120,7 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
   switch (buttons) {
     case MsgButtons::OK: labels = {{"OK", Gtk::RESPONSE_OK}}; break;
     case MsgButtons::OKCancel:
-      labels = {{"OK", Gtk::RESPONSE_OK}, {"ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL}};
+      labels = {{"OK", Gtk::RESPONSE_OK}, {kCancelCaption, Gtk::RESPONSE_CANCEL}};
       break;
     case MsgButtons::YesNo:
       labels = {{"はい(_Y)", Gtk::RESPONSE_YES}, {"いいえ(_N)", Gtk::RESPONSE_NO}};
@@ -128,7 +128,7 @@ MsgResult GtkDialogs::MessageBox(Gtk::Window* parent, const std::string& text,
     case MsgButtons::YesNoCancel:
       labels = {{"はい(_Y)", Gtk::RESPONSE_YES},
                 {"いいえ(_N)", Gtk::RESPONSE_NO},
-                {"ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL}};
+                {kCancelCaption, Gtk::RESPONSE_CANCEL}};
       break;
   }
   std::vector<Gtk::Button*> added;
@@ -176,7 +176,7 @@ std::string GtkDialogs::InputBox(Gtk::Window* parent, const std::string& prompt,
   area->pack_start(label, Gtk::PACK_SHRINK);
   area->pack_start(entry, Gtk::PACK_SHRINK);
   dialog.add_button("OK", Gtk::RESPONSE_OK);
-  dialog.add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
+  dialog.add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
   dialog.set_default_response(Gtk::RESPONSE_OK);
   dialog.show_all_children();
   entry.select_region(0, -1);
@@ -189,7 +189,7 @@ std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* parent,
   Gtk::FileChooserDialog dialog(opts.title, Gtk::FILE_CHOOSER_ACTION_OPEN);
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_modal(true);
-  dialog.add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
+  dialog.add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
   dialog.add_button("開く(_O)", Gtk::RESPONSE_ACCEPT);
   AddFilters(dialog, opts);
   // Without a folder GTK opens on the recently used files, where the keys of a typed path go to
@@ -208,7 +208,7 @@ std::optional<std::string> GtkDialogs::SaveFile(Gtk::Window* parent,
   Gtk::FileChooserDialog dialog(opts.title, Gtk::FILE_CHOOSER_ACTION_SAVE);
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_modal(true);
-  dialog.add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
+  dialog.add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
   dialog.add_button("保存(_S)", Gtk::RESPONSE_ACCEPT);
   AddFilters(dialog, opts);
   dialog.set_current_name(opts.file_name);
@@ -238,7 +238,7 @@ std::optional<std::string> GtkDialogs::ChooseFolder(Gtk::Window* parent, const s
   Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
   if (parent) dialog.set_transient_for(*parent);
   dialog.set_modal(true);
-  dialog.add_button("ｷｬﾝｾﾙ", Gtk::RESPONSE_CANCEL);
+  dialog.add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
   dialog.add_button("OK", Gtk::RESPONSE_ACCEPT);
   if (!initial_folder.empty() && DirectoryExists(initial_folder))
     dialog.set_current_folder(initial_folder);

@@ -70,6 +70,9 @@ Dialogs& AppDialogs();
 // The captions of Tarvik's error messages and of its questions.
 inline constexpr char kErrorCaption[] = "エラー";
 inline constexpr char kConfirmCaption[] = "確認";
+// The Cancel button of the system's boxes and of Tarvik's own windows beyond the designed ones
+// (the designed job editor and list window have "&Cancel" with its access key).
+inline constexpr char kCancelCaption[] = "キャンセル";
 // An error message with only OK, through AppDialogs().
 void ShowError(Gtk::Window* parent, const std::string& text, MsgIcon icon = MsgIcon::Exclamation);
 void SetAppDialogs(Dialogs* dialogs);  // nullptr restores the GTK dialogs

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/accessible.h"
+
 namespace tarvik {
 
 namespace {
@@ -71,6 +73,9 @@ ListSelector::ListSelector() : store_(TextStore({})) {
   drop_down_.pack_start(search_, Gtk::PACK_SHRINK);
   drop_down_.pack_start(scroller_, Gtk::PACK_EXPAND_WIDGET);
   drop_down_.show_all();
+  SetAccessibleName(popover_, kDropDownName);
+  SetAccessibleName(search_, kSearchName);
+  SetAccessibleName(list_, kDropDownName);
   popover_.add(drop_down_);
   set_popover(popover_);
 

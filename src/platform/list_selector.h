@@ -27,6 +27,9 @@ namespace tarvik {
 class ListSelector : public Gtk::MenuButton {
  public:
   ListSelector();
+  // What a screen reader reads for the drop-down (its list too) and its search field.
+  static constexpr char kDropDownName[] = "ジョブの一覧";
+  static constexpr char kSearchName[] = "ジョブの検索";
 
   // Replaces the items with `items`, in order; afterwards no item is active (a selector that had
   // one reports the change).

@@ -460,7 +460,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
                      std::to_string(static_cast<long>(::getpid())) + "-XXXXXX";
   // The mode goes through the umask, as any new file's does.
   int fd = g_mkstemp_full(temp.data(), O_WRONLY | O_CLOEXEC, mode);
-  if (fd < 0) return fail(temp + ": " + g_strerror(errno));
+  // The temporary file is Tarvik's own business: a message names the file the user asked for.
+  if (fd < 0) return fail(target + ": " + g_strerror(errno));
   bool ok = WriteAll(fd, bytes);
   int err = errno;
   // A replaced file keeps its permission bits even when the umask would take some away.

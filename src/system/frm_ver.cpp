@@ -2,8 +2,11 @@
 
 #include <pango/pangocairo.h>
 
+#include <gdk/gdkkeysyms.h>
+
 #include <cmath>
 
+#include "platform/accessible.h"
 #include "system/version_info.h"
 
 namespace tarvik {
@@ -148,8 +151,24 @@ frmVer::frmVer(Gtk::Window* owner) {
   SetFont(Label2_, kJapaneseFamily, 26.25, true, true, {0.12, 0.28, 0.55}, room(55));
   SetFont(labVer_, sans, 14.25, true, false, {0.18, 0.37, 0.66}, room(106));
   SetFont(Label3_, sans, 11.25, false, true, {0.11, 0.17, 0.30}, room(39));
+  // The picture holds the focus, so the keyboard reaches the window, and reads as its texts;
+  // Escape closes the window as its close box does.
+  client_area_.set_can_focus(true);
+  SetAccessibleName(client_area_, Label1_.get_text() + " " + Label2_.get_text() + " " +
+                                      labVer_.get_text() + " " + Label3_.get_text());
+  set_focus(client_area_);
+  signal_key_press_event().connect(
+      [this](GdkEventKey* e) {
+        if (e->keyval != GDK_KEY_Escape) return false;
+        hide();
+        return true;
+      },
+      false);
   show_all_children();
 }
+
+// The focused picture goes before the window does: the window must not hold it as its focus.
+frmVer::~frmVer() { unset_focus(); }
 
 void frmVer::Form_Load() { labVer_.set_text(DialogVersionText()); }
 

@@ -18,6 +18,7 @@ class frmVer : public Gtk::Window {
 
   // `owner` may be null. The dialog is not shown yet.
   explicit frmVer(Gtk::Window* owner);
+  ~frmVer() override;
 
   Gtk::Label& Label1() { return Label1_; }
   Gtk::Label& Label2() { return Label2_; }

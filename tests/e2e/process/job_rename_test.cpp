@@ -81,6 +81,7 @@ TEST_F(SecondTarvikTest, TheLoadedJobFollowsARenameAndIsLetGoAfterADelete) {
   frmMain& w = Start("");
   w.cboJob().set_active(0);
   w.cmdNav(kStepNext).clicked();
+  Pump();
   browser().Complete("http://127.0.0.1:9/b", "B");
   // The keyboard is the other Tarvik's: keys that reached this window would open its editor.
   w.set_accept_focus(false);
@@ -97,6 +98,7 @@ TEST_F(SecondTarvikTest, TheLoadedJobFollowsARenameAndIsLetGoAfterADelete) {
   EXPECT_EQ(w.job_cursor().name(), "World");
   EXPECT_EQ(w.job_cursor().current_index(), 1);
   w.cmdNav(kStepPrevious).clicked();
+  Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://127.0.0.1:9/a");
   browser().Complete("http://127.0.0.1:9/a", "A");
 
@@ -109,6 +111,7 @@ TEST_F(SecondTarvikTest, TheLoadedJobFollowsARenameAndIsLetGoAfterADelete) {
   EXPECT_EQ(w.cboJob().get_active_row_number(), -1);
   EXPECT_EQ(w.CurJobIdx(), -1);
   for (int i = 0; i < 4; ++i) w.cmdNav(i).clicked();
+  Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://127.0.0.1:9/a");  // the page stays
   EXPECT_TRUE(dialogs.shown.empty());
 }

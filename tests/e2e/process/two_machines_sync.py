@@ -213,7 +213,7 @@ class Tarvik:
         wait_for("page " + title, lambda: self.caption().startswith(title + " "), 30)
 
     def add_page_to_first_job(self):
-        """ｼﾞｮﾌﾞ(&J) ▸ 表示中のページをジョブに追加(&G) ▸ the first job."""
+        """ｼﾞｮﾌﾞ(&J) ▸ 表示中のﾍﾟｰｼﾞをｼﾞｮﾌﾞに追加(&G) ▸ the first job."""
         self.activate()
         self.press("key", "--clearmodifiers", "alt+j")
         self.press("key", "g")

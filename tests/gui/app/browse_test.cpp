@@ -30,6 +30,16 @@ TEST_F(BrowseTest, EnterInTheAddressBoxOpensTheTextAsTypedWithTheCaretAtTheEnd) 
   w.txtURL().set_text("");
   w.clbComm().cmdMove().clicked();
   EXPECT_EQ(browser().last_navigation(), "Navigate2:");
+
+  // A link dropped on the box opens its page; it was added to the text there.
+  w.txtURL().set_text("typed");
+  test::DropOnto(w.txtURL(), "text/plain", "http://dropped.example/page");
+  EXPECT_TRUE(RunUntil(
+      [&] { return browser().last_navigation() == "Navigate2:http://dropped.example/page"; }));
+  EXPECT_EQ(w.txtURL().get_text(), "http://dropped.example/page");
+  test::DropOnto(w.txtURL(), "text/uri-list", "# a comment\r\nhttp://list.example/\r\n");
+  EXPECT_TRUE(
+      RunUntil([&] { return browser().last_navigation() == "Navigate2:http://list.example/"; }));
 }
 
 TEST_F(BrowseTest, TheToolbarButtonsDriveTheBrowser) {
@@ -161,6 +171,7 @@ TEST_F(BrowseTest, CtrlCInThePageCopiesItsSelection) {
   auto press_ctrl_c = [&] {
     clipboard->set_text("before");
     ASSERT_TRUE(gtk_accel_groups_activate(G_OBJECT(w.gobj()), GDK_KEY_c, GDK_CONTROL_MASK));
+    Pump();  // the command runs once the key has been handled
   };
   browser().selection = "選択した文";
   browser().has_focus = true;

@@ -37,6 +37,7 @@ class JobExtrasTest : public MainWindowTest {
   // A step button pressed, and the page it asked for shown.
   void StepAndShow(frmMain& w, int button, int browser_index = 0) {
     w.cmdNav(button).clicked();
+    Pump();
     CompleteLast(browser_index);
   }
   void CompleteLast(int browser_index = 0) {
@@ -77,7 +78,7 @@ TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
   EXPECT_EQ(labels, expected);
   EXPECT_EQ(w.menu_item("mnuJobFromLinks")->get_label(), "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(_L)...");
   EXPECT_EQ(w.menu_item("mnuJobFromUrlList")->get_label(), "URLﾘｽﾄの読み込み(_T)...");
-  EXPECT_EQ(w.menu_item("mhAddToJob")->get_label(), "表示中のページをジョブに追加(_G)");
+  EXPECT_EQ(w.menu_item("mhAddToJob")->get_label(), "表示中のﾍﾟｰｼﾞをｼﾞｮﾌﾞに追加(_G)");
   EXPECT_EQ(w.menu_item("mnuResumeJob")->get_label(), "続きから開く(_R)");
 }
 
@@ -104,11 +105,13 @@ TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
     d.cmdOK().clicked();
   });
   w.menu_item("mnuJobFromLinks")->activate();
+  Pump();
   ASSERT_TRUE(RunUntil([&] { return pick_page.opened == 1 && w.job_cursor().name() == "Page"; }));
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://p/1");
 
   browser().page_links = {{"mailto:x@example.com", "mail"}};
   w.menu_item("mnuJobFromLinks")->activate();
+  Pump();
   EXPECT_EQ(dialogs.shown.back().text, kNoPageLinksMessage);
 }
 

@@ -27,6 +27,7 @@ class JobSyncTest : public MainWindowTest {
   // A step button pressed, and the page it asked for shown.
   void StepAndShow(frmMain& w, int button) {
     w.cmdNav(button).clicked();
+    Pump();
     const std::string nav = browser().last_navigation();
     browser().Complete(nav.substr(nav.find(':') + 1), "page");
   }
@@ -85,19 +86,23 @@ TEST_F(JobSyncTest, SavingInTheEditorKeepsEntriesAnotherWindowAddedMeanwhile) {
         editor->lsvURL().get_selection()->select(Gtk::TreeModel::Path("1"));
         dialogs.AnswerMessage(MsgResult::Yes);
         editor->cmdDel().clicked();
+        Pump();
         editor->txtTitle().set_text("X");
         editor->txtURL().set_text("http://x/");
         editor->cmdAdd().clicked();
+        Pump();
         // ...while the other window adds the page it shows to the same job.
         browser(1).Complete("http://p/", "P");
         other.job_extras().AddPageTo("News");
         dialogs.AnswerMessage(MsgResult::OK);
         editor->cmdRefresh().clicked();
+        Pump();
         shown_after_save.push_back(editor->Rows());
         browser(1).Complete("http://q/", "Q");
         other.job_extras().AddPageTo("News");
         dialogs.AnswerMessage(MsgResult::OK);
         editor->cmdOK().clicked();
+        Pump();
         shown_after_save.push_back(editor->Rows());
         return false;
       },
@@ -135,7 +140,8 @@ TEST_F(JobSyncTest, ThePlaceInTheJobFollowsStepsPagesAndOutsideChanges) {
   EXPECT_GE(label.get_x(), title.get_x() + title.get_width());
   EXPECT_EQ(label.get_x() + label.get_width(), alone.get_x() + alone.get_width());
   EXPECT_EQ(label.get_y(), alone.get_y());
-  EXPECT_EQ(std::string(atk_object_get_name(place.get_accessible()->gobj())), "2 / 3");
+  EXPECT_EQ(std::string(atk_object_get_name(place.get_accessible()->gobj())),
+            "ジョブ内の位置 2 / 3");
 
   // A page that is not the current entry's has no place.
   browser().Complete("http://elsewhere/", "E");

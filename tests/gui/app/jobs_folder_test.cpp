@@ -40,6 +40,7 @@ class JobsFolderTest : public MainWindowTest {
   void AtB(frmMain& w) {
     w.cboJob().set_active(0);
     w.cmdNav(kStepNext).clicked();
+    Pump();
     browser().Complete("http://b/", "B");
   }
   Names SelectorItems(frmMain& w) {
@@ -65,6 +66,7 @@ TEST_F(JobsFolderTest, AFolderChosenTakesTheJobsWholeAndEveryWindowFollowsIt) {
   ASSERT_TRUE(g_file_set_contents(bad.file("JobFiles").c_str(), "", 0, nullptr));
   dialogs.AnswerFolder(bad.path());
   w.menu_item("mnuJobsFolder")->activate();
+  Pump();
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[0].caption, "ジョブの保存先フォルダを選択してください。");
   EXPECT_NE(dialogs.shown[1].text.find("にはジョブを保存できません"), std::string::npos);
@@ -74,6 +76,7 @@ TEST_F(JobsFolderTest, AFolderChosenTakesTheJobsWholeAndEveryWindowFollowsIt) {
   dialogs.AnswerFolder(synced.path());
   dialogs.AnswerMessage(MsgResult::Yes);
   w.menu_item("mnuJobsFolder")->activate();
+  Pump();
   EXPECT_TRUE(dialogs.all_used());
   EXPECT_EQ(GetSetting(setting::kJobsFolder), synced.path());
   EXPECT_EQ(ReadJobList(synced.path()), (Names{"News", "Sport"}));

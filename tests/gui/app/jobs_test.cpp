@@ -44,6 +44,7 @@ TEST_F(JobNavigationTest, TheNextEntryIsMadeReadyAfterEachLoadAndGivenUpWithTheJ
   EXPECT_EQ(browser().prepared, "http://b/");
   EXPECT_EQ(browser().resolved, (std::vector<std::string>{"http://b/", "http://c/"}));
   w.cmdNav(3).clicked();
+  Pump();
   loaded("http://c/");
   EXPECT_EQ(browser().prepared, "") << "nothing after the last entry";
 
@@ -86,20 +87,25 @@ TEST_F(JobNavigationTest, TheStepButtonsOpenTheCursorsEntryAndShowItsTips) {
   EXPECT_EQ(Tip(w, 3), "C");
   const int after_pick = browser().navigation_count();
   w.cmdNav(1).clicked();  // previous at the first entry
+  Pump();
   EXPECT_EQ(browser().navigation_count(), after_pick);
 
   w.cmdNav(2).clicked();
+  Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
   EXPECT_EQ(Tip(w, 1), "A");
   EXPECT_EQ(Tip(w, 2), "C");
   w.cmdNav(3).clicked();
+  Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
   EXPECT_EQ(Tip(w, 2), "現在最後です");
   const int at_end = browser().navigation_count();
   w.cmdNav(2).clicked();  // next at the last entry
+  Pump();
   EXPECT_EQ(browser().navigation_count(), at_end);
   EXPECT_EQ(w.job_cursor().current_index(), 2);
   w.cmdNav(0).clicked();
+  Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://a/");
   EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -108,6 +114,7 @@ TEST_F(JobNavigationTest, AMissingJobFileIsReportedAndThePreviousJobStaysUsable)
   frmMain& w = Start("");
   Pick(w, 0);
   w.cmdNav(2).clicked();
+  Pump();
   Pick(w, 2);  // "Gone" has no file
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, "該当するジョブファイルがありません");
@@ -116,6 +123,7 @@ TEST_F(JobNavigationTest, AMissingJobFileIsReportedAndThePreviousJobStaysUsable)
   EXPECT_EQ(w.JobSelectorIndex(), 0);
   EXPECT_EQ(w.CurJobIdx(), 0);
   w.cmdNav(2).clicked();
+  Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
 }
 
@@ -128,6 +136,7 @@ TEST_F(JobNavigationTest, AnEmptyJobFileIsRefusedAndThePreviousJobStaysUsable) {
   EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Exclamation);
   EXPECT_EQ(w.JobSelectorIndex(), 4);
   w.cmdNav(3).clicked();
+  Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://s2/");
 }
 
@@ -137,12 +146,14 @@ TEST_F(JobNavigationTest, AMissingJobFileWithNothingLoadedReturnsToNoSelection) 
   EXPECT_EQ(w.JobSelectorIndex(), -1);
   EXPECT_EQ(browser().navigation_count(), 1);  // only the home page
   w.cmdNav(2).clicked();
+  Pump();
   EXPECT_EQ(browser().navigation_count(), 1);
 }
 
 TEST_F(JobNavigationTest, WithNoJobSelectedTheButtonsDoNothing) {
   frmMain& w = Start("");
   for (int i = 0; i < 5; ++i) w.cmdNav(i).clicked();
+  Pump();
   EXPECT_EQ(browser().navigation_count(), 1);
   EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -158,8 +169,11 @@ TEST_F(JobNavigationTest, AReloadOntoAJobThatCannotLoadLeavesNoJobSelected) {
   EXPECT_FALSE(w.LoadSelectedJob(true));
   EXPECT_FALSE(w.JobSelected());
   EXPECT_EQ(w.job_cursor().last_index(), -1);
+  // The step buttons no longer name the entries of the job let go.
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Tip(w, i), kJobStepTips[i]);
   const int n = browser().navigation_count();
   for (int i = 0; i < 4; ++i) w.cmdNav(i).clicked();  // the steps; the list would open a window
+  Pump();
   EXPECT_EQ(browser().navigation_count(), n);
 }
 
@@ -296,6 +310,7 @@ TEST_F(JobNavigationTest, ScriptAddressesFromAJobAskFirst) {
   const int before_step = browser().navigation_count();
   dialogs.AnswerMessage(MsgResult::No);
   w.cmdNav(2).clicked();  // a step onto a script entry
+  Pump();
   EXPECT_EQ(browser().navigation_count(), before_step);
   EXPECT_EQ(dialogs.shown.size(), 2u);
 
@@ -352,6 +367,7 @@ TEST_F(JobNavigationTest, TheTitleLineShowsTheEntryTitleOnlyForTheCurrentEntry) 
   EXPECT_EQ(w.txtJob().get_text(), "Followed link [http://a/elsewhere]");
   // A followed link does not move the job: next continues from the entry stepped to.
   w.cmdNav(2).clicked();
+  Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
   // In direct mode the page's own title is shown.
   w.ToggleMode();
@@ -397,6 +413,7 @@ TEST_F(JobNavigationTest, TheListDialogJumpsToTheChosenEntry) {
   std::vector<std::string> seen;
   AnswerListDialog(1, Gtk::RESPONSE_OK, &seen);
   w.cmdNav(4).clicked();
+  Pump();
   EXPECT_EQ(seen, (std::vector<std::string>{"ｼﾞｮﾌﾞ（News）", "A", "B", "C"}));
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
   EXPECT_EQ(w.job_cursor().current_index(), 1);
@@ -406,6 +423,7 @@ TEST_F(JobNavigationTest, TheListDialogJumpsToTheChosenEntry) {
   int n = browser().navigation_count();
   AnswerListDialog(1, Gtk::RESPONSE_ACCEPT, &seen);
   w.cmdNav(4).clicked();
+  Pump();
   EXPECT_EQ(browser().navigation_count(), n + 1);
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
 }
@@ -417,10 +435,13 @@ TEST_F(JobNavigationTest, CancellingOrClosingTheListDialogChangesNothing) {
   int n = browser().navigation_count();
   AnswerListDialog(2, Gtk::RESPONSE_CANCEL, &seen);
   w.cmdNav(4).clicked();
+  Pump();
   AnswerListDialog(2, Gtk::RESPONSE_DELETE_EVENT, &seen);  // the close box
   w.cmdNav(4).clicked();
+  Pump();
   AnswerListDialog(-1, Gtk::RESPONSE_OK, &seen);  // OK with no row
   w.cmdNav(4).clicked();
+  Pump();
   EXPECT_EQ(browser().navigation_count(), n);
   EXPECT_EQ(w.job_cursor().current_index(), 0);
 }
@@ -429,6 +450,7 @@ TEST_F(JobNavigationTest, ReloadingTheListKeepsThePositionUnlessTheJobGotShorter
   frmMain& w = Start("");
   Pick(w, 0);
   w.cmdNav(3).clicked();  // entry 2
+  Pump();
   ASSERT_TRUE(WriteJobFile(home.path(), "News",
                            {{"A", "http://a/"}, {"B2", "http://b2/"}, {"C", "http://c/"}}));
   w.LoadJobList(0);

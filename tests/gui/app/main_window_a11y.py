@@ -11,7 +11,14 @@ accessibility bus, and checks what each control offers a screen reader.
   main_window_a11y.py TARVIK names     the names the main window gives its picture-only
                                         controls: every visible picture has a name or a
                                         description, and the pockets, the mode picture, the step
-                                        buttons, Go and the favorites buttons have their names
+                                        buttons, Go and the favorites buttons have their names;
+                                        the pockets and the mode picture are toggle buttons with
+                                        their checked state, the title line has a name
+  main_window_a11y.py TARVIK actions   the "click" action of the bus: on the version item it
+                                        returns while the version window it opens stays open,
+                                        the program answers meanwhile, the window has a control
+                                        that takes the focus and closes with Escape; on the mode
+                                        switch it changes the mode
 """
 import os
 import shutil
@@ -32,6 +39,10 @@ EXPECTED_NAMES = {
     "favorites buttons": ["お気に入りを開く", "お気に入りに追加"],
 }
 BAND_CAPTIONS = ["ポケット", "操作"]
+TOGGLES = {"ポケット1": False, "ポケット2": False, "ポケット3": False, "ジョブ": True}
+TITLE_LINE = "タイトル行"
+VERSION_ITEM = "ﾊﾞｰｼﾞｮﾝ情報(V)..."
+VERSION_WINDOW = "ﾊﾞｰｼﾞｮﾝ情報"
 
 
 def walk(node, depth=0):
@@ -111,11 +122,101 @@ def check_names(window):
         for name in expected:
             if name not in names:
                 failures.append("%s: no control named %r" % (what, name))
+    toggles = {n.name: n for n, _ in nodes if n.getRole() == pyatspi.ROLE_TOGGLE_BUTTON}
+    for name, checked in TOGGLES.items():
+        if name not in toggles:
+            failures.append("no toggle button named %r" % name)
+        elif toggles[name].getState().contains(pyatspi.STATE_CHECKED) != checked:
+            failures.append("toggle button %r is %schecked" % (name, "not " if checked else ""))
+    if not any(n.name == TITLE_LINE and n.getRole() == pyatspi.ROLE_TEXT for n, _ in nodes):
+        failures.append("no text box named %r" % TITLE_LINE)
+    return failures
+
+
+def app_of(pid):
+    for app in pyatspi.Registry.getDesktop(0):
+        try:
+            if app is not None and app.get_process_id() == pid:
+                return app
+        except Exception:
+            continue
+    return None
+
+
+def find_top(pid, name):
+    app = app_of(pid)
+    for window in app or []:
+        if window is not None and window.name == name and \
+                window.getState().contains(pyatspi.STATE_SHOWING):
+            return window
+    return None
+
+
+def wait_for(condition, seconds):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.2)
+    return None
+
+
+def click(node):
+    """The node's "click" action, as a screen reader runs it; an error for a call left waiting."""
+    action = node.queryAction()
+    for i in range(action.nActions):
+        if action.getName(i) == "click":
+            return action.doAction(i)
+    raise RuntimeError("%s has no click action" % label(node))
+
+
+def check_actions(window, pid):
+    failures = []
+    nodes = list(walk(window))
+    item = next((n for n, _ in nodes if n.getRole() == pyatspi.ROLE_MENU_ITEM and
+                 n.name == VERSION_ITEM), None)
+    if item is None:
+        return ["no menu item %r" % VERSION_ITEM]
+    try:
+        click(item)
+    except Exception as e:  # the call timed out: the dialog ran inside it
+        failures.append("the click on %r was not answered: %s" % (VERSION_ITEM, e))
+    dialog = wait_for(lambda: find_top(pid, VERSION_WINDOW), 30)
+    if dialog is None:
+        return failures + ["the version window did not open"]
+    if not any(n.getState().contains(pyatspi.STATE_FOCUSABLE) for n, _ in walk(dialog)):
+        failures.append("the version window has no control that takes the focus")
+    # The program answers while the dialog is open.
+    if window.name != wait_for(lambda: window.name, 5):
+        failures.append("the main window does not answer while the version window is open")
+    # A key sent just as the window manager hands the window the focus may be lost: Escape is
+    # pressed again until the window closes or the deadline passes.
+    subprocess.run(["xdotool", "search", "--sync", "--name", VERSION_WINDOW, "windowactivate",
+                    "--sync"], timeout=30, check=False)
+    for _ in range(10):
+        subprocess.run(["xdotool", "key", "Escape"], timeout=30, check=False)
+        if wait_for(lambda: find_top(pid, VERSION_WINDOW) is None, 3):
+            break
+    else:
+        failures.append("Escape did not close the version window")
+
+    # The mode switch's click: direct mode, the switch no longer pressed.
+    switch = next((n for n, _ in nodes if n.getRole() == pyatspi.ROLE_TOGGLE_BUTTON and
+                   n.name == "ジョブ"), None)
+    if switch is None:
+        return failures + ["no mode switch"]
+    try:
+        click(switch)
+    except Exception as e:
+        failures.append("the click on the mode switch failed: %s" % e)
+    if not wait_for(lambda: not switch.getState().contains(pyatspi.STATE_CHECKED), 30):
+        failures.append("the mode switch's click did not change the mode")
     return failures
 
 
 def main():
-    if len(sys.argv) != 3 or sys.argv[2] not in ("present", "names"):
+    if len(sys.argv) != 3 or sys.argv[2] not in ("present", "names", "actions"):
         print(__doc__)
         return 2
     tarvik, which = sys.argv[1], sys.argv[2]
@@ -140,7 +241,12 @@ def main():
             if window is None:
                 print("FAILED: the main window did not appear on the accessibility bus")
                 return 1
-            failures = check_present(window) if which == "present" else check_names(window)
+            if which == "present":
+                failures = check_present(window)
+            elif which == "names":
+                failures = check_names(window)
+            else:
+                failures = check_actions(window, proc.pid)
         finally:
             proc.terminate()
             try:

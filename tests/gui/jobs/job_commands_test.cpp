@@ -20,6 +20,7 @@ TEST_F(JobEditorTest, EditJobOpensOnTheSelectedJobAndReloadsTheMainWindowAfter) 
     // Delete the selected job: the main window's index 1 then names C.
     dialogs_.AnswerMessage(MsgResult::OK);
     e.cmdKillJob().clicked();
+    Pump();
     e.cmdCancel().clicked();
   });
   mnuEditJob_Click(host_);
@@ -36,6 +37,7 @@ TEST_F(JobEditorTest, EditJobWithNothingSelectedOnlyReloadsTheList) {
   WhenEditorOpens drive([&](frmEditJob& e) {
     EXPECT_EQ(e.cboJob().get_active_row_number(), -1);
     e.cmdOK().clicked();
+    Pump();
   });
   mnuEditJob_Click(host_);
   EXPECT_EQ(drive.opened, 1);
@@ -57,12 +59,15 @@ TEST_F(JobEditorTest, NewJobWithTheDefaultNameOpensTheEditorOnIt) {
     EXPECT_FALSE(host_.new_job_flag) << "the flag is cleared when the editor opens";
     // No entries: OK refuses to close; after an entry it saves and closes.
     e.cmdOK().clicked();
+    Pump();
     EXPECT_FALSE(e.closed());
     e.txtTitle().set_text("first");
     e.txtURL().set_text("http://first/");
     e.cmdAdd().clicked();
+    Pump();
     dialogs_.AnswerMessage(MsgResult::OK);
     e.cmdOK().clicked();
+    Pump();
   });
   mnuNewJob_Click(host_);
   EXPECT_EQ(drive.opened, 1);

@@ -167,6 +167,7 @@ class JobEditorTest : public testing::Test {
   void Save(frmEditJob& editor) {
     dialogs_.AnswerMessage(MsgResult::OK);
     editor.cmdRefresh().clicked();
+    Pump();
   }
 
   const Entries kNews = {

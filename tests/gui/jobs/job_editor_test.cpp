@@ -1,6 +1,7 @@
 // The job editor, driven through its real widgets with scripted dialogs, on job files in a
 // temporary application folder.
 #include "job_editor_fixture.h"
+#include "platform/accessible.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -16,6 +17,13 @@ TEST_F(JobEditorTest, ControlsHaveTheirCaptionsTooltipsAndInitialState) {
   EXPECT_EQ(e->get_title(), "ジョブの編集");
   EXPECT_TRUE(e->get_modal());
   EXPECT_EQ(e->get_transient_for(), &host_.window);
+  // A screen reader reads the boxes, the list and the job selector's drop-down by name.
+  EXPECT_EQ(AccessibleName(e->txtTitle()), "タイトル");
+  EXPECT_EQ(AccessibleName(e->txtURL()), "URL");
+  EXPECT_EQ(AccessibleName(e->lsvURL()), "URLリスト");
+  EXPECT_EQ(AccessibleName(e->cboJob().popup()), "ジョブの一覧");
+  EXPECT_EQ(AccessibleName(e->cboJob().popup_list()), "ジョブの一覧");
+  EXPECT_EQ(AccessibleName(e->cboJob().popup_search()), "ジョブの検索");
 
   struct Button {
     Gtk::Button& button;
@@ -109,12 +117,14 @@ TEST_F(JobEditorTest, AddingWithAURLOfSpacesOnlyAsksForTheURLFirst) {
   e->txtTitle().set_text("");
   e->txtURL().set_text("    ");
   e->cmdAdd().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   ExpectMessage(0, "URLが指定されていません", "エラー", MsgIcon::Exclamation);
 
   e->txtTitle().set_text("  ");
   e->txtURL().set_text("http://x/");
   e->cmdAdd().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 2u);
   ExpectMessage(1, "タイトルが指定されていません", "エラー", MsgIcon::Exclamation);
 
@@ -129,6 +139,7 @@ TEST_F(JobEditorTest, AddingTrimsAndClearsTheBoxesOnlyWhenAsked) {
   e->txtTitle().set_text("  Weather ");
   e->txtURL().set_text(" http://news/weather  ");
   e->cmdAdd().clicked();
+  Pump();
   EXPECT_EQ(e->txtTitle().get_text(), "  Weather ");  // unchecked: the boxes keep their text
   EXPECT_EQ(e->txtURL().get_text(), " http://news/weather  ");
 
@@ -136,6 +147,7 @@ TEST_F(JobEditorTest, AddingTrimsAndClearsTheBoxesOnlyWhenAsked) {
   e->txtTitle().set_text("Tech");
   e->txtURL().set_text("http://news/tech");
   e->cmdAdd().clicked();
+  Pump();
   EXPECT_EQ(e->txtTitle().get_text(), "");
   EXPECT_EQ(e->txtURL().get_text(), "");
 
@@ -165,6 +177,7 @@ TEST_F(JobEditorTest, RowClickFillsTheBoxesAndChangeReplacesTheRow) {
   e->txtTitle().set_text(" Welt, Europa ");
   e->txtURL().set_text("http://news/welt");
   e->cmdChange().clicked();
+  Pump();
   Entries expected = kNews;
   expected[1] = {"Welt, Europa", "http://news/welt"};
   EXPECT_EQ(e->Rows(), expected);
@@ -173,6 +186,7 @@ TEST_F(JobEditorTest, RowClickFillsTheBoxesAndChangeReplacesTheRow) {
 
   e->txtURL().set_text("");
   e->cmdChange().clicked();
+  Pump();
   ExpectMessage(0, "URLが指定されていません", "エラー", MsgIcon::Exclamation);
   EXPECT_EQ(e->Rows(), expected);
 
@@ -201,6 +215,7 @@ TEST_F(JobEditorTest, FavoriteWithSeveralDotsGivesTheNameBeforeTheFirstDot) {
   auto e = Open(0);
   dialogs_.AnswerFile(path);
   e->cmdFav().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   const ShownDialog& d = dialogs_.shown[0];
   EXPECT_EQ(d.kind, "open");
@@ -216,6 +231,7 @@ TEST_F(JobEditorTest, FavoriteWithSeveralDotsGivesTheNameBeforeTheFirstDot) {
   // Cancelling the file dialog leaves the boxes alone.
   dialogs_.AnswerFile(std::nullopt);
   e->cmdFav().clicked();
+  Pump();
   EXPECT_EQ(e->txtTitle().get_text(), "www");
   EXPECT_EQ(e->Rows(), kNews);
 }
@@ -321,12 +337,14 @@ TEST_F(JobEditorTest, DeletingAsksAndNoKeepsTheRow) {
   SelectRow(*e, 1);
   dialogs_.AnswerMessage(MsgResult::No);
   e->cmdDel().clicked();
+  Pump();
   ExpectMessage(0, "Worldを削除しますか？", "確認", MsgIcon::Question);
   EXPECT_EQ(dialogs_.shown[0].buttons, MsgButtons::YesNo);
   EXPECT_EQ(e->Rows(), kNews);
 
   dialogs_.AnswerMessage(MsgResult::Yes);
   e->cmdDel().clicked();
+  Pump();
   Entries expected = {kNews[0], kNews[2]};
   EXPECT_EQ(e->Rows(), expected);
   EXPECT_EQ(e->EditEntries(), expected);
@@ -341,6 +359,7 @@ TEST_F(JobEditorTest, DeletingTheOnlyRowDisablesTheRowButtonsAndKeepsTheText) {
   SelectRow(*e, 0);
   dialogs_.AnswerMessage(MsgResult::Yes);
   e->cmdDel().clicked();
+  Pump();
   EXPECT_TRUE(e->Rows().empty());
   EXPECT_EQ(e->EditLastIdx(), -1);
   EXPECT_TRUE(RowButtonsDisabled(*e));
@@ -349,6 +368,7 @@ TEST_F(JobEditorTest, DeletingTheOnlyRowDisablesTheRowButtonsAndKeepsTheText) {
 
   // An empty job cannot be saved, and OK keeps the dialog open.
   e->cmdOK().clicked();
+  Pump();
   ExpectMessage(1, "ジョブ「One」にはURLが\r\n一件も登録されていません。", "エラー",
                 MsgIcon::Exclamation);
   EXPECT_FALSE(e->CanClose());
@@ -366,6 +386,7 @@ TEST_F(JobEditorTest, DeletedEntryNeverOverwritesTheNextOne) {
   ASSERT_EQ(e->txtTitle().get_text(), "World");
   dialogs_.AnswerMessage(MsgResult::Yes);
   e->cmdDel().clicked();
+  Pump();
   Pump(50);
 
   // No row is selected afterwards, and the boxes keep what they held.
@@ -377,10 +398,12 @@ TEST_F(JobEditorTest, DeletedEntryNeverOverwritesTheNextOne) {
 
   // 変更 then has no row to change, and OK saves the job without the deleted entry.
   e->cmdChange().clicked();
+  Pump();
   EXPECT_EQ(e->Rows(), expected);
   EXPECT_EQ(e->EditEntries(), expected);
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdOK().clicked();
+  Pump();
   EXPECT_TRUE(e->closed());
   EXPECT_EQ(OnDisk("News"), expected);
 }
@@ -409,6 +432,7 @@ TEST_F(JobEditorTest, HugeTitleIsShownShortAndKeptWhole) {
   SelectRow(*e, 1);
   dialogs_.AnswerMessage(MsgResult::No);
   e->cmdDel().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   EXPECT_LT(dialogs_.shown[0].text.size(), 1200u);
   EXPECT_EQ(dialogs_.shown[0].text.substr(dialogs_.shown[0].text.size() - 27), "…を削除しますか？");
@@ -427,7 +451,9 @@ TEST_F(JobEditorTest, RowButtonsWithNoRowSelectedDoNothing) {
   e->txtTitle().set_text("x");
   e->txtURL().set_text("http://x/");
   e->cmdChange().clicked();
+  Pump();
   e->cmdDel().clicked();
+  Pump();
   e->cmdUp().clicked();
   e->cmdDown().clicked();
   EXPECT_TRUE(dialogs_.shown.empty());
@@ -444,6 +470,7 @@ TEST_F(JobEditorTest, SwitchingJobsDropsUnsavedEditsWithoutAsking) {
   e->txtTitle().set_text("new");
   e->txtURL().set_text("http://new/");
   e->cmdAdd().clicked();
+  Pump();
   SelectJob(*e, 1);
   EXPECT_EQ(e->EditJobIdx(), 1);
   EXPECT_EQ(e->Rows(), kNews);
@@ -461,6 +488,7 @@ TEST_F(JobEditorTest, SelectingAJobWithoutAFileKeepsThePreviousJobAndItsEdits) {
   e->txtTitle().set_text("new");
   e->txtURL().set_text("http://new/");
   e->cmdAdd().clicked();
+  Pump();
   SelectJob(*e, 1);
   ExpectMessage(0, "該当するジョブファイルがありません", "エラー", MsgIcon::Critical);
   EXPECT_EQ(e->cboJob().get_active_row_number(), 0);
@@ -485,6 +513,7 @@ TEST_F(JobEditorTest, AddingPastTheLargestJobIsRefused) {
   e->txtTitle().set_text("one more");
   e->txtURL().set_text("http://more/");
   e->cmdAdd().clicked();
+  Pump();
   DropOnto(e->lsvURL(), "text/plain", "http://more/");
   ASSERT_EQ(dialogs_.shown.size(), 2u);
   ExpectMessage(0, "ジョブに登録できるURLは 32767 件までです。", "エラー", MsgIcon::Exclamation);
@@ -516,8 +545,10 @@ TEST_F(JobEditorTest, OKWithNoJobClosesAndWritesNothing) {
   e->txtTitle().set_text("t");
   e->txtURL().set_text("http://t/");
   e->cmdAdd().clicked();  // adding works without a job; it only has nowhere to go
+  Pump();
   EXPECT_EQ(e->Rows().size(), 1u);
   e->cmdOK().clicked();
+  Pump();
   EXPECT_TRUE(e->closed());
   EXPECT_FALSE(e->get_visible());
   EXPECT_TRUE(dialogs_.shown.empty());
@@ -531,8 +562,10 @@ TEST_F(JobEditorTest, OKAnsweredWithCancelClosesWithoutSaving) {
   SelectRow(*e, 0);
   dialogs_.AnswerMessage(MsgResult::Yes);
   e->cmdDel().clicked();
+  Pump();
   dialogs_.AnswerMessage(MsgResult::Cancel);
   e->cmdOK().clicked();
+  Pump();
   EXPECT_TRUE(e->CanClose());
   EXPECT_TRUE(e->closed());
   EXPECT_EQ(OnDisk("News"), kNews);
@@ -579,12 +612,14 @@ TEST_F(JobEditorTest, SaveThatCannotWriteIsReportedAndKeepsTheDialogOpen) {
   e->txtTitle().set_text("More");
   e->txtURL().set_text("http://news/more");
   e->cmdAdd().clicked();
+  Pump();
   // The job files' folder is replaced by a file, so no job file can be written there.
   const std::string jobs = app_.file("JobFiles");
   ASSERT_EQ(g_rename(jobs.c_str(), app_.file("JobFiles.away").c_str()), 0);
   WriteBytes(jobs, "not a folder");
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdOK().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 2u);
   EXPECT_EQ(dialogs_.shown[1].caption, "エラー");
   EXPECT_EQ(dialogs_.shown[1].text.rfind("ジョブ「News」を保存できませんでした。", 0), 0u);

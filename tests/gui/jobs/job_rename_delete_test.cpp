@@ -16,8 +16,10 @@ TEST_F(JobEditorTest, RenamingToTheSameNameOrNothingDoesNothing) {
   auto e = Open(0);
   dialogs_.AnswerInput("A");
   e->cmdName().clicked();
+  Pump();
   dialogs_.AnswerInput("");
   e->cmdName().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 2u);
   EXPECT_EQ(dialogs_.shown[0].kind, "input");
   EXPECT_EQ(dialogs_.shown[0].text, "新しい名前を入力してください");
@@ -36,6 +38,7 @@ TEST_F(JobEditorTest, RenamingToAnInvalidNameIsRefused) {
     dialogs_.shown.clear();
     dialogs_.AnswerInput(bad);
     e->cmdName().clicked();
+    Pump();
     ASSERT_EQ(dialogs_.shown.size(), 2u);
     ExpectMessage(1, "ファイル名に使用できない文字が含まれています。", "エラー", MsgIcon::Critical);
   }
@@ -51,10 +54,12 @@ TEST_F(JobEditorTest, RenamingOntoAnotherJobIsRefusedAndBothJobsStay) {
   auto e = Open(0);
   dialogs_.AnswerInput("B");
   e->cmdName().clicked();
+  Pump();
   ExpectMessage(1, "ジョブ「B」は既に存在します。\r\n別の名前を指定してください。", "エラー",
                 MsgIcon::Exclamation);
   dialogs_.AnswerInput("Unlisted");
   e->cmdName().clicked();
+  Pump();
   ExpectMessage(3, "ジョブ「Unlisted」は既に存在します。\r\n別の名前を指定してください。", "エラー",
                 MsgIcon::Exclamation);
   EXPECT_EQ(SelectorItems(*e), (std::vector<std::string>{"A", "B"}));
@@ -69,6 +74,7 @@ TEST_F(JobEditorTest, RenamingAJobWhoseFileHasGoneIsRefused) {
   auto e = Open(1);
   ASSERT_EQ(g_unlink(JobFilePath(app_.path(), "B").c_str()), 0);
   e->cmdName().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   ExpectMessage(0, "該当するジョブファイルがありません", "エラー", MsgIcon::Critical);
   EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A", "B"}));
@@ -82,11 +88,13 @@ TEST_F(JobEditorTest, RenameKeepsTheListOrderAndTheUnsavedEdits) {
   e->txtTitle().set_text("unsaved");
   e->txtURL().set_text("http://unsaved/");
   e->cmdAdd().clicked();
+  Pump();
 
   // Cancel at the question changes nothing.
   dialogs_.AnswerInput("Renamed");
   dialogs_.AnswerMessage(MsgResult::Cancel);
   e->cmdName().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 2u);
   ExpectMessage(
       1,
@@ -98,6 +106,7 @@ TEST_F(JobEditorTest, RenameKeepsTheListOrderAndTheUnsavedEdits) {
   dialogs_.AnswerInput("Renamed");
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdName().clicked();
+  Pump();
   EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A", "Renamed", "C"}));
   EXPECT_EQ(SelectorItems(*e), (std::vector<std::string>{"A", "Renamed", "C"}));
   EXPECT_EQ(e->cboJob().get_active_row_number(), 1);
@@ -124,6 +133,7 @@ TEST_F(JobEditorTest, RenameKeepsJobsAnotherProcessListedMeanwhile) {
   dialogs_.AnswerInput("B2");
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdName().clicked();
+  Pump();
   EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A", "B2", "C"}));
   EXPECT_EQ(OnDisk("B2"), kNews);
   EXPECT_EQ(OnDisk("C"), kNews);
@@ -135,6 +145,7 @@ TEST_F(JobEditorTest, CancelAfterARenameKeepsTheRename) {
   dialogs_.AnswerInput("Z");
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdName().clicked();
+  Pump();
   e->cmdCancel().clicked();
   EXPECT_TRUE(e->closed());
   EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"Z"});
@@ -150,6 +161,7 @@ TEST_F(JobEditorTest, DeletingTheFirstJobSelectsTheNewFirst) {
   auto e = Open(0);
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdKillJob().clicked();
+  Pump();
   ExpectMessage(0, "ジョブ「A」を削除します。\r\nよろしいですか？", "確認", MsgIcon::Question);
   EXPECT_EQ(dialogs_.shown[0].buttons, MsgButtons::OKCancel);
   EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"B", "C"}));
@@ -166,11 +178,13 @@ TEST_F(JobEditorTest, DeletingTheMiddleJobSelectsTheOneBefore) {
   auto e = Open(1);
   dialogs_.AnswerMessage(MsgResult::Cancel);
   e->cmdKillJob().clicked();
+  Pump();
   EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A", "B", "C"}));
   EXPECT_EQ(OnDisk("B"), kNews);
 
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdKillJob().clicked();
+  Pump();
   EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A", "C"}));
   EXPECT_FALSE(OnDisk("B"));
   EXPECT_EQ(e->cboJob().get_active_text(), "A");
@@ -183,6 +197,7 @@ TEST_F(JobEditorTest, DeletingTheOnlyJobEmptiesEverything) {
   auto e = Open(0);
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdKillJob().clicked();
+  Pump();
   EXPECT_EQ(ReadJobList(app_.path()), std::vector<std::string>{});
   EXPECT_FALSE(OnDisk("Only"));
   EXPECT_TRUE(SelectorItems(*e).empty());
@@ -190,6 +205,7 @@ TEST_F(JobEditorTest, DeletingTheOnlyJobEmptiesEverything) {
   EXPECT_EQ(e->EditLastIdx(), -1);
   // With no job left, OK closes without a word.
   e->cmdOK().clicked();
+  Pump();
   EXPECT_TRUE(e->closed());
   EXPECT_EQ(dialogs_.shown.size(), 1u);
 }
@@ -199,6 +215,7 @@ TEST_F(JobEditorTest, DeletingAJobWhoseFileHasGoneIsRefused) {
   auto e = Open(1);
   ASSERT_EQ(g_unlink(JobFilePath(app_.path(), "B").c_str()), 0);
   e->cmdKillJob().clicked();
+  Pump();
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   ExpectMessage(0, "該当するジョブファイルがありません", "エラー", MsgIcon::Critical);
   EXPECT_EQ(ListOnDisk(), (std::vector<std::string>{"A", "B"}));
@@ -214,10 +231,12 @@ TEST_F(JobEditorTest, DeletedJobsEntriesNeverStayUnderTheNextJob) {
   auto e = Open(1);
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdKillJob().clicked();
+  Pump();
   ExpectMessage(1, "該当するジョブファイルがありません", "エラー", MsgIcon::Critical);
   EXPECT_EQ(e->cboJob().get_active_text(), "A");
   EXPECT_TRUE(e->Rows().empty());
   e->cmdRefresh().clicked();
+  Pump();
   ExpectMessage(2, "ジョブ「A」にはURLが\r\n一件も登録されていません。", "エラー",
                 MsgIcon::Exclamation);
   EXPECT_FALSE(OnDisk("A"));
@@ -234,6 +253,7 @@ TEST_F(JobEditorTest, ADeletedJobGoesToTheTrashAndForgetsWhereItWasLeft) {
   auto e = Open(0);
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdKillJob().clicked();
+  Pump();
   EXPECT_FALSE(OnDisk("Trashed"));
   EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"Kept"});
   std::optional<std::string> bytes = ReadFileBytes(trashed);
@@ -254,6 +274,7 @@ TEST_F(JobEditorTest, RenamingAJobCarriesWhereItWasLeft) {
   dialogs_.AnswerInput("New");
   dialogs_.AnswerMessage(MsgResult::OK);
   e->cmdName().clicked();
+  Pump();
   EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"New"});
   EXPECT_FALSE(RecallResumePoint("Old"));
   EXPECT_EQ(RecallResumePoint("New"), (ResumePoint{1, "http://x/"}));

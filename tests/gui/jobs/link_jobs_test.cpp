@@ -2,10 +2,16 @@
 // or dropped into the job editor.
 #include <glibmm/main.h>
 #include <gtkmm/clipboard.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/progressbar.h>
+
+#include <atomic>
 
 #include "job_editor_fixture.h"
 #include "jobs/frm_pick_links.h"
 #include "jobs/link_jobs.h"
+#include "jobs/work_progress.h"
+#include "platform/accessible.h"
 #include "support/gui_input.h"
 #include "support/when_shown.h"
 
@@ -25,6 +31,8 @@ TEST_F(JobEditorTest, AFileOfAddressesBecomesAJobOfTheLinksPicked) {
   dialogs_.AnswerInput("読み込んだ");
   WhenShown<frmPickLinks> pick([&](frmPickLinks& d) {
     EXPECT_EQ(d.lblCount().get_text(), "3 件中 3 件を選択");
+    EXPECT_EQ(AccessibleName(d.txtFilter()), "絞り込み");
+    EXPECT_EQ(d.cmdCancel().get_label(), "キャンセル");
     d.cmdClearAll().clicked();
     d.cmdOK().clicked();  // refused: nothing is checked
     EXPECT_FALSE(d.closed());
@@ -181,6 +189,29 @@ TEST_F(JobEditorTest, SeveralLinksPastedOrDroppedGoAfterTheSelectedRow) {
   EXPECT_EQ(e->EditEntries(), expected);
   Save(*e);
   EXPECT_EQ(OnDisk("News"), expected);
+}
+
+// The progress window's bar was read as a bare bar: it carries the name of the work.
+TEST_F(JobEditorTest, TheProgressBarIsNamedAfterTheWork) {
+  std::atomic<bool> seen{false};
+  std::string name;
+  Glib::signal_timeout().connect(
+      [&] {
+        for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+          auto* dialog = dynamic_cast<Gtk::Dialog*>(window);
+          if (!dialog || !dialog->get_visible()) continue;
+          for (Gtk::Widget* child : dialog->get_content_area()->get_children())
+            if (auto* bar = dynamic_cast<Gtk::ProgressBar*>(child)) name = AccessibleName(*bar);
+        }
+        if (name.empty()) return true;
+        seen = true;
+        return false;
+      },
+      20);
+  RunWithProgress(host_.window, "ブックマークの読み込み", [&](WorkProgress&) {
+    for (int i = 0; i < 1000 && !seen; ++i) g_usleep(10000);  // until the window has been seen
+  });
+  EXPECT_EQ(name, "ブックマークの読み込み");
 }
 
 }  // namespace

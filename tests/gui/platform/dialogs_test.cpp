@@ -68,7 +68,7 @@ TEST(MessageBox, EnterAnswersTheDefaultButton) {
     EXPECT_EQ(dialogs.MessageBox(&owner, "Go?", "確認", MsgIcon::Question, MsgButtons::YesNoCancel,
                                  MsgDefault::Third),
               MsgResult::Cancel);
-    EXPECT_EQ(enter.focused_label, "ｷｬﾝｾﾙ");
+    EXPECT_EQ(enter.focused_label, "キャンセル");
   }
 }
 

@@ -7,6 +7,7 @@
 #include <gtkmm/settings.h>
 
 #include "support/fake_browser.h"
+#include "support/gui_input.h"
 #include "support/gui_test.h"
 #include "support/scripted_dialogs.h"
 #include "system/mod_relation.h"
@@ -15,6 +16,7 @@
 namespace tarvik {
 namespace {
 
+using test::PressKey;
 using test::Pump;
 using test::RunUntil;
 
@@ -57,6 +59,12 @@ TEST(FrmVerTest, ShowsTheVersionOverItsPicture) {
     EXPECT_LE(x + r.label.get_allocated_width(), 250 + 10) << r.name << " fits the picture";
   }
 
+  // The keyboard reaches the window through its focused picture; Escape closes it.
+  EXPECT_TRUE(dialog.client_area().is_focus());
+  PressKey(dialog, GDK_KEY_Escape);
+  EXPECT_TRUE(RunUntil([&] { return !dialog.get_visible(); }));
+  dialog.show();
+  ASSERT_TRUE(RunUntil([&] { return dialog.get_mapped(); }));
   dialog.close();  // the close box
   EXPECT_TRUE(RunUntil([&] { return !dialog.get_visible(); }));
 }

@@ -155,6 +155,22 @@ TEST_F(UrlListFileTest, EveryEncodingTheProgramReadsIsRead) {
   };
   EXPECT_EQ(Read("utf16le.txt", utf16(false)), expected);
   EXPECT_EQ(Read("utf16be.txt", utf16(true)), expected);
+
+  // A page keeps the character set it declares, in either form of the declaration.
+  auto euc_jp = [](const std::string& utf8) {
+    gsize n = 0;
+    gchar* bytes = g_convert(utf8.c_str(), -1, "EUC-JP", "UTF-8", nullptr, &n, nullptr);
+    std::string out(bytes, n);
+    g_free(bytes);
+    return out;
+  };
+  const std::string body = "<body><a href=\"https://a.example/\">日本語の表題</a></body></html>";
+  const Entries page = {{"日本語の表題", "https://a.example/"}};
+  EXPECT_EQ(Read("meta.html", euc_jp("<html><head><meta charset=\"EUC-JP\"></head>" + body)), page);
+  EXPECT_EQ(Read("equiv.htm", euc_jp("<html><head><meta http-equiv=\"Content-Type\" "
+                                     "content=\"text/html; charset=euc-jp\"></head>" +
+                                     body)),
+            page);
 }
 
 TEST_F(UrlListFileTest, FilesThatCannotBeReadSayWhy) {

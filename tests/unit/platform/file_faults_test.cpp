@@ -220,6 +220,15 @@ TEST(TemporaryFiles, NamesCarryTheTargetAndTheOwner) {
   EXPECT_EQ(TemporaryFileOwner(".a.tarvik-tmp-12x-AbC123", "a"), std::nullopt);
 }
 
+// A write that could not make its temporary file named that file, which the user never sees.
+TEST(TemporaryFiles, AFailedWriteNamesItsTargetAndNoTemporaryFile) {
+  const std::string target = "/proc/tarvik-list.tvj";  // no file can be made here, even by root
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(target, "x", &error));
+  EXPECT_EQ(error.rfind(target + ": ", 0), 0u) << error;
+  EXPECT_EQ(error.find(".tarvik-tmp"), std::string::npos) << error;
+}
+
 // A name near the 255-byte limit failed with "File name too long": the temporary name added
 // its marker to the whole name.
 TEST(TemporaryFiles, LongNamesAreWrittenAndTheirLeftoversCleaned) {
