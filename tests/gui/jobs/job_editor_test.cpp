@@ -582,6 +582,7 @@ TEST_F(JobEditorTest, CancelOrEscapeAfterChangesAsksBeforeThrowingThemAway) {
     e.txtTitle().set_text("More");
     e.txtURL().set_text("http://news/more");
     e.cmdAdd().clicked();
+    test::Pump();
     dialogs_.AnswerMessage(MsgResult::No);
     e.cmdCancel().clicked();
     ASSERT_EQ(dialogs_.shown.size(), 1u);
