@@ -43,6 +43,8 @@ TARVIK_PROBE = (700, 122 + 215)
 SHELL_PROBE = (700, 215)
 # Tarvik's "next" button, from the window's upper left corner (job mode, default skin).
 TARVIK_NEXT = (268, 101)
+# What the pages' responses say of caching them (--page-cache).
+PAGE_CACHE = "max-age=600"
 # The command bar's back and forward buttons.
 TARVIK_BACK = (195, 45)
 TARVIK_FORWARD = (240, 45)
@@ -144,7 +146,8 @@ class OriginHandler(http.server.BaseHTTPRequestHandler):
         self.send_response(200)
         self.send_header("Content-Type", kind)
         self.send_header("Content-Length", str(len(body)))
-        self.send_header("Cache-Control", "no-store" if kind == "text/plain" else "max-age=600")
+        self.send_header("Cache-Control", "no-store" if kind == "text/plain" else
+                         PAGE_CACHE if self.path.endswith(".html") else "max-age=600")
         self.end_headers()
         self.wfile.write(body)
 
@@ -441,12 +444,15 @@ def main():
     ap.add_argument("--delay", type=float, default=0.050, help="seconds each way per chunk")
     ap.add_argument("--mbit", type=float, default=20.0, help="bandwidth each way")
     ap.add_argument("--pages", type=int, default=20, help="pages in the job")
+    ap.add_argument("--page-cache", default=PAGE_CACHE,
+                    help="the Cache-Control of the pages' HTML (\"no-cache\": every load asks)")
     ap.add_argument("--back", type=int, default=5,
                     help="steps back at the end of each pass, then as many forward")
     ap.add_argument("--json", help="write every step's figures to this file")
     ap.add_argument("--log", default=os.devnull, help="the programs' output")
     args = ap.parse_args()
     globals()["PAGES"] = args.pages
+    globals()["PAGE_CACHE"] = args.page_cache
     if not os.environ.get("DISPLAY"):
         raise SystemExit("no display: run under scripts/with-display.sh")
 
