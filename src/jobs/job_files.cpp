@@ -360,22 +360,28 @@ bool JobFileExists(const std::string& app_folder, const std::string& name) {
   return IsFileNameSafe(name) && FileExists(JobFilePath(app_folder, name));
 }
 
-std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name,
-                               ReadFailure* failure) {
+namespace {
+
+// A job's file read and parsed by `parse`, the name checked first.
+std::optional<Job> ReadJobFileWith(const std::string& app_folder, const std::string& name,
+                                   ReadFailure* failure, Job (*parse)(std::string_view)) {
   if (failure) *failure = ReadFailure::Missing;
   if (!IsFileNameSafe(name)) return std::nullopt;
   auto bytes = ReadFileBytes(JobFilePath(app_folder, name), kJobFileReadLimit, failure);
   if (!bytes) return std::nullopt;
-  return ParseJobFile(*bytes);
+  return parse(*bytes);
+}
+
+}  // namespace
+
+std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name,
+                               ReadFailure* failure) {
+  return ReadJobFileWith(app_folder, name, failure, ParseJobFile);
 }
 
 std::optional<Job> ReadWholeJobFile(const std::string& app_folder, const std::string& name,
                                     ReadFailure* failure) {
-  if (failure) *failure = ReadFailure::Missing;
-  if (!IsFileNameSafe(name)) return std::nullopt;
-  auto bytes = ReadFileBytes(JobFilePath(app_folder, name), kJobFileReadLimit, failure);
-  if (!bytes) return std::nullopt;
-  return ParseWholeJobFile(*bytes);
+  return ReadJobFileWith(app_folder, name, failure, ParseWholeJobFile);
 }
 
 bool WriteJobFile(const std::string& app_folder, const std::string& name,

@@ -51,6 +51,14 @@ class EngineTest : public AppTest {
     ASSERT_TRUE(g_spawn_command_line_sync(cmd.c_str(), nullptr, nullptr, nullptr, nullptr));
   }
 
+  // The job News of the pages A and B served here.
+  void WriteNewsJob() {
+    g_file_set_contents(home.file("TVJob.lst").c_str(), "News\r\n", -1, nullptr);
+    g_mkdir_with_parents(home.file("JobFiles").c_str(), 0755);
+    std::string job = "A," + server.url("/a.html") + "\r\nB," + server.url("/b.html") + "\r\n";
+    g_file_set_contents(home.file("JobFiles/News.tvj").c_str(), job.c_str(), -1, nullptr);
+  }
+
   LoopbackServer server;
 };
 
@@ -391,10 +399,7 @@ TEST_F(EngineTest, AnInternetShortcutOnTheCommandLineOpensItsPageInDirectMode) {
 TEST_F(EngineTest, AJobFileOnTheCommandLineOpensTheJobsFirstPage) {
   server.Serve("/a.html", "<title>Page A</title>");
   server.Serve("/b.html", "<title>Page B</title>");
-  g_file_set_contents(home.file("TVJob.lst").c_str(), "News\r\n", -1, nullptr);
-  g_mkdir_with_parents(home.file("JobFiles").c_str(), 0755);
-  std::string job = "A," + server.url("/a.html") + "\r\nB," + server.url("/b.html") + "\r\n";
-  g_file_set_contents(home.file("JobFiles/News.tvj").c_str(), job.c_str(), -1, nullptr);
+  WriteNewsJob();
   frmMain& w = Start("/j " + home.file("JobFiles/News.tvj"));
   ASSERT_TRUE(WaitForTitle(w, "Page A -- Tarvik"));
   EXPECT_EQ(w.txtJob().get_text(), "A [" + server.url("/a.html") + "]");
@@ -413,10 +418,7 @@ TEST_F(EngineTest, TheTitleLineOfAPageOffTheJobShowsItsTitleOnceItComes) {
   server.Serve("/b.html", "<title>Page B</title>b");
   server.Serve("/c.html", "<title>Page C</title>c");
   server.Serve("/d.html", "<title>Page D</title>d");
-  g_file_set_contents(home.file("TVJob.lst").c_str(), "News\r\n", -1, nullptr);
-  g_mkdir_with_parents(home.file("JobFiles").c_str(), 0755);
-  std::string job = "A," + server.url("/a.html") + "\r\nB," + server.url("/b.html") + "\r\n";
-  g_file_set_contents(home.file("JobFiles/News.tvj").c_str(), job.c_str(), -1, nullptr);
+  WriteNewsJob();
   // The link is followed with the mouse, with B made ready behind the page.
   frmMain& w = Start("/j " + home.file("JobFiles/News.tvj"));
   ASSERT_TRUE(WaitForTitle(w, "Page A -- Tarvik"));
