@@ -115,6 +115,27 @@ TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
   EXPECT_EQ(dialogs.shown.back().text, kNoPageLinksMessage);
 }
 
+// A link dragged from a web page onto the selector was entered under its address: the text it
+// shows on the page, offered with it, is its title.
+TEST_F(JobExtrasTest, ALinkDraggedFromAPageKeepsItsText) {
+  frmMain& w = Start("");
+  auto drop = [&](const char* job, const std::string& mime, const std::string& payload) {
+    dialogs.AnswerInput(job);
+    WhenShown<frmPickLinks> pick([](frmPickLinks& d) { d.cmdOK().clicked(); });
+    DropOnto(w.cboJob(), mime, payload);
+    EXPECT_TRUE(RunUntil([&] { return w.job_cursor().name() == job; }));
+    std::optional<Job> made = ReadJobFile(home.path(), job);
+    return made ? made->entries : std::vector<JobEntry>{};
+  };
+  const std::u16string moz = u"https://m.example/a\r\n記事の題\nhttps://m.example/b\n";
+  EXPECT_EQ(drop("Moz", "text/x-moz-url",
+                 std::string(reinterpret_cast<const char*>(moz.data()), moz.size() * 2)),
+            (std::vector<JobEntry>{{"記事の題", "https://m.example/a"},
+                                   {"https://m.example/b", "https://m.example/b"}}));
+  EXPECT_EQ(drop("Netscape", "_NETSCAPE_URL", "https://n.example/\nThe title"),
+            (std::vector<JobEntry>{{"The title", "https://n.example/"}}));
+}
+
 // "続きから開く" and the two exports were live with no job loaded, and did nothing.
 TEST_F(JobExtrasTest, TheItemsThatActOnTheLoadedJobAreOffWhileNoneIsLoaded) {
   ASSERT_TRUE(DeleteJobFile(home.path(), "Sport"));
