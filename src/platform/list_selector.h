@@ -49,6 +49,9 @@ class ListSelector : public Gtk::MenuButton {
   Gtk::Popover& popup() { return popover_; }
   Gtk::SearchEntry& popup_search() { return search_; }
   Gtk::TreeView& popup_list() { return list_; }
+  // The tooltip of a row of the drop-down's list as shown: its item's whole text (a long one is
+  // shown shortened in the row).
+  std::string TipOfShownRow(const Gtk::TreePath& path) const;
 
  protected:
   bool on_key_press_event(GdkEventKey* event) override;
