@@ -136,6 +136,19 @@ TEST_F(JobExtrasTest, ALinkDraggedFromAPageKeepsItsText) {
             (std::vector<JobEntry>{{"The title", "https://n.example/"}}));
 }
 
+// A job deleted by another window left the title line naming its entry.
+TEST_F(JobExtrasTest, AJobDeletedElsewhereNoLongerNamesThePageShown) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  browser().Complete("http://a/", "Page A");
+  ASSERT_EQ(w.txtJob().get_text(), "A [http://a/]");
+  ASSERT_TRUE(RewriteJobList(home.path(), {"Sport"}));
+  ASSERT_TRUE(DeleteJobFile(home.path(), "News"));
+  w.job_extras().RefreshFromFiles();
+  EXPECT_FALSE(w.job_cursor().loaded());
+  EXPECT_EQ(w.txtJob().get_text(), "Page A [http://a/]");
+}
+
 // "続きから開く" and the two exports were live with no job loaded, and did nothing.
 TEST_F(JobExtrasTest, TheItemsThatActOnTheLoadedJobAreOffWhileNoneIsLoaded) {
   ASSERT_TRUE(DeleteJobFile(home.path(), "Sport"));
