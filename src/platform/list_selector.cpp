@@ -137,6 +137,10 @@ Glib::ustring ListSelector::get_active_text() const {
   return text;
 }
 
+bool ListSelector::shows_text_whole() const {
+  return !pango_layout_is_ellipsized(const_cast<Gtk::Label&>(text_).get_layout()->gobj());
+}
+
 void ListSelector::ShowActiveText() { text_.set_text(get_active_text()); }
 
 void ListSelector::PrepareDropDown() {

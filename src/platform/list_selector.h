@@ -40,6 +40,10 @@ class ListSelector : public Gtk::MenuButton {
   void set_active(int index);
   Glib::ustring get_active_text() const;
   Glib::ustring shown_text() const { return text_.get_text(); }  // what the selector's face shows
+  // Whether the face shows that text whole, not cut short for want of room.
+  bool shows_text_whole() const;
+  // The face keeps room for at least `chars` characters of the active item.
+  void set_width_chars(int chars) { text_.set_width_chars(chars); }
   // The items, text in column 0. An item's text may be changed in place; the shown text follows.
   Glib::RefPtr<Gtk::ListStore> get_model() const { return store_; }
   int item_count() const;
