@@ -95,9 +95,8 @@ TEST(ListSelector, TypingFindsAnItemAndEnterPicksIt) {
   selector.get_model()->children()[39990]->set_value(0, Glib::ustring(long_name));
   Gtk::TreeViewColumn& shown = *list.get_column(0);
   shown.cell_set_cell_data(list.get_model(), list.get_model()->children()[1], false, false);
-  Glib::ustring row_text;
-  shown.get_cells()[0]->get_property("text", row_text);
-  EXPECT_EQ(row_text.raw(), long_name.substr(0, 79) + "…");
+  auto* cell = static_cast<Gtk::CellRendererText*>(shown.get_first_cell());
+  EXPECT_EQ(cell->property_text().get_value().raw(), long_name.substr(0, 79) + "…");
   EXPECT_EQ(selector.TipOfShownRow(Gtk::TreePath("1")), long_name);
   test::PressKey(window, GDK_KEY_Return);  // the popover's window takes the key, as from X
   EXPECT_TRUE(RunUntil([&] { return !selector.popup().get_visible(); }));
