@@ -201,8 +201,9 @@ class frmMain : public Gtk::Window,
   TwipsLayout layout_{tx_, ty_};  // each placed control's place, in twips
 
   JobCursor job_;
-  int cur_job_idx_ = -1;   // the selector's index of the loaded job
-  std::string shown_url_;  // the address of the last navigation completed
+  int cur_job_idx_ = -1;                 // the selector's index of the loaded job
+  std::string shown_url_;                // the address of the last navigation completed
+  bool title_line_names_entry_ = false;  // the title line shows a job entry's own title
   bool new_job_flag_ = false;
   bool filling_jobs_ = false;  // the selector is being refilled; its changes are not clicks
   // The next entry made ready while a job is stepped through in the job bar.

@@ -160,13 +160,16 @@ void frmMain::OnTitleChange(const std::string& text) {
     ShowHistoryMenu();
   // A page that is not the current entry's (a followed link, a page gone back to, an address
   // opened by hand) is named by its own title, which mostly comes after the page committed.
-  if (!job_.ShowsEntryTitle(shown_url_, JobSelected() && mode_ == 1))
+  if (!job_.ShowsEntryTitle(shown_url_, JobSelected() && mode_ == 1)) {
     txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
+    title_line_names_entry_ = false;
+  }
 }
 
 void frmMain::OnNavigateComplete2(const std::string& url) {
   txtURL().set_text(browser_->LocationURL());
   txtJob().set_text(PositionText(url));
+  title_line_names_entry_ = job_.ShowsEntryTitle(url, JobSelected() && mode_ == 1);
   shown_url_ = url;
   UpdateNavTips();
 

@@ -2,6 +2,7 @@
 // to the job cursor (jobs/job_cursor.h).
 #include "app/frm_main.h"
 #include "app/window_host.h"
+#include "browse/page_texts.h"
 #include "browse/script_guard.h"
 #include "jobs/frm_list.h"
 #include "platform/dialogs.h"
@@ -109,6 +110,11 @@ void frmMain::UpdateNavTips() {
   // With no job loaded the buttons say what they do, not what a job let go held.
   const auto tips = job_.StepTips();
   for (int i = 0; i < 4; ++i) cmdNav(i).set_tooltip_text(tips ? (*tips)[i] : kJobStepTips[i]);
+  // Nor does the title line: the page shown is named by its own title.
+  if (!tips && title_line_names_entry_) {
+    txtJob().set_text(TitleLine(ShownTitle(browser_->LocationName()), browser_->LocationURL()));
+    title_line_names_entry_ = false;
+  }
   clbComm_.ShowJobPlace(JobSelected() ? job_.PlaceText(shown_url_) : "");
 }
 

@@ -170,16 +170,26 @@ void MainJobExtras::JobFromUrlList() { LoadCreatedJob(tarvik::JobFromUrlList(job
 void MainJobExtras::SetUpSelectorDrop() {
   Gtk::Widget& selector = w_.cboJob();
   selector.drag_dest_set(Gtk::DEST_DEFAULT_ALL, Gdk::ACTION_COPY | Gdk::ACTION_LINK);
-  auto targets = Gtk::TargetList::create(std::vector<Gtk::TargetEntry>{});
+  // A link dragged from a web page comes with its text as well, which becomes its title.
+  auto targets = Gtk::TargetList::create(
+      {Gtk::TargetEntry("text/x-moz-url"), Gtk::TargetEntry("_NETSCAPE_URL")});
   targets->add_uri_targets(0);
   targets->add_text_targets(1);
   selector.drag_dest_set_target_list(targets);
   selector.signal_drag_data_received().connect([this](const Glib::RefPtr<Gdk::DragContext>&, int,
                                                       int, const Gtk::SelectionData& data, guint,
                                                       guint) {
-    std::vector<JobEntry> links = data.get_target() == "text/uri-list"
-                                      ? LinksFromUriList(data.get_data_as_string())
-                                      : LinksFromText(data.get_text().raw());
+    const std::string target = data.get_target();
+    std::vector<JobEntry> links;
+    if (target == "text/x-moz-url") {
+      links = LinksFromMozUrl(data.get_data_as_string());
+    } else if (target == "_NETSCAPE_URL") {
+      links = LinksFromUrlLines(data.get_data_as_string());
+    } else if (target == "text/uri-list") {
+      links = LinksFromUriList(data.get_data_as_string());
+    } else {
+      links = LinksFromText(data.get_text().raw());
+    }
     if (links.empty()) return;
     // The dialog waits until the drag has ended.
     Glib::signal_idle().connect_once([this, links = std::move(links), alive = alive_] {

@@ -75,6 +75,8 @@ void frmEditJob::BuildControls() {
   // Row 0: the job selector with the two job commands beside it.
   cboJob_.set_tooltip_text("ジョブの選択");
   cboJob_.set_hexpand(true);
+  // Room for a job's name however large the text is drawn; the dialog grows to give it.
+  cboJob_.set_width_chars(20);
   cboJob_.signal_changed().connect(sigc::mem_fun(*this, &frmEditJob::cboJob_Click));
   SetUpButton(cmdName_, "ジョブ名の変更(_N)...", "選択ジョブの名前を変更");
   SetUpButton(cmdKillJob_, "ジョブの削除(_K)...", "選択ジョブを削除");

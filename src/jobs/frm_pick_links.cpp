@@ -317,14 +317,16 @@ std::vector<JobEntry> frmPickLinks::Checked() {
 void frmPickLinks::on_response(int response_id) {
   if (response_id == Gtk::RESPONSE_OK) {
     FinishFilter();
+    // A refused OK keeps the dialog open (Run asks again) and says why once the click that
+    // answered has returned.
+    std::string refusal;
     if (shown_checked_ == 0) {
-      // The dialog stays open (Run asks again).
-      ShowError(this, kNothingChecked);
-      return;
+      refusal = kNothingChecked;
+    } else if (shown_checked_ > kMaxJobEntries) {
+      refusal = "ジョブには " + std::to_string(kMaxJobEntries) + " 件を超えるURLを登録できません。";
     }
-    if (shown_checked_ > kMaxJobEntries) {
-      ShowError(this, "ジョブには " + std::to_string(kMaxJobEntries) +
-                          " 件を超えるURLを登録できません。");
+    if (!refusal.empty()) {
+      AfterAction(*this, [this, refusal] { ShowError(this, refusal); })();
       return;
     }
   }

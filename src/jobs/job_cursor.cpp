@@ -69,13 +69,12 @@ std::optional<int> JobCursor::Step(int button) {
 std::optional<std::array<std::string, 4>> JobCursor::StepTips() const {
   if (!loaded()) return std::nullopt;
   // Tooltips show the start of a long title only.
+  auto tip = [this](int index) {
+    return ShortenForDisplay(entries_[index].Title, kListedTitleLimit);
+  };
   return std::array<std::string, 4>{
-      ShortenForDisplay(entries_[0].Title),
-      current_index_ == 0 ? kAtFirstEntryTip
-                          : ShortenForDisplay(entries_[current_index_ - 1].Title),
-      current_index_ == last_index_ ? kAtLastEntryTip
-                                    : ShortenForDisplay(entries_[current_index_ + 1].Title),
-      ShortenForDisplay(entries_[last_index_].Title)};
+      tip(0), current_index_ == 0 ? kAtFirstEntryTip : tip(current_index_ - 1),
+      current_index_ == last_index_ ? kAtLastEntryTip : tip(current_index_ + 1), tip(last_index_)};
 }
 
 std::string JobCursor::PositionText(const std::string& url, const std::string& location_url,

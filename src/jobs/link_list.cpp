@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 #include "favorites/shortcut_file.h"
@@ -283,6 +284,46 @@ std::vector<JobEntry> LinksFromUriList(std::string_view uri_list) {
 
 std::vector<JobEntry> LinksFromText(std::string_view text) {
   return LinksForJob(AddressesInText(text));
+}
+
+std::vector<JobEntry> LinksFromUrlLines(std::string_view lines) {
+  std::vector<std::string_view> rows;
+  while (!lines.empty()) {
+    const size_t end = std::min(lines.find('\n'), lines.size());
+    std::string_view row = lines.substr(0, end);
+    if (!row.empty() && row.back() == '\r') row.remove_suffix(1);
+    rows.push_back(row);
+    lines.remove_prefix(std::min(end + 1, lines.size()));
+  }
+  std::vector<JobEntry> links;
+  for (size_t i = 0; i < rows.size(); i += 2) {
+    std::string url = TrimSpaces(rows[i]);
+    if (url.empty()) continue;
+    std::string title = i + 1 < rows.size() ? TrimSpaces(rows[i + 1]) : std::string();
+    links.push_back(JobEntry{std::move(title), std::move(url)});
+  }
+  links = LinksForJob(std::move(links));
+  if (links.empty()) {
+    std::string text;
+    for (const std::string_view row : rows) text.append(row).append("\n");
+    return LinksFromText(text);
+  }
+  return links;
+}
+
+std::vector<JobEntry> LinksFromMozUrl(std::string_view utf16) {
+  std::vector<gunichar2> units(utf16.size() / 2);
+  std::memcpy(units.data(), utf16.data(), units.size() * 2);
+  if (!units.empty() && units.front() == 0xFFFE)
+    for (gunichar2& u : units) u = GUINT16_SWAP_LE_BE(u);
+  if (!units.empty() && units.front() == 0xFEFF) units.erase(units.begin());
+  while (!units.empty() && units.back() == 0) units.pop_back();
+  gchar* utf8 =
+      g_utf16_to_utf8(units.data(), static_cast<glong>(units.size()), nullptr, nullptr, nullptr);
+  if (!utf8) return {};
+  std::vector<JobEntry> links = LinksFromUrlLines(utf8);
+  g_free(utf8);
+  return links;
 }
 
 }  // namespace tarvik

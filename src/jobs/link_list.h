@@ -76,5 +76,11 @@ std::optional<PickList> MakePickList(
 // addresses (AddressesInText).
 std::vector<JobEntry> LinksFromUriList(std::string_view uri_list);
 std::vector<JobEntry> LinksFromText(std::string_view text);
+// A link dragged from a web page: "_NETSCAPE_URL" gives lines of an address and its text, a pair
+// a link; "text/x-moz-url" gives the same in UTF-16 (of this machine's byte order unless a byte
+// order mark says otherwise). The text is the link's title. What holds no such pair is read as
+// text (LinksFromText).
+std::vector<JobEntry> LinksFromUrlLines(std::string_view lines);
+std::vector<JobEntry> LinksFromMozUrl(std::string_view utf16);
 
 }  // namespace tarvik

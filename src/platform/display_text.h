@@ -9,6 +9,9 @@
 namespace tarvik {
 
 inline constexpr std::size_t kDisplayTextLimit = 300;
+// A title among others, as in a tooltip or a row of a drop-down: long enough to tell titles
+// apart, short enough to keep to a line.
+inline constexpr std::size_t kListedTitleLimit = 80;
 
 // At most `max_chars` characters of `utf8`, the last of them "…" when the text was longer. The
 // cut falls between characters, never inside one. Bytes that are not UTF-8, and NUL bytes, come out

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/accessible.h"
+#include "platform/display_text.h"
 
 namespace tarvik {
 
@@ -55,7 +56,11 @@ ListSelector::ListSelector() : store_(TextStore({})) {
   // Fixed row heights and a fixed column let the list lay out any number of rows without
   // measuring them.
   column_.pack_start(cell_, true);
-  column_.add_attribute(cell_, "text", 0);
+  column_.set_cell_data_func(cell_, [this](Gtk::CellRenderer*, const Gtk::TreeIter& row) {
+    Glib::ustring text;
+    row->get_value(0, text);
+    cell_.property_text() = ShortenForDisplay(text.raw(), kListedTitleLimit);
+  });
   column_.set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
   column_.set_expand(true);
   cell_.property_ellipsize() = Pango::ELLIPSIZE_END;
@@ -65,6 +70,15 @@ ListSelector::ListSelector() : store_(TextStore({})) {
   list_.set_fixed_height_mode(true);
   list_.set_activate_on_single_click(true);
   list_.set_hover_selection(true);
+  list_.set_has_tooltip(true);
+  list_.signal_query_tooltip().connect(
+      [this](int x, int y, bool keyboard, const Glib::RefPtr<Gtk::Tooltip>& tooltip) {
+        Gtk::TreeModel::Path path;
+        if (!list_.get_tooltip_context_path(x, y, keyboard, path)) return false;
+        tooltip->set_text(TipOfShownRow(path));
+        list_.set_tooltip_row(tooltip, path);
+        return true;
+      });
   scroller_.set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
   scroller_.set_propagate_natural_height(true);
   scroller_.add(list_);
@@ -121,6 +135,10 @@ Glib::ustring ListSelector::get_active_text() const {
   Glib::ustring text;
   store_->children()[active_]->get_value(0, text);
   return text;
+}
+
+bool ListSelector::shows_text_whole() const {
+  return !pango_layout_is_ellipsized(const_cast<Gtk::Label&>(text_).get_layout()->gobj());
 }
 
 void ListSelector::ShowActiveText() { text_.set_text(get_active_text()); }
@@ -193,6 +211,14 @@ void ListSelector::FilterBySearch() {
 int ListSelector::ItemOfShownRow(const Gtk::TreePath& path) const {
   const Gtk::TreePath item = matches_ ? matches_->convert_path_to_child_path(path) : path;
   return item.empty() ? -1 : item[0];
+}
+
+std::string ListSelector::TipOfShownRow(const Gtk::TreePath& path) const {
+  const int index = ItemOfShownRow(path);
+  if (index < 0 || index >= item_count()) return {};
+  Glib::ustring text;
+  store_->children()[index]->get_value(0, text);
+  return ShortenForDisplay(text.raw());
 }
 
 void ListSelector::PickShownRow(const Gtk::TreePath& path) {

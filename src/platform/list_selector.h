@@ -40,6 +40,10 @@ class ListSelector : public Gtk::MenuButton {
   void set_active(int index);
   Glib::ustring get_active_text() const;
   Glib::ustring shown_text() const { return text_.get_text(); }  // what the selector's face shows
+  // Whether the face shows that text whole, not cut short for want of room.
+  bool shows_text_whole() const;
+  // The face keeps room for at least `chars` characters of the active item.
+  void set_width_chars(int chars) { text_.set_width_chars(chars); }
   // The items, text in column 0. An item's text may be changed in place; the shown text follows.
   Glib::RefPtr<Gtk::ListStore> get_model() const { return store_; }
   int item_count() const;
@@ -49,6 +53,9 @@ class ListSelector : public Gtk::MenuButton {
   Gtk::Popover& popup() { return popover_; }
   Gtk::SearchEntry& popup_search() { return search_; }
   Gtk::TreeView& popup_list() { return list_; }
+  // The tooltip of a row of the drop-down's list as shown: its item's whole text (a long one is
+  // shown shortened in the row).
+  std::string TipOfShownRow(const Gtk::TreePath& path) const;
 
  protected:
   bool on_key_press_event(GdkEventKey* event) override;

@@ -96,6 +96,14 @@ TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
   EXPECT_EQ(SelectorItems(w), (std::vector<std::string>{"News", "Sport", "Dropped"}));
   EXPECT_EQ(w.cboJob().get_active_text(), "Dropped");
   EXPECT_EQ(browser().last_navigation(), "Navigate:https://d.example/1");
+  // A link dragged from a web page keeps the text it shows there as its title.
+  const std::u16string moz = u"https://m.example/\r\n記事の題";
+  dialogs.AnswerInput("Moz");
+  WhenShown<frmPickLinks> pick_moz([](frmPickLinks& d) { d.cmdOK().clicked(); });
+  DropOnto(w.cboJob(), "text/x-moz-url",
+           std::string(reinterpret_cast<const char*>(moz.data()), 2 * moz.size()));
+  ASSERT_TRUE(RunUntil([&] { return w.job_cursor().name() == "Moz"; }));
+  EXPECT_EQ(w.job_cursor().entries(), (std::vector<JobEntry>{{"記事の題", "https://m.example/"}}));
 
   browser().page_links = {{"http://p/1", "一"}, {"javascript:void(0)", "js"}, {"http://p/2", ""}};
   dialogs.AnswerInput("Page");
@@ -113,6 +121,16 @@ TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
   w.menu_item("mnuJobFromLinks")->activate();
   Pump();
   EXPECT_EQ(dialogs.shown.back().text, kNoPageLinksMessage);
+}
+
+// A job deleted by another window left the title line naming its entry.
+TEST_F(JobExtrasTest, AJobDeletedElsewhereNoLongerNamesThePageShown) {
+  frmMain& w = Start("");
+  Pick(w, 0);
+  browser().Complete("http://a/", "Page A");
+  ASSERT_TRUE(RewriteJobList(home.path(), {"Sport"}) && DeleteJobFile(home.path(), "News"));
+  w.job_extras().RefreshFromFiles();
+  EXPECT_EQ(w.txtJob().get_text(), "Page A [http://a/]");
 }
 
 // "続きから開く" and the two exports were live with no job loaded, and did nothing.

@@ -1,8 +1,11 @@
 #include <gdk/gdkkeysyms.h>
 #include <gtkmm/settings.h>
 
+#include "jobs/frm_edit_job.h"
+#include "jobs/job_files.h"
 #include "main_window_fixture.h"
 #include "support/gui_input.h"
+#include "support/when_shown.h"
 
 namespace tarvik::test {
 namespace {
@@ -161,6 +164,20 @@ TEST_P(FontResolutionTest, TheDesignedLayoutHolds) {
     EXPECT_LE(bottom(in_bar(*c)), bottom(bar.band_child_rect(3))) << c->get_tooltip_text();
     EXPECT_LE(bottom(in_bar(*c)), browser_top) << c->get_tooltip_text();
   }
+
+  // The job editor's selector has room for a job's name beside the job buttons.
+  const std::string name = "ニュースと天気の記録";
+  ASSERT_TRUE(RewriteJobList(home.path(), {name}) &&
+              WriteJobFile(home.path(), name, {{"A", "http://a/"}}));
+  w.LoadJobList(0);
+  WhenShown<frmEditJob> editor([&](frmEditJob& e) {
+    ASSERT_TRUE(RunUntil([&] { return e.cboJob().get_active_text() == name; }));
+    Pump(100);
+    EXPECT_TRUE(e.cboJob().shows_text_whole());
+    e.cmdCancel().clicked();
+  });
+  w.menu_item("mnuEditJob")->activate();
+  EXPECT_TRUE(RunUntil([&] { return editor.opened == 1; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(HalfToTwice, FontResolutionTest, ::testing::Values(0.5, 1.0, 1.5, 2.0));

@@ -34,8 +34,11 @@ TEST_F(JobEditorTest, AFileOfAddressesBecomesAJobOfTheLinksPicked) {
     EXPECT_EQ(AccessibleName(d.txtFilter()), "絞り込み");
     EXPECT_EQ(d.cmdCancel().get_label(), "キャンセル");
     d.cmdClearAll().clicked();
-    d.cmdOK().clicked();  // refused: nothing is checked
+    const size_t told = dialogs_.shown.size();
+    d.cmdOK().clicked();  // refused: nothing is checked, said once the click has returned
     EXPECT_FALSE(d.closed());
+    EXPECT_EQ(dialogs_.shown.size(), told);
+    ASSERT_TRUE(test::RunUntil([&] { return dialogs_.shown.size() == told + 1; }));
     EXPECT_EQ(dialogs_.shown.back().text, frmPickLinks::kNothingChecked);
     d.txtFilter().set_text("GUIDE");
     d.cmdSelectAll().clicked();  // only what the filter shows
@@ -81,8 +84,10 @@ TEST_F(JobEditorTest, WithAFilterTypedOnlyTheCheckedLinksItShowsAreTaken) {
     d.txtFilter().set_text("tour");
     ASSERT_TRUE(
         test::RunUntil([&] { return d.lblCount().get_text() == "表示 1 件中 0 件を選択"; }));
+    const size_t told = dialogs_.shown.size();
     d.cmdOK().clicked();  // refused: the checked links are all hidden
     EXPECT_FALSE(d.closed());
+    ASSERT_TRUE(test::RunUntil([&] { return dialogs_.shown.size() == told + 1; }));
     EXPECT_EQ(dialogs_.shown.back().text, frmPickLinks::kNothingChecked);
     d.txtFilter().set_text("A.EXAMPLE");
     ASSERT_TRUE(

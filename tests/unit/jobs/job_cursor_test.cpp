@@ -45,6 +45,9 @@ TEST_F(JobCursorTest, SteppingThroughAJobStopsAtBothEnds) {
   EXPECT_EQ(cursor.Step(kStepList), std::nullopt) << "the window opens the list itself";
   EXPECT_EQ(cursor.Step(7), std::nullopt);
   EXPECT_EQ(cursor.current_index(), 2);
+  // A long title is cut short, to keep the tooltip on a line.
+  cursor.Load("Long", MakeJob({{std::string(100, 'x'), "http://x/"}}));
+  EXPECT_EQ(cursor.StepTips()->at(0), std::string(79, 'x') + "…");
 }
 
 TEST_F(JobCursorTest, AOneEntryJobNeverMoves) {
