@@ -93,6 +93,9 @@ class WebKitBrowser : public BrowserControl {
   static void OnOpenMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
   static void OnFocusMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
 
+  static WebKitUserContentManager* NewContentManager();
+  // The history's part of a load of the page shown: a new page ends the way forward.
+  void FollowHistory(int event);
   void SetStatus(const std::string& text);
   void EmitRequestedSize();
   void ConnectView();
