@@ -161,8 +161,6 @@ class frmMain : public Gtk::Window,
   void LoadJobListAtStartUp();
   void AttachAddressCompletion();
   void ActOnCommandLine(const StartCommand& command);
-  // "/j" with a job file outside the jobs folder: offered for adding, then opened.
-  void OpenJobFileFromElsewhere(const StartCommand& command);
 
   // Layout.
   void OnWindowResized();

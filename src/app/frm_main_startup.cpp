@@ -10,6 +10,7 @@
 #include "browse/script_guard.h"
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
+#include "jobs/job_commands.h"
 #include "jobs/job_editing.h"
 #include "jobs/outside_job_file.h"
 #include "platform/accessible.h"
@@ -153,10 +154,13 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
     case StartAction::OpenJob:
       // A window opened for a page repeats the switch by the designed rule and asks nothing.
       if (!new_window_ && !IsInJobsFolder(cmd.argument, JobsFolder())) {
-        OpenJobFileFromElsewhere(cmd);
-        break;
+        const std::string added = AddJobFileFromElsewhere(*this, cmd.argument, cmd.job_name);
+        if (added.empty()) break;
+        LoadJobList(-1);
+        SelectJobNamed(added);
+      } else {
+        SelectJobNamed(cmd.job_name);
       }
-      SelectJobNamed(cmd.job_name);
       cboJob_Click();
       break;
     case StartAction::OpenShortcut:
@@ -168,25 +172,6 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
       break;
     default: break;
   }
-}
-
-void frmMain::OpenJobFileFromElsewhere(const StartCommand& cmd) {
-  const OutsideJobOffer offer = OfferOutsideJobFile(cmd.argument, cmd.job_name, JobsFolder());
-  if (!offer.can_add()) {
-    ShowError(this, offer.refusal);
-    return;
-  }
-  if (AppDialogs().MessageBox(this, AddOutsideJobQuestion(offer), kConfirmCaption,
-                              MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
-    return;
-  const PlanOutcome outcome = CarryOutJobPlan(JobsFolder(), offer.plan());
-  if (!outcome.done() || outcome.names.empty()) {
-    ShowError(this, AddOutsideJobFailure(outcome.error));
-    return;
-  }
-  LoadJobList(-1);
-  SelectJobNamed(outcome.names.front());
-  cboJob_Click();
 }
 
 }  // namespace tarvik

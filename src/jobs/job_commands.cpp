@@ -14,6 +14,7 @@
 #include "jobs/job_host.h"
 #include "jobs/job_plan.h"
 #include "jobs/jobs_folder_choice.h"
+#include "jobs/outside_job_file.h"
 #include "jobs/shortcut_folder_export.h"
 #include "platform/app_folder.h"
 #include "platform/dialogs.h"
@@ -114,6 +115,24 @@ std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& ent
     return "";
   }
   return made.names.front();
+}
+
+std::string AddJobFileFromElsewhere(JobHost& host, const std::string& path,
+                                    const std::string& name) {
+  const OutsideJobOffer offer = OfferOutsideJobFile(path, name, JobsFolder());
+  if (!offer.can_add()) {
+    ShowError(&host.job_window(), offer.refusal);
+    return "";
+  }
+  if (AppDialogs().MessageBox(&host.job_window(), AddOutsideJobQuestion(offer), kConfirmCaption,
+                              MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
+    return "";
+  const PlanOutcome outcome = CarryOutJobPlan(JobsFolder(), offer.plan());
+  if (!outcome.done() || outcome.names.empty()) {
+    ShowError(&host.job_window(), AddOutsideJobFailure(outcome.error));
+    return "";
+  }
+  return outcome.names.front();
 }
 
 void mnuNewJob_Click(JobHost& host) {

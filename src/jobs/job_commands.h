@@ -29,6 +29,12 @@ std::string AskNewJobName(JobHost& host);
 // be written (the message has been shown).
 std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& entries);
 
+// A job file from outside the jobs folder (a double click in the file manager, "/j"): asks
+// whether to add it to the jobs, under its name `name` or another when that is taken, and adds
+// it. Returns the name it was listed under, or "" when it was not (the reason has been shown).
+std::string AddJobFileFromElsewhere(JobHost& host, const std::string& path,
+                                    const std::string& name);
+
 // "ジョブ「NAME」を作成できませんでした。" and the reason.
 std::string JobNotCreatedMessage(const std::string& name, const std::string& reason);
 
