@@ -1,0 +1,283 @@
+#include "jobs/visible_text.h"
+
+#include <glib.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/tree.h>
+
+#include <memory>
+#include <set>
+
+namespace tarvik {
+namespace {
+
+// Elements that start and end a block of text. Kept the same as kVisibleTextScript's BLOCK.
+const std::set<std::string_view>& BlockElements() {
+  static const std::set<std::string_view> names = {
+      "address", "article", "aside",    "blockquote", "body",   "br",      "caption",  "center",
+      "dd",      "details", "dialog",   "div",        "dl",     "dt",      "fieldset", "figcaption",
+      "figure",  "footer",  "form",     "h1",         "h2",     "h3",      "h4",       "h5",
+      "h6",      "header",  "hr",       "html",       "legend", "li",      "main",     "menu",
+      "nav",     "ol",      "option",   "p",          "pre",    "section", "summary",  "table",
+      "tbody",   "td",      "textarea", "tfoot",      "th",     "thead",   "tr",       "ul"};
+  return names;
+}
+
+// Elements whose content a reader never sees as text. Kept the same as the script's SKIP.
+const std::set<std::string_view>& SkippedElements() {
+  static const std::set<std::string_view> names = {"audio",  "canvas",   "embed",  "head",
+                                                   "iframe", "noscript", "object", "script",
+                                                   "style",  "template", "title",  "video"};
+  return names;
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = g_ascii_tolower(c);
+  return out;
+}
+
+std::string Attribute(xmlNode* node, const char* name) {
+  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
+  if (!value) return {};
+  std::string out = reinterpret_cast<const char*>(value);
+  xmlFree(value);
+  return out;
+}
+
+bool HasAttribute(xmlNode* node, const char* name) {
+  return xmlHasProp(node, reinterpret_cast<const xmlChar*>(name)) != nullptr;
+}
+
+// Hidden by its own markup: the `hidden` attribute or an inline style that hides it.
+bool HiddenByMarkup(xmlNode* node) {
+  if (HasAttribute(node, "hidden")) return true;
+  std::string style = Lower(Attribute(node, "style"));
+  if (style.empty()) return false;
+  std::string compact;
+  for (char c : style)
+    if (!g_ascii_isspace(c)) compact += c;
+  return compact.find("display:none") != std::string::npos ||
+         compact.find("visibility:hidden") != std::string::npos;
+}
+
+class Walker {
+ public:
+  void Walk(xmlNode* node) {
+    for (; node; node = node->next) {
+      if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+        if (node->content) current_ += reinterpret_cast<const char*>(node->content);
+        continue;
+      }
+      if (node->type != XML_ELEMENT_NODE) continue;  // comments, processing instructions
+      const std::string name = Lower(reinterpret_cast<const char*>(node->name));
+      if (name == "script") scripts_ = true;
+      if (SkippedElements().count(name) || HiddenByMarkup(node)) {
+        if (name != "script") CountScripts(node->children);
+        continue;
+      }
+      const bool block = BlockElements().count(name) > 0;
+      if (block) Flush();
+      Walk(node->children);
+      if (block) Flush();
+    }
+  }
+
+  void Flush() {
+    std::string folded = FoldWhiteSpace(current_);
+    current_.clear();
+    if (!folded.empty()) blocks_.push_back(std::move(folded));
+  }
+
+  std::vector<std::string>& blocks() { return blocks_; }
+  bool scripts() const { return scripts_; }
+
+ private:
+  // Scripts inside what is skipped (a hidden container, the head) still make a scripted page.
+  void CountScripts(xmlNode* node) {
+    for (; node && !scripts_; node = node->next) {
+      if (node->type != XML_ELEMENT_NODE) continue;
+      if (g_ascii_strcasecmp(reinterpret_cast<const char*>(node->name), "script") == 0)
+        scripts_ = true;
+      else
+        CountScripts(node->children);
+    }
+  }
+
+  std::vector<std::string> blocks_;
+  std::string current_;
+  bool scripts_ = false;
+};
+
+void IgnoreMessage(void*, const char*, ...) {}
+
+// libxml2 reports conversion errors through its generic handler whatever the options say.
+class QuietLibxml {
+ public:
+  QuietLibxml() : old_func_(xmlGenericError), old_context_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+  }
+  ~QuietLibxml() { xmlSetGenericErrorFunc(old_context_, old_func_); }
+  QuietLibxml(const QuietLibxml&) = delete;
+  QuietLibxml& operator=(const QuietLibxml&) = delete;
+
+ private:
+  xmlGenericErrorFunc old_func_;
+  void* old_context_;
+};
+
+struct DocDeleter {
+  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
+
+DocPtr Parse(std::string_view html, std::string_view charset) {
+  const int size = static_cast<int>(std::min<size_t>(html.size(), 1u << 30));
+  int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
+                XML_PARSE_HUGE;
+  std::string encoding(charset);
+  if (encoding.empty()) {
+    // No charset from the response: the document's <meta> decides, which libxml2 reads itself;
+    // without one, UTF-8 where the bytes are UTF-8 (libxml2 would take Latin-1).
+    const std::string head = Lower(html.substr(0, 2048));
+    if (head.find("charset") == std::string::npos &&
+        g_utf8_validate(html.data(), static_cast<gssize>(size), nullptr))
+      encoding = "UTF-8";
+  } else {
+    options |= HTML_PARSE_IGNORE_ENC;  // the response's charset wins over the document's
+  }
+  DocPtr doc(htmlReadMemory(html.data(), size, nullptr,
+                            encoding.empty() ? nullptr : encoding.c_str(), options));
+  if (!doc && !encoding.empty())  // a charset libxml2 does not know
+    doc.reset(
+        htmlReadMemory(html.data(), size, nullptr, nullptr, options & ~HTML_PARSE_IGNORE_ENC));
+  return doc;
+}
+
+size_t CharacterCount(const std::vector<std::string>& blocks) {
+  size_t n = 0;
+  for (const std::string& b : blocks) n += g_utf8_strlen(b.c_str(), static_cast<gssize>(b.size()));
+  return n;
+}
+
+}  // namespace
+
+std::string FoldWhiteSpace(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  bool space = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    bool white = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xA0) {
+      white = true;  // U+00A0 NO-BREAK SPACE
+      ++i;
+    }
+    if (white) {
+      space = !out.empty();
+      continue;
+    }
+    if (space) out += ' ';
+    space = false;
+    out += static_cast<char>(c);
+  }
+  return out;
+}
+
+std::string VisibleTextFingerprint(const std::vector<std::string>& blocks) {
+  GChecksum* sum = g_checksum_new(G_CHECKSUM_SHA256);
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    if (i > 0) g_checksum_update(sum, reinterpret_cast<const guchar*>("\n"), 1);
+    g_checksum_update(sum, reinterpret_cast<const guchar*>(blocks[i].data()),
+                      static_cast<gssize>(blocks[i].size()));
+  }
+  std::string hex = g_checksum_get_string(sum);
+  g_checksum_free(sum);
+  return hex.substr(0, 32);
+}
+
+VisibleText ExtractVisibleText(std::string_view html, std::string_view charset) {
+  VisibleText out;
+  QuietLibxml quiet;
+  DocPtr doc = Parse(html, charset);
+  if (doc) {
+    Walker walker;
+    walker.Walk(xmlDocGetRootElement(doc.get()));
+    walker.Flush();
+    out.blocks = std::move(walker.blocks());
+    out.needs_scripts = walker.scripts() && CharacterCount(out.blocks) < kScriptedPageTextLimit;
+  }
+  // Text that is not valid UTF-8 (a parse of broken bytes) would not survive the state file.
+  for (std::string& block : out.blocks)
+    if (!g_utf8_validate(block.data(), static_cast<gssize>(block.size()), nullptr)) {
+      gchar* valid = g_utf8_make_valid(block.data(), static_cast<gssize>(block.size()));
+      block = valid;
+      g_free(valid);
+    }
+  out.fingerprint = VisibleTextFingerprint(out.blocks);
+  return out;
+}
+
+VisibleText VisibleTextFromBlocks(const std::vector<std::string>& raw_blocks) {
+  VisibleText out;
+  for (const std::string& raw : raw_blocks) {
+    std::string folded = FoldWhiteSpace(raw);
+    if (folded.empty()) continue;
+    if (!g_utf8_validate(folded.data(), static_cast<gssize>(folded.size()), nullptr)) {
+      gchar* valid = g_utf8_make_valid(folded.data(), static_cast<gssize>(folded.size()));
+      folded = valid;
+      g_free(valid);
+    }
+    out.blocks.push_back(std::move(folded));
+  }
+  out.fingerprint = VisibleTextFingerprint(out.blocks);
+  return out;
+}
+
+VisibleText VisibleTextFromScriptResult(std::string_view joined) {
+  std::vector<std::string> raw;
+  size_t start = 0;
+  while (start <= joined.size()) {
+    const size_t end = joined.find('\n', start);
+    raw.emplace_back(joined.substr(start, end == std::string_view::npos ? end : end - start));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return VisibleTextFromBlocks(raw);
+}
+
+// The same walk over the rendered document, where the computed style says what is hidden.
+const char kVisibleTextScript[] = R"JS((function () {
+  var BLOCK = {};
+  ('ADDRESS ARTICLE ASIDE BLOCKQUOTE BODY BR CAPTION CENTER DD DETAILS DIALOG DIV DL DT ' +
+   'FIELDSET FIGCAPTION FIGURE FOOTER FORM H1 H2 H3 H4 H5 H6 HEADER HR HTML LEGEND LI MAIN MENU ' +
+   'NAV OL OPTION P PRE SECTION SUMMARY TABLE TBODY TD TEXTAREA TFOOT TH THEAD TR UL')
+      .split(' ').forEach(function (n) { BLOCK[n] = true; });
+  var SKIP = {};
+  ('AUDIO CANVAS EMBED HEAD IFRAME NOSCRIPT OBJECT SCRIPT STYLE TEMPLATE TITLE VIDEO')
+      .split(' ').forEach(function (n) { SKIP[n] = true; });
+  var blocks = [], current = '';
+  function flush() {
+    var t = current.replace(/[\s\u00a0]+/g, ' ').trim();
+    current = '';
+    if (t) blocks.push(t);
+  }
+  function walk(node) {
+    for (; node; node = node.nextSibling) {
+      if (node.nodeType === 3 || node.nodeType === 4) { current += node.nodeValue; continue; }
+      if (node.nodeType !== 1) continue;
+      var name = node.nodeName.toUpperCase();
+      if (SKIP[name] || node.hasAttribute('hidden')) continue;
+      var style = window.getComputedStyle(node);
+      if (style && (style.display === 'none' || style.visibility === 'hidden')) continue;
+      var block = BLOCK[name] === true;
+      if (block) flush();
+      walk(node.firstChild);
+      if (block) flush();
+    }
+  }
+  walk(document.documentElement);
+  flush();
+  return blocks.join('\n');
+})())JS";
+
+}  // namespace tarvik
