@@ -21,6 +21,7 @@
 #include "app/main_cool_bar.h"
 #include "app/main_job_extras.h"
 #include "app/main_menu.h"
+#include "app/main_rounds.h"
 #include "app/main_status_bar.h"
 #include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
@@ -39,7 +40,8 @@ class frmMain : public Gtk::Window,
                 public BrowserHost,
                 public JobHost,
                 public JobExtrasHost,
-                public MainCommandHost {
+                public MainCommandHost,
+                public RoundsHost {
  public:
   // `new_window` is NewWdwFlag: the window was opened for a page's new-window request, so its
   // start-up navigates nowhere. `start_page_requested`: the process has already asked the browser
@@ -132,6 +134,12 @@ class frmMain : public Gtk::Window,
   MainJobExtras& job_extras() override { return job_extras_; }
   Gtk::Window& command_window() override { return *this; }
   JobHost& job_host() override { return *this; }  // the job features beyond the design
+  MainRounds& rounds() override { return rounds_; }
+
+  // RoundsHost.
+  bool JobShown() override { return mode_ == 1 && JobSelected() && job_.loaded(); }
+  const std::string& ShownURL() const override { return shown_url_; }
+  void GoToEntry(int index) override;
 
  protected:
   bool on_delete_event(GdkEventAny* event) override;
@@ -221,6 +229,7 @@ class frmMain : public Gtk::Window,
   // After the menus: the skin items leave the skin menu before it goes.
   MainWindowPockets pockets_{clbComm_, stbStat_, *this, *browser_};
   MainWindowSkin skin_{*this, clbComm_, pockets_, layout_};
+  MainRounds rounds_{*this};
   MainJobExtras job_extras_{*this, *this};  // last: made after, and gone before, everything it uses
 };
 

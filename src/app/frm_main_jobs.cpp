@@ -115,7 +115,7 @@ void frmMain::UpdateNavTips() {
     txtJob().set_text(TitleLine(ShownTitle(browser_->LocationName()), browser_->LocationURL()));
     title_line_names_entry_ = false;
   }
-  clbComm_.ShowJobPlace(JobSelected() ? job_.PlaceText(shown_url_) : "");
+  clbComm_.ShowJobPlace(JobSelected() ? rounds_.PlaceText(job_.PlaceText(shown_url_)) : "");
 }
 
 void frmMain::SelectJobNamed(const std::string& name) {
@@ -138,6 +138,7 @@ void frmMain::cmdNav_Click(int index) {
     ListExchange exchange{.ListCurrentIdx = job_.current_index()};
     exchange.ListJobName = cboJob().get_active_text();
     exchange.ListLastIdx = job_.last_index();
+    exchange.ListMarks = rounds_.Marks();
     for (const JobEntry& e : job_.entries()) {
       exchange.ListTitles.push_back(e.Title);
       exchange.ListURLs.push_back(e.URL);
@@ -149,6 +150,12 @@ void frmMain::cmdNav_Click(int index) {
     entry = job_.Step(index);
   }
   if (!entry) return;
+  UpdateNavTips();
+  OpenStoredAddress(AppDialogs(), *browser_, this, job_.current().URL);
+}
+
+void frmMain::GoToEntry(int index) {
+  if (!JobSelected() || !job_.MoveTo(index)) return;
   UpdateNavTips();
   OpenStoredAddress(AppDialogs(), *browser_, this, job_.current().URL);
 }

@@ -32,11 +32,13 @@ void frmMain::BuildMenus() {
     if (!row.shortcut.empty()) {
       guint key = 0;
       Gdk::ModifierType mods;
-      // "Ctrl+U" → "<Control>u"
-      Gtk::AccelGroup::parse("<Control>" + row.shortcut.substr(row.shortcut.find('+') + 1), key,
-                             mods);
-      raw->add_accelerator("activate", accel_, gdk_keyval_to_lower(key), Gdk::CONTROL_MASK,
-                           Gtk::ACCEL_VISIBLE);
+      // "Ctrl+U" → "<Control>u", "Alt+N" → "<Alt>n"
+      const bool alt = row.shortcut.rfind("Alt+", 0) == 0;
+      Gtk::AccelGroup::parse(std::string(alt ? "<Alt>" : "<Control>") +
+                                 row.shortcut.substr(row.shortcut.find('+') + 1),
+                             key, mods);
+      raw->add_accelerator("activate", accel_, gdk_keyval_to_lower(key),
+                           alt ? Gdk::MOD1_MASK : Gdk::CONTROL_MASK, Gtk::ACCEL_VISIBLE);
     }
 
     if (row.kind == MenuItemRow::Kind::Submenu) {

@@ -3,6 +3,7 @@
 #include <gtkmm/checkmenuitem.h>
 
 #include "app/main_job_extras.h"
+#include "app/main_rounds.h"
 #include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
@@ -14,6 +15,7 @@
 #include "jobs/job_commands.h"
 #include "jobs/job_trade.h"
 #include "jobs/link_jobs.h"
+#include "jobs/round_view.h"
 #include "system/system_commands.h"
 
 namespace tarvik {
@@ -38,6 +40,18 @@ MenuItemRow NeedsJob(MenuItemRow row) {
 }
 MenuItemRow Separator(const char* name, const char* parent) {
   return {name, "", parent, "", true, true, Kind::Separator, {}, {}};
+}
+
+// Beyond the designed settings menu: whether a round highlights the places new on a page.
+MenuItemRow HighlightChangesItem() {
+  MenuItemRow row =
+      Item("mnuHighlightChanges", kHighlightChangesCaption, "mhConfig", "", [](MainCommandHost& w) {
+        auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuHighlightChanges"));
+        if (item) MainRounds::SetHighlightEnabled(item->get_active());
+      });
+  row.kind = Kind::Check;
+  row.checked = &MainRounds::HighlightEnabled;
+  return row;
 }
 
 // Beyond the designed settings menu: whether the next entry of a job is made ready ahead.
@@ -109,6 +123,14 @@ std::vector<MenuItemRow> BuildRows() {
            [](MainCommandHost& w) { w.job_extras().JobFromPageLinks(); }),
       Item("mnuJobFromUrlList", kJobFromUrlListCaption, "mhJob", "",
            [](MainCommandHost& w) { w.job_extras().JobFromUrlList(); }),
+      // A round through the loaded job (app/main_rounds.h).
+      Separator("mSepRound", "mhJob"),
+      Item("mnuCheckUpdates", kCheckUpdatesCaption, "mhJob", "",
+           [](MainCommandHost& w) { w.rounds().CheckUpdates(); }),
+      Item("mnuNextUpdate", kNextUpdateCaption, "mhJob", kNextUpdateShortcut,
+           [](MainCommandHost& w) { w.rounds().NextUpdate(); }),
+      Item("mnuMarkAllSeen", kMarkAllSeenCaption, "mhJob", "",
+           [](MainCommandHost& w) { w.rounds().MarkAllSeen(); }),
       Menu("mhPocket", "ﾎﾟｹｯﾄ(&P)"),
       Menu("mnuClear", "ｸﾘｱ(&C)", "mhPocket"),
       Item("mnuClearAll", "すべて(&A)", "mnuClear", "Ctrl+P",
@@ -141,6 +163,7 @@ std::vector<MenuItemRow> BuildRows() {
            [](MainCommandHost& w) { w.skin().Select(0, "ﾃﾞﾌｫﾙﾄ(&D)"); }),
       Separator("mSep08", "mhConfig"),
       PrepareNextItem(),
+      HighlightChangesItem(),
       Item("mnuInet", "ｲﾝﾀｰﾈｯﾄの設定(&I)...", "mhConfig", "Ctrl+I",
            [](MainCommandHost& w) { mnuInet_Click(&w.command_window()); }),
       Menu("mhHelp", "ﾍﾙﾌﾟ(&P)"),

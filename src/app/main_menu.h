@@ -17,6 +17,7 @@ namespace tarvik {
 class BrowserControl;
 class JobHost;
 class MainJobExtras;
+class MainRounds;
 class MainWindowPockets;
 class MainWindowSkin;
 
@@ -29,6 +30,7 @@ class MainCommandHost {
   virtual BrowserControl& browser() = 0;
   virtual JobHost& job_host() = 0;
   virtual MainJobExtras& job_extras() = 0;
+  virtual MainRounds& rounds() = 0;
   virtual MainWindowPockets& pockets() = 0;
   virtual MainWindowSkin& skin() = 0;
   virtual Gtk::MenuItem* menu_item(const std::string& name) = 0;
@@ -49,7 +51,7 @@ struct MenuItemRow {
   std::string name;      // "mnuOpURL", "mnuRecent(3)", ...
   std::string caption;   // with "&" before the access key; empty for a separator
   std::string parent;    // the submenu it sits in; empty for a menu of the menu bar
-  std::string shortcut;  // "Ctrl+U", or empty
+  std::string shortcut;  // "Ctrl+U", "Alt+N", or empty
   bool enabled = true;
   bool visible = true;
   Kind kind = Kind::Command;

@@ -13,6 +13,11 @@ frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
   set_default_size(560, 360);
 
   store_ = Gtk::ListStore::create(columns_);
+  filter_ = Gtk::TreeModelFilter::create(store_);
+  filter_->set_visible_func([this](const Gtk::TreeModel::const_iterator& row) {
+    return !chkOnlyUpdated_.get_active() ||
+           static_cast<RoundMark>(int((*row)[columns_.mark])) != RoundMark::None;
+  });
   auto add_column = [this](const char* caption, Gtk::TreeModelColumn<Glib::ustring>& column,
                            int width, bool expand) {
     auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(caption));
@@ -26,8 +31,12 @@ frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
     view_column->set_expand(expand);
     cell->property_ellipsize() = Pango::ELLIPSIZE_END;
     view_column->set_cell_data_func(
-        *cell, [cell, &column](Gtk::CellRenderer*, const Gtk::TreeModel::iterator& row) {
-          cell->property_text() = ShortenForDisplay(Glib::ustring((*row)[column]).raw());
+        *cell, [this, cell, &column](Gtk::CellRenderer*, const Gtk::TreeModel::iterator& row) {
+          // A round's mark stands before the title.
+          const char* mark = &column == &columns_.title
+                                 ? RoundMarkText(static_cast<RoundMark>(int((*row)[columns_.mark])))
+                                 : "";
+          cell->property_text() = mark + ShortenForDisplay(Glib::ustring((*row)[column]).raw());
         });
     lsvList_.append_column(*view_column);
   };
@@ -57,11 +66,23 @@ frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
   get_content_area()->pack_start(scroll_, Gtk::PACK_EXPAND_WIDGET);
   get_content_area()->set_border_width(6);
 
+  // Only while the round marked some entry.
+  chkOnlyUpdated_.set_label(MnemonicCaption(kOnlyUpdatedCaption));
+  chkOnlyUpdated_.set_use_underline(true);
+  chkOnlyUpdated_.signal_toggled().connect([this] {
+    filter_->refilter();
+    ShowCurrentRow();
+  });
+  get_content_area()->pack_start(chkOnlyUpdated_, Gtk::PACK_SHRINK);
+
   cmdOK_ = add_button("_OK", Gtk::RESPONSE_OK);
   cmdOK_->set_tooltip_text("選択したURLを開く");
   cmdCancel_ = add_button("_Cancel", Gtk::RESPONSE_CANCEL);
   cmdCancel_->set_tooltip_text("ウィンドウを閉じる");
   show_all_children();
+  int marked = 0;
+  for (RoundMark m : exchange_.ListMarks) marked += m != RoundMark::None;
+  chkOnlyUpdated_.set_visible(marked > 0);
 }
 
 void frmList::FillRows() {
@@ -74,15 +95,20 @@ void frmList::FillRows() {
     row[columns_.title] = exchange_.ListTitles[i];
     row[columns_.url] =
         i < static_cast<int>(exchange_.ListURLs.size()) ? exchange_.ListURLs[i] : "";
+    row[columns_.mark] = static_cast<int>(
+        i < static_cast<int>(exchange_.ListMarks.size()) ? exchange_.ListMarks[i] : RoundMark::None);
+    row[columns_.entry] = i;
   }
-  lsvList_.set_model(store_);
+  lsvList_.set_model(filter_);
 }
 
 void frmList::ShowCurrentRow() {
   const int current = exchange_.ListCurrentIdx;
   if (current < 0 || current >= static_cast<int>(store_->children().size())) return;
-  Gtk::TreeModel::Path path;
-  path.push_back(current);
+  Gtk::TreeModel::Path entry;
+  entry.push_back(current);
+  Gtk::TreeModel::Path path = filter_->convert_child_path_to_path(entry);
+  if (path.empty()) return;  // not among the rows shown
   lsvList_.set_cursor(path);
   // Before the view is realized GTK keeps the request and scrolls once it has its size.
   lsvList_.scroll_to_row(path, 0.5);
@@ -103,10 +129,8 @@ bool ListRowMatches(const std::string& key, const std::string& title, const std:
 void frmList::Choose() {
   // OK with no row selected answers as Cancel does.
   exchange_.ListResultIdx = -1;
-  if (auto row = lsvList_.get_selection()->get_selected()) {
-    Gtk::TreeModel::Path path = store_->get_path(row);
-    exchange_.ListResultIdx = path[0];
-  }
+  if (auto row = lsvList_.get_selection()->get_selected())
+    exchange_.ListResultIdx = (*row)[columns_.entry];
 }
 
 void frmList::Run() {

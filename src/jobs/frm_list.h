@@ -2,13 +2,17 @@
 #pragma once
 
 #include <gtkmm/button.h>
+#include <gtkmm/checkbutton.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/liststore.h>
 #include <gtkmm/scrolledwindow.h>
+#include <gtkmm/treemodelfilter.h>
 #include <gtkmm/treeview.h>
 
 #include <string>
 #include <vector>
+
+#include "jobs/round_view.h"
 
 namespace tarvik {
 
@@ -20,6 +24,8 @@ struct ListExchange {
   std::vector<std::string> ListURLs{};
   int ListResultIdx = -1;   // the chosen entry, -1 for none
   int ListCurrentIdx = -1;  // the entry shown now: selected and scrolled into view at opening
+  // A round's marks, by entry; empty or shorter than the job for entries without one.
+  std::vector<RoundMark> ListMarks{};
 };
 
 // Whether the list's type-ahead search text `key` finds the row (title, url): the key occurs in
@@ -36,15 +42,22 @@ class frmList : public Gtk::Dialog {
   Gtk::TreeView& lsvList() { return lsvList_; }
   Gtk::Button& cmdOK() { return *cmdOK_; }
   Gtk::Button& cmdCancel() { return *cmdCancel_; }
-  Glib::RefPtr<Gtk::ListStore> list_model() { return store_; }
+  // Shown while some entry carries a round's mark: the list keeps only the marked entries.
+  Gtk::CheckButton& chkOnlyUpdated() { return chkOnlyUpdated_; }
+  // The rows as the list shows them (only the marked ones while chkOnlyUpdated is on).
+  Glib::RefPtr<Gtk::TreeModel> list_model() { return filter_; }
 
  private:
   struct Columns : Gtk::TreeModel::ColumnRecord {
     Gtk::TreeModelColumn<Glib::ustring> title;
     Gtk::TreeModelColumn<Glib::ustring> url;
+    Gtk::TreeModelColumn<int> mark;  // a RoundMark
+    Gtk::TreeModelColumn<int> entry;
     Columns() {
       add(title);
       add(url);
+      add(mark);
+      add(entry);
     }
   };
 
@@ -56,8 +69,10 @@ class frmList : public Gtk::Dialog {
   ListExchange& exchange_;
   Columns columns_;
   Glib::RefPtr<Gtk::ListStore> store_;
+  Glib::RefPtr<Gtk::TreeModelFilter> filter_;
   Gtk::ScrolledWindow scroll_;
   Gtk::TreeView lsvList_;
+  Gtk::CheckButton chkOnlyUpdated_;
   Gtk::Button* cmdOK_ = nullptr;
   Gtk::Button* cmdCancel_ = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,17 @@ struct PageLink {
   std::string url;
   std::string text;
   bool operator==(const PageLink&) const = default;
+};
+
+// The main resource of the page shown as its server sent it: the bytes of its body and the
+// headers a round keeps of it.
+struct ShownResource {
+  std::string url;  // the address it came from, after redirects
+  int status = 0;   // the HTTP status; 0 for a page that did not come over HTTP
+  std::string body;
+  std::string content_type;  // the Content-Type header, with its charset when it names one
+  std::string etag;
+  std::string last_modified;
 };
 
 class BrowserControl {
@@ -87,6 +99,23 @@ class BrowserControl {
   virtual void DropPrepared() = 0;
   // Asks the network layer to look up the host names of these addresses ahead of time.
   virtual void ResolveHostsAhead(const std::vector<std::string>& urls) = 0;
+
+  // What the user sees of the page shown, for a round through a job. Each reads where the page's
+  // own scripts can neither see nor change the reading; `done` runs possibly after this returns,
+  // and never after the control is gone.
+  // The main resource as the server sent it; nothing while the page has none (a page still
+  // loading, an error page).
+  virtual void ReadShownResource(std::function<void(std::optional<ShownResource>)> done) = 0;
+  // Runs a reading script of Tarvik's own (an expression giving a string: the text of a page
+  // as it is rendered now, for pages whose text comes from their scripts); `done` gets the
+  // string, "" when the script failed.
+  virtual void RunReadingScript(const std::string& script,
+                                std::function<void(std::string)> done) = 0;
+  // Puts a quiet background behind the blocks of the page shown whose text is one of `blocks`,
+  // in place of any it had before; an empty list takes it away. `done` learns how many places
+  // of the page were marked.
+  virtual void HighlightBlocks(const std::vector<std::string>& blocks,
+                               std::function<void(int)> done) = 0;
 
   // Events.
   using TextSignal = sigc::signal<void(const std::string&)>;

@@ -203,6 +203,7 @@ WebKitUserContentManager* WebKitBrowser::NewContentManager() {
       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kFocusWorld, nullptr, nullptr);
   webkit_user_content_manager_add_script(content, focus_watch);
   webkit_user_script_unref(focus_watch);
+  AddRoundStyle(content);
   return content;
 }
 

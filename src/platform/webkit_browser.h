@@ -51,6 +51,11 @@ class WebKitBrowser : public BrowserControl {
   void Prepare(const std::string& url) override;
   void DropPrepared() override;
   void ResolveHostsAhead(const std::vector<std::string>& urls) override;
+  // A round's readings of the page shown (webkit_page_reading.cpp).
+  void ReadShownResource(std::function<void(std::optional<ShownResource>)> done) override;
+  void RunReadingScript(const std::string& script, std::function<void(std::string)> done) override;
+  void HighlightBlocks(const std::vector<std::string>& blocks,
+                       std::function<void(int)> done) override;
 
   // The view that shows the page; another one after a prepared page has been shown.
   WebKitWebView* view() const { return view_; }
@@ -94,6 +99,8 @@ class WebKitBrowser : public BrowserControl {
   static void OnFocusMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
 
   static WebKitUserContentManager* NewContentManager();
+  // The style of the places a round marks as new (webkit_page_reading.cpp).
+  static void AddRoundStyle(WebKitUserContentManager* content);
   // The history's part of a load of the page shown: a new page ends the way forward.
   void FollowHistory(int event);
   void SetStatus(const std::string& text);
@@ -153,6 +160,8 @@ class WebKitBrowser : public BrowserControl {
   // The items of the view's history when its last load started (references), to tell a new page
   // from a step through the history when the load commits.
   std::vector<WebKitBackForwardListItem*> history_before_;
+  // Held while the control lives: the answers of readings that come after it went are dropped.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace tarvik

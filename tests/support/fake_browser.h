@@ -53,6 +53,15 @@ class FakeBrowser : public BrowserControl {
     ++drops;
   }
   void ResolveHostsAhead(const std::vector<std::string>& urls) override { resolved = urls; }
+  void ReadShownResource(std::function<void(std::optional<ShownResource>)> done) override {
+    done(std::nullopt);
+  }
+  void RunReadingScript(const std::string&, std::function<void(std::string)> done) override {
+    done("");
+  }
+  void HighlightBlocks(const std::vector<std::string>&, std::function<void(int)> done) override {
+    if (done) done(0);
+  }
 
   // Test side.
   std::string prepared;               // the page made ready, "" for none

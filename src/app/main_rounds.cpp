@@ -1,0 +1,199 @@
+#include "app/main_rounds.h"
+
+#include <glibmm/main.h>
+
+#include <ctime>
+#include <utility>
+
+#include "jobs/job_cursor.h"
+#include "jobs/visible_text.h"
+#include "platform/browser_control.h"
+#include "platform/dialogs.h"
+#include "platform/jobs_folder.h"
+#include "platform/settings_keys.h"
+
+namespace tarvik {
+
+namespace {
+
+int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
+
+}  // namespace
+
+MainRounds::MainRounds(RoundsHost& window) : w_(window) {
+  w_.browser().signal_document_complete().connect(
+      sigc::mem_fun(*this, &MainRounds::OnDocumentComplete));
+  // Another page coming ends the wait for the one before.
+  w_.browser().signal_navigate_complete2().connect(
+      [this](const std::string&) { settle_.disconnect(); });
+}
+
+MainRounds::~MainRounds() {
+  *alive_ = false;
+  settle_.disconnect();
+}
+
+bool MainRounds::HighlightEnabled() { return GetSetting(setting::kHighlightChanges) != "False"; }
+
+void MainRounds::SetHighlightEnabled(bool on) {
+  SaveSetting(setting::kHighlightChanges, on ? "True" : "False");
+}
+
+void MainRounds::FollowLoadedJob() {
+  const JobCursor& job = w_.job_cursor();
+  state_ = {};
+  state_job_ = job.loaded() ? job.name() : "";
+  state_folder_ = JobsFolder();
+  if (state_job_.empty()) return;
+  SeenStateRead read = ReadSeenState(state_folder_, state_job_);
+  state_ = std::move(read.state);
+  if (!read.message.empty()) ShowError(&w_.command_window(), read.message);
+}
+
+void MainRounds::EnsureState() {
+  const JobCursor& job = w_.job_cursor();
+  if (job.loaded() && (job.name() != state_job_ || JobsFolder() != state_folder_))
+    FollowLoadedJob();
+}
+
+std::vector<RoundMark> MainRounds::Marks() {
+  EnsureState();
+  const JobCursor& job = w_.job_cursor();
+  std::vector<RoundMark> marks;
+  if (!job.loaded()) return marks;
+  marks.reserve(job.entries().size());
+  for (const JobEntry& e : job.entries()) {
+    const SeenEntry* seen = state_.Find(e.URL);
+    RoundMark mark = RoundMark::None;
+    if (seen && IsMarked(*seen))
+      mark = seen->result == CheckResult::New ? RoundMark::New : RoundMark::Changed;
+    marks.push_back(mark);
+  }
+  return marks;
+}
+
+std::string MainRounds::PlaceText(const std::string& place) {
+  return RoundPlaceText(place, MarkedCount(Marks()));
+}
+
+std::vector<std::string> MainRounds::JobURLs() const {
+  std::vector<std::string> urls;
+  for (const JobEntry& e : w_.job_cursor().entries()) urls.push_back(e.URL);
+  return urls;
+}
+
+void MainRounds::Save() {
+  if (state_job_.empty()) return;
+  SeenStateSave saved = SaveSeenState(state_folder_, state_job_, state_, JobURLs());
+  if (saved.ok) state_ = std::move(saved.state);
+  // What the round kept stays held in this window when the file cannot take it.
+  if (!saved.message.empty()) w_.ShowStatusNotice(saved.message);
+  else if (!saved.ok && !saved.error.empty()) w_.ShowStatusNotice(saved.error);
+}
+
+void MainRounds::OnDocumentComplete() {
+  settle_.disconnect();
+  if (!w_.JobShown()) return;
+  settle_ = Glib::signal_timeout().connect(
+      [this] {
+        Capture();
+        return false;
+      },
+      kSettleMs);
+}
+
+void MainRounds::Capture() {
+  const JobCursor& job = w_.job_cursor();
+  if (!w_.JobShown() || !job.loaded() || job.PlaceText(w_.ShownURL()).empty()) return;
+  EnsureState();
+  const std::string entry_url = job.current().URL;
+  const std::shared_ptr<bool> alive = alive_;
+  auto still_shown = [this, alive, entry_url] {
+    return *alive && w_.JobShown() && w_.job_cursor().loaded() &&
+           w_.job_cursor().current().URL == entry_url &&
+           !w_.job_cursor().PlaceText(w_.ShownURL()).empty();
+  };
+  auto from_rendered = [this, still_shown, entry_url](std::optional<ShownResource> resource) {
+    w_.browser().RunReadingScript(
+        kVisibleTextScript,
+        [this, still_shown, entry_url, resource = std::move(resource)](std::string joined) {
+          if (!still_shown()) return;
+          VisibleText text = VisibleTextFromScriptResult(joined);
+          CaptureText(entry_url, std::move(text.blocks), std::move(text.fingerprint), true,
+                      resource ? &*resource : nullptr);
+        });
+  };
+  w_.browser().ReadShownResource([this, still_shown, from_rendered,
+                                  entry_url](std::optional<ShownResource> resource) {
+    if (!still_shown()) return;
+    if (!resource || resource->status < 200 || resource->status >= 300 ||
+        !IsHtmlContentType(resource->content_type)) {
+      // A page that came from no server the round can ask (a file, an error page): its
+      // rendered text is what the user saw.
+      if (!resource || resource->status == 0) from_rendered(std::nullopt);
+      return;
+    }
+    VisibleText text = ExtractVisibleText(resource->body, CharsetOf(resource->content_type));
+    if (text.needs_scripts) {
+      from_rendered(std::move(resource));
+      return;
+    }
+    CaptureText(entry_url, std::move(text.blocks), std::move(text.fingerprint), false, &*resource);
+  });
+}
+
+void MainRounds::CaptureText(const std::string& entry_url, std::vector<std::string> blocks,
+                             std::string fingerprint, bool scripted,
+                             const ShownResource* resource) {
+  SeenEntry& entry = state_.At(entry_url);
+  // What is new since the user's last visit: only against a look taken the same way.
+  if (entry.seen_at > 0 && !entry.seen.fingerprint.empty() &&
+      entry.seen.fingerprint != fingerprint && entry.seen.scripted == scripted) {
+    // A kept text cut at its cap says nothing of the blocks past its end.
+    std::vector<std::string> now = blocks;
+    if (entry.seen.cut && now.size() > entry.seen.blocks.size())
+      now.resize(entry.seen.blocks.size());
+    const std::vector<std::string> fresh = NewBlocks(entry.seen.blocks, now);
+    if (!fresh.empty()) {
+      w_.ShowStatusNotice(ChangedPlacesText(static_cast<int>(fresh.size())));
+      if (HighlightEnabled()) w_.browser().HighlightBlocks(fresh, {});
+    }
+  }
+  entry.seen_at = Now();
+  entry.seen = MakeLook(std::move(blocks), std::move(fingerprint), scripted,
+                        resource ? resource->etag : "", resource ? resource->last_modified : "");
+  Save();
+  w_.UpdateNavTips();
+}
+
+void MainRounds::NextUpdate() {
+  const JobCursor& job = w_.job_cursor();
+  if (!w_.JobShown() || !job.loaded()) return;
+  EnsureState();
+  const std::optional<int> next = NextMarkedEntry(Marks(), job.current_index());
+  if (!next) {
+    w_.ShowStatusNotice(kNoUpdatesNotice);
+    return;
+  }
+  w_.GoToEntry(*next);
+}
+
+void MainRounds::MarkAllSeen() {
+  const JobCursor& job = w_.job_cursor();
+  if (!job.loaded()) return;
+  EnsureState();
+  const int64_t now = Now();
+  for (const JobEntry& e : job.entries()) {
+    const SeenEntry* seen = state_.Find(e.URL);
+    if (seen && IsMarked(*seen)) AdoptCheckAsSeen(state_.At(e.URL), now);
+  }
+  Save();
+  w_.UpdateNavTips();
+  w_.ShowStatusNotice(kAllSeenNotice);
+}
+
+void MainRounds::CheckUpdates() {
+  // The background check comes with the round checker.
+}
+
+}  // namespace tarvik
