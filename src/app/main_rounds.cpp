@@ -87,8 +87,10 @@ void MainRounds::Save() {
   SeenStateSave saved = SaveSeenState(state_folder_, state_job_, state_, JobURLs());
   if (saved.ok) state_ = std::move(saved.state);
   // What the round kept stays held in this window when the file cannot take it.
-  if (!saved.message.empty()) w_.ShowStatusNotice(saved.message);
-  else if (!saved.ok && !saved.error.empty()) w_.ShowStatusNotice(saved.error);
+  if (!saved.message.empty())
+    w_.ShowStatusNotice(saved.message);
+  else if (!saved.ok && !saved.error.empty())
+    w_.ShowStatusNotice(saved.error);
 }
 
 void MainRounds::OnDocumentComplete() {

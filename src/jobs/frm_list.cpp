@@ -95,8 +95,9 @@ void frmList::FillRows() {
     row[columns_.title] = exchange_.ListTitles[i];
     row[columns_.url] =
         i < static_cast<int>(exchange_.ListURLs.size()) ? exchange_.ListURLs[i] : "";
-    row[columns_.mark] = static_cast<int>(
-        i < static_cast<int>(exchange_.ListMarks.size()) ? exchange_.ListMarks[i] : RoundMark::None);
+    row[columns_.mark] =
+        static_cast<int>(i < static_cast<int>(exchange_.ListMarks.size()) ? exchange_.ListMarks[i]
+                                                                          : RoundMark::None);
     row[columns_.entry] = i;
   }
   lsvList_.set_model(filter_);

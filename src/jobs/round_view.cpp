@@ -6,12 +6,9 @@ namespace tarvik {
 
 const char* RoundMarkText(RoundMark mark) {
   switch (mark) {
-    case RoundMark::Changed:
-      return "【更新】";
-    case RoundMark::New:
-      return "【新規】";
-    case RoundMark::None:
-      break;
+    case RoundMark::Changed: return "【更新】";
+    case RoundMark::New: return "【新規】";
+    case RoundMark::None: break;
   }
   return "";
 }

@@ -47,8 +47,8 @@ inline constexpr char kHistorySection[] = "History";
 inline constexpr char kResumeSection[] = "Resume";
 
 inline constexpr std::array<SettingKey, 15> kAll = {
-    kWindowWidth,     kWindowHeight,  kWindowLeft,    kWindowTop,  kMaximized,   kMode,
-    kHomeURL,         kSkin,          kFavoritesPath, kJobsFolder, kPrepareNext, kRelationDone,
+    kWindowWidth,     kWindowHeight,   kWindowLeft,      kWindowTop,  kMaximized,   kMode,
+    kHomeURL,         kSkin,           kFavoritesPath,   kJobsFolder, kPrepareNext, kRelationDone,
     kApplicationPath, kCurrentVersion, kHighlightChanges};
 
 }  // namespace setting

@@ -150,9 +150,9 @@ void RunInRoundWorld(WebKitWebView* view, const std::string& script, std::weak_p
 }  // namespace
 
 void WebKitBrowser::AddRoundStyle(WebKitUserContentManager* content) {
-  WebKitUserStyleSheet* sheet = webkit_user_style_sheet_new(
-      kRoundStyle, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME, WEBKIT_USER_STYLE_LEVEL_USER, nullptr,
-      nullptr);
+  WebKitUserStyleSheet* sheet =
+      webkit_user_style_sheet_new(kRoundStyle, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                  WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
   webkit_user_content_manager_add_style_sheet(content, sheet);
   webkit_user_style_sheet_unref(sheet);
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <glibmm/main.h>
+#include <gtkmm/checkmenuitem.h>
 #include "app/frm_main.h"
 #include "browse/address_fixup.h"
 #include "jobs/frm_list.h"
@@ -15,8 +17,6 @@
 #include "support/app_fixture.h"
 #include "support/gui_test.h"
 #include "support/loopback_server.h"
-#include <glibmm/main.h>
-#include <gtkmm/checkmenuitem.h>
 
 namespace tarvik::test {
 namespace {
@@ -80,7 +80,8 @@ class RoundsTest : public AppTest {
     Gtk::TreeViewColumn* column = dialog.lsvList().get_column(0);
     auto* cell = dynamic_cast<Gtk::CellRendererText*>(column->get_first_cell());
     column->cell_set_cell_data(dialog.list_model(), rows[0], false, false);
-    EXPECT_EQ(cell->property_text().get_value(), std::string(RoundMarkText(RoundMark::Changed)) + "c");
+    EXPECT_EQ(cell->property_text().get_value(),
+              std::string(RoundMarkText(RoundMark::Changed)) + "c");
     column->cell_set_cell_data(dialog.list_model(), rows[1], false, false);
     EXPECT_EQ(cell->property_text().get_value(), std::string(RoundMarkText(RoundMark::New)) + "d");
     dialog.lsvList().get_selection()->select(rows[1]);
@@ -97,7 +98,8 @@ class RoundsTest : public AppTest {
 // The list dialog marks the entries a check found changed or new and can show only those; the
 // step to the next update visits them in turn, each seen as it is shown, and the count follows.
 TEST_F(RoundsTest, MarksInTheListAndTheStepToTheNextUpdate) {
-  for (const char* n : {"a", "b", "c", "d"}) server.Serve(std::string("/") + n + ".html", Page(n, n));
+  for (const char* n : {"a", "b", "c", "d"})
+    server.Serve(std::string("/") + n + ".html", Page(n, n));
   frmMain& w = StartJob({"a", "b", "c", "d"});
   ASSERT_TRUE(Seen(w, "a"));
   EXPECT_EQ(Place(w), "1 / 4");
