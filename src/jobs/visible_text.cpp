@@ -217,6 +217,36 @@ VisibleText ExtractVisibleText(std::string_view html, std::string_view charset) 
   return out;
 }
 
+VisibleText ExtractResponseText(std::string_view body, std::string_view mime_type,
+                                std::string_view charset) {
+  const std::string type = Lower(mime_type);
+  if (type.empty() || type == "text/html" || type == "application/xhtml+xml")
+    return ExtractVisibleText(body, charset);
+  if (type.rfind("text/", 0) == 0) {
+    std::string text(body);
+    if (!charset.empty() && g_ascii_strcasecmp(std::string(charset).c_str(), "utf-8") != 0) {
+      gchar* utf8 =
+          g_convert_with_fallback(body.data(), static_cast<gssize>(body.size()), "UTF-8",
+                                  std::string(charset).c_str(), "?", nullptr, nullptr, nullptr);
+      if (utf8) text = utf8;
+      g_free(utf8);
+    }
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+      const size_t end = std::min(text.find('\n', start), text.size());
+      lines.push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+    return VisibleTextFromBlocks(lines);
+  }
+  gchar* hash = g_compute_checksum_for_data(
+      G_CHECKSUM_SHA256, reinterpret_cast<const guchar*>(body.data()), body.size());
+  const std::string block = type + " " + std::to_string(body.size()) + " " + hash;
+  g_free(hash);
+  return VisibleTextFromBlocks({block});
+}
+
 VisibleText VisibleTextFromBlocks(const std::vector<std::string>& raw_blocks) {
   VisibleText out;
   for (const std::string& raw : raw_blocks) {
