@@ -12,9 +12,12 @@ namespace {
 
 constexpr int kMostRedirects = 5;
 constexpr guint kReadChunk = 64 * 1024;
-// A rendered page's text is taken this long after the engine has finished it, for late scripts.
-constexpr gint64 kRenderSettle = G_USEC_PER_SEC / 2;
+// A rendered page's text is taken this long after the engine has finished loading it, for
+// scripts that write the page a moment after its load.
+constexpr gint64 kRenderSettle = G_USEC_PER_SEC * 15 / 100;
 constexpr gint64 kLongestRender = 30 * G_USEC_PER_SEC;
+// How long the hidden view waits for the next page of a check before it goes (ms).
+constexpr guint kKeepIdleView = 3000;
 // The script world of the check; its DOM objects and built-ins are its own.
 constexpr char kCheckWorld[] = "tarvik-rounds";
 
@@ -256,7 +259,8 @@ class EnginePageFetcher : public PageFetcher {
   std::function<void(RenderedPage)> render_done_;
   std::string script_;
   unsigned render_timer_ = 0;
-  gint64 render_started_ = 0, ready_at_ = 0;
+  unsigned idle_timer_ = 0;  // lets go of the view kept after its page
+  gint64 render_started_ = 0;
   GCancellable* script_cancel_ = nullptr;
 };
 
@@ -276,15 +280,23 @@ void EnginePageFetcher::FetchRendered(const std::string& url, const std::string&
   render_done_ = std::move(done);
   script_ = script;
   render_started_ = g_get_monotonic_time();
-  ready_at_ = 0;
-  page_ = std::make_unique<PreparedPage>(template_, frame_, webkit_user_content_manager_new(), url,
-                                         [this] {
-                                           RenderedPage page;
-                                           page.error = "隠れたビューでページを読み込めません";
-                                           EndRender(true, page);
-                                         });
+  if (idle_timer_) g_source_remove(idle_timer_);
+  idle_timer_ = 0;
+  // The view of the page before, and its web process, serve the next: a process of its own for
+  // each page would cost more than the page.
+  if (page_ && page_->state() != PreparedPage::State::Spoiled) {
+    page_->LoadAnother(url);
+  } else {
+    page_ = std::make_unique<PreparedPage>(template_, frame_, webkit_user_content_manager_new(),
+                                           url, [this] {
+                                             RenderedPage page;
+                                             page.error = "隠れたビューでページを読み込めません";
+                                             page_.reset();
+                                             EndRender(true, page);
+                                           });
+  }
   render_timer_ = g_timeout_add(
-      50,
+      20,
       [](gpointer self) -> gboolean {
         static_cast<EnginePageFetcher*>(self)->PollRender();
         return G_SOURCE_CONTINUE;
@@ -300,9 +312,11 @@ void EnginePageFetcher::PollRender() {
     page.error = "時間内に読み込まれませんでした";
     return EndRender(true, page);
   }
-  if (page_->state() != PreparedPage::State::Ready) return;
-  if (!ready_at_) ready_at_ = now;
-  if (now - ready_at_ >= kRenderSettle) RunScript();
+  const PreparedPage::State state = page_->state();
+  const bool loaded = state == PreparedPage::State::Settling || state == PreparedPage::State::Ready;
+  if (loaded && now - page_->loaded_at() >= kRenderSettle) {
+    RunScript();
+  }
 }
 
 void EnginePageFetcher::RunScript() {
@@ -342,7 +356,23 @@ void EnginePageFetcher::EndRender(bool report, RenderedPage page) {
     g_cancellable_cancel(script_cancel_);
     g_clear_object(&script_cancel_);
   }
-  page_.reset();
+  if (idle_timer_) g_source_remove(idle_timer_);
+  idle_timer_ = 0;
+  if (report && page.ok && page_) {
+    // Kept for the next page of the check, and let go of when none comes.
+    webkit_web_view_stop_loading(page_->view());
+    idle_timer_ = g_timeout_add(
+        kKeepIdleView,
+        [](gpointer self) -> gboolean {
+          auto* fetcher = static_cast<EnginePageFetcher*>(self);
+          fetcher->idle_timer_ = 0;
+          fetcher->page_.reset();
+          return G_SOURCE_REMOVE;
+        },
+        this);
+  } else {
+    page_.reset();
+  }
   std::function<void(RenderedPage)> done = std::move(render_done_);
   render_done_ = nullptr;
   if (report && done) done(std::move(page));
