@@ -36,50 +36,54 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-std::string Attribute(xmlNode* node, const char* name) {
-  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-  if (!value) return {};
-  std::string out = reinterpret_cast<const char*>(value);
-  xmlFree(value);
-  return out;
-}
-
-bool HasAttribute(xmlNode* node, const char* name) {
-  return xmlHasProp(node, reinterpret_cast<const xmlChar*>(name)) != nullptr;
-}
-
 // Hidden by its own markup: the `hidden` attribute or an inline style that hides it.
-bool HiddenByMarkup(xmlNode* node) {
-  if (HasAttribute(node, "hidden")) return true;
-  std::string style = Lower(Attribute(node, "style"));
-  if (style.empty()) return false;
-  std::string compact;
-  for (char c : style)
-    if (!g_ascii_isspace(c)) compact += c;
-  return compact.find("display:none") != std::string::npos ||
-         compact.find("visibility:hidden") != std::string::npos;
+bool HiddenByMarkup(const xmlChar** attributes) {
+  for (const xmlChar** a = attributes; a && a[0]; a += 2) {
+    const char* name = reinterpret_cast<const char*>(a[0]);
+    if (g_ascii_strcasecmp(name, "hidden") == 0) return true;
+    if (g_ascii_strcasecmp(name, "style") != 0 || !a[1]) continue;
+    std::string compact;
+    for (const xmlChar* c = a[1]; *c; ++c)
+      if (!g_ascii_isspace(*c)) compact += g_ascii_tolower(static_cast<char>(*c));
+    if (compact.find("display:none") != std::string::npos ||
+        compact.find("visibility:hidden") != std::string::npos)
+      return true;
+  }
+  return false;
 }
 
+// Gathers the blocks from the parser's events as they come: no document tree is built, so a
+// page of megabytes costs little more memory than its text.
 class Walker {
  public:
-  void Walk(xmlNode* node) {
-    for (; node; node = node->next) {
-      if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-        if (node->content) current_ += reinterpret_cast<const char*>(node->content);
-        continue;
-      }
-      if (node->type != XML_ELEMENT_NODE) continue;  // comments, processing instructions
-      const std::string name = Lower(reinterpret_cast<const char*>(node->name));
-      if (name == "script") scripts_ = true;
-      if (SkippedElements().count(name) || HiddenByMarkup(node)) {
-        if (name != "script") CountScripts(node->children);
-        continue;
-      }
-      const bool block = BlockElements().count(name) > 0;
-      if (block) Flush();
-      Walk(node->children);
-      if (block) Flush();
+  static void OnStart(void* self, const xmlChar* tag, const xmlChar** attributes) {
+    auto* w = static_cast<Walker*>(self);
+    const std::string name = Lower(reinterpret_cast<const char*>(tag));
+    if (name == "script") w->scripts_ = true;
+    if (w->skipping_ > 0) {
+      ++w->skipping_;
+      return;
     }
+    if (SkippedElements().count(name) || HiddenByMarkup(attributes)) {
+      w->skipping_ = 1;
+      return;
+    }
+    if (BlockElements().count(name)) w->Flush();
+  }
+
+  static void OnEnd(void* self, const xmlChar* tag) {
+    auto* w = static_cast<Walker*>(self);
+    if (w->skipping_ > 0) {
+      --w->skipping_;
+      return;
+    }
+    if (BlockElements().count(Lower(reinterpret_cast<const char*>(tag)))) w->Flush();
+  }
+
+  static void OnText(void* self, const xmlChar* text, int length) {
+    auto* w = static_cast<Walker*>(self);
+    if (w->skipping_ == 0 && length > 0)
+      w->current_.append(reinterpret_cast<const char*>(text), static_cast<size_t>(length));
   }
 
   void Flush() {
@@ -92,19 +96,9 @@ class Walker {
   bool scripts() const { return scripts_; }
 
  private:
-  // Scripts inside what is skipped (a hidden container, the head) still make a scripted page.
-  void CountScripts(xmlNode* node) {
-    for (; node && !scripts_; node = node->next) {
-      if (node->type != XML_ELEMENT_NODE) continue;
-      if (g_ascii_strcasecmp(reinterpret_cast<const char*>(node->name), "script") == 0)
-        scripts_ = true;
-      else
-        CountScripts(node->children);
-    }
-  }
-
   std::vector<std::string> blocks_;
   std::string current_;
+  int skipping_ = 0;  // the depth inside an element whose content is not seen
   bool scripts_ = false;
 };
 
@@ -125,12 +119,7 @@ class QuietLibxml {
   void* old_context_;
 };
 
-struct DocDeleter {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
-
-DocPtr Parse(std::string_view html, std::string_view charset) {
+void Parse(std::string_view html, std::string_view charset, Walker* walker) {
   const int size = static_cast<int>(std::min<size_t>(html.size(), 1u << 30));
   int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
                 XML_PARSE_HUGE;
@@ -142,15 +131,27 @@ DocPtr Parse(std::string_view html, std::string_view charset) {
     if (head.find("charset") == std::string::npos &&
         g_utf8_validate(html.data(), static_cast<gssize>(size), nullptr))
       encoding = "UTF-8";
-  } else {
+  } else if (xmlCharEncodingHandlerPtr known = xmlFindCharEncodingHandler(encoding.c_str())) {
+    xmlCharEncCloseFunc(known);
     options |= HTML_PARSE_IGNORE_ENC;  // the response's charset wins over the document's
+  } else {
+    encoding.clear();  // a charset libxml2 does not know: the document's own decides
   }
-  DocPtr doc(htmlReadMemory(html.data(), size, nullptr,
-                            encoding.empty() ? nullptr : encoding.c_str(), options));
-  if (!doc && !encoding.empty())  // a charset libxml2 does not know
-    doc.reset(
-        htmlReadMemory(html.data(), size, nullptr, nullptr, options & ~HTML_PARSE_IGNORE_ENC));
-  return doc;
+  htmlParserCtxtPtr context = htmlNewParserCtxt();
+  if (!context) return;
+  // Only the events the walk needs; nothing builds a tree.
+  xmlSAXHandler events = {};
+  events.startElement = Walker::OnStart;
+  events.endElement = Walker::OnEnd;
+  events.characters = Walker::OnText;
+  events.ignorableWhitespace = Walker::OnText;
+  events.cdataBlock = Walker::OnText;
+  *context->sax = events;
+  context->userData = walker;
+  htmlDocPtr doc = htmlCtxtReadMemory(context, html.data(), size, nullptr,
+                                      encoding.empty() ? nullptr : encoding.c_str(), options);
+  if (doc) xmlFreeDoc(doc);
+  htmlFreeParserCtxt(context);
 }
 
 size_t CharacterCount(const std::vector<std::string>& blocks) {
@@ -198,14 +199,11 @@ std::string VisibleTextFingerprint(const std::vector<std::string>& blocks) {
 VisibleText ExtractVisibleText(std::string_view html, std::string_view charset) {
   VisibleText out;
   QuietLibxml quiet;
-  DocPtr doc = Parse(html, charset);
-  if (doc) {
-    Walker walker;
-    walker.Walk(xmlDocGetRootElement(doc.get()));
-    walker.Flush();
-    out.blocks = std::move(walker.blocks());
-    out.needs_scripts = walker.scripts() && CharacterCount(out.blocks) < kScriptedPageTextLimit;
-  }
+  Walker walker;
+  Parse(html, charset, &walker);
+  walker.Flush();
+  out.blocks = std::move(walker.blocks());
+  out.needs_scripts = walker.scripts() && CharacterCount(out.blocks) < kScriptedPageTextLimit;
   // Text that is not valid UTF-8 (a parse of broken bytes) would not survive the state file.
   for (std::string& block : out.blocks)
     if (!g_utf8_validate(block.data(), static_cast<gssize>(block.size()), nullptr)) {
@@ -215,6 +213,36 @@ VisibleText ExtractVisibleText(std::string_view html, std::string_view charset) 
     }
   out.fingerprint = VisibleTextFingerprint(out.blocks);
   return out;
+}
+
+VisibleText ExtractResponseText(std::string_view body, std::string_view mime_type,
+                                std::string_view charset) {
+  const std::string type = Lower(mime_type);
+  if (type.empty() || type == "text/html" || type == "application/xhtml+xml")
+    return ExtractVisibleText(body, charset);
+  if (type.rfind("text/", 0) == 0) {
+    std::string text(body);
+    if (!charset.empty() && g_ascii_strcasecmp(std::string(charset).c_str(), "utf-8") != 0) {
+      gchar* utf8 =
+          g_convert_with_fallback(body.data(), static_cast<gssize>(body.size()), "UTF-8",
+                                  std::string(charset).c_str(), "?", nullptr, nullptr, nullptr);
+      if (utf8) text = utf8;
+      g_free(utf8);
+    }
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+      const size_t end = std::min(text.find('\n', start), text.size());
+      lines.push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+    return VisibleTextFromBlocks(lines);
+  }
+  gchar* hash = g_compute_checksum_for_data(
+      G_CHECKSUM_SHA256, reinterpret_cast<const guchar*>(body.data()), body.size());
+  const std::string block = type + " " + std::to_string(body.size()) + " " + hash;
+  g_free(hash);
+  return VisibleTextFromBlocks({block});
 }
 
 VisibleText VisibleTextFromBlocks(const std::vector<std::string>& raw_blocks) {

@@ -31,6 +31,12 @@ inline constexpr size_t kScriptedPageTextLimit = 100;
 // (Content-Type), "" when none: then the document's own <meta> decides, else UTF-8.
 VisibleText ExtractVisibleText(std::string_view html, std::string_view charset = {});
 
+// A response's body by its type: HTML and XHTML (and no type) as ExtractVisibleText; plain text
+// as its lines; anything else (a picture, a PDF) as one block of its size and its bytes' hash,
+// so that a change still shows. What the user saw and what a check fetched both go through it.
+VisibleText ExtractResponseText(std::string_view body, std::string_view mime_type,
+                                std::string_view charset = {});
+
 // Blocks taken elsewhere (the rendered page, through kVisibleTextScript) → the same form:
 // each folded, empty ones dropped, the fingerprint computed. Never `needs_scripts`.
 VisibleText VisibleTextFromBlocks(const std::vector<std::string>& raw_blocks);
