@@ -2,15 +2,18 @@
 
 #include <glibmm/main.h>
 
+#include <algorithm>
 #include <ctime>
 #include <utility>
 
 #include "jobs/job_cursor.h"
+#include "jobs/round_check.h"
 #include "jobs/visible_text.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
 #include "platform/jobs_folder.h"
 #include "platform/settings_keys.h"
+#include "platform/webkit_page_fetcher.h"
 
 namespace tarvik {
 
@@ -31,6 +34,7 @@ MainRounds::MainRounds(RoundsHost& window) : w_(window) {
 MainRounds::~MainRounds() {
   *alive_ = false;
   settle_.disconnect();
+  checker_.reset();  // before its fetcher
 }
 
 bool MainRounds::HighlightEnabled() { return GetSetting(setting::kHighlightChanges) != "False"; }
@@ -40,6 +44,11 @@ void MainRounds::SetHighlightEnabled(bool on) {
 }
 
 void MainRounds::FollowLoadedJob() {
+  // A check belongs to the job it was started for.
+  if (checking()) {
+    checker_->Cancel();
+    w_.ShowStatusNotice(kCheckCancelledNotice);
+  }
   const JobCursor& job = w_.job_cursor();
   state_ = {};
   state_job_ = job.loaded() ? job.name() : "";
@@ -161,7 +170,8 @@ void MainRounds::CaptureText(const std::string& entry_url, std::vector<std::stri
       if (HighlightEnabled()) w_.browser().HighlightBlocks(fresh, {});
     }
   }
-  entry.seen_at = Now();
+  // A look ends the mark of a check made in the same second as well.
+  entry.seen_at = std::max(Now(), entry.checked_at + 1);
   entry.seen = MakeLook(std::move(blocks), std::move(fingerprint), scripted,
                         resource ? resource->etag : "", resource ? resource->last_modified : "");
   Save();
@@ -194,8 +204,59 @@ void MainRounds::MarkAllSeen() {
   w_.ShowStatusNotice(kAllSeenNotice);
 }
 
+bool MainRounds::checking() const { return checker_ && checker_->running(); }
+
 void MainRounds::CheckUpdates() {
-  // The background check comes with the round checker.
+  if (checking()) {
+    checker_->Cancel();
+    Save();
+    w_.UpdateNavTips();
+    w_.ShowStatusNotice(kCheckCancelledNotice);
+    return;
+  }
+  const JobCursor& job = w_.job_cursor();
+  if (!w_.JobShown() || !job.loaded()) return;
+  EnsureState();
+  std::vector<std::string> urls;
+  for (const std::string& url : JobURLs())
+    if (!CheckedHost(url).empty()) urls.push_back(url);
+  if (urls.empty()) {
+    w_.ShowStatusNotice(kNoCheckNotice);
+    return;
+  }
+  if (!checker_) {
+    fetcher_ = MakeEnginePageFetcher(w_.browser());
+    if (!fetcher_) return;
+    checker_ = std::make_unique<RoundChecker>(*fetcher_);
+    checker_->signal_entry().connect(sigc::mem_fun(*this, &MainRounds::OnChecked));
+    checker_->signal_progress().connect(sigc::mem_fun(*this, &MainRounds::OnCheckProgress));
+    checker_->signal_finished().connect(sigc::mem_fun(*this, &MainRounds::OnCheckFinished));
+  }
+  unsaved_ = 0;
+  checker_->Start(urls, state_);
+  w_.ShowStatusNotice(RoundProgressText(checker_->counts()));
+}
+
+void MainRounds::OnChecked(const RoundOutcome& outcome) {
+  ApplyOutcome(state_.At(outcome.url), outcome, Now());
+  // A long check is written now and then, so that a window closed midway keeps what it found.
+  if (++unsaved_ >= 20) {
+    unsaved_ = 0;
+    Save();
+    w_.UpdateNavTips();
+  }
+}
+
+void MainRounds::OnCheckProgress(const RoundCounts& counts) {
+  w_.ShowStatusNotice(RoundProgressText(counts));
+}
+
+void MainRounds::OnCheckFinished() {
+  unsaved_ = 0;
+  Save();
+  w_.UpdateNavTips();
+  const RoundCounts& c = checker_->counts();
+  w_.ShowStatusNotice(CheckDoneText(c.changed, c.added, c.unreachable));
 }
 
 }  // namespace tarvik

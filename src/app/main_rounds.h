@@ -23,6 +23,10 @@ namespace tarvik {
 
 class BrowserControl;
 class JobCursor;
+class PageFetcher;
+class RoundChecker;
+struct RoundCounts;
+struct RoundOutcome;
 struct ShownResource;
 
 // What a round reaches of its window.
@@ -64,7 +68,9 @@ class MainRounds : public sigc::trackable {
   // The commands.
   void NextUpdate();
   void MarkAllSeen();
+  // Starts a check of the loaded job's pages, or stops the check under way.
   void CheckUpdates();
+  bool checking() const;
 
   // The setting for the highlight of new places, on unless the user turned it off.
   static bool HighlightEnabled();
@@ -84,12 +90,19 @@ class MainRounds : public sigc::trackable {
   // Writes the state under the list's lock; the file's state (with what others wrote) comes back.
   void Save();
   std::vector<std::string> JobURLs() const;
+  void OnChecked(const RoundOutcome& outcome);
+  void OnCheckProgress(const RoundCounts& counts);
+  void OnCheckFinished();
 
   RoundsHost& w_;
   SeenState state_;
   std::string state_job_;     // the job whose state is held, "" for none
   std::string state_folder_;  // and its jobs folder
   sigc::connection settle_;
+  // The check of the job's pages; made at the first check.
+  std::unique_ptr<PageFetcher> fetcher_;
+  std::unique_ptr<RoundChecker> checker_;
+  int unsaved_ = 0;  // outcomes held since the last write
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

@@ -93,8 +93,16 @@ std::string ChangedPlacesText(int places) {
   return "前回から " + std::to_string(places) + " か所が変わりました";
 }
 
-std::string CheckProgressText(int done, int total) {
-  return "更新を確認しています " + std::to_string(done) + " / " + std::to_string(total);
+std::string CheckDoneText(int changed, int added, int unreachable) {
+  std::string parts;
+  auto part = [&parts](const char* what, int n) {
+    if (n <= 0) return;
+    parts += (parts.empty() ? "" : " · ") + std::string(what) + " " + std::to_string(n);
+  };
+  part("更新", changed);
+  part("新規", added);
+  part("接続できません", unreachable);
+  return "更新の確認が終わりました" + (parts.empty() ? " (更新なし)" : " (" + parts + ")");
 }
 
 }  // namespace tarvik

@@ -41,8 +41,9 @@ std::string CharsetOf(const std::string& content_type);
 
 // "前回から 3 か所が変わりました".
 std::string ChangedPlacesText(int places);
-// "更新を確認しています 37 / 120".
-std::string CheckProgressText(int done, int total);
+// The status bar's word at the end of a check: "更新の確認が終わりました (更新 3 · 新規 1 ·
+// 接続できません 2)", the parts without pages left out.
+std::string CheckDoneText(int changed, int added, int unreachable);
 
 // The captions of the round's commands and of the list dialog's filter.
 inline constexpr char kCheckUpdatesCaption[] = "更新の確認(&K)";
@@ -53,5 +54,7 @@ inline constexpr char kHighlightChangesCaption[] = "変わった箇所を強調�
 inline constexpr char kOnlyUpdatedCaption[] = "更新されたﾍﾟｰｼﾞだけ表示(&O)";
 inline constexpr char kNoUpdatesNotice[] = "更新されたﾍﾟｰｼﾞはありません";
 inline constexpr char kAllSeenNotice[] = "すべてのﾍﾟｰｼﾞを確認済みにしました";
+inline constexpr char kCheckCancelledNotice[] = "更新の確認を中止しました";
+inline constexpr char kNoCheckNotice[] = "このｼﾞｮﾌﾞには確認できるﾍﾟｰｼﾞがありません";
 
 }  // namespace tarvik

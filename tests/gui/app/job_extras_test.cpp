@@ -74,7 +74,8 @@ TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
       "mnuImportFavFolder", "mSepJob1",           "mhAddToJob",
       "mnuResumeJob",       "mSepJob2",           "mnuImportBookmarks",
       "mnuExportBookmarks", "mnuExportShortcuts", "mSepJob3",
-      "mnuJobFromLinks",    "mnuJobFromUrlList"};
+      "mnuJobFromLinks",    "mnuJobFromUrlList",  "mSepRound",
+      "mnuCheckUpdates",    "mnuNextUpdate",      "mnuMarkAllSeen"};
   EXPECT_EQ(labels, expected);
   EXPECT_EQ(w.menu_item("mnuJobFromLinks")->get_label(), "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(_L)...");
   EXPECT_EQ(w.menu_item("mnuJobFromUrlList")->get_label(), "URLﾘｽﾄの読み込み(_T)...");

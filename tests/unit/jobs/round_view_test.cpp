@@ -29,7 +29,9 @@ TEST(RoundViewTest, PlaceLabelAddsTheCountOnlyWhileEntriesAreMarked) {
   EXPECT_EQ(RoundPlaceText("", 2), "更新 2");
   EXPECT_EQ(RoundPlaceText("", 0), "");
   EXPECT_EQ(ChangedPlacesText(3), "前回から 3 か所が変わりました");
-  EXPECT_EQ(CheckProgressText(37, 120), "更新を確認しています 37 / 120");
+  EXPECT_EQ(CheckDoneText(3, 1, 2),
+            "更新の確認が終わりました (更新 3 · 新規 1 · 接続できません 2)");
+  EXPECT_EQ(CheckDoneText(0, 0, 0), "更新の確認が終わりました (更新なし)");
 }
 
 // A block is new when the last visit had no block of its text left over: a paragraph added, a
