@@ -54,6 +54,17 @@ MenuItemRow HighlightChangesItem() {
   return row;
 }
 
+// Beyond the designed job menu: whether the loaded job is checked on its own.
+MenuItemRow AutoCheckJobItem() {
+  MenuItemRow row =
+      Item("mnuAutoCheckJob", kAutoCheckJobCaption, "mhJob", "", [](MainCommandHost& w) {
+        auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuAutoCheckJob"));
+        if (item) w.rounds().SetLoadedJobAutoChecked(item->get_active());
+      });
+  row.kind = Kind::Check;
+  return row;
+}
+
 // Beyond the designed settings menu: whether the next entry of a job is made ready ahead.
 MenuItemRow PrepareNextItem() {
   MenuItemRow row =
@@ -131,6 +142,7 @@ std::vector<MenuItemRow> BuildRows() {
            [](MainCommandHost& w) { w.rounds().NextUpdate(); }),
       Item("mnuMarkAllSeen", kMarkAllSeenCaption, "mhJob", "",
            [](MainCommandHost& w) { w.rounds().MarkAllSeen(); }),
+      AutoCheckJobItem(),
       Menu("mhPocket", "ﾎﾟｹｯﾄ(&P)"),
       Menu("mnuClear", "ｸﾘｱ(&C)", "mhPocket"),
       Item("mnuClearAll", "すべて(&A)", "mnuClear", "Ctrl+P",
@@ -164,6 +176,8 @@ std::vector<MenuItemRow> BuildRows() {
       Separator("mSep08", "mhConfig"),
       PrepareNextItem(),
       HighlightChangesItem(),
+      Item("mnuAutoCheckHours", kAutoCheckHoursCaption, "mhConfig", "",
+           [](MainCommandHost& w) { w.rounds().AskAutoCheckHours(); }),
       Item("mnuInet", "ｲﾝﾀｰﾈｯﾄの設定(&I)...", "mhConfig", "Ctrl+I",
            [](MainCommandHost& w) { mnuInet_Click(&w.command_window()); }),
       Menu("mhHelp", "ﾍﾙﾌﾟ(&P)"),

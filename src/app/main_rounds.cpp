@@ -1,6 +1,7 @@
 #include "app/main_rounds.h"
 
 #include <glibmm/main.h>
+#include <gtkmm/checkmenuitem.h>
 
 #include <algorithm>
 #include <ctime>
@@ -12,6 +13,7 @@
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
 #include "platform/jobs_folder.h"
+#include "platform/list_selector.h"
 #include "platform/settings_keys.h"
 #include "platform/webkit_page_fetcher.h"
 
@@ -21,9 +23,19 @@ namespace {
 
 int64_t Now() { return static_cast<int64_t>(std::time(nullptr)); }
 
+// Every window's round, to tell them all of a check made on its own.
+std::vector<MainRounds*>& Everyone() {
+  static std::vector<MainRounds*> all;
+  return all;
+}
+
 }  // namespace
 
-MainRounds::MainRounds(RoundsHost& window) : w_(window) {
+MainRounds::MainRounds(RoundsHost& window)
+    : w_(window), auto_check_(window.browser(), [](const std::string& name, int marked) {
+        for (MainRounds* r : Everyone()) r->OnJobCheckedOnItsOwn(name, marked);
+      }) {
+  Everyone().push_back(this);
   w_.browser().signal_document_complete().connect(
       sigc::mem_fun(*this, &MainRounds::OnDocumentComplete));
   // Another page coming ends the wait for the one before.
@@ -32,6 +44,8 @@ MainRounds::MainRounds(RoundsHost& window) : w_(window) {
 }
 
 MainRounds::~MainRounds() {
+  auto& all = Everyone();
+  all.erase(std::remove(all.begin(), all.end(), this), all.end());
   *alive_ = false;
   settle_.disconnect();
   checker_.reset();  // before its fetcher
@@ -53,6 +67,11 @@ void MainRounds::FollowLoadedJob() {
   state_ = {};
   state_job_ = job.loaded() ? job.name() : "";
   state_folder_ = JobsFolder();
+  if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w_.menu_item("mnuAutoCheckJob"))) {
+    syncing_item_ = true;
+    item->set_active(!state_job_.empty() && MainAutoCheck::JobMarked(state_job_));
+    syncing_item_ = false;
+  }
   if (state_job_.empty()) return;
   SeenStateRead read = ReadSeenState(state_folder_, state_job_);
   state_ = std::move(read.state);
@@ -82,7 +101,33 @@ std::vector<RoundMark> MainRounds::Marks() {
 }
 
 std::string MainRounds::PlaceText(const std::string& place) {
-  return RoundPlaceText(place, MarkedCount(Marks()));
+  const int marked = MarkedCount(Marks());
+  // A note a check on its own left beside the loaded job follows what the user has seen since.
+  if (!state_job_.empty() && !w_.cboJob().note(state_job_).empty())
+    w_.cboJob().set_note(state_job_, JobNoteText(marked));
+  return RoundPlaceText(place, marked);
+}
+
+void MainRounds::OnJobCheckedOnItsOwn(const std::string& name, int marked) {
+  w_.cboJob().set_note(name, JobNoteText(marked));
+  if (name == state_job_ && w_.job_cursor().loaded() && w_.job_cursor().name() == name) {
+    FollowLoadedJob();
+    w_.UpdateNavTips();
+  }
+}
+
+void MainRounds::SetLoadedJobAutoChecked(bool on) {
+  if (syncing_item_) return;
+  const JobCursor& job = w_.job_cursor();
+  if (job.loaded()) MainAutoCheck::MarkJob(job.name(), on);
+}
+
+void MainRounds::AskAutoCheckHours() {
+  const std::string answer =
+      AppDialogs().InputBox(&w_.command_window(), kAutoCheckHoursPrompt, kCheckUpdatesCaption,
+                            std::to_string(AutoCheckHours(GetSetting(setting::kAutoCheckHours))));
+  if (answer.empty()) return;  // cancelled
+  SaveSetting(setting::kAutoCheckHours, std::to_string(AutoCheckHours(answer)));
 }
 
 std::vector<std::string> MainRounds::JobURLs() const {

@@ -12,17 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "app/main_auto_check.h"
 #include "jobs/round_view.h"
 #include "jobs/seen_state.h"
 
 namespace Gtk {
+class MenuItem;
 class Window;
-}
+}  // namespace Gtk
 
 namespace tarvik {
 
 class BrowserControl;
 class JobCursor;
+class ListSelector;
 class PageFetcher;
 class RoundChecker;
 struct RoundCounts;
@@ -36,6 +39,8 @@ class RoundsHost {
   virtual BrowserControl& browser() = 0;
   virtual JobCursor& job_cursor() = 0;
   virtual Gtk::Window& command_window() = 0;
+  virtual ListSelector& cboJob() = 0;
+  virtual Gtk::MenuItem* menu_item(const std::string& name) = 0;
   // A job is selected and loaded, and the job bar is shown.
   virtual bool JobShown() = 0;
   // The address of the last navigation completed.
@@ -72,6 +77,12 @@ class MainRounds : public sigc::trackable {
   void CheckUpdates();
   bool checking() const;
 
+  // The loaded job is checked on its own (the job menu's check item).
+  void SetLoadedJobAutoChecked(bool on);
+  // The interval of the checks on their own, asked of the user.
+  void AskAutoCheckHours();
+  MainAutoCheck& auto_check() { return auto_check_; }
+
   // The setting for the highlight of new places, on unless the user turned it off.
   static bool HighlightEnabled();
   static void SetHighlightEnabled(bool on);
@@ -93,6 +104,8 @@ class MainRounds : public sigc::trackable {
   void OnChecked(const RoundOutcome& outcome);
   void OnCheckProgress(const RoundCounts& counts);
   void OnCheckFinished();
+  // A check on its own found `marked` entries of job `name` to look at.
+  void OnJobCheckedOnItsOwn(const std::string& name, int marked);
 
   RoundsHost& w_;
   SeenState state_;
@@ -102,7 +115,9 @@ class MainRounds : public sigc::trackable {
   // The check of the job's pages; made at the first check.
   std::unique_ptr<PageFetcher> fetcher_;
   std::unique_ptr<RoundChecker> checker_;
-  int unsaved_ = 0;  // outcomes held since the last write
+  int unsaved_ = 0;            // outcomes held since the last write
+  bool syncing_item_ = false;  // the job menu's check item is being set to the loaded job's
+  MainAutoCheck auto_check_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

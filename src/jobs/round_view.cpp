@@ -89,6 +89,21 @@ std::string CharsetOf(const std::string& content_type) {
   return "";
 }
 
+int AutoCheckHours(const std::string& setting) {
+  const std::string t = Trimmed(setting);
+  if (t.empty() || t.size() > 3 || t.find_first_not_of("0123456789") != std::string::npos) return 0;
+  const int hours = std::stoi(t);
+  return hours >= 1 && hours <= 168 ? hours : 0;
+}
+
+bool AutoCheckDue(int64_t now, int64_t started, int64_t last, int hours) {
+  if (hours <= 0 || started <= 0) return false;
+  const int64_t from = last > 0 ? last : started;
+  return now - from >= int64_t{hours} * 3600;
+}
+
+std::string JobNoteText(int marked) { return marked > 0 ? "更新 " + std::to_string(marked) : ""; }
+
 std::string ChangedPlacesText(int places) {
   return "前回から " + std::to_string(places) + " か所が変わりました";
 }

@@ -3,6 +3,7 @@
 // status texts, and which text blocks of a page were not there at the last visit.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,16 @@ std::string ChangedPlacesText(int places);
 // 接続できません 2)", the parts without pages left out.
 std::string CheckDoneText(int changed, int added, int unreachable);
 
+// Checking marked jobs on their own while Tarvik runs: the interval setting's value as hours
+// (0, off, for anything that is not a whole number from 1 to 168), and whether a round of those
+// checks is due at `now` when the last began at `last` (0: none yet; the first is due an interval
+// after `started`, the moment the first page was shown).
+int AutoCheckHours(const std::string& setting);
+bool AutoCheckDue(int64_t now, int64_t started, int64_t last, int hours);
+// What the job selector's list shows beside a job whose check found pages to look at: "更新 3";
+// "" for none.
+std::string JobNoteText(int marked);
+
 // The captions of the round's commands and of the list dialog's filter.
 inline constexpr char kCheckUpdatesCaption[] = "更新の確認(&K)";
 inline constexpr char kNextUpdateCaption[] = "次の更新ﾍﾟｰｼﾞへ(&W)";
@@ -54,6 +65,10 @@ inline constexpr char kHighlightChangesCaption[] = "変わった箇所を強調�
 inline constexpr char kOnlyUpdatedCaption[] = "更新されたﾍﾟｰｼﾞだけ表示(&O)";
 inline constexpr char kNoUpdatesNotice[] = "更新されたﾍﾟｰｼﾞはありません";
 inline constexpr char kAllSeenNotice[] = "すべてのﾍﾟｰｼﾞを確認済みにしました";
+inline constexpr char kAutoCheckJobCaption[] = "このｼﾞｮﾌﾞを自動で確認(&A)";
+inline constexpr char kAutoCheckHoursCaption[] = "更新の自動確認の間隔(&A)...";
+inline constexpr char kAutoCheckHoursPrompt[] =
+    "ﾁｪｯｸを付けたｼﾞｮﾌﾞの更新を確認する間隔を時間で入力してください (0 で確認しません)";
 inline constexpr char kCheckCancelledNotice[] = "更新の確認を中止しました";
 inline constexpr char kNoCheckNotice[] = "このｼﾞｮﾌﾞには確認できるﾍﾟｰｼﾞがありません";
 

@@ -59,7 +59,9 @@ ListSelector::ListSelector() : store_(TextStore({})) {
   column_.set_cell_data_func(cell_, [this](Gtk::CellRenderer*, const Gtk::TreeIter& row) {
     Glib::ustring text;
     row->get_value(0, text);
-    cell_.property_text() = ShortenForDisplay(text.raw(), kListedTitleLimit);
+    auto note = notes_.find(text.raw());
+    cell_.property_text() = ShortenForDisplay(text.raw(), kListedTitleLimit) +
+                            (note == notes_.end() ? "" : "  (" + note->second + ")");
   });
   column_.set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
   column_.set_expand(true);
@@ -128,6 +130,21 @@ void ListSelector::set_active(int index) {
   active_ = index;
   ShowActiveText();
   signal_changed_.emit();
+}
+
+void ListSelector::set_note(const std::string& item, const std::string& note) {
+  auto it = notes_.find(item);
+  if (note.empty() ? it == notes_.end() : it != notes_.end() && it->second == note) return;
+  if (note.empty())
+    notes_.erase(it);
+  else
+    notes_[item] = note;
+  list_.queue_draw();
+}
+
+std::string ListSelector::note(const std::string& item) const {
+  auto it = notes_.find(item);
+  return it == notes_.end() ? "" : it->second;
 }
 
 Glib::ustring ListSelector::get_active_text() const {

@@ -19,6 +19,7 @@
 #include <gtkmm/treemodelfilter.h>
 #include <gtkmm/treeview.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ class ListSelector : public Gtk::MenuButton {
   // The items, text in column 0. An item's text may be changed in place; the shown text follows.
   Glib::RefPtr<Gtk::ListStore> get_model() const { return store_; }
   int item_count() const;
+  // A short note shown after an item's text in the drop-down's list ("更新 3"); "" takes it away.
+  void set_note(const std::string& item, const std::string& note);
+  std::string note(const std::string& item) const;
   sigc::signal<void()>& signal_changed() { return signal_changed_; }
 
   // The drop-down: the search field over the list of the items that match it.
@@ -77,6 +81,7 @@ class ListSelector : public Gtk::MenuButton {
   std::string folded_search_;
   sigc::connection store_changed_;
   int active_ = -1;
+  std::map<std::string, std::string> notes_;  // by item text
   sigc::signal<void()> signal_changed_;
 
   Gtk::Box face_{Gtk::ORIENTATION_HORIZONTAL};

@@ -36,6 +36,10 @@ inline constexpr SettingKey kJobsFolder{"Setting", "JobsFolder", ""};
 inline constexpr SettingKey kPrepareNext{"Setting", "PrepareNext", "True"};
 // Whether a page shown in a round has the places new since the last visit highlighted.
 inline constexpr SettingKey kHighlightChanges{"Setting", "HighlightChanges", "True"};
+// Every how many hours the jobs marked for it (one key per job in kAutoCheckSection, ResumeKey
+// of jobs/job_resume.h, "True") are checked while Tarvik runs; "0": never.
+inline constexpr SettingKey kAutoCheckHours{"Setting", "AutoCheckHours", "0"};
+inline constexpr char kAutoCheckSection[] = "AutoCheck";
 // Whether the file associations were registered for this user.
 inline constexpr SettingKey kRelationDone{"Setting", "RelationDone", "False"};
 // The copy of Tarvik that ran last.
@@ -46,10 +50,11 @@ inline constexpr char kHistorySection[] = "History";
 // Where each job was left: one key per job (ResumeKey of jobs/job_resume.h), the entry last shown.
 inline constexpr char kResumeSection[] = "Resume";
 
-inline constexpr std::array<SettingKey, 15> kAll = {
-    kWindowWidth,     kWindowHeight,   kWindowLeft,      kWindowTop,  kMaximized,   kMode,
-    kHomeURL,         kSkin,           kFavoritesPath,   kJobsFolder, kPrepareNext, kRelationDone,
-    kApplicationPath, kCurrentVersion, kHighlightChanges};
+inline constexpr std::array<SettingKey, 16> kAll = {
+    kWindowWidth,     kWindowHeight,   kWindowLeft,       kWindowTop,
+    kMaximized,       kMode,           kHomeURL,          kSkin,
+    kFavoritesPath,   kJobsFolder,     kPrepareNext,      kRelationDone,
+    kApplicationPath, kCurrentVersion, kHighlightChanges, kAutoCheckHours};
 
 }  // namespace setting
 

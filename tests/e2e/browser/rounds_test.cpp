@@ -194,5 +194,21 @@ TEST_F(RoundsTest, ADamagedStateFileCostsOnlyTheMarks) {
   EXPECT_NE(again.state.Find(Url("b")), nullptr);
 }
 
+// A job marked for it is checked on its own; what the check found shows beside the job in the
+// selector's list and in the place label.
+TEST_F(RoundsTest, AJobCheckedOnItsOwnShowsItsCountInTheSelector) {
+  server.Serve("/a.html", Page("a", "a"));
+  server.Serve("/b.html", Page("b", "b"));
+  frmMain& w = StartJob({"a", "b"});
+  ASSERT_TRUE(Seen(w, "a"));
+  auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuAutoCheckJob"));
+  ASSERT_TRUE(item && !item->get_active());
+  item->set_active(true);
+  EXPECT_TRUE(MainAutoCheck::JobMarked("Job"));
+  w.rounds().auto_check().RunNow();
+  ASSERT_TRUE(RunUntil([&] { return w.cboJob().note("Job") == "更新 1"; }, kLoad));
+  EXPECT_EQ(Place(w), "1 / 2 · 更新 1");
+}
+
 }  // namespace
 }  // namespace tarvik::test

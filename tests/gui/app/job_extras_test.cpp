@@ -75,7 +75,8 @@ TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
       "mnuResumeJob",       "mSepJob2",           "mnuImportBookmarks",
       "mnuExportBookmarks", "mnuExportShortcuts", "mSepJob3",
       "mnuJobFromLinks",    "mnuJobFromUrlList",  "mSepRound",
-      "mnuCheckUpdates",    "mnuNextUpdate",      "mnuMarkAllSeen"};
+      "mnuCheckUpdates",    "mnuNextUpdate",      "mnuMarkAllSeen",
+      "mnuAutoCheckJob"};
   EXPECT_EQ(labels, expected);
   EXPECT_EQ(w.menu_item("mnuJobFromLinks")->get_label(), "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(_L)...");
   EXPECT_EQ(w.menu_item("mnuJobFromUrlList")->get_label(), "URLﾘｽﾄの読み込み(_T)...");

@@ -44,6 +44,25 @@ TEST(RoundViewTest, NewBlocksAreThoseTheLastVisitDidNotHave) {
   EXPECT_EQ(NewBlocks({"a", "b"}, {"a", "b", "a"}), std::vector<std::string>{"a"});
 }
 
+// Off by default and for anything but a sensible number of hours; never before the first page.
+TEST(RoundViewTest, AutoCheckComesAnIntervalAfterTheFirstPageAndTheLastRound) {
+  EXPECT_EQ(AutoCheckHours(""), 0);
+  EXPECT_EQ(AutoCheckHours("0"), 0);
+  EXPECT_EQ(AutoCheckHours(" 6 "), 6);
+  EXPECT_EQ(AutoCheckHours("-3"), 0);
+  EXPECT_EQ(AutoCheckHours("1.5"), 0);
+  EXPECT_EQ(AutoCheckHours("999"), 0);
+  const int64_t start = 1000000;
+  EXPECT_FALSE(AutoCheckDue(start + 7200, 0, 0, 1));  // no page shown yet
+  EXPECT_FALSE(AutoCheckDue(start + 3599, start, 0, 1));
+  EXPECT_TRUE(AutoCheckDue(start + 3600, start, 0, 1));
+  EXPECT_FALSE(AutoCheckDue(start + 7000, start, start + 3600, 1));
+  EXPECT_TRUE(AutoCheckDue(start + 7200, start, start + 3600, 1));
+  EXPECT_FALSE(AutoCheckDue(start + 99999, start, 0, 0));  // off
+  EXPECT_EQ(JobNoteText(3), "更新 3");
+  EXPECT_EQ(JobNoteText(0), "");
+}
+
 TEST(RoundViewTest, ContentTypesAndCharsets) {
   EXPECT_TRUE(IsHtmlContentType("text/html; charset=utf-8"));
   EXPECT_TRUE(IsHtmlContentType(" Application/XHTML+xml"));
