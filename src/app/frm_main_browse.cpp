@@ -41,16 +41,7 @@ void frmMain::AttachAddressCompletion() {
 
 void frmMain::Go() { browser_->Navigate2(txtURL().get_text()); }
 
-void frmMain::ToolbarClick(int index) {
-  switch (index) {
-    case 1: browser_->Stop(); break;
-    case 2: browser_->Refresh2(); break;
-    case 3: browser_->Navigate(home_url_); break;
-    case 5: browser_->GoBack(); break;
-    case 6: browser_->GoForward(); break;
-    default: break;
-  }
-}
+void frmMain::GoHome() { browser_->Navigate(home_url_); }
 
 void frmMain::OpenUrlPrompt() {
   std::string url = AppDialogs().InputBox(this, "URLを入力してください", "ダイレクトURL入力", "");
@@ -80,7 +71,7 @@ bool frmMain::on_key_press_event(GdkEventKey* event) {
   return Gtk::Window::on_key_press_event(event);
 }
 
-void frmMain::RefreshEditMenu() { menu_item("mnuPaste")->set_sensitive(mode_ == 2); }
+void frmMain::RefreshEditMenu() { action(ActionId::PasteUrl).set_enabled(mode_ == Mode::Direct); }
 
 void frmMain::PasteUrl() {
   auto clipboard = Gtk::Clipboard::get();
@@ -109,7 +100,7 @@ void frmMain::LoadHistory() {
 void frmMain::ShowHistoryMenu() {
   for (int i = 0; i < RecentHistory::kSlots; ++i) {
     const RecentMenuItem shown = RecentMenuItemFor(RecentHistory::Shared(), i);
-    Gtk::MenuItem* item = menu_item("mnuRecent(" + std::to_string(i) + ")");
+    Gtk::MenuItem* item = menu_item(ActionId::Recent, i);
     item->set_use_underline(false);
     item->set_label(shown.caption);
     item->set_sensitive(shown.enabled);
@@ -160,7 +151,7 @@ void frmMain::OnTitleChange(const std::string& text) {
     ShowHistoryMenu();
   // A page that is not the current entry's (a followed link, a page gone back to, an address
   // opened by hand) is named by its own title, which mostly comes after the page committed.
-  if (!job_.ShowsEntryTitle(shown_url_, JobSelected() && mode_ == 1)) {
+  if (!job_.ShowsEntryTitle(shown_url_, JobSelected() && mode_ == Mode::Job)) {
     txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
     title_line_names_entry_ = false;
   }
@@ -169,7 +160,7 @@ void frmMain::OnTitleChange(const std::string& text) {
 void frmMain::OnNavigateComplete2(const std::string& url) {
   txtURL().set_text(browser_->LocationURL());
   txtJob().set_text(PositionText(url));
-  title_line_names_entry_ = job_.ShowsEntryTitle(url, JobSelected() && mode_ == 1);
+  title_line_names_entry_ = job_.ShowsEntryTitle(url, JobSelected() && mode_ == Mode::Job);
   shown_url_ = url;
   UpdateNavTips();
 
@@ -199,8 +190,9 @@ void frmMain::OnToolBar(bool show) {
 }
 
 void frmMain::OnMenuBar(bool show) {
-  for (const char* name : {"mhFile", "mhEdit", "mhJob", "mhPocket", "mhConfig", "mhHelp"})
-    menu_item(name)->set_visible(show);
+  for (ActionId menu : {ActionId::FileMenu, ActionId::EditMenu, ActionId::JobMenu,
+                        ActionId::PocketMenu, ActionId::SettingsMenu, ActionId::HelpMenu})
+    action(menu).set_visible(show);
   // An empty menu bar would still take its row.
   menubar_.set_visible(show);
 }

@@ -131,7 +131,7 @@ void frmMain::SelectJobNamed(const std::string& name) {
   }
 }
 
-void frmMain::cmdNav_Click(int index) {
+void frmMain::StepJob(int index) {
   if (!JobSelected() || !job_.loaded()) return;
   std::optional<int> entry;
   if (index == kStepList) {
@@ -155,7 +155,7 @@ void frmMain::cmdNav_Click(int index) {
 
 std::string frmMain::PositionText(const std::string& url) {
   return job_.PositionText(url, browser_->LocationURL(), browser_->LocationName(),
-                           JobSelected() && mode_ == 1);
+                           JobSelected() && mode_ == Mode::Job);
 }
 
 }  // namespace tarvik

@@ -210,12 +210,12 @@ void MainCoolBar::BuildToolbar(TwipsLayout& layout) {
   tlbTool_.set_size_request(-1, ToPixels(design::kToolbar.height, layout.ty()));
 }
 
-void MainCoolBar::ShowModePicture(int mode) {
+void MainCoolBar::ShowModePicture(Mode mode) {
   shown_mode_ = mode;
-  picModeImage_.set(imlMethod_.get(mode));
-  SetAccessibleName(picMode_, design::ModeName(mode));
-  picMode_.set_checked(mode == 1);  // the switch is on in job mode
-  SetAccessibleName(picModeImage_, design::ModeName(mode));
+  picModeImage_.set(imlMethod_.get(ModeNumber(mode)));
+  SetAccessibleName(picMode_, design::ModeName(ModeNumber(mode)));
+  picMode_.set_checked(mode == Mode::Job);  // the switch is on in job mode
+  SetAccessibleName(picModeImage_, design::ModeName(ModeNumber(mode)));
 }
 
 void MainCoolBar::ShowToolbarImages() {
@@ -225,9 +225,9 @@ void MainCoolBar::ShowToolbarImages() {
       image->set(imlToolbar_.get(k));
 }
 
-void MainCoolBar::ShowModeBar(int mode) {
-  picBack_[mode == 1 ? 3 : 4].show();
-  picBack_[mode == 1 ? 4 : 3].hide();
+void MainCoolBar::ShowModeBar(Mode mode) {
+  picBack_[mode == Mode::Job ? 3 : 4].show();
+  picBack_[mode == Mode::Job ? 4 : 3].hide();
 }
 
 void MainCoolBar::ShowJobPlace(const std::string& text) {
