@@ -123,9 +123,6 @@ class frmMain : public Gtk::Window,
   void Go() override;  // Enter in the address box, the Go button
   void GoHome() override;
   void StepJob(int step) override;  // a step button's JobStep
-  void OpenUrlPrompt() override;
-  void CopyUrl() override;
-  void PasteUrl() override;
   void RefreshEditMenu() override;  // as the Edit menu opens
   void HomeUrlPrompt() override;
   void RecentClick(int index) override;

@@ -1,8 +1,5 @@
 // The main window's browsing: the address bar and toolbar commands, the events of its browser,
 // new windows and the recent-pages menu.
-#include <gtkmm/clipboard.h>
-#include <gtkmm/entrycompletion.h>
-#include <gtkmm/liststore.h>
 
 #include "app/frm_main.h"
 #include "app/window_host.h"
@@ -18,23 +15,8 @@
 namespace tarvik {
 
 void frmMain::AttachAddressCompletion() {
-  struct Columns : Gtk::TreeModel::ColumnRecord {
-    Gtk::TreeModelColumn<Glib::ustring> text;
-    Columns() { add(text); }
-  };
-  static Columns columns;
-  auto store = Gtk::ListStore::create(columns);
-  auto completion = Gtk::EntryCompletion::create();
-  completion->set_model(store);
-  completion->set_text_column(columns.text);
-  completion->set_minimum_key_length(1);
-  completion->set_popup_completion(true);
-  txtURL().set_completion(completion);
-  txtURL().signal_changed().connect([this, store] {
-    store->clear();
-    for (const std::string& text : AddressCompletions(RecentHistory::Shared(), txtURL().get_text()))
-      (*store->append())[columns.text] = text;
-  });
+  clbComm_.CompleteAddresses(
+      [](const std::string& text) { return AddressCompletions(RecentHistory::Shared(), text); });
 }
 
 // ---- Commands ----------------------------------------------------------------------------------
@@ -43,28 +25,6 @@ void frmMain::Go() { browser_->Navigate2(txtURL().get_text()); }
 
 void frmMain::GoHome() { browser_->Navigate(home_url_); }
 
-void frmMain::OpenUrlPrompt() {
-  std::string url = AppDialogs().InputBox(this, "URLを入力してください", "ダイレクトURL入力", "");
-  if (!url.empty()) browser_->Navigate(url);
-}
-
-void frmMain::CopyUrl() {
-  auto copy_url = [this] {
-    auto clipboard = Gtk::Clipboard::get();
-    clipboard->clear();
-    clipboard->set_text(browser_->LocationURL());
-    clipboard->store();
-  };
-  // Ctrl+C in the page copies what is selected there; without a selection, the address.
-  if (!browser_->HasFocus()) return copy_url();
-  sigc::slot<void(bool)> fallback = sigc::track_obj(
-      [copy_url](bool copied) {
-        if (!copied) copy_url();
-      },
-      *this);  // nothing happens once the window is gone
-  browser_->CopySelectionIfAny([fallback](bool copied) { fallback(copied); });
-}
-
 // The editing keys edit a focused text field before the menu shortcuts see them.
 bool frmMain::on_key_press_event(GdkEventKey* event) {
   if (GiveEditingKeyToField(*this, event, browser_->EditableHasFocus())) return true;
@@ -72,13 +32,6 @@ bool frmMain::on_key_press_event(GdkEventKey* event) {
 }
 
 void frmMain::RefreshEditMenu() { action(ActionId::PasteUrl).set_enabled(mode_ == Mode::Direct); }
-
-void frmMain::PasteUrl() {
-  auto clipboard = Gtk::Clipboard::get();
-  if (!clipboard->wait_is_text_available()) return;
-  std::string text = clipboard->wait_for_text();
-  browser_->Navigate(text);
-}
 
 void frmMain::HomeUrlPrompt() {
   std::string answer = AppDialogs().InputBox(this, "ホームに指定するURLを入力してください",

@@ -11,7 +11,6 @@
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
 #include "jobs/job_commands.h"
-#include "jobs/job_editing.h"
 #include "jobs/outside_job_file.h"
 #include "platform/accessible.h"
 #include "platform/dialogs.h"
@@ -116,22 +115,7 @@ void frmMain::WireCommands() {
     txtURL().set_position(-1);
     Run(ActionId::Go);
   });
-  // A link dropped on the address box opens its page; the entry itself would insert its text.
-  txtURL().drag_dest_get_target_list()->add_uri_targets(2);
-  txtURL().signal_drag_data_received().connect(
-      [this](const Glib::RefPtr<Gdk::DragContext>& context, int, int,
-             const Gtk::SelectionData& data, guint, guint time) {
-        g_signal_stop_emission_by_name(txtURL().gobj(), "drag-data-received");
-        const std::optional<DroppedEntry> dropped = data.get_target() == "text/uri-list"
-                                                        ? DropFromUriList(data.get_data_as_string())
-                                                        : DropFromText(data.get_text().raw());
-        if (context) context->drag_finish(dropped.has_value(), false, time);
-        if (!dropped) return;
-        txtURL().set_text(dropped->url);
-        // A page that asks something waits until the drag has ended.
-        Glib::signal_idle().connect_once(sigc::track_obj([this] { Go(); }, *this));
-      },
-      false);
+  clbComm_.OpenDroppedLinks([this] { Run(ActionId::Go); });  // a link dropped opens its page
   cboJob().signal_changed().connect([this] {
     if (!filling_jobs_) cboJob_Click();
     job_extras_.UpdateJobItems();  // the items that act on the loaded job follow it

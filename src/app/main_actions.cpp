@@ -1,6 +1,7 @@
 #include "app/main_actions.h"
 
 #include <gtkmm/checkmenuitem.h>
+#include <gtkmm/clipboard.h>
 
 #include "app/main_job_extras.h"
 #include "app/main_step_ahead.h"
@@ -15,6 +16,8 @@
 #include "jobs/job_cursor.h"
 #include "jobs/job_trade.h"
 #include "jobs/link_jobs.h"
+#include "platform/browser_control.h"
+#include "platform/dialogs.h"
 #include "system/system_commands.h"
 
 namespace tarvik {
@@ -52,6 +55,37 @@ ActionRow Button(ActionId id, Handler handler) {
   return {id, 0, "", "", A::None, "", true, true, Kind::Command, std::move(handler), {}};
 }
 
+void OpenUrlPrompt(MainCommandHost& w) {
+  std::string url =
+      AppDialogs().InputBox(&w.command_window(), "URLを入力してください", "ダイレクトURL入力", "");
+  if (!url.empty()) w.browser().Navigate(url);
+}
+
+void CopyUrl(MainCommandHost& w) {
+  BrowserControl& browser = w.browser();
+  auto copy_url = [&browser] {
+    auto clipboard = Gtk::Clipboard::get();
+    clipboard->clear();
+    clipboard->set_text(browser.LocationURL());
+    clipboard->store();
+  };
+  // Ctrl+C in the page copies what is selected there; without a selection, the address.
+  if (!browser.HasFocus()) return copy_url();
+  sigc::slot<void(bool)> fallback = sigc::track_obj(
+      [copy_url](bool copied) {
+        if (!copied) copy_url();
+      },
+      w.command_window());  // nothing happens once the window is gone
+  browser.CopySelectionIfAny([fallback](bool copied) { fallback(copied); });
+}
+
+void PasteUrl(MainCommandHost& w) {
+  auto clipboard = Gtk::Clipboard::get();
+  if (!clipboard->wait_is_text_available()) return;
+  std::string text = clipboard->wait_for_text();
+  w.browser().Navigate(text);
+}
+
 // Beyond the designed settings menu: whether the next entry of a job is made ready ahead.
 ActionRow PrepareNextItem() {
   ActionRow row = Item(A::PrepareNext, "mnuPrepareNext", "次のﾍﾟｰｼﾞを先読み(&P)", A::SettingsMenu,
@@ -68,8 +102,7 @@ ActionRow PrepareNextItem() {
 std::vector<ActionRow> BuildRows() {
   std::vector<ActionRow> t = {
       Menu(A::FileMenu, "mhFile", "ﾌｧｲﾙ(&F)"),
-      Item(A::OpenUrl, "mnuOpURL", "URLを開く(&U)...", A::FileMenu, "Ctrl+U",
-           &MainCommandHost::OpenUrlPrompt),
+      Item(A::OpenUrl, "mnuOpURL", "URLを開く(&U)...", A::FileMenu, "Ctrl+U", &OpenUrlPrompt),
       Item(A::OpenFavorite, "mnuOpFav", "お気に入りを開く(&F)...", A::FileMenu, "Ctrl+F",
            [](MainCommandHost& w) {
              OpenFavorite(&w.command_window(), w.browser(), [&w](const std::string& url) {
@@ -98,10 +131,8 @@ std::vector<ActionRow> BuildRows() {
       Separator("mSep03", A::FileMenu),
       Item(A::Quit, "mnuQuit", "閉じる(&Q)", A::FileMenu, "Ctrl+Q", &MainCommandHost::CloseWindow),
       Menu(A::EditMenu, "mhEdit", "編集(&E)", A::None, &MainCommandHost::RefreshEditMenu),
-      Item(A::CopyUrl, "mnuCopy", "URLのｺﾋﾟｰ(&C)", A::EditMenu, "Ctrl+C",
-           &MainCommandHost::CopyUrl),
-      Item(A::PasteUrl, "mnuPaste", "URLの貼り付け(&V)", A::EditMenu, "Ctrl+V",
-           &MainCommandHost::PasteUrl),
+      Item(A::CopyUrl, "mnuCopy", "URLのｺﾋﾟｰ(&C)", A::EditMenu, "Ctrl+C", &CopyUrl),
+      Item(A::PasteUrl, "mnuPaste", "URLの貼り付け(&V)", A::EditMenu, "Ctrl+V", &PasteUrl),
       Menu(A::JobMenu, "mhJob", "ｼﾞｮﾌﾞ(&J)"),
       Item(A::NewJob, "mnuNewJob", "新規ｼﾞｮﾌﾞの作成(&N)...", A::JobMenu, "Ctrl+N",
            [](MainCommandHost& w) { mnuNewJob_Click(w.job_host()); }),

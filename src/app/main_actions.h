@@ -101,14 +101,11 @@ class MainCommandHost {
   virtual MainWindowSkin& skin() = 0;
   virtual Gtk::MenuItem* menu_item(ActionId id, int index = 0) = 0;
 
-  virtual void OpenUrlPrompt() = 0;
   virtual void ShowHistoryMenu() = 0;
   virtual void DeleteHistory() = 0;
   virtual void RecentClick(int index) = 0;
   virtual void CloseWindow() = 0;
   virtual void RefreshEditMenu() = 0;
-  virtual void CopyUrl() = 0;
-  virtual void PasteUrl() = 0;
   virtual void HomeUrlPrompt() = 0;
   virtual void GoHome() = 0;
   virtual void Go() = 0;

@@ -13,7 +13,10 @@
 #include <gtkmm/toolbutton.h>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/twips_layout.h"
 #include "app/window_mode.h"
@@ -52,6 +55,11 @@ class MainCoolBar : public CoolBar {
   void SetTextWidths(float job_width, float url_width);
   // The bar's share of the layout snapshot, as the bar is laid out now.
   void CaptureInto(LayoutSnapshot& s) const;
+  // A link dropped on the address box is put in it and `go` runs once the drag has ended; the
+  // entry itself would insert the link's text.
+  void OpenDroppedLinks(std::function<void()> go);
+  // As the address box's text changes, it offers what `complete` finds for it.
+  void CompleteAddresses(std::function<std::vector<std::string>(const std::string&)> complete);
   // imlToolbar's images 1 to 5 on the toolbar buttons 1, 2, 3, 5 and 6.
   void ShowToolbarImages();
 
