@@ -135,16 +135,8 @@ void frmMain::StepJob(int index) {
   if (!JobSelected() || !job_.loaded()) return;
   std::optional<int> entry;
   if (index == kStepList) {
-    ListExchange exchange{.ListCurrentIdx = job_.current_index()};
-    exchange.ListJobName = cboJob().get_active_text();
-    exchange.ListLastIdx = job_.last_index();
-    for (const JobEntry& e : job_.entries()) {
-      exchange.ListTitles.push_back(e.Title);
-      exchange.ListURLs.push_back(e.URL);
-    }
-    frmList dialog(*this, exchange);
-    dialog.Run();
-    if (job_.MoveTo(exchange.ListResultIdx)) entry = exchange.ListResultIdx;
+    entry = ChooseJobEntry(*this, job_, cboJob().get_active_text());
+    if (entry && !job_.MoveTo(*entry)) entry.reset();
   } else {
     entry = job_.Step(index);
   }
