@@ -87,7 +87,7 @@ TEST_F(BrowseTest, OpeningTheEditMenuEnablesPasteOnlyInDirectMode) {
   w.menu_item(ActionId::EditMenu)->get_submenu()->show();
   EXPECT_FALSE(w.action(ActionId::PasteUrl).enabled());
   w.menu_item(ActionId::EditMenu)->get_submenu()->hide();
-  w.ToggleMode();
+  w.Run(ActionId::ToggleMode);
   EXPECT_FALSE(w.action(ActionId::PasteUrl).enabled());  // until the menu opens again
   w.menu_item(ActionId::EditMenu)->get_submenu()->show();
   EXPECT_TRUE(w.action(ActionId::PasteUrl).enabled());
@@ -191,7 +191,7 @@ TEST_F(BrowseTest, TheEditingKeysEditTheFocusedFieldAndTheMenuKeepsThemElsewhere
   ASSERT_TRUE(RewriteJobList(home.path(), {"News"}));
   ASSERT_TRUE(WriteJobFile(home.path(), "News", {{"A", "http://a/"}}));
   frmMain& w = Start("");
-  if (w.mode() == Mode::Job) w.ToggleMode();  // the address bar
+  if (w.mode() == Mode::Job) w.Run(ActionId::ToggleMode);  // the address bar
   auto clipboard = Gtk::Clipboard::get();
   clipboard->set_text("pasted");
   browser().calls.clear();

@@ -8,7 +8,7 @@ TEST_F(MainWindowTest, ClosingANormalWindowStoresItsPlacementModeAndHistory) {
   w.move(40, 30);
   w.resize(900, 700);
   ASSERT_TRUE(WaitForSize(w, 900, 700));
-  w.ToggleMode();
+  w.Run(ActionId::ToggleMode);
   w.Run(ActionId::Quit);
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
 
@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, QuitClosesOnlyItsOwnWindowAndTheLastCloseEndsTheProcess) 
   frmMain* child = app->new_window(1);
   browser(1).RaiseReadyToShow();
   ASSERT_TRUE(RunUntil([&] { return child->get_mapped(); }));
-  child->ToggleMode();  // direct mode in the child only
+  child->Run(ActionId::ToggleMode);  // direct mode in the child only
   child->Run(ActionId::Quit);
   EXPECT_TRUE(RunUntil([&] { return app->new_window(1) == nullptr; }));
   EXPECT_FALSE(last_window_closed);

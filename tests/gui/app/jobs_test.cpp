@@ -370,7 +370,7 @@ TEST_F(JobNavigationTest, TheTitleLineShowsTheEntryTitleOnlyForTheCurrentEntry) 
   Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
   // In direct mode the page's own title is shown.
-  w.ToggleMode();
+  w.Run(ActionId::ToggleMode);
   browser().Complete("http://b/", "Page B");
   EXPECT_EQ(w.txtJob().get_text(), "Page B [http://b/]");
 }
