@@ -294,6 +294,7 @@ void EnginePageFetcher::FetchRendered(const std::string& url, const std::string&
                                              page_.reset();
                                              EndRender(true, page);
                                            });
+    page_->set_draw_ahead(false);
   }
   render_timer_ = g_timeout_add(
       20,
