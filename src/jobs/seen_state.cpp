@@ -1,5 +1,7 @@
 #include "jobs/seen_state.h"
 
+#include <giomm/file.h>
+#include <giomm/init.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <zlib.h>
@@ -194,6 +196,17 @@ SeenStateRead ReadOne(const std::string& path, bool* missing) {
                                                     : ReadFailureMessage(path, failure)) +
                   ")";
   return out;
+}
+
+// A merged conflict copy goes to the trash, as the job files' copies do; where the file system
+// has none, it is removed (everything it held is in the file now).
+void PutAway(const std::string& path) {
+  try {
+    Gio::init();
+    if (Gio::File::create_for_path(path)->trash()) return;
+  } catch (const Glib::Error&) {
+  }
+  g_remove(path.c_str());
 }
 
 void AppendMessage(std::string& to, const std::string& message) {
@@ -428,7 +441,7 @@ SeenStateSave SaveSeenState(const std::string& jobs_folder, const std::string& n
   }
   const std::string bytes = FormatSeenState(merged);
   if (!WriteFileAtomically(path, bytes, &out.error)) return out;
-  for (const std::string& copy : disk.conflict_copies) g_remove(copy.c_str());
+  for (const std::string& copy : disk.conflict_copies) PutAway(copy);
   out.ok = true;
   // What the file holds: the format may have dropped texts or entries to stay within its cap.
   out.state = ParseSeenState(bytes, "").state;

@@ -360,7 +360,8 @@ void EnginePageFetcher::EndRender(bool report, RenderedPage page) {
   if (idle_timer_) g_source_remove(idle_timer_);
   idle_timer_ = 0;
   if (report && page.ok && page_) {
-    // Kept for the next page of the check, and let go of when none comes.
+    // Kept for the next page of the check, and let go of when none comes. (Not emptied with a
+    // blank page: a load cut short by the next one counts as failed, which spoils the view.)
     webkit_web_view_stop_loading(page_->view());
     idle_timer_ = g_timeout_add(
         kKeepIdleView,
