@@ -31,9 +31,11 @@ class EnginePageFetcher : public PageFetcher {
       : context_(WEBKIT_WEB_CONTEXT(g_object_ref(webkit_web_view_get_context(view)))),
         settings_(WEBKIT_SETTINGS(g_object_ref(webkit_web_view_get_settings(view)))),
         cancel_(g_cancellable_new()) {
-    session_ =
-        soup_session_new_with_options("user-agent", webkit_settings_get_user_agent(settings_),
-                                      "timeout", 30, "idle-timeout", 30, "max-conns", 16, nullptr);
+    // The languages of the user's locale, as the engine asks for pages in them; responses come
+    // decoded (gzip, brotli), as the session decodes them by default.
+    session_ = soup_session_new_with_options(
+        "user-agent", webkit_settings_get_user_agent(settings_), "timeout", 30, "idle-timeout", 30,
+        "max-conns", 16, "accept-language-auto", TRUE, nullptr);
   }
 
   ~EnginePageFetcher() override {
