@@ -462,4 +462,14 @@ bool DeleteSeenState(const std::string& jobs_folder, const std::string& name) {
   return !FileExists(path) || g_remove(path.c_str()) == 0;
 }
 
+bool CopySeenState(const std::string& from_folder, const std::string& to_folder,
+                   const std::string& name) {
+  if (!IsValidJobName(name)) return false;
+  ReadFailure failure = ReadFailure::None;
+  std::optional<std::string> bytes =
+      ReadFileBytes(SeenStatePath(from_folder, name), kSeenFileReadLimit, &failure);
+  if (!bytes) return failure == ReadFailure::Missing;
+  return WriteFileAtomically(SeenStatePath(to_folder, name), *bytes);
+}
+
 }  // namespace tarvik

@@ -114,6 +114,10 @@ SeenStateSave SaveSeenState(const std::string& jobs_folder, const std::string& n
 bool RenameSeenState(const std::string& jobs_folder, const std::string& old_name,
                      const std::string& new_name);
 bool DeleteSeenState(const std::string& jobs_folder, const std::string& name);
+// Copies the job's state file into another jobs folder (the jobs copied there); a file that
+// cannot be copied costs that job its marks there, nothing more.
+bool CopySeenState(const std::string& from_folder, const std::string& to_folder,
+                   const std::string& name);
 
 // The format on bytes. `label` names the file in the message.
 std::string FormatSeenState(const SeenState& state);
