@@ -91,9 +91,9 @@ class Origin(http.server.ThreadingHTTPServer):
         self.lock = threading.Lock()
         self.requests = {}  # host → [(time, path)]
 
-    def log(self, host, path):
+    def log(self, host, path, size):
         with self.lock:
-            self.requests.setdefault(host, []).append((time.monotonic(), path))
+            self.requests.setdefault(host, []).append((time.monotonic(), path, size))
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -105,7 +105,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         server = self.server
         host = (self.headers.get("Host") or "").split(":")[0]
-        server.log(host, self.path)
         headers = {"Content-Type": "text/html; charset=utf-8"}
         status = 200
         if self.path.startswith("/r/"):
@@ -125,6 +124,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = b"/* app */"
         else:
             status, body = 404, b"<p>not found</p>"
+        server.log(host, self.path, len(body))
         self.send_response(status)
         for k, v in headers.items():
             self.send_header(k, v)
@@ -165,15 +165,19 @@ def start_network(docs, delay, rate):
     return origin, ready[0]
 
 
-def least_time(origin, since, spacing, rtt):
-    """The least time the politeness rules allow for the page requests logged since `since`:
-    the host with most requests needs (n - 1) spacings and one round trip for its last."""
-    most = 0
+def least_time(origin, since, spacing, rtt, rate):
+    """The least time the politeness rules allow for the page requests logged since `since` on
+    this network: the host with most requests needs (n - 1) spacings and one round trip for its
+    last; and all the bytes sent need their time on the shared link."""
+    most, total_bytes = 0, 0
     with origin.lock:
         for host, log in origin.requests.items():
-            n = sum(1 for t, p in log if t >= since and (p.startswith("/r/") or p.startswith("/d/")))
-            most = max(most, n)
-    return (most - 1) * spacing + rtt if most else 0.0, most
+            pages = [size for t, p, size in log if t >= since and p[:3] in ("/r/", "/d/")]
+            most = max(most, len(pages))
+            total_bytes += sum(pages)
+    by_hosts = (most - 1) * spacing + rtt if most else 0.0
+    by_bytes = total_bytes / rate + rtt
+    return max(by_hosts, by_bytes), most, total_bytes
 
 
 def main():
@@ -189,7 +193,8 @@ def main():
     for package in DOC_PACKAGES:
         docs += sorted(glob.glob(f"/usr/share/doc/{package}/**/*.html", recursive=True))
     docs = [d for d in docs if os.path.isfile(d)][:args.docs]
-    origin, port = start_network(docs, args.delay, args.mbit * 1e6 / 8)
+    rate = args.mbit * 1e6 / 8
+    origin, port = start_network(docs, args.delay, rate)
     rtt = 2 * args.delay
 
     root = tempfile.mkdtemp(prefix="rounds-bench-")
@@ -222,18 +227,21 @@ def main():
     figures = {}
     try:
         time.sleep(2)  # the window and the engine start
+        figures["idle"] = ask("idle 10")
         figures["first"] = ask(f"round first {job}")
         figures["seen"] = ask("seen")
         origin.version = 2
         since = time.monotonic()
         second = figures["second"] = ask(f"round second {job}")
-        second["least_seconds"], second["most_per_host"] = least_time(origin, since, 1.0, rtt)
+        second["least_seconds"], second["most_per_host"], second["bytes"] = least_time(
+            origin, since, 1.0, rtt, rate)
         if docs:
             figures["docs_first"] = ask(f"round docs_first {docs_job}")
             figures["docs_seen"] = ask("seen")
             since = time.monotonic()
             d = figures["docs_second"] = ask(f"round docs_second {docs_job}")
-            d["least_seconds"], d["most_per_host"] = least_time(origin, since, 1.0, rtt)
+            d["least_seconds"], d["most_per_host"], d["bytes"] = least_time(
+                origin, since, 1.0, rtt, rate)
         ask_quit = "quit"
         shell.stdin.write(ask_quit + "\n")
         shell.stdin.flush()
@@ -247,12 +255,16 @@ def main():
         "visible_changes": len(expected),
         "false_changes": len(found - expected),
         "false_changes_docs": figures.get("docs_second", {}).get("changed", 0),
+        "docs_seconds": figures.get("docs_second", {}).get("seconds", 0),
+        "docs_least_seconds": figures.get("docs_second", {}).get("least_seconds", 0),
         "seconds": second["seconds"],
+        "plain_seconds": second["plain_seconds"],
         "least_seconds": second["least_seconds"],
         "ratio": second["seconds"] / second["least_seconds"] if second["least_seconds"] else 0,
         "not_modified": second["not_modified"],
         "longest_frame_gap_ms": max(second["longest_frame_gap_ms"],
                                     figures.get("docs_second", {}).get("longest_frame_gap_ms", 0)),
+        "idle_longest_frame_gap_ms": figures["idle"]["idle_longest_frame_gap_ms"],
         "extra_rss_mib": max(second["extra_rss_mib"],
                              figures.get("docs_second", {}).get("extra_rss_mib", 0)),
         "docs": len(docs),

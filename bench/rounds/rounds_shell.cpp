@@ -5,6 +5,7 @@
 //                           applies the results, prints one JSON line of figures
 //   seen                    takes every entry's last check as seen (what a user who looked at
 //                           every page leaves), writes the state file, prints its size
+//   idle SECONDS            the longest gap between two frames with no check under way
 //   quit
 // Figures: the time from Start to the end, the counts, the addresses found changed or new, the
 // longest gap between two frames of the window during the check, and the process's resident
@@ -113,6 +114,19 @@ class Shell {
       checking_ = true;
       started_ = g_get_monotonic_time();
       checker_->Start(urls_, state_);
+    } else if (verb == "idle") {
+      // The window's frames with no check under way: what the machine itself costs them.
+      double seconds = 0;
+      in >> seconds;
+      longest_gap_ = last_frame_ = 0;
+      checking_ = true;
+      Glib::signal_timeout().connect_once(
+          [this] {
+            checking_ = false;
+            std::printf("{\"idle_longest_frame_gap_ms\": %.1f}\n", longest_gap_ / 1000.0);
+            std::fflush(stdout);
+          },
+          static_cast<unsigned>(seconds * 1000));
     } else if (verb == "seen") {
       for (auto& [url, entry] : state_.entries) AdoptCheckAsSeen(entry, ++clock_);
       const SeenStateSave saved = SaveSeenState(jobs_folder_, "Round", state_, urls_);

@@ -67,7 +67,7 @@ void MainRounds::FollowLoadedJob() {
   state_ = {};
   state_job_ = job.loaded() ? job.name() : "";
   state_folder_ = JobsFolder();
-  if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w_.menu_item("mnuAutoCheckJob"))) {
+  if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w_.menu_item(ActionId::AutoCheckJob))) {
     syncing_item_ = true;
     item->set_active(!state_job_.empty() && MainAutoCheck::JobMarked(state_job_));
     syncing_item_ = false;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_actions.h"
 #include "app/main_auto_check.h"
 #include "jobs/round_view.h"
 #include "jobs/seen_state.h"
@@ -40,7 +41,7 @@ class RoundsHost {
   virtual JobCursor& job_cursor() = 0;
   virtual Gtk::Window& command_window() = 0;
   virtual ListSelector& cboJob() = 0;
-  virtual Gtk::MenuItem* menu_item(const std::string& name) = 0;
+  virtual Gtk::MenuItem* menu_item(ActionId id, int index = 0) = 0;
   // A job is selected and loaded, and the job bar is shown.
   virtual bool JobShown() = 0;
   // The address of the last navigation completed.

@@ -9,12 +9,15 @@
 #include <gtkmm/treemodelfilter.h>
 #include <gtkmm/treeview.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "jobs/round_view.h"
 
 namespace tarvik {
+
+class JobCursor;
 
 // What the main window hands to the dialog and gets back from it.
 struct ListExchange {
@@ -31,6 +34,11 @@ struct ListExchange {
 // Whether the list's type-ahead search text `key` finds the row (title, url): the key occurs in
 // either, compared case-folded.
 bool ListRowMatches(const std::string& key, const std::string& title, const std::string& url);
+
+// Shows the loaded job `job_name`'s entries over `owner`, with its current one selected and the
+// round's `marks` before the titles: the index of the entry chosen, or none.
+std::optional<int> ChooseJobEntry(Gtk::Window& owner, const JobCursor& job,
+                                  const std::string& job_name, std::vector<RoundMark> marks = {});
 
 class frmList : public Gtk::Dialog {
  public:

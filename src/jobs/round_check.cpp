@@ -287,11 +287,17 @@ void RoundChecker::ClearTimer() {
   timer_ = 0;
 }
 
+void RoundChecker::ClearIdle() {
+  if (idle_) g_source_remove(idle_);
+  idle_ = 0;
+}
+
 void RoundChecker::Cancel() {
   if (!running_) return;
   running_ = false;
   ++generation_;
   ClearTimer();
+  ClearIdle();
   fetcher_.CancelAll();
   if (worker_) worker_->Clear();
 }
@@ -331,13 +337,28 @@ void RoundChecker::Start(const std::vector<std::string>& urls, const SeenState& 
   Pump();
 }
 
+// Starts what may start, one request per turn of the main loop, at a priority below the
+// window's redraws: a burst of starts never holds up a frame.
 void RoundChecker::Pump() {
+  if (!running_ || idle_) return;
+  idle_ = g_idle_add_full(
+      G_PRIORITY_DEFAULT_IDLE,
+      [](gpointer self) -> gboolean {
+        auto* checker = static_cast<RoundChecker*>(self);
+        checker->idle_ = 0;
+        checker->StartNext();
+        return G_SOURCE_REMOVE;
+      },
+      this, nullptr);
+}
+
+void RoundChecker::StartNext() {
   if (!running_) return;
   ClearTimer();
   double wait = -1;
-  while (std::optional<size_t> id = schedule_.Next(Now(), &wait)) {
+  if (std::optional<size_t> id = schedule_.Next(Now(), &wait)) {
     Launch(*id);
-    if (!running_) return;
+    return Pump();
   }
   if (wait >= 0) {
     const guint ms = static_cast<guint>(std::ceil(wait * 1000)) + 1;
@@ -441,6 +462,7 @@ void RoundChecker::Decide(size_t id, RoundOutcome outcome) {
   if (counts_.done == counts_.total) {
     running_ = false;
     ClearTimer();
+    ClearIdle();
     finished_.emit();
   }
 }

@@ -133,6 +133,8 @@ class RoundChecker {
   class TextWorker;
 
   void Pump();
+  void StartNext();
+  void ClearIdle();
   void Launch(size_t id);
   void OnResponse(size_t id, FetchResponse response);
   void OnText(size_t id, PageLook look, bool needs_scripts);
@@ -148,7 +150,8 @@ class RoundChecker {
   std::vector<Item> items_;
   RoundCounts counts_;
   bool running_ = false;
-  unsigned timer_ = 0;
+  unsigned timer_ = 0;       // the next start allowed by the politeness rules
+  unsigned idle_ = 0;        // the next start, in the main loop's next turn
   unsigned generation_ = 0;  // told apart the answers of an earlier Start
   std::unique_ptr<TextWorker> worker_;
   sigc::signal<void(const RoundOutcome&)> entry_;

@@ -1,5 +1,7 @@
 #include "jobs/seen_state.h"
 
+#include <giomm/file.h>
+#include <giomm/init.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <zlib.h>
@@ -194,6 +196,17 @@ SeenStateRead ReadOne(const std::string& path, bool* missing) {
                                                     : ReadFailureMessage(path, failure)) +
                   ")";
   return out;
+}
+
+// A merged conflict copy goes to the trash, as the job files' copies do; where the file system
+// has none, it is removed (everything it held is in the file now).
+void PutAway(const std::string& path) {
+  try {
+    Gio::init();
+    if (Gio::File::create_for_path(path)->trash()) return;
+  } catch (const Glib::Error&) {
+  }
+  g_remove(path.c_str());
 }
 
 void AppendMessage(std::string& to, const std::string& message) {
@@ -428,7 +441,7 @@ SeenStateSave SaveSeenState(const std::string& jobs_folder, const std::string& n
   }
   const std::string bytes = FormatSeenState(merged);
   if (!WriteFileAtomically(path, bytes, &out.error)) return out;
-  for (const std::string& copy : disk.conflict_copies) g_remove(copy.c_str());
+  for (const std::string& copy : disk.conflict_copies) PutAway(copy);
   out.ok = true;
   // What the file holds: the format may have dropped texts or entries to stay within its cap.
   out.state = ParseSeenState(bytes, "").state;
@@ -447,6 +460,16 @@ bool DeleteSeenState(const std::string& jobs_folder, const std::string& name) {
   if (!IsValidJobName(name)) return false;
   const std::string path = SeenStatePath(jobs_folder, name);
   return !FileExists(path) || g_remove(path.c_str()) == 0;
+}
+
+bool CopySeenState(const std::string& from_folder, const std::string& to_folder,
+                   const std::string& name) {
+  if (!IsValidJobName(name)) return false;
+  ReadFailure failure = ReadFailure::None;
+  std::optional<std::string> bytes =
+      ReadFileBytes(SeenStatePath(from_folder, name), kSeenFileReadLimit, &failure);
+  if (!bytes) return failure == ReadFailure::Missing;
+  return WriteFileAtomically(SeenStatePath(to_folder, name), *bytes);
 }
 
 }  // namespace tarvik

@@ -23,7 +23,7 @@
 // Every write happens under the job list's lock, after reading the file again: what another
 // process wrote meanwhile is merged in, not lost. A sync tool's conflict copy of the file
 // ("NAME.sync-conflict-....tvseen", "NAME (conflicted copy ...).tvseen") is merged entry by entry
-// on reading (the later "seen" wins, and the later check) and removed by the next write. A
+// on reading (the later "seen" wins, and the later check) and put in the trash by the next write. A
 // damaged file costs only its marks: the reader says so in a message and gives what it could read.
 #pragma once
 
@@ -105,8 +105,8 @@ struct SeenStateSave {
 };
 
 // Merges `mine` into the file as it is on disk now (with its conflict copies), keeps only the
-// entries whose URL is in `job_urls`, writes it, and removes the copies it merged. Under the job
-// list's lock.
+// entries whose URL is in `job_urls`, writes it, and puts the copies it merged in the trash.
+// Under the job list's lock.
 SeenStateSave SaveSeenState(const std::string& jobs_folder, const std::string& name,
                             const SeenState& mine, const std::vector<std::string>& job_urls);
 
@@ -114,6 +114,10 @@ SeenStateSave SaveSeenState(const std::string& jobs_folder, const std::string& n
 bool RenameSeenState(const std::string& jobs_folder, const std::string& old_name,
                      const std::string& new_name);
 bool DeleteSeenState(const std::string& jobs_folder, const std::string& name);
+// Copies the job's state file into another jobs folder (the jobs copied there); a file that
+// cannot be copied costs that job its marks there, nothing more.
+bool CopySeenState(const std::string& from_folder, const std::string& to_folder,
+                   const std::string& name);
 
 // The format on bytes. `label` names the file in the message.
 std::string FormatSeenState(const SeenState& state);

@@ -31,9 +31,11 @@ class EnginePageFetcher : public PageFetcher {
       : context_(WEBKIT_WEB_CONTEXT(g_object_ref(webkit_web_view_get_context(view)))),
         settings_(WEBKIT_SETTINGS(g_object_ref(webkit_web_view_get_settings(view)))),
         cancel_(g_cancellable_new()) {
-    session_ =
-        soup_session_new_with_options("user-agent", webkit_settings_get_user_agent(settings_),
-                                      "timeout", 30, "idle-timeout", 30, "max-conns", 16, nullptr);
+    // The languages of the user's locale, as the engine asks for pages in them; responses come
+    // decoded (gzip, brotli), as the session decodes them by default.
+    session_ = soup_session_new_with_options(
+        "user-agent", webkit_settings_get_user_agent(settings_), "timeout", 30, "idle-timeout", 30,
+        "max-conns", 16, "accept-language-auto", TRUE, nullptr);
   }
 
   ~EnginePageFetcher() override {
@@ -294,6 +296,7 @@ void EnginePageFetcher::FetchRendered(const std::string& url, const std::string&
                                              page_.reset();
                                              EndRender(true, page);
                                            });
+    page_->set_draw_ahead(false);
   }
   render_timer_ = g_timeout_add(
       20,
@@ -359,7 +362,8 @@ void EnginePageFetcher::EndRender(bool report, RenderedPage page) {
   if (idle_timer_) g_source_remove(idle_timer_);
   idle_timer_ = 0;
   if (report && page.ok && page_) {
-    // Kept for the next page of the check, and let go of when none comes.
+    // Kept for the next page of the check, and let go of when none comes. (Not emptied with a
+    // blank page: a load cut short by the next one counts as failed, which spoils the view.)
     webkit_web_view_stop_loading(page_->view());
     idle_timer_ = g_timeout_add(
         kKeepIdleView,

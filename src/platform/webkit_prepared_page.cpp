@@ -206,7 +206,7 @@ void PreparedPage::OnLoadChanged(int event) {
       if (state_ == State::Spoiled) break;
       state_ = State::Settling;
       loaded_at_ = g_get_monotonic_time();
-      DrawAhead();
+      if (draw_ahead_) DrawAhead();
       break;
     default: break;
   }

@@ -93,14 +93,14 @@ TEST_F(RoundsTest, ACheckMarksTheListAndTheStepGoesToTheNextUpdate) {
   for (const char* n : {"c", "d"}) server.Serve(std::string("/") + n + ".html", Page(n, n));
   frmMain& w = StartJob({"a", "b", "c", "d"});
   ASSERT_TRUE(Seen(w, "a"));
-  w.cmdNav_Click(kStepNext);
+  w.StepJob(kStepNext);
   ASSERT_TRUE(Shows(w, "b"));
   ASSERT_TRUE(Seen(w, "b"));
   EXPECT_EQ(Place(w), "2 / 4");
 
   server.Serve("/a.html", Page("a", "a<!-- 2 --><input type=hidden value=2>"));
   server.Serve("/b.html", Page("b", "<p>b</p><p>more</p>"));
-  w.activate_menu("mnuCheckUpdates");
+  w.Run(ActionId::CheckUpdates);
   EXPECT_TRUE(w.rounds().checking());
   EXPECT_EQ(Status(w).rfind("更新を確認しています ", 0), 0u) << Status(w);
   ASSERT_TRUE(RunUntil([&] { return Place(w) == "2 / 4 · 更新 3"; }, kLoad)) << Place(w);
@@ -119,21 +119,21 @@ TEST_F(RoundsTest, ACheckMarksTheListAndTheStepGoesToTheNextUpdate) {
         return true;
       },
       20);
-  w.cmdNav_Click(kStepList);
+  w.StepJob(kStepList);
   drive.disconnect();
   ASSERT_TRUE(looked);
   ASSERT_TRUE(Shows(w, "d"));  // the filtered row stands for its own entry
   ASSERT_TRUE(RunUntil([&] { return Place(w) == "4 / 4 · 更新 2"; }, kLoad)) << Place(w);
 
   // Alt+N: from d round past the end to b, then to c; then no update is left.
-  w.activate_menu("mnuNextUpdate");
+  w.Run(ActionId::NextUpdate);
   ASSERT_TRUE(Shows(w, "b"));
   ASSERT_TRUE(RunUntil([&] { return Place(w) == "2 / 4 · 更新 1"; }, kLoad)) << Place(w);
-  w.activate_menu("mnuNextUpdate");
+  w.Run(ActionId::NextUpdate);
   ASSERT_TRUE(Shows(w, "c"));
   ASSERT_TRUE(RunUntil([&] { return Place(w) == "3 / 4"; }, kLoad)) << Place(w);
   EXPECT_EQ(w.cmdNav(kStepNext).get_tooltip_text(), "d");  // the next button keeps its text
-  w.activate_menu("mnuNextUpdate");
+  w.Run(ActionId::NextUpdate);
   EXPECT_TRUE(RunUntil([&] { return Status(w) == kNoUpdatesNotice; }, kLoad));
   EXPECT_EQ(w.job_cursor().current_index(), 2);
 }
@@ -147,9 +147,9 @@ TEST_F(RoundsTest, APageShownAgainHighlightsItsNewParagraph) {
   ASSERT_TRUE(Seen(w, "a"));
 
   server.Serve("/a.html", Page("a", "<p>First</p><p>Brand <b>new</b> words</p><p>Second</p>"));
-  w.cmdNav_Click(kStepNext);
+  w.StepJob(kStepNext);
   ASSERT_TRUE(Shows(w, "b"));
-  w.cmdNav_Click(kStepPrevious);
+  w.StepJob(kStepPrevious);
   ASSERT_TRUE(Shows(w, "a"));
   EXPECT_TRUE(RunUntil([&] { return Status(w) == "前回から 1 か所が変わりました"; }, kLoad));
 
@@ -165,7 +165,7 @@ TEST_F(RoundsTest, APageShownAgainHighlightsItsNewParagraph) {
   EXPECT_EQ(highlighted(), "Brand new words");
 
   // Off: the page shown again (changed once more) has nothing highlighted.
-  auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuHighlightChanges"));
+  auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(ActionId::HighlightChanges));
   ASSERT_TRUE(item && item->get_active());
   item->set_active(false);
   server.Serve("/a.html", Page("a", "<p>First</p><p>Other</p><p>More</p>"));
@@ -186,7 +186,7 @@ TEST_F(RoundsTest, ADamagedStateFileCostsOnlyTheMarks) {
   ASSERT_TRUE(RunUntil([&] { return !dialogs.shown.empty(); }, kLoad));
   EXPECT_NE(dialogs.shown[0].text.find("Job.tvseen"), std::string::npos) << dialogs.shown[0].text;
   EXPECT_EQ(Place(w), "1 / 2");
-  w.cmdNav_Click(kStepNext);
+  w.StepJob(kStepNext);
   ASSERT_TRUE(Shows(w, "b"));
   ASSERT_TRUE(Seen(w, "b"));
   SeenStateRead again = ReadSeenState(home.path(), "Job");
@@ -201,7 +201,7 @@ TEST_F(RoundsTest, AJobCheckedOnItsOwnShowsItsCountInTheSelector) {
   server.Serve("/b.html", Page("b", "b"));
   frmMain& w = StartJob({"a", "b"});
   ASSERT_TRUE(Seen(w, "a"));
-  auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuAutoCheckJob"));
+  auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(ActionId::AutoCheckJob));
   ASSERT_TRUE(item && !item->get_active());
   item->set_active(true);
   EXPECT_TRUE(MainAutoCheck::JobMarked("Job"));

@@ -1,6 +1,7 @@
 // What a round through a job keeps: the visible text of a page (the same for pages whose markup
 // changed invisibly), and the job's state file on real files: its round trip with the caps, a
 // sync tool's conflict copy merged, entries that left the job, and a damaged file.
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include "jobs/seen_state.h"
@@ -13,6 +14,19 @@ namespace {
 
 using test::TempDir;
 using Blocks = std::vector<std::string>;
+
+// The trash of these tests, on the file system of their temporary folders. GLib reads the
+// variable once, so it is set before any test runs.
+class TrashOfOurOwn : public ::testing::Environment {
+ public:
+  void SetUp() override { g_setenv("XDG_DATA_HOME", data_.path().c_str(), TRUE); }
+  std::string trash() const { return data_.path() + "/Trash/files"; }
+
+ private:
+  TempDir data_;
+};
+TrashOfOurOwn* const kTrash =
+    static_cast<TrashOfOurOwn*>(::testing::AddGlobalTestEnvironment(new TrashOfOurOwn));
 
 const char kPage[] = R"(<!DOCTYPE html><html><head><title>Shop</title>
 <script src="/app.js?v=1a2b"></script><style>p{color:red}</style></head>
@@ -175,10 +189,12 @@ TEST(SeenStateFile, ConflictCopyMergedEntryByEntryLaterSeenWins) {
   EXPECT_EQ(read.state.Find("http://b/")->seen.blocks, Blocks{"B here"});
   EXPECT_EQ(read.state.Find("http://c/")->seen.blocks, Blocks{"C there"});
 
-  // The next write keeps the merge and removes the copy; another job's state is not touched.
+  // The next write keeps the merge and puts the copy in the trash; another job's state is not
+  // touched.
   ASSERT_TRUE(SaveSeenState(dir.path(), "Newsletter", there, urls).ok);
   ASSERT_TRUE(SaveSeenState(dir.path(), "News", SeenState{}, urls).ok);
   EXPECT_FALSE(FileExists(copy));
+  EXPECT_TRUE(FileExists(kTrash->trash() + "/News.sync-conflict-20261208-101010-ABCDEFG.tvseen"));
   EXPECT_EQ(ReadSeenState(dir.path(), "News").state, read.state);
   EXPECT_EQ(ReadSeenState(dir.path(), "Newsletter").state.entries.size(), 3u);
 }
