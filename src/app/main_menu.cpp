@@ -3,6 +3,7 @@
 #include <gtkmm/checkmenuitem.h>
 
 #include "app/main_job_extras.h"
+#include "app/main_page_extras.h"
 #include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
@@ -50,6 +51,19 @@ MenuItemRow PrepareNextItem() {
   row.kind = Kind::Check;
   row.checked = &MainStepAhead::Enabled;
   return row;
+}
+
+// Beyond the designed menus: the downloads window, and spell checking in the page's fields.
+std::vector<MenuItemRow> PageExtrasRows() {
+  MenuItemRow spelling =
+      Item("mnuSpellCheck", "ｽﾍﾟﾙﾁｪｯｸ(&K)", "mhConfig", "", [](MainCommandHost& w) {
+        if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuSpellCheck")))
+          MainPageExtras::SetSpellCheckEnabled(item->get_active(), w.browser());
+      });
+  spelling.kind = Kind::Check;
+  spelling.checked = &MainPageExtras::SpellCheckEnabled;
+  return {Item("mnuDownloads", "ﾀﾞｳﾝﾛｰﾄﾞ(&L)...", "mhFile", "", &MainCommandHost::ShowDownloads),
+          std::move(spelling)};
 }
 
 std::vector<MenuItemRow> BuildRows() {
@@ -153,6 +167,7 @@ std::vector<MenuItemRow> BuildRows() {
            [](MainCommandHost& w) { mnuVer_Click(&w.command_window()); }),
   };
   t.insert(t.end(), std::make_move_iterator(rest.begin()), std::make_move_iterator(rest.end()));
+  for (MenuItemRow& row : PageExtrasRows()) t.push_back(std::move(row));
   return t;
 }
 

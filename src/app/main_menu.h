@@ -42,6 +42,7 @@ class MainCommandHost {
   virtual void CopyUrl() = 0;
   virtual void PasteUrl() = 0;
   virtual void HomeUrlPrompt() = 0;
+  virtual void ShowDownloads() = 0;
 };
 
 struct MenuItemRow {

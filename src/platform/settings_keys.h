@@ -34,6 +34,8 @@ inline constexpr SettingKey kFavoritesPath{"Setting", "FavoritesPath", "NOT DEFI
 inline constexpr SettingKey kJobsFolder{"Setting", "JobsFolder", ""};
 // Whether the next entry of a job is made ready while the user reads the page shown.
 inline constexpr SettingKey kPrepareNext{"Setting", "PrepareNext", "True"};
+// Whether the engine checks the spelling in the fields of pages.
+inline constexpr SettingKey kSpellCheck{"Setting", "SpellCheck", "True"};
 // Whether the file associations were registered for this user.
 inline constexpr SettingKey kRelationDone{"Setting", "RelationDone", "False"};
 // The copy of Tarvik that ran last.
@@ -44,10 +46,10 @@ inline constexpr char kHistorySection[] = "History";
 // Where each job was left: one key per job (ResumeKey of jobs/job_resume.h), the entry last shown.
 inline constexpr char kResumeSection[] = "Resume";
 
-inline constexpr std::array<SettingKey, 14> kAll = {
-    kWindowWidth,     kWindowHeight,  kWindowLeft,    kWindowTop,  kMaximized,   kMode,
-    kHomeURL,         kSkin,          kFavoritesPath, kJobsFolder, kPrepareNext, kRelationDone,
-    kApplicationPath, kCurrentVersion};
+inline constexpr std::array<SettingKey, 15> kAll = {
+    kWindowWidth,     kWindowHeight,   kWindowLeft,    kWindowTop,  kMaximized,   kMode,
+    kHomeURL,         kSkin,           kFavoritesPath, kJobsFolder, kPrepareNext, kRelationDone,
+    kApplicationPath, kCurrentVersion, kSpellCheck};
 
 }  // namespace setting
 
