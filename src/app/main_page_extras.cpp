@@ -139,11 +139,10 @@ void MainPageExtras::ApplySpellChecking(BrowserControl& browser) {
 void MainPageExtras::OnDownloadChanged(int id) {
   const DownloadItem* item = w_.download_list().Find(id);
   if (!item || item->state != DownloadState::Running) return;
-  // A word a second at most, and only when the figure has moved.
+  // A word when the figure moves: each percent, or each second while the size is unknown.
   const int percent = DownloadPercent(*item);
   const std::int64_t now = g_get_monotonic_time();
-  if (percent == last_percent_ && now - last_shown_ < G_USEC_PER_SEC) return;
-  if (now - last_shown_ < G_USEC_PER_SEC / 2 && last_percent_ != -2) return;
+  if (percent >= 0 ? percent == last_percent_ : now - last_shown_ < G_USEC_PER_SEC) return;
   last_percent_ = percent;
   last_shown_ = now;
   w_.stbStat().ShowNotice(DownloadStatusText(*item));

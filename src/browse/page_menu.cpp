@@ -116,7 +116,8 @@ std::vector<PlannedPageRow> PlanPageMenu(const PageMenuContext& context) {
     rows.push_back({Kind::Engine, static_cast<int>(i), caption});
   }
   if (link_job && !link_job_added) {
-    separate();
+    // With the link's own rows when they came last; in a group of its own without them.
+    if (last != Group::Link) separate();
     add_link_job();
   }
   if (context.selection_has_links) {

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 
 #include "platform/dialogs.h"
 #include "platform/downloads.h"
@@ -42,6 +43,7 @@ class EngineDownloadSource : public DownloadSource {
   std::map<int, WebKitDownload*> running_;
   std::map<int, Known> known_;  // every download that got its file, for Retry
   std::map<int, gint64> last_report_;
+  std::set<int> trailing_;  // a report is due shortly
 };
 
 EngineDownloadSource& Source() {
@@ -156,7 +158,25 @@ void EngineDownloadSource::Progress(WebKitDownload* d, bool force) {
   // The engine tells of every few kilobytes; the list needs a few reports a second.
   const gint64 now = g_get_monotonic_time();
   gint64& last = last_report_[id];
-  if (!force && now - last < G_USEC_PER_SEC / 5) return;
+  if (!force && now - last < G_USEC_PER_SEC / 5) {
+    // What came last is told a moment later, should nothing more come for a while.
+    if (!trailing_.count(id)) {
+      trailing_.insert(id);
+      auto* held = new std::pair<EngineDownloadSource*, int>(this, id);
+      g_timeout_add_full(
+          G_PRIORITY_DEFAULT, 200,
+          [](gpointer data) -> gboolean {
+            auto [source, id] = *static_cast<std::pair<EngineDownloadSource*, int>*>(data);
+            source->trailing_.erase(id);
+            if (auto it = source->running_.find(id); it != source->running_.end())
+              source->Progress(it->second, true);
+            return G_SOURCE_REMOVE;
+          },
+          held,
+          [](gpointer data) { delete static_cast<std::pair<EngineDownloadSource*, int>*>(data); });
+    }
+    return;
+  }
   last = now;
   WebKitURIResponse* response = webkit_download_get_response(d);
   const guint64 total = response ? webkit_uri_response_get_content_length(response) : 0;
