@@ -5,6 +5,7 @@
 #include <glibmm/miscutils.h>
 #include <gtkmm/cellrendererprogress.h>
 
+#include "platform/builtin_images.h"
 #include "platform/dialogs.h"
 
 namespace tarvik {
@@ -25,7 +26,9 @@ void OpenWithDesktop(Gtk::Window& owner, const std::string& path) {
 frmDownloads::frmDownloads(DownloadList& list, DownloadSource* source)
     : list_(list), source_(source) {
   set_title(kCaption);
+  set_icon_list(builtin::WindowIconList());
   set_default_size(640, 300);
+  set_position(Gtk::WIN_POS_CENTER);
   store_ = Gtk::ListStore::create(columns_);
   view_.set_model(store_);
   view_.append_column("ﾌｧｲﾙ名", columns_.name);
