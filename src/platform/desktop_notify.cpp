@@ -20,10 +20,31 @@ GApplication* NotifyingApplication() {
   return app;
 }
 
+// Whether the session has a service that shows notifications; without one GLib would only
+// complain that it could not send them.
+bool NotificationServiceRuns() {
+  GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  if (!bus) return false;
+  bool runs = false;
+  for (const char* name : {"org.freedesktop.Notifications", "org.gtk.Notifications"}) {
+    GVariant* reply = g_dbus_connection_call_sync(
+        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+        "NameHasOwner", g_variant_new("(s)", name), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE,
+        1000, nullptr, nullptr);
+    if (!reply) continue;
+    gboolean owned = FALSE;
+    g_variant_get(reply, "(b)", &owned);
+    g_variant_unref(reply);
+    runs = runs || owned;
+  }
+  g_object_unref(bus);
+  return runs;
+}
+
 }  // namespace
 
 void NotifyDesktop(const std::string& id, const std::string& title, const std::string& body) {
-  if (!g_getenv("DBUS_SESSION_BUS_ADDRESS")) return;
+  if (!g_getenv("DBUS_SESSION_BUS_ADDRESS") || !NotificationServiceRuns()) return;
   GApplication* app = NotifyingApplication();
   if (!app) return;
   GNotification* n = g_notification_new(title.c_str());
