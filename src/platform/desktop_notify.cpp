@@ -2,6 +2,8 @@
 
 #include <gio/gio.h>
 
+#include <vector>
+
 namespace tarvik {
 
 namespace {
@@ -25,18 +27,25 @@ GApplication* NotifyingApplication() {
 bool NotificationServiceRuns() {
   GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
   if (!bus) return false;
-  bool runs = false;
-  for (const char* name : {"org.freedesktop.Notifications", "org.gtk.Notifications"}) {
+  // Owned now, or started by the bus on the first call (as some desktops start theirs).
+  auto names_of = [bus](const char* method) {
+    std::vector<std::string> names;
     GVariant* reply = g_dbus_connection_call_sync(
-        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-        "NameHasOwner", g_variant_new("(s)", name), G_VARIANT_TYPE("(b)"), G_DBUS_CALL_FLAGS_NONE,
-        1000, nullptr, nullptr);
-    if (!reply) continue;
-    gboolean owned = FALSE;
-    g_variant_get(reply, "(b)", &owned);
+        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", method,
+        nullptr, G_VARIANT_TYPE("(as)"), G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr);
+    if (!reply) return names;
+    GVariantIter* iter = nullptr;
+    const char* name = nullptr;
+    g_variant_get(reply, "(as)", &iter);
+    while (g_variant_iter_next(iter, "&s", &name)) names.emplace_back(name);
+    g_variant_iter_free(iter);
     g_variant_unref(reply);
-    runs = runs || owned;
-  }
+    return names;
+  };
+  bool runs = false;
+  for (const char* method : {"ListNames", "ListActivatableNames"})
+    for (const std::string& name : names_of(method))
+      runs = runs || name == "org.freedesktop.Notifications" || name == "org.gtk.Notifications";
   g_object_unref(bus);
   return runs;
 }
