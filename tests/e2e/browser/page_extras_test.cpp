@@ -138,7 +138,7 @@ TEST_F(PageExtrasTest, ADownloadShowsItsProgressAndItsEndInTheDownloadsWindow) {
   const std::string path = home.file("data.bin");
   dialogs.AnswerFile(path);
   w.browser().Navigate(server.url("/data.bin"));
-  w.activate_menu("mnuDownloads");
+  w.Run(ActionId::Downloads);
   frmDownloads* list = app->downloads_window();
   ASSERT_TRUE(list);
   EXPECT_TRUE(list->get_visible());
