@@ -8,8 +8,11 @@
 #include <csignal>
 
 #include "app/command_line.h"
+#include "app/frm_downloads.h"
 #include "app/frm_main.h"
+#include "platform/desktop_notify.h"
 #include "platform/dialogs.h"
+#include "platform/downloads.h"
 #include "platform/settings_store.h"
 
 namespace tarvik {
@@ -26,12 +29,49 @@ TarvikApp::~TarvikApp() {
   for (unsigned id : signal_sources_) g_source_remove(id);
   session_end_.disconnect();
   for (sigc::connection& release : releases_) release.disconnect();
+  for (sigc::connection& link : download_links_) link.disconnect();
+}
+
+void TarvikApp::FollowDownloads(DownloadSource* source) {
+  if (!source || download_source_) return;
+  download_source_ = source;
+  using Clock = DownloadList::Clock;
+  download_links_ = {
+      source->started.connect([this](int id, const std::string& url, const std::string& path) {
+        downloads_.Started(id, url, path, Clock::now());
+      }),
+      source->progress.connect([this](int id, std::uint64_t received, std::uint64_t total) {
+        downloads_.Progress(id, received, total, Clock::now());
+      }),
+      source->finished.connect([this](int id) { downloads_.Finished(id); }),
+      source->failed.connect([this](int id, bool cancelled, const std::string& error) {
+        downloads_.Failed(id, cancelled, error);
+      }),
+  };
+  downloads_.signal_ended().connect(sigc::mem_fun(*this, &TarvikApp::OnDownloadEnded));
+}
+
+void TarvikApp::OnDownloadEnded(int id) {
+  const DownloadItem* item = downloads_.Find(id);
+  if (!item) return;
+  if (downloads_window_ && downloads_window_->is_active()) return;
+  if (first_ && first_->is_active()) return;
+  for (const auto& window : new_windows_)
+    if (window && window->is_active()) return;
+  NotifyDesktop("download-" + std::to_string(id), "Tarvik", DownloadStatusText(*item));
+}
+
+void TarvikApp::ShowDownloads() {
+  if (!downloads_window_)
+    downloads_window_ = std::make_unique<frmDownloads>(downloads_, download_source_);
+  downloads_window_->present();
 }
 
 frmMain& TarvikApp::OpenFirstWindow() {
   // A damaged settings file is kept aside before the start-up's first save replaces it.
   const std::string settings_damage = UserSettings().SetAsideDamage();
   std::unique_ptr<BrowserControl> browser = factory_(nullptr);
+  FollowDownloads(browser->downloads());
   // The engine starts the process that draws pages only when the first page is asked for, and
   // that start takes longer than building the window. So the page that the command line opens
   // is asked for first, and the window is built while the engine starts; the window's start-up

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "app/window_host.h"
+#include "browse/download_list.h"
 #include "platform/browser_control.h"
 
 namespace tarvik {
 
+class frmDownloads;
 class frmMain;
 
 class TarvikApp : public WindowHost {
@@ -44,6 +46,9 @@ class TarvikApp : public WindowHost {
   int new_window_count() const { return static_cast<int>(new_windows_.size()) - 1; }
   frmMain* first_window() const { return first_.get(); }
   BrowserControl* FirstBrowser() override;
+  DownloadList& download_list() override { return downloads_; }
+  void ShowDownloads() override;
+  frmDownloads* downloads_window() const { return downloads_window_.get(); }
 
   // Runs when the last main window has closed; by default it ends the main loop.
   void set_on_last_window_closed(std::function<void()> fn) { on_last_closed_ = std::move(fn); }
@@ -60,6 +65,15 @@ class TarvikApp : public WindowHost {
   std::vector<sigc::connection> releases_;  // of closed windows, still to run
   bool session_ending_ = false;
   int loading_ = 0;  // windows whose start-up is running
+
+  // The engine's downloads, followed from the first browser on.
+  void FollowDownloads(DownloadSource* source);
+  // A download has ended: the desktop is told when no window of Tarvik is active.
+  void OnDownloadEnded(int id);
+  DownloadList downloads_;
+  DownloadSource* download_source_ = nullptr;
+  std::vector<sigc::connection> download_links_;
+  std::unique_ptr<frmDownloads> downloads_window_;
 };
 
 }  // namespace tarvik

@@ -53,6 +53,8 @@ void frmMain::BuildControls() {
   vbox_.pack_start(client_, Gtk::PACK_EXPAND_WIDGET);
   stbStat_.Build(tx_, ty_);
   vbox_.pack_end(stbStat_, Gtk::PACK_SHRINK);
+  // A page's question, above the status bar while it is open.
+  vbox_.pack_end(page_extras_.permission_bar(), Gtk::PACK_SHRINK);
 
   client_.put(clbComm_, 0, 0);
   clbComm_.Build(layout_, tx_, ty_);

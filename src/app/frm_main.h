@@ -21,6 +21,7 @@
 #include "app/main_actions.h"
 #include "app/main_cool_bar.h"
 #include "app/main_job_extras.h"
+#include "app/main_page_extras.h"
 #include "app/main_rounds.h"
 #include "app/main_status_bar.h"
 #include "app/main_step_ahead.h"
@@ -42,7 +43,8 @@ class frmMain : public Gtk::Window,
                 public JobHost,
                 public JobExtrasHost,
                 public MainCommandHost,
-                public RoundsHost {
+                public RoundsHost,
+                public PageExtrasHost {
  public:
   // `new_window` is NewWdwFlag: the window was opened for a page's new-window request, so its
   // start-up navigates nowhere. `start_page_requested`: the process has already asked the browser
@@ -91,7 +93,7 @@ class frmMain : public Gtk::Window,
   ListSelector& cboJob() override { return clbComm_.cboJob(); }
   Gtk::Button& cmdNav(int i) { return clbComm_.cmdNav(i); }
   Gtk::Widget& wbwMain() { return browser_->widget(); }
-  MainStatusBar& stbStat() { return stbStat_; }
+  MainStatusBar& stbStat() override { return stbStat_; }
   void ShowStatusNotice(const std::string& text) override { stbStat_.ShowNotice(text); }
   Gtk::MenuBar& menu_bar() { return menubar_; }
 
@@ -102,6 +104,15 @@ class frmMain : public Gtk::Window,
   // BrowserHost.
   BrowserControl* NewWindow2() override;
   void WindowClosing() override;
+  std::optional<std::vector<PageMenuRow>> PlanPageMenu(const PageMenuContext& context) override {
+    return page_extras_.PageMenu(context);
+  }
+
+  // What the window adds to the page (main_page_extras.h).
+  MainPageExtras& page_extras() { return page_extras_; }
+  void OpenInNewWindow(const std::string& url) override;
+  DownloadList& download_list() override;
+  void ShowDownloads() override;
 
   // The job bar.
   void LoadJobList(int select_index) override;
@@ -229,7 +240,8 @@ class frmMain : public Gtk::Window,
   MainWindowPockets pockets_{clbComm_, stbStat_, *this, *browser_};
   MainWindowSkin skin_{*this, clbComm_, pockets_, layout_};
   MainRounds rounds_{*this};
-  MainJobExtras job_extras_{*this, *this};  // last: made after, and gone before, everything it uses
+  MainJobExtras job_extras_{*this, *this};  // made after, and gone before, everything it uses
+  MainPageExtras page_extras_{*this};       // the same, with the job features
 };
 
 }  // namespace tarvik

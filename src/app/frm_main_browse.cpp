@@ -170,6 +170,16 @@ BrowserControl* frmMain::NewWindow2() {
   return &window.browser();
 }
 
+void frmMain::OpenInNewWindow(const std::string& url) {
+  frmMain& window = host_.OpenNewWindow(*this);
+  window.browser().Navigate(url);
+  window.show();
+}
+
+DownloadList& frmMain::download_list() { return host_.download_list(); }
+
+void frmMain::ShowDownloads() { host_.ShowDownloads(); }
+
 void frmMain::WindowClosing() {
   if (AppDialogs().MessageBox(this, "このウィンドウを閉じますか？", kConfirmCaption,
                               MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes)

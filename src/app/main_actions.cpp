@@ -4,6 +4,7 @@
 #include <gtkmm/clipboard.h>
 
 #include "app/main_job_extras.h"
+#include "app/main_page_extras.h"
 #include "app/main_rounds.h"
 #include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
@@ -126,6 +127,18 @@ ActionRow PrepareNextItem() {
   return row;
 }
 
+// Beyond the designed settings menu: spell checking in the fields of pages.
+ActionRow SpellCheckItem() {
+  ActionRow row = Item(
+      A::SpellCheck, "mnuSpellCheck", "ｽﾍﾟﾙﾁｪｯｸ(&K)", A::SettingsMenu, "", [](MainCommandHost& w) {
+        if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(A::SpellCheck)))
+          MainPageExtras::SetSpellCheckEnabled(item->get_active(), w.browser());
+      });
+  row.kind = Kind::Check;
+  row.checked = &MainPageExtras::SpellCheckEnabled;
+  return row;
+}
+
 std::vector<ActionRow> BuildRows() {
   std::vector<ActionRow> t = {
       Menu(A::FileMenu, "mhFile", "ﾌｧｲﾙ(&F)"),
@@ -155,6 +168,9 @@ std::vector<ActionRow> BuildRows() {
     t.push_back(std::move(row));
   }
   std::vector<ActionRow> rest = {
+      // Beyond the designed file menu.
+      Item(A::Downloads, "mnuDownloads", "ﾀﾞｳﾝﾛｰﾄﾞ(&L)...", A::FileMenu, "Ctrl+J",
+           &MainCommandHost::ShowDownloads),
       Separator("mSep03", A::FileMenu),
       Item(A::Quit, "mnuQuit", "閉じる(&Q)", A::FileMenu, "Ctrl+Q", &MainCommandHost::CloseWindow),
       Menu(A::EditMenu, "mhEdit", "編集(&E)", A::None, &MainCommandHost::RefreshEditMenu),
@@ -216,6 +232,8 @@ std::vector<ActionRow> BuildRows() {
              // Another window may have changed the setting.
              if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(A::PrepareNext)))
                item->set_active(MainStepAhead::Enabled());
+             if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(A::SpellCheck)))
+               item->set_active(MainPageExtras::SpellCheckEnabled());
            }),
       Item(A::HomeUrl, "mnuHomeURL", "ﾎｰﾑURL(&H)...", A::SettingsMenu, "",
            &MainCommandHost::HomeUrlPrompt),
@@ -235,6 +253,7 @@ std::vector<ActionRow> BuildRows() {
       HighlightChangesItem(),
       Item(A::AutoCheckHours, "mnuAutoCheckHours", kAutoCheckHoursCaption, A::SettingsMenu, "",
            [](MainCommandHost& w) { w.rounds().AskAutoCheckHours(); }),
+      SpellCheckItem(),
       Item(A::InternetSettings, "mnuInet", "ｲﾝﾀｰﾈｯﾄの設定(&I)...", A::SettingsMenu, "Ctrl+I",
            [](MainCommandHost& w) { mnuInet_Click(&w.command_window()); }),
       Menu(A::HelpMenu, "mhHelp", "ﾍﾙﾌﾟ(&P)"),

@@ -35,6 +35,7 @@ enum class ActionId {
   RecentMenu,
   DeleteHistory,
   Recent,
+  Downloads,
   Quit,
   // Edit
   EditMenu,
@@ -73,6 +74,7 @@ enum class ActionId {
   PrepareNext,
   HighlightChanges,
   AutoCheckHours,
+  SpellCheck,
   InternetSettings,
   // Help
   HelpMenu,
@@ -120,6 +122,7 @@ class MainCommandHost {
   virtual void Go() = 0;
   virtual void StepJob(int step) = 0;  // a JobStep
   virtual void ToggleMode() = 0;
+  virtual void ShowDownloads() = 0;  // the process's downloads window
 };
 
 struct ActionRow {

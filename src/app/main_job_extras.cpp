@@ -116,10 +116,7 @@ void MainJobExtras::RebuildAddToJobMenu() {
     auto other = std::make_unique<Gtk::MenuItem>(kAddPageToOtherJobCaption, false);
     other->set_name("mnuAddToOtherJob");
     other->signal_activate().connect([this] {
-      const std::string name =
-          frmPickJob(jobs_.job_window(),
-                     ReadJobList(JobsFolder()).value_or(std::vector<std::string>{}))
-              .Run();
+      const std::string name = PickOtherJob();
       if (!name.empty()) AddPageTo(name);
     });
     add_items_.push_back(std::move(other));
@@ -139,6 +136,33 @@ void MainJobExtras::AddPageTo(const std::string& job_name) {
   if (!tarvik::AddPageToJob(jobs_, w_.browser(), job_name)) return;
   RefreshLoadedJob(job_name);
   w_.ShowStatusNotice(AddedToJobNotice(ShortenForDisplay(job_name)));
+}
+
+std::vector<std::string> MainJobExtras::AddToJobMenuNames(bool* more) {
+  const std::vector<std::string> names =
+      ReadJobList(JobsFolder()).value_or(std::vector<std::string>{});
+  std::vector<std::string> listed;
+  for (const int i : AddToJobMenuJobs(names, more)) listed.push_back(names[i]);
+  return listed;
+}
+
+std::string MainJobExtras::PickOtherJob() {
+  return frmPickJob(jobs_.job_window(),
+                    ReadJobList(JobsFolder()).value_or(std::vector<std::string>{}))
+      .Run();
+}
+
+void MainJobExtras::AddEntryTo(const std::string& job_name, const JobEntry& entry) {
+  if (!tarvik::AddEntryToJob(jobs_, entry, job_name)) return;
+  RefreshLoadedJob(job_name);
+  w_.ShowStatusNotice(AddedToJobNotice(ShortenForDisplay(job_name)));
+}
+
+void MainJobExtras::AddEntryToNewJob(const JobEntry& entry) {
+  std::string name;
+  if (!tarvik::AddEntryToNewJob(jobs_, entry, &name)) return;
+  RefreshFromFiles();
+  w_.ShowStatusNotice(AddedToJobNotice(ShortenForDisplay(name)));
 }
 
 void MainJobExtras::AddPageToNewJob() {

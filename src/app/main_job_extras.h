@@ -15,6 +15,7 @@
 
 #include "app/main_actions.h"
 #include "app/window_mode.h"
+#include "jobs/job_files.h"
 #include "jobs/job_resume.h"
 #include "jobs/job_watch.h"
 #include "platform/jobs_folder.h"
@@ -58,6 +59,14 @@ class MainJobExtras : public sigc::trackable {
   void RebuildAddToJobMenu();
   void AddPageTo(const std::string& job_name);
   void AddPageToNewJob();
+  // The same for a link of the page (the page's menu, main_page_extras.h).
+  void AddEntryTo(const std::string& job_name, const JobEntry& entry);
+  void AddEntryToNewJob(const JobEntry& entry);
+  // The jobs an add-to-job submenu lists by name, in list order; `more` when the list holds
+  // others beyond them.
+  std::vector<std::string> AddToJobMenuNames(bool* more);
+  // "ほかのｼﾞｮﾌﾞ...": a job of the whole list found in its dialog, "" for none.
+  std::string PickOtherJob();
   // "続きから開く": the selected job at the entry it was left at.
   void ResumeSelectedJob();
   void ImportBookmarks();

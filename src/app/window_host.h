@@ -6,6 +6,7 @@
 namespace tarvik {
 
 class BrowserControl;
+class DownloadList;
 class frmMain;
 
 class WindowHost {
@@ -20,6 +21,9 @@ class WindowHost {
   virtual void WindowClosed(frmMain& window) = 0;
   // The browser of the process's first window, or nullptr once that window has closed.
   virtual BrowserControl* FirstBrowser() = 0;
+  // The downloads of the process, and its downloads window brought to the front.
+  virtual DownloadList& download_list() = 0;
+  virtual void ShowDownloads() = 0;
 };
 
 }  // namespace tarvik

@@ -24,6 +24,9 @@ std::optional<JobEntry> PageShown(JobHost& host, BrowserControl& browser) {
   return JobEntry{browser.LocationName(), url};
 }
 
+bool MakeJobOf(JobHost& host, const std::string& name, const JobEntry& entry,
+               std::string* created_name);
+
 }  // namespace
 
 std::string AddedToJobNotice(const std::string& name) { return "「" + name + "」に追加しました"; }
@@ -46,9 +49,12 @@ bool IsPageToAdd(const std::string& url) { return !url.empty() && url != "about:
 
 bool AddPageToJob(JobHost& host, BrowserControl& browser, const std::string& name) {
   std::optional<JobEntry> page = PageShown(host, browser);
-  if (!page) return false;
+  return page && AddEntryToJob(host, *page, name);
+}
+
+bool AddEntryToJob(JobHost& host, const JobEntry& entry, const std::string& name) {
   std::string error;
-  if (!AppendEntryToJob(JobsFolder(), name, *page, &error)) {
+  if (!AppendEntryToJob(JobsFolder(), name, entry, &error)) {
     ShowError(&host.job_window(), "ジョブ「" + name + "」に追加できませんでした。\r\n" + error);
     return false;
   }
@@ -61,10 +67,21 @@ bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* create
   if (name.empty()) return false;
   // The page is read again: it may have moved on while the name was asked for.
   std::optional<JobEntry> page = PageShown(host, browser);
-  if (!page) return false;
+  return page && MakeJobOf(host, name, *page, created_name);
+}
+
+bool AddEntryToNewJob(JobHost& host, const JobEntry& entry, std::string* created_name) {
+  const std::string name = AskNewJobName(host);
+  return !name.empty() && MakeJobOf(host, name, entry, created_name);
+}
+
+namespace {
+
+bool MakeJobOf(JobHost& host, const std::string& name, const JobEntry& entry,
+               std::string* created_name) {
   const std::string app_folder = JobsFolder();
   // The file and its line are made together: a job is never left without its line.
-  const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {*page}, true}}});
+  const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {entry}, true}}});
   if (!made.done()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return false;
@@ -72,5 +89,7 @@ bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* create
   if (created_name) *created_name = name;
   return true;
 }
+
+}  // namespace
 
 }  // namespace tarvik

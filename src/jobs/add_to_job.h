@@ -40,4 +40,8 @@ bool AddPageToJob(JobHost& host, BrowserControl& browser, const std::string& nam
 // Asks for a name as New Job does and creates the job with the page as its only entry.
 bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* created_name = nullptr);
 
+// The same for an entry that is not the page shown (a link of the page).
+bool AddEntryToJob(JobHost& host, const JobEntry& entry, const std::string& name);
+bool AddEntryToNewJob(JobHost& host, const JobEntry& entry, std::string* created_name = nullptr);
+
 }  // namespace tarvik

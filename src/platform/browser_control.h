@@ -19,6 +19,84 @@ namespace tarvik {
 
 class BrowserControl;
 
+// The page's own menu (the one a right click on the page opens). The engine offers its rows for
+// what was clicked; the window that hosts the browser decides what the menu shows
+// (BrowserHost::PlanPageMenu): the engine's rows with Tarvik's captions, and rows of its own.
+enum class PageAction {
+  OpenLink,
+  OpenLinkInNewWindow,
+  DownloadLink,
+  CopyLinkAddress,
+  OpenImageInNewWindow,
+  DownloadImage,
+  CopyImageAddress,
+  CopyImage,
+  Back,
+  Forward,
+  Stop,
+  Reload,
+  Copy,
+  Cut,
+  Paste,
+  Delete,
+  SelectAll,
+  SpellingGuess,
+  NoGuessesFound,
+  IgnoreSpelling,
+  LearnSpelling,
+  OpenMediaInNewWindow,
+  DownloadMedia,
+  CopyMediaAddress,
+  Play,
+  Pause,
+  Mute,
+  MediaControls,
+  MediaLoop,
+  MediaFullScreen,
+  Other,  // input methods, the inspector and whatever the engine adds later
+};
+
+struct PageMenuContext {
+  std::vector<PageAction> engine_rows;     // in the engine's order, separators left out
+  std::vector<std::string> engine_labels;  // the engine's caption of each (a spelling guess's word)
+  std::string link_url;                    // the link clicked, "" for none
+  std::string link_text;                   // its text, "" for none
+  bool selection = false;                  // the click was on selected text
+  bool selection_has_links = false;        // ... and the selection holds links
+  bool editable = false;                   // in a field the user types into
+};
+
+struct PageMenuRow {
+  enum class Kind { Engine, Command, Submenu, Separator };
+  Kind kind = Kind::Separator;
+  int engine_row = -1;             // Engine: the row of PageMenuContext::engine_rows it shows
+  std::string caption;             // with "&" before an access key
+  std::function<void()> run;       // Command
+  std::vector<PageMenuRow> items;  // Submenu
+};
+
+// What a page asks leave for.
+enum class PagePermission { Notifications, Location };
+
+// A page's question, answered once: `answer(true)` allows, `answer(false)` refuses. A question
+// dropped unanswered is refused.
+struct PermissionQuestion {
+  PagePermission kind = PagePermission::Notifications;
+  std::string page_url;  // the page that asks
+  std::function<void(bool)> answer;
+};
+
+class DownloadSource;
+
+// A link of the page shown: its address resolved against the page, and its text (the visible
+// text with white space collapsed, else its title attribute, else the alt text of a picture in
+// it; empty when it has none of them).
+struct PageLink {
+  std::string url;
+  std::string text;
+  bool operator==(const PageLink&) const = default;
+};
+
 // What a browser asks of the window that hosts it. The adapter calls these; it never reaches
 // the main window itself.
 class BrowserHost {
@@ -29,15 +107,11 @@ class BrowserHost {
   virtual BrowserControl* NewWindow2() = 0;
   // A page asks to close its window. The control never closes the window by itself.
   virtual void WindowClosing() = 0;
-};
-
-// A link of the page shown: its address resolved against the page, and its text (the visible
-// text with white space collapsed, else its title attribute, else the alt text of a picture in
-// it; empty when it has none of them).
-struct PageLink {
-  std::string url;
-  std::string text;
-  bool operator==(const PageLink&) const = default;
+  // The page's menu opens on `context`: the rows to show, or nothing for the engine's own menu.
+  virtual std::optional<std::vector<PageMenuRow>> PlanPageMenu(const PageMenuContext& context) {
+    (void)context;
+    return std::nullopt;
+  }
 };
 
 // The main resource of the page shown as its server sent it: the bytes of its body and the
@@ -116,6 +190,13 @@ class BrowserControl {
   // of the page were marked.
   virtual void HighlightBlocks(const std::vector<std::string>& blocks,
                                std::function<void(int)> done) = 0;
+  // The downloads of the engine behind this browser (the whole process's), or nullptr.
+  virtual DownloadSource* downloads() { return nullptr; }
+  // Spell checking in the fields of every page, for these languages ("en_US").
+  virtual void SetSpellChecking(bool on, const std::vector<std::string>& languages) {
+    (void)on;
+    (void)languages;
+  }
 
   // Events.
   using TextSignal = sigc::signal<void(const std::string&)>;
@@ -141,6 +222,11 @@ class BrowserControl {
   // The page asks for a browser area of this size, in pixels.
   using SizeSignal = sigc::signal<void(int, int)>;
   SizeSignal& signal_resize_to() { return resize_to_; }
+  // A page asks to show notifications or to know where the user is.
+  using PermissionSignal = sigc::signal<void(const PermissionQuestion&)>;
+  PermissionSignal& signal_permission_request() { return permission_request_; }
+  // A page tried to open a window at this address without the user's click, and was refused.
+  TextSignal& signal_popup_blocked() { return popup_blocked_; }
 
  protected:
   TextSignal status_text_change_;
@@ -153,6 +239,8 @@ class BrowserControl {
   FlagSignal on_status_bar_;
   VoidSignal ready_to_show_;
   SizeSignal resize_to_;
+  PermissionSignal permission_request_;
+  TextSignal popup_blocked_;
 };
 
 // Makes the browser of a main window. `related` is the browser whose page asked for the new

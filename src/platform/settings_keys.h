@@ -40,6 +40,8 @@ inline constexpr SettingKey kHighlightChanges{"Setting", "HighlightChanges", "Tr
 // of jobs/job_resume.h, "True") are checked while Tarvik runs; "0": never.
 inline constexpr SettingKey kAutoCheckHours{"Setting", "AutoCheckHours", "0"};
 inline constexpr char kAutoCheckSection[] = "AutoCheck";
+// Whether the engine checks the spelling in the fields of pages.
+inline constexpr SettingKey kSpellCheck{"Setting", "SpellCheck", "True"};
 // Whether the file associations were registered for this user.
 inline constexpr SettingKey kRelationDone{"Setting", "RelationDone", "False"};
 // The copy of Tarvik that ran last.
@@ -50,11 +52,12 @@ inline constexpr char kHistorySection[] = "History";
 // Where each job was left: one key per job (ResumeKey of jobs/job_resume.h), the entry last shown.
 inline constexpr char kResumeSection[] = "Resume";
 
-inline constexpr std::array<SettingKey, 16> kAll = {
+inline constexpr std::array<SettingKey, 17> kAll = {
     kWindowWidth,     kWindowHeight,   kWindowLeft,       kWindowTop,
     kMaximized,       kMode,           kHomeURL,          kSkin,
     kFavoritesPath,   kJobsFolder,     kPrepareNext,      kRelationDone,
-    kApplicationPath, kCurrentVersion, kHighlightChanges, kAutoCheckHours};
+    kApplicationPath, kCurrentVersion, kHighlightChanges, kAutoCheckHours,
+    kSpellCheck};
 
 }  // namespace setting
 

@@ -9,7 +9,6 @@
 #include <cctype>
 #include <string_view>
 
-#include "platform/dialogs.h"
 #include "platform/hardware_rendering.h"
 #include "platform/page_freshness.h"
 #include "platform/webkit_prepared_page.h"
@@ -17,46 +16,6 @@
 namespace tarvik {
 
 namespace {
-
-// Asks where a download goes; cancelling the question cancels the download.
-gboolean OnDecideDestination(WebKitDownload* download, const char* suggested, gpointer) {
-  // A page made ready out of sight starts no download.
-  if (WebKitWebView* view = webkit_download_get_web_view(download);
-      view && PreparedPage::RefuseFor(view)) {
-    webkit_download_cancel(download);
-    return TRUE;
-  }
-  Gtk::Window* parent = nullptr;
-  if (WebKitWebView* view = webkit_download_get_web_view(download)) {
-    GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(view));
-    if (GTK_IS_WINDOW(top)) parent = Glib::wrap(GTK_WINDOW(top));
-  }
-  FileDialogOptions opts;
-  opts.title = "名前を付けて保存";
-  opts.file_name = suggested && *suggested ? suggested : "download";
-  const char* downloads = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
-  opts.initial_folder = downloads ? downloads : g_get_home_dir();
-  opts.confirm_overwrite = true;
-  std::optional<std::string> path = AppDialogs().SaveFile(parent, opts);
-  if (!path) {
-    webkit_download_cancel(download);
-    return TRUE;
-  }
-  gchar* uri = g_filename_to_uri(path->c_str(), nullptr, nullptr);
-  if (!uri) {
-    webkit_download_cancel(download);
-    return TRUE;
-  }
-  // The user has already agreed to replace an existing file.
-  webkit_download_set_allow_overwrite(download, TRUE);
-  webkit_download_set_destination(download, uri);
-  g_free(uri);
-  return TRUE;
-}
-
-void OnDownloadStarted(WebKitWebContext*, WebKitDownload* download, gpointer) {
-  g_signal_connect(download, "decide-destination", G_CALLBACK(OnDecideDestination), nullptr);
-}
 
 WebKitWebContext* SharedContext() {
   static WebKitWebContext* context = [] {
@@ -72,7 +31,7 @@ WebKitWebContext* SharedContext() {
         g_free(bwrap);
       }
     }
-    g_signal_connect(ctx, "download-started", G_CALLBACK(OnDownloadStarted), nullptr);
+    FollowDownloads(ctx);
     return ctx;
   }();
   return context;
@@ -108,10 +67,19 @@ constexpr char kOpenWatch[] =
     "  const handler = handlers && handlers.tarvikOpen;"
     "  const open = window.open;"
     "  if (!handler || typeof open !== 'function') return;"
+    "  const blocked = handlers.tarvikBlocked;"
     "  const tell = (m) => { try { handler.postMessage(m); } catch (e) {} };"
+    "  const active = () => !!navigator.userActivation && navigator.userActivation.isActive;"
     "  window.open = { open(url, target, features) {"
     "    tell(features === undefined || features === null ? '' : String(features));"
-    "    try { return open.apply(this, arguments); } finally { tell(null); }"
+    "    let opened = null;"
+    "    try { opened = open.apply(this, arguments); return opened; } finally {"
+    "      tell(null);"
+    "      if (opened === null && !active() && blocked) {"
+    "        try { blocked.postMessage(new URL(String(url || ''), document.baseURI).href); }"
+    "        catch (e) {}"
+    "      }"
+    "    }"
     "  } }.open;"
     "})();";
 
@@ -129,6 +97,15 @@ constexpr char kFocusWatch[] =
     "  const tell = (m) => { try { handler.postMessage(m); } catch (e) {} };"
     "  document.addEventListener('focusin', (e) => tell(editable(e.target)), true);"
     "  document.addEventListener('focusout', () => tell(false), true);"
+    "  const links = window.webkit.messageHandlers.tarvikSelectionLinks;"
+    "  document.addEventListener('contextmenu', () => {"
+    "    const s = document.getSelection();"
+    "    let has = false;"
+    "    if (s && s.rangeCount > 0 && !s.isCollapsed)"
+    "      has = Array.prototype.some.call(document.querySelectorAll('a[href], area[href]'),"
+    "                                      (a) => s.containsNode(a, true));"
+    "    try { links.postMessage(has); } catch (e) {}"
+    "  }, true);"
     "})();";
 
 // A window.open feature text asks for no toolbar when it names "toolbar" with a value that is not
@@ -193,6 +170,9 @@ WebKitUserContentManager* WebKitBrowser::NewContentManager() {
   webkit_user_content_manager_register_script_message_handler(content, kOpenHandler);
   webkit_user_content_manager_register_script_message_handler_in_world(content, kFocusHandler,
                                                                        kFocusWorld);
+  webkit_user_content_manager_register_script_message_handler_in_world(
+      content, "tarvikSelectionLinks", kFocusWorld);
+  webkit_user_content_manager_register_script_message_handler(content, "tarvikBlocked");
   WebKitUserScript* open_watch =
       webkit_user_script_new(kOpenWatch, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
                              WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
@@ -239,6 +219,10 @@ void WebKitBrowser::ConnectContent() {
                    this);
   g_signal_connect(content_, "script-message-received::tarvikFocus", G_CALLBACK(OnFocusMessage),
                    this);
+  g_signal_connect(content_, "script-message-received::tarvikSelectionLinks",
+                   G_CALLBACK(OnSelectionLinksMessage), this);
+  g_signal_connect(content_, "script-message-received::tarvikBlocked", G_CALLBACK(OnBlockedMessage),
+                   this);
 }
 
 void WebKitBrowser::ConnectView() {
@@ -251,6 +235,8 @@ void WebKitBrowser::ConnectView() {
   g_signal_connect(view_, "ready-to-show", G_CALLBACK(OnReadyToShow), this);
   g_signal_connect(view_, "close", G_CALLBACK(OnClose), this);
   g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(view_, "context-menu", G_CALLBACK(OnContextMenu), this);
+  g_signal_connect(view_, "permission-request", G_CALLBACK(OnPermissionRequest), this);
 }
 
 WebKitBrowser::~WebKitBrowser() {

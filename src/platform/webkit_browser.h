@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/browser_control.h"
+#include "platform/downloads.h"
 #include "platform/page_frame.h"
 
 #include <functional>
@@ -15,10 +16,20 @@ typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
 typedef struct _WebKitJavascriptResult WebKitJavascriptResult;
 typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
+typedef struct _WebKitWebContext WebKitWebContext;
+typedef struct _WebKitContextMenu WebKitContextMenu;
+typedef struct _WebKitHitTestResult WebKitHitTestResult;
+typedef struct _WebKitPermissionRequest WebKitPermissionRequest;
+typedef union _GdkEvent GdkEvent;
 
 namespace tarvik {
 
 class PreparedPage;
+
+// The engine's downloads (webkit_downloads.cpp): what the web context reports of them, and
+// where each file goes.
+void FollowDownloads(WebKitWebContext* context);
+DownloadSource& EngineDownloads();
 
 // Turns a typed or stored address into the URI the engine loads (browse/address_fixup.h gives
 // Tarvik's rule; the program hands it in).
@@ -56,6 +67,8 @@ class WebKitBrowser : public BrowserControl {
   void RunReadingScript(const std::string& script, std::function<void(std::string)> done) override;
   void HighlightBlocks(const std::vector<std::string>& blocks,
                        std::function<void(int)> done) override;
+  DownloadSource* downloads() override { return &EngineDownloads(); }
+  void SetSpellChecking(bool on, const std::vector<std::string>& languages) override;
 
   // The view that shows the page; another one after a prepared page has been shown.
   WebKitWebView* view() const { return view_; }
@@ -97,6 +110,14 @@ class WebKitBrowser : public BrowserControl {
   static gboolean OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer self);
   static void OnOpenMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
   static void OnFocusMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
+  static void OnSelectionLinksMessage(WebKitUserContentManager*, WebKitJavascriptResult*,
+                                      gpointer self);
+  static void OnBlockedMessage(WebKitUserContentManager*, WebKitJavascriptResult*, gpointer self);
+  // The page's menu and a page's questions for leave (webkit_page_menu.cpp).
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
+                                WebKitHitTestResult* hit, gpointer self);
+  static gboolean OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request,
+                                      gpointer self);
 
   static WebKitUserContentManager* NewContentManager();
   // The style of the places a round marks as new (webkit_page_reading.cpp).
@@ -144,7 +165,8 @@ class WebKitBrowser : public BrowserControl {
   bool loading_ = false;
   // The features of the window.open call the page is making, while it makes one.
   std::optional<std::string> open_features_;
-  bool editable_focused_ = false;  // the page's focus is in a field the user types into
+  bool editable_focused_ = false;     // the page's focus is in a field the user types into
+  bool selection_has_links_ = false;  // as the page's menu was last asked for
   std::unique_ptr<PreparedPage> prepared_;
   unsigned freshness_ = 0;  // the timer of KeepPreparedFresh
   gint64 shown_since_ = 0;  // when the page shown came (monotonic)
