@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/window_host.h"
+#include "jobs/jobs_service.h"
 #include "platform/browser_control.h"
 
 namespace tarvik {
@@ -44,13 +45,19 @@ class TarvikApp : public WindowHost {
   int new_window_count() const { return static_cast<int>(new_windows_.size()) - 1; }
   frmMain* first_window() const { return first_.get(); }
   BrowserControl* FirstBrowser() override;
+  // The jobs of the process: made before the first window and gone after the last.
+  JobsService& jobs_service() override { return jobs_; }
 
   // Runs when the last main window has closed; by default it ends the main loop.
   void set_on_last_window_closed(std::function<void()> fn) { on_last_closed_ = std::move(fn); }
 
  private:
+  // An open window for a word that concerns the whole process, or nullptr.
+  frmMain* AnyOpenWindow() const;
+
   std::string command_line_;
   BrowserFactory factory_;
+  JobsService jobs_;
   std::unique_ptr<frmMain> first_;
   // Position 0 stays empty; windows are released when they close but keep their positions.
   std::vector<std::unique_ptr<frmMain>> new_windows_;

@@ -115,6 +115,7 @@ class frmMain : public Gtk::Window,
   bool NewJobFlag() const override { return new_job_flag_; }
   void SetNewJobFlag(bool on) override { new_job_flag_ = on; }
   BrowserControl* FirstWindowBrowser() override;
+  JobsService& jobs_service() override;
 
   // Browsing and menu commands (app/main_menu.cpp holds the menu's share of them).
   void Go();  // Enter in the address box, the Go button

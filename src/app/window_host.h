@@ -6,6 +6,7 @@
 namespace tarvik {
 
 class BrowserControl;
+class JobsService;
 class frmMain;
 
 class WindowHost {
@@ -20,6 +21,8 @@ class WindowHost {
   virtual void WindowClosed(frmMain& window) = 0;
   // The browser of the process's first window, or nullptr once that window has closed.
   virtual BrowserControl* FirstBrowser() = 0;
+  // The process's jobs (jobs/jobs_service.h), shared by its windows.
+  virtual JobsService& jobs_service() = 0;
 };
 
 }  // namespace tarvik

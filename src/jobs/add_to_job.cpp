@@ -6,9 +6,9 @@
 #include "jobs/job_commands.h"
 #include "jobs/job_host.h"
 #include "jobs/job_plan.h"
+#include "jobs/jobs_service.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
-#include "platform/jobs_folder.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -48,7 +48,7 @@ bool AddPageToJob(JobHost& host, BrowserControl& browser, const std::string& nam
   std::optional<JobEntry> page = PageShown(host, browser);
   if (!page) return false;
   std::string error;
-  if (!AppendEntryToJob(JobsFolder(), name, *page, &error)) {
+  if (!AppendEntryToJob(host.jobs_service().folder(), name, *page, &error)) {
     ShowError(&host.job_window(), "ジョブ「" + name + "」に追加できませんでした。\r\n" + error);
     return false;
   }
@@ -62,7 +62,7 @@ bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* create
   // The page is read again: it may have moved on while the name was asked for.
   std::optional<JobEntry> page = PageShown(host, browser);
   if (!page) return false;
-  const std::string app_folder = JobsFolder();
+  const std::string app_folder = host.jobs_service().folder();
   // The file and its line are made together: a job is never left without its line.
   const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {*page}, true}}});
   if (!made.done()) {

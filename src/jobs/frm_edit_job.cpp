@@ -15,7 +15,6 @@
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
 #include "platform/display_text.h"
-#include "platform/jobs_folder.h"
 #include "platform/path_util.h"
 #include "platform/style_sheet.h"
 
@@ -41,10 +40,11 @@ void SetUpButton(Gtk::Button& button, const char* caption, const char* tooltip) 
 
 }  // namespace
 
-frmEditJob::frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser)
+frmEditJob::frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser,
+                       const std::string& jobs_folder)
     : owner_(owner),
       first_window_browser_(first_window_browser),
-      app_folder_(JobsFolder()),
+      app_folder_(jobs_folder),
       rows_(Gtk::ListStore::create(columns_)) {
   InstallStyleSheet(kEditorCss);
   set_title(kCaption);

@@ -36,7 +36,8 @@ class frmEditJob : public Gtk::Dialog {
 
   // `owner` is the main window that opens the editor (may be null); `first_window_browser` is
   // the browser of the process's first main window, whose page cmdCurVw takes (may be null).
-  frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser);
+  frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser,
+             const std::string& jobs_folder);
 
   // The job to preselect, -1 for none. Set before Form_Load().
   int SpcfIdx = -1;

@@ -70,18 +70,21 @@ class JobWatch {
   JobWatch(const JobWatch&) = delete;
   JobWatch& operator=(const JobWatch&) = delete;
 
-  // Watches the job file of `name` from now on instead of the one watched so far; "" watches
-  // none. Watching the same name again changes nothing.
-  void WatchJob(const std::string& name);
-  const std::string& watched_job() const { return job_name_; }
-  // Watches the jobs of another folder from now on, the same job's file there included.
+  // Watches the job files of `names` from now on instead of those watched so far (the jobs the
+  // windows have loaded). Watching the same names again changes nothing.
+  void WatchJobs(std::vector<std::string> names);
+  // Watches the job file of `name` alone; "" watches none.
+  void WatchJob(const std::string& name) {
+    WatchJobs(name.empty() ? std::vector<std::string>{} : std::vector<std::string>{name});
+  }
+  // Watches the jobs of another folder from now on, the same jobs' files there included.
   void SetFolder(const std::string& folder);
-  const std::string& folder() const { return app_folder_; }
+  const std::string& folder() const { return jobs_folder_; }
   // Reports the arrival, change or removal of these jobs' files too (the listed jobs whose files
   // have not come yet).
   void AwaitJobs(std::vector<std::string> names);
 
-  // "TVJob.lst" or the watched job file was created, changed, replaced or removed.
+  // "TVJob.lst" or a watched job file was created, changed, replaced or removed.
   sigc::signal<void()>& signal_changed() { return changed_; }
   // Raised once, at the first look, when a watch could not be made and the watch looks for
   // itself every kJobPollMs instead: changes made elsewhere show that much later.
@@ -96,10 +99,10 @@ class JobWatch {
   void PollUnlessHeard(const Glib::RefPtr<Gio::FileMonitor>& monitor, const std::string& folder);
   void OnEvent();
 
-  std::string app_folder_;
-  std::string job_name_;
+  std::string jobs_folder_;
+  std::vector<std::string> jobs_;
   Glib::RefPtr<Gio::FileMonitor> list_monitor_;
-  Glib::RefPtr<Gio::FileMonitor> job_monitor_;
+  std::map<std::string, Glib::RefPtr<Gio::FileMonitor>> job_monitors_;
   Glib::RefPtr<Gio::FileMonitor> folder_monitor_;     // conflict copies of the list
   Glib::RefPtr<Gio::FileMonitor> job_files_monitor_;  // conflict copies, awaited job files
   std::vector<std::string> awaited_;
