@@ -59,8 +59,8 @@ FollowedJobList JobFollow::Follow(const std::string& jobs_folder, const ShownJob
       delivery_.Start(name, now);
       if (delivery_.Waiting(name, now)) {
         // Looked at again at the next change, or when the grace has run out.
-        grace_timer_.disconnect();
-        grace_timer_ = Glib::signal_timeout().connect(
+        hold_timer_.disconnect();
+        hold_timer_ = Glib::signal_timeout().connect(
             [this] {
               look_again_.emit();
               return false;
@@ -87,8 +87,8 @@ FollowedJobList JobFollow::Follow(const std::string& jobs_folder, const ShownJob
 bool JobFollow::AwaitChosenJob(const std::string& name) {
   if (!delivery_.Waiting(name, DeliveryWait::Clock::now())) return false;
   arriving_ = name;
-  grace_timer_.disconnect();
-  grace_timer_ = Glib::signal_timeout().connect(
+  arrival_timer_.disconnect();
+  arrival_timer_ = Glib::signal_timeout().connect(
       [this] {
         if (!arriving_.empty()) {
           const std::string name = std::move(arriving_);
@@ -105,14 +105,15 @@ std::string JobFollow::ArrivedJob(const std::string& jobs_folder) {
   if (arriving_.empty() || !JobFileExists(jobs_folder, arriving_)) return {};
   std::string name = std::move(arriving_);
   arriving_.clear();
-  grace_timer_.disconnect();
+  arrival_timer_.disconnect();
   return name;
 }
 
 void JobFollow::Reset() {
   delivery_.Clear();
   arriving_.clear();
-  grace_timer_.disconnect();
+  hold_timer_.disconnect();
+  arrival_timer_.disconnect();
 }
 
 }  // namespace tarvik

@@ -77,7 +77,9 @@ class JobFollow {
   unsigned grace_ms_;
   DeliveryWait delivery_;
   std::string arriving_;  // the job chosen before its file came
-  sigc::connection grace_timer_;
+  // Two waits, each of its own: the one cannot cancel the other's word.
+  sigc::connection hold_timer_;     // the loaded job held, looked at again
+  sigc::connection arrival_timer_;  // the chosen job's file, reported missing
   sigc::signal<void()> look_again_;
   sigc::signal<void(const std::string&)> never_came_;
 };

@@ -82,6 +82,26 @@ TEST_F(JobFollowTest, TheLoadedJobIsKeptFollowedHeldOrLetGo) {
   EXPECT_EQ(follow.ArrivedJob(dir.path()), "");  // once
 }
 
+// A job chosen before its file came, and the loaded job's line leaving meanwhile: each wait
+// gives its own word when its grace runs out; neither cancels the other's.
+TEST_F(JobFollowTest, TheWaitForAChosenJobAndTheHoldOfTheLoadedJobEachReport) {
+  JobFollow follow(100);
+  Names never_came;
+  int looks_again = 0;
+  follow.signal_never_came().connect([&](const std::string& name) { never_came.push_back(name); });
+  follow.signal_look_again().connect([&] { ++looks_again; });
+  const auto soon = DeliveryWait::Clock::now();
+  follow.MissingFiles(dir.path(), {"News", "Sport"}, {"News", "Sport", "Work"}, soon);
+  ASSERT_TRUE(follow.AwaitChosenJob("Work"));
+  ASSERT_EQ(follow.Follow(dir.path(), NewsShown({"News", "Sport", "Work"}), {"Sport", "Work"}, soon)
+                .loaded,
+            Loaded::Held);
+  ASSERT_TRUE(SpinUntil([&] { return !never_came.empty() && looks_again > 0; }, 5000))
+      << "never came: " << never_came.size() << ", looked again: " << looks_again;
+  EXPECT_EQ(never_came, Names{"Work"});
+  EXPECT_EQ(looks_again, 1);
+}
+
 TEST(ResumeTracker, RemembersAMovedPlaceButNotAJobJustChosenOrALinkInsideThePage) {
   ResumeTracker t;
   EXPECT_EQ(t.Shown("News", {0, "http://a/"}), std::nullopt);  // chosen: opens at its start
