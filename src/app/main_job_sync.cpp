@@ -15,19 +15,24 @@ namespace tarvik {
 
 MainJobSync::MainJobSync(JobExtrasHost& window, JobHost& jobs, JobsService& service)
     : w_(window), jobs_(jobs), service_(service) {
-  service_.signal_changed().connect([this](const ConflictMerge&) { RefreshFromFiles(); });
-  service_.signal_merge_report().connect([this](const ConflictMergeReport& report) {
-    if (!report.notice.empty()) w_.ShowStatusNotice(report.notice);
-  });
-  service_.signal_unwatched().connect([this] { w_.ShowStatusNotice(kNoFileWatchNotice); });
-  service_.signal_folder_changed().connect(sigc::mem_fun(*this, &MainJobSync::FollowJobsFolder));
+  // The service outlives the window: what it calls is let go with the window.
+  service_links_ = {
+      service_.signal_changed().connect([this](const ConflictMerge&) { RefreshFromFiles(); }),
+      service_.signal_merge_report().connect([this](const ConflictMergeReport& report) {
+        if (!report.notice.empty()) w_.ShowStatusNotice(report.notice);
+      }),
+      service_.signal_unwatched().connect([this] { w_.ShowStatusNotice(kNoFileWatchNotice); }),
+      service_.signal_folder_changed().connect([this] { FollowJobsFolder(); })};
   follow_.signal_look_again().connect(sigc::mem_fun(*this, &MainJobSync::RefreshFromFiles));
   follow_.signal_never_came().connect([this](const std::string&) {
     ShowError(&jobs_.job_window(), kNoJobFileMessage, MsgIcon::Critical);
   });
 }
 
-MainJobSync::~MainJobSync() { service_.Forget(this); }
+MainJobSync::~MainJobSync() {
+  for (sigc::connection& link : service_links_) link.disconnect();
+  service_.Forget(this);
+}
 
 void MainJobSync::FollowLoadedJob() {
   service_.FollowJob(this, w_.job_cursor().loaded() ? w_.job_cursor().name() : std::string());

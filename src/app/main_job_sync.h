@@ -7,6 +7,7 @@
 #include <sigc++/sigc++.h>
 
 #include <string>
+#include <vector>
 
 #include "jobs/job_follow.h"
 
@@ -50,6 +51,7 @@ class MainJobSync : public sigc::trackable {
   JobHost& jobs_;
   JobsService& service_;
   JobFollow follow_;
+  std::vector<sigc::connection> service_links_;
   sigc::signal<void()> loaded_job_;
   sigc::signal<void(const std::string&, const std::string&)> renamed_;
 };
