@@ -62,9 +62,9 @@ bool AddPageToNewJob(JobHost& host, BrowserControl& browser, std::string* create
   // The page is read again: it may have moved on while the name was asked for.
   std::optional<JobEntry> page = PageShown(host, browser);
   if (!page) return false;
-  const std::string app_folder = host.jobs_service().folder();
+  const std::string jobs_folder = host.jobs_service().folder();
   // The file and its line are made together: a job is never left without its line.
-  const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {*page}, true}}});
+  const PlanOutcome made = CarryOutJobPlan(jobs_folder, JobPlan{{PlannedJob{name, {*page}, true}}});
   if (!made.done()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return false;

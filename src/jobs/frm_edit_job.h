@@ -148,7 +148,7 @@ class frmEditJob : public Gtk::Dialog {
 
   Gtk::Window* owner_;
   BrowserControl* first_window_browser_;
-  std::string app_folder_;
+  std::string jobs_folder_;
 
   int edit_job_idx_ = -1;
   std::vector<JobEntry> edit_entries_;  // EditLastIdx is its size - 1

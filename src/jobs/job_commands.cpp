@@ -25,14 +25,14 @@ namespace tarvik {
 
 namespace {
 
-std::string OverwriteQuestion(const std::string& app_folder, const std::string& name) {
-  return JobFilePath(app_folder, name) + "は既に存在しています。\r\n上書きしますか？";
+std::string OverwriteQuestion(const std::string& jobs_folder, const std::string& name) {
+  return JobFilePath(jobs_folder, name) + "は既に存在しています。\r\n上書きしますか？";
 }
 
 // The index of the job list's first line that is `name`. A name the list already holds is not
 // added again: one job, one line.
-std::optional<int> ListedIndex(const std::string& app_folder, const std::string& name) {
-  std::optional<std::vector<std::string>> names = ReadJobList(app_folder);
+std::optional<int> ListedIndex(const std::string& jobs_folder, const std::string& name) {
+  std::optional<std::vector<std::string>> names = ReadJobList(jobs_folder);
   if (!names) return std::nullopt;
   auto it = std::find(names->begin(), names->end(), name);
   if (it == names->end()) return std::nullopt;
@@ -86,7 +86,7 @@ std::string JobNotCreatedMessage(const std::string& name, const std::string& rea
 }
 
 std::string AskNewJobName(JobHost& host) {
-  const std::string app_folder = host.jobs_service().folder();
+  const std::string jobs_folder = host.jobs_service().folder();
   for (;;) {
     std::string name = AppDialogs().InputBox(
         &host.job_window(), "作成するジョブの名前を入力してください", "ジョブ名の入力", "New Job");
@@ -95,8 +95,8 @@ std::string AskNewJobName(JobHost& host) {
       ShowError(&host.job_window(), "ファイル名に使用できない文字を\r\n含んでいます");
       continue;
     }
-    if (JobFileExists(app_folder, name) &&
-        AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(app_folder, name),
+    if (JobFileExists(jobs_folder, name) &&
+        AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(jobs_folder, name),
                                 kConfirmCaption, MsgIcon::Question,
                                 MsgButtons::YesNo) == MsgResult::No)
       continue;
@@ -136,13 +136,13 @@ std::string AddJobFileFromElsewhere(JobHost& host, const std::string& path,
 }
 
 void mnuNewJob_Click(JobHost& host) {
-  const std::string app_folder = host.jobs_service().folder();
+  const std::string jobs_folder = host.jobs_service().folder();
   const std::string name = AskNewJobName(host);
   if (name.empty()) return;
 
   // The file and its line are made together: a job is never left without its line.
-  const std::optional<int> listed = ListedIndex(app_folder, name);
-  const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {}, true}}});
+  const std::optional<int> listed = ListedIndex(jobs_folder, name);
+  const PlanOutcome made = CarryOutJobPlan(jobs_folder, JobPlan{{PlannedJob{name, {}, true}}});
   if (!made.done()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return;
@@ -181,9 +181,9 @@ void mnuImportFavFolder_Click(JobHost& host) {
 }
 
 bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string& name) {
-  const std::string app_folder = host.jobs_service().folder();
-  if (JobFileExists(app_folder, name) &&
-      AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(app_folder, name),
+  const std::string jobs_folder = host.jobs_service().folder();
+  if (JobFileExists(jobs_folder, name) &&
+      AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(jobs_folder, name),
                               kConfirmCaption, MsgIcon::Question,
                               MsgButtons::YesNo) == MsgResult::No)
     return false;
@@ -196,7 +196,7 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
     return false;
   }
   const PlanOutcome made =
-      CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, std::move(entries), true}}});
+      CarryOutJobPlan(jobs_folder, JobPlan{{PlannedJob{name, std::move(entries), true}}});
   if (!made.done()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return false;

@@ -50,7 +50,7 @@ void ImportBookmarks(JobHost& host) {
 
   // The file is read, the jobs planned and written off the main loop; the window stays
   // answering, and the progress window can stop it all before the job list changes.
-  const std::string app_folder = host.jobs_service().folder();
+  const std::string jobs_folder = host.jobs_service().folder();
   std::string error;
   std::optional<std::vector<BookmarkJob>> jobs;
   PlanOutcome outcome;
@@ -58,7 +58,7 @@ void ImportBookmarks(JobHost& host) {
     // Reading counts for the first half of the bar, writing for the second.
     size_t links = 0;
     jobs = ReadBookmarksFile(
-        *path, TakenJobNames(app_folder),
+        *path, TakenJobNames(jobs_folder),
         [&](size_t done, size_t total) {
           links = total;
           progress.Report(done, 2 * total);
@@ -69,7 +69,7 @@ void ImportBookmarks(JobHost& host) {
     plan.jobs.reserve(jobs->size());
     for (BookmarkJob& job : *jobs)
       plan.jobs.push_back({std::move(job.name), std::move(job.entries)});
-    outcome = CarryOutJobPlan(app_folder, plan, [&](size_t done, size_t total) {
+    outcome = CarryOutJobPlan(jobs_folder, plan, [&](size_t done, size_t total) {
       progress.Report(links + done, links + total);
       return !progress.cancelled();
     });

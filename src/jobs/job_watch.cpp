@@ -38,15 +38,15 @@ std::vector<std::string> NewNames(const std::vector<std::string>& before,
 
 }  // namespace
 
-std::optional<std::string> FollowedJobName(const std::string& app_folder, const std::string& name,
+std::optional<std::string> FollowedJobName(const std::string& jobs_folder, const std::string& name,
                                            const std::vector<JobEntry>& entries,
                                            const std::vector<std::string>& before,
                                            const std::vector<std::string>& after) {
   if (Lists(after, name)) return name;
-  if (JobFileExists(app_folder, name)) return std::nullopt;
+  if (JobFileExists(jobs_folder, name)) return std::nullopt;
   std::optional<std::string> found;
   for (const std::string& candidate : NewNames(before, after)) {
-    std::optional<Job> job = ReadJobFile(app_folder, candidate);
+    std::optional<Job> job = ReadJobFile(jobs_folder, candidate);
     if (!job || job->entries != entries) continue;
     if (found) return std::nullopt;  // two copies of the job: no telling which one it became
     found = candidate;
@@ -54,12 +54,12 @@ std::optional<std::string> FollowedJobName(const std::string& app_folder, const 
   return found;
 }
 
-bool JobMayStillBeDelivered(const std::string& app_folder, const std::string& name,
+bool JobMayStillBeDelivered(const std::string& jobs_folder, const std::string& name,
                             const std::vector<std::string>& before,
                             const std::vector<std::string>& after) {
-  if (JobFileExists(app_folder, name)) return true;
+  if (JobFileExists(jobs_folder, name)) return true;
   for (const std::string& line : NewNames(before, after))
-    if (!JobFileExists(app_folder, line)) return true;
+    if (!JobFileExists(jobs_folder, line)) return true;
   return false;
 }
 

@@ -27,7 +27,7 @@ namespace tarvik {
 // left the list and its file is gone, the job was renamed when exactly one name new to the list
 // has a file holding the same entries (a rename moves the file and changes the list): that name.
 // Otherwise the job is gone: nothing.
-std::optional<std::string> FollowedJobName(const std::string& app_folder, const std::string& name,
+std::optional<std::string> FollowedJobName(const std::string& jobs_folder, const std::string& name,
                                            const std::vector<JobEntry>& entries,
                                            const std::vector<std::string>& before,
                                            const std::vector<std::string>& after);
@@ -36,7 +36,7 @@ std::optional<std::string> FollowedJobName(const std::string& app_folder, const 
 // no file telling where it went (FollowedJobName gave nothing), may still be on its way: its own
 // file is still there (the list came before the file's removal or rename), or a line new to the
 // list has no file yet (a rename whose new file has not come).
-bool JobMayStillBeDelivered(const std::string& app_folder, const std::string& name,
+bool JobMayStillBeDelivered(const std::string& jobs_folder, const std::string& name,
                             const std::vector<std::string>& before,
                             const std::vector<std::string>& after);
 
