@@ -43,8 +43,9 @@ std::vector<std::string> MainJobExtras::ListedJobs() {
 
 void MainJobExtras::UpdateJobItems() {
   const bool loaded = w_.job_cursor().loaded() && jobs_.JobSelected();
-  for (const char* name : kItemsNeedingAJob)
-    if (Gtk::MenuItem* item = w_.menu_item(name)) item->set_sensitive(loaded);
+  for (const ActionRow& row : MainActionRows())
+    if (row.needs_job)
+      if (Gtk::MenuItem* item = w_.menu_item(row.id)) item->set_sensitive(loaded);
 }
 
 // ---- Where a job was left ----------------------------------------------------------------------
@@ -75,7 +76,7 @@ void MainJobExtras::ResumeSelectedJob() {
 // ---- Adding the page shown ---------------------------------------------------------------------
 
 void MainJobExtras::RebuildAddToJobMenu() {
-  Gtk::MenuItem* head = w_.menu_item("mhAddToJob");
+  Gtk::MenuItem* head = w_.menu_item(ActionId::AddToJobMenu);
   Gtk::Menu* menu = head ? head->get_submenu() : nullptr;
   if (!menu) return;
   add_items_.clear();  // each item leaves the menu as it goes

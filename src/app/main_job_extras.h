@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "app/main_actions.h"
 #include "app/main_job_sync.h"
+#include "app/window_mode.h"
 #include "jobs/job_resume.h"
 #include "platform/list_selector.h"
 
@@ -33,8 +35,8 @@ class JobExtrasHost {
   virtual JobCursor& job_cursor() = 0;
   virtual int CurJobIdx() const = 0;  // the selector's index of the loaded job
   virtual void UpdateNavTips() = 0;
-  virtual Gtk::MenuItem* menu_item(const std::string& name) = 0;
-  virtual int mode() const = 0;
+  virtual Gtk::MenuItem* menu_item(ActionId id, int index = 0) = 0;
+  virtual Mode mode() const = 0;
   virtual void ToggleMode() = 0;
   // A few seconds of word in the status bar's text panel, after a command that shows no dialog.
   virtual void ShowStatusNotice(const std::string& text) = 0;
@@ -42,10 +44,6 @@ class JobExtrasHost {
 
 class MainJobExtras : public sigc::trackable {
  public:
-  // The job menu's items that act on the loaded job: off while none is loaded.
-  static constexpr const char* kItemsNeedingAJob[] = {"mnuResumeJob", "mnuExportBookmarks",
-                                                      "mnuExportShortcuts"};
-
   // Made with the window's members, before its widgets are put together: only connects.
   MainJobExtras(JobExtrasHost& window, JobHost& jobs);
   ~MainJobExtras() { *alive_ = false; }
@@ -68,7 +66,8 @@ class MainJobExtras : public sigc::trackable {
 
   // Following the jobs as they change from outside.
   MainJobSync& sync() { return sync_; }
-  // Turns the items of kItemsNeedingAJob on while a job is loaded, off while none is.
+  // Turns the items that act on the loaded job (the action table's needs_job rows) on while
+  // a job is loaded, off while none is.
   void UpdateJobItems();
 
  private:

@@ -100,7 +100,7 @@ void MainJobSync::LoadListedJob(const std::string& name) {
   const auto it = std::find(names.begin(), names.end(), name);
   if (it == names.end()) return;
   // The job bar shows the new job, ready to be stepped through.
-  if (w_.mode() != 1) w_.ToggleMode();
+  if (w_.mode() != Mode::Job) w_.ToggleMode();
   jobs_.LoadJobList(static_cast<int>(it - names.begin()));
   if (jobs_.LoadSelectedJob(false)) w_.UpdateNavTips();
   FollowLoadedJob();
