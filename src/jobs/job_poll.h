@@ -1,6 +1,6 @@
 // Following the jobs where the system cannot watch them (platform/file_watch.h): a look every
 // few seconds at what a watch would have heard of. A look costs a stamp each of the job list, the
-// loaded job's file and the two folders; a folder is read only when its own stamp changed, which
+// loaded jobs' files and the two folders; a folder is read only when its own stamp changed, which
 // a name added, removed or renamed in it does, and never for a change of a file's content.
 #pragma once
 
@@ -54,8 +54,7 @@ class JobFilesLook {
 };
 
 // Looks at the jobs of a folder every kJobPollMs and reports what changed, as JobWatch does.
-// It owns its timer, so that whatever follows the jobs (a window's watch, a process-wide
-// service) can own one.
+// It owns its timer, so that whatever follows the jobs (the jobs service's watch) can own one.
 class JobPoll {
  public:
   explicit JobPoll(std::string folder, unsigned every_ms = kJobPollMs);

@@ -1,8 +1,9 @@
-// Watches the job list and one job file for changes made from outside the window: another
-// Tarvik process, another window, a file manager, a sync tool. Changes that come in a burst (a
+// Watches the job list and the job files the windows have loaded for changes made from outside
+// (the process's jobs service, jobs_service.h, owns the one watch): another Tarvik process, a
+// window's own command, a file manager, a sync tool. Changes that come in a burst (a
 // replace is a write of a temporary file and a rename) are reported once, shortly after the last
 // of them. Conflict copies a sync tool leaves beside the list or in "JobFiles/" are reported too
-// (job_conflicts.h), as are the files of jobs the window waits for. Where the system cannot
+// (job_conflicts.h), as are the files of jobs the windows wait for. Where the system cannot
 // watch them, or only by looking now and then without naming the file, the watch looks for
 // itself every few seconds (job_poll.h).
 #pragma once
