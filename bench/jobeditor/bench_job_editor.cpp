@@ -25,7 +25,7 @@ void Settle() {
 }
 
 std::unique_ptr<frmEditJob> OpenEditor(Gtk::Window& owner) {
-  auto editor = std::make_unique<frmEditJob>(&owner, nullptr);
+  auto editor = std::make_unique<frmEditJob>(&owner, nullptr, g_app_folder);
   editor->SpcfIdx = 0;
   editor->Form_Load();
   editor->show();

@@ -125,7 +125,7 @@ void BM_OutsideChangeWithJobs(benchmark::State& state) {
     }
     tarvik::RewriteJobList(folder, names);
     state.ResumeTiming();
-    window.job_extras().RefreshFromFiles();
+    window.job_extras().sync().RefreshFromFiles();
     Settle();
     listed = window.JobSelectorCount();
   }

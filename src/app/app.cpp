@@ -23,6 +23,13 @@ TarvikApp::TarvikApp(std::string command_line, BrowserFactory factory)
   on_last_closed_ = [] {
     if (Gtk::Main::level() > 0) Gtk::Main::quit();
   };
+  jobs_.StartWatching();
+  // A merge of conflict copies that failed is the process's news, told once over one window;
+  // the status bars tell what was merged.
+  jobs_.signal_merge_report().connect([this](const ConflictMergeReport& report) {
+    if (report.failure.empty()) return;
+    if (frmMain* window = AnyOpenWindow()) ShowError(window, report.failure);
+  });
 }
 
 TarvikApp::~TarvikApp() {
@@ -170,6 +177,13 @@ int TarvikApp::open_window_count() const {
   for (const auto& w : new_windows_)
     if (w && !w->closed()) ++n;
   return n;
+}
+
+frmMain* TarvikApp::AnyOpenWindow() const {
+  if (first_ && !first_->closed()) return first_.get();
+  for (const auto& w : new_windows_)
+    if (w && !w->closed()) return w.get();
+  return nullptr;
 }
 
 BrowserControl* TarvikApp::FirstBrowser() { return first_ ? &first_->browser() : nullptr; }

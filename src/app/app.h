@@ -8,6 +8,7 @@
 
 #include "app/window_host.h"
 #include "browse/download_list.h"
+#include "jobs/jobs_service.h"
 #include "platform/browser_control.h"
 
 namespace tarvik {
@@ -49,13 +50,19 @@ class TarvikApp : public WindowHost {
   DownloadList& download_list() override { return downloads_; }
   void ShowDownloads() override;
   frmDownloads* downloads_window() const { return downloads_window_.get(); }
+  // The jobs of the process: made before the first window and gone after the last.
+  JobsService& jobs_service() override { return jobs_; }
 
   // Runs when the last main window has closed; by default it ends the main loop.
   void set_on_last_window_closed(std::function<void()> fn) { on_last_closed_ = std::move(fn); }
 
  private:
+  // An open window for a word that concerns the whole process, or nullptr.
+  frmMain* AnyOpenWindow() const;
+
   std::string command_line_;
   BrowserFactory factory_;
+  JobsService jobs_;
   std::unique_ptr<frmMain> first_;
   // Position 0 stays empty; windows are released when they close but keep their positions.
   std::vector<std::unique_ptr<frmMain>> new_windows_;

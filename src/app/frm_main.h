@@ -131,6 +131,7 @@ class frmMain : public Gtk::Window,
   bool NewJobFlag() const override { return new_job_flag_; }
   void SetNewJobFlag(bool on) override { new_job_flag_ = on; }
   BrowserControl* FirstWindowBrowser() override;
+  JobsService& jobs_service() override;
 
   // Browsing and menu commands (app/main_actions.cpp holds the table's share of them).
   void Go() override;  // Enter in the address box, the Go button

@@ -5,8 +5,8 @@
 #include "browse/page_texts.h"
 #include "browse/script_guard.h"
 #include "jobs/frm_list.h"
+#include "jobs/jobs_service.h"
 #include "platform/dialogs.h"
-#include "platform/jobs_folder.h"
 
 namespace tarvik {
 
@@ -21,10 +21,12 @@ bool frmMain::JobSelected() {
 
 BrowserControl* frmMain::FirstWindowBrowser() { return host_.FirstBrowser(); }
 
+JobsService& frmMain::jobs_service() { return host_.jobs_service(); }
+
 void frmMain::LoadJobListAtStartUp() { LoadJobList(-1); }
 
 void frmMain::LoadJobList(int select_index) {
-  const std::string folder = JobsFolder();
+  const std::string folder = jobs_service().folder();
   ReadFailure failure = ReadFailure::Missing;
   std::optional<std::vector<std::string>> names =
       JobListExists(folder) ? ReadJobList(folder, &failure) : std::nullopt;
@@ -47,7 +49,7 @@ void frmMain::LoadJobList(int select_index) {
 bool frmMain::LoadSelectedJob(bool keep_position) {
   const int old_index = cur_job_idx_;
   cur_job_idx_ = cboJob().get_active_row_number();
-  const std::string folder = JobsFolder();
+  const std::string folder = jobs_service().folder();
   const std::string name = cboJob().get_active_text();
 
   auto restore = [&] {
@@ -69,7 +71,7 @@ bool frmMain::LoadSelectedJob(bool keep_position) {
       JobFileExists(folder, name) ? ReadJobFile(folder, name, &failure) : std::nullopt;
   if (!job) {
     // A line a sync tool delivered before its file: the job loads when the file comes.
-    if (failure == ReadFailure::Missing && job_extras_.WaitForJobFile(name)) {
+    if (failure == ReadFailure::Missing && job_extras_.sync().WaitForJobFile(name)) {
       restore();
       return false;
     }

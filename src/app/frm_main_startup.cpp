@@ -11,10 +11,10 @@
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
 #include "jobs/job_commands.h"
+#include "jobs/jobs_service.h"
 #include "jobs/outside_job_file.h"
 #include "platform/accessible.h"
 #include "platform/dialogs.h"
-#include "platform/jobs_folder.h"
 #include "platform/settings_keys.h"
 #include "platform/text_file.h"
 
@@ -137,7 +137,7 @@ void frmMain::ActOnCommandLine(const StartCommand& cmd) {
   switch (cmd.action) {
     case StartAction::OpenJob:
       // A window opened for a page repeats the switch by the designed rule and asks nothing.
-      if (!new_window_ && !IsInJobsFolder(cmd.argument, JobsFolder())) {
+      if (!new_window_ && !IsInJobsFolder(cmd.argument, jobs_service().folder())) {
         const std::string added = AddJobFileFromElsewhere(*this, cmd.argument, cmd.job_name);
         if (added.empty()) break;
         LoadJobList(-1);

@@ -7,10 +7,10 @@
 
 #include "jobs/job_files.h"
 #include "jobs/job_resume.h"
+#include "jobs/jobs_service.h"
 #include "jobs/round_check.h"
 #include "jobs/round_view.h"
 #include "platform/browser_control.h"
-#include "platform/jobs_folder.h"
 #include "platform/settings_keys.h"
 #include "platform/webkit_page_fetcher.h"
 
@@ -28,9 +28,9 @@ MainAutoCheck*& Runner() {
 
 }  // namespace
 
-MainAutoCheck::MainAutoCheck(BrowserControl& browser,
+MainAutoCheck::MainAutoCheck(BrowserControl& browser, JobsService& jobs,
                              std::function<void(const std::string&, int)> checked)
-    : browser_(browser), checked_(std::move(checked)) {
+    : browser_(browser), jobs_(jobs), checked_(std::move(checked)) {
   browser_.signal_document_complete().connect(sigc::mem_fun(*this, &MainAutoCheck::OnPageShown));
 }
 
@@ -74,7 +74,7 @@ void MainAutoCheck::Tick() {
 void MainAutoCheck::RunNow() {
   if (running()) return;
   last_ = Now();
-  folder_ = JobsFolder();
+  folder_ = jobs_.folder();
   queue_.clear();
   if (auto names = ReadJobList(folder_))
     for (const std::string& name : *names)

@@ -19,13 +19,15 @@
 namespace tarvik {
 
 class BrowserControl;
+class JobsService;
 class PageFetcher;
 class RoundChecker;
 
 class MainAutoCheck : public sigc::trackable {
  public:
   // `checked` hears of each job checked: its name and how many of its entries carry a mark.
-  MainAutoCheck(BrowserControl& browser, std::function<void(const std::string&, int)> checked);
+  MainAutoCheck(BrowserControl& browser, JobsService& jobs,
+                std::function<void(const std::string&, int)> checked);
   ~MainAutoCheck();
   MainAutoCheck(const MainAutoCheck&) = delete;
   MainAutoCheck& operator=(const MainAutoCheck&) = delete;
@@ -45,6 +47,7 @@ class MainAutoCheck : public sigc::trackable {
   void OnFinished();
 
   BrowserControl& browser_;
+  JobsService& jobs_;
   std::function<void(const std::string&, int)> checked_;
   int64_t started_ = 0;  // when this window first showed a page while it runs the checks
   int64_t last_ = 0;     // when the last round of checks began

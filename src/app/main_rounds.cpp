@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "jobs/job_cursor.h"
+#include "jobs/jobs_service.h"
 #include "jobs/round_check.h"
 #include "jobs/visible_text.h"
 #include "platform/browser_control.h"
@@ -32,7 +33,8 @@ std::vector<MainRounds*>& Everyone() {
 }  // namespace
 
 MainRounds::MainRounds(RoundsHost& window)
-    : w_(window), auto_check_(window.browser(), [](const std::string& name, int marked) {
+    : w_(window),
+      auto_check_(window.browser(), window.jobs_service(), [](const std::string& name, int marked) {
         for (MainRounds* r : Everyone()) r->OnJobCheckedOnItsOwn(name, marked);
       }) {
   Everyone().push_back(this);
@@ -66,7 +68,7 @@ void MainRounds::FollowLoadedJob() {
   const JobCursor& job = w_.job_cursor();
   state_ = {};
   state_job_ = job.loaded() ? job.name() : "";
-  state_folder_ = JobsFolder();
+  state_folder_ = w_.jobs_service().folder();
   if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w_.menu_item(ActionId::AutoCheckJob))) {
     syncing_item_ = true;
     item->set_active(!state_job_.empty() && MainAutoCheck::JobMarked(state_job_));
@@ -80,7 +82,7 @@ void MainRounds::FollowLoadedJob() {
 
 void MainRounds::EnsureState() {
   const JobCursor& job = w_.job_cursor();
-  if (job.loaded() && (job.name() != state_job_ || JobsFolder() != state_folder_))
+  if (job.loaded() && (job.name() != state_job_ || w_.jobs_service().folder() != state_folder_))
     FollowLoadedJob();
 }
 

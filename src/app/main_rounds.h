@@ -26,6 +26,7 @@ namespace tarvik {
 
 class BrowserControl;
 class JobCursor;
+class JobsService;
 class ListSelector;
 class PageFetcher;
 class RoundChecker;
@@ -39,6 +40,7 @@ class RoundsHost {
   virtual ~RoundsHost() = default;
   virtual BrowserControl& browser() = 0;
   virtual JobCursor& job_cursor() = 0;
+  virtual JobsService& jobs_service() = 0;
   virtual Gtk::Window& command_window() = 0;
   virtual ListSelector& cboJob() = 0;
   virtual Gtk::MenuItem* menu_item(ActionId id, int index = 0) = 0;

@@ -70,8 +70,9 @@ void PrepareProcess() {
   EnsureApplicationFolder();
   // What a killed writer left: temporary files, and job files an import never listed. Writes
   // do not look for them, so this is where they go.
-  SweepJobLeftovers(JobsFolder());
-  if (ApplicationFolder() != JobsFolder()) RemoveStaleTemporaryFilesIn(ApplicationFolder());
+  const std::string jobs_folder = StoredJobsFolder();
+  SweepJobLeftovers(jobs_folder);
+  if (ApplicationFolder() != jobs_folder) RemoveStaleTemporaryFilesIn(ApplicationFolder());
   // The chosen skin is applied as the window is built, so its files must be there; the other
   // shipped skins come later.
   const std::string skin = UserSettings().Get(setting::kSkin.section, setting::kSkin.key, "");

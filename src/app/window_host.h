@@ -7,6 +7,7 @@ namespace tarvik {
 
 class BrowserControl;
 class DownloadList;
+class JobsService;
 class frmMain;
 
 class WindowHost {
@@ -24,6 +25,8 @@ class WindowHost {
   // The downloads of the process, and its downloads window brought to the front.
   virtual DownloadList& download_list() = 0;
   virtual void ShowDownloads() = 0;
+  // The process's jobs (jobs/jobs_service.h), shared by its windows.
+  virtual JobsService& jobs_service() = 0;
 };
 
 }  // namespace tarvik

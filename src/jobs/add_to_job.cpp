@@ -6,9 +6,9 @@
 #include "jobs/job_commands.h"
 #include "jobs/job_host.h"
 #include "jobs/job_plan.h"
+#include "jobs/jobs_service.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
-#include "platform/jobs_folder.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -54,7 +54,7 @@ bool AddPageToJob(JobHost& host, BrowserControl& browser, const std::string& nam
 
 bool AddEntryToJob(JobHost& host, const JobEntry& entry, const std::string& name) {
   std::string error;
-  if (!AppendEntryToJob(JobsFolder(), name, entry, &error)) {
+  if (!AppendEntryToJob(host.jobs_service().folder(), name, entry, &error)) {
     ShowError(&host.job_window(), "ジョブ「" + name + "」に追加できませんでした。\r\n" + error);
     return false;
   }
@@ -79,9 +79,9 @@ namespace {
 
 bool MakeJobOf(JobHost& host, const std::string& name, const JobEntry& entry,
                std::string* created_name) {
-  const std::string app_folder = JobsFolder();
+  const std::string jobs_folder = host.jobs_service().folder();
   // The file and its line are made together: a job is never left without its line.
-  const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {entry}, true}}});
+  const PlanOutcome made = CarryOutJobPlan(jobs_folder, JobPlan{{PlannedJob{name, {entry}, true}}});
   if (!made.done()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return false;

@@ -16,7 +16,6 @@
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
 #include "platform/display_text.h"
-#include "platform/jobs_folder.h"
 #include "platform/path_util.h"
 #include "platform/style_sheet.h"
 
@@ -42,10 +41,11 @@ void SetUpButton(Gtk::Button& button, const char* caption, const char* tooltip) 
 
 }  // namespace
 
-frmEditJob::frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser)
+frmEditJob::frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser,
+                       const std::string& jobs_folder)
     : owner_(owner),
       first_window_browser_(first_window_browser),
-      app_folder_(JobsFolder()),
+      jobs_folder_(jobs_folder),
       rows_(Gtk::ListStore::create(columns_)) {
   InstallStyleSheet(kEditorCss);
   set_title(kCaption);
@@ -315,10 +315,10 @@ void frmEditJob::Form_Load() {
 void frmEditJob::LoadEditorJobList(int index) {
   ReadFailure failure = ReadFailure::Missing;
   std::optional<std::vector<std::string>> names =
-      JobListExists(app_folder_) ? ReadJobList(app_folder_, &failure) : std::nullopt;
+      JobListExists(jobs_folder_) ? ReadJobList(jobs_folder_, &failure) : std::nullopt;
   if (!names) {
     ShowError(MessageParent(), failure == ReadFailure::TooLarge
-                                   ? FileTooLargeMessage(JobListPath(app_folder_))
+                                   ? FileTooLargeMessage(JobListPath(jobs_folder_))
                                    : std::string(kNoJobListMessage));
     return;
   }
@@ -336,13 +336,14 @@ void frmEditJob::LoadEditorJob() {
   edit_job_idx_ = index;
   const std::string name = SelectedJobName();
   ReadFailure failure = ReadFailure::Missing;
-  std::optional<Job> job = !name.empty() && JobFileExists(app_folder_, name)
-                               ? ReadJobFile(app_folder_, name, &failure)
+  std::optional<Job> job = !name.empty() && JobFileExists(jobs_folder_, name)
+                               ? ReadJobFile(jobs_folder_, name, &failure)
                                : std::nullopt;
   if (!job) {
     ShowError(MessageParent(),
-              failure == ReadFailure::TooLarge ? FileTooLargeMessage(JobFilePath(app_folder_, name))
-                                               : std::string(kNoJobFileMessage),
+              failure == ReadFailure::TooLarge
+                  ? FileTooLargeMessage(JobFilePath(jobs_folder_, name))
+                  : std::string(kNoJobFileMessage),
               MsgIcon::Critical);
     edit_job_idx_ = remembered;
     cboJob_.set_active(remembered);
@@ -585,7 +586,7 @@ void frmEditJob::SaveEditorJob() {
   // the file, since the editor read it: the save keeps those entries, and shows them here.
   std::string error;
   std::vector<JobEntry> added;
-  if (!SaveEditedJob(app_folder_, name, read_entries_, edit_entries_, &added, &error)) {
+  if (!SaveEditedJob(jobs_folder_, name, read_entries_, edit_entries_, &added, &error)) {
     // The edits are still here; keep the dialog open so they are not lost.
     ShowError(MessageParent(), "ジョブ「" + name + "」を保存できませんでした。\r\n" + error);
     can_close_ = false;
@@ -625,14 +626,14 @@ void frmEditJob::cmdName_Click() {
   if (!JobSelected()) return;
   const int index = cboJob_.get_active_row_number();
   const std::string old_name = SelectedJobName();
-  if (!JobFileExists(app_folder_, old_name)) {
+  if (!JobFileExists(jobs_folder_, old_name)) {
     ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
     return;
   }
   const std::string answer = AppDialogs().InputBox(MessageParent(), "新しい名前を入力してください",
                                                    "ジョブ名の変更", old_name);
   switch (CheckRename(SelectorItems(), index, answer,
-                      !answer.empty() && JobFileExists(app_folder_, answer))) {
+                      !answer.empty() && JobFileExists(jobs_folder_, answer))) {
     case RenameCheck::Unchanged: return;
     case RenameCheck::InvalidName:
       ShowError(MessageParent(), kInvalidNameMessage, MsgIcon::Critical);
@@ -655,19 +656,19 @@ void frmEditJob::cmdName_Click() {
   // The file first: when it cannot move, nothing has changed yet. When the list cannot be
   // written, the file moves back, so list and files always agree.
   std::string error;
-  if (!RenameJobFile(app_folder_, old_name, answer, &error)) {
+  if (!RenameJobFile(jobs_folder_, old_name, answer, &error)) {
     ShowError(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error);
     return;
   }
   // The list is changed as it is on disk now: another window may have listed jobs since the
   // selector was filled.
-  if (!RenameJobInList(app_folder_, old_name, answer, &error)) {
-    RenameJobFile(app_folder_, answer, old_name);
+  if (!RenameJobInList(jobs_folder_, old_name, answer, &error)) {
+    RenameJobFile(jobs_folder_, answer, old_name);
     ShowError(MessageParent(), "ジョブ名を変更できませんでした。\r\n" + error);
     return;
   }
   RenameResumePoint(old_name, answer);
-  RenameSeenState(app_folder_, old_name, answer);
+  RenameSeenState(jobs_folder_, old_name, answer);
   rename_old_name_ = old_name;
   rename_new_name_ = answer;
   RenameSelectorItem(index, answer);
@@ -677,7 +678,7 @@ void frmEditJob::cmdKillJob_Click() {
   if (!JobSelected()) return;
   const int index = cboJob_.get_active_row_number();
   const std::string name = SelectedJobName();
-  if (!JobFileExists(app_folder_, name)) {
+  if (!JobFileExists(jobs_folder_, name)) {
     ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
     return;
   }
@@ -688,17 +689,17 @@ void frmEditJob::cmdKillJob_Click() {
 
   // The list first: a job that is listed always has its file. Should the file refuse to go,
   // the list gets its old lines back.
-  std::optional<std::vector<std::string>> old_list = ReadJobList(app_folder_);
+  std::optional<std::vector<std::string>> old_list = ReadJobList(jobs_folder_);
   std::string error;
-  if (!old_list || !RemoveJobFromList(app_folder_, name, &error) ||
-      !TrashJobFile(app_folder_, name, &error)) {
-    if (old_list) RewriteJobList(app_folder_, *old_list);
+  if (!old_list || !RemoveJobFromList(jobs_folder_, name, &error) ||
+      !TrashJobFile(jobs_folder_, name, &error)) {
+    if (old_list) RewriteJobList(jobs_folder_, *old_list);
     ShowError(MessageParent(), "ジョブ「" + name + "」を削除できませんでした。\r\n" + error);
     return;
   }
 
   ForgetResumePoint(name);
-  DeleteSeenState(app_folder_, name);
+  DeleteSeenState(jobs_folder_, name);
   // The deleted job's entries never stay on screen under another job's name.
   ClearEntries();
   LoadEditorJobList(index > 0 ? index - 1 : 0);

@@ -36,7 +36,8 @@ class frmEditJob : public Gtk::Dialog {
 
   // `owner` is the main window that opens the editor (may be null); `first_window_browser` is
   // the browser of the process's first main window, whose page cmdCurVw takes (may be null).
-  frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser);
+  frmEditJob(Gtk::Window* owner, BrowserControl* first_window_browser,
+             const std::string& jobs_folder);
 
   // The job to preselect, -1 for none. Set before Form_Load().
   int SpcfIdx = -1;
@@ -147,7 +148,7 @@ class frmEditJob : public Gtk::Dialog {
 
   Gtk::Window* owner_;
   BrowserControl* first_window_browser_;
-  std::string app_folder_;
+  std::string jobs_folder_;
 
   int edit_job_idx_ = -1;
   std::vector<JobEntry> edit_entries_;  // EditLastIdx is its size - 1

@@ -14,25 +14,25 @@
 #include "jobs/job_host.h"
 #include "jobs/job_plan.h"
 #include "jobs/jobs_folder_choice.h"
+#include "jobs/jobs_service.h"
 #include "jobs/outside_job_file.h"
 #include "jobs/shortcut_folder_export.h"
-#include "platform/app_folder.h"
+#include "jobs/work_progress.h"
 #include "platform/dialogs.h"
-#include "platform/jobs_folder.h"
 #include "platform/path_util.h"
 
 namespace tarvik {
 
 namespace {
 
-std::string OverwriteQuestion(const std::string& app_folder, const std::string& name) {
-  return JobFilePath(app_folder, name) + "は既に存在しています。\r\n上書きしますか？";
+std::string OverwriteQuestion(const std::string& jobs_folder, const std::string& name) {
+  return JobFilePath(jobs_folder, name) + "は既に存在しています。\r\n上書きしますか？";
 }
 
 // The index of the job list's first line that is `name`. A name the list already holds is not
 // added again: one job, one line.
-std::optional<int> ListedIndex(const std::string& app_folder, const std::string& name) {
-  std::optional<std::vector<std::string>> names = ReadJobList(app_folder);
+std::optional<int> ListedIndex(const std::string& jobs_folder, const std::string& name) {
+  std::optional<std::vector<std::string>> names = ReadJobList(jobs_folder);
   if (!names) return std::nullopt;
   auto it = std::find(names->begin(), names->end(), name);
   if (it == names->end()) return std::nullopt;
@@ -54,7 +54,7 @@ void OpenEditor(JobHost& host, int preselect) {
       JobHost* host;
       ~Closed() { HostsWithEditorOpen().erase(host); }
     } closed{&host};
-    frmEditJob editor(&host.job_window(), host.FirstWindowBrowser());
+    frmEditJob editor(&host.job_window(), host.FirstWindowBrowser(), host.jobs_service().folder());
     editor.SpcfIdx = preselect;
     editor.Form_Load();
     // A close the user took back (edits not to be thrown away) leaves the editor open.
@@ -74,7 +74,7 @@ void mnuEditJob_Click(JobHost& host) {
   if (host.NewJobFlag()) {
     // New Job has just listed the job as the list's last line. The selector may not show every
     // line: another window may have listed jobs since this one loaded its list.
-    std::optional<std::vector<std::string>> names = ReadJobList(JobsFolder());
+    std::optional<std::vector<std::string>> names = ReadJobList(host.jobs_service().folder());
     preselect = names ? static_cast<int>(names->size()) - 1 : host.JobSelectorCount();
   }
   host.SetNewJobFlag(false);
@@ -86,7 +86,7 @@ std::string JobNotCreatedMessage(const std::string& name, const std::string& rea
 }
 
 std::string AskNewJobName(JobHost& host) {
-  const std::string app_folder = JobsFolder();
+  const std::string jobs_folder = host.jobs_service().folder();
   for (;;) {
     std::string name = AppDialogs().InputBox(
         &host.job_window(), "作成するジョブの名前を入力してください", "ジョブ名の入力", "New Job");
@@ -95,8 +95,8 @@ std::string AskNewJobName(JobHost& host) {
       ShowError(&host.job_window(), "ファイル名に使用できない文字を\r\n含んでいます");
       continue;
     }
-    if (JobFileExists(app_folder, name) &&
-        AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(app_folder, name),
+    if (JobFileExists(jobs_folder, name) &&
+        AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(jobs_folder, name),
                                 kConfirmCaption, MsgIcon::Question,
                                 MsgButtons::YesNo) == MsgResult::No)
       continue;
@@ -109,7 +109,7 @@ std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& ent
   if (name.empty()) return name;
   // The user agreed to replace a job of that name; a listed one keeps its one line.
   const PlanOutcome made =
-      CarryOutJobPlan(JobsFolder(), JobPlan{{PlannedJob{name, entries, true}}});
+      CarryOutJobPlan(host.jobs_service().folder(), JobPlan{{PlannedJob{name, entries, true}}});
   if (!made.done() || made.names.empty()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return "";
@@ -119,7 +119,7 @@ std::string CreateJobWithEntries(JobHost& host, const std::vector<JobEntry>& ent
 
 std::string AddJobFileFromElsewhere(JobHost& host, const std::string& path,
                                     const std::string& name) {
-  const OutsideJobOffer offer = OfferOutsideJobFile(path, name, JobsFolder());
+  const OutsideJobOffer offer = OfferOutsideJobFile(path, name, host.jobs_service().folder());
   if (!offer.can_add()) {
     ShowError(&host.job_window(), offer.refusal);
     return "";
@@ -127,7 +127,7 @@ std::string AddJobFileFromElsewhere(JobHost& host, const std::string& path,
   if (AppDialogs().MessageBox(&host.job_window(), AddOutsideJobQuestion(offer), kConfirmCaption,
                               MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
     return "";
-  const PlanOutcome outcome = CarryOutJobPlan(JobsFolder(), offer.plan());
+  const PlanOutcome outcome = CarryOutJobPlan(host.jobs_service().folder(), offer.plan());
   if (!outcome.done() || outcome.names.empty()) {
     ShowError(&host.job_window(), AddOutsideJobFailure(outcome.error));
     return "";
@@ -136,13 +136,13 @@ std::string AddJobFileFromElsewhere(JobHost& host, const std::string& path,
 }
 
 void mnuNewJob_Click(JobHost& host) {
-  const std::string app_folder = JobsFolder();
+  const std::string jobs_folder = host.jobs_service().folder();
   const std::string name = AskNewJobName(host);
   if (name.empty()) return;
 
   // The file and its line are made together: a job is never left without its line.
-  const std::optional<int> listed = ListedIndex(app_folder, name);
-  const PlanOutcome made = CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, {}, true}}});
+  const std::optional<int> listed = ListedIndex(jobs_folder, name);
+  const PlanOutcome made = CarryOutJobPlan(jobs_folder, JobPlan{{PlannedJob{name, {}, true}}});
   if (!made.done()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return;
@@ -181,9 +181,9 @@ void mnuImportFavFolder_Click(JobHost& host) {
 }
 
 bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string& name) {
-  const std::string app_folder = JobsFolder();
-  if (JobFileExists(app_folder, name) &&
-      AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(app_folder, name),
+  const std::string jobs_folder = host.jobs_service().folder();
+  if (JobFileExists(jobs_folder, name) &&
+      AppDialogs().MessageBox(&host.job_window(), OverwriteQuestion(jobs_folder, name),
                               kConfirmCaption, MsgIcon::Question,
                               MsgButtons::YesNo) == MsgResult::No)
     return false;
@@ -196,7 +196,7 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
     return false;
   }
   const PlanOutcome made =
-      CarryOutJobPlan(app_folder, JobPlan{{PlannedJob{name, std::move(entries), true}}});
+      CarryOutJobPlan(jobs_folder, JobPlan{{PlannedJob{name, std::move(entries), true}}});
   if (!made.done()) {
     ShowError(&host.job_window(), JobNotCreatedMessage(name, made.error));
     return false;
@@ -211,11 +211,12 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
 
 void mnuJobsFolder_Click(JobHost& host) {
   Gtk::Window* window = &host.job_window();
+  JobsService& jobs = host.jobs_service();
   std::optional<std::string> chosen =
-      AppDialogs().ChooseFolder(window, kJobsFolderTitle, JobsFolder());
+      AppDialogs().ChooseFolder(window, kJobsFolderTitle, jobs.folder());
   if (!chosen || chosen->empty()) return;
   const std::string folder = WithoutTrailingSlash(*chosen);
-  if (folder == JobsFolder()) return;
+  if (folder == jobs.folder()) return;
   const JobsFolderCheck check = CheckJobsFolder(folder);
   if (check.state == JobsFolderState::Unusable) {
     ShowError(window, JobsFolderUnusableMessage(folder, check.reason));
@@ -227,14 +228,26 @@ void mnuJobsFolder_Click(JobHost& host) {
                                 MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgResult::Cancel) return;
     std::string error;
-    const bool ready = answer == MsgResult::Yes ? CopyJobsInto(JobsFolder(), folder, &error)
-                                                : StartEmptyJobsFolder(folder, &error);
+    bool ready = false;
+    if (answer == MsgResult::Yes) {
+      // Off the main loop, behind the progress window that can stop it: whole or nothing.
+      const std::string from = jobs.folder();
+      RunWithProgress(*window, kCopyJobsTitle, [&](WorkProgress& progress) {
+        ready = CopyJobsInto(from, folder, &error, [&](size_t done, size_t total) {
+          progress.Report(done, total);
+          return !progress.cancelled();
+        });
+      });
+      if (!ready && error.empty()) return;  // stopped by the user: nothing changed
+    } else {
+      ready = StartEmptyJobsFolder(folder, &error);
+    }
     if (!ready) {
       ShowError(window, JobsNotCopiedMessage(error));
       return;
     }
   }
-  SetJobsFolder(folder == ApplicationFolder() ? std::string() : folder);
+  jobs.ChooseFolder(folder);
 }
 
 }  // namespace tarvik

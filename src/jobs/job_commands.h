@@ -53,8 +53,11 @@ bool ImportFavFolder(JobHost& host, const std::string& folder, const std::string
 // "ｼﾞｮﾌﾞの保存先": asks for the folder that holds the job list and the job files. A folder with
 // a job list is used as it is; one without asks whether the current jobs are copied there (or
 // it starts empty); one that cannot be used is refused with its reason. Every open window
-// follows the new folder at once, those of other Tarvik processes too (platform/jobs_folder.h).
+// follows the new folder at once, those of other Tarvik processes too (jobs/jobs_service.h).
+// The jobs are copied off the main loop behind a progress window whose Cancel leaves the folder
+// as it was.
 void mnuJobsFolder_Click(JobHost& host);
 inline constexpr char kJobsFolderTitle[] = "ジョブの保存先フォルダを選択してください。";
+inline constexpr char kCopyJobsTitle[] = "ｼﾞｮﾌﾞのｺﾋﾟｰ";
 
 }  // namespace tarvik

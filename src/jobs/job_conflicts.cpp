@@ -225,4 +225,8 @@ std::string MergedConflictNotice(const ConflictMerge& merge) {
   return names + "の競合コピーを統合しました";
 }
 
+std::string ConflictCopiesKeptNotice(const std::string& copies) {
+  return "競合コピー" + copies + "をごみ箱に移せなかったため、そのまま残しています";
+}
+
 }  // namespace tarvik

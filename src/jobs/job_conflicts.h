@@ -54,5 +54,11 @@ bool HasConflictCopies(const std::string& jobs_folder);
 // The status bar's word after a merge, naming the jobs merged ("「News」の競合コピーを統合しま
 // した"), or the job list; "" when nothing was merged.
 std::string MergedConflictNotice(const ConflictMerge& merge);
+// The status bar's word for copies that stay where the tool left them (`copies`: their paths,
+// each in 「」).
+std::string ConflictCopiesKeptNotice(const std::string& copies);
+// The message for merges that failed; the reasons follow it, one a line.
+inline constexpr char kConflictMergeFailedMessage[] =
+    "同期ツールが残した競合コピーを統合できませんでした。コピーはそのまま残っています。";
 
 }  // namespace tarvik

@@ -54,13 +54,13 @@ std::vector<JobEntry> EntriesAddedElsewhere(const std::vector<JobEntry>& on_disk
   return added;
 }
 
-bool SaveEditedJob(const std::string& app_folder, const std::string& name,
+bool SaveEditedJob(const std::string& jobs_folder, const std::string& name,
                    const std::vector<JobEntry>& first_read, const std::vector<JobEntry>& edited,
                    std::vector<JobEntry>* added_elsewhere, std::string* error) {
-  JobListLock lock(app_folder);
+  JobListLock lock(jobs_folder);
   std::vector<JobEntry> entries = edited;
   std::vector<JobEntry> added;
-  std::optional<Job> now = ReadJobFile(app_folder, name);
+  std::optional<Job> now = ReadJobFile(jobs_folder, name);
   if (now && now->entries != first_read) {
     for (JobEntry& entry : EntriesAddedElsewhere(now->entries, first_read, edited)) {
       if (static_cast<int>(entries.size()) >= kMaxJobEntries) break;
@@ -68,18 +68,18 @@ bool SaveEditedJob(const std::string& app_folder, const std::string& name,
       added.push_back(std::move(entry));
     }
   }
-  if (!WriteJobFile(app_folder, name, entries, error)) return false;
+  if (!WriteJobFile(jobs_folder, name, entries, error)) return false;
   if (added_elsewhere) *added_elsewhere = std::move(added);
   return true;
 }
 
-bool AppendEntryToJob(const std::string& app_folder, const std::string& name, const JobEntry& entry,
-                      std::string* error) {
-  JobListLock lock(app_folder);
+bool AppendEntryToJob(const std::string& jobs_folder, const std::string& name,
+                      const JobEntry& entry, std::string* error) {
+  JobListLock lock(jobs_folder);
   ReadFailure failure = ReadFailure::None;
-  std::optional<Job> job = ReadJobFile(app_folder, name, &failure);
+  std::optional<Job> job = ReadJobFile(jobs_folder, name, &failure);
   if (!job) {
-    if (error) *error = ReadFailureMessage(JobFilePath(app_folder, name), failure);
+    if (error) *error = ReadFailureMessage(JobFilePath(jobs_folder, name), failure);
     return false;
   }
   if (job->truncated || static_cast<int>(job->entries.size()) >= kMaxJobEntries) {
@@ -89,7 +89,7 @@ bool AppendEntryToJob(const std::string& app_folder, const std::string& name, co
     return false;
   }
   job->entries.push_back(entry);
-  return WriteJobFile(app_folder, name, job->entries, error);
+  return WriteJobFile(jobs_folder, name, job->entries, error);
 }
 
 std::string TitleBeforeFirstDot(std::string_view file_name) {

@@ -91,14 +91,14 @@ std::string DiscardEditsQuestion(const std::string& job_name);
 // elsewhere (EntriesAddedElsewhere, as many as the job has room for) after `edited`, and
 // replaces the file with both. `added_elsewhere` receives those kept. False, with the reason in
 // `error`, when the file cannot be written; an unreadable file is replaced by `edited` alone.
-bool SaveEditedJob(const std::string& app_folder, const std::string& name,
+bool SaveEditedJob(const std::string& jobs_folder, const std::string& name,
                    const std::vector<JobEntry>& first_read, const std::vector<JobEntry>& edited,
                    std::vector<JobEntry>* added_elsewhere, std::string* error = nullptr);
 
 // "Add the page to a job": appends `entry` to the job file of `name`. Fails, changing nothing,
 // when the job file is missing or unreadable or the job is full (kMaxJobEntries).
-bool AppendEntryToJob(const std::string& app_folder, const std::string& name, const JobEntry& entry,
-                      std::string* error = nullptr);
+bool AppendEntryToJob(const std::string& jobs_folder, const std::string& name,
+                      const JobEntry& entry, std::string* error = nullptr);
 
 // ---- The favorites-folder import ---------------------------------------------------------------
 

@@ -152,10 +152,12 @@ bool RefuseLineBreaks(const std::vector<std::string>& names, std::string* error)
 
 // ---- Paths -------------------------------------------------------------------------------------
 
-std::string JobListPath(const std::string& app_folder) { return JoinPath(app_folder, "TVJob.lst"); }
+std::string JobListPath(const std::string& jobs_folder) {
+  return JoinPath(jobs_folder, "TVJob.lst");
+}
 
-std::string JobFilePath(const std::string& app_folder, const std::string& name) {
-  return JoinPath(app_folder, "JobFiles/" + name + ".tvj");
+std::string JobFilePath(const std::string& jobs_folder, const std::string& name) {
+  return JoinPath(jobs_folder, "JobFiles/" + name + ".tvj");
 }
 
 // ---- Formats -----------------------------------------------------------------------------------
@@ -224,11 +226,11 @@ std::string FormatJobList(const std::vector<std::string>& names) {
 
 // ---- The job list ------------------------------------------------------------------------------
 
-bool JobListExists(const std::string& app_folder) { return FileExists(JobListPath(app_folder)); }
+bool JobListExists(const std::string& jobs_folder) { return FileExists(JobListPath(jobs_folder)); }
 
-std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folder,
+std::optional<std::vector<std::string>> ReadJobList(const std::string& jobs_folder,
                                                     ReadFailure* failure) {
-  auto bytes = ReadFileBytes(JobListPath(app_folder), kJobListReadLimit, failure);
+  auto bytes = ReadFileBytes(JobListPath(jobs_folder), kJobListReadLimit, failure);
   if (!bytes) return std::nullopt;
   return ParseJobList(*bytes);
 }
@@ -246,26 +248,26 @@ std::optional<std::string> ReadJobListToChange(const std::string& path, bool mis
   return bytes;
 }
 
-bool WriteJobListUnlocked(const std::string& app_folder, const std::vector<std::string>& names,
+bool WriteJobListUnlocked(const std::string& jobs_folder, const std::vector<std::string>& names,
                           std::string* error) {
   if (RefuseLineBreaks(names, error)) return false;
-  return WriteFileAtomically(JobListPath(app_folder), FormatJobList(names), error);
+  return WriteFileAtomically(JobListPath(jobs_folder), FormatJobList(names), error);
 }
 
 }  // namespace
 
-JobListLock::JobListLock(const std::string& app_folder) : lock_(JobListPath(app_folder)) {}
+JobListLock::JobListLock(const std::string& jobs_folder) : lock_(JobListPath(jobs_folder)) {}
 
-bool AppendJobName(const std::string& app_folder, const std::string& name, std::string* error) {
-  JobListLock lock(app_folder);
-  return AppendJobNames(lock, app_folder, {name}, error);
+bool AppendJobName(const std::string& jobs_folder, const std::string& name, std::string* error) {
+  JobListLock lock(jobs_folder);
+  return AppendJobNames(lock, jobs_folder, {name}, error);
 }
 
-bool AppendJobNames(const JobListLock&, const std::string& app_folder,
+bool AppendJobNames(const JobListLock&, const std::string& jobs_folder,
                     const std::vector<std::string>& names, std::string* error) {
   if (RefuseLineBreaks(names, error)) return false;
   if (names.empty()) return true;
-  const std::string path = JobListPath(app_folder);
+  const std::string path = JobListPath(jobs_folder);
   std::optional<std::string> existing = ReadJobListToChange(path, true, error);
   if (!existing) return false;
   const std::string& bytes = *existing;
@@ -309,27 +311,28 @@ bool AppendJobNames(const JobListLock&, const std::string& app_folder,
   return WriteFileAtomically(path, out, error);
 }
 
-bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,
+bool RewriteJobList(const std::string& jobs_folder, const std::vector<std::string>& names,
                     std::string* error) {
-  FileLock lock(JobListPath(app_folder));
-  return WriteJobListUnlocked(app_folder, names, error);
+  FileLock lock(JobListPath(jobs_folder));
+  return WriteJobListUnlocked(jobs_folder, names, error);
 }
 
-bool RemoveJobFromList(const std::string& app_folder, const std::string& name, std::string* error) {
-  const std::string path = JobListPath(app_folder);
+bool RemoveJobFromList(const std::string& jobs_folder, const std::string& name,
+                       std::string* error) {
+  const std::string path = JobListPath(jobs_folder);
   FileLock lock(path);
   std::optional<std::string> bytes = ReadJobListToChange(path, false, error);
   if (!bytes) return false;
   std::vector<std::string> kept;
   for (auto& line : ParseJobList(*bytes))
     if (line != name) kept.push_back(std::move(line));
-  return WriteJobListUnlocked(app_folder, kept, error);
+  return WriteJobListUnlocked(jobs_folder, kept, error);
 }
 
-bool RenameJobInList(const std::string& app_folder, const std::string& old_name,
+bool RenameJobInList(const std::string& jobs_folder, const std::string& old_name,
                      const std::string& new_name, std::string* error) {
   if (RefuseLineBreaks({new_name}, error)) return false;
-  const std::string path = JobListPath(app_folder);
+  const std::string path = JobListPath(jobs_folder);
   FileLock lock(path);
   std::optional<std::string> bytes = ReadJobListToChange(path, false, error);
   if (!bytes) return false;
@@ -351,56 +354,56 @@ bool RenameJobInList(const std::string& app_folder, const std::string& old_name,
     SetError(error, "job not listed: " + old_name);
     return false;
   }
-  return WriteJobListUnlocked(app_folder, names, error);
+  return WriteJobListUnlocked(jobs_folder, names, error);
 }
 
 // ---- Job files ---------------------------------------------------------------------------------
 
-bool JobFileExists(const std::string& app_folder, const std::string& name) {
-  return IsFileNameSafe(name) && FileExists(JobFilePath(app_folder, name));
+bool JobFileExists(const std::string& jobs_folder, const std::string& name) {
+  return IsFileNameSafe(name) && FileExists(JobFilePath(jobs_folder, name));
 }
 
 namespace {
 
 // A job's file read and parsed by `parse`, the name checked first.
-std::optional<Job> ReadJobFileWith(const std::string& app_folder, const std::string& name,
+std::optional<Job> ReadJobFileWith(const std::string& jobs_folder, const std::string& name,
                                    ReadFailure* failure, Job (*parse)(std::string_view)) {
   if (failure) *failure = ReadFailure::Missing;
   if (!IsFileNameSafe(name)) return std::nullopt;
-  auto bytes = ReadFileBytes(JobFilePath(app_folder, name), kJobFileReadLimit, failure);
+  auto bytes = ReadFileBytes(JobFilePath(jobs_folder, name), kJobFileReadLimit, failure);
   if (!bytes) return std::nullopt;
   return parse(*bytes);
 }
 
 }  // namespace
 
-std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name,
+std::optional<Job> ReadJobFile(const std::string& jobs_folder, const std::string& name,
                                ReadFailure* failure) {
-  return ReadJobFileWith(app_folder, name, failure, ParseJobFile);
+  return ReadJobFileWith(jobs_folder, name, failure, ParseJobFile);
 }
 
-std::optional<Job> ReadWholeJobFile(const std::string& app_folder, const std::string& name,
+std::optional<Job> ReadWholeJobFile(const std::string& jobs_folder, const std::string& name,
                                     ReadFailure* failure) {
-  return ReadJobFileWith(app_folder, name, failure, ParseWholeJobFile);
+  return ReadJobFileWith(jobs_folder, name, failure, ParseWholeJobFile);
 }
 
-bool WriteJobFile(const std::string& app_folder, const std::string& name,
+bool WriteJobFile(const std::string& jobs_folder, const std::string& name,
                   const std::vector<JobEntry>& entries, std::string* error) {
   if (RefuseUnsafeName(name, error)) return false;
-  return WriteFileAtomically(JobFilePath(app_folder, name), FormatJobFile(entries), error);
+  return WriteFileAtomically(JobFilePath(jobs_folder, name), FormatJobFile(entries), error);
 }
 
-bool CreateEmptyJobFile(const std::string& app_folder, const std::string& name,
+bool CreateEmptyJobFile(const std::string& jobs_folder, const std::string& name,
                         std::string* error) {
   if (RefuseUnsafeName(name, error)) return false;
-  return WriteFileAtomically(JobFilePath(app_folder, name), std::string_view(), error);
+  return WriteFileAtomically(JobFilePath(jobs_folder, name), std::string_view(), error);
 }
 
-bool RenameJobFile(const std::string& app_folder, const std::string& old_name,
+bool RenameJobFile(const std::string& jobs_folder, const std::string& old_name,
                    const std::string& new_name, std::string* error) {
   if (RefuseUnsafeName(old_name, error) || RefuseUnsafeName(new_name, error)) return false;
-  const std::string from = JobFilePath(app_folder, old_name);
-  const std::string to = JobFilePath(app_folder, new_name);
+  const std::string from = JobFilePath(jobs_folder, old_name);
+  const std::string to = JobFilePath(jobs_folder, new_name);
   if (!FileExists(from)) {
     SetError(error, "no job file " + from);
     return false;
@@ -422,9 +425,9 @@ bool RenameJobFile(const std::string& app_folder, const std::string& old_name,
   return false;
 }
 
-std::vector<std::string> JobFileNames(const std::string& app_folder) {
+std::vector<std::string> JobFileNames(const std::string& jobs_folder) {
   std::vector<std::string> names;
-  if (GDir* dir = g_dir_open(JoinPath(app_folder, "JobFiles").c_str(), 0, nullptr)) {
+  if (GDir* dir = g_dir_open(JoinPath(jobs_folder, "JobFiles").c_str(), 0, nullptr)) {
     while (const char* file = g_dir_read_name(dir)) {
       std::string n = file;
       if (n.size() > 4 && n.compare(n.size() - 4, 4, ".tvj") == 0)
@@ -435,9 +438,9 @@ std::vector<std::string> JobFileNames(const std::string& app_folder) {
   return names;
 }
 
-bool DeleteJobFile(const std::string& app_folder, const std::string& name, std::string* error) {
+bool DeleteJobFile(const std::string& jobs_folder, const std::string& name, std::string* error) {
   if (RefuseUnsafeName(name, error)) return false;
-  const std::string path = JobFilePath(app_folder, name);
+  const std::string path = JobFilePath(jobs_folder, name);
   if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
   SetError(error, ErrnoText(path, errno));
   return false;

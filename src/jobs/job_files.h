@@ -5,8 +5,8 @@
 // added page) and job_conflicts.h's merge hold that lock around each read and write of a job
 // file; job_watch.h watches the files.
 //
-// The job list, application folder + "/TVJob.lst", holds one job name per line; its line order is
-// the job index order. A job file, application folder + "/JobFiles/" + name + ".tvj", holds one
+// The job list, jobs folder + "/TVJob.lst", holds one job name per line; its line order is
+// the job index order. A job file, jobs folder + "/JobFiles/" + name + ".tvj", holds one
 // entry per line: the title with its commas removed, ",", the URL. Both are read with the text
 // rule of text_file.h (code page 932 or UTF-8, any line end) and written in code page 932 with
 // CR LF, or in UTF-8 with a byte-order mark when a character does not fit.
@@ -53,15 +53,15 @@ struct Job {
 
 // ---- Paths -------------------------------------------------------------------------------------
 
-std::string JobListPath(const std::string& app_folder);
-std::string JobFilePath(const std::string& app_folder, const std::string& name);
+std::string JobListPath(const std::string& jobs_folder);
+std::string JobFilePath(const std::string& jobs_folder, const std::string& name);
 
 // ---- The job list ------------------------------------------------------------------------------
 
-bool JobListExists(const std::string& app_folder);
+bool JobListExists(const std::string& jobs_folder);
 // Every line, empty lines included, in file order; nothing when the file is missing or unreadable
 // (`failure` says why; a list past kJobListReadLimit is not read).
-std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folder,
+std::optional<std::vector<std::string>> ReadJobList(const std::string& jobs_folder,
                                                     ReadFailure* failure = nullptr);
 //
 // Each writer below reads, changes and replaces the list under FileLock(JobListPath(...)), so
@@ -71,33 +71,33 @@ std::optional<std::vector<std::string>> ReadJobList(const std::string& app_folde
 // kept byte for byte unless the name needs UTF-8 and the list is in code page 932, in which case
 // the whole list is rewritten in UTF-8. A list whose last line has no terminator gets one first,
 // so the name never joins that line.
-bool AppendJobName(const std::string& app_folder, const std::string& name,
+bool AppendJobName(const std::string& jobs_folder, const std::string& name,
                    std::string* error = nullptr);
 
 // The job list's lock, held for a change that spans the list and other files (new jobs with
 // their lines, see job_plan.h). Functions that take it expect the caller to hold it.
 class JobListLock {
  public:
-  explicit JobListLock(const std::string& app_folder);
+  explicit JobListLock(const std::string& jobs_folder);
 
  private:
   FileLock lock_;
 };
 // AppendJobName for several names, in one write of the list, under a lock the caller holds.
-bool AppendJobNames(const JobListLock& held, const std::string& app_folder,
+bool AppendJobNames(const JobListLock& held, const std::string& jobs_folder,
                     const std::vector<std::string>& names, std::string* error = nullptr);
 // Replaces the list with `names`, one per line, in order.
-bool RewriteJobList(const std::string& app_folder, const std::vector<std::string>& names,
+bool RewriteJobList(const std::string& jobs_folder, const std::vector<std::string>& names,
                     std::string* error = nullptr);
 // Drops every line equal to `name` (so a name duplicated by hand goes completely) and rewrites
 // the list with the rest. A missing list is a failure.
-bool RemoveJobFromList(const std::string& app_folder, const std::string& name,
+bool RemoveJobFromList(const std::string& jobs_folder, const std::string& name,
                        std::string* error = nullptr);
 
 // Renames every line equal to `old_name` to `new_name` in the list as it is on disk now, keeping
 // every other line, those other processes added included, in place. Fails, changing nothing,
 // when the list does not hold `old_name` or already holds `new_name`.
-bool RenameJobInList(const std::string& app_folder, const std::string& old_name,
+bool RenameJobInList(const std::string& jobs_folder, const std::string& old_name,
                      const std::string& new_name, std::string* error = nullptr);
 
 // A name holding a line break would become two lines of the list, so the list writers refuse
@@ -109,30 +109,30 @@ bool RenameJobInList(const std::string& app_folder, const std::string& old_name,
 // JobFileExists and ReadJobFile report it missing and the writers refuse it, so a hand-edited job
 // list can never point outside "JobFiles/".
 
-bool JobFileExists(const std::string& app_folder, const std::string& name);
+bool JobFileExists(const std::string& jobs_folder, const std::string& name);
 // The job's entries; nothing when the file is missing or unreadable. An empty file gives no
 // entries and last index -1. A file that ends in the middle of an entry (an odd number of
 // fields) keeps that last entry with an empty URL. Blank lines at the end are no entries. A file
 // past kJobFileReadLimit is not read; `failure` says why nothing came.
-std::optional<Job> ReadJobFile(const std::string& app_folder, const std::string& name,
+std::optional<Job> ReadJobFile(const std::string& jobs_folder, const std::string& name,
                                ReadFailure* failure = nullptr);
 // ReadJobFile without the kMaxJobEntries cap: every entry of the file, `truncated` never set.
-std::optional<Job> ReadWholeJobFile(const std::string& app_folder, const std::string& name,
+std::optional<Job> ReadWholeJobFile(const std::string& jobs_folder, const std::string& name,
                                     ReadFailure* failure = nullptr);
 // Replaces the job file with `entries`, one line each. Creates "JobFiles/" when it is missing.
-bool WriteJobFile(const std::string& app_folder, const std::string& name,
+bool WriteJobFile(const std::string& jobs_folder, const std::string& name,
                   const std::vector<JobEntry>& entries, std::string* error = nullptr);
 // Creates the job file, or empties an existing one.
-bool CreateEmptyJobFile(const std::string& app_folder, const std::string& name,
+bool CreateEmptyJobFile(const std::string& jobs_folder, const std::string& name,
                         std::string* error = nullptr);
 // Renames the job file of `old_name` to that of `new_name`. Refuses when the new name's file
 // already exists, so renaming never destroys another job; renaming to the same name succeeds.
-bool RenameJobFile(const std::string& app_folder, const std::string& old_name,
+bool RenameJobFile(const std::string& jobs_folder, const std::string& old_name,
                    const std::string& new_name, std::string* error = nullptr);
 // The names of the jobs that have a file in "JobFiles/", listed or not, in no particular order.
-std::vector<std::string> JobFileNames(const std::string& app_folder);
+std::vector<std::string> JobFileNames(const std::string& jobs_folder);
 // Deletes the job file. A file that is already missing counts as deleted.
-bool DeleteJobFile(const std::string& app_folder, const std::string& name,
+bool DeleteJobFile(const std::string& jobs_folder, const std::string& name,
                    std::string* error = nullptr);
 
 // ---- The formats, on text and bytes (for callers that already hold the file) -------------------

@@ -8,6 +8,7 @@ class Window;
 namespace tarvik {
 
 class BrowserControl;
+class JobsService;
 
 class JobHost {
  public:
@@ -31,6 +32,8 @@ class JobHost {
   virtual void SetNewJobFlag(bool on) = 0;
   // The browser of the process's first main window (the editor takes the page shown there).
   virtual BrowserControl* FirstWindowBrowser() = 0;
+  // The process's jobs: the jobs folder, and the changes made to it from outside.
+  virtual JobsService& jobs_service() = 0;
 };
 
 }  // namespace tarvik

@@ -27,12 +27,12 @@ constexpr std::string_view kNotePrefix = ".tarvik-new-jobs-";
 
 std::string ThisHostsNotePrefix() { return std::string(kNotePrefix) + g_get_host_name() + "-"; }
 
-std::string JobFilesFolder(const std::string& app_folder) {
-  return JoinPath(app_folder, "JobFiles");
+std::string JobFilesFolder(const std::string& jobs_folder) {
+  return JoinPath(jobs_folder, "JobFiles");
 }
 
-std::string NotePath(const std::string& app_folder) {
-  return JoinPath(JobFilesFolder(app_folder),
+std::string NotePath(const std::string& jobs_folder) {
+  return JoinPath(JobFilesFolder(jobs_folder),
                   ThisHostsNotePrefix() + std::to_string(static_cast<long>(::getpid())));
 }
 
@@ -52,32 +52,32 @@ void SyncFolder(const std::string& folder) {
 }
 
 // The job list's lines for a change; a missing list has none.
-std::optional<std::vector<std::string>> ListedNames(const std::string& app_folder,
+std::optional<std::vector<std::string>> ListedNames(const std::string& jobs_folder,
                                                     std::string* error) {
   ReadFailure failure = ReadFailure::None;
-  std::optional<std::vector<std::string>> names = ReadJobList(app_folder, &failure);
+  std::optional<std::vector<std::string>> names = ReadJobList(jobs_folder, &failure);
   if (!names && failure == ReadFailure::Missing) return std::vector<std::string>{};
-  if (!names && error) *error = ReadFailureMessage(JobListPath(app_folder), failure);
+  if (!names && error) *error = ReadFailureMessage(JobListPath(jobs_folder), failure);
   return names;
 }
 
 // Job files a killed plan put in place: those its note names that the list does not.
-void RemoveUnlistedFilesOf(const std::string& app_folder, const std::string& note) {
+void RemoveUnlistedFilesOf(const std::string& jobs_folder, const std::string& note) {
   std::optional<std::string> bytes = ReadFileBytes(note, kJobListReadLimit);
-  std::optional<std::vector<std::string>> listed = ListedNames(app_folder, nullptr);
+  std::optional<std::vector<std::string>> listed = ListedNames(jobs_folder, nullptr);
   if (bytes && listed) {
     const std::unordered_set<std::string> in_list(listed->begin(), listed->end());
     for (const std::string& name : ParseJobList(*bytes))
-      if (CanBeJobFileName(name) && !in_list.count(name)) DeleteJobFile(app_folder, name);
+      if (CanBeJobFileName(name) && !in_list.count(name)) DeleteJobFile(jobs_folder, name);
   }
   if (bytes || !FileExists(note)) ::unlink(note.c_str());
 }
 
 }  // namespace
 
-std::vector<std::string> TakenJobNames(const std::string& app_folder) {
-  std::vector<std::string> names = ReadJobList(app_folder).value_or(std::vector<std::string>{});
-  if (GDir* dir = g_dir_open(JobFilesFolder(app_folder).c_str(), 0, nullptr)) {
+std::vector<std::string> TakenJobNames(const std::string& jobs_folder) {
+  std::vector<std::string> names = ReadJobList(jobs_folder).value_or(std::vector<std::string>{});
+  if (GDir* dir = g_dir_open(JobFilesFolder(jobs_folder).c_str(), 0, nullptr)) {
     while (const char* file = g_dir_read_name(dir)) {
       std::string_view n(file);
       if (n.size() > 4 && n.substr(n.size() - 4) == ".tvj")
@@ -88,7 +88,7 @@ std::vector<std::string> TakenJobNames(const std::string& app_folder) {
   return names;
 }
 
-PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
+PlanOutcome CarryOutJobPlan(const std::string& jobs_folder, const JobPlan& plan,
                             const PlanProgress& progress) {
   PlanOutcome out;
   size_t total = 0;
@@ -113,7 +113,7 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
     return out;
   }
   for (const PlannedJob& job : plan.jobs) {
-    std::optional<std::string> temp = WriteTemporaryFileFor(JobFilePath(app_folder, job.name),
+    std::optional<std::string> temp = WriteTemporaryFileFor(JobFilePath(jobs_folder, job.name),
                                                             FormatJobFile(job.entries), &out.error);
     if (!temp) {
       discard();
@@ -128,10 +128,10 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
     }
   }
   // One flush for all of them, rather than one per file.
-  SyncFileSystemOf(JobFilesFolder(app_folder));
+  SyncFileSystemOf(JobFilesFolder(jobs_folder));
 
-  JobListLock lock(app_folder);
-  std::optional<std::vector<std::string>> listed = ListedNames(app_folder, &out.error);
+  JobListLock lock(jobs_folder);
+  std::optional<std::vector<std::string>> listed = ListedNames(jobs_folder, &out.error);
   if (!listed) {
     discard();
     return out;
@@ -148,7 +148,7 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
       picker.Use(name);
     } else {
       name = picker.Pick(job.name);
-      while (FileExists(JobFilePath(app_folder, name))) name = picker.Pick(job.name);
+      while (FileExists(JobFilePath(jobs_folder, name))) name = picker.Pick(job.name);
     }
     if (!in_list.count(name)) new_jobs.push_back(i);
     names.push_back(std::move(name));
@@ -158,10 +158,10 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
     for (size_t i : new_jobs) list.push_back(names[i]);
     return list;
   };
-  const std::string note = NotePath(app_folder);
+  const std::string note = NotePath(jobs_folder);
   std::vector<size_t> placed;
   auto roll_back = [&] {
-    for (size_t i : placed) DeleteJobFile(app_folder, names[i]);
+    for (size_t i : placed) DeleteJobFile(jobs_folder, names[i]);
     for (size_t i = 0; i < temps.size(); ++i) ::unlink(temps[i].c_str());
     ::unlink(note.c_str());
   };
@@ -172,7 +172,7 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
   // The new jobs' files go in place, then their lines go to the list in one write.
   for (size_t i : new_jobs) {
     for (;;) {
-      const std::string target = JobFilePath(app_folder, names[i]);
+      const std::string target = JobFilePath(jobs_folder, names[i]);
       const bool moved = plan.jobs[i].replace ? ::rename(temps[i].c_str(), target.c_str()) == 0
                                               : RenameWithoutReplacing(temps[i], target);
       if (moved) break;
@@ -191,8 +191,8 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
     }
     placed.push_back(i);
   }
-  SyncFolder(JobFilesFolder(app_folder));
-  if (!AppendJobNames(lock, app_folder, new_names(), &out.error)) {
+  SyncFolder(JobFilesFolder(jobs_folder));
+  if (!AppendJobNames(lock, jobs_folder, new_names(), &out.error)) {
     roll_back();
     return out;
   }
@@ -204,7 +204,7 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
   std::unordered_set<size_t> is_new(new_jobs.begin(), new_jobs.end());
   for (size_t i = 0; i < plan.jobs.size(); ++i) {
     if (is_new.count(i)) continue;
-    const std::string target = JobFilePath(app_folder, names[i]);
+    const std::string target = JobFilePath(jobs_folder, names[i]);
     if (::rename(temps[i].c_str(), target.c_str()) != 0) {
       if (out.error.empty()) out.error = target + ": " + g_strerror(errno);
       ::unlink(temps[i].c_str());
@@ -213,9 +213,9 @@ PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
   return out;
 }
 
-void SweepJobLeftovers(const std::string& app_folder) {
-  RemoveStaleTemporaryFilesIn(app_folder);
-  const std::string folder = JobFilesFolder(app_folder);
+void SweepJobLeftovers(const std::string& jobs_folder) {
+  RemoveStaleTemporaryFilesIn(jobs_folder);
+  const std::string folder = JobFilesFolder(jobs_folder);
   RemoveStaleTemporaryFilesIn(folder);
   GDir* dir = g_dir_open(folder.c_str(), 0, nullptr);
   if (!dir) return;
@@ -232,8 +232,8 @@ void SweepJobLeftovers(const std::string& app_folder) {
   }
   g_dir_close(dir);
   if (notes.empty()) return;
-  JobListLock lock(app_folder);
-  for (const std::string& note : notes) RemoveUnlistedFilesOf(app_folder, note);
+  JobListLock lock(jobs_folder);
+  for (const std::string& note : notes) RemoveUnlistedFilesOf(jobs_folder, note);
 }
 
 }  // namespace tarvik

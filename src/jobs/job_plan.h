@@ -34,7 +34,7 @@ struct JobPlan {
 };
 
 // The names a new job must not take: the job list's lines and the job files' names.
-std::vector<std::string> TakenJobNames(const std::string& app_folder);
+std::vector<std::string> TakenJobNames(const std::string& jobs_folder);
 
 // How carrying out a plan went.
 struct PlanOutcome {
@@ -48,15 +48,15 @@ struct PlanOutcome {
 // Told (entries written, entries in all) while the job files are written; returns false to stop.
 using PlanProgress = std::function<bool(size_t done, size_t total)>;
 
-// Carries out `plan` in the application folder. A planned name that another process took after
-// the plan was made gets the next unused one (PlanOutcome::names says which). A job already
+// Carries out `plan` in the jobs folder `jobs_folder`. A planned name that another process took
+// after the plan was made gets the next unused one (PlanOutcome::names says which). A job already
 // listed keeps its one line; a new one gets its line at the end of the list.
-PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
+PlanOutcome CarryOutJobPlan(const std::string& jobs_folder, const JobPlan& plan,
                             const PlanProgress& progress = {});
 
-// What a writer that was killed left in the application folder and its "JobFiles/": temporary
+// What a writer that was killed left in the jobs folder and its "JobFiles/": temporary
 // files whose process no longer runs, and job files a plan of this host put in place but never
 // listed. Run at start-up, and on a folder checked as the jobs folder (jobs_folder_choice.h).
-void SweepJobLeftovers(const std::string& app_folder);
+void SweepJobLeftovers(const std::string& jobs_folder);
 
 }  // namespace tarvik

@@ -35,13 +35,17 @@ bool FolderHasNews(const std::string& folder, const std::unordered_set<std::stri
 
 }  // namespace
 
-void JobFilesLook::Follow(const std::string& folder, const std::string& job, std::int64_t now_ns) {
+void JobFilesLook::Follow(const std::string& folder, const std::vector<std::string>& jobs,
+                          std::int64_t now_ns) {
   folder_ = folder;
-  job_path_ = job.empty() || job.find('/') != std::string::npos ? "" : JobFilePath(folder, job);
+  job_paths_.clear();
+  for (const std::string& job : jobs)
+    if (!job.empty() && job.find('/') == std::string::npos)
+      job_paths_.push_back(JobFilePath(folder, job));
+  std::vector<std::string> paths = {JobListPath(folder), folder, JoinPath(folder, "JobFiles")};
+  paths.insert(paths.end(), job_paths_.begin(), job_paths_.end());
   std::map<std::string, Seen> kept;
-  for (const std::string& path :
-       {JobListPath(folder), folder, JoinPath(folder, "JobFiles"), job_path_}) {
-    if (path.empty()) continue;
+  for (const std::string& path : paths) {
     auto it = seen_.find(path);
     if (it != seen_.end()) {
       kept.insert(*it);
@@ -64,7 +68,7 @@ bool JobFilesLook::Changed(const std::string& path, std::int64_t now_ns) {
 bool JobFilesLook::Look(const std::vector<std::string>& awaited, std::int64_t now_ns) {
   if (folder_.empty()) return false;
   bool changed = Changed(JobListPath(folder_), now_ns);
-  if (!job_path_.empty()) changed = Changed(job_path_, now_ns) || changed;
+  for (const std::string& job_path : job_paths_) changed = Changed(job_path, now_ns) || changed;
   // Every stamp is taken at each look, so that a change is reported at the first look after it.
   if (Changed(folder_, now_ns)) changed = FolderHasNews(folder_, nullptr) || changed;
   const std::string job_files = JoinPath(folder_, "JobFiles");
@@ -81,7 +85,7 @@ JobPoll::JobPoll(std::string folder, unsigned every_ms) : folder_(std::move(fold
                                           Glib::PRIORITY_LOW);
 }
 
-void JobPoll::Follow() { look_.Follow(folder_, job_, NowNs()); }
+void JobPoll::Follow() { look_.Follow(folder_, jobs_, NowNs()); }
 
 void JobPoll::SetFolder(const std::string& folder) {
   if (folder == folder_) return;
@@ -90,9 +94,9 @@ void JobPoll::SetFolder(const std::string& folder) {
   Follow();
 }
 
-void JobPoll::WatchJob(const std::string& name) {
-  if (name == job_) return;
-  job_ = name;
+void JobPoll::WatchJobs(const std::vector<std::string>& names) {
+  if (names == jobs_) return;
+  jobs_ = names;
   Follow();
 }
 

@@ -1,6 +1,6 @@
 // Following the jobs where the system cannot watch them (platform/file_watch.h): a look every
 // few seconds at what a watch would have heard of. A look costs a stamp each of the job list, the
-// loaded job's file and the two folders; a folder is read only when its own stamp changed, which
+// loaded jobs' files and the two folders; a folder is read only when its own stamp changed, which
 // a name added, removed or renamed in it does, and never for a change of a file's content.
 #pragma once
 
@@ -27,9 +27,14 @@ inline constexpr char kNoFileWatchNotice[] =
 // file and of the two folders would have reported.
 class JobFilesLook {
  public:
-  // Looks at the jobs of `folder` from now on, and at the file of job `job` ("" for none). What
-  // was not looked at before is stamped now, so the next look sees a change made from here on.
-  void Follow(const std::string& folder, const std::string& job, std::int64_t now_ns);
+  // Looks at the jobs of `folder` from now on, and at the files of `jobs`. What was not looked at
+  // before is stamped now, so the next look sees a change made from here on.
+  void Follow(const std::string& folder, const std::vector<std::string>& jobs, std::int64_t now_ns);
+  // The same with the file of one job `job` ("" for none).
+  void Follow(const std::string& folder, const std::string& job, std::int64_t now_ns) {
+    Follow(folder, job.empty() ? std::vector<std::string>{} : std::vector<std::string>{job},
+           now_ns);
+  }
   // Looks again at `now_ns`: true when, since the last look, the job list or the job's file was
   // created, changed, replaced or removed, or a folder changed and holds a conflict copy, or
   // "JobFiles/" changed and holds the file of one of `awaited`.
@@ -44,13 +49,12 @@ class JobFilesLook {
   bool Changed(const std::string& path, std::int64_t now_ns);
 
   std::string folder_;
-  std::string job_path_;
+  std::vector<std::string> job_paths_;
   std::map<std::string, Seen> seen_;
 };
 
 // Looks at the jobs of a folder every kJobPollMs and reports what changed, as JobWatch does.
-// It owns its timer, so that whatever follows the jobs (a window's watch, a process-wide
-// service) can own one.
+// It owns its timer, so that whatever follows the jobs (the jobs service's watch) can own one.
 class JobPoll {
  public:
   explicit JobPoll(std::string folder, unsigned every_ms = kJobPollMs);
@@ -59,7 +63,7 @@ class JobPoll {
   JobPoll& operator=(const JobPoll&) = delete;
 
   void SetFolder(const std::string& folder);
-  void WatchJob(const std::string& name);
+  void WatchJobs(const std::vector<std::string>& names);
   void AwaitJobs(std::vector<std::string> names) { awaited_ = std::move(names); }
 
   // Something changed (JobFilesLook::Look), seen at a look.
@@ -72,7 +76,7 @@ class JobPoll {
   bool OnTimer();
 
   std::string folder_;
-  std::string job_;
+  std::vector<std::string> jobs_;
   std::vector<std::string> awaited_;
   JobFilesLook look_;
   bool looked_ = false;

@@ -67,4 +67,25 @@ int ResumeIndex(const std::vector<JobEntry>& entries, const std::optional<Resume
   return KeptEntryIndex(entries, point->index, point->url);
 }
 
+std::optional<ResumePoint> ResumeTracker::Shown(const std::string& name, const ResumePoint& point) {
+  if (name != job_) {
+    job_ = name;
+    last_point_ = point;
+    if (point.index == 0) return std::nullopt;
+  } else if (last_point_ == point) {
+    return std::nullopt;
+  }
+  last_point_ = point;
+  return point;
+}
+
+void ResumeTracker::Resumed(const std::string& name, const ResumePoint& point) {
+  job_ = name;
+  last_point_ = point;
+}
+
+void ResumeTracker::Renamed(const std::string& from, const std::string& to) {
+  if (job_ == from) job_ = to;
+}
+
 }  // namespace tarvik

@@ -40,4 +40,21 @@ void ForgetResumePoint(const std::string& name);
 // address, else its index cut to the job's length); 0 without a point.
 int ResumeIndex(const std::vector<JobEntry>& entries, const std::optional<ResumePoint>& point);
 
+// Which places a window's pages are worth remembering for "続きから開く": a page of the loaded
+// job completed at its entry. A job just chosen opens at its first page, which is not where the
+// user left it; a link followed inside the page does not move the job's place.
+class ResumeTracker {
+ public:
+  // A page of job `name` completed at `point`: the point to remember, or nothing.
+  std::optional<ResumePoint> Shown(const std::string& name, const ResumePoint& point);
+  // Job `name` was opened at `point` where it was left: nothing new to remember there.
+  void Resumed(const std::string& name, const ResumePoint& point);
+  // The job of the pages shown was renamed elsewhere.
+  void Renamed(const std::string& from, const std::string& to);
+
+ private:
+  std::string job_;                        // the job of the last page completed
+  std::optional<ResumePoint> last_point_;  // what was last remembered for it
+};
+
 }  // namespace tarvik

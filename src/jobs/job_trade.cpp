@@ -6,10 +6,10 @@
 
 #include "jobs/job_host.h"
 #include "jobs/job_plan.h"
+#include "jobs/jobs_service.h"
 #include "jobs/shortcut_folder_export.h"
 #include "jobs/work_progress.h"
 #include "platform/dialogs.h"
-#include "platform/jobs_folder.h"
 #include "platform/path_util.h"
 
 namespace tarvik {
@@ -22,7 +22,7 @@ constexpr char kShortcutsTitle[] = "URLﾌｧｲﾙとして書き出し";
 constexpr char kBookmarksFilter[] = "ﾌﾞｯｸﾏｰｸ(*.html;*.htm)|*.html;*.htm";
 
 std::optional<std::vector<JobEntry>> ReadJobToExport(JobHost& host, const std::string& name) {
-  std::optional<Job> job = ReadJobFile(JobsFolder(), name);
+  std::optional<Job> job = ReadJobFile(host.jobs_service().folder(), name);
   if (!job) {
     ShowError(&host.job_window(), kNoJobFileMessage, MsgIcon::Critical);
     return std::nullopt;
@@ -50,7 +50,7 @@ void ImportBookmarks(JobHost& host) {
 
   // The file is read, the jobs planned and written off the main loop; the window stays
   // answering, and the progress window can stop it all before the job list changes.
-  const std::string app_folder = JobsFolder();
+  const std::string jobs_folder = host.jobs_service().folder();
   std::string error;
   std::optional<std::vector<BookmarkJob>> jobs;
   PlanOutcome outcome;
@@ -58,7 +58,7 @@ void ImportBookmarks(JobHost& host) {
     // Reading counts for the first half of the bar, writing for the second.
     size_t links = 0;
     jobs = ReadBookmarksFile(
-        *path, TakenJobNames(app_folder),
+        *path, TakenJobNames(jobs_folder),
         [&](size_t done, size_t total) {
           links = total;
           progress.Report(done, 2 * total);
@@ -69,7 +69,7 @@ void ImportBookmarks(JobHost& host) {
     plan.jobs.reserve(jobs->size());
     for (BookmarkJob& job : *jobs)
       plan.jobs.push_back({std::move(job.name), std::move(job.entries)});
-    outcome = CarryOutJobPlan(app_folder, plan, [&](size_t done, size_t total) {
+    outcome = CarryOutJobPlan(jobs_folder, plan, [&](size_t done, size_t total) {
       progress.Report(links + done, links + total);
       return !progress.cancelled();
     });

@@ -7,11 +7,11 @@
 
 namespace tarvik {
 
-bool TrashJobFile(const std::string& app_folder, const std::string& name, std::string* error) {
-  if (!JobFileExists(app_folder, name)) return DeleteJobFile(app_folder, name, error);
+bool TrashJobFile(const std::string& jobs_folder, const std::string& name, std::string* error) {
+  if (!JobFileExists(jobs_folder, name)) return DeleteJobFile(jobs_folder, name, error);
   Gio::init();
   try {
-    if (Gio::File::create_for_path(JobFilePath(app_folder, name))->trash()) return true;
+    if (Gio::File::create_for_path(JobFilePath(jobs_folder, name))->trash()) return true;
   } catch (const Gio::Error& e) {
     // Only a file system without a trash falls back to deleting; any other failure (no
     // permission, the file in use) leaves the file where it is.
@@ -23,7 +23,7 @@ bool TrashJobFile(const std::string& app_folder, const std::string& name, std::s
     if (error) *error = e.what();
     return false;
   }
-  return DeleteJobFile(app_folder, name, error);
+  return DeleteJobFile(jobs_folder, name, error);
 }
 
 }  // namespace tarvik

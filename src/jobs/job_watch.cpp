@@ -38,15 +38,15 @@ std::vector<std::string> NewNames(const std::vector<std::string>& before,
 
 }  // namespace
 
-std::optional<std::string> FollowedJobName(const std::string& app_folder, const std::string& name,
+std::optional<std::string> FollowedJobName(const std::string& jobs_folder, const std::string& name,
                                            const std::vector<JobEntry>& entries,
                                            const std::vector<std::string>& before,
                                            const std::vector<std::string>& after) {
   if (Lists(after, name)) return name;
-  if (JobFileExists(app_folder, name)) return std::nullopt;
+  if (JobFileExists(jobs_folder, name)) return std::nullopt;
   std::optional<std::string> found;
   for (const std::string& candidate : NewNames(before, after)) {
-    std::optional<Job> job = ReadJobFile(app_folder, candidate);
+    std::optional<Job> job = ReadJobFile(jobs_folder, candidate);
     if (!job || job->entries != entries) continue;
     if (found) return std::nullopt;  // two copies of the job: no telling which one it became
     found = candidate;
@@ -54,12 +54,12 @@ std::optional<std::string> FollowedJobName(const std::string& app_folder, const 
   return found;
 }
 
-bool JobMayStillBeDelivered(const std::string& app_folder, const std::string& name,
+bool JobMayStillBeDelivered(const std::string& jobs_folder, const std::string& name,
                             const std::vector<std::string>& before,
                             const std::vector<std::string>& after) {
-  if (JobFileExists(app_folder, name)) return true;
+  if (JobFileExists(jobs_folder, name)) return true;
   for (const std::string& line : NewNames(before, after))
-    if (!JobFileExists(app_folder, line)) return true;
+    if (!JobFileExists(jobs_folder, line)) return true;
   return false;
 }
 
@@ -74,7 +74,7 @@ bool DeliveryWait::Waiting(const std::string& name, Clock::time_point now) const
 
 void DeliveryWait::Stop(const std::string& name) { since_.erase(name); }
 
-JobWatch::JobWatch(std::string app_folder) : app_folder_(std::move(app_folder)) {
+JobWatch::JobWatch(std::string jobs_folder) : jobs_folder_(std::move(jobs_folder)) {
   Gio::init();
   StartMonitors();
 }
@@ -82,38 +82,43 @@ JobWatch::JobWatch(std::string app_folder) : app_folder_(std::move(app_folder)) 
 JobWatch::~JobWatch() {
   pending_.disconnect();
   poll_.reset();
-  for (auto* monitor : {&list_monitor_, &job_monitor_, &folder_monitor_, &job_files_monitor_})
+  for (auto* monitor : {&list_monitor_, &folder_monitor_, &job_files_monitor_})
     if (*monitor) (*monitor)->cancel();
+  for (auto& [name, monitor] : job_monitors_)
+    if (monitor) monitor->cancel();
 }
 
 void JobWatch::StartMonitors() {
-  list_monitor_ = Monitor(JobListPath(app_folder_));
-  folder_monitor_ = MonitorFolder(app_folder_);
-  job_files_monitor_ = MonitorFolder(JoinPath(app_folder_, "JobFiles"));
+  list_monitor_ = Monitor(JobListPath(jobs_folder_));
+  folder_monitor_ = MonitorFolder(jobs_folder_);
+  job_files_monitor_ = MonitorFolder(JoinPath(jobs_folder_, "JobFiles"));
   // Copies that lie there already are reported too, once the window is up: reading a folder of
   // 40,000 job files is no work for before the first page.
   pending_.disconnect();
   pending_ = Glib::signal_timeout().connect(
       [this] {
-        if (HasConflictCopies(app_folder_)) changed_.emit();
+        if (HasConflictCopies(jobs_folder_)) changed_.emit();
         return false;
       },
       kFirstLookMs, Glib::PRIORITY_LOW);
 }
 
 void JobWatch::SetFolder(const std::string& folder) {
-  if (folder == app_folder_) return;
-  for (auto* monitor : {&list_monitor_, &job_monitor_, &folder_monitor_, &job_files_monitor_}) {
+  if (folder == jobs_folder_) return;
+  for (auto* monitor : {&list_monitor_, &folder_monitor_, &job_files_monitor_}) {
     if (*monitor) (*monitor)->cancel();
     monitor->reset();
   }
-  app_folder_ = folder;
+  for (auto& [name, monitor] : job_monitors_)
+    if (monitor) monitor->cancel();
+  job_monitors_.clear();
+  jobs_folder_ = folder;
   awaited_.clear();
   if (poll_) poll_->SetFolder(folder);
   StartMonitors();
-  const std::string name = job_name_;
-  job_name_.clear();
-  WatchJob(name);
+  std::vector<std::string> names = std::move(jobs_);
+  jobs_.clear();
+  WatchJobs(std::move(names));
 }
 
 Glib::RefPtr<Gio::FileMonitor> JobWatch::MonitorFolder(const std::string& path) {
@@ -156,8 +161,8 @@ void JobWatch::PollUnlessHeard(const Glib::RefPtr<Gio::FileMonitor>& monitor,
   if (poll_ || (WatchHearsChanges(monitor) && WatchesLeft(folder))) return;
   // Once begun, the looks go on for the life of the watch: they cost little, and a watch that
   // failed once fails again while whatever used up the user's watches runs.
-  poll_ = std::make_unique<JobPoll>(app_folder_);
-  poll_->WatchJob(job_name_);
+  poll_ = std::make_unique<JobPoll>(jobs_folder_);
+  poll_->WatchJobs(jobs_);
   poll_->AwaitJobs(awaited_);
   poll_->signal_changed().connect(sigc::mem_fun(*this, &JobWatch::OnEvent));
   poll_->signal_first_look().connect([this] { unwatched_.emit(); });
@@ -168,14 +173,27 @@ void JobWatch::AwaitJobs(std::vector<std::string> names) {
   awaited_ = std::move(names);
 }
 
-void JobWatch::WatchJob(const std::string& name) {
-  if (name == job_name_) return;
-  if (job_monitor_) job_monitor_->cancel();
-  job_monitor_.reset();
-  job_name_ = name;
-  if (poll_) poll_->WatchJob(name);
-  if (!name.empty() && name.find('/') == std::string::npos)
-    job_monitor_ = Monitor(JobFilePath(app_folder_, name));
+void JobWatch::WatchJobs(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  std::erase_if(names, [](const std::string& n) { return n.empty() || n.find('/') != n.npos; });
+  if (names == jobs_) return;
+  // A job still watched keeps its monitor; the others' go, and the new ones' come.
+  std::map<std::string, Glib::RefPtr<Gio::FileMonitor>> kept;
+  for (const std::string& name : names) {
+    auto it = job_monitors_.find(name);
+    if (it != job_monitors_.end()) {
+      kept.insert(*it);
+      job_monitors_.erase(it);
+    }
+  }
+  for (auto& [name, monitor] : job_monitors_)
+    if (monitor) monitor->cancel();
+  job_monitors_ = std::move(kept);
+  jobs_ = std::move(names);
+  if (poll_) poll_->WatchJobs(jobs_);
+  for (const std::string& name : jobs_)
+    if (!job_monitors_.count(name)) job_monitors_[name] = Monitor(JobFilePath(jobs_folder_, name));
 }
 
 void JobWatch::OnEvent() {

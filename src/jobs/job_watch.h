@@ -1,8 +1,9 @@
-// Watches the job list and one job file for changes made from outside the window: another
-// Tarvik process, another window, a file manager, a sync tool. Changes that come in a burst (a
+// Watches the job list and the job files the windows have loaded for changes made from outside
+// (the process's jobs service, jobs_service.h, owns the one watch): another Tarvik process, a
+// window's own command, a file manager, a sync tool. Changes that come in a burst (a
 // replace is a write of a temporary file and a rename) are reported once, shortly after the last
 // of them. Conflict copies a sync tool leaves beside the list or in "JobFiles/" are reported too
-// (job_conflicts.h), as are the files of jobs the window waits for. Where the system cannot
+// (job_conflicts.h), as are the files of jobs the windows wait for. Where the system cannot
 // watch them, or only by looking now and then without naming the file, the watch looks for
 // itself every few seconds (job_poll.h).
 #pragma once
@@ -27,7 +28,7 @@ namespace tarvik {
 // left the list and its file is gone, the job was renamed when exactly one name new to the list
 // has a file holding the same entries (a rename moves the file and changes the list): that name.
 // Otherwise the job is gone: nothing.
-std::optional<std::string> FollowedJobName(const std::string& app_folder, const std::string& name,
+std::optional<std::string> FollowedJobName(const std::string& jobs_folder, const std::string& name,
                                            const std::vector<JobEntry>& entries,
                                            const std::vector<std::string>& before,
                                            const std::vector<std::string>& after);
@@ -36,7 +37,7 @@ std::optional<std::string> FollowedJobName(const std::string& app_folder, const 
 // no file telling where it went (FollowedJobName gave nothing), may still be on its way: its own
 // file is still there (the list came before the file's removal or rename), or a line new to the
 // list has no file yet (a rename whose new file has not come).
-bool JobMayStillBeDelivered(const std::string& app_folder, const std::string& name,
+bool JobMayStillBeDelivered(const std::string& jobs_folder, const std::string& name,
                             const std::vector<std::string>& before,
                             const std::vector<std::string>& after);
 
@@ -70,18 +71,21 @@ class JobWatch {
   JobWatch(const JobWatch&) = delete;
   JobWatch& operator=(const JobWatch&) = delete;
 
-  // Watches the job file of `name` from now on instead of the one watched so far; "" watches
-  // none. Watching the same name again changes nothing.
-  void WatchJob(const std::string& name);
-  const std::string& watched_job() const { return job_name_; }
-  // Watches the jobs of another folder from now on, the same job's file there included.
+  // Watches the job files of `names` from now on instead of those watched so far (the jobs the
+  // windows have loaded). Watching the same names again changes nothing.
+  void WatchJobs(std::vector<std::string> names);
+  // Watches the job file of `name` alone; "" watches none.
+  void WatchJob(const std::string& name) {
+    WatchJobs(name.empty() ? std::vector<std::string>{} : std::vector<std::string>{name});
+  }
+  // Watches the jobs of another folder from now on, the same jobs' files there included.
   void SetFolder(const std::string& folder);
-  const std::string& folder() const { return app_folder_; }
+  const std::string& folder() const { return jobs_folder_; }
   // Reports the arrival, change or removal of these jobs' files too (the listed jobs whose files
   // have not come yet).
   void AwaitJobs(std::vector<std::string> names);
 
-  // "TVJob.lst" or the watched job file was created, changed, replaced or removed.
+  // "TVJob.lst" or a watched job file was created, changed, replaced or removed.
   sigc::signal<void()>& signal_changed() { return changed_; }
   // Raised once, at the first look, when a watch could not be made and the watch looks for
   // itself every kJobPollMs instead: changes made elsewhere show that much later.
@@ -96,10 +100,10 @@ class JobWatch {
   void PollUnlessHeard(const Glib::RefPtr<Gio::FileMonitor>& monitor, const std::string& folder);
   void OnEvent();
 
-  std::string app_folder_;
-  std::string job_name_;
+  std::string jobs_folder_;
+  std::vector<std::string> jobs_;
   Glib::RefPtr<Gio::FileMonitor> list_monitor_;
-  Glib::RefPtr<Gio::FileMonitor> job_monitor_;
+  std::map<std::string, Glib::RefPtr<Gio::FileMonitor>> job_monitors_;
   Glib::RefPtr<Gio::FileMonitor> folder_monitor_;     // conflict copies of the list
   Glib::RefPtr<Gio::FileMonitor> job_files_monitor_;  // conflict copies, awaited job files
   std::vector<std::string> awaited_;

@@ -67,7 +67,8 @@ JobsFolderCheck CheckJobsFolder(const std::string& folder) {
   return check;
 }
 
-bool CopyJobsInto(const std::string& from, const std::string& to, std::string* error) {
+bool CopyJobsInto(const std::string& from, const std::string& to, std::string* error,
+                  const PlanProgress& progress) {
   ReadFailure failure = ReadFailure::None;
   std::optional<std::vector<std::string>> names = ReadJobList(from, &failure);
   if (!names && failure != ReadFailure::Missing) {
@@ -75,7 +76,11 @@ bool CopyJobsInto(const std::string& from, const std::string& to, std::string* e
     return false;
   }
   JobPlan plan;
-  for (const std::string& name : names.value_or(std::vector<std::string>{})) {
+  const std::vector<std::string> listed = names.value_or(std::vector<std::string>{});
+  const size_t total = listed.size();
+  size_t read = 0;
+  for (const std::string& name : listed) {
+    if (progress && !progress(read++, 2 * total)) return false;
     if (name.empty() || !JobFileExists(from, name)) continue;  // a line that names no job
     // Whole, however long: the cap on entries is the display's, not the file's.
     std::optional<Job> job = ReadWholeJobFile(from, name, &failure);
@@ -91,14 +96,16 @@ bool CopyJobsInto(const std::string& from, const std::string& to, std::string* e
     *error = job_files + ": " + g_strerror(errno);
     return false;
   }
-  const PlanOutcome outcome = CarryOutJobPlan(to, plan);
+  const PlanOutcome outcome = CarryOutJobPlan(to, plan, [&](size_t done, size_t entries) {
+    return !progress || progress(total + (entries ? done * total / entries : 0), 2 * total);
+  });
   if (outcome.done() && (JobListExists(to) || WriteFileAtomically(JobListPath(to), "", error))) {
     // What the user saw of each job comes along; a state file that cannot costs only marks.
     // (A job that had to take another name there starts without them.)
     for (const std::string& name : outcome.names) CopySeenState(from, to, name);
     return true;
   }
-  if (!outcome.done()) *error = outcome.error;
+  if (!outcome.done()) *error = outcome.cancelled ? std::string() : outcome.error;
   if (made_job_files) g_rmdir(job_files.c_str());
   return false;
 }

@@ -132,7 +132,7 @@ TEST_F(JobExtrasTest, AJobDeletedElsewhereNoLongerNamesThePageShown) {
   Pick(w, 0);
   browser().Complete("http://a/", "Page A");
   ASSERT_TRUE(RewriteJobList(home.path(), {"Sport"}) && DeleteJobFile(home.path(), "News"));
-  w.job_extras().RefreshFromFiles();
+  w.job_extras().sync().RefreshFromFiles();
   EXPECT_EQ(w.txtJob().get_text(), "Page A [http://a/]");
 }
 

@@ -8,8 +8,8 @@
 #include "jobs/job_files.h"
 #include "jobs/job_poll.h"
 #include "jobs/job_watch.h"
+#include "jobs/jobs_service.h"
 #include "main_window_fixture.h"
-#include "platform/jobs_folder.h"
 #include "platform/settings_keys.h"
 #include "platform/settings_store.h"
 
@@ -70,7 +70,7 @@ TEST_F(JobsFolderTest, AFolderChosenTakesTheJobsWholeAndEveryWindowFollowsIt) {
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[0].caption, "ジョブの保存先フォルダを選択してください。");
   EXPECT_NE(dialogs.shown[1].text.find("にはジョブを保存できません"), std::string::npos);
-  EXPECT_EQ(JobsFolder(), home.path());
+  EXPECT_EQ(app->jobs_service().folder(), home.path());
 
   // An empty folder: the jobs are copied there, and both windows follow.
   dialogs.AnswerFolder(synced.path());
@@ -112,7 +112,7 @@ TEST_F(JobsFolderTest, AFolderChosenTakesTheJobsWholeAndEveryWindowFollowsIt) {
   ASSERT_TRUE(RunUntil([&] {
     return SelectorItems(w) == Names{"Office"} && SelectorItems(second) == Names{"Office"};
   }));
-  EXPECT_EQ(JobsFolder(), office.path());
+  EXPECT_EQ(app->jobs_service().folder(), office.path());
   EXPECT_FALSE(w.job_cursor().loaded());
 }
 
@@ -155,7 +155,7 @@ TEST_F(JobsFolderTest, WithoutFileWatchesTheWindowLooksForItselfAndSaysSoOnce) {
   status.property_label().signal_changed().connect([&] {
     if (status.get_text() == kNoFileWatchNotice) ++said;
   });
-  EXPECT_TRUE(w.job_extras().watch().looking_for_itself());
+  EXPECT_TRUE(app->jobs_service().looking_for_itself());
   const int kLooks = 5 * kJobPollMs;  // a few looks, for a busy machine
   ASSERT_TRUE(RunUntil([&] { return said == 1; }, kLooks));
 

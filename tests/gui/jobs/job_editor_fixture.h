@@ -21,6 +21,7 @@
 #include "jobs/job_commands.h"
 #include "jobs/job_files.h"
 #include "jobs/job_host.h"
+#include "jobs/jobs_service.h"
 #include "platform/settings_store.h"
 #include "support/fake_browser.h"
 #include "support/gui_input.h"
@@ -65,6 +66,10 @@ class FakeJobHost : public JobHost {
   bool NewJobFlag() const override { return new_job_flag; }
   void SetNewJobFlag(bool on) override { new_job_flag = on; }
   BrowserControl* FirstWindowBrowser() override { return &browser; }
+  JobsService& jobs_service() override {
+    if (!service) service = std::make_unique<JobsService>();  // once the test has its folders
+    return *service;
+  }
 
   std::string app_folder;
   Gtk::Window window;
@@ -73,6 +78,7 @@ class FakeJobHost : public JobHost {
   int index = -1;
   bool new_job_flag = false;
   std::vector<std::string> calls;
+  std::unique_ptr<JobsService> service;
 };
 
 // Runs `drive` on the job editor as soon as it is shown modally. The drive is expected to close
@@ -124,7 +130,7 @@ class JobEditorTest : public testing::Test {
 
   // The editor as the main window shows it, but without a modal loop of its own.
   std::unique_ptr<frmEditJob> Open(int spcf_idx) {
-    auto editor = std::make_unique<frmEditJob>(&host_.window, &host_.browser);
+    auto editor = std::make_unique<frmEditJob>(&host_.window, &host_.browser, app_.path());
     editor->SpcfIdx = spcf_idx;
     editor->Form_Load();
     editor->show();

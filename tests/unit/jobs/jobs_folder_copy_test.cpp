@@ -98,5 +98,28 @@ TEST(JobsFolderCopyTest, AKilledCopyIsSweptWhenTheFolderIsChosenAgain) {
   EXPECT_EQ(ReadSeenState(to2.path(), JobName(7)).state, seen);
 }
 
+// The progress window's Cancel, while the jobs are read or while they are written: the folder
+// is left as it was, with no job in it, and no reason is given.
+TEST(JobsFolderCopyTest, ACopyStoppedLeavesNoJob) {
+  TempDir from;
+  std::vector<std::string> names = {JobName(0), JobName(1), JobName(2)};
+  for (const std::string& name : names)
+    ASSERT_TRUE(WriteJobFile(from.path(), name, {{"T", "http://e/" + name}}));
+  ASSERT_TRUE(RewriteJobList(from.path(), names));
+  for (size_t stop_at : {size_t{1}, size_t{4}}) {  // reading, writing (of 2 * 3 steps)
+    TempDir to;
+    size_t last_total = 0;
+    std::string error;
+    EXPECT_FALSE(CopyJobsInto(from.path(), to.path(), &error, [&](size_t done, size_t total) {
+      last_total = total;
+      return done < stop_at;
+    }));
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(last_total, 2 * names.size());
+    EXPECT_FALSE(JobListExists(to.path()));
+    EXPECT_TRUE(NamesIn(JoinPath(to.path(), "JobFiles")).empty()) << stop_at;
+  }
+}
+
 }  // namespace
 }  // namespace tarvik
