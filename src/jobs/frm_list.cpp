@@ -4,6 +4,7 @@
 
 #include "platform/accessible.h"
 #include "platform/display_text.h"
+#include "platform/text_column.h"
 
 namespace tarvik {
 
@@ -13,26 +14,8 @@ frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
   set_default_size(560, 360);
 
   store_ = Gtk::ListStore::create(columns_);
-  auto add_column = [this](const char* caption, Gtk::TreeModelColumn<Glib::ustring>& column,
-                           int width, bool expand) {
-    auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(caption));
-    auto* cell = Gtk::manage(new Gtk::CellRendererText);
-    view_column->pack_start(*cell, true);
-    // Fixed sizes spare the view measuring every row of a long job; the cell shows the
-    // beginning of a long text, the row keeps all of it.
-    view_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
-    view_column->set_fixed_width(width);
-    view_column->set_resizable(true);
-    view_column->set_expand(expand);
-    cell->property_ellipsize() = Pango::ELLIPSIZE_END;
-    view_column->set_cell_data_func(
-        *cell, [cell, &column](Gtk::CellRenderer*, const Gtk::TreeModel::iterator& row) {
-          cell->property_text() = ShortenForDisplay(Glib::ustring((*row)[column]).raw());
-        });
-    lsvList_.append_column(*view_column);
-  };
-  add_column("タイトル", columns_.title, 220, false);
-  add_column("URL", columns_.url, 300, true);
+  AppendTextColumn(lsvList_, "タイトル", 220, false, columns_.title);
+  AppendTextColumn(lsvList_, "URL", 300, true, columns_.url);
   lsvList_.set_fixed_height_mode(true);
   FillRows();
   // Typing searches titles and addresses alike.

@@ -1,8 +1,9 @@
 // New jobs as a value. A command that makes jobs (New Job, a bookmarks import, a favorites-folder
-// import, the page's own new job) first decides what it will write: the names, the entries of
-// each job file, the lines to add to the job list. Carrying the plan out then writes the job
-// files beside their places, and puts them in place and lists them together, under one lock of
-// the job list, in one write of the list, whatever the number of jobs.
+// import, the page shown added to a new job, a job from a list of links, a job file added from
+// outside the jobs folder, the jobs copied into a new jobs folder) first decides what it will
+// write: the names, the entries of each job file, the lines to add to the job list. Carrying the
+// plan out then writes the job files beside their places, and puts them in place and lists them
+// together, under one lock of the job list, in one write of the list, whatever the number of jobs.
 //
 // What a stop leaves: a plan stopped (Cancel) or failing before the list is written leaves no
 // job at all; after that point every job of the plan is whole and listed. A process killed in the
@@ -48,13 +49,13 @@ struct PlanOutcome {
 // Told (entries written, entries in all) while the job files are written; returns false to stop.
 using PlanProgress = std::function<bool(size_t done, size_t total)>;
 
-// Carries out `plan` in the application folder. A planned name that another process took after
-// the plan was made gets the next unused one (PlanOutcome::names says which). A job already
+// Carries out `plan` in the jobs folder `app_folder`. A planned name that another process took
+// after the plan was made gets the next unused one (PlanOutcome::names says which). A job already
 // listed keeps its one line; a new one gets its line at the end of the list.
 PlanOutcome CarryOutJobPlan(const std::string& app_folder, const JobPlan& plan,
                             const PlanProgress& progress = {});
 
-// What a writer that was killed left in the application folder and its "JobFiles/": temporary
+// What a writer that was killed left in the jobs folder `app_folder` and its "JobFiles/": temporary
 // files whose process no longer runs, and job files a plan of this host put in place but never
 // listed. Run at start-up, and on a folder checked as the jobs folder (jobs_folder_choice.h).
 void SweepJobLeftovers(const std::string& app_folder);
