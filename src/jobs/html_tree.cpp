@@ -11,22 +11,6 @@ namespace {
 
 void IgnoreMessage(void*, const char*, ...) {}
 
-// libxml2 reports the conversion errors of a declared charset through its generic handler,
-// whatever the parse options say; a damaged file is no news for the terminal.
-class QuietLibxml {
- public:
-  QuietLibxml() : old_func_(xmlGenericError), old_context_(xmlGenericErrorContext) {
-    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
-  }
-  ~QuietLibxml() { xmlSetGenericErrorFunc(old_context_, old_func_); }
-  QuietLibxml(const QuietLibxml&) = delete;
-  QuietLibxml& operator=(const QuietLibxml&) = delete;
-
- private:
-  xmlGenericErrorFunc old_func_;
-  void* old_context_;
-};
-
 std::string ValidText(xmlChar* text) {
   std::string valid = ValidUtf8(text ? reinterpret_cast<const char*>(text) : "");
   xmlFree(text);
@@ -34,6 +18,12 @@ std::string ValidText(xmlChar* text) {
 }
 
 }  // namespace
+
+QuietLibxml::QuietLibxml() : old_func_(xmlGenericError), old_context_(xmlGenericErrorContext) {
+  xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+}
+
+QuietLibxml::~QuietLibxml() { xmlSetGenericErrorFunc(old_context_, old_func_); }
 
 HtmlDoc ParseHtmlText(std::string_view text, int options) {
   static const bool initialized = [] {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include <memory>
 #include <string>
@@ -14,6 +15,21 @@ struct HtmlDocFree {
   void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
 using HtmlDoc = std::unique_ptr<xmlDoc, HtmlDocFree>;
+
+// libxml2 reports the conversion errors of a declared charset through its generic handler,
+// whatever the parse options say; a damaged file is no news for the terminal. While one of these
+// lives, the handler says nothing.
+class QuietLibxml {
+ public:
+  QuietLibxml();
+  ~QuietLibxml();
+  QuietLibxml(const QuietLibxml&) = delete;
+  QuietLibxml& operator=(const QuietLibxml&) = delete;
+
+ private:
+  xmlGenericErrorFunc old_func_;
+  void* old_context_;
+};
 
 // `text` (UTF-8) parsed as a browser would take it, damage and all, without any network access
 // and without a word on the terminal; `options` are further HTML_PARSE_ options. Null for a text
