@@ -28,7 +28,7 @@ frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool
   layout_.SetTwipsPerPixel(tx_, ty_);
 
   BuildControls();
-  BuildMenus();
+  actions_.BuildMenus(menubar_);
   WireCommands();
   ConnectBrowserEvents();
   browser_->set_host(this);
@@ -77,7 +77,7 @@ void frmMain::BuildControls() {
 }
 
 void frmMain::ToggleMode() {
-  mode_ = mode_ == 1 ? 2 : 1;
+  mode_ = OtherMode(mode_);
   clbComm_.ShowModeBar(mode_);
   clbComm_.ShowModePicture(mode_);
 }

@@ -19,11 +19,19 @@ std::string ValidText(xmlChar* text) {
 
 }  // namespace
 
-QuietLibxml::QuietLibxml() : old_func_(xmlGenericError), old_context_(xmlGenericErrorContext) {
+LibxmlQuiet QuietLibxml() {
+  struct Handler {
+    xmlGenericErrorFunc func;
+    void* context;
+  };
+  auto* old = new Handler{xmlGenericError, xmlGenericErrorContext};
   xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
+  return LibxmlQuiet(old, [](void* handler) {
+    auto* was = static_cast<Handler*>(handler);
+    xmlSetGenericErrorFunc(was->context, was->func);
+    delete was;
+  });
 }
-
-QuietLibxml::~QuietLibxml() { xmlSetGenericErrorFunc(old_context_, old_func_); }
 
 HtmlDoc ParseHtmlText(std::string_view text, int options) {
   static const bool initialized = [] {
@@ -34,7 +42,7 @@ HtmlDoc ParseHtmlText(std::string_view text, int options) {
   if (text.size() > INT_MAX) return nullptr;
   options |= HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
              XML_PARSE_HUGE;
-  QuietLibxml quiet;
+  const LibxmlQuiet quiet = QuietLibxml();
   return HtmlDoc(
       htmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, "UTF-8", options));
 }

@@ -1,9 +1,9 @@
-// What the two readers of HTML files (bookmarks files, and lists of links saved as pages) share of
-// libxml2: the forgiving parse, the walk through the tree, and the texts of its nodes as UTF-8.
+// What the readers of HTML (bookmarks files, lists of links saved as pages, the text a reader sees
+// of a checked page) share of libxml2: the forgiving parse, the walk through the tree, the texts
+// of its nodes as UTF-8, and the libxml2 handler kept quiet.
 #pragma once
 
 #include <libxml/tree.h>
-#include <libxml/xmlerror.h>
 
 #include <memory>
 #include <string>
@@ -17,19 +17,10 @@ struct HtmlDocFree {
 using HtmlDoc = std::unique_ptr<xmlDoc, HtmlDocFree>;
 
 // libxml2 reports the conversion errors of a declared charset through its generic handler,
-// whatever the parse options say; a damaged file is no news for the terminal. While one of these
-// lives, the handler says nothing.
-class QuietLibxml {
- public:
-  QuietLibxml();
-  ~QuietLibxml();
-  QuietLibxml(const QuietLibxml&) = delete;
-  QuietLibxml& operator=(const QuietLibxml&) = delete;
-
- private:
-  xmlGenericErrorFunc old_func_;
-  void* old_context_;
-};
+// whatever the parse options say; a damaged file is no news for the terminal. Until the guard
+// QuietLibxml gives goes, the handler says nothing.
+using LibxmlQuiet = std::unique_ptr<void, void (*)(void*)>;
+LibxmlQuiet QuietLibxml();
 
 // `text` (UTF-8) parsed as a browser would take it, damage and all, without any network access
 // and without a word on the terminal; `options` are further HTML_PARSE_ options. Null for a text
