@@ -29,3 +29,16 @@ function(tarvik_test)
     set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
   endif()
 endfunction()
+
+# tarvik_generated_source(<program> <library> <output> <comment>)
+# A generator program of the build, <program>.cpp linked with <library>, run to write the C++
+# file <output> (a path in the build tree) that a library of Tarvik then compiles.
+function(tarvik_generated_source program library output comment)
+  add_executable(${program} ${program}.cpp)
+  target_link_libraries(${program} PRIVATE ${library})
+  add_custom_command(OUTPUT ${output}
+                     COMMAND ${CMAKE_COMMAND} -E env ${TARVIK_SANITIZER_ENV}
+                             $<TARGET_FILE:${program}> ${output}
+                     DEPENDS ${program}
+                     COMMENT "${comment}")
+endfunction()

@@ -1,23 +1,18 @@
 #include "browse/step_ahead.h"
 
-#include <glib.h>
-
 #include "browse/address_fixup.h"
 #include "browse/script_guard.h"
+#include "platform/web_address.h"
 
 namespace tarvik {
 
 namespace {
 
-// The address as the engine would load it when it is an http or https one; "" otherwise.
+// The address as the engine would load it when it is a web address; "" otherwise.
 std::string WebAddress(const std::string& stored) {
   if (IsScriptAddress(stored)) return "";
   std::string uri = FixUpAddress(stored);
-  gchar* scheme = g_uri_parse_scheme(uri.c_str());
-  const bool web = scheme && (g_ascii_strcasecmp(scheme, "http") == 0 ||
-                              g_ascii_strcasecmp(scheme, "https") == 0);
-  g_free(scheme);
-  return web ? uri : "";
+  return IsWebAddress(uri) ? uri : "";
 }
 
 }  // namespace

@@ -13,15 +13,17 @@ inline constexpr int kHostsAhead = 3;
 inline constexpr int kEntriesAhead = 16;
 
 struct StepAhead {
-  std::string prepare;               // the address to make ready; "" for none
+  // The address to make ready, as the engine loads it: the one fix-up of the step's address
+  // (BrowserControl::Prepare takes it as it is); "" for none.
+  std::string prepare;
   std::vector<std::string> resolve;  // addresses whose hosts to look up, nearest first
 };
 
 // `ahead` holds the stored addresses of the entries after the current one, nearest first (empty
 // at the last entry); `shown` is the address of the page shown. The next entry is made ready
-// when its address, as the engine would load it, is an http or https one and not the page
-// shown; never a script address. The hosts are those of the first kHostsAhead http or https
-// addresses.
+// when its address, as the engine would load it (FixUpAddress), is a web address
+// (platform/web_address.h) and not the page shown; never a script address. The hosts are those
+// of the first kHostsAhead web addresses.
 StepAhead PlanStepAhead(const std::vector<std::string>& ahead, const std::string& shown);
 
 }  // namespace tarvik

@@ -2,12 +2,10 @@
 
 #include <glib.h>
 #include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
 
-#include <climits>
 #include <cstdint>
-#include <memory>
 
+#include "jobs/html_tree.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -47,37 +45,7 @@ std::string CutAtCharacter(std::string text, size_t max_bytes) {
   return text;
 }
 
-// `text` with every byte that is not part of UTF-8 replaced by U+FFFD. libxml2 passes a byte after
-// "&" through unconverted, whatever the file's charset; such bytes would make titles and names
-// that a job file cannot hold as text, and that read back as other characters.
-std::string ValidUtf8(std::string text) {
-  if (g_utf8_validate_len(text.data(), text.size(), nullptr)) return text;
-  gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
-  text = valid;
-  g_free(valid);
-  return text;
-}
-
 // ---- Reading -----------------------------------------------------------------------------------
-
-bool IsElement(const xmlNode* node, const char* name) {
-  return node->type == XML_ELEMENT_NODE && node->name &&
-         xmlStrcasecmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0;
-}
-
-std::string NodeText(const xmlNode* node) {
-  xmlChar* content = xmlNodeGetContent(node);
-  std::string text = content ? reinterpret_cast<const char*>(content) : "";
-  xmlFree(content);
-  return ValidUtf8(std::move(text));
-}
-
-std::string Attribute(const xmlNode* node, const char* name) {
-  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-  std::string text = value ? reinterpret_cast<const char*>(value) : "";
-  xmlFree(value);
-  return ValidUtf8(std::move(text));
-}
 
 // A title on one line: tabs, line breaks and other control characters become spaces; the ends
 // are trimmed.
@@ -110,29 +78,6 @@ std::string CleanURL(const std::string& text) {
 bool IsPlaceQuery(const std::string& url) {
   return url.size() >= 6 && g_ascii_strncasecmp(url.c_str(), "place:", 6) == 0;
 }
-
-struct DocDeleter {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
-
-void IgnoreMessage(void*, const char*, ...) {}
-
-// libxml2 reports the conversion errors of a declared charset through its generic handler,
-// whatever the parse options say; a damaged file is no news for the terminal.
-class QuietLibxml {
- public:
-  QuietLibxml() : old_func_(xmlGenericError), old_context_(xmlGenericErrorContext) {
-    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
-  }
-  ~QuietLibxml() { xmlSetGenericErrorFunc(old_context_, old_func_); }
-  QuietLibxml(const QuietLibxml&) = delete;
-  QuietLibxml& operator=(const QuietLibxml&) = delete;
-
- private:
-  xmlGenericErrorFunc old_func_;
-  void* old_context_;
-};
 
 // ---- Decoding ----------------------------------------------------------------------------------
 
@@ -367,40 +312,11 @@ std::string WithoutBrokenCharacters(std::string text) {
   return out;
 }
 
-DocPtr ParseHtml(std::string_view bytes) {
-  static const bool initialized = [] {
-    xmlInitParser();
-    return true;
-  }();
-  (void)initialized;
+HtmlDoc ParseHtml(std::string_view bytes) {
   // libxml2 nests each <DT> in the one before it, so a folder of a thousand links is a thousand
   // levels deep; without XML_PARSE_HUGE the parser stops at 256 levels and drops the rest. The
   // text is decoded here, so the charset the file names must not switch the parser's.
-  const int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                      HTML_PARSE_NONET | XML_PARSE_HUGE | HTML_PARSE_IGNORE_ENC;
-  QuietLibxml quiet;
-  const std::string text = WithoutBrokenCharacters(DecodeBookmarks(bytes));
-  if (text.size() > INT_MAX) return nullptr;
-  return DocPtr(
-      htmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, "UTF-8", options));
-}
-
-// The next node of a walk in document order that does not enter `node` itself when `enter` is
-// false. Calls `leave` for each element the walk climbs out of.
-template <typename Leave>
-xmlNode* NextNode(xmlNode* node, bool enter, const xmlNode* root, Leave&& leave) {
-  if (enter && node->children) return node->children;
-  while (node != root) {
-    if (node->next) {
-      leave(node);
-      return node->next;
-    }
-    leave(node);
-    node = node->parent;
-    if (!node) return nullptr;
-  }
-  leave(node);
-  return nullptr;
+  return ParseHtmlText(WithoutBrokenCharacters(DecodeBookmarks(bytes)), HTML_PARSE_IGNORE_ENC);
 }
 
 // A job being filled: the folder's name as written and its links.
@@ -463,12 +379,12 @@ std::vector<BookmarkJob> ParseBookmarksHtml(std::string_view bytes,
                                             const std::vector<std::string>& existing_names,
                                             const BookmarksProgress& progress) {
   std::vector<BookmarkJob> jobs;
-  DocPtr doc = ParseHtml(bytes);
+  HtmlDoc doc = ParseHtml(bytes);
   xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
 
   size_t total = 0;
   if (root) {
-    for (xmlNode* n = root; n; n = NextNode(n, !IsElement(n, "a"), root, [](xmlNode*) {}))
+    for (xmlNode* n = root; n; n = NextNode(n, !IsElement(n, "a"), root))
       if (IsElement(n, "a") && xmlHasProp(n, reinterpret_cast<const xmlChar*>("href"))) ++total;
   }
   if (progress) progress(0, total);

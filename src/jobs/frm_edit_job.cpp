@@ -18,6 +18,7 @@
 #include "platform/display_text.h"
 #include "platform/path_util.h"
 #include "platform/style_sheet.h"
+#include "platform/text_column.h"
 
 namespace tarvik {
 
@@ -98,27 +99,8 @@ void frmEditJob::BuildControls() {
   lsvURL_.set_model(rows_);
   lsvURL_.set_tooltip_text("ジョブに登録されたURLの一覧");
   lsvURL_.set_enable_search(false);
-  auto add_column = [this](const char* caption, Gtk::TreeModelColumn<Glib::ustring>& column,
-                           int width, bool expand) {
-    auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(caption, column));
-    // Fixed sizes let the view lay out a job of tens of thousands of rows without measuring
-    // every one of them.
-    view_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
-    view_column->set_fixed_width(width);
-    view_column->set_resizable(true);
-    view_column->set_expand(expand);
-    if (auto* cell = dynamic_cast<Gtk::CellRendererText*>(view_column->get_first_cell())) {
-      cell->property_ellipsize() = Pango::ELLIPSIZE_END;
-      // The cell shows the beginning of a long text; the row keeps all of it.
-      view_column->set_cell_data_func(
-          *cell, [cell, &column](Gtk::CellRenderer*, const Gtk::TreeModel::iterator& row) {
-            cell->property_text() = ShortenForDisplay(Glib::ustring((*row)[column]).raw());
-          });
-    }
-    lsvURL_.append_column(*view_column);
-  };
-  add_column("タイトル", columns_.title, 200, false);
-  add_column("URL", columns_.url, 260, true);
+  AppendTextColumn(lsvURL_, "タイトル", 200, false, columns_.title);
+  AppendTextColumn(lsvURL_, "URL", 260, true, columns_.url);
   lsvURL_.set_fixed_height_mode(true);
   lsvURL_.get_selection()->set_mode(Gtk::SELECTION_SINGLE);
   lsvURL_.get_selection()->signal_changed().connect([this] {
@@ -622,14 +604,19 @@ void frmEditJob::on_response(int response_id) {
 
 // ---- Renaming and deleting jobs ----------------------------------------------------------------
 
+std::optional<std::string> frmEditJob::SelectedJobWithFile() {
+  if (!JobSelected()) return std::nullopt;
+  std::string name = SelectedJobName();
+  if (JobFileExists(jobs_folder_, name)) return name;
+  ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
+  return std::nullopt;
+}
+
 void frmEditJob::cmdName_Click() {
-  if (!JobSelected()) return;
   const int index = cboJob_.get_active_row_number();
-  const std::string old_name = SelectedJobName();
-  if (!JobFileExists(jobs_folder_, old_name)) {
-    ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
-    return;
-  }
+  const std::optional<std::string> selected = SelectedJobWithFile();
+  if (!selected) return;
+  const std::string& old_name = *selected;
   const std::string answer = AppDialogs().InputBox(MessageParent(), "新しい名前を入力してください",
                                                    "ジョブ名の変更", old_name);
   switch (CheckRename(SelectorItems(), index, answer,
@@ -675,13 +662,10 @@ void frmEditJob::cmdName_Click() {
 }
 
 void frmEditJob::cmdKillJob_Click() {
-  if (!JobSelected()) return;
   const int index = cboJob_.get_active_row_number();
-  const std::string name = SelectedJobName();
-  if (!JobFileExists(jobs_folder_, name)) {
-    ShowError(MessageParent(), kNoJobFileMessage, MsgIcon::Critical);
-    return;
-  }
+  const std::optional<std::string> selected = SelectedJobWithFile();
+  if (!selected) return;
+  const std::string& name = *selected;
   if (AppDialogs().MessageBox(
           MessageParent(), "ジョブ「" + name + "」を削除します。\r\nよろしいですか？",
           kConfirmCaption, MsgIcon::Question, MsgButtons::OKCancel) != MsgResult::OK)

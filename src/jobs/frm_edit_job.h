@@ -124,6 +124,8 @@ class frmEditJob : public Gtk::Dialog {
   void SelectRowQuietly(int p);
   bool JobSelected() const;
   std::string SelectedJobName() const;
+  // The job selected, when its file exists; when it does not, the user is told and nothing comes.
+  std::optional<std::string> SelectedJobWithFile();
   std::vector<std::string> SelectorItems() const;
   void RenameSelectorItem(int index, const std::string& name);
   bool RoomForAnotherEntry();

@@ -5,6 +5,7 @@
 #include "jobs/job_cursor.h"
 #include "platform/accessible.h"
 #include "platform/display_text.h"
+#include "platform/text_column.h"
 
 namespace tarvik {
 

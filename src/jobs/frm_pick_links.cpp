@@ -10,6 +10,8 @@
 #include "platform/accessible.h"
 #include "platform/dialogs.h"
 #include "platform/display_text.h"
+#include "platform/search_fold.h"
+#include "platform/text_column.h"
 
 namespace tarvik {
 
@@ -186,25 +188,12 @@ void frmPickLinks::BuildList() {
   });
   view_.append_column(*check_column);
 
-  auto add_text_column = [this](const char* caption, bool url, int width) {
-    auto* column = Gtk::manage(new Gtk::TreeViewColumn(caption));
-    auto* cell = Gtk::manage(new Gtk::CellRendererText);
-    column->pack_start(*cell, true);
-    // Fixed sizes spare the view measuring every row of a long list.
-    column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
-    column->set_fixed_width(width);
-    column->set_resizable(true);
-    column->set_expand(url);
-    cell->property_ellipsize() = Pango::ELLIPSIZE_END;
-    column->set_cell_data_func(
-        *cell, [this, cell, url](Gtk::CellRenderer*, const Gtk::TreeModel::iterator& row) {
-          const JobEntry& link = links_[LinkOf(row)];
-          cell->property_text() = ShortenForDisplay(url ? link.URL : link.Title);
-        });
-    view_.append_column(*column);
-  };
-  add_text_column("タイトル", false, 260);
-  add_text_column("URL", true, 300);
+  for (const bool url : {false, true})
+    AppendTextColumn(view_, url ? "URL" : "タイトル", url ? 300 : 260, url,
+                     [this, url](const Gtk::TreeModel::iterator& row) {
+                       const JobEntry& link = links_[LinkOf(row)];
+                       return url ? link.URL : link.Title;
+                     });
   view_.set_fixed_height_mode(true);
   view_.set_enable_search(false);
   view_.set_tooltip_text("ジョブに入れるリンクの一覧");
@@ -253,7 +242,7 @@ void frmPickLinks::ShowCount() {
 }
 
 void frmPickLinks::StartFilter() {
-  next_words_ = FilterWords(filter_.get_text().raw());
+  next_words_ = SearchWords(filter_.get_text().raw());
   next_at_ = 0;
   next_shown_.assign(links_.size(), 0);
   next_links_.clear();
@@ -267,7 +256,7 @@ bool frmPickLinks::FilterSlice() {
     // The clock is read once every few hundred links.
     const size_t end = std::min(next_at_ + 512, links_.size());
     for (; next_at_ < end; ++next_at_) {
-      if (!next_words_.empty() && !MatchesFilter(keys_[next_at_], next_words_)) continue;
+      if (!next_words_.empty() && !MatchesSearch(keys_[next_at_], next_words_)) continue;
       const int link = static_cast<int>(next_at_);
       next_shown_[next_at_] = 1;
       next_links_.push_back(link);

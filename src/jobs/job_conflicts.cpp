@@ -14,6 +14,7 @@
 
 #include "jobs/job_resume.h"
 #include "platform/app_folder.h"
+#include "platform/file_names.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -74,12 +75,6 @@ std::vector<T> MergeInOrder(const std::vector<T>& original, const std::vector<T>
   return std::vector<T>(merged.begin(), merged.end());
 }
 
-std::string TvjBase(const std::string& file_name) {
-  if (file_name.size() > 4 && file_name.compare(file_name.size() - 4, 4, ".tvj") == 0)
-    return file_name.substr(0, file_name.size() - 4);
-  return {};
-}
-
 // The conflict copies in `folder` of the job list (`of_list`) or of job files, by name, sorted.
 // A folder of 40,000 jobs is read once, and only the few names that may be copies are matched.
 std::vector<std::string> ConflictCopiesIn(const std::string& folder, bool of_list) {
@@ -87,7 +82,7 @@ std::vector<std::string> ConflictCopiesIn(const std::string& folder, bool of_lis
   if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
     while (const char* file = g_dir_read_name(dir)) {
       const std::optional<std::string> original = ConflictCopyOriginal(file);
-      if (original && (of_list ? *original == kListFileName : !TvjBase(*original).empty()))
+      if (original && (of_list ? *original == kListFileName : !JobNameOfFile(*original).empty()))
         copies.emplace_back(file);
     }
     g_dir_close(dir);
@@ -151,12 +146,12 @@ std::vector<JobEntry> MergeJobEntries(const std::vector<JobEntry>& original,
 
 bool HasConflictCopies(const std::string& jobs_folder) {
   return !ConflictCopiesIn(jobs_folder, true).empty() ||
-         !ConflictCopiesIn(JoinPath(jobs_folder, "JobFiles"), false).empty();
+         !ConflictCopiesIn(JobFilesFolder(jobs_folder), false).empty();
 }
 
 ConflictMerge MergeConflictCopies(const std::string& jobs_folder) {
   ConflictMerge out;
-  const std::string job_files = JoinPath(jobs_folder, "JobFiles");
+  const std::string job_files = JobFilesFolder(jobs_folder);
   const std::vector<std::string> list_copies = ConflictCopiesIn(jobs_folder, true);
   const std::vector<std::string> job_copies = ConflictCopiesIn(job_files, false);
   if (list_copies.empty() && job_copies.empty()) return out;
@@ -188,7 +183,7 @@ ConflictMerge MergeConflictCopies(const std::string& jobs_folder) {
   }
 
   for (const std::string& file : job_copies) {
-    const std::string name = TvjBase(*ConflictCopyOriginal(file));
+    const std::string name = JobNameOfFile(*ConflictCopyOriginal(file));
     const std::string path = JoinPath(job_files, file);
     std::optional<std::string> copy = ReadFileBytes(path, kJobFileReadLimit);
     ReadFailure failure = ReadFailure::None;

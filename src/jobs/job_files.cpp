@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/file_names.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -157,7 +158,7 @@ std::string JobListPath(const std::string& jobs_folder) {
 }
 
 std::string JobFilePath(const std::string& jobs_folder, const std::string& name) {
-  return JoinPath(jobs_folder, "JobFiles/" + name + ".tvj");
+  return JoinPath(JobFilesFolder(jobs_folder), name + kJobFileSuffix);
 }
 
 // ---- Formats -----------------------------------------------------------------------------------
@@ -427,12 +428,9 @@ bool RenameJobFile(const std::string& jobs_folder, const std::string& old_name,
 
 std::vector<std::string> JobFileNames(const std::string& jobs_folder) {
   std::vector<std::string> names;
-  if (GDir* dir = g_dir_open(JoinPath(jobs_folder, "JobFiles").c_str(), 0, nullptr)) {
-    while (const char* file = g_dir_read_name(dir)) {
-      std::string n = file;
-      if (n.size() > 4 && n.compare(n.size() - 4, 4, ".tvj") == 0)
-        names.push_back(n.substr(0, n.size() - 4));
-    }
+  if (GDir* dir = g_dir_open(JobFilesFolder(jobs_folder).c_str(), 0, nullptr)) {
+    while (const char* file = g_dir_read_name(dir))
+      if (std::string name = JobNameOfFile(file); !name.empty()) names.push_back(std::move(name));
     g_dir_close(dir);
   }
   return names;

@@ -1,12 +1,14 @@
 // Job files and the job list, "TVJob.lst" and "JobFiles/*.tvj": their reads, writes, renames and
 // deletes are this file's functions. Others use them: the first start creates the empty list and
-// folder (platform/app_folder.h); job_plan.h makes new jobs, putting their files in place and
-// listing them at once under the list's lock; job_editing.h's writers (the editor's save, an
-// added page) and job_conflicts.h's merge hold that lock around each read and write of a job
-// file; job_watch.h watches the files.
+// folder (platform/app_folder.h), and a folder chosen as the jobs folder is given them
+// (jobs_folder_choice.h); job_plan.h makes new jobs, putting their files in place and listing them
+// at once under the list's lock; job_editing.h's writers (the editor's save, an added page) and
+// job_conflicts.h's merge hold that lock around each read and write of a job file; job_watch.h
+// watches the files, and job_poll.h looks at them where the system gives no watch.
 //
 // The job list, jobs folder + "/TVJob.lst", holds one job name per line; its line order is
-// the job index order. A job file, jobs folder + "/JobFiles/" + name + ".tvj", holds one
+// the job index order. A job file, jobs folder + "/JobFiles/" + name + ".tvj"
+// (platform/file_names.h names the folder and the ending), holds one
 // entry per line: the title with its commas removed, ",", the URL. Both are read with the text
 // rule of text_file.h (code page 932 or UTF-8, any line end) and written in code page 932 with
 // CR LF, or in UTF-8 with a byte-order mark when a character does not fit.

@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "jobs/bookmarks.h"
+#include "platform/file_names.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -26,10 +27,6 @@ namespace {
 constexpr std::string_view kNotePrefix = ".tarvik-new-jobs-";
 
 std::string ThisHostsNotePrefix() { return std::string(kNotePrefix) + g_get_host_name() + "-"; }
-
-std::string JobFilesFolder(const std::string& jobs_folder) {
-  return JoinPath(jobs_folder, "JobFiles");
-}
 
 std::string NotePath(const std::string& jobs_folder) {
   return JoinPath(JobFilesFolder(jobs_folder),
@@ -77,14 +74,7 @@ void RemoveUnlistedFilesOf(const std::string& jobs_folder, const std::string& no
 
 std::vector<std::string> TakenJobNames(const std::string& jobs_folder) {
   std::vector<std::string> names = ReadJobList(jobs_folder).value_or(std::vector<std::string>{});
-  if (GDir* dir = g_dir_open(JobFilesFolder(jobs_folder).c_str(), 0, nullptr)) {
-    while (const char* file = g_dir_read_name(dir)) {
-      std::string_view n(file);
-      if (n.size() > 4 && n.substr(n.size() - 4) == ".tvj")
-        names.emplace_back(n.substr(0, n.size() - 4));
-    }
-    g_dir_close(dir);
-  }
+  for (std::string& name : JobFileNames(jobs_folder)) names.push_back(std::move(name));
   return names;
 }
 

@@ -1,8 +1,9 @@
 // New jobs as a value. A command that makes jobs (New Job, a bookmarks import, a favorites-folder
-// import, the page's own new job) first decides what it will write: the names, the entries of
-// each job file, the lines to add to the job list. Carrying the plan out then writes the job
-// files beside their places, and puts them in place and lists them together, under one lock of
-// the job list, in one write of the list, whatever the number of jobs.
+// import, the page shown added to a new job, a job from a list of links, a job file added from
+// outside the jobs folder, the jobs copied into a new jobs folder) first decides what it will
+// write: the names, the entries of each job file, the lines to add to the job list. Carrying the
+// plan out then writes the job files beside their places, and puts them in place and lists them
+// together, under one lock of the job list, in one write of the list, whatever the number of jobs.
 //
 // What a stop leaves: a plan stopped (Cancel) or failing before the list is written leaves no
 // job at all; after that point every job of the plan is whole and listed. A process killed in the

@@ -6,6 +6,7 @@
 
 #include "jobs/job_conflicts.h"
 #include "jobs/job_files.h"
+#include "platform/file_names.h"
 #include "platform/path_util.h"
 
 namespace tarvik {
@@ -22,9 +23,7 @@ bool FolderHasNews(const std::string& folder, const std::unordered_set<std::stri
   bool found = false;
   while (const char* name = g_dir_read_name(dir)) {
     const std::string base = name;
-    if (ConflictCopyOriginal(base) ||
-        (awaited && base.size() > 4 && base.compare(base.size() - 4, 4, ".tvj") == 0 &&
-         awaited->count(base.substr(0, base.size() - 4)))) {
+    if (ConflictCopyOriginal(base) || (awaited && awaited->count(JobNameOfFile(base)))) {
       found = true;
       break;
     }
@@ -42,7 +41,7 @@ void JobFilesLook::Follow(const std::string& folder, const std::vector<std::stri
   for (const std::string& job : jobs)
     if (!job.empty() && job.find('/') == std::string::npos)
       job_paths_.push_back(JobFilePath(folder, job));
-  std::vector<std::string> paths = {JobListPath(folder), folder, JoinPath(folder, "JobFiles")};
+  std::vector<std::string> paths = {JobListPath(folder), folder, JobFilesFolder(folder)};
   paths.insert(paths.end(), job_paths_.begin(), job_paths_.end());
   std::map<std::string, Seen> kept;
   for (const std::string& path : paths) {
@@ -71,7 +70,7 @@ bool JobFilesLook::Look(const std::vector<std::string>& awaited, std::int64_t no
   for (const std::string& job_path : job_paths_) changed = Changed(job_path, now_ns) || changed;
   // Every stamp is taken at each look, so that a change is reported at the first look after it.
   if (Changed(folder_, now_ns)) changed = FolderHasNews(folder_, nullptr) || changed;
-  const std::string job_files = JoinPath(folder_, "JobFiles");
+  const std::string job_files = JobFilesFolder(folder_);
   if (Changed(job_files, now_ns)) {
     const std::unordered_set<std::string> waiting(awaited.begin(), awaited.end());
     changed = FolderHasNews(job_files, &waiting) || changed;

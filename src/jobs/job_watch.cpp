@@ -9,6 +9,7 @@
 
 #include "jobs/job_conflicts.h"
 #include "jobs/job_files.h"
+#include "platform/file_names.h"
 #include "platform/file_watch.h"
 #include "platform/path_util.h"
 
@@ -91,7 +92,7 @@ JobWatch::~JobWatch() {
 void JobWatch::StartMonitors() {
   list_monitor_ = Monitor(JobListPath(jobs_folder_));
   folder_monitor_ = MonitorFolder(jobs_folder_);
-  job_files_monitor_ = MonitorFolder(JoinPath(jobs_folder_, "JobFiles"));
+  job_files_monitor_ = MonitorFolder(JobFilesFolder(jobs_folder_));
   // Copies that lie there already are reported too, once the window is up: reading a folder of
   // 40,000 job files is no work for before the first page.
   pending_.disconnect();
@@ -132,8 +133,8 @@ Glib::RefPtr<Gio::FileMonitor> JobWatch::MonitorFolder(const std::string& path) 
     for (const auto& f : {file, other}) {
       if (!f) continue;
       const std::string base = f->get_basename();
-      const bool awaited = base.size() > 4 && base.compare(base.size() - 4, 4, ".tvj") == 0 &&
-                           Lists(awaited_, base.substr(0, base.size() - 4));
+      const std::string job = JobNameOfFile(base);
+      const bool awaited = !job.empty() && Lists(awaited_, job);
       if (awaited || ConflictCopyOriginal(base)) {
         OnEvent();
         return;

@@ -9,6 +9,7 @@
 #include "jobs/job_files.h"
 #include "jobs/job_plan.h"
 #include "jobs/seen_state.h"
+#include "platform/file_names.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -36,7 +37,7 @@ JobsFolderCheck CheckJobsFolder(const std::string& folder) {
     if (check.reason.empty()) check.reason = g_strerror(errno);
     return check;
   }
-  const std::string job_files = JoinPath(folder, "JobFiles");
+  const std::string job_files = JobFilesFolder(folder);
   if (g_file_test(job_files.c_str(), G_FILE_TEST_EXISTS) && !DirectoryExists(job_files)) {
     // A file where the job files' folder belongs.
     check.reason = job_files + ": " + g_strerror(ENOTDIR);
@@ -90,7 +91,7 @@ bool CopyJobsInto(const std::string& from, const std::string& to, std::string* e
     }
     plan.jobs.push_back({name, std::move(job->entries), false});
   }
-  const std::string job_files = JoinPath(to, "JobFiles");
+  const std::string job_files = JobFilesFolder(to);
   const bool made_job_files = !DirectoryExists(job_files);
   if (g_mkdir_with_parents(job_files.c_str(), 0755) != 0) {
     *error = job_files + ": " + g_strerror(errno);
@@ -111,7 +112,7 @@ bool CopyJobsInto(const std::string& from, const std::string& to, std::string* e
 }
 
 bool StartEmptyJobsFolder(const std::string& folder, std::string* error) {
-  const std::string job_files = JoinPath(folder, "JobFiles");
+  const std::string job_files = JobFilesFolder(folder);
   if (g_mkdir_with_parents(job_files.c_str(), 0755) != 0) {
     *error = job_files + ": " + g_strerror(errno);
     return false;

@@ -59,7 +59,7 @@ std::optional<PickList> ReadUrlListForPicking(Gtk::Window& owner, const std::str
 std::string JobFromPageLinks(JobHost& host, const std::vector<PageLink>& links) {
   std::vector<JobEntry> entries;
   entries.reserve(links.size());
-  for (const PageLink& link : links) entries.push_back(JobEntry{link.text, link.url});
+  for (const PageLink& link : links) entries.push_back(JobEntry{LinkTitle(link), link.url});
   return JobFromLinks(host, std::move(entries), kNoPageLinksMessage);
 }
 

@@ -17,12 +17,12 @@ class Window;
 
 namespace tarvik {
 
-class JobHost;
-
 inline constexpr char kJobFromPageLinksCaption[] = "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(&L)...";
 inline constexpr char kJobFromUrlListCaption[] = "URLﾘｽﾄの読み込み(&T)...";
 inline constexpr char kJobFromUrlListTitle[] = "URLﾘｽﾄの読み込み";
 inline constexpr char kNoPageLinksMessage[] = "このページにはジョブにできるリンクがありません。";
+
+class JobHost;
 
 // Offers `links` (as LinksForJob keeps them) in the pick dialog and makes a new job of the links
 // picked. Returns the new job's name, or "" when none was made. A list without links shows

@@ -9,6 +9,8 @@
 #include "favorites/shortcut_file.h"
 #include "jobs/job_editing.h"
 #include "platform/path_util.h"
+#include "platform/search_fold.h"
+#include "platform/web_address.h"
 
 namespace tarvik {
 
@@ -20,13 +22,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 bool IsAsciiAlnum(char c) { return g_ascii_isalnum(c); }
-
-// The length of "http://" or "https://" at the start of `text`, 0 when neither is there.
-size_t SchemeLength(std::string_view text) {
-  if (StartsWithNoCase(text, "http://")) return 7;
-  if (StartsWithNoCase(text, "https://")) return 8;
-  return 0;
-}
 
 // The code point of the UTF-8 sequence at `p` and its length; a stray byte counts as one.
 gunichar CharAt(std::string_view text, size_t p, size_t* length) {
@@ -95,7 +90,7 @@ size_t AddressEnd(std::string_view text, size_t start) {
 // An address at `p` (of text `text`) that starts a word, and its end; 0 when none.
 size_t AddressAt(std::string_view text, size_t p) {
   if (p > 0 && IsAsciiAlnum(text[p - 1])) return 0;
-  const size_t scheme = SchemeLength(text.substr(p));
+  const size_t scheme = WebSchemeLength(text.substr(p));
   if (scheme == 0) return 0;
   const size_t end = AddressEnd(text, p);
   return end > p + scheme ? end : 0;
@@ -220,37 +215,17 @@ std::string CollapseWhiteSpace(std::string_view text) {
   return out;
 }
 
+std::string LinkTitle(const PageLink& link) {
+  for (const std::string* part : {&link.text, &link.title})
+    if (std::string title = CollapseWhiteSpace(*part); !title.empty()) return title;
+  for (const std::string& alt : link.picture_alts)
+    if (std::string title = CollapseWhiteSpace(alt); !title.empty()) return title;
+  return CollapseWhiteSpace(link.alt);
+}
+
 std::string FilterKey(const JobEntry& link) {
   // A title that is the address adds nothing to match.
-  const std::string both = link.Title == link.URL ? link.URL : link.Title + "\n" + link.URL;
-  gchar* valid = g_utf8_make_valid(both.data(), static_cast<gssize>(both.size()));
-  // Full-width and half-width forms match each other ("ｼﾞｮﾌﾞ" finds "ジョブ"), and letter case
-  // does not count.
-  gchar* normal = g_utf8_normalize(valid, -1, G_NORMALIZE_ALL);
-  gchar* folded = g_utf8_casefold(normal ? normal : valid, -1);
-  std::string key = folded;
-  g_free(folded);
-  g_free(normal);
-  g_free(valid);
-  return key;
-}
-
-std::vector<std::string> FilterWords(std::string_view filter) {
-  std::vector<std::string> words;
-  const std::string key = FilterKey(JobEntry{std::string(filter), std::string(filter)});
-  std::string_view rest(key);
-  for (size_t p = 0; p <= rest.size();) {
-    const size_t end = std::min(rest.find_first_of(" \t", p), rest.size());
-    if (end > p) words.emplace_back(rest.substr(p, end - p));
-    p = end + 1;
-  }
-  return words;
-}
-
-bool MatchesFilter(std::string_view key, const std::vector<std::string>& words) {
-  for (const std::string& word : words)
-    if (key.find(word) == std::string_view::npos) return false;
-  return true;
+  return SearchFolded(link.Title == link.URL ? link.URL : link.Title + "\n" + link.URL);
 }
 
 std::optional<PickList> MakePickList(

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "jobs/job_files.h"
+#include "platform/page_link.h"
 
 namespace tarvik {
 
@@ -49,12 +50,15 @@ bool IsOnlyAddress(std::string_view text);
 // `text` with each run of white space made one space and none at its ends.
 std::string CollapseWhiteSpace(std::string_view text);
 
-// What the pick dialog's filter box matches: a link whose title or address holds every word of
-// `filter`, in any letter case. FilterKey gives the form of a link the test runs on, made once
-// per link; FilterWords the words of the filter.
+// The title a link gives a job entry: the text inside it, else its title attribute, else the
+// first alt text of a picture inside it, else an area's own alt text, the first of them that
+// holds more than white space, with its white space collapsed; "" when none does.
+std::string LinkTitle(const PageLink& link);
+
+// What the pick dialog's filter box matches: a link whose title or address holds every word
+// typed (platform/search_fold.h: MatchesSearch with SearchWords). FilterKey gives the folded form
+// of a link the match runs on, made once per link.
 std::string FilterKey(const JobEntry& link);
-std::vector<std::string> FilterWords(std::string_view filter);
-bool MatchesFilter(std::string_view key, const std::vector<std::string>& words);
 
 // A list of links ready for the pick dialog: the links (as LinksForJob keeps them) and the
 // FilterKey of each, made once, where long lists can make them off the main loop.

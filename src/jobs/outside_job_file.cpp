@@ -7,6 +7,7 @@
 
 #include "jobs/bookmarks.h"
 #include "platform/display_text.h"
+#include "platform/file_names.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -29,7 +30,7 @@ constexpr char kFallbackJobName[] = "New Job";
 
 bool IsInJobsFolder(const std::string& path, const std::string& jobs_folder) {
   std::unique_ptr<gchar, decltype(&g_free)> folder(g_path_get_dirname(path.c_str()), g_free);
-  return RealFolder(folder.get()) == RealFolder(jobs_folder + "/JobFiles");
+  return RealFolder(folder.get()) == RealFolder(JobFilesFolder(jobs_folder));
 }
 
 OutsideJobOffer OfferOutsideJobFile(const std::string& path, const std::string& job_name,

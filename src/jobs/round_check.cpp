@@ -112,6 +112,16 @@ std::optional<double> RetryAfterSeconds(const std::string& value) {
   return std::nullopt;
 }
 
+// The callback of a main-loop source of the checker that runs once: the checker forgets the
+// source (`source` holds its id), then runs `then`.
+template <unsigned RoundChecker::*source, void (RoundChecker::*then)()>
+gboolean RunOnce(gpointer self) {
+  auto* checker = static_cast<RoundChecker*>(self);
+  checker->*source = 0;
+  (checker->*then)();
+  return G_SOURCE_REMOVE;
+}
+
 }  // namespace
 
 std::optional<RoundOutcome> ClassifyWithoutText(const SeenEntry* seen, const FetchResponse& r) {
@@ -341,15 +351,8 @@ void RoundChecker::Start(const std::vector<std::string>& urls, const SeenState& 
 // window's redraws: a burst of starts never holds up a frame.
 void RoundChecker::Pump() {
   if (!running_ || idle_) return;
-  idle_ = g_idle_add_full(
-      G_PRIORITY_DEFAULT_IDLE,
-      [](gpointer self) -> gboolean {
-        auto* checker = static_cast<RoundChecker*>(self);
-        checker->idle_ = 0;
-        checker->StartNext();
-        return G_SOURCE_REMOVE;
-      },
-      this, nullptr);
+  idle_ = g_idle_add_full(G_PRIORITY_DEFAULT_IDLE,
+                          RunOnce<&RoundChecker::idle_, &RoundChecker::StartNext>, this, nullptr);
 }
 
 void RoundChecker::StartNext() {
@@ -362,15 +365,7 @@ void RoundChecker::StartNext() {
   }
   if (wait >= 0) {
     const guint ms = static_cast<guint>(std::ceil(wait * 1000)) + 1;
-    timer_ = g_timeout_add(
-        ms,
-        [](gpointer self) -> gboolean {
-          auto* checker = static_cast<RoundChecker*>(self);
-          checker->timer_ = 0;
-          checker->Pump();
-          return G_SOURCE_REMOVE;
-        },
-        this);
+    timer_ = g_timeout_add(ms, RunOnce<&RoundChecker::timer_, &RoundChecker::Pump>, this);
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "jobs/job_conflicts.h"
 #include "jobs/job_files.h"
+#include "platform/file_names.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -160,10 +161,6 @@ std::string Basename(const std::string& path) {
   std::string out = b;
   g_free(b);
   return out;
-}
-
-std::string JobFilesFolder(const std::string& jobs_folder) {
-  return JoinPath(jobs_folder, "JobFiles");
 }
 
 // The conflict copies of the job's state file, sorted by name.

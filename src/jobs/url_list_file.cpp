@@ -1,17 +1,15 @@
 #include "jobs/url_list_file.h"
 
 #include <glib.h>
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <iterator>
-#include <memory>
 
+#include "jobs/html_tree.h"
 #include "jobs/link_list.h"
 #include "platform/text_file.h"
+#include "platform/web_address.h"
 
 namespace tarvik {
 
@@ -24,19 +22,6 @@ bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
   return text.size() >= suffix.size() &&
          g_ascii_strcasecmp(text.c_str() + text.size() - suffix.size(),
                             std::string(suffix).c_str()) == 0;
-}
-
-bool IsWebAddress(const std::string& url) {
-  return g_ascii_strncasecmp(url.c_str(), "http://", 7) == 0 ||
-         g_ascii_strncasecmp(url.c_str(), "https://", 8) == 0;
-}
-
-std::string ValidUtf8(const char* text) {
-  if (!text) return {};
-  gchar* valid = g_utf8_make_valid(text, -1);
-  std::string out = valid;
-  g_free(valid);
-  return out;
 }
 
 // ---- CSV ---------------------------------------------------------------------------------------
@@ -141,32 +126,6 @@ std::optional<std::vector<JobEntry>> AddressesInLines(std::string_view text,
 
 // ---- HTML --------------------------------------------------------------------------------------
 
-struct DocDeleter {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-using DocPtr = std::unique_ptr<xmlDoc, DocDeleter>;
-
-void IgnoreMessage(void*, const char*, ...) {}
-
-bool IsElement(const xmlNode* node, const char* name) {
-  return node->type == XML_ELEMENT_NODE && node->name &&
-         xmlStrcasecmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0;
-}
-
-std::string Attribute(const xmlNode* node, const char* name) {
-  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-  std::string text = ValidUtf8(reinterpret_cast<const char*>(value));
-  xmlFree(value);
-  return text;
-}
-
-std::string NodeText(const xmlNode* node) {
-  xmlChar* content = xmlNodeGetContent(node);
-  std::string text = ValidUtf8(reinterpret_cast<const char*>(content));
-  xmlFree(content);
-  return CollapseWhiteSpace(text);
-}
-
 // An href as a browser takes it: without tabs and line breaks, and without white space at its
 // ends; resolved against `base` when it is relative. Empty when it names no web page.
 std::string LinkAddress(const std::string& href, const std::string& base) {
@@ -182,38 +141,18 @@ std::string LinkAddress(const std::string& href, const std::string& base) {
   return IsWebAddress(out) ? out : std::string();
 }
 
-// The alt text of the first picture inside `node` that has one.
-std::string PictureAlt(const xmlNode* node) {
-  for (const xmlNode* n = node->children; n;) {
-    if (IsElement(n, "img")) {
-      std::string alt = CollapseWhiteSpace(Attribute(n, "alt"));
-      if (!alt.empty()) return alt;
-    }
-    if (n->children) {
-      n = n->children;
-      continue;
-    }
-    while (n != node && !n->next) n = n->parent;
-    n = n != node ? n->next : nullptr;
-  }
-  return {};
+// The alt texts of the pictures inside `node`, in document order.
+std::vector<std::string> PictureAlts(xmlNode* node) {
+  std::vector<std::string> alts;
+  for (xmlNode* n = NextNode(node, true, node); n; n = NextNode(n, true, node))
+    if (IsElement(n, "img") && xmlHasProp(n, reinterpret_cast<const xmlChar*>("alt")))
+      alts.push_back(Attribute(n, "alt"));
+  return alts;
 }
 
 std::vector<JobEntry> ParseHtml(std::string_view text) {
-  static const bool initialized = [] {
-    xmlInitParser();
-    return true;
-  }();
-  (void)initialized;
   std::vector<JobEntry> links;
-  if (text.size() > INT_MAX) return links;
-  const xmlGenericErrorFunc old_func = xmlGenericError;
-  void* const old_context = xmlGenericErrorContext;
-  xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
-  DocPtr doc(htmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, "UTF-8",
-                            HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                                HTML_PARSE_NONET | XML_PARSE_HUGE));
-  xmlSetGenericErrorFunc(old_context, old_func);
+  HtmlDoc doc = ParseHtmlText(text);
   xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
   std::string base;
   for (xmlNode* n = root; n;) {
@@ -224,24 +163,14 @@ std::vector<JobEntry> ParseHtml(std::string_view text) {
       enter = false;
     } else if (IsElement(n, "a") || IsElement(n, "area")) {
       enter = false;
-      std::string url = LinkAddress(Attribute(n, "href"), base);
-      if (!url.empty()) {
-        std::string title = NodeText(n);
-        if (title.empty()) title = CollapseWhiteSpace(Attribute(n, "title"));
-        if (title.empty()) title = PictureAlt(n);
-        if (title.empty() && IsElement(n, "area")) title = CollapseWhiteSpace(Attribute(n, "alt"));
-        links.push_back(JobEntry{std::move(title), std::move(url)});
-      }
+      PageLink link{LinkAddress(Attribute(n, "href"), base), NodeText(n), Attribute(n, "title"),
+                    PictureAlts(n), IsElement(n, "area") ? Attribute(n, "alt") : ""};
+      if (!link.url.empty()) links.push_back(JobEntry{LinkTitle(link), std::move(link.url)});
     } else if (n->type == XML_TEXT_NODE && n->content) {
       for (JobEntry& link : AddressesInText(reinterpret_cast<const char*>(n->content)))
         links.push_back(std::move(link));
     }
-    if (enter && n->children) {
-      n = n->children;
-      continue;
-    }
-    while (n && n != root && !n->next) n = n->parent;
-    n = n && n != root ? n->next : nullptr;
+    n = NextNode(n, enter, root);
   }
   return links;
 }

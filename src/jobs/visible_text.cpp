@@ -2,10 +2,11 @@
 
 #include <glib.h>
 #include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
 
 #include <memory>
 #include <set>
+
+#include "jobs/html_tree.h"
 
 namespace tarvik {
 namespace {
@@ -102,23 +103,6 @@ class Walker {
   bool scripts_ = false;
 };
 
-void IgnoreMessage(void*, const char*, ...) {}
-
-// libxml2 reports conversion errors through its generic handler whatever the options say.
-class QuietLibxml {
- public:
-  QuietLibxml() : old_func_(xmlGenericError), old_context_(xmlGenericErrorContext) {
-    xmlSetGenericErrorFunc(nullptr, IgnoreMessage);
-  }
-  ~QuietLibxml() { xmlSetGenericErrorFunc(old_context_, old_func_); }
-  QuietLibxml(const QuietLibxml&) = delete;
-  QuietLibxml& operator=(const QuietLibxml&) = delete;
-
- private:
-  xmlGenericErrorFunc old_func_;
-  void* old_context_;
-};
-
 void Parse(std::string_view html, std::string_view charset, Walker* walker) {
   const int size = static_cast<int>(std::min<size_t>(html.size(), 1u << 30));
   int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
@@ -198,7 +182,7 @@ std::string VisibleTextFingerprint(const std::vector<std::string>& blocks) {
 
 VisibleText ExtractVisibleText(std::string_view html, std::string_view charset) {
   VisibleText out;
-  QuietLibxml quiet;
+  const LibxmlQuiet quiet = QuietLibxml();
   Walker walker;
   Parse(html, charset, &walker);
   walker.Flush();

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "platform/file_names.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -22,7 +23,7 @@ std::string ApplicationFolder() {
 void EnsureApplicationFolder() {
   const std::string folder = ApplicationFolder();
   g_mkdir_with_parents(folder.c_str(), 0755);
-  g_mkdir_with_parents(JoinPath(folder, "JobFiles").c_str(), 0755);
+  g_mkdir_with_parents(JobFilesFolder(folder).c_str(), 0755);
   const std::string list = JoinPath(folder, "TVJob.lst");
   if (!g_file_test(list.c_str(), G_FILE_TEST_EXISTS)) WriteFileAtomically(list, "");
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/page_link.h"
+
 namespace Gtk {
 class Widget;
 }
@@ -88,15 +90,6 @@ struct PermissionQuestion {
 
 class DownloadSource;
 
-// A link of the page shown: its address resolved against the page, and its text (the visible
-// text with white space collapsed, else its title attribute, else the alt text of a picture in
-// it; empty when it has none of them).
-struct PageLink {
-  std::string url;
-  std::string text;
-  bool operator==(const PageLink&) const = default;
-};
-
 // What a browser asks of the window that hosts it. The adapter calls these; it never reaches
 // the main window itself.
 class BrowserHost {
@@ -163,13 +156,14 @@ class BrowserControl {
   virtual void CollectLinks(std::function<void(std::vector<PageLink>)> done) = 0;
 
   // The page the user will most likely ask for next, made ready out of sight. `Prepare` starts
-  // loading `url` (an http or https address) hidden from the user: the page sees itself hidden,
-  // makes no sound, and is given up the moment it wants the user (a dialog, a window, a
-  // download, a password, a permission). A later Navigate to the same address, once the page has
+  // loading `uri`, a web address as the engine loads it (the step's plan has fixed it up once:
+  // browse/step_ahead.h), hidden from the user: the page sees itself hidden, makes no sound, and
+  // is given up the moment it wants the user (a dialog, a window, a download, a password, a
+  // permission). A later Navigate to an address that fixes up to `uri`, once the page has
   // started to show, puts it in place of the page shown, with the events of a load and without
   // asking the server again; a Navigate elsewhere, or any other load, gives it up. One page at a
   // time: a new Prepare replaces the one before. `DropPrepared` gives it up at once.
-  virtual void Prepare(const std::string& url) = 0;
+  virtual void Prepare(const std::string& uri) = 0;
   virtual void DropPrepared() = 0;
   // Asks the network layer to look up the host names of these addresses ahead of time.
   virtual void ResolveHostsAhead(const std::vector<std::string>& urls) = 0;

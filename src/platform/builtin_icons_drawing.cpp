@@ -2,11 +2,53 @@
 // drawing at the sizes of the built-in pictures.
 #include "platform/builtin_drawing.h"
 
+#include <array>
+
 #include "platform/builtin_drawing_kit.h"
 
 namespace tarvik::builtin {
 
 namespace kit {
+
+namespace {
+
+// A line through `points`, stroked: a tick or an arrow head.
+void Line(const Cr& cr, std::initializer_list<std::array<double, 2>> points, Rgb colour,
+          double width) {
+  bool first = true;
+  for (const auto& [x, y] : points) {
+    if (first)
+      cr->move_to(x, y);
+    else
+      cr->line_to(x, y);
+    first = false;
+  }
+  SetColour(cr, colour);
+  cr->set_line_width(width);
+  cr->stroke();
+}
+
+// A checklist step's box, `size` wide, its middle at height `y`.
+void StepBox(const Cr& cr, double x, double y, double size) {
+  cr->rectangle(x, y - size / 2, size, size);
+  SetColour(cr, Hex(0xffffff));
+  cr->fill_preserve();
+  SetColour(cr, Hex(0x6b7480));
+  cr->set_line_width(0.8);
+  cr->stroke();
+}
+
+// The globe's sea, light near (fx, fy) and deep at the rim of the circle at (cx, cy).
+Cairo::RefPtr<Cairo::RadialGradient> Sea(double fx, double fy, double fr, double cx, double cy,
+                                         double r) {
+  auto sea = Cairo::RadialGradient::create(fx, fy, fr, cx, cy, r);
+  sea->add_color_stop_rgb(0, 0.78, 0.91, 1.0);
+  sea->add_color_stop_rgb(0.55, 0.22, 0.55, 0.88);
+  sea->add_color_stop_rgb(1, 0.07, 0.28, 0.58);
+  return sea;
+}
+
+}  // namespace
 
 // ---- window icon --------------------------------------------------------------------------------
 
@@ -18,12 +60,8 @@ void DrawWindowIcon(const Cr& cr, double size) {
   cr->arc(cx + 1, cy + 1.5, r, 0, 2 * kPi);
   cr->set_source_rgba(0, 0, 0, 0.2);
   cr->fill();
-  auto sea = Cairo::RadialGradient::create(cx - 6, cy - 7, 1, cx, cy, r);
-  sea->add_color_stop_rgb(0, 0.78, 0.91, 1.0);
-  sea->add_color_stop_rgb(0.55, 0.22, 0.55, 0.88);
-  sea->add_color_stop_rgb(1, 0.07, 0.28, 0.58);
   cr->arc(cx, cy, r, 0, 2 * kPi);
-  cr->set_source(sea);
+  cr->set_source(Sea(cx - 6, cy - 7, 1, cx, cy, r));
   cr->fill();
 
   cr->save();
@@ -85,28 +123,11 @@ void DrawWindowIcon(const Cr& cr, double size) {
   for (int i = 0; i < 3; ++i) {
     double y = 28.5 + i * 6;
     bool done = i < 2;
-    cr->rectangle(27.5, y - 2, 4, 4);
-    SetColour(cr, Hex(0xffffff));
-    cr->fill_preserve();
-    SetColour(cr, Hex(0x6b7480));
-    cr->set_line_width(0.8);
-    cr->stroke();
-    if (done) {
-      cr->move_to(27.8, y - 0.3);
-      cr->line_to(29.4, y + 1.6);
-      cr->line_to(32.6, y - 3.4);
-      SetColour(cr, Hex(0x23901a));
-      cr->set_line_width(1.7);
-      cr->stroke();
-    } else {
-      // The step in hand: an arrow pointing at it.
-      cr->move_to(25.6, y - 1.6);
-      cr->line_to(27.0, y);
-      cr->line_to(25.6, y + 1.6);
-      SetColour(cr, Hex(0xd2401e));
-      cr->set_line_width(1.2);
-      cr->stroke();
-    }
+    StepBox(cr, 27.5, y, 4);
+    if (done)
+      Line(cr, {{27.8, y - 0.3}, {29.4, y + 1.6}, {32.6, y - 3.4}}, Hex(0x23901a), 1.7);
+    else  // the step in hand: an arrow pointing at it
+      Line(cr, {{25.6, y - 1.6}, {27.0, y}, {25.6, y + 1.6}}, Hex(0xd2401e), 1.2);
     cr->rectangle(34, y - 0.8, i == 1 ? 8 : 9.5, 1.6);
     SetColour(cr, done ? Hex(0x9aa4b2) : Hex(0x2f6fc4));
     cr->fill();
@@ -117,15 +138,7 @@ void DrawWindowIcon(const Cr& cr, double size) {
 
 namespace {
 
-using kit::Cr;
-using kit::Draw;
-using kit::DrawWindowIcon;
-using kit::Hex;
-using kit::kPi;
-using kit::Paint;
-using kit::Polygon;
-using kit::SetColour;
-using kit::Vertical;
+using namespace kit;  // the drawing kit and the window icon's parts
 
 // ---- job file icon ------------------------------------------------------------------------------
 
@@ -154,39 +167,19 @@ void PaintJobFileIcon(const Cr& cr, double size) {
   for (int i = 0; i < 4; ++i) {
     const double y = 17.5 + i * 6.5;
     const bool done = i < 2;
-    cr->rectangle(13, y - 2.2, 4.4, 4.4);
-    SetColour(cr, Hex(0xffffff));
-    cr->fill_preserve();
-    SetColour(cr, Hex(0x6b7480));
-    cr->set_line_width(0.8);
-    cr->stroke();
-    if (done) {
-      cr->move_to(13.3, y - 0.3);
-      cr->line_to(15.0, y + 1.7);
-      cr->line_to(18.4, y - 3.6);
-      SetColour(cr, Hex(0x23901a));
-      cr->set_line_width(1.8);
-      cr->stroke();
-    } else if (i == 2) {
-      cr->move_to(10.6, y - 1.8);
-      cr->line_to(12.2, y);
-      cr->line_to(10.6, y + 1.8);
-      SetColour(cr, Hex(0xd2401e));
-      cr->set_line_width(1.3);
-      cr->stroke();
-    }
+    StepBox(cr, 13, y, 4.4);
+    if (done)
+      Line(cr, {{13.3, y - 0.3}, {15.0, y + 1.7}, {18.4, y - 3.6}}, Hex(0x23901a), 1.8);
+    else if (i == 2)
+      Line(cr, {{10.6, y - 1.8}, {12.2, y}, {10.6, y + 1.8}}, Hex(0xd2401e), 1.3);
     cr->rectangle(20, y - 0.9, i % 2 ? 13 : 16, 1.8);
     SetColour(cr, done ? Hex(0x9aa4b2) : Hex(0x2f6fc4));
     cr->fill();
   }
   // Tarvik's globe, small, in the lower right corner of the sheet.
   const double gx = 33, gy = 38, gr = 7.5;
-  auto sea = Cairo::RadialGradient::create(gx - 2.5, gy - 3, 0.5, gx, gy, gr);
-  sea->add_color_stop_rgb(0, 0.78, 0.91, 1.0);
-  sea->add_color_stop_rgb(0.55, 0.22, 0.55, 0.88);
-  sea->add_color_stop_rgb(1, 0.07, 0.28, 0.58);
   cr->arc(gx, gy, gr, 0, 2 * kPi);
-  cr->set_source(sea);
+  cr->set_source(Sea(gx - 2.5, gy - 3, 0.5, gx, gy, gr));
   cr->fill_preserve();
   SetColour(cr, Hex(0x0c3466));
   cr->set_line_width(0.9);

@@ -19,44 +19,43 @@ class Display;
 
 namespace tarvik::builtin {
 
-// The sizes the pictures are drawn at, in pixels. The glyphs of the job step buttons (25 x 24) and
-// the address bar buttons (cmdMove 57 x 26, the favorites buttons 42 x 26) leave room for the
-// button's frame.
+// Each picture with the size it is drawn at, in pixels. The glyphs of the job step buttons
+// (25 x 24) and the address bar buttons (cmdMove 57 x 26, the favorites buttons 42 x 26) leave
+// room for the button's frame.
+
+// Toolbar images 1 to 5: stop, refresh, home, back, forward.
 inline constexpr int kToolbarImageSize = 32;
+Glib::RefPtr<Gdk::Pixbuf> ToolbarImage(int index);
+// Pocket images: "Empty" (full = false) and "Full".
 inline constexpr int kPocketImageSize = 32;
+Glib::RefPtr<Gdk::Pixbuf> PocketImage(bool full);
+// Mode pictures: 1 job mode, 2 direct mode.
 inline constexpr int kModeImageWidth = 75;
 inline constexpr int kModeImageHeight = 25;
+Glib::RefPtr<Gdk::Pixbuf> ModeImage(int mode);
+// The job step buttons cmdNav(0) to cmdNav(4): first, previous, next, last, list.
 inline constexpr int kNavButtonImageSize = 16;
+Glib::RefPtr<Gdk::Pixbuf> NavButtonImage(int index);
+// The address bar buttons 1 to 3: go (cmdMove, kGoImage*), open favorite (cmdOpFav), add
+// favorite (cmdSvFav) (kFavoriteImageSize).
 inline constexpr int kGoImageWidth = 44;
 inline constexpr int kGoImageHeight = 18;
 inline constexpr int kFavoriteImageSize = 18;
-inline constexpr int kCoolBarTileSize = 64;
-inline constexpr int kWindowIconSize = 48;
-inline constexpr int kPocketCursorSize = 32;
-// The pointer's hot spot: the tip of its arrow.
-inline constexpr int kPocketCursorHotX = 1;
-inline constexpr int kPocketCursorHotY = 1;
-
-// Toolbar images 1 to 5, 32 x 32: stop, refresh, home, back, forward.
-Glib::RefPtr<Gdk::Pixbuf> ToolbarImage(int index);
-// Pocket images, 32 x 32: "Empty" (full = false) and "Full".
-Glib::RefPtr<Gdk::Pixbuf> PocketImage(bool full);
-// Mode pictures, 75 x 25: 1 job mode, 2 direct mode.
-Glib::RefPtr<Gdk::Pixbuf> ModeImage(int mode);
-// The job step buttons cmdNav(0) to cmdNav(4): first, previous, next, last, list.
-Glib::RefPtr<Gdk::Pixbuf> NavButtonImage(int index);
-// The address bar buttons 1 to 3: go (cmdMove), open favorite (cmdOpFav), add favorite (cmdSvFav).
 Glib::RefPtr<Gdk::Pixbuf> DirButtonImage(int index);
 // The cool bar's background tile.
+inline constexpr int kCoolBarTileSize = 64;
 Glib::RefPtr<Gdk::Pixbuf> CoolBarBackground();
-// The window icon, 48 x 48 (and smaller sizes scaled from it).
+// The window icon (and smaller sizes scaled from it).
+inline constexpr int kWindowIconSize = 48;
 Glib::RefPtr<Gdk::Pixbuf> WindowIcon();
 // The window icon drawn at 16, 24, 32 and 48 pixels, for Gtk::Window::set_icon_list.
 std::vector<Glib::RefPtr<Gdk::Pixbuf>> WindowIconList();
 // The pointer shown over the pockets.
 Glib::RefPtr<Gdk::Cursor> PocketCursor(const Glib::RefPtr<Gdk::Display>& display);
-// The picture of that pointer, 32 x 32, with its hot spot at (kPocketCursorHotX,
-// kPocketCursorHotY).
+// The picture of that pointer, with its hot spot at the tip of its arrow.
+inline constexpr int kPocketCursorSize = 32;
+inline constexpr int kPocketCursorHotX = 1;
+inline constexpr int kPocketCursorHotY = 1;
 Glib::RefPtr<Gdk::Pixbuf> PocketCursorImage();
 
 }  // namespace tarvik::builtin

@@ -177,27 +177,27 @@ struct CoolBar::Impl {
     return out;
   }
 
-  int natural_width() {
+  // The longest row, each band of it as wide as `width` says.
+  template <typename Width>
+  int widest_row(Width&& width) {
     int widest = 0;
     for (const auto& row : rows) {
       int sum = 0;
-      for (int b : visible_in_row(row)) sum += desired_band_width(b);
+      for (int b : visible_in_row(row)) sum += width(b);
       widest = std::max(widest, sum);
     }
     return widest;
+  }
+
+  int natural_width() {
+    return widest_row([this](int b) { return desired_band_width(b); });
   }
 
   // The bar asks only for room for every gripper of its longest row, not for the bands' minimum
   // widths: the window holding the bar must stay free to become narrower than its bands, which
   // then give up their width (see layout()) but never leave the bar.
   int minimum_width() {
-    int widest = 0;
-    for (const auto& row : rows) {
-      int sum = 0;
-      for (int b : visible_in_row(row)) sum += grip_width(b);
-      widest = std::max(widest, sum);
-    }
-    return widest;
+    return widest_row([this](int b) { return grip_width(b); });
   }
 
   int layout_width() { return allocated ? self.get_allocated_width() : natural_width(); }
@@ -682,14 +682,6 @@ void CoolBar::get_preferred_width_vfunc(int& minimum, int& natural) const {
 
 void CoolBar::get_preferred_height_vfunc(int& minimum, int& natural) const {
   minimum = natural = impl_->height();
-}
-
-void CoolBar::get_preferred_height_for_width_vfunc(int, int& minimum, int& natural) const {
-  get_preferred_height_vfunc(minimum, natural);
-}
-
-void CoolBar::get_preferred_width_for_height_vfunc(int, int& minimum, int& natural) const {
-  get_preferred_width_vfunc(minimum, natural);
 }
 
 void CoolBar::on_size_allocate(Gtk::Allocation& allocation) {

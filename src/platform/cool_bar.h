@@ -90,8 +90,6 @@ class CoolBar : public Gtk::Container {
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
   void get_preferred_width_vfunc(int& minimum, int& natural) const override;
   void get_preferred_height_vfunc(int& minimum, int& natural) const override;
-  void get_preferred_height_for_width_vfunc(int width, int& minimum, int& natural) const override;
-  void get_preferred_width_for_height_vfunc(int height, int& minimum, int& natural) const override;
   void on_size_allocate(Gtk::Allocation& allocation) override;
   void on_realize() override;
   void on_unrealize() override;

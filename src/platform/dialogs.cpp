@@ -51,6 +51,14 @@ const char* IconName(MsgIcon icon) {
   return nullptr;
 }
 
+// A file dialog over `parent`, with Cancel and the button `accept` that answers it.
+void SetUpChooser(Gtk::FileChooserDialog& dialog, Gtk::Window* parent, const char* accept) {
+  if (parent) dialog.set_transient_for(*parent);
+  dialog.set_modal(true);
+  dialog.add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
+  dialog.add_button(accept, Gtk::RESPONSE_ACCEPT);
+}
+
 void AddFilters(Gtk::FileChooserDialog& dialog, const FileDialogOptions& opts) {
   for (const FileFilter& f : opts.filters) {
     auto filter = Gtk::FileFilter::create();
@@ -187,10 +195,7 @@ std::string GtkDialogs::InputBox(Gtk::Window* parent, const std::string& prompt,
 std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* parent,
                                                 const FileDialogOptions& opts) {
   Gtk::FileChooserDialog dialog(opts.title, Gtk::FILE_CHOOSER_ACTION_OPEN);
-  if (parent) dialog.set_transient_for(*parent);
-  dialog.set_modal(true);
-  dialog.add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
-  dialog.add_button("開く(_O)", Gtk::RESPONSE_ACCEPT);
+  SetUpChooser(dialog, parent, "開く(_O)");
   AddFilters(dialog, opts);
   // Without a folder GTK opens on the recently used files, where the keys of a typed path go to
   // a part of the dialog that is not built yet (a Gtk-CRITICAL per key): the home folder instead.
@@ -206,10 +211,7 @@ std::optional<std::string> GtkDialogs::OpenFile(Gtk::Window* parent,
 std::optional<std::string> GtkDialogs::SaveFile(Gtk::Window* parent,
                                                 const FileDialogOptions& opts) {
   Gtk::FileChooserDialog dialog(opts.title, Gtk::FILE_CHOOSER_ACTION_SAVE);
-  if (parent) dialog.set_transient_for(*parent);
-  dialog.set_modal(true);
-  dialog.add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
-  dialog.add_button("保存(_S)", Gtk::RESPONSE_ACCEPT);
+  SetUpChooser(dialog, parent, "保存(_S)");
   AddFilters(dialog, opts);
   dialog.set_current_name(opts.file_name);
   // The extension is added before the overwrite question, so the question names the file that
@@ -236,10 +238,7 @@ std::optional<std::string> GtkDialogs::SaveFile(Gtk::Window* parent,
 std::optional<std::string> GtkDialogs::ChooseFolder(Gtk::Window* parent, const std::string& title,
                                                     const std::string& initial_folder) {
   Gtk::FileChooserDialog dialog(title, Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
-  if (parent) dialog.set_transient_for(*parent);
-  dialog.set_modal(true);
-  dialog.add_button(kCancelCaption, Gtk::RESPONSE_CANCEL);
-  dialog.add_button("OK", Gtk::RESPONSE_ACCEPT);
+  SetUpChooser(dialog, parent, "OK");
   if (!initial_folder.empty() && DirectoryExists(initial_folder))
     dialog.set_current_folder(initial_folder);
   while (true) {

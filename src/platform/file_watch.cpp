@@ -21,25 +21,22 @@ bool WatchesRefused() { return g_getenv("TARVIK_TEST_NO_FILE_WATCH") != nullptr;
 // from a coarse clock, and some file systems keep whole or even seconds.
 constexpr std::int64_t kClockStepNs = 2'000'000'000;
 
+Glib::RefPtr<Gio::FileMonitor> Watch(const std::string& path, bool folder) {
+  if (WatchesRefused()) return {};
+  try {
+    const Glib::RefPtr<Gio::File> file = Gio::File::create_for_path(path);
+    return folder ? file->monitor_directory(Gio::FILE_MONITOR_WATCH_MOVES)
+                  : file->monitor_file(Gio::FILE_MONITOR_WATCH_MOVES);
+  } catch (const Glib::Error&) {
+    return {};
+  }
+}
+
 }  // namespace
 
-Glib::RefPtr<Gio::FileMonitor> WatchFile(const std::string& path) {
-  if (WatchesRefused()) return {};
-  try {
-    return Gio::File::create_for_path(path)->monitor_file(Gio::FILE_MONITOR_WATCH_MOVES);
-  } catch (const Glib::Error&) {
-    return {};
-  }
-}
+Glib::RefPtr<Gio::FileMonitor> WatchFile(const std::string& path) { return Watch(path, false); }
 
-Glib::RefPtr<Gio::FileMonitor> WatchFolder(const std::string& path) {
-  if (WatchesRefused()) return {};
-  try {
-    return Gio::File::create_for_path(path)->monitor_directory(Gio::FILE_MONITOR_WATCH_MOVES);
-  } catch (const Glib::Error&) {
-    return {};
-  }
-}
+Glib::RefPtr<Gio::FileMonitor> WatchFolder(const std::string& path) { return Watch(path, true); }
 
 bool WatchHearsChanges(const Glib::RefPtr<Gio::FileMonitor>& monitor) {
   if (!monitor) return false;

@@ -8,22 +8,11 @@
 
 #include "platform/accessible.h"
 #include "platform/display_text.h"
+#include "platform/search_fold.h"
 
 namespace tarvik {
 
 namespace {
-
-// What the search compares: the text with compatible forms made one (full-width and half-width
-// letters, katakana) and letter case folded.
-std::string Folded(const char* text) {
-  gchar* normal = g_utf8_normalize(text, -1, G_NORMALIZE_ALL);
-  if (!normal) return text;
-  gchar* folded = g_utf8_casefold(normal, -1);
-  std::string result = folded;
-  g_free(folded);
-  g_free(normal);
-  return result;
-}
 
 Glib::RefPtr<Gtk::ListStore> TextStore(const std::vector<std::string>& items) {
   // Built before any view sees it, so no view measures or redraws while it grows.
@@ -175,16 +164,20 @@ void ListSelector::PrepareDropDown() {
   matches_.reset();
   search_.set_text("");
   list_.set_model(store_);
-  if (active_ >= 0) {
-    Gtk::TreePath path;
-    path.push_back(active_);
-    list_.set_cursor(path);
-    list_.scroll_to_row(path, 0.5f);
-  } else {
+  if (!CursorOnActive()) {
     list_.get_selection()->unselect_all();
     list_.scroll_to_point(0, 0);
   }
   search_.grab_focus();
+}
+
+bool ListSelector::CursorOnActive() {
+  if (active_ < 0) return false;
+  Gtk::TreePath path;
+  path.push_back(active_);
+  list_.set_cursor(path);
+  list_.scroll_to_row(path, 0.5f);
+  return true;
 }
 
 void ListSelector::FilterBySearch() {
@@ -193,12 +186,7 @@ void ListSelector::FilterBySearch() {
     if (!matches_) return;
     matches_.reset();
     list_.set_model(store_);
-    if (active_ >= 0) {
-      Gtk::TreePath path;
-      path.push_back(active_);
-      list_.set_cursor(path);
-      list_.scroll_to_row(path, 0.5f);
-    }
+    CursorOnActive();
     return;
   }
   if (folded_.empty()) {
@@ -206,17 +194,16 @@ void ListSelector::FilterBySearch() {
     for (const auto& row : store_->children()) {
       Glib::ustring text;
       row.get_value(0, text);
-      folded_.push_back(Folded(text.c_str()));
+      folded_.push_back(SearchFolded(text.raw()));
     }
   }
-  folded_search_ = Folded(search.c_str());
+  search_words_ = SearchWords(search.raw());
   // A new filter for each search: refiltering one that a view shows would report every row
   // that comes and goes to the view, one at a time.
   matches_ = Gtk::TreeModelFilter::create(store_);
   matches_->set_visible_func([this](const Gtk::TreeModel::const_iterator& row) {
     const int index = store_->get_path(row)[0];
-    return index < static_cast<int>(folded_.size()) &&
-           folded_[index].find(folded_search_) != std::string::npos;
+    return index < static_cast<int>(folded_.size()) && MatchesSearch(folded_[index], search_words_);
   });
   list_.set_model(matches_);
   if (!matches_->children().empty()) {

@@ -68,6 +68,8 @@ class ListSelector : public Gtk::MenuButton {
   void ShowActiveText();
   void PrepareDropDown();
   void FilterBySearch();
+  // Puts the list's cursor on the active item, in the middle of the list; false when none is.
+  bool CursorOnActive();
   // The item of a row of the list as shown (all items, or those that match the search).
   int ItemOfShownRow(const Gtk::TreePath& path) const;
   void PickShownRow(const Gtk::TreePath& path);
@@ -78,7 +80,7 @@ class ListSelector : public Gtk::MenuButton {
   Glib::RefPtr<Gtk::ListStore> store_;
   Glib::RefPtr<Gtk::TreeModelFilter> matches_;  // set while the search field holds text
   std::vector<std::string> folded_;             // the items folded for the search, made lazily
-  std::string folded_search_;
+  std::vector<std::string> search_words_;       // the words typed in the search field
   sigc::connection store_changed_;
   int active_ = -1;
   std::map<std::string, std::string> notes_;  // by item text

@@ -91,14 +91,6 @@ void PageFrame::get_preferred_height_vfunc(int& minimum, int& natural) const {
     gtk_widget_get_preferred_height(shown_, &minimum, &natural);
 }
 
-void PageFrame::get_preferred_height_for_width_vfunc(int, int& minimum, int& natural) const {
-  get_preferred_height_vfunc(minimum, natural);
-}
-
-void PageFrame::get_preferred_width_for_height_vfunc(int, int& minimum, int& natural) const {
-  get_preferred_width_vfunc(minimum, natural);
-}
-
 // Every view gets the whole frame, so that the one shown next is laid out at the size it will
 // be shown at.
 void PageFrame::on_size_allocate(Gtk::Allocation& allocation) {

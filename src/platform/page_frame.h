@@ -29,8 +29,6 @@ class PageFrame : public Gtk::Container {
   Gtk::SizeRequestMode get_request_mode_vfunc() const override;
   void get_preferred_width_vfunc(int& minimum, int& natural) const override;
   void get_preferred_height_vfunc(int& minimum, int& natural) const override;
-  void get_preferred_height_for_width_vfunc(int width, int& minimum, int& natural) const override;
-  void get_preferred_width_for_height_vfunc(int height, int& minimum, int& natural) const override;
   void on_size_allocate(Gtk::Allocation& allocation) override;
   void forall_vfunc(gboolean include_internals, GtkCallback callback,
                     gpointer callback_data) override;

@@ -71,14 +71,10 @@ std::string MakeValidUtf8(std::string_view s) {
   return out;
 }
 
-}  // namespace
-
-std::string DecodeCp932(std::string_view bytes) {
-  if (!HasNonAscii(bytes)) return std::string(bytes);
-  Iconv cv("UTF-8", "CP932");
-  if (!cv.ok()) return std::string(bytes);
-  std::string out;
-  out.resize(bytes.size() * 3 / 2 + 16);
+// `bytes` through `cv`, into a text first given `room` bytes. A sequence the converter refuses
+// becomes U+FFFD when `replace`, and ends the conversion with nothing otherwise.
+std::optional<std::string> Convert(Iconv& cv, std::string_view bytes, size_t room, bool replace) {
+  std::string out(room, '\0');
   char* in = const_cast<char*>(bytes.data());
   size_t in_left = bytes.size();
   size_t done = 0;
@@ -90,18 +86,28 @@ std::string DecodeCp932(std::string_view bytes) {
     if (r != static_cast<size_t>(-1)) break;
     if (errno == E2BIG) {
       out.resize(out.size() * 2);
-    } else {
-      // An invalid or truncated sequence: one replacement character, then go on after it.
-      if (out.size() - done < kReplacement.size()) out.resize(out.size() * 2);
-      std::memcpy(out.data() + done, kReplacement.data(), kReplacement.size());
-      done += kReplacement.size();
-      ++in;
-      --in_left;
-      iconv(cv.get(), nullptr, nullptr, nullptr, nullptr);
+      continue;
     }
+    if (!replace) return std::nullopt;
+    // An invalid or truncated sequence: one replacement character, then go on after it.
+    if (out.size() - done < kReplacement.size()) out.resize(out.size() * 2);
+    std::memcpy(out.data() + done, kReplacement.data(), kReplacement.size());
+    done += kReplacement.size();
+    ++in;
+    --in_left;
+    iconv(cv.get(), nullptr, nullptr, nullptr, nullptr);
   }
   out.resize(done);
   return out;
+}
+
+}  // namespace
+
+std::string DecodeCp932(std::string_view bytes) {
+  if (!HasNonAscii(bytes)) return std::string(bytes);
+  Iconv cv("UTF-8", "CP932");
+  if (!cv.ok()) return std::string(bytes);
+  return *Convert(cv, bytes, bytes.size() * 3 / 2 + 16, true);
 }
 
 bool HasNonAscii(std::string_view s) {
@@ -159,22 +165,7 @@ namespace {
 std::optional<std::string> ConvertToCp932(std::string_view utf8) {
   Iconv cv("CP932", "UTF-8");
   if (!cv.ok()) return std::nullopt;
-  std::string out;
-  out.resize(utf8.size() + 16);
-  char* in = const_cast<char*>(utf8.data());
-  size_t in_left = utf8.size();
-  size_t done = 0;
-  while (in_left > 0) {
-    char* dst = out.data() + done;
-    size_t out_left = out.size() - done;
-    size_t r = iconv(cv.get(), &in, &in_left, &dst, &out_left);
-    done = out.size() - out_left;
-    if (r != static_cast<size_t>(-1)) break;
-    if (errno != E2BIG) return std::nullopt;
-    out.resize(out.size() * 2);
-  }
-  out.resize(done);
-  return out;
+  return Convert(cv, utf8, utf8.size() + 16, false);
 }
 
 // The code page 932 bytes of one character of the Basic Multilingual Plane, packed as

@@ -271,8 +271,7 @@ void WebKitBrowser::Navigate2(const std::string& url) { Navigate(url); }
 
 // ---- The prepared page -------------------------------------------------------------------------
 
-void WebKitBrowser::Prepare(const std::string& url) {
-  std::string uri = fix_up_ ? fix_up_(url) : url;
+void WebKitBrowser::Prepare(const std::string& uri) {
   if (uri.empty()) return;
   if (prepared_ && prepared_->uri() == uri && PreparedReady()) return;
   DropPrepared();
@@ -385,15 +384,9 @@ void WebKitBrowser::ShowPrepared() {
   g_object_ref(content);
   ShowView(page->Release(), content, &behind_);
   page.reset();
-  Report(WEBKIT_LOAD_STARTED, false);
-  if (state == PreparedPage::State::Loading) return;  // the engine tells the rest
-  Report(WEBKIT_LOAD_COMMITTED, false);
-  if (state == PreparedPage::State::Committed) {
-    OnProgress(nullptr, nullptr, this);
-    return;
-  }
-  progress_change_.emit(100, 100);
-  Report(WEBKIT_LOAD_FINISHED, false);
+  ReportPlaced(state == PreparedPage::State::Loading     ? Came::Asked
+               : state == PreparedPage::State::Committed ? Came::Committed
+                                                         : Came::Loaded);
 }
 
 void WebKitBrowser::Stop() { webkit_web_view_stop_loading(view_); }
@@ -455,13 +448,12 @@ namespace {
 // leaves nothing behind that the page could see.
 constexpr char kReadingWorld[] = "tarvik-reading";
 
-// Gives "address\ntext\n..." for the links of the page: document order, a same-origin frame's
-// links where the frame stands; with a selection in any of these documents, only the links that
-// a selection touches. Addresses come from the URL parser and texts have their white space
-// collapsed, so neither holds a line break.
+// Gives the links of the page, each as [address, text, title, [alt texts of its pictures], an
+// area's alt]: document order, a same-origin frame's links where the frame stands; with a
+// selection in any of these documents, only the links that a selection touches. Addresses come
+// from the URL parser; the texts come as the page has them, for LinkTitle (jobs/link_list.h) to
+// make the title of, by the rule that makes it for pages saved as files.
 constexpr char kCollectLinks[] = R"JS((() => {
-  const space = /[\s\u00a0\u3000]+/g;
-  const clean = (s) => (typeof s === 'string' ? s.replace(space, ' ').trim() : '');
   const frameDocument = (frame) => { try { return frame.contentDocument; } catch (e) { return null; } };
   const selectionOf = (doc) => {
     const s = doc.getSelection && doc.getSelection();
@@ -491,21 +483,55 @@ constexpr char kCollectLinks[] = R"JS((() => {
       let url;
       try { url = new URL(el.getAttribute('href'), doc.baseURI).href; } catch (e) { continue; }
       if (url.includes('#') && url.split('#')[0] === page) continue;
-      let text = clean(el.childElementCount === 0 || !('innerText' in el) ? el.textContent : el.innerText);
-      if (!text) text = clean(el.getAttribute('title'));
-      if (!text) {
-        for (const img of el.querySelectorAll('img[alt]')) {
-          text = clean(img.getAttribute('alt'));
-          if (text) break;
-        }
-      }
-      if (!text && tag === 'area') text = clean(el.getAttribute('alt'));
-      out.push(url, text);
+      const text = el.childElementCount === 0 || !('innerText' in el) ? el.textContent : el.innerText;
+      const alts = [];
+      for (const img of el.querySelectorAll('img[alt]')) alts.push(img.getAttribute('alt'));
+      out.push([url, text || '', el.getAttribute('title') || '', alts,
+                tag === 'area' ? el.getAttribute('alt') || '' : '']);
     }
   };
   walk(document);
-  return out.join('\n');
+  return out;
 })())JS";
+
+// Calls `each` with every item of a script's array; with nothing for what is not an array.
+template <typename Each>
+void ForEachItem(JSCValue* array, Each&& each) {
+  if (!array || !jsc_value_is_array(array)) return;
+  JSCValue* length = jsc_value_object_get_property(array, "length");
+  const int count = jsc_value_to_int32(length);
+  g_object_unref(length);
+  for (int i = 0; i < count; ++i) {
+    JSCValue* item = jsc_value_object_get_property_at_index(array, static_cast<guint>(i));
+    each(item);
+    g_object_unref(item);
+  }
+}
+
+// The strings of a script's array, "" for an item that is not a string.
+std::vector<std::string> Strings(JSCValue* array) {
+  std::vector<std::string> out;
+  ForEachItem(array, [&out](JSCValue* item) {
+    gchar* text = jsc_value_is_string(item) ? jsc_value_to_string(item) : nullptr;
+    out.emplace_back(text ? text : "");
+    g_free(text);
+  });
+  return out;
+}
+
+// The links kCollectLinks gives.
+std::vector<PageLink> PageLinks(JSCValue* value) {
+  std::vector<PageLink> links;
+  ForEachItem(value, [&links](JSCValue* item) {
+    std::vector<std::string> parts = Strings(item);
+    if (parts.size() != 5) return;
+    JSCValue* alts = jsc_value_object_get_property_at_index(item, 3);
+    links.push_back(PageLink{std::move(parts[0]), std::move(parts[1]), std::move(parts[2]),
+                             Strings(alts), std::move(parts[4])});
+    g_object_unref(alts);
+  });
+  return links;
+}
 
 }  // namespace
 
@@ -518,21 +544,7 @@ void WebKitBrowser::CollectLinks(std::function<void(std::vector<PageLink>)> done
             static_cast<std::function<void(std::vector<PageLink>)>*>(data));
         JSCValue* value =
             webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
-        std::vector<PageLink> links;
-        if (value && jsc_value_is_string(value)) {
-          gchar* text = jsc_value_to_string(value);
-          std::string_view rest(text);
-          while (!rest.empty()) {
-            const size_t a = rest.find('\n');
-            PageLink link{std::string(rest.substr(0, a)), ""};
-            rest = a == std::string_view::npos ? std::string_view() : rest.substr(a + 1);
-            const size_t b = rest.find('\n');
-            link.text = std::string(rest.substr(0, b));
-            rest = b == std::string_view::npos ? std::string_view() : rest.substr(b + 1);
-            links.push_back(std::move(link));
-          }
-          g_free(text);
-        }
+        std::vector<PageLink> links = PageLinks(value);
         if (value) g_object_unref(value);
         if (*callback) (*callback)(std::move(links));
       },
@@ -586,6 +598,15 @@ void WebKitBrowser::Report(int event, bool from_engine) {
       break;
     default: break;
   }
+}
+
+void WebKitBrowser::ReportPlaced(Came came) {
+  Report(WEBKIT_LOAD_STARTED, false);
+  if (came == Came::Asked) return;  // the engine tells the rest
+  Report(WEBKIT_LOAD_COMMITTED, false);
+  if (came == Came::Committed) return OnProgress(nullptr, nullptr, this);
+  progress_change_.emit(100, 100);
+  Report(WEBKIT_LOAD_FINISHED, false);
 }
 
 gboolean WebKitBrowser::OnLoadFailed(WebKitWebView*, int, const char*, GError*, gpointer self) {

@@ -1,5 +1,7 @@
-// The browser control over a WebKitGTK web view. This adapter is the only code that includes
-// the WebKit headers.
+// The browser control over WebKitGTK web views. The adapter is this class's three files
+// (webkit_browser.cpp; webkit_history.cpp, the history across the views kept for back and
+// forward; webkit_prepared_page, the page made ready out of sight): they alone include the WebKit
+// headers, and this header includes none of them.
 #pragma once
 
 #include "platform/browser_control.h"
@@ -37,8 +39,9 @@ using AddressFixUp = std::function<std::string(const std::string&)>;
 
 class WebKitBrowser : public BrowserControl {
  public:
-  // `related` is the browser whose page asked for this one, or nullptr. Every address asked for
-  // goes through `fix_up` first; without one it is loaded as it is.
+  // `related` is the browser whose page asked for this one, or nullptr. Every address Navigate is
+  // asked for goes through `fix_up` first (without one it is loaded as it is); Prepare is given
+  // one fixed up already.
   explicit WebKitBrowser(WebKitBrowser* related = nullptr, AddressFixUp fix_up = {});
   ~WebKitBrowser() override;
 
@@ -59,7 +62,7 @@ class WebKitBrowser : public BrowserControl {
   bool EditableHasFocus() const override;
   void CopySelectionIfAny(std::function<void(bool)> done) override;
   void CollectLinks(std::function<void(std::vector<PageLink>)> done) override;
-  void Prepare(const std::string& url) override;
+  void Prepare(const std::string& uri) override;
   void DropPrepared() override;
   void ResolveHostsAhead(const std::vector<std::string>& urls) override;
   // A round's readings of the page shown (webkit_page_reading.cpp).
@@ -132,9 +135,14 @@ class WebKitBrowser : public BrowserControl {
   // load events come from, whether the engine loaded the page or a view was put in its place.
   // `from_engine`: the engine is loading the page, rather than a view having been put in place.
   void Report(int event, bool from_engine);
+  // How far the page of a view put in place had come.
+  enum class Came { Asked, Committed, Loaded };
+  // The load events of a view put in place, through Report, as far as its page has come; the
+  // engine tells the rest of a page still loading.
+  void ReportPlaced(Came came);
   // Puts `fresh` (with its scripts `content`) in the place of the view shown, which is kept out
-  // of sight at the end of `keep` (nearest last), or goes when `keep` is null. The window then
-  // hears of the page as of a load, as far as the page has come.
+  // of sight at the end of `keep` (nearest last), or goes when `keep` is null. The caller then
+  // tells the window of the page (ReportPlaced).
   void ShowView(WebKitWebView* fresh, WebKitUserContentManager* content,
                 std::vector<KeptView>* keep);
   void ShowPrepared();

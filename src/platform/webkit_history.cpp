@@ -78,11 +78,7 @@ void WebKitBrowser::ShowKept(bool back) {
   ShowView(kept.view, kept.content, back ? &ahead_ : &behind_);
   left_at_ = kept.left_at;
   // The page as the user left it: no request, its form input and scroll place as they were.
-  Report(WEBKIT_LOAD_STARTED, false);
-  Report(WEBKIT_LOAD_COMMITTED, false);
-  if (webkit_web_view_is_loading(view_)) return OnProgress(nullptr, nullptr, this);
-  progress_change_.emit(100, 100);
-  Report(WEBKIT_LOAD_FINISHED, false);
+  ReportPlaced(webkit_web_view_is_loading(view_) ? Came::Committed : Came::Loaded);
 }
 
 void WebKitBrowser::Release(KeptView& kept) {

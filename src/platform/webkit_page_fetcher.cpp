@@ -84,6 +84,16 @@ class EnginePageFetcher : public PageFetcher {
       g_object_unref(cancellable);
     }
     bool cancelled() const { return g_cancellable_is_cancelled(cancellable); }
+    // Whether `op` was cancelled; if so, its late `answer` (let go with `free`) and `error` go,
+    // and so does `op`.
+    template <typename Answer>
+    static bool Dropped(Op* op, Answer* answer, void (*free)(Answer*), GError** error) {
+      if (!op->cancelled()) return false;
+      if (answer) free(answer);
+      g_clear_error(error);
+      delete op;
+      return true;
+    }
   };
 
   void AskCookies(Op* op) {
@@ -139,12 +149,9 @@ class EnginePageFetcher : public PageFetcher {
           auto* op = static_cast<Op*>(data);
           GError* error = nullptr;
           GInputStream* stream = soup_session_send_finish(SOUP_SESSION(source), result, &error);
-          if (op->cancelled()) {
-            if (stream) g_object_unref(stream);
-            g_clear_error(&error);
-            delete op;
+          if (Op::Dropped(
+                  op, stream, +[](GInputStream* s) { g_object_unref(s); }, &error))
             return;
-          }
           op->owner->OnSent(op, stream, error);
         },
         op);
@@ -204,12 +211,7 @@ class EnginePageFetcher : public PageFetcher {
           auto* op = static_cast<Op*>(data);
           GError* error = nullptr;
           GBytes* bytes = g_input_stream_read_bytes_finish(G_INPUT_STREAM(source), result, &error);
-          if (op->cancelled()) {
-            if (bytes) g_bytes_unref(bytes);
-            g_clear_error(&error);
-            delete op;
-            return;
-          }
+          if (Op::Dropped(op, bytes, g_bytes_unref, &error)) return;
           if (!bytes) {
             op->response.reached = false;
             op->response.error =

@@ -2,6 +2,8 @@
 
 #include <webkit2/webkit2.h>
 
+#include <utility>
+
 #include "platform/page_frame.h"
 #include "platform/page_freshness.h"
 
@@ -12,6 +14,16 @@ namespace {
 constexpr char kOwnerKey[] = "tarvik-prepared-page";
 
 PreparedPage* Owner(gpointer self) { return static_cast<PreparedPage*>(self); }
+
+// Whether a question to the engine came back cancelled, its asker gone; the answer, when there
+// is one, is let go with `free`.
+template <typename Answer>
+bool Cancelled(Answer* answer, GError** error, void (*free)(Answer*)) {
+  if (answer) free(answer);
+  const bool cancelled = g_error_matches(*error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
+  g_clear_error(error);
+  return cancelled;
+}
 
 // Every request of a page that would reach the user: refused, and the page spoiled.
 gboolean Refuse(WebKitWebView* view) {
@@ -102,11 +114,9 @@ void PreparedPage::DrawAhead() {
       view_, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE, drawing_,
       [](GObject* source, GAsyncResult* result, gpointer self) {
         GError* error = nullptr;
-        cairo_surface_t* picture =
-            webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &error);
-        if (picture) cairo_surface_destroy(picture);
-        const bool gone = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
-        g_clear_error(&error);
+        const bool gone =
+            Cancelled(webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &error),
+                      &error, cairo_surface_destroy);
         // Not cancelled: the page is still here.
         if (!gone && Owner(self)->state_ == State::Settling) Owner(self)->state_ = State::Ready;
       },
@@ -151,15 +161,19 @@ PreparedPage::PreparedPage(WebKitWebView* shown, PageFrame* frame,
                    G_CALLBACK(+[](WebKitWebView*, WebKitWebResource* resource, WebKitURIRequest*,
                                   gpointer self) { Owner(self)->CountRequest(resource); }),
                    this);
-  g_signal_connect(view_, "script-dialog", G_CALLBACK(OnScriptDialog), this);
-  g_signal_connect(view_, "authenticate", G_CALLBACK(OnAuthenticate), this);
-  g_signal_connect(view_, "permission-request", G_CALLBACK(OnPermission), this);
-  g_signal_connect(view_, "load-failed-with-tls-errors", G_CALLBACK(OnTlsError), this);
-  g_signal_connect(view_, "run-file-chooser", G_CALLBACK(OnFileChooser), this);
-  g_signal_connect(view_, "show-notification", G_CALLBACK(OnNotification), this);
-  g_signal_connect(view_, "print", G_CALLBACK(OnPrint), this);
-  g_signal_connect(view_, "enter-fullscreen", G_CALLBACK(OnPlainRequest), this);
-  g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
+  // Whatever would reach the user is refused.
+  static const std::pair<const char*, GCallback> kRefused[] = {
+      {"script-dialog", G_CALLBACK(OnScriptDialog)},
+      {"authenticate", G_CALLBACK(OnAuthenticate)},
+      {"permission-request", G_CALLBACK(OnPermission)},
+      {"load-failed-with-tls-errors", G_CALLBACK(OnTlsError)},
+      {"run-file-chooser", G_CALLBACK(OnFileChooser)},
+      {"show-notification", G_CALLBACK(OnNotification)},
+      {"print", G_CALLBACK(OnPrint)},
+      {"enter-fullscreen", G_CALLBACK(OnPlainRequest)},
+      {"create", G_CALLBACK(OnCreate)},
+  };
+  for (const auto& [signal, handler] : kRefused) g_signal_connect(view_, signal, handler, this);
   g_signal_connect(
       view_, "close",
       G_CALLBACK(+[](WebKitWebView* view, gpointer) { PreparedPage::RefuseFor(view); }), this);
@@ -267,11 +281,9 @@ void PreparedPage::WatchProcessor() {
             page->view_, "0", -1, "tarvik-reading", nullptr, page->asking_,
             [](GObject* view, GAsyncResult* result, gpointer self) {
               GError* error = nullptr;
-              JSCValue* value =
-                  webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
-              if (value) g_object_unref(value);
-              const bool gone = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
-              g_clear_error(&error);
+              const bool gone = Cancelled(
+                  webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error),
+                  &error, +[](JSCValue* value) { g_object_unref(value); });
               if (!gone) g_clear_object(&Owner(self)->asking_);
             },
             page);

@@ -6,12 +6,9 @@
 
 namespace tarvik {
 
-// Where a band picture lies in the cool bar (twips) and how large it is (pixels).
 struct BandPlacement {
-  int left_twips = 0;
-  int top_twips = 0;
-  int width_px = 0;
-  int height_px = 0;
+  int left_twips = 0, top_twips = 0;  // where the band picture lies in the cool bar
+  int width_px = 0, height_px = 0;    // and how large it is
 };
 
 // A picture of the band's size holding the tile laid out by PlanBandTiles for the band's

@@ -11,8 +11,6 @@ namespace tarvik {
 
 class SkinnedWindow {
  public:
-  virtual ~SkinnedWindow() = default;
-
   // The image lists: toolbar 32 x 32, pockets 32 x 32 ("Empty", "Full"), mode pictures 75 x 25.
   virtual ImageList& imlToolbar() = 0;
   virtual ImageList& imlPocket() = 0;
@@ -47,6 +45,8 @@ class SkinnedWindow {
   // The picture that band picture picBack(index) shows behind its children, kept until the next
   // call; nullptr shows none.
   virtual void SetBandPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) = 0;
+
+  virtual ~SkinnedWindow() = default;
 };
 
 }  // namespace tarvik

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/desktop_icons.h"
+#include "platform/file_names.h"
 #include "platform/key_file.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
@@ -292,7 +293,7 @@ DesktopFolders DefaultDesktopFolders() {
 
 const std::vector<DesktopAssociation>& DesktopAssociations() {
   static const std::vector<DesktopAssociation> table = {
-      {".tvj", "tarvik-tvj.desktop", {kJobMimeType}, false},
+      {kJobFileSuffix, "tarvik-tvj.desktop", {kJobMimeType}, false},
       {".url", "tarvik-url.desktop", {"application/x-mswinurl"}, false},
       {".htm", "tarvik-htm.desktop", {"text/html"}, false},
       {"http", "tarvik-http.desktop", {"x-scheme-handler/http", "x-scheme-handler/https"}, true},
@@ -423,13 +424,13 @@ void DesktopMirror::Sync(const ClassRegistry& root) {
   }
 
   // The job file type is Tarvik's own, so the desktop learns it from Tarvik.
-  const std::string job_type = FileTypeOf(root, kJobExtension);
+  const std::string job_type = FileTypeOf(root, kJobFileSuffix);
   if (!job_type.empty() && !OurVerb(root, job_type).empty()) {
     std::string description = root.Read(job_type, "").value_or("");
     if (description.empty()) description = job_type;
     mime_changed = WriteUnlessInstalled(
         "mime/packages/" + std::string(kMimePackageName),
-        JobMimePackage(description, root.Read(".tvj", "Content Type").value_or("")));
+        JobMimePackage(description, root.Read(kJobFileSuffix, "Content Type").value_or("")));
   } else {
     mime_changed = RemoveIfPresent(folders_.mime_package());
   }

@@ -93,8 +93,8 @@ void RegisterAssociations(ClassRegistry& root, SettingsStore& settings,
   const std::string done = settings.Get(k.section, k.key, k.fallback);
   ClassRegistryChanges changes(root);
   if (done == "False") {
-    RegisterFileType(root, kJobExtension, kJobTypeName, kJobTypeDescription, kJobContentType,
-                     kJobVerb, "/j", exe_path, exe_path, 1);
+    RegisterFileType(root, kJobFileSuffix, kJobFileType.name, kJobFileType.description,
+                     kJobFileType.content_type, kJobFileType.verb, "/j", exe_path, exe_path, 1);
     RegisterVerb(root, ".url", kVerbKey, kVerbCaption, "/u", exe_path);
     RegisterVerb(root, ".htm", kVerbKey, kVerbCaption, "/h", exe_path);
   } else {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/dialogs.h"
+#include "platform/file_names.h"
 #include "system/class_registry.h"
 
 namespace tarvik {
@@ -16,11 +17,14 @@ class SettingsStore;
 
 inline constexpr char kVerbKey[] = "OpenWithTarvik";
 inline constexpr char kVerbCaption[] = "Tarvikで開く(&B)";
-inline constexpr char kJobExtension[] = ".tvj";
-inline constexpr char kJobTypeName[] = "TarvikJobFile";
-inline constexpr char kJobTypeDescription[] = "Tarvikｼﾞｮﾌﾞﾌｧｲﾙ";
-inline constexpr char kJobContentType[] = "text/plain";
-inline constexpr char kJobVerb[] = "open";
+// Tarvik's job file type as the class registry holds it.
+struct JobFileType {
+  const char* name;
+  const char* description;
+  const char* content_type;
+  const char* verb;
+};
+inline constexpr JobFileType kJobFileType{"TarvikJobFile", "Tarvikｼﾞｮﾌﾞﾌｧｲﾙ", "text/plain", "open"};
 // What "RelationDone" holds once the associations are registered.
 inline constexpr char kRelationDoneMarker[] = "1.20.0000";
 

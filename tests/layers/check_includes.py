@@ -11,6 +11,9 @@ include GDK's picture headers alone. A file may include a header of src/ only wh
 shows no more than the file itself may, so nothing reaches a display-free file through another
 header. Exits 1 and names each offending line when something breaks a rule.
 
+The feature index of ARCHITECTURE.md must name every source file of src/, so that a newcomer
+finds each file under what it serves.
+
 Usage: check_includes.py <project root>
 """
 import pathlib
@@ -104,6 +107,25 @@ def check_display(root: pathlib.Path, display: dict[str, str]) -> list[str]:
     return problems
 
 
+def check_index(root: pathlib.Path) -> list[str]:
+    """Every source file of src/ named in the feature index, and every name there a file."""
+    text = (root / "ARCHITECTURE.md").read_text(encoding="utf-8")
+    if "<!-- index -->" not in text:
+        return ["ARCHITECTURE.md has no feature index (<!-- index -->)"]
+    body = text.split("<!-- index -->")[1].split("<!-- /index -->")[0]
+    named = set(re.findall(r"`([a-z_]+/[a-z_0-9]+(?:\.(?:h|cpp))?)`", body))
+    src = root / "src"
+    problems = [f"the feature index names src/{name}, which does not exist" for name in sorted(named)
+                if not any((src / (name + ext)).is_file() for ext in ("", ".h", ".cpp"))]
+    for path in sorted(src.rglob("*")):
+        if path.suffix not in (".h", ".cpp", ".cc", ".hpp") or not path.is_file():
+            continue
+        name = path.relative_to(src).as_posix()
+        if name not in named and name.rsplit(".", 1)[0] not in named:
+            problems.append(f"src/{name} is named nowhere in the feature index of ARCHITECTURE.md")
+    return problems
+
+
 def find_cycle(table: dict[str, set[str]]) -> list[str] | None:
     state: dict[str, int] = {}
     path: list[str] = []
@@ -166,6 +188,7 @@ def check(root: pathlib.Path) -> list[str]:
         problems.append("ARCHITECTURE.md has no display table (<!-- display -->)")
     else:
         problems += check_display(root, display)
+    problems += check_index(root)
     return problems
 
 
@@ -175,9 +198,9 @@ def main() -> int:
     for problem in problems:
         print(problem)
     if problems:
-        print(f"{len(problems)} fault(s) against the layer and display tables of ARCHITECTURE.md")
+        print(f"{len(problems)} fault(s) against the layer and display tables and the feature index of ARCHITECTURE.md")
         return 1
-    print("every include keeps to the layer and display tables")
+    print("every include keeps to the layer and display tables, and the index names every file")
     return 0
 
 

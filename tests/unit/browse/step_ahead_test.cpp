@@ -19,6 +19,8 @@ TEST(StepAhead, OnlyTheNextWebPageIsMadeReadyAndOnlyWebHostsAreLookedUp) {
   EXPECT_EQ(PlanStepAhead({"\n java\tscript:go()"}, shown).prepare, "");
   EXPECT_EQ(PlanStepAhead({"file:///etc/hosts"}, shown).prepare, "");
   EXPECT_EQ(PlanStepAhead({"about:blank"}, shown).prepare, "");
+  // A web address starts with "http://" or "https://", as in the link lists.
+  EXPECT_EQ(PlanStepAhead({"http:b.test/2"}, shown).prepare, "");
   EXPECT_EQ(PlanStepAhead({shown, "http://b.test/"}, shown).prepare, "");
   plan = PlanStepAhead({}, shown);
   EXPECT_EQ(plan.prepare, "");

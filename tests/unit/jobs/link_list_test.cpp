@@ -13,6 +13,7 @@
 
 #include "jobs/link_list.h"
 #include "jobs/url_list_file.h"
+#include "platform/search_fold.h"
 #include "platform/text_file.h"
 #include "support/gui_test.h"
 
@@ -91,10 +92,10 @@ TEST(LinkListTest, AJobKeepsEachPageOnceAtItsFirstPlaceAndNoScriptOrMailLinks) {
 
 TEST(LinkListTest, TheFilterMatchesEveryWordInTitleOrAddressWhateverTheCaseOrWidth) {
   const std::string key = FilterKey(JobEntry{"ｼﾞｮﾌﾞ Guide", "https://Example.com/Manual"});
-  EXPECT_TRUE(MatchesFilter(key, FilterWords("ジョブ manual")));
-  EXPECT_TRUE(MatchesFilter(key, FilterWords("  GUIDE　example ")));
-  EXPECT_TRUE(MatchesFilter(key, FilterWords("")));
-  EXPECT_FALSE(MatchesFilter(key, FilterWords("guide other")));
+  EXPECT_TRUE(MatchesSearch(key, SearchWords("ジョブ manual")));
+  EXPECT_TRUE(MatchesSearch(key, SearchWords("  GUIDE　example ")));
+  EXPECT_TRUE(MatchesSearch(key, SearchWords("")));
+  EXPECT_FALSE(MatchesSearch(key, SearchWords("guide other")));
 }
 
 class UrlListFileTest : public ::testing::Test {
