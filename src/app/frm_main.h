@@ -14,18 +14,22 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/command_line.h"
+#include "app/find_bar.h"
 #include "app/layout_rules.h"
 #include "app/main_cool_bar.h"
 #include "app/main_job_extras.h"
 #include "app/main_menu.h"
+#include "app/main_page_tools.h"
 #include "app/main_status_bar.h"
 #include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
 #include "app/twips_layout.h"
+#include "app/window_placement.h"
 #include "jobs/job_cursor.h"
 #include "jobs/job_host.h"
 #include "platform/browser_control.h"
@@ -69,6 +73,13 @@ class frmMain : public Gtk::Window,
   bool is_maximized() const { return maximized_; }
   bool is_minimized() const { return minimized_; }
 
+  // Full screen: the page fills the screen, without the menus, the bands and the status bar;
+  // again, or Escape, brings them back. The placement stored on closing is the one before.
+  void ToggleFullScreen() override;
+  bool is_full_screen() const { return full_screen_; }
+  MainPageTools& page_tools() override { return page_tools_; }
+  FindBar& find_bar() { return find_bar_; }
+
   // Closing: the saves of a close request, then of the unload. Ctrl+Q and the close box both
   // come here; nothing is asked.
   void CloseWindow() override;
@@ -101,7 +112,7 @@ class frmMain : public Gtk::Window,
   void LoadJobList(int select_index) override;
   bool LoadSelectedJob(bool keep_position) override;
   void cboJob_Click();
-  void cmdNav_Click(int index);
+  void cmdNav_Click(int index) override;
   void UpdateNavTips() override;  // the step buttons' tooltips and the job place, from the cursor
   const JobCursor& job_cursor() const { return job_; }
   JobCursor& job_cursor() override { return job_; }
@@ -118,7 +129,7 @@ class frmMain : public Gtk::Window,
 
   // Browsing and menu commands (app/main_menu.cpp holds the menu's share of them).
   void Go();  // Enter in the address box, the Go button
-  void ToolbarClick(int index);
+  void ToolbarClick(int index) override;
   void OpenUrlPrompt() override;
   void CopyUrl() override;
   void PasteUrl() override;
@@ -145,6 +156,11 @@ class frmMain : public Gtk::Window,
   float control_height(Gtk::Widget& w) const { return layout_.Geometry(w).height; }
 
   void BuildControls();
+  void BuildPageTools();  // frm_main_page.cpp
+  void ShowFullScreen(bool on);
+  // Escape outside the find bar: leaves full screen, else stops the page's load (and the page
+  // has the key too).
+  bool EscapeFromPage(GdkEventKey* event);
   void BuildMenus();
   void WireCommands();
   void ConnectBrowserEvents();
@@ -207,6 +223,11 @@ class frmMain : public Gtk::Window,
   // The next entry made ready while a job is stepped through in the job bar.
   MainStepAhead step_ahead_{*browser_, job_, [this] { return mode_ == 1 && JobSelected(); }};
 
+  // Full screen, and the window as it was before it.
+  bool full_screen_ = false;
+  std::optional<ClosingPlacement> before_full_screen_;
+  std::array<bool, 3> bars_before_full_screen_{};  // the menus, the bands, the status bar
+
   // Widgets, in the order of the window design.
   Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};
   Gtk::MenuBar menubar_;
@@ -214,6 +235,8 @@ class frmMain : public Gtk::Window,
   Gtk::Image picSkin_;
   MainCoolBar clbComm_;
   MainStatusBar stbStat_;
+  FindBar find_bar_{*browser_};  // over the top of the page area while open
+  MainPageTools page_tools_{*this, *browser_, stbStat_, find_bar_};
 
   Glib::RefPtr<Gtk::AccelGroup> accel_;
   std::map<std::string, std::pair<Gtk::MenuItem*, const MenuItemRow*>> menu_items_;

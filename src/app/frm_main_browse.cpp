@@ -77,6 +77,7 @@ void frmMain::CopyUrl() {
 // The editing keys edit a focused text field before the menu shortcuts see them.
 bool frmMain::on_key_press_event(GdkEventKey* event) {
   if (GiveEditingKeyToField(*this, event, browser_->EditableHasFocus())) return true;
+  if (EscapeFromPage(event)) return true;
   return Gtk::Window::on_key_press_event(event);
 }
 
@@ -199,7 +200,7 @@ void frmMain::OnToolBar(bool show) {
 }
 
 void frmMain::OnMenuBar(bool show) {
-  for (const char* name : {"mhFile", "mhEdit", "mhJob", "mhPocket", "mhConfig", "mhHelp"})
+  for (const char* name : {"mhFile", "mhEdit", "mhView", "mhJob", "mhPocket", "mhConfig", "mhHelp"})
     menu_item(name)->set_visible(show);
   // An empty menu bar would still take its row.
   menubar_.set_visible(show);

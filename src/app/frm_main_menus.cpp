@@ -7,6 +7,7 @@
 #include "app/main_menu.h"
 #include "platform/accessible.h"
 #include "platform/display_text.h"
+#include "app/key_chords.h"
 
 namespace tarvik {
 
@@ -30,13 +31,12 @@ void frmMain::BuildMenus() {
     raw->set_no_show_all(true);
 
     if (!row.shortcut.empty()) {
-      guint key = 0;
-      Gdk::ModifierType mods;
-      // "Ctrl+U" → "<Control>u"
-      Gtk::AccelGroup::parse("<Control>" + row.shortcut.substr(row.shortcut.find('+') + 1), key,
-                             mods);
-      raw->add_accelerator("activate", accel_, gdk_keyval_to_lower(key), Gdk::CONTROL_MASK,
-                           Gtk::ACCEL_VISIBLE);
+      bool first = true;
+      for (const KeyChord& chord : KeyChordsOf(row.shortcut)) {
+        raw->add_accelerator("activate", accel_, chord.key, chord.mods,
+                             first ? Gtk::ACCEL_VISIBLE : Gtk::AccelFlags(0));
+        first = false;
+      }
     }
 
     if (row.kind == MenuItemRow::Kind::Submenu) {

@@ -3,6 +3,7 @@
 #include <gtkmm/checkmenuitem.h>
 
 #include "app/main_job_extras.h"
+#include "app/main_page_tools.h"
 #include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
@@ -151,6 +152,39 @@ std::vector<MenuItemRow> BuildRows() {
            [](MainCommandHost& w) { mnuAuthorPage_Click(w.browser()); }),
       Item("mnuVer", "ﾊﾞｰｼﾞｮﾝ情報(&V)...", "mhHelp", "Ctrl+R",
            [](MainCommandHost& w) { mnuVer_Click(&w.command_window()); }),
+      // Beyond the designed menus: what a desktop browser does with the page shown.
+      Item("mnuSavePage", "名前を付けて保存(&S)...", "mhFile", "Ctrl+S",
+           [](MainCommandHost& w) { w.page_tools().SavePage(); }),
+      Item("mnuPrint", "印刷(&P)...", "mhFile", "Ctrl+Shift+P",
+           [](MainCommandHost& w) { w.page_tools().Print(); }),
+      Item("mnuFind", "検索(&F)...", "mhEdit", "Ctrl+G",
+           [](MainCommandHost& w) { w.page_tools().OpenFind(); }),
+      Item("mnuFindNext", "次を検索(&N)", "mhEdit", "F3",
+           [](MainCommandHost& w) { w.page_tools().FindNext(); }),
+      Item("mnuFindPrevious", "前を検索(&B)", "mhEdit", "Shift+F3",
+           [](MainCommandHost& w) { w.page_tools().FindPrevious(); }),
+      Menu("mhView", "表示(&V)"),
+      Item("mnuBack", "戻る(&B)", "mhView", "Alt+Left", [](MainCommandHost& w) { w.ToolbarClick(5); }),
+      Item("mnuForward", "進む(&F)", "mhView", "Alt+Right", [](MainCommandHost& w) { w.ToolbarClick(6); }),
+      Item("mnuReload", "更新(&R)", "mhView", "F5", [](MainCommandHost& w) { w.ToolbarClick(2); }),
+      // Escape stops too (frmMain::EscapeFromPage): as an accelerator it would take the key from
+      // the find bar and from input methods.
+      Item("mnuStop", "中止(&S)", "mhView", "", [](MainCommandHost& w) { w.ToolbarClick(1); }),
+      Separator("mSepView1", "mhView"),
+      Item("mnuZoomIn", "拡大(&I)", "mhView", "Ctrl+plus",
+           [](MainCommandHost& w) { w.page_tools().ZoomStep(1); }),
+      Item("mnuZoomOut", "縮小(&O)", "mhView", "Ctrl+minus",
+           [](MainCommandHost& w) { w.page_tools().ZoomStep(-1); }),
+      Item("mnuZoomReset", "元のｻｲｽﾞ(&Z)", "mhView", "Ctrl+0",
+           [](MainCommandHost& w) { w.page_tools().ZoomReset(); }),
+      Separator("mSepView2", "mhView"),
+      Item("mnuFullScreen", "全画面表示(&U)", "mhView", "F11",
+           [](MainCommandHost& w) { w.ToggleFullScreen(); }),
+      Item("mnuFirstEntry", "先頭へ(&F)", "mhJob", "Alt+Home", [](MainCommandHost& w) { w.cmdNav_Click(0); }),
+      Item("mnuPreviousEntry", "一つ前(&P)", "mhJob", "Alt+Page_Up", [](MainCommandHost& w) { w.cmdNav_Click(1); }),
+      Item("mnuNextEntry", "次(&S)", "mhJob", "Alt+Page_Down", [](MainCommandHost& w) { w.cmdNav_Click(2); }),
+      Item("mnuLastEntry", "最後へ(&Z)", "mhJob", "Alt+End", [](MainCommandHost& w) { w.cmdNav_Click(3); }),
+      Item("mnuEntryList", "一覧から選択(&I)...", "mhJob", "Alt+L", [](MainCommandHost& w) { w.cmdNav_Click(4); }),
   };
   t.insert(t.end(), std::make_move_iterator(rest.begin()), std::make_move_iterator(rest.end()));
   return t;

@@ -17,6 +17,7 @@ namespace tarvik {
 class BrowserControl;
 class JobHost;
 class MainJobExtras;
+class MainPageTools;
 class MainWindowPockets;
 class MainWindowSkin;
 
@@ -42,6 +43,10 @@ class MainCommandHost {
   virtual void CopyUrl() = 0;
   virtual void PasteUrl() = 0;
   virtual void HomeUrlPrompt() = 0;
+  virtual MainPageTools& page_tools() = 0;
+  virtual void ToggleFullScreen() = 0;
+  virtual void ToolbarClick(int index) = 0;
+  virtual void cmdNav_Click(int index) = 0;
 };
 
 struct MenuItemRow {

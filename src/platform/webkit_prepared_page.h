@@ -60,6 +60,8 @@ class PreparedPage {
   std::chrono::seconds lifetime() const { return lifetime_; }
   // Monotonic time (g_get_monotonic_time) at which the engine finished loading it; 0 before.
   gint64 loaded_at() const { return loaded_at_; }
+  // The view that loads the page, until Release.
+  WebKitWebView* view() const { return view_; }
   // The view's scripts; they report to this until Release.
   WebKitUserContentManager* content() const { return content_; }
   // Hands the view over to be shown, with sound, and nothing of this left connected to it; the
