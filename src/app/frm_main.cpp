@@ -44,7 +44,10 @@ frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool
   last_height_px_ = h;
 }
 
-frmMain::~frmMain() { browser_->set_host(nullptr); }
+frmMain::~frmMain() {
+  fill_pending_.disconnect();
+  browser_->set_host(nullptr);
+}
 
 // ---- Building the designed window ------------------------------------------------------------
 

@@ -227,6 +227,7 @@ class frmMain : public Gtk::Window,
   bool full_screen_ = false;
   std::optional<ClosingPlacement> before_full_screen_;
   std::array<bool, 3> bars_before_full_screen_{};  // the menus, the bands, the status bar
+  sigc::connection fill_pending_;
 
   // Widgets, in the order of the window design.
   Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};

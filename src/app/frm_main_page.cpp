@@ -28,9 +28,16 @@ void frmMain::BuildPageTools() {
     find_bar_.PageChanged();
   });
   // In full screen the page takes the whole of the window's client area.
+  // A size asked for while the layout is being allocated would wait for another allocation: it
+  // is asked for once the allocation is over.
   client_.signal_size_allocate().connect([this](Gtk::Allocation& area) {
-    if (full_screen_)
-      layout_.Fill(wbwMain(), std::make_pair(area.get_width(), area.get_height()));
+    if (!full_screen_) return;
+    const auto size = std::make_pair(area.get_width(), area.get_height());
+    fill_pending_.disconnect();
+    fill_pending_ = Glib::signal_idle().connect([this, size] {
+      if (full_screen_) layout_.Fill(wbwMain(), size);
+      return false;
+    });
   });
 }
 

@@ -72,6 +72,8 @@ class WebKitBrowser : public BrowserControl {
   bool PreparedReady() const;
   // ... and it has loaded in full: a step to it shows it as loaded.
   bool PreparedLoaded() const;
+  // The zoom level of the page being prepared, 0 for none.
+  double PreparedZoom() const;
   // How many views of pages the user left are kept for back (or forward).
   int KeptViews(bool back) const { return static_cast<int>((back ? behind_ : ahead_).size()); }
 

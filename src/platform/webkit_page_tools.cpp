@@ -105,6 +105,10 @@ void WebKitBrowser::SetZoom(double level) {
 
 double WebKitBrowser::Zoom() const { return webkit_web_view_get_zoom_level(view_); }
 
+double WebKitBrowser::PreparedZoom() const {
+  return prepared_ && prepared_->view() ? webkit_web_view_get_zoom_level(prepared_->view()) : 0;
+}
+
 void WebKitBrowser::ZoomFor(WebKitWebView* view, const std::string& uri) {
   if (!zoom_source_ || uri.empty()) return;
   const double level = zoom_source_(uri);
