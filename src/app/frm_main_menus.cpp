@@ -4,10 +4,10 @@
 #include <gtkmm/separatormenuitem.h>
 
 #include "app/frm_main.h"
+#include "app/key_chords.h"
 #include "app/main_menu.h"
 #include "platform/accessible.h"
 #include "platform/display_text.h"
-#include "app/key_chords.h"
 
 namespace tarvik {
 

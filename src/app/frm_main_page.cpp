@@ -77,8 +77,8 @@ void frmMain::ShowFullScreen(bool on) {
       bars_before_full_screen_[i] = bars[i]->get_visible();
       bars[i]->hide();
     }
-    layout_.Fill(wbwMain(), std::make_pair(client_.get_allocated_width(),
-                                           client_.get_allocated_height()));
+    layout_.Fill(wbwMain(),
+                 std::make_pair(client_.get_allocated_width(), client_.get_allocated_height()));
     return;
   }
   for (int i = 0; i < 3; ++i) bars[i]->set_visible(bars_before_full_screen_[i]);

@@ -164,8 +164,10 @@ std::vector<MenuItemRow> BuildRows() {
       Item("mnuFindPrevious", "前を検索(&B)", "mhEdit", "Shift+F3",
            [](MainCommandHost& w) { w.page_tools().FindPrevious(); }),
       Menu("mhView", "表示(&V)"),
-      Item("mnuBack", "戻る(&B)", "mhView", "Alt+Left", [](MainCommandHost& w) { w.ToolbarClick(5); }),
-      Item("mnuForward", "進む(&F)", "mhView", "Alt+Right", [](MainCommandHost& w) { w.ToolbarClick(6); }),
+      Item("mnuBack", "戻る(&B)", "mhView", "Alt+Left",
+           [](MainCommandHost& w) { w.ToolbarClick(5); }),
+      Item("mnuForward", "進む(&F)", "mhView", "Alt+Right",
+           [](MainCommandHost& w) { w.ToolbarClick(6); }),
       Item("mnuReload", "更新(&R)", "mhView", "F5", [](MainCommandHost& w) { w.ToolbarClick(2); }),
       // Escape stops too (frmMain::EscapeFromPage): as an accelerator it would take the key from
       // the find bar and from input methods.
@@ -180,11 +182,16 @@ std::vector<MenuItemRow> BuildRows() {
       Separator("mSepView2", "mhView"),
       Item("mnuFullScreen", "全画面表示(&U)", "mhView", "F11",
            [](MainCommandHost& w) { w.ToggleFullScreen(); }),
-      Item("mnuFirstEntry", "先頭へ(&F)", "mhJob", "Alt+Home", [](MainCommandHost& w) { w.cmdNav_Click(0); }),
-      Item("mnuPreviousEntry", "一つ前(&P)", "mhJob", "Alt+Page_Up", [](MainCommandHost& w) { w.cmdNav_Click(1); }),
-      Item("mnuNextEntry", "次(&S)", "mhJob", "Alt+Page_Down", [](MainCommandHost& w) { w.cmdNav_Click(2); }),
-      Item("mnuLastEntry", "最後へ(&Z)", "mhJob", "Alt+End", [](MainCommandHost& w) { w.cmdNav_Click(3); }),
-      Item("mnuEntryList", "一覧から選択(&I)...", "mhJob", "Alt+L", [](MainCommandHost& w) { w.cmdNav_Click(4); }),
+      Item("mnuFirstEntry", "先頭へ(&F)", "mhJob", "Alt+Home",
+           [](MainCommandHost& w) { w.cmdNav_Click(0); }),
+      Item("mnuPreviousEntry", "一つ前(&P)", "mhJob", "Alt+Page_Up",
+           [](MainCommandHost& w) { w.cmdNav_Click(1); }),
+      Item("mnuNextEntry", "次(&S)", "mhJob", "Alt+Page_Down",
+           [](MainCommandHost& w) { w.cmdNav_Click(2); }),
+      Item("mnuLastEntry", "最後へ(&Z)", "mhJob", "Alt+End",
+           [](MainCommandHost& w) { w.cmdNav_Click(3); }),
+      Item("mnuEntryList", "一覧から選択(&I)...", "mhJob", "Alt+L",
+           [](MainCommandHost& w) { w.cmdNav_Click(4); }),
   };
   t.insert(t.end(), std::make_move_iterator(rest.begin()), std::make_move_iterator(rest.end()));
   return t;

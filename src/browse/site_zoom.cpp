@@ -26,8 +26,8 @@ std::string Lower(std::string_view text) {
 
 std::string StampText(const FileStamp& s) {
   if (!s.exists) return "";
-  return std::to_string(s.inode) + ":" + std::to_string(s.size) + ":" +
-         std::to_string(s.mtime_ns) + ":" + std::to_string(s.ctime_ns);
+  return std::to_string(s.inode) + ":" + std::to_string(s.size) + ":" + std::to_string(s.mtime_ns) +
+         ":" + std::to_string(s.ctime_ns);
 }
 
 using Levels = std::vector<std::pair<std::string, int>>;

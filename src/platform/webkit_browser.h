@@ -61,8 +61,7 @@ class WebKitBrowser : public BrowserControl {
   }
   void Print() override;
   void PrintToFile(const std::string& pdf_path, std::function<void(bool)> done) override;
-  void SavePage(const std::string& path, bool single_file,
-                std::function<void(bool)> done) override;
+  void SavePage(const std::string& path, bool single_file, std::function<void(bool)> done) override;
 
   // The view that shows the page; another one after a prepared page has been shown.
   WebKitWebView* view() const { return view_; }

@@ -35,12 +35,12 @@ Done* Hold(Done done) {
 
 void WebKitBrowser::ConnectTools() {
   WebKitFindController* find = webkit_web_view_get_find_controller(view_);
-  g_signal_connect(find, "found-text", G_CALLBACK(+[](WebKitFindController*, guint count,
-                                                      gpointer self) {
-                     static_cast<WebKitBrowser*>(self)->find_count_.emit(
-                         count > kMostMatches ? kMostMatches : count);
-                   }),
-                   this);
+  g_signal_connect(
+      find, "found-text", G_CALLBACK(+[](WebKitFindController*, guint count, gpointer self) {
+        static_cast<WebKitBrowser*>(self)->find_count_.emit(count > kMostMatches ? kMostMatches
+                                                                                 : count);
+      }),
+      this);
   g_signal_connect(find, "failed-to-find-text",
                    G_CALLBACK(+[](WebKitFindController*, gpointer self) {
                      static_cast<WebKitBrowser*>(self)->find_count_.emit(0);
@@ -74,7 +74,8 @@ void WebKitBrowser::DisconnectTools(WebKitWebView* view) {
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_find_controller(view), this);
 }
 
-// ---- Find ----------------------------------------------------------------------------------------
+// ---- Find
+// ----------------------------------------------------------------------------------------
 
 void WebKitBrowser::Find(const std::string& text, FindStep step) {
   WebKitFindController* find = webkit_web_view_get_find_controller(view_);
@@ -95,7 +96,8 @@ void WebKitBrowser::EndFind() {
   webkit_find_controller_search_finish(webkit_web_view_get_find_controller(view_));
 }
 
-// ---- Zoom ----------------------------------------------------------------------------------------
+// ---- Zoom
+// ----------------------------------------------------------------------------------------
 
 void WebKitBrowser::SetZoom(double level) {
   webkit_web_view_set_zoom_level(view_, level);
@@ -116,7 +118,8 @@ void WebKitBrowser::ZoomFor(WebKitWebView* view, const std::string& uri) {
     webkit_web_view_set_zoom_level(view, level);
 }
 
-// ---- Print and save ------------------------------------------------------------------------------
+// ---- Print and save
+// ------------------------------------------------------------------------------
 
 void WebKitBrowser::Print() {
   WebKitPrintOperation* print = webkit_print_operation_new(view_);
@@ -197,23 +200,24 @@ void WebKitBrowser::SavePage(const std::string& path, bool single_file,
       [](GObject* resource, GAsyncResult* result, gpointer data) {
         std::unique_ptr<Save> save(static_cast<Save*>(data));
         gsize size = 0;
-        guchar* bytes =
-            webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(resource), result, &size,
-                                                nullptr);
+        guchar* bytes = webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(resource), result,
+                                                            &size, nullptr);
         const bool saved =
-            bytes && WriteFileAtomically(
-                         save->path, std::string_view(reinterpret_cast<char*>(bytes), size));
+            bytes &&
+            WriteFileAtomically(save->path, std::string_view(reinterpret_cast<char*>(bytes), size));
         g_free(bytes);
         if (save->done) save->done(saved);
       },
       Hold(Save{path, std::move(done)}));
 }
 
-// ---- A middle click on a link --------------------------------------------------------------------
+// ---- A middle click on a link
+// --------------------------------------------------------------------
 
 bool WebKitBrowser::OpenMiddleClick(void* decision) {
   auto* navigation = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
-  WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(navigation);
+  WebKitNavigationAction* action =
+      webkit_navigation_policy_decision_get_navigation_action(navigation);
   if (webkit_navigation_action_get_mouse_button(action) != 2 ||
       webkit_navigation_action_get_navigation_type(action) != WEBKIT_NAVIGATION_TYPE_LINK_CLICKED)
     return false;

@@ -115,8 +115,9 @@ TEST_F(PageToolsTest, FindCountsAndStepsThroughJapaneseTextAndEscapeGivesThePage
 TEST_F(PageToolsTest, ZoomIsRememberedPerSiteAcrossARestartAndByThePreparedNextEntry) {
   for (const char* n : {"a", "b"})
     server.Serve(std::string("/") + n + ".html",
-                 Titled(n, "<script>addEventListener('load', () => fetch('/w-' + document.title"
-                           " + '-' + innerWidth));</script>"));
+                 Titled(n,
+                        "<script>addEventListener('load', () => fetch('/w-' + document.title"
+                        " + '-' + innerWidth));</script>"));
   frmMain& w = StartJob({"a", "b"});
   ASSERT_TRUE(Shows(w, "a"));
   ASSERT_TRUE(RunUntil([&] { return Engine(w).PreparedURL() == server.url("/b.html"); }, kLoad));
@@ -167,8 +168,8 @@ TEST_F(PageToolsTest, ThePagePrintsToAPdfFileAndSavesAsOneFileOrItsHtml) {
   for (const char* name : {"page.mhtml", "page.html"}) {
     dialogs.AnswerFile(home.file(name));
     Input(w, "key ctrl+s");
-    ASSERT_TRUE(RunUntil([&] { return g_file_test(home.file(name).c_str(), G_FILE_TEST_EXISTS); },
-                         kLoad));
+    ASSERT_TRUE(
+        RunUntil([&] { return g_file_test(home.file(name).c_str(), G_FILE_TEST_EXISTS); }, kLoad));
     ASSERT_TRUE(g_file_get_contents(home.file(name).c_str(), &bytes, &size, nullptr));
     const std::string text(bytes, size);
     g_free(bytes);
@@ -183,8 +184,9 @@ TEST_F(PageToolsTest, ThePagePrintsToAPdfFileAndSavesAsOneFileOrItsHtml) {
 TEST_F(PageToolsTest, StepKeysTheMouseBackButtonAndAMiddleClickOnALink) {
   for (const char* n : {"a", "b", "c"})
     server.Serve(std::string("/") + n + ".html",
-                 Titled(n, "<a id=l href='/t.html' style='position:fixed;left:10px;top:10px'>"
-                           "link</a>"));
+                 Titled(n,
+                        "<a id=l href='/t.html' style='position:fixed;left:10px;top:10px'>"
+                        "link</a>"));
   server.Serve("/t.html", Titled("t", "target"));
   frmMain& w = StartJob({"a", "b", "c"});
   ASSERT_TRUE(Shows(w, "a"));
