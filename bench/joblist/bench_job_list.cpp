@@ -157,7 +157,7 @@ void BM_AddToJobMenuWithJobs(benchmark::State& state) {
       "", [](tarvik::BrowserControl*) { return std::make_unique<tarvik::test::FakeBrowser>(); });
   tarvik::frmMain& window = app->OpenFirstWindow();
   Settle();
-  Gtk::Menu* menu = window.menu_item("mhAddToJob")->get_submenu();
+  Gtk::Menu* menu = window.menu_item(tarvik::ActionId::AddToJobMenu)->get_submenu();
   size_t items = 0;
   for (auto _ : state) {
     menu->popup_at_widget(&window, Gdk::GRAVITY_NORTH_WEST, Gdk::GRAVITY_NORTH_WEST, nullptr);

@@ -30,7 +30,7 @@ StartCommand ParseCommandLine(const std::string& command_line,
     return cmd;
   }
 
-  cmd.mode = kind == 'j' ? 1 : 2;
+  cmd.mode = kind == 'j' ? Mode::Job : Mode::Direct;
   cmd.argument = command_line.size() > 3 ? command_line.substr(3) : std::string();
   if (cmd.argument.empty()) {
     cmd.action = StartAction::Nothing;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "app/window_mode.h"
+
 namespace tarvik {
 
 enum class StartAction {
@@ -18,9 +20,9 @@ enum class StartAction {
 
 struct StartCommand {
   StartAction action = StartAction::OpenHome;
-  std::string argument;  // the file path of a switch, or the whole text
-  std::string job_name;  // OpenJob: the job to select
-  int mode = 0;          // the mode the switch sets (1 or 2), 0 to keep the stored mode
+  std::string argument;      // the file path of a switch, or the whole text
+  std::string job_name;      // OpenJob: the job to select
+  std::optional<Mode> mode;  // the mode the switch sets; none keeps the stored mode
 };
 
 // The switch is the first two characters, compared case-insensitively; its argument starts at

@@ -29,7 +29,7 @@ frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool
 
   BuildControls();
   BuildPageTools();
-  BuildMenus();
+  actions_.BuildMenus(menubar_);
   WireCommands();
   ConnectBrowserEvents();
   browser_->set_host(this);
@@ -81,7 +81,7 @@ void frmMain::BuildControls() {
 }
 
 void frmMain::ToggleMode() {
-  mode_ = mode_ == 1 ? 2 : 1;
+  mode_ = OtherMode(mode_);
   clbComm_.ShowModeBar(mode_);
   clbComm_.ShowModePicture(mode_);
 }

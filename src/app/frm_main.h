@@ -3,7 +3,6 @@
 // live in the subsystems (jobs/job_cursor.h, browse/, app/layout_rules.h); it wires widgets.
 #pragma once
 
-#include <gtkmm/accelgroup.h>
 #include <gtkmm/box.h>
 #include <gtkmm/image.h>
 #include <gtkmm/layout.h>
@@ -20,15 +19,17 @@
 #include "app/command_line.h"
 #include "app/find_bar.h"
 #include "app/layout_rules.h"
+#include "app/main_action_set.h"
+#include "app/main_actions.h"
 #include "app/main_cool_bar.h"
 #include "app/main_job_extras.h"
-#include "app/main_menu.h"
 #include "app/main_page_tools.h"
 #include "app/main_status_bar.h"
 #include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
 #include "app/main_window_skin.h"
 #include "app/twips_layout.h"
+#include "app/window_mode.h"
 #include "app/window_placement.h"
 #include "jobs/job_cursor.h"
 #include "jobs/job_host.h"
@@ -56,7 +57,7 @@ class frmMain : public Gtk::Window,
   void Load();
 
   BrowserControl& browser() override { return *browser_; }
-  int mode() const override { return mode_; }
+  Mode mode() const override { return mode_; }
   const std::string& home_url() const { return home_url_; }
   // The "HomeURL" setting, "about:blank" when it was never set.
   static std::string StoredHomeURL();
@@ -84,10 +85,13 @@ class frmMain : public Gtk::Window,
   // come here; nothing is asked.
   void CloseWindow() override;
 
-  // A menu item by its name ("mnuQuit", "mnuRecent(3)", "mhFile", ...), or nullptr.
-  Gtk::MenuItem* menu_item(const std::string& name) override;
-  // Runs a menu command as a click would.
-  void activate_menu(const std::string& name);
+  // The window's actions by their ids (app/main_actions.h): a menu item (nullptr for an action
+  // with none), an action's state, and running it as a click would.
+  Gtk::MenuItem* menu_item(ActionId id, int index = 0) override {
+    return actions_.menu_item(id, index);
+  }
+  MainActionSet::Action action(ActionId id, int index = 0) { return actions_.action(id, index); }
+  void Run(ActionId id, int index = 0) { actions_.Run(id, index); }
 
   // Controls, for the command code and for tests; the cool bar holds most of them.
   MainCoolBar& clbComm() { return clbComm_; }
@@ -112,7 +116,6 @@ class frmMain : public Gtk::Window,
   void LoadJobList(int select_index) override;
   bool LoadSelectedJob(bool keep_position) override;
   void cboJob_Click();
-  void cmdNav_Click(int index) override;
   void UpdateNavTips() override;  // the step buttons' tooltips and the job place, from the cursor
   const JobCursor& job_cursor() const { return job_; }
   JobCursor& job_cursor() override { return job_; }
@@ -127,12 +130,10 @@ class frmMain : public Gtk::Window,
   void SetNewJobFlag(bool on) override { new_job_flag_ = on; }
   BrowserControl* FirstWindowBrowser() override;
 
-  // Browsing and menu commands (app/main_menu.cpp holds the menu's share of them).
-  void Go();  // Enter in the address box, the Go button
-  void ToolbarClick(int index) override;
-  void OpenUrlPrompt() override;
-  void CopyUrl() override;
-  void PasteUrl() override;
+  // Browsing and menu commands (app/main_actions.cpp holds the table's share of them).
+  void Go() override;  // Enter in the address box, the Go button
+  void GoHome() override;
+  void StepJob(int step) override;  // a step button's JobStep
   void RefreshEditMenu() override;  // as the Edit menu opens
   void HomeUrlPrompt() override;
   void RecentClick(int index) override;
@@ -161,7 +162,6 @@ class frmMain : public Gtk::Window,
   // Escape outside the find bar: leaves full screen, else stops the page's load (and the page
   // has the key too).
   bool EscapeFromPage(GdkEventKey* event);
-  void BuildMenus();
   void WireCommands();
   void ConnectBrowserEvents();
 
@@ -199,7 +199,7 @@ class frmMain : public Gtk::Window,
   std::unique_ptr<BrowserControl> browser_;
   bool new_window_;
 
-  int mode_ = 1;
+  Mode mode_ = Mode::Job;
   std::string home_url_ = "about:blank";
   // The process has already asked the browser for the page the command line opens.
   bool start_page_requested_ = false;
@@ -221,7 +221,8 @@ class frmMain : public Gtk::Window,
   bool new_job_flag_ = false;
   bool filling_jobs_ = false;  // the selector is being refilled; its changes are not clicks
   // The next entry made ready while a job is stepped through in the job bar.
-  MainStepAhead step_ahead_{*browser_, job_, [this] { return mode_ == 1 && JobSelected(); }};
+  MainStepAhead step_ahead_{*browser_, job_,
+                            [this] { return mode_ == Mode::Job && JobSelected(); }};
 
   // Full screen, and the window as it was before it.
   bool full_screen_ = false;
@@ -239,9 +240,7 @@ class frmMain : public Gtk::Window,
   FindBar find_bar_{*browser_};  // over the top of the page area while open
   MainPageTools page_tools_{*this, *browser_, stbStat_, find_bar_};
 
-  Glib::RefPtr<Gtk::AccelGroup> accel_;
-  std::map<std::string, std::pair<Gtk::MenuItem*, const MenuItemRow*>> menu_items_;
-  std::vector<std::unique_ptr<Gtk::Widget>> menu_widgets_;
+  MainActionSet actions_{*this, *this};
   // After the menus: the skin items leave the skin menu before it goes.
   MainWindowPockets pockets_{clbComm_, stbStat_, *this, *browser_};
   MainWindowSkin skin_{*this, clbComm_, pockets_, layout_};

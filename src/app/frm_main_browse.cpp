@@ -1,8 +1,5 @@
 // The main window's browsing: the address bar and toolbar commands, the events of its browser,
 // new windows and the recent-pages menu.
-#include <gtkmm/clipboard.h>
-#include <gtkmm/entrycompletion.h>
-#include <gtkmm/liststore.h>
 
 #include "app/frm_main.h"
 #include "app/window_host.h"
@@ -18,61 +15,15 @@
 namespace tarvik {
 
 void frmMain::AttachAddressCompletion() {
-  struct Columns : Gtk::TreeModel::ColumnRecord {
-    Gtk::TreeModelColumn<Glib::ustring> text;
-    Columns() { add(text); }
-  };
-  static Columns columns;
-  auto store = Gtk::ListStore::create(columns);
-  auto completion = Gtk::EntryCompletion::create();
-  completion->set_model(store);
-  completion->set_text_column(columns.text);
-  completion->set_minimum_key_length(1);
-  completion->set_popup_completion(true);
-  txtURL().set_completion(completion);
-  txtURL().signal_changed().connect([this, store] {
-    store->clear();
-    for (const std::string& text : AddressCompletions(RecentHistory::Shared(), txtURL().get_text()))
-      (*store->append())[columns.text] = text;
-  });
+  clbComm_.CompleteAddresses(
+      [](const std::string& text) { return AddressCompletions(RecentHistory::Shared(), text); });
 }
 
 // ---- Commands ----------------------------------------------------------------------------------
 
 void frmMain::Go() { browser_->Navigate2(txtURL().get_text()); }
 
-void frmMain::ToolbarClick(int index) {
-  switch (index) {
-    case 1: browser_->Stop(); break;
-    case 2: browser_->Refresh2(); break;
-    case 3: browser_->Navigate(home_url_); break;
-    case 5: browser_->GoBack(); break;
-    case 6: browser_->GoForward(); break;
-    default: break;
-  }
-}
-
-void frmMain::OpenUrlPrompt() {
-  std::string url = AppDialogs().InputBox(this, "URLを入力してください", "ダイレクトURL入力", "");
-  if (!url.empty()) browser_->Navigate(url);
-}
-
-void frmMain::CopyUrl() {
-  auto copy_url = [this] {
-    auto clipboard = Gtk::Clipboard::get();
-    clipboard->clear();
-    clipboard->set_text(browser_->LocationURL());
-    clipboard->store();
-  };
-  // Ctrl+C in the page copies what is selected there; without a selection, the address.
-  if (!browser_->HasFocus()) return copy_url();
-  sigc::slot<void(bool)> fallback = sigc::track_obj(
-      [copy_url](bool copied) {
-        if (!copied) copy_url();
-      },
-      *this);  // nothing happens once the window is gone
-  browser_->CopySelectionIfAny([fallback](bool copied) { fallback(copied); });
-}
+void frmMain::GoHome() { browser_->Navigate(home_url_); }
 
 // The editing keys edit a focused text field before the menu shortcuts see them.
 bool frmMain::on_key_press_event(GdkEventKey* event) {
@@ -81,14 +32,7 @@ bool frmMain::on_key_press_event(GdkEventKey* event) {
   return Gtk::Window::on_key_press_event(event);
 }
 
-void frmMain::RefreshEditMenu() { menu_item("mnuPaste")->set_sensitive(mode_ == 2); }
-
-void frmMain::PasteUrl() {
-  auto clipboard = Gtk::Clipboard::get();
-  if (!clipboard->wait_is_text_available()) return;
-  std::string text = clipboard->wait_for_text();
-  browser_->Navigate(text);
-}
+void frmMain::RefreshEditMenu() { action(ActionId::PasteUrl).set_enabled(mode_ == Mode::Direct); }
 
 void frmMain::HomeUrlPrompt() {
   std::string answer = AppDialogs().InputBox(this, "ホームに指定するURLを入力してください",
@@ -110,7 +54,7 @@ void frmMain::LoadHistory() {
 void frmMain::ShowHistoryMenu() {
   for (int i = 0; i < RecentHistory::kSlots; ++i) {
     const RecentMenuItem shown = RecentMenuItemFor(RecentHistory::Shared(), i);
-    Gtk::MenuItem* item = menu_item("mnuRecent(" + std::to_string(i) + ")");
+    Gtk::MenuItem* item = menu_item(ActionId::Recent, i);
     item->set_use_underline(false);
     item->set_label(shown.caption);
     item->set_sensitive(shown.enabled);
@@ -161,7 +105,7 @@ void frmMain::OnTitleChange(const std::string& text) {
     ShowHistoryMenu();
   // A page that is not the current entry's (a followed link, a page gone back to, an address
   // opened by hand) is named by its own title, which mostly comes after the page committed.
-  if (!job_.ShowsEntryTitle(shown_url_, JobSelected() && mode_ == 1)) {
+  if (!job_.ShowsEntryTitle(shown_url_, JobSelected() && mode_ == Mode::Job)) {
     txtJob().set_text(TitleLine(ShownTitle(text), browser_->LocationURL()));
     title_line_names_entry_ = false;
   }
@@ -170,7 +114,7 @@ void frmMain::OnTitleChange(const std::string& text) {
 void frmMain::OnNavigateComplete2(const std::string& url) {
   txtURL().set_text(browser_->LocationURL());
   txtJob().set_text(PositionText(url));
-  title_line_names_entry_ = job_.ShowsEntryTitle(url, JobSelected() && mode_ == 1);
+  title_line_names_entry_ = job_.ShowsEntryTitle(url, JobSelected() && mode_ == Mode::Job);
   shown_url_ = url;
   UpdateNavTips();
 
@@ -200,8 +144,10 @@ void frmMain::OnToolBar(bool show) {
 }
 
 void frmMain::OnMenuBar(bool show) {
-  for (const char* name : {"mhFile", "mhEdit", "mhView", "mhJob", "mhPocket", "mhConfig", "mhHelp"})
-    menu_item(name)->set_visible(show);
+  for (ActionId menu :
+       {ActionId::FileMenu, ActionId::EditMenu, ActionId::ViewMenu, ActionId::JobMenu,
+        ActionId::PocketMenu, ActionId::SettingsMenu, ActionId::HelpMenu})
+    action(menu).set_visible(show);
   // An empty menu bar would still take its row.
   menubar_.set_visible(show);
 }

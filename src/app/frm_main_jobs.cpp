@@ -131,20 +131,12 @@ void frmMain::SelectJobNamed(const std::string& name) {
   }
 }
 
-void frmMain::cmdNav_Click(int index) {
+void frmMain::StepJob(int index) {
   if (!JobSelected() || !job_.loaded()) return;
   std::optional<int> entry;
   if (index == kStepList) {
-    ListExchange exchange{.ListCurrentIdx = job_.current_index()};
-    exchange.ListJobName = cboJob().get_active_text();
-    exchange.ListLastIdx = job_.last_index();
-    for (const JobEntry& e : job_.entries()) {
-      exchange.ListTitles.push_back(e.Title);
-      exchange.ListURLs.push_back(e.URL);
-    }
-    frmList dialog(*this, exchange);
-    dialog.Run();
-    if (job_.MoveTo(exchange.ListResultIdx)) entry = exchange.ListResultIdx;
+    entry = ChooseJobEntry(*this, job_, cboJob().get_active_text());
+    if (entry && !job_.MoveTo(*entry)) entry.reset();
   } else {
     entry = job_.Step(index);
   }
@@ -155,7 +147,7 @@ void frmMain::cmdNav_Click(int index) {
 
 std::string frmMain::PositionText(const std::string& url) {
   return job_.PositionText(url, browser_->LocationURL(), browser_->LocationName(),
-                           JobSelected() && mode_ == 1);
+                           JobSelected() && mode_ == Mode::Job);
 }
 
 }  // namespace tarvik

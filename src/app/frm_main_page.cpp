@@ -22,7 +22,8 @@ void frmMain::BuildPageTools() {
   });
   browser_->signal_zoom_wheel().connect([this](int step) { page_tools_.ZoomStep(step); });
   // The mouse's back and forward buttons do what the toolbar's buttons do.
-  browser_->signal_history_button().connect([this](bool back) { ToolbarClick(back ? 5 : 6); });
+  browser_->signal_history_button().connect(
+      [this](bool back) { actions_.Run(back ? ActionId::Back : ActionId::Forward); });
   browser_->signal_navigate_complete2().connect([this](const std::string& url) {
     page_tools_.PageShown(url);
     find_bar_.PageChanged();

@@ -11,7 +11,6 @@
 #include "favorites/favorites_commands.h"
 #include "favorites/favorites_folder.h"
 #include "jobs/job_commands.h"
-#include "jobs/job_editing.h"
 #include "jobs/outside_job_file.h"
 #include "platform/accessible.h"
 #include "platform/dialogs.h"
@@ -80,8 +79,7 @@ std::string frmMain::StoredHomeURL() { return GetSetting(setting::kHomeURL); }
 
 void frmMain::RestoreHomeAndMode() {
   home_url_ = StoredHomeURL();
-  mode_ = ToInt16(GetSetting(setting::kMode), 1);
-  if (mode_ != 1 && mode_ != 2) mode_ = 1;
+  mode_ = ModeFromNumber(ToInt16(GetSetting(setting::kMode), 1));
   clbComm_.ShowModePicture(mode_);
 }
 
@@ -91,56 +89,42 @@ void frmMain::WireCommands() {
   pockets_.Connect();
   skin_.Connect();
   clbComm_.picMode().signal_button_release_event().connect([this](GdkEventButton* e) {
-    if (e->button == 1) ToggleMode();
+    if (e->button == 1) Run(ActionId::ToggleMode);
     return true;
   });
-  clbComm_.picMode().set_on_click([this] { ToggleMode(); });
+  clbComm_.picMode().set_on_click([this] { Run(ActionId::ToggleMode); });
   TakeKeyboardFocus(clbComm_.picMode(), [this](unsigned keyval) {
-    if (IsActivateKey(keyval)) ToggleMode();
+    if (IsActivateKey(keyval)) Run(ActionId::ToggleMode);
     return IsActivateKey(keyval);
   });
-  // The favorites buttons run the commands of their menu items. Those and the steps may open a
-  // dialog: they run after the click has returned.
-  clbComm_.cmdOpFav().signal_clicked().connect(
-      AfterAction(*this, [this] { MainMenuCommand("mnuOpFav")(*this); }));
-  clbComm_.cmdSvFav().signal_clicked().connect(
-      AfterAction(*this, [this] { MainMenuCommand("mnuAddFav")(*this); }));
+  // The buttons run their actions. The favorites buttons (which run their menu items' commands)
+  // and the steps may open a dialog: they run after the click has returned.
+  actions_.Bind(ActionId::OpenFavorite, clbComm_.cmdOpFav(), true);
+  actions_.Bind(ActionId::AddFavorite, clbComm_.cmdSvFav(), true);
+  constexpr ActionId kTools[] = {ActionId::Stop, ActionId::Refresh, ActionId::Home,
+                                 ActionId::None, ActionId::Back,    ActionId::Forward};
+  for (int i = 1; i <= 6; ++i)
+    if (i != 4) actions_.Bind(kTools[i - 1], clbComm_.tool_button(i), false);
+  constexpr ActionId kSteps[] = {ActionId::FirstEntry, ActionId::PreviousEntry, ActionId::NextEntry,
+                                 ActionId::LastEntry, ActionId::EntryList};
+  for (int i = 0; i < 5; ++i) actions_.Bind(kSteps[i], cmdNav(i), true);
+  actions_.Bind(ActionId::Go, clbComm_.cmdMove(), false);
   txtURL().signal_activate().connect([this] {
     // Enter: the caret goes to the end, then the address is opened.
     txtURL().select_region(-1, -1);
     txtURL().set_position(-1);
-    Go();
+    Run(ActionId::Go);
   });
-  clbComm_.cmdMove().signal_clicked().connect([this] { Go(); });
-  // A link dropped on the address box opens its page; the entry itself would insert its text.
-  txtURL().drag_dest_get_target_list()->add_uri_targets(2);
-  txtURL().signal_drag_data_received().connect(
-      [this](const Glib::RefPtr<Gdk::DragContext>& context, int, int,
-             const Gtk::SelectionData& data, guint, guint time) {
-        g_signal_stop_emission_by_name(txtURL().gobj(), "drag-data-received");
-        const std::optional<DroppedEntry> dropped = data.get_target() == "text/uri-list"
-                                                        ? DropFromUriList(data.get_data_as_string())
-                                                        : DropFromText(data.get_text().raw());
-        if (context) context->drag_finish(dropped.has_value(), false, time);
-        if (!dropped) return;
-        txtURL().set_text(dropped->url);
-        // A page that asks something waits until the drag has ended.
-        Glib::signal_idle().connect_once(sigc::track_obj([this] { Go(); }, *this));
-      },
-      false);
-  for (int i = 1; i <= 6; ++i)
-    if (i != 4) clbComm_.tool_button(i).signal_clicked().connect([this, i] { ToolbarClick(i); });
+  clbComm_.OpenDroppedLinks([this] { Run(ActionId::Go); });  // a link dropped opens its page
   cboJob().signal_changed().connect([this] {
     if (!filling_jobs_) cboJob_Click();
     job_extras_.UpdateJobItems();  // the items that act on the loaded job follow it
   });
-  for (int i = 0; i < 5; ++i)
-    cmdNav(i).signal_clicked().connect(AfterAction(*this, [this, i] { cmdNav_Click(i); }));
 }
 
 void frmMain::ActOnCommandLine(const StartCommand& cmd) {
-  if (cmd.mode != 0) {
-    mode_ = cmd.mode;
+  if (cmd.mode) {
+    mode_ = *cmd.mode;
     clbComm_.ShowModePicture(mode_);
   }
   if (std::optional<std::string> page = DirectStartPage(cmd, home_url_)) {

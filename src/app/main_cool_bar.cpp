@@ -1,12 +1,15 @@
 #include "app/main_cool_bar.h"
 
 #include <glibmm/main.h>
+#include <gtkmm/entrycompletion.h>
 #include <gtkmm/label.h>
+#include <gtkmm/liststore.h>
 #include <gtkmm/stylecontext.h>
 #include <pangomm/attrlist.h>
 
 #include "app/layout_rules.h"
 #include "jobs/job_cursor.h"
+#include "jobs/job_editing.h"
 #include "platform/accessible.h"
 #include "platform/builtin_images.h"
 #include "platform/style_sheet.h"
@@ -210,12 +213,12 @@ void MainCoolBar::BuildToolbar(TwipsLayout& layout) {
   tlbTool_.set_size_request(-1, ToPixels(design::kToolbar.height, layout.ty()));
 }
 
-void MainCoolBar::ShowModePicture(int mode) {
+void MainCoolBar::ShowModePicture(Mode mode) {
   shown_mode_ = mode;
-  picModeImage_.set(imlMethod_.get(mode));
-  SetAccessibleName(picMode_, design::ModeName(mode));
-  picMode_.set_checked(mode == 1);  // the switch is on in job mode
-  SetAccessibleName(picModeImage_, design::ModeName(mode));
+  picModeImage_.set(imlMethod_.get(ModeNumber(mode)));
+  SetAccessibleName(picMode_, design::ModeName(ModeNumber(mode)));
+  picMode_.set_checked(mode == Mode::Job);  // the switch is on in job mode
+  SetAccessibleName(picModeImage_, design::ModeName(ModeNumber(mode)));
 }
 
 void MainCoolBar::ShowToolbarImages() {
@@ -225,9 +228,9 @@ void MainCoolBar::ShowToolbarImages() {
       image->set(imlToolbar_.get(k));
 }
 
-void MainCoolBar::ShowModeBar(int mode) {
-  picBack_[mode == 1 ? 3 : 4].show();
-  picBack_[mode == 1 ? 4 : 3].hide();
+void MainCoolBar::ShowModeBar(Mode mode) {
+  picBack_[mode == Mode::Job ? 3 : 4].show();
+  picBack_[mode == Mode::Job ? 4 : 3].hide();
 }
 
 void MainCoolBar::ShowJobPlace(const std::string& text) {
@@ -288,6 +291,45 @@ void MainCoolBar::CaptureInto(LayoutSnapshot& s) const {
   s.GL = l.Geometry(cmdMove_).left;
   s.OL = l.Geometry(cmdOpFav_).left;
   s.SL = l.Geometry(cmdSvFav_).left;
+}
+
+void MainCoolBar::OpenDroppedLinks(std::function<void()> go) {
+  txtURL_.drag_dest_get_target_list()->add_uri_targets(2);
+  txtURL_.signal_drag_data_received().connect(
+      [this, go](const Glib::RefPtr<Gdk::DragContext>& context, int, int,
+                 const Gtk::SelectionData& data, guint, guint time) {
+        g_signal_stop_emission_by_name(txtURL_.gobj(), "drag-data-received");
+        const std::optional<DroppedEntry> dropped = data.get_target() == "text/uri-list"
+                                                        ? DropFromUriList(data.get_data_as_string())
+                                                        : DropFromText(data.get_text().raw());
+        if (context) context->drag_finish(dropped.has_value(), false, time);
+        if (!dropped) return;
+        txtURL_.set_text(dropped->url);
+        // A page that asks something waits until the drag has ended.
+        Glib::signal_idle().connect_once(sigc::track_obj(go, *this));
+      },
+      false);
+}
+
+void MainCoolBar::CompleteAddresses(
+    std::function<std::vector<std::string>(const std::string&)> complete) {
+  struct Columns : Gtk::TreeModel::ColumnRecord {
+    Gtk::TreeModelColumn<Glib::ustring> text;
+    Columns() { add(text); }
+  };
+  static Columns columns;
+  auto store = Gtk::ListStore::create(columns);
+  auto completion = Gtk::EntryCompletion::create();
+  completion->set_model(store);
+  completion->set_text_column(columns.text);
+  completion->set_minimum_key_length(1);
+  completion->set_popup_completion(true);
+  txtURL_.set_completion(completion);
+  txtURL_.signal_changed().connect([this, store, complete] {
+    store->clear();
+    for (const std::string& text : complete(txtURL_.get_text()))
+      (*store->append())[columns.text] = text;
+  });
 }
 
 }  // namespace tarvik

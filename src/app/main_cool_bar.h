@@ -13,9 +13,13 @@
 #include <gtkmm/toolbutton.h>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/twips_layout.h"
+#include "app/window_mode.h"
 #include "platform/accessible.h"
 #include "platform/cool_bar.h"
 #include "platform/image_list.h"
@@ -35,11 +39,11 @@ class MainCoolBar : public CoolBar {
   // Builds the bands and their controls in their designed places.
   void Build(TwipsLayout& layout, int tx, int ty);
 
-  // Mode 1 shows the job bar, mode 2 the address bar; the mode picture shows the mode and is
+  // Job mode shows the job bar, direct mode the address bar; the mode picture shows the mode and is
   // named after it.
-  void ShowModeBar(int mode);
-  void ShowModePicture(int mode);
-  int shown_mode() const { return shown_mode_; }  // the mode the picture shows
+  void ShowModeBar(Mode mode);
+  void ShowModePicture(Mode mode);
+  Mode shown_mode() const { return shown_mode_; }  // the mode the picture shows
   // The place of the current entry in the job, "3 / 12", at the right end of the title line's
   // room, which gives up the label's width while it shows one; empty hides it.
   void ShowJobPlace(const std::string& text);
@@ -51,6 +55,11 @@ class MainCoolBar : public CoolBar {
   void SetTextWidths(float job_width, float url_width);
   // The bar's share of the layout snapshot, as the bar is laid out now.
   void CaptureInto(LayoutSnapshot& s) const;
+  // A link dropped on the address box is put in it and `go` runs once the drag has ended; the
+  // entry itself would insert the link's text.
+  void OpenDroppedLinks(std::function<void()> go);
+  // As the address box's text changes, it offers what `complete` finds for it.
+  void CompleteAddresses(std::function<std::vector<std::string>(const std::string&)> complete);
   // imlToolbar's images 1 to 5 on the toolbar buttons 1, 2, 3, 5 and 6.
   void ShowToolbarImages();
 
@@ -97,7 +106,7 @@ class MainCoolBar : public CoolBar {
   std::unique_ptr<Gtk::SeparatorToolItem> tool_spacer_;
 
   TwipsLayout* layout_ = nullptr;  // the window's, which outlives the bar's use of it
-  int shown_mode_ = 1;
+  Mode shown_mode_ = Mode::Job;
   int tx_ = 15;
   double label_scale_ = 1.0;  // of the toolbar's labels
   sigc::connection fit_labels_;

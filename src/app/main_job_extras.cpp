@@ -57,8 +57,9 @@ void MainJobExtras::FollowLoadedJob() {
 
 void MainJobExtras::UpdateJobItems() {
   const bool loaded = w_.job_cursor().loaded() && jobs_.JobSelected();
-  for (const char* name : kItemsNeedingAJob)
-    if (Gtk::MenuItem* item = w_.menu_item(name)) item->set_sensitive(loaded);
+  for (const ActionRow& row : MainActionRows())
+    if (row.needs_job)
+      if (Gtk::MenuItem* item = w_.menu_item(row.id)) item->set_sensitive(loaded);
 }
 
 // ---- Where a job was left ----------------------------------------------------------------------
@@ -98,7 +99,7 @@ void MainJobExtras::ResumeSelectedJob() {
 // ---- Adding the page shown ---------------------------------------------------------------------
 
 void MainJobExtras::RebuildAddToJobMenu() {
-  Gtk::MenuItem* head = w_.menu_item("mhAddToJob");
+  Gtk::MenuItem* head = w_.menu_item(ActionId::AddToJobMenu);
   Gtk::Menu* menu = head ? head->get_submenu() : nullptr;
   if (!menu) return;
   add_items_.clear();  // each item leaves the menu as it goes
@@ -205,7 +206,7 @@ void MainJobExtras::LoadCreatedJob(const std::string& name) {
   const auto it = std::find(names.begin(), names.end(), name);
   if (it == names.end()) return;
   // The job bar shows the new job, ready to be stepped through.
-  if (w_.mode() != 1) w_.ToggleMode();
+  if (w_.mode() != Mode::Job) w_.ToggleMode();
   jobs_.LoadJobList(static_cast<int>(it - names.begin()));
   if (jobs_.LoadSelectedJob(false)) w_.UpdateNavTips();
   FollowLoadedJob();

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "app/main_actions.h"
+#include "app/window_mode.h"
 #include "jobs/job_resume.h"
 #include "jobs/job_watch.h"
 #include "platform/jobs_folder.h"
@@ -34,8 +36,8 @@ class JobExtrasHost {
   virtual JobCursor& job_cursor() = 0;
   virtual int CurJobIdx() const = 0;  // the selector's index of the loaded job
   virtual void UpdateNavTips() = 0;
-  virtual Gtk::MenuItem* menu_item(const std::string& name) = 0;
-  virtual int mode() const = 0;
+  virtual Gtk::MenuItem* menu_item(ActionId id, int index = 0) = 0;
+  virtual Mode mode() const = 0;
   virtual void ToggleMode() = 0;
   // A few seconds of word in the status bar's text panel, after a command that shows no dialog.
   virtual void ShowStatusNotice(const std::string& text) = 0;
@@ -43,10 +45,6 @@ class JobExtrasHost {
 
 class MainJobExtras : public sigc::trackable {
  public:
-  // The job menu's items that act on the loaded job: off while none is loaded.
-  static constexpr const char* kItemsNeedingAJob[] = {"mnuResumeJob", "mnuExportBookmarks",
-                                                      "mnuExportShortcuts"};
-
   // Made with the window's members, before its widgets are put together: only connects.
   MainJobExtras(JobExtrasHost& window, JobHost& jobs);
   ~MainJobExtras() {
@@ -80,7 +78,8 @@ class MainJobExtras : public sigc::trackable {
   // window waits for the file and loads the job when it comes (the missing file is reported
   // only once the grace has run out); false when it counts as missing now.
   bool WaitForJobFile(const std::string& name);
-  // Turns the items of kItemsNeedingAJob on while a job is loaded, off while none is.
+  // Turns the items that act on the loaded job (the action table's needs_job rows) on while
+  // a job is loaded, off while none is.
   void UpdateJobItems();
 
  private:

@@ -46,7 +46,7 @@ class MainWindowSkin : public SkinnedWindow {
   void ShowToolbarImages() override { bar_.ShowToolbarImages(); }
   bool PocketFull(int index) const override { return pockets_.pocket(index).full; }
   void SetPocketPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
-  int OperatingMode() const override { return bar_.shown_mode(); }
+  int OperatingMode() const override { return ModeNumber(bar_.shown_mode()); }
   void SetModePicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
   void SetNavButtonPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) override;
   void SetDirButtonPicture(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) override;

@@ -47,7 +47,7 @@ std::vector<SettingWrite> ClosingWrites(const ClosingPlacement& window,
     }
   }
   writes.push_back(WriteOf(kMaximized, BooleanText(window.maximized)));
-  writes.push_back(WriteOf(kMode, std::to_string(window.mode)));
+  writes.push_back(WriteOf(kMode, std::to_string(ModeNumber(window.mode))));
   for (const SettingWrite& w : history.AllWrites())
     if (!store.Find(w.section, w.key)) writes.push_back(w);
   return writes;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/window_mode.h"
 #include "browse/recent_history.h"
 #include "platform/settings_store.h"
 
@@ -31,7 +32,7 @@ struct ClosingPlacement {
   float width = 0, height = 0, left = 0, top = 0;
   bool maximized = false;
   bool minimized = false;
-  int mode = 1;
+  Mode mode = Mode::Job;
   bool position_known = true;  // false where the windowing system keeps it (Wayland)
 };
 

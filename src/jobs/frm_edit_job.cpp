@@ -11,6 +11,7 @@
 #include "jobs/job_resume.h"
 #include "jobs/job_trash.h"
 #include "jobs/link_list.h"
+#include "jobs/seen_state.h"
 #include "platform/accessible.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
@@ -666,6 +667,7 @@ void frmEditJob::cmdName_Click() {
     return;
   }
   RenameResumePoint(old_name, answer);
+  RenameSeenState(app_folder_, old_name, answer);
   rename_old_name_ = old_name;
   rename_new_name_ = answer;
   RenameSelectorItem(index, answer);
@@ -696,6 +698,7 @@ void frmEditJob::cmdKillJob_Click() {
   }
 
   ForgetResumePoint(name);
+  DeleteSeenState(app_folder_, name);
   // The deleted job's entries never stay on screen under another job's name.
   ClearEntries();
   LoadEditorJobList(index > 0 ? index - 1 : 0);

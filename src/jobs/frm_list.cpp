@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "jobs/job_cursor.h"
 #include "platform/accessible.h"
 #include "platform/display_text.h"
 
@@ -114,6 +115,21 @@ void frmList::Run() {
   exchange_.ListResultIdx = -1;
   if (run() == Gtk::RESPONSE_OK) Choose();
   hide();
+}
+
+std::optional<int> ChooseJobEntry(Gtk::Window& owner, const JobCursor& job,
+                                  const std::string& job_name) {
+  ListExchange exchange{.ListCurrentIdx = job.current_index()};
+  exchange.ListJobName = job_name;
+  exchange.ListLastIdx = job.last_index();
+  for (const JobEntry& e : job.entries()) {
+    exchange.ListTitles.push_back(e.Title);
+    exchange.ListURLs.push_back(e.URL);
+  }
+  frmList dialog(owner, exchange);
+  dialog.Run();
+  if (exchange.ListResultIdx < 0) return std::nullopt;
+  return exchange.ListResultIdx;
 }
 
 }  // namespace tarvik

@@ -7,10 +7,13 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/treeview.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tarvik {
+
+class JobCursor;
 
 // What the main window hands to the dialog and gets back from it.
 struct ListExchange {
@@ -25,6 +28,11 @@ struct ListExchange {
 // Whether the list's type-ahead search text `key` finds the row (title, url): the key occurs in
 // either, compared case-folded.
 bool ListRowMatches(const std::string& key, const std::string& title, const std::string& url);
+
+// Shows the loaded job `job_name`'s entries over `owner`, with its current one selected: the
+// index of the entry chosen, or none.
+std::optional<int> ChooseJobEntry(Gtk::Window& owner, const JobCursor& job,
+                                  const std::string& job_name);
 
 class frmList : public Gtk::Dialog {
  public:

@@ -8,6 +8,7 @@
 
 #include "jobs/job_files.h"
 #include "jobs/job_plan.h"
+#include "jobs/seen_state.h"
 #include "platform/path_util.h"
 #include "platform/text_file.h"
 
@@ -91,8 +92,12 @@ bool CopyJobsInto(const std::string& from, const std::string& to, std::string* e
     return false;
   }
   const PlanOutcome outcome = CarryOutJobPlan(to, plan);
-  if (outcome.done() && (JobListExists(to) || WriteFileAtomically(JobListPath(to), "", error)))
+  if (outcome.done() && (JobListExists(to) || WriteFileAtomically(JobListPath(to), "", error))) {
+    // What the user saw of each job comes along; a state file that cannot costs only marks.
+    // (A job that had to take another name there starts without them.)
+    for (const std::string& name : outcome.names) CopySeenState(from, to, name);
     return true;
+  }
   if (!outcome.done()) *error = outcome.error;
   if (made_job_files) g_rmdir(job_files.c_str());
   return false;

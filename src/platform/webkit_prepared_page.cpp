@@ -177,6 +177,19 @@ PreparedPage::PreparedPage(WebKitWebView* shown, PageFrame* frame,
   WatchProcessor();
 }
 
+void PreparedPage::LoadAnother(std::string uri) {
+  if (state_ == State::Spoiled || !view_) return;
+  if (drawing_) g_cancellable_cancel(drawing_);
+  g_clear_object(&drawing_);
+  uri_ = std::move(uri);
+  state_ = State::Loading;
+  lifetime_ = std::chrono::seconds(0);
+  loaded_at_ = 0;
+  navigations_ = redirects_ = requests_ = 0;
+  bytes_ = 0;
+  webkit_web_view_load_uri(view_, uri_.c_str());
+}
+
 void PreparedPage::OnLoadChanged(int event) {
   switch (event) {
     case WEBKIT_LOAD_STARTED:
@@ -193,7 +206,7 @@ void PreparedPage::OnLoadChanged(int event) {
       if (state_ == State::Spoiled) break;
       state_ = State::Settling;
       loaded_at_ = g_get_monotonic_time();
-      DrawAhead();
+      if (draw_ahead_) DrawAhead();
       break;
     default: break;
   }

@@ -60,7 +60,14 @@ class PreparedPage {
   std::chrono::seconds lifetime() const { return lifetime_; }
   // Monotonic time (g_get_monotonic_time) at which the engine finished loading it; 0 before.
   gint64 loaded_at() const { return loaded_at_; }
-  // The view that loads the page, until Release.
+  // Loads `uri` in the same view and web process, under the same rules, with the budgets counted
+  // afresh: for pages loaded out of sight one after another (a check of a job). Not for a page
+  // that is spoiled.
+  void LoadAnother(std::string uri);
+  // Whether the page is drawn once loaded, ready for its first paint (yes unless told): a page
+  // that is only read and never shown need not be.
+  void set_draw_ahead(bool draw) { draw_ahead_ = draw; }
+  // The view, still under the rules above (a script of the owner's may read its page).
   WebKitWebView* view() const { return view_; }
   // The view's scripts; they report to this until Release.
   WebKitUserContentManager* content() const { return content_; }
@@ -93,6 +100,7 @@ class PreparedPage {
   State state_ = State::Loading;
   std::chrono::seconds lifetime_{0};
   gint64 loaded_at_ = 0;
+  bool draw_ahead_ = true;
   GCancellable* drawing_ = nullptr;  // the picture that readies the first paint, while asked for
   bool destroyed_ = false;           // the view's widget was destroyed with the window
   unsigned idle_ = 0;                // the main-loop source that reports the spoiling

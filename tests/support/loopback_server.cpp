@@ -70,6 +70,25 @@ int LoopbackServer::count(const std::string& path) const {
   return static_cast<int>(std::count(requests_.begin(), requests_.end(), path));
 }
 
+std::string LoopbackServer::head(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = heads_.find(path);
+  return it == heads_.end() ? std::string() : it->second;
+}
+
+std::string LoopbackServer::HeaderValue(const std::string& head, const std::string& lower_name) {
+  std::string lower = head;
+  for (char& c : lower) c = g_ascii_tolower(c);
+  const std::string key = "\n" + lower_name + ":";
+  size_t at = ("\n" + lower).find(key);
+  if (at == std::string::npos) return {};
+  at += key.size() - 1;
+  const size_t end = std::min(head.find("\r", at), head.find("\n", at));
+  std::string value = head.substr(at, end == std::string::npos ? std::string::npos : end - at);
+  const size_t first = value.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : value.substr(first);
+}
+
 gboolean LoopbackServer::OnRun(GThreadedSocketService*, GSocketConnection* connection, GObject*,
                                gpointer self) {
   auto* server = static_cast<LoopbackServer*>(self);
@@ -105,6 +124,7 @@ void LoopbackServer::Handle(GSocketConnection* connection) {
 
   std::unique_lock<std::mutex> lock(mutex_);
   requests_.push_back(bare);
+  heads_[bare] = request.substr(0, request.find("\r\n\r\n"));
   std::string response, rest;
   int delay_ms = 0;
   auto it = resources_.find(bare);
@@ -112,6 +132,9 @@ void LoopbackServer::Handle(GSocketConnection* connection) {
     std::string body = "<html><head><title>404</title></head><body>not found</body></html>";
     response = "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nContent-Length: " +
                std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+  } else if (const std::string etag = HeaderValue(it->second.extra_headers, "etag");
+             !etag.empty() && HeaderValue(request, "if-none-match") == etag) {
+    response = "HTTP/1.1 304 Not Modified\r\nETag: " + etag + "\r\nConnection: close\r\n\r\n";
   } else {
     const Resource& r = it->second;
     response = "HTTP/1.1 200 OK\r\nContent-Type: " + r.content_type +

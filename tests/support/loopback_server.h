@@ -36,6 +36,11 @@ class LoopbackServer {
   int count(const std::string& path) const;
   // How many responses for `path` have been sent to the end.
   int served(const std::string& path) const;
+  // The request line and headers of the last request for `path`. A request whose If-None-Match
+  // names the ETag that the path's extra headers give is answered 304.
+  std::string head(const std::string& path) const;
+  // The value of the header `lower_name` in `head`, "" when absent.
+  static std::string HeaderValue(const std::string& head, const std::string& lower_name);
 
  private:
   static gboolean OnRun(GThreadedSocketService*, GSocketConnection* connection, GObject*,
@@ -52,6 +57,7 @@ class LoopbackServer {
   std::map<std::string, Resource> resources_;
   std::vector<std::string> requests_;
   std::map<std::string, int> served_;
+  std::map<std::string, std::string> heads_;
   mutable std::mutex mutex_;
   std::condition_variable idle_;
   int active_ = 0;           // connections being served

@@ -72,7 +72,7 @@ TEST_F(EngineTest, APageLoadsAndItsTitleAddressAndHistoryFollow) {
   EXPECT_EQ(w.browser().LocationName(), "テストページ");
   EXPECT_EQ(UserSettings().Get("History", "URL01", ""), server.url("/page.html"));
   EXPECT_EQ(UserSettings().Get("History", "Title01", ""), "テストページ");
-  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "テストページ");
+  EXPECT_EQ(w.menu_item(ActionId::Recent, 0)->get_label(), "テストページ");
   EXPECT_TRUE(w.cboJob().is_sensitive());
 }
 
@@ -200,7 +200,7 @@ TEST_F(EngineTest, TheAddressBoxLagsOnSlowPages) {
   // The page went into the history under its address; the title takes the address's place.
   EXPECT_EQ(UserSettings().Get("History", "URL02", ""), server.url("/slow.html"));
   EXPECT_EQ(UserSettings().Get("History", "Title02", ""), "Slow");
-  EXPECT_EQ(w.menu_item("mnuRecent(1)")->get_label(), "Slow");
+  EXPECT_EQ(w.menu_item(ActionId::Recent, 1)->get_label(), "Slow");
   EXPECT_TRUE(RunUntil([&] { return server.served("/slow.html") == 1; }, kLoad));
   Pump(300);
   EXPECT_EQ(completed.size(), 1u);
@@ -214,11 +214,11 @@ TEST_F(EngineTest, BackAndForward) {
   w.txtURL().set_text(server.url("/two.html"));
   w.txtURL().activate();
   ASSERT_TRUE(WaitForTitle(w, "Two -- Tarvik"));
-  w.ToolbarClick(5);
+  w.Run(ActionId::Back);
   ASSERT_TRUE(WaitForTitle(w, "One -- Tarvik"));
   EXPECT_EQ(w.txtURL().get_text(), server.url("/one.html"));
-  w.ToolbarClick(5);  // nothing further back: nothing happens
-  w.ToolbarClick(6);
+  w.Run(ActionId::Back);  // nothing further back: nothing happens
+  w.Run(ActionId::Forward);
   ASSERT_TRUE(WaitForTitle(w, "Two -- Tarvik"));
 }
 
@@ -258,7 +258,7 @@ TEST_F(EngineTest, AClickedWindowOpenGivesASecondWindowWithoutBarsAndItsCloseAsk
   EXPECT_FALSE(child.clbComm().band_visible(1));
   EXPECT_FALSE(child.clbComm().band_visible(2));
   EXPECT_TRUE(child.clbComm().band_visible(3));
-  EXPECT_FALSE(child.menu_item("mhFile")->get_visible());
+  EXPECT_FALSE(child.menu_item(ActionId::FileMenu)->get_visible());
   EXPECT_FALSE(child.stbStat().get_visible());
   EXPECT_EQ(child.browser().ToolBar(), 0);
   // The size the page asked for is the size of the new window's page area.
@@ -391,7 +391,7 @@ TEST_F(EngineTest, AnInternetShortcutOnTheCommandLineOpensItsPageInDirectMode) {
   ASSERT_TRUE(WriteShortcut(shortcut, server.url("/fav.html")));
   frmMain& w = Start("/u " + shortcut);
   ASSERT_TRUE(WaitForTitle(w, "Favorite -- Tarvik"));
-  EXPECT_EQ(w.mode(), 2);
+  EXPECT_EQ(w.mode(), Mode::Direct);
   EXPECT_TRUE(w.clbComm().picBack(4).get_visible());
   EXPECT_EQ(w.txtURL().get_text(), server.url("/fav.html"));
 }
@@ -434,12 +434,12 @@ TEST_F(EngineTest, TheTitleLineOfAPageOffTheJobShowsItsTitleOnceItComes) {
 
   w.cmdNav(2).clicked();
   ASSERT_TRUE(WaitForTitle(w, "Page B -- Tarvik"));
-  w.ToolbarClick(5);  // back to the followed link's page
+  w.Run(ActionId::Back);  // back to the followed link's page
   ASSERT_TRUE(WaitForTitle(w, "Page C -- Tarvik"));
   EXPECT_TRUE(line_becomes("Page C [" + server.url("/c.html") + "]")) << w.txtJob().get_text();
 
   dialogs.AnswerInput(server.url("/d.html"));
-  w.OpenUrlPrompt();  // "URLを開く"
+  w.Run(ActionId::OpenUrl);  // "URLを開く"
   ASSERT_TRUE(WaitForTitle(w, "Page D -- Tarvik"));
   EXPECT_TRUE(line_becomes("Page D [" + server.url("/d.html") + "]")) << w.txtJob().get_text();
   EXPECT_EQ(w.cboJob().get_active_text(), "News") << "the job stays selected";

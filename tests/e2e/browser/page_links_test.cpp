@@ -90,7 +90,7 @@ TEST_F(PageLinksTest, ThePageLinksBecomeAJobLoadedOnItsFirstEntry) {
     d.SetChecked(0, true);
     d.cmdOK().clicked();
   });
-  w.menu_item("mnuJobFromLinks")->activate();
+  w.menu_item(ActionId::JobFromPageLinks)->activate();
   ASSERT_TRUE(RunUntil([&] { return pick.opened == 1 && w.job_cursor().loaded(); }, kLoad));
 
   const std::vector<JobEntry> kept = {expected[0], expected[1], expected[3], expected[4],

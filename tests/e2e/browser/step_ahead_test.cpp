@@ -306,10 +306,10 @@ TEST_F(StepAheadTest, APageThatWantsTheUserIsGivenUpAndLoadsOnTheStep) {
 TEST_F(StepAheadTest, TurnedOffEachStepAsksForItsPageAfterThePress) {
   for (const char* n : {"a", "b"}) server.Serve(std::string("/") + n + ".html", Page(n));
   frmMain& w = StartJob({"a"});  // nothing to make ready while the setting is turned off
-  auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item("mnuPrepareNext"));
+  auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(ActionId::PrepareNext));
   ASSERT_NE(item, nullptr);
   EXPECT_TRUE(item->get_active());
-  w.activate_menu("mnuPrepareNext");
+  w.Run(ActionId::PrepareNext);
   EXPECT_FALSE(item->get_active());
   EXPECT_EQ(settings().Get("Setting", "PrepareNext", ""), "False");
 

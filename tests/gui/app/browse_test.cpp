@@ -47,7 +47,6 @@ TEST_F(BrowseTest, TheToolbarButtonsDriveTheBrowser) {
   frmMain& w = Start("http://start/");
   browser().calls.clear();
   for (int i : {1, 2, 3, 5, 6}) gtk_tool_button_clicked_emit(w.clbComm().tool_button(i));
-  w.ToolbarClick(4);
   EXPECT_EQ(browser().calls, (std::vector<std::string>{"Stop", "Refresh2", "Navigate:http://home/",
                                                        "GoBack", "GoForward"}));
 }
@@ -56,9 +55,9 @@ TEST_F(BrowseTest, TheOpenUrlPromptNavigatesUnlessCancelled) {
   frmMain& w = Start("");
   browser().calls.clear();
   dialogs.AnswerInput("host.example");
-  w.activate_menu("mnuOpURL");
+  w.Run(ActionId::OpenUrl);
   dialogs.AnswerInput("");
-  w.activate_menu("mnuOpURL");
+  w.Run(ActionId::OpenUrl);
   EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:host.example"});
   EXPECT_EQ(dialogs.shown[0].caption, "ダイレクトURL入力");
   EXPECT_EQ(dialogs.shown[0].text, "URLを入力してください");
@@ -68,45 +67,45 @@ TEST_F(BrowseTest, TheOpenUrlPromptNavigatesUnlessCancelled) {
 TEST_F(BrowseTest, CopyAndPasteGoThroughTheClipboard) {
   frmMain& w = Start("");
   browser().location_url = "http://copied/";
-  w.activate_menu("mnuCopy");
+  w.Run(ActionId::CopyUrl);
   EXPECT_EQ(Gtk::Clipboard::get()->wait_for_text(), "http://copied/");
 
   Gtk::Clipboard::get()->set_text("not even a url");
   browser().calls.clear();
-  w.activate_menu("mnuPaste");
+  w.Run(ActionId::PasteUrl);
   EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:not even a url"});
 
   // No page: the clipboard gets an empty text.
   browser().location_url.clear();
-  w.activate_menu("mnuCopy");
+  w.Run(ActionId::CopyUrl);
   EXPECT_EQ(Gtk::Clipboard::get()->wait_for_text(), "");
 }
 
 TEST_F(BrowseTest, OpeningTheEditMenuEnablesPasteOnlyInDirectMode) {
   frmMain& w = Start("");
-  EXPECT_TRUE(w.menu_item("mnuPaste")->is_sensitive());  // as designed, until the menu opens
-  w.menu_item("mhEdit")->get_submenu()->show();
-  EXPECT_FALSE(w.menu_item("mnuPaste")->is_sensitive());
-  w.menu_item("mhEdit")->get_submenu()->hide();
-  w.ToggleMode();
-  EXPECT_FALSE(w.menu_item("mnuPaste")->is_sensitive());  // until the menu opens again
-  w.menu_item("mhEdit")->get_submenu()->show();
-  EXPECT_TRUE(w.menu_item("mnuPaste")->is_sensitive());
+  EXPECT_TRUE(w.action(ActionId::PasteUrl).enabled());  // as designed, until the menu opens
+  w.menu_item(ActionId::EditMenu)->get_submenu()->show();
+  EXPECT_FALSE(w.action(ActionId::PasteUrl).enabled());
+  w.menu_item(ActionId::EditMenu)->get_submenu()->hide();
+  w.Run(ActionId::ToggleMode);
+  EXPECT_FALSE(w.action(ActionId::PasteUrl).enabled());  // until the menu opens again
+  w.menu_item(ActionId::EditMenu)->get_submenu()->show();
+  EXPECT_TRUE(w.action(ActionId::PasteUrl).enabled());
 }
 
 TEST_F(BrowseTest, TheHomeUrlPromptShowsBlankAndStoresTheAnswer) {
   frmMain& w = Start("");
   dialogs.AnswerInput("");
-  w.activate_menu("mnuHomeURL");
+  w.Run(ActionId::HomeUrl);
   EXPECT_EQ(dialogs.shown.back().default_text, "BLANK");
   EXPECT_EQ(dialogs.shown.back().caption, "設定－ホームURL");
   EXPECT_FALSE(settings().Find("Setting", "HomeURL"));
 
   dialogs.AnswerInput("blank");
-  w.activate_menu("mnuHomeURL");
+  w.Run(ActionId::HomeUrl);
   EXPECT_EQ(settings().Get("Setting", "HomeURL", ""), "blank");
   dialogs.AnswerInput("BLANK");
-  w.activate_menu("mnuHomeURL");
+  w.Run(ActionId::HomeUrl);
   EXPECT_EQ(dialogs.shown.back().default_text, "blank");
   EXPECT_EQ(settings().Get("Setting", "HomeURL", ""), "about:blank");
   EXPECT_EQ(w.home_url(), "about:blank");
@@ -130,13 +129,13 @@ TEST_F(BrowseTest, ACompletedNavigationFillsTheAddressBoxTheHistoryAndEnablesThe
   browser().Complete("http://one/", "One");
   EXPECT_EQ(w.txtURL().get_text(), "http://one/");
   EXPECT_TRUE(w.cboJob().is_sensitive());
-  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "One");
-  EXPECT_TRUE(w.menu_item("mnuRecent(0)")->is_sensitive());
+  EXPECT_EQ(w.menu_item(ActionId::Recent, 0)->get_label(), "One");
+  EXPECT_TRUE(w.action(ActionId::Recent, 0).enabled());
   EXPECT_EQ(settings().Get("History", "URL01", ""), "http://one/");
   browser().Complete("http://two/", "Two");
-  EXPECT_TRUE(w.menu_item("mnuRecent(1)")->get_visible());
+  EXPECT_TRUE(w.menu_item(ActionId::Recent, 1)->get_visible());
   browser().calls.clear();
-  w.activate_menu("mnuRecent(0)");
+  w.Run(ActionId::Recent, 0);
   EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://one/"});
 }
 
@@ -156,7 +155,7 @@ TEST_F(BrowseTest, HugeTitlesAreShortenedWhereShownAndKeptWhole) {
   EXPECT_NE(line.raw().find("… [http://big/?q"), std::string::npos)
       << "title and address cut apart";
   EXPECT_EQ(line.raw().substr(line.bytes() - 4), "…]");
-  const Glib::ustring item = w.menu_item("mnuRecent(0)")->get_label();
+  const Glib::ustring item = w.menu_item(ActionId::Recent, 0)->get_label();
   EXPECT_LT(item.size(), 400u);
   EXPECT_EQ(item.raw().substr(item.bytes() - 3), "…");
   EXPECT_EQ(RecentHistory::Shared().slot(1).title, huge);
@@ -192,7 +191,7 @@ TEST_F(BrowseTest, TheEditingKeysEditTheFocusedFieldAndTheMenuKeepsThemElsewhere
   ASSERT_TRUE(RewriteJobList(home.path(), {"News"}));
   ASSERT_TRUE(WriteJobFile(home.path(), "News", {{"A", "http://a/"}}));
   frmMain& w = Start("");
-  if (w.mode() == 1) w.ToggleMode();  // the address bar
+  if (w.mode() == Mode::Job) w.Run(ActionId::ToggleMode);  // the address bar
   auto clipboard = Gtk::Clipboard::get();
   clipboard->set_text("pasted");
   browser().calls.clear();
@@ -237,7 +236,7 @@ TEST_F(BrowseTest, TheEditingKeysEditTheFocusedFieldAndTheMenuKeepsThemElsewhere
   browser().calls.clear();
   w.cboJob().set_active(0);
   browser().calls.clear();
-  w.activate_menu("mnuEditJob");
+  w.Run(ActionId::EditJob);
   drive.disconnect();
   EXPECT_TRUE(driven);
   EXPECT_EQ(browser().calls, std::vector<std::string>{});
@@ -250,12 +249,12 @@ TEST_F(BrowseTest, ScriptAddressesFromTheHistoryAskFirst) {
   browser().Complete(script, "Script");
   browser().calls.clear();
   dialogs.AnswerMessage(MsgResult::No);
-  w.activate_menu("mnuRecent(0)");
+  w.Run(ActionId::Recent, 0);
   EXPECT_EQ(browser().navigation_count(), 0);
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, kScriptAddressQuestion);
   dialogs.AnswerMessage(MsgResult::Yes);
-  w.activate_menu("mnuRecent(0)");
+  w.Run(ActionId::Recent, 0);
   EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:" + script});
 }
 
@@ -263,15 +262,15 @@ TEST_F(BrowseTest, TheTwentyFirstPageRotatesTheMenuAndARestartShowsTheLastTwenty
   frmMain& w = Start("");
   for (int i = 1; i <= 21; ++i)
     browser().Complete("http://p" + std::to_string(i) + "/", "P" + std::to_string(i));
-  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "P2");
-  EXPECT_EQ(w.menu_item("mnuRecent(19)")->get_label(), "P21");
-  w.activate_menu("mnuQuit");
+  EXPECT_EQ(w.menu_item(ActionId::Recent, 0)->get_label(), "P2");
+  EXPECT_EQ(w.menu_item(ActionId::Recent, 19)->get_label(), "P21");
+  w.Run(ActionId::Quit);
   ASSERT_TRUE(RunUntil([&] { return last_window_closed; }));
   app.reset();
   frmMain& again = Start("");
-  EXPECT_EQ(again.menu_item("mnuRecent(0)")->get_label(), "P2");
-  EXPECT_EQ(again.menu_item("mnuRecent(19)")->get_label(), "P21");
-  EXPECT_TRUE(again.menu_item("mnuRecent(19)")->get_visible());
+  EXPECT_EQ(again.menu_item(ActionId::Recent, 0)->get_label(), "P2");
+  EXPECT_EQ(again.menu_item(ActionId::Recent, 19)->get_label(), "P21");
+  EXPECT_TRUE(again.menu_item(ActionId::Recent, 19)->get_visible());
 }
 
 // The list is the process's: another window's menu shows it as it is when opened, so an item
@@ -282,22 +281,22 @@ TEST_F(BrowseTest, EveryWindowsRecentMenuShowsTheListAsItIsNow) {
   frmMain& second = *app->new_window(1);
   for (int i = 1; i <= 21; ++i)
     browser(0).Complete("http://p" + std::to_string(i) + "/", "P" + std::to_string(i));
-  auto* recent = second.menu_item("mhRecent")->get_submenu();
+  auto* recent = second.menu_item(ActionId::RecentMenu)->get_submenu();
   recent->show();
-  EXPECT_EQ(second.menu_item("mnuRecent(0)")->get_label(), "P2");
-  EXPECT_EQ(second.menu_item("mnuRecent(19)")->get_label(), "P21");
-  EXPECT_TRUE(second.menu_item("mnuRecent(19)")->get_visible());
+  EXPECT_EQ(second.menu_item(ActionId::Recent, 0)->get_label(), "P2");
+  EXPECT_EQ(second.menu_item(ActionId::Recent, 19)->get_label(), "P21");
+  EXPECT_TRUE(second.menu_item(ActionId::Recent, 19)->get_visible());
   browser(1).calls.clear();
-  second.activate_menu("mnuRecent(0)");
+  second.Run(ActionId::Recent, 0);
   EXPECT_EQ(browser(1).calls, std::vector<std::string>{"Navigate:http://p2/"});
   recent->hide();
 
   dialogs.AnswerMessage(MsgResult::Yes);
-  first.activate_menu("mnuDelHist");
+  first.Run(ActionId::DeleteHistory);
   recent->show();
-  EXPECT_EQ(second.menu_item("mnuRecent(0)")->get_label(), "（空）");
-  EXPECT_FALSE(second.menu_item("mnuRecent(0)")->is_sensitive());
-  EXPECT_FALSE(second.menu_item("mnuRecent(1)")->get_visible());
+  EXPECT_EQ(second.menu_item(ActionId::Recent, 0)->get_label(), "（空）");
+  EXPECT_FALSE(second.action(ActionId::Recent, 0).enabled());
+  EXPECT_FALSE(second.menu_item(ActionId::Recent, 1)->get_visible());
   recent->hide();
 }
 
@@ -306,16 +305,16 @@ TEST_F(BrowseTest, DeletingTheHistoryAsksFirst) {
   browser().Complete("http://one/", "One");
   browser().Complete("http://two/", "Two");
   dialogs.AnswerMessage(MsgResult::No);
-  w.activate_menu("mnuDelHist");
-  EXPECT_EQ(w.menu_item("mnuRecent(1)")->get_label(), "Two");
+  w.Run(ActionId::DeleteHistory);
+  EXPECT_EQ(w.menu_item(ActionId::Recent, 1)->get_label(), "Two");
   dialogs.AnswerMessage(MsgResult::Yes);
-  w.activate_menu("mnuDelHist");
+  w.Run(ActionId::DeleteHistory);
   EXPECT_EQ(dialogs.shown.back().text, "すべての履歴を削除してよろしいですか？");
   EXPECT_EQ(dialogs.shown.back().icon, MsgIcon::Question);
-  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "（空）");
-  EXPECT_FALSE(w.menu_item("mnuRecent(0)")->is_sensitive());
-  EXPECT_TRUE(w.menu_item("mnuRecent(0)")->get_visible());
-  EXPECT_FALSE(w.menu_item("mnuRecent(1)")->get_visible());
+  EXPECT_EQ(w.menu_item(ActionId::Recent, 0)->get_label(), "（空）");
+  EXPECT_FALSE(w.action(ActionId::Recent, 0).enabled());
+  EXPECT_TRUE(w.menu_item(ActionId::Recent, 0)->get_visible());
+  EXPECT_FALSE(w.menu_item(ActionId::Recent, 1)->get_visible());
   EXPECT_EQ(settings().Get("History", "URL02", "absent"), "");
 }
 
@@ -404,10 +403,10 @@ TEST_F(BrowseTest, MenuAndStatusBarsFollowThePage) {
   frmMain& w = Start("");
   Pump(100);
   browser().RaiseMenuBar(false);
-  EXPECT_FALSE(w.menu_item("mhFile")->get_visible());
-  EXPECT_FALSE(w.menu_item("mhHelp")->get_visible());
+  EXPECT_FALSE(w.menu_item(ActionId::FileMenu)->get_visible());
+  EXPECT_FALSE(w.menu_item(ActionId::HelpMenu)->get_visible());
   browser().RaiseMenuBar(true);
-  EXPECT_TRUE(w.menu_item("mhJob")->get_visible());
+  EXPECT_TRUE(w.menu_item(ActionId::JobMenu)->get_visible());
 
   int width = 0, height = 0;
   w.get_size(width, height);

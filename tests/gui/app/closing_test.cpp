@@ -8,8 +8,8 @@ TEST_F(MainWindowTest, ClosingANormalWindowStoresItsPlacementModeAndHistory) {
   w.move(40, 30);
   w.resize(900, 700);
   ASSERT_TRUE(WaitForSize(w, 900, 700));
-  w.ToggleMode();
-  w.activate_menu("mnuQuit");
+  w.Run(ActionId::ToggleMode);
+  w.Run(ActionId::Quit);
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
 
   EXPECT_EQ(settings().Get("Window", "Width", ""), std::to_string(900 * 15));
@@ -34,7 +34,7 @@ TEST_F(MainWindowTest, ClosingKeepsHistoryAnotherProcessWrote) {
   browser().Complete("http://mine/", "Mine");
   SettingsStore other(settings().path());
   other.SaveAll({{"History", "Title01", "Theirs"}, {"History", "URL01", "http://theirs/"}});
-  w.activate_menu("mnuQuit");
+  w.Run(ActionId::Quit);
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
   EXPECT_EQ(settings().Get("History", "URL01", ""), "http://theirs/");
   EXPECT_EQ(settings().Get("History", "Title01", ""), "Theirs");
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, ClosingAMinimizedWindowStoresNotMaximizedAndKeepsTheGeome
   ASSERT_TRUE(RunUntil([&] { return !w.is_maximized(); }));
   w.iconify();
   ASSERT_TRUE(RunUntil([&] { return w.is_minimized(); }));
-  w.activate_menu("mnuQuit");
+  w.Run(ActionId::Quit);
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
   EXPECT_EQ(settings().Get("Window", "Maximized", ""), "False");
   EXPECT_EQ(settings().Get("Window", "Width", ""), "12000");
@@ -82,8 +82,8 @@ TEST_F(MainWindowTest, QuitClosesOnlyItsOwnWindowAndTheLastCloseEndsTheProcess) 
   frmMain* child = app->new_window(1);
   browser(1).RaiseReadyToShow();
   ASSERT_TRUE(RunUntil([&] { return child->get_mapped(); }));
-  child->ToggleMode();  // direct mode in the child only
-  child->activate_menu("mnuQuit");
+  child->Run(ActionId::ToggleMode);  // direct mode in the child only
+  child->Run(ActionId::Quit);
   EXPECT_TRUE(RunUntil([&] { return app->new_window(1) == nullptr; }));
   EXPECT_FALSE(last_window_closed);
   EXPECT_EQ(app->open_window_count(), 1);
@@ -92,8 +92,8 @@ TEST_F(MainWindowTest, QuitClosesOnlyItsOwnWindowAndTheLastCloseEndsTheProcess) 
   first.NewWindow2();
   EXPECT_EQ(app->new_window_count(), 2);
   EXPECT_NE(app->new_window(2), nullptr);
-  app->new_window(2)->activate_menu("mnuQuit");
-  first.activate_menu("mnuQuit");
+  app->new_window(2)->Run(ActionId::Quit);
+  first.Run(ActionId::Quit);
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
   // The window closed last decides the stored mode.
   EXPECT_EQ(settings().Get("Setting", "Mode", ""), "1");

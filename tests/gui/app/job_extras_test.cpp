@@ -58,7 +58,7 @@ class JobExtrasTest : public MainWindowTest {
   std::vector<Gtk::MenuItem*> AddToJobItems(frmMain& w) {
     w.job_extras().RebuildAddToJobMenu();
     std::vector<Gtk::MenuItem*> items;
-    for (Gtk::Widget* child : w.menu_item("mhAddToJob")->get_submenu()->get_children())
+    for (Gtk::Widget* child : w.menu_item(ActionId::AddToJobMenu)->get_submenu()->get_children())
       items.push_back(dynamic_cast<Gtk::MenuItem*>(child));
     return items;
   }
@@ -67,19 +67,22 @@ class JobExtrasTest : public MainWindowTest {
 TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
   frmMain& w = Start("");
   std::vector<std::string> labels;
-  for (Gtk::Widget* child : w.menu_item("mhJob")->get_submenu()->get_children())
+  for (Gtk::Widget* child : w.menu_item(ActionId::JobMenu)->get_submenu()->get_children())
     labels.push_back(child->get_name());
   const std::vector<std::string> expected = {
       "mnuNewJob",          "mnuEditJob",         "mSep04",
       "mnuImportFavFolder", "mSepJob1",           "mhAddToJob",
       "mnuResumeJob",       "mSepJob2",           "mnuImportBookmarks",
       "mnuExportBookmarks", "mnuExportShortcuts", "mSepJob3",
-      "mnuJobFromLinks",    "mnuJobFromUrlList"};
+      "mnuJobFromLinks",    "mnuJobFromUrlList",  "mSepJobSteps",
+      "mnuFirstEntry",      "mnuPreviousEntry",   "mnuNextEntry",
+      "mnuLastEntry",       "mnuEntryList"};
   EXPECT_EQ(labels, expected);
-  EXPECT_EQ(w.menu_item("mnuJobFromLinks")->get_label(), "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(_L)...");
-  EXPECT_EQ(w.menu_item("mnuJobFromUrlList")->get_label(), "URLﾘｽﾄの読み込み(_T)...");
-  EXPECT_EQ(w.menu_item("mhAddToJob")->get_label(), "表示中のﾍﾟｰｼﾞをｼﾞｮﾌﾞに追加(_G)");
-  EXPECT_EQ(w.menu_item("mnuResumeJob")->get_label(), "続きから開く(_R)");
+  EXPECT_EQ(w.menu_item(ActionId::JobFromPageLinks)->get_label(),
+            "ﾍﾟｰｼﾞのﾘﾝｸからｼﾞｮﾌﾞを作成(_L)...");
+  EXPECT_EQ(w.menu_item(ActionId::JobFromUrlList)->get_label(), "URLﾘｽﾄの読み込み(_T)...");
+  EXPECT_EQ(w.menu_item(ActionId::AddToJobMenu)->get_label(), "表示中のﾍﾟｰｼﾞをｼﾞｮﾌﾞに追加(_G)");
+  EXPECT_EQ(w.menu_item(ActionId::ResumeJob)->get_label(), "続きから開く(_R)");
 }
 
 // Links dropped on the job selector become a new job through the pick dialog, loaded on its
@@ -112,13 +115,13 @@ TEST_F(JobExtrasTest, LinksDroppedOnTheSelectorOrReadFromThePageBecomeANewJob) {
               (std::vector<JobEntry>{{"一", "http://p/1"}, {"http://p/2", "http://p/2"}}));
     d.cmdOK().clicked();
   });
-  w.menu_item("mnuJobFromLinks")->activate();
+  w.menu_item(ActionId::JobFromPageLinks)->activate();
   Pump();
   ASSERT_TRUE(RunUntil([&] { return pick_page.opened == 1 && w.job_cursor().name() == "Page"; }));
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://p/1");
 
   browser().page_links = {{"mailto:x@example.com", "mail"}};
-  w.menu_item("mnuJobFromLinks")->activate();
+  w.menu_item(ActionId::JobFromPageLinks)->activate();
   Pump();
   EXPECT_EQ(dialogs.shown.back().text, kNoPageLinksMessage);
 }
@@ -139,8 +142,8 @@ TEST_F(JobExtrasTest, TheItemsThatActOnTheLoadedJobAreOffWhileNoneIsLoaded) {
   frmMain& w = Start("");
   auto live = [&] {
     std::vector<bool> out;
-    for (const char* name : {"mnuResumeJob", "mnuExportBookmarks", "mnuExportShortcuts"})
-      out.push_back(w.menu_item(name)->is_sensitive());
+    for (ActionId id : {ActionId::ResumeJob, ActionId::ExportBookmarks, ActionId::ExportShortcuts})
+      out.push_back(w.action(id).enabled());
     return out;
   };
   EXPECT_EQ(live(), std::vector<bool>(3, false));
@@ -172,7 +175,7 @@ TEST_F(JobExtrasTest, AddingAPageAndExportingBookmarksSaySoInTheStatusBar) {
   TempDir files;
   const std::string out = files.file("news.html");
   dialogs.AnswerFile(out);
-  w.activate_menu("mnuExportBookmarks");
+  w.Run(ActionId::ExportBookmarks);
   EXPECT_EQ(status.get_text(), "「" + out + "」に書き出しました");
   EXPECT_TRUE(dialogs.all_used());
   EXPECT_EQ(dialogs.shown.size(), 2u) << "the name of the new job and the file; no message";
@@ -286,7 +289,7 @@ TEST_F(JobExtrasTest, AJobResumesWhereItWasLeftAfterARestartAndARename) {
     Pick(w, 0);  // choosing the job still opens its first page
     EXPECT_EQ(browser().last_navigation(), "Navigate:http://a/");
     CompleteLast();
-    w.activate_menu("mnuResumeJob");
+    w.Run(ActionId::ResumeJob);
     EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
     EXPECT_EQ(w.job_cursor().current_index(), 2);
     EXPECT_EQ(Tip(w, 2), "現在最後です");
@@ -301,7 +304,7 @@ TEST_F(JobExtrasTest, AJobResumesWhereItWasLeftAfterARestartAndARename) {
     frmMain& w = Start("");
     Pick(w, 0);
     CompleteLast();
-    w.activate_menu("mnuResumeJob");
+    w.Run(ActionId::ResumeJob);
     EXPECT_EQ(browser().last_navigation(), "Navigate:http://c/");
   }
 }
@@ -312,11 +315,11 @@ TEST_F(JobExtrasTest, ResumeLoadsTheSelectedJobWhenAnotherIsLoaded) {
   Pick(w, 0);
   CompleteLast();
   // A job without a point resumes at its first entry.
-  w.activate_menu("mnuResumeJob");
+  w.Run(ActionId::ResumeJob);
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://a/");
   Pick(w, 1);
   CompleteLast();
-  w.activate_menu("mnuResumeJob");
+  w.Run(ActionId::ResumeJob);
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://s2/");
   EXPECT_EQ(w.job_cursor().name(), "Sport");
 }
@@ -379,7 +382,7 @@ TEST_F(JobExtrasTest, BookmarksComeInAsJobsAndJobsGoOutAsBookmarksAndShortcuts) 
   frmMain& w = Start("");
   Pick(w, 1);  // Sport stays selected through the import
   dialogs.AnswerFile(html);
-  w.activate_menu("mnuImportBookmarks");
+  w.Run(ActionId::ImportBookmarks);
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[0].kind, "open");
   EXPECT_EQ(dialogs.shown[1].text, "2 個のジョブ、3 件のURLを読み込みました。");
@@ -396,7 +399,7 @@ TEST_F(JobExtrasTest, BookmarksComeInAsJobsAndJobsGoOutAsBookmarksAndShortcuts) 
   Pick(w, 0);
   const std::string out = files.file("news-out.html");
   dialogs.AnswerFile(out);
-  w.activate_menu("mnuExportBookmarks");
+  w.Run(ActionId::ExportBookmarks);
   std::optional<std::vector<BookmarkJob>> back = ReadBookmarksFile(out, {});
   ASSERT_TRUE(back);
   ASSERT_EQ(back->size(), 1u);
@@ -404,7 +407,7 @@ TEST_F(JobExtrasTest, BookmarksComeInAsJobsAndJobsGoOutAsBookmarksAndShortcuts) 
 
   // And as numbered shortcut files in a folder named after the job.
   dialogs.AnswerFolder(files.path());
-  w.activate_menu("mnuExportShortcuts");
+  w.Run(ActionId::ExportShortcuts);
   EXPECT_TRUE(g_file_test(files.file("News/001 A.url").c_str(), G_FILE_TEST_IS_REGULAR));
   EXPECT_TRUE(g_file_test(files.file("News/003 C.url").c_str(), G_FILE_TEST_IS_REGULAR));
   EXPECT_EQ(dialogs.shown.back().caption, "URLﾌｧｲﾙとして書き出し");
@@ -439,7 +442,7 @@ TEST_F(JobExtrasTest, NothingIsReadWhileTheWindowsOwnEditorIsOpen) {
         return true;
       },
       10);
-  w.activate_menu("mnuEditJob");
+  w.Run(ActionId::EditJob);
   look.disconnect();
   ASSERT_TRUE(driven);
   EXPECT_EQ(items_while_open, (std::vector<std::string>{"News", "Sport"}));

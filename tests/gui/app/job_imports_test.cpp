@@ -74,7 +74,7 @@ class JobImportsTest : public MainWindowTest {
   std::string Import(frmMain& w, const std::string& path) {
     dialogs.AnswerFile(path);
     const size_t before = dialogs.shown.size();
-    w.activate_menu("mnuImportBookmarks");
+    w.Run(ActionId::ImportBookmarks);
     return dialogs.shown.size() > before + 1 ? dialogs.shown.back().text : "";
   }
 
@@ -252,14 +252,14 @@ TEST_F(JobImportsTest, WhatAKilledImportOrAFailedNewJobLeftIsGoneAtTheNextStart)
   frmMain& w = Start("");
   w.cboJob().set_active(0);
   dialogs.AnswerFolder(files.path());
-  w.activate_menu("mnuExportShortcuts");
+  w.Run(ActionId::ExportShortcuts);
   EXPECT_FALSE(g_file_test(temp.c_str(), G_FILE_TEST_EXISTS));
 
   // A new job whose line cannot be written leaves no job file.
   const std::vector<std::string> listed = *ReadJobList(home.path());
   ASSERT_EQ(chmod(JobListPath(home.path()).c_str(), 0444), 0);
   dialogs.AnswerInput("Fresh");
-  w.activate_menu("mnuNewJob");
+  w.Run(ActionId::NewJob);
   ASSERT_EQ(chmod(JobListPath(home.path()).c_str(), 0644), 0);
   EXPECT_FALSE(JobFileExists(home.path(), "Fresh"));
   EXPECT_EQ(dialogs.shown.back().kind, "message");

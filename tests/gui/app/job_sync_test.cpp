@@ -107,7 +107,7 @@ TEST_F(JobSyncTest, SavingInTheEditorKeepsEntriesAnotherWindowAddedMeanwhile) {
         return false;
       },
       10);
-  w.activate_menu("mnuEditJob");
+  w.Run(ActionId::EditJob);
   look.disconnect();
   ASSERT_TRUE(driven);
   const Entries saved = {{"A", "http://a/"},
@@ -170,13 +170,13 @@ TEST_F(JobSyncTest, AJobExportedAsShortcutsImportsAsItLeft) {
   frmMain& w = Start("");
   w.cboJob().set_active(2);
   dialogs.AnswerFolder(files.path());
-  w.activate_menu("mnuExportShortcuts");
+  w.Run(ActionId::ExportShortcuts);
   ASSERT_TRUE(g_file_test(files.file("Tour/001 京都 観光.url").c_str(), G_FILE_TEST_EXISTS));
 
   ASSERT_EQ(g_rename(files.file("Tour").c_str(), files.file("Trip").c_str()), 0);
   dialogs.AnswerFolder(files.file("Trip"));
   dialogs.AnswerMessage(MsgResult::Yes);
-  w.activate_menu("mnuImportFavFolder");
+  w.Run(ActionId::ImportFavoritesFolder);
   EXPECT_EQ(ReadJobFile(home.path(), "Trip")->entries, tour);
 
   // An ordinary folder whose names begin with years keeps them.
@@ -189,7 +189,7 @@ TEST_F(JobSyncTest, AJobExportedAsShortcutsImportsAsItLeft) {
   dialogs.AnswerFolder(files.file("Trip"));
   dialogs.AnswerMessage(MsgResult::Yes);
   dialogs.AnswerMessage(MsgResult::Yes);  // overwrite the job imported above
-  w.activate_menu("mnuImportFavFolder");
+  w.Run(ActionId::ImportFavoritesFolder);
   EXPECT_EQ(ReadJobFile(home.path(), "Trip")->entries,
             (Entries{{"2023 Tax", "http://kyoto/"}, {"2024 Tax", "http://tax/"}}));
   EXPECT_TRUE(dialogs.all_used());

@@ -65,7 +65,7 @@ TEST_F(JobsFolderTest, AFolderChosenTakesTheJobsWholeAndEveryWindowFollowsIt) {
   TempDir bad;
   ASSERT_TRUE(g_file_set_contents(bad.file("JobFiles").c_str(), "", 0, nullptr));
   dialogs.AnswerFolder(bad.path());
-  w.menu_item("mnuJobsFolder")->activate();
+  w.menu_item(ActionId::JobsFolder)->activate();
   Pump();
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[0].caption, "ジョブの保存先フォルダを選択してください。");
@@ -75,7 +75,7 @@ TEST_F(JobsFolderTest, AFolderChosenTakesTheJobsWholeAndEveryWindowFollowsIt) {
   // An empty folder: the jobs are copied there, and both windows follow.
   dialogs.AnswerFolder(synced.path());
   dialogs.AnswerMessage(MsgResult::Yes);
-  w.menu_item("mnuJobsFolder")->activate();
+  w.menu_item(ActionId::JobsFolder)->activate();
   Pump();
   EXPECT_TRUE(dialogs.all_used());
   EXPECT_EQ(GetSetting(setting::kJobsFolder), synced.path());

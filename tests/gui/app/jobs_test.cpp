@@ -54,15 +54,15 @@ TEST_F(JobNavigationTest, TheNextEntryIsMadeReadyAfterEachLoadAndGivenUpWithTheJ
   loaded("http://s1/");
   EXPECT_EQ(browser().prepared, "http://s2/");
 
-  w.activate_menu("mnuPrepareNext");
+  w.Run(ActionId::PrepareNext);
   EXPECT_EQ(browser().prepared, "") << "turned off";
   EXPECT_EQ(settings().Get("Setting", "PrepareNext", ""), "False");
   loaded("http://s1/");
   EXPECT_EQ(browser().prepared, "");
-  w.activate_menu("mnuPrepareNext");
+  w.Run(ActionId::PrepareNext);
   loaded("http://s1/");
   EXPECT_EQ(browser().prepared, "http://s2/");
-  w.activate_menu("mnuQuit");
+  w.Run(ActionId::Quit);
   EXPECT_EQ(browser().prepared, "") << "the window has closed";
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
 }
@@ -218,7 +218,7 @@ TEST_F(JobNavigationTest, TheSelectorDropsDownFortyThousandJobsAndTypingFindsOne
 TEST_F(JobNavigationTest, AJobFileOnTheCommandLineOpensItsFirstPageInJobMode) {
   settings().Save("Setting", "Mode", "2");
   frmMain& w = Start("/J " + home.path() + "/JobFiles/Sport.tvj");
-  EXPECT_EQ(w.mode(), 1);
+  EXPECT_EQ(w.mode(), Mode::Job);
   EXPECT_TRUE(w.clbComm().picBack(3).get_visible());
   EXPECT_EQ(w.cboJob().get_active_text(), "Sport");
   EXPECT_EQ(browser().calls, std::vector<std::string>{"Navigate:http://s1/"});
@@ -226,7 +226,7 @@ TEST_F(JobNavigationTest, AJobFileOnTheCommandLineOpensItsFirstPageInJobMode) {
 
 TEST_F(JobNavigationTest, AnUnknownJobOnTheCommandLineOpensNothingAndSaysNothing) {
   frmMain& w = Start("/j " + home.path() + "/JobFiles/Weather.tvj");
-  EXPECT_EQ(w.mode(), 1);
+  EXPECT_EQ(w.mode(), Mode::Job);
   EXPECT_EQ(w.JobSelectorIndex(), -1);
   EXPECT_EQ(browser().navigation_count(), 0);
   EXPECT_TRUE(dialogs.shown.empty());
@@ -370,7 +370,7 @@ TEST_F(JobNavigationTest, TheTitleLineShowsTheEntryTitleOnlyForTheCurrentEntry) 
   Pump();
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://b/");
   // In direct mode the page's own title is shown.
-  w.ToggleMode();
+  w.Run(ActionId::ToggleMode);
   browser().Complete("http://b/", "Page B");
   EXPECT_EQ(w.txtJob().get_text(), "Page B [http://b/]");
 }

@@ -176,7 +176,7 @@ TEST_P(FontResolutionTest, TheDesignedLayoutHolds) {
     EXPECT_TRUE(e.cboJob().shows_text_whole());
     e.cmdCancel().clicked();
   });
-  w.menu_item("mnuEditJob")->activate();
+  w.menu_item(ActionId::EditJob)->activate();
   EXPECT_TRUE(RunUntil([&] { return editor.opened == 1; }));
 }
 
@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, TooSmallAWindowLeavesTheLayoutAlone) {
 
 TEST_F(MainWindowTest, TheModePictureSwapsTheBarsAndTheModeIsStoredOnClosing) {
   frmMain& w = Start("");
-  ASSERT_EQ(w.mode(), 1);
+  ASSERT_EQ(w.mode(), Mode::Job);
   EXPECT_TRUE(w.clbComm().picBack(3).get_visible());
   EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(1));
 
@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, TheModePictureSwapsTheBarsAndTheModeIsStoredOnClosing) {
   release.button = 1;
   release.window = w.clbComm().picMode().get_window()->gobj();
   w.clbComm().picMode().event(reinterpret_cast<GdkEvent*>(&release));
-  EXPECT_EQ(w.mode(), 2);
+  EXPECT_EQ(w.mode(), Mode::Direct);
   EXPECT_TRUE(w.clbComm().picBack(4).get_visible());
   EXPECT_FALSE(w.clbComm().picBack(3).get_visible());
   EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(2));
@@ -253,11 +253,11 @@ TEST_F(MainWindowTest, TheModePictureSwapsTheBarsAndTheModeIsStoredOnClosing) {
   w.clbComm().picMode().grab_focus();
   ASSERT_TRUE(w.clbComm().picMode().is_focus());
   PressKey(w, GDK_KEY_Return);
-  EXPECT_EQ(w.mode(), 1);
+  EXPECT_EQ(w.mode(), Mode::Job);
   EXPECT_EQ(w.clbComm().picModeImage().get_pixbuf(), w.clbComm().imlMethod().get(1));
   PressKey(w, GDK_KEY_space);
-  EXPECT_EQ(w.mode(), 2);
-  w.activate_menu("mnuQuit");
+  EXPECT_EQ(w.mode(), Mode::Direct);
+  w.Run(ActionId::Quit);
   EXPECT_TRUE(RunUntil([&] { return last_window_closed; }));
   EXPECT_EQ(settings().Get("Setting", "Mode", ""), "2");
 }
@@ -300,14 +300,15 @@ TEST_F(MainWindowTest, BandFourMovedIntoTheFirstRowGivesTheBrowserItsRoom) {
 
 TEST_F(MainWindowTest, TheMenusCarryTheirCaptionsShortcutsAndStates) {
   frmMain& w = Start("");
-  EXPECT_EQ(w.menu_item("mhFile")->get_label(), "ﾌｧｲﾙ(_F)");
-  EXPECT_EQ(w.menu_item("mnuQuit")->get_label(), "閉じる(_Q)");
-  EXPECT_EQ(w.menu_item("mnuImportFavFolder")->get_label(), "お気に入りﾌｫﾙﾀﾞのｲﾝﾎﾟｰﾄ(_M)...");
-  EXPECT_EQ(w.menu_item("mnuCPckt(2)")->get_label(), "ﾎﾟｹｯﾄ_3");
-  EXPECT_TRUE(w.menu_item("mnuRecent(0)")->get_visible());
-  EXPECT_FALSE(w.menu_item("mnuRecent(0)")->is_sensitive());
+  EXPECT_EQ(w.menu_item(ActionId::FileMenu)->get_label(), "ﾌｧｲﾙ(_F)");
+  EXPECT_EQ(w.menu_item(ActionId::Quit)->get_label(), "閉じる(_Q)");
+  EXPECT_EQ(w.menu_item(ActionId::ImportFavoritesFolder)->get_label(),
+            "お気に入りﾌｫﾙﾀﾞのｲﾝﾎﾟｰﾄ(_M)...");
+  EXPECT_EQ(w.menu_item(ActionId::ClearPocket, 2)->get_label(), "ﾎﾟｹｯﾄ_3");
+  EXPECT_TRUE(w.menu_item(ActionId::Recent, 0)->get_visible());
+  EXPECT_FALSE(w.action(ActionId::Recent, 0).enabled());
   for (int i = 1; i < 20; ++i) {
-    Gtk::MenuItem* item = w.menu_item("mnuRecent(" + std::to_string(i) + ")");
+    Gtk::MenuItem* item = w.menu_item(ActionId::Recent, i);
     ASSERT_NE(item, nullptr);
     EXPECT_FALSE(item->get_visible());
     EXPECT_EQ(item->get_label(), "（空）");
@@ -315,8 +316,8 @@ TEST_F(MainWindowTest, TheMenusCarryTheirCaptionsShortcutsAndStates) {
   // Top-level menus in their order.
   std::vector<std::string> tops;
   for (Gtk::Widget* child : w.menu_bar().get_children()) tops.push_back(child->get_name());
-  EXPECT_EQ(tops, (std::vector<std::string>{"mhFile", "mhEdit", "mhJob", "mhPocket", "mhConfig",
-                                            "mhHelp"}));
+  EXPECT_EQ(tops, (std::vector<std::string>{"mhFile", "mhEdit", "mhView", "mhJob", "mhPocket",
+                                            "mhConfig", "mhHelp"}));
   EXPECT_FALSE(w.cboJob().is_sensitive());
   EXPECT_EQ(w.cmdNav(4).get_tooltip_text(), "一覧から選択");
 }

@@ -66,7 +66,7 @@ class SkinPocketTest : public MainWindowTest {
   }
   // Opens the Settings menu and chooses the skin item with `caption`; false when there is none.
   bool ChooseSkin(frmMain& w, const std::string& caption) {
-    Gtk::Menu* config = w.menu_item("mhConfig")->get_submenu();
+    Gtk::Menu* config = w.menu_item(ActionId::SettingsMenu)->get_submenu();
     config->show();
     SkinMenuItems* items = w.skin().menu_items();
     bool found = false;
@@ -124,7 +124,7 @@ TEST_F(SkinPocketTest, CtrlPAndTheClearItemsEmptyThePockets) {
   ASSERT_TRUE(w.pockets().pocket(0).full && w.pockets().pocket(1).full &&
               w.pockets().pocket(2).full);
 
-  w.activate_menu("mnuCPckt(1)");
+  w.Run(ActionId::ClearPocket, 1);
   EXPECT_FALSE(w.pockets().pocket(1).full);
   EXPECT_TRUE(w.pockets().pocket(2).full);
 
@@ -336,13 +336,13 @@ TEST_F(SkinPocketTest, ChoosingSakuraShowsItsPicturesAndStaysForTheNextStart) {
   browser().Complete("http://one.test/", "One");
   ClickOn(w.clbComm().picPocket(1), 1);
 
-  w.menu_item("mhConfig")->get_submenu()->show();
+  w.menu_item(ActionId::SettingsMenu)->get_submenu()->show();
   SkinMenuItems* items = w.skin().menu_items();
   ASSERT_NE(items, nullptr);
   std::vector<std::string> captions;
   for (int i = 1; i <= items->count(); ++i) captions.push_back(items->caption(i));
   EXPECT_EQ(captions, std::vector<std::string>{"Sakura"}) << "\"default\" is item 0's";
-  w.menu_item("mhConfig")->get_submenu()->hide();
+  w.menu_item(ActionId::SettingsMenu)->get_submenu()->hide();
 
   ASSERT_TRUE(ChooseSkin(w, "Sakura"));
   EXPECT_EQ(settings().Get("Setting", "Skin", ""), "Sakura");

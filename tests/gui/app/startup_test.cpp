@@ -25,7 +25,7 @@ TEST_F(MainWindowTest, ABareUrlIsOpenedAndKeepsTheStoredMode) {
   frmMain& w = Start("http://example.com/page");
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://example.com/page");
   EXPECT_EQ(browser().navigation_count(), 1);
-  EXPECT_EQ(w.mode(), 2);
+  EXPECT_EQ(w.mode(), Mode::Direct);
   EXPECT_TRUE(w.clbComm().picBack(4).get_visible());
   EXPECT_FALSE(w.clbComm().picBack(3).get_visible());
 }
@@ -33,7 +33,7 @@ TEST_F(MainWindowTest, ABareUrlIsOpenedAndKeepsTheStoredMode) {
 TEST_F(MainWindowTest, PageFileSwitchOpensThePathInDirectMode) {
   WriteBytes(home.file("page.htm"), "<p>page</p>");
   frmMain& w = Start("/h " + home.file("page.htm"));
-  EXPECT_EQ(w.mode(), 2);
+  EXPECT_EQ(w.mode(), Mode::Direct);
   EXPECT_EQ(browser().last_navigation(), "Navigate:" + home.file("page.htm"));
   EXPECT_TRUE(w.clbComm().picBack(4).get_visible());
   EXPECT_TRUE(dialogs.shown.empty());
@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, APageFileThatIsNoRegularFileIsReportedAndNotOpened) {
     SCOPED_TRACE(path);
     dialogs.shown.clear();
     frmMain& w = Start("/h " + path);
-    EXPECT_EQ(w.mode(), 2);
+    EXPECT_EQ(w.mode(), Mode::Direct);
     EXPECT_EQ(browser(static_cast<int>(browsers.size()) - 1).navigation_count(), 0);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, message);
@@ -112,9 +112,9 @@ TEST_F(MainWindowTest, ADamagedSettingsFileKeepsEveryReadableKeyAndSaysWhereItsC
   WriteBytes(config.file("settings.ini"), damaged);
   frmMain& w = Start("");
   EXPECT_EQ(browser().last_navigation(), "Navigate:http://before/");
-  EXPECT_EQ(w.mode(), 2);
+  EXPECT_EQ(w.mode(), Mode::Direct);
   EXPECT_TRUE(WaitForSize(w, 600, w.get_height()));
-  EXPECT_EQ(w.menu_item("mnuRecent(0)")->get_label(), "After");
+  EXPECT_EQ(w.menu_item(ActionId::Recent, 0)->get_label(), "After");
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text,
             "設定ファイルが壊れていました。元のファイルは次の場所にあります。\r\n" +
@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, ADamagedSettingsFileKeepsEveryReadableKeyAndSaysWhereItsC
   EXPECT_EQ(std::string(copy, length), damaged);
   g_free(copy);
 
-  w.activate_menu("mnuQuit");
+  w.Run(ActionId::Quit);
   ASSERT_TRUE(RunUntil([&] { return last_window_closed; }));
   app.reset();
   EXPECT_EQ(settings().Get("Setting", "HomeURL", ""), "http://before/");
@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, ADamagedSettingsFileKeepsEveryReadableKeyAndSaysWhereItsC
 TEST_F(MainWindowTest, ABareSwitchOpensNothing) {
   frmMain& w = Start("/u");
   EXPECT_EQ(browser().navigation_count(), 0);
-  EXPECT_EQ(w.mode(), 2);
+  EXPECT_EQ(w.mode(), Mode::Direct);
   EXPECT_TRUE(w.get_visible());
 }
 
@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, UnconvertibleStoredValuesReadAsTheirDefaults) {
                       {"Window", "Height", "-5"},
                       {"Window", "Maximized", "perhaps"}});
   frmMain& w = Start("");
-  EXPECT_EQ(w.mode(), 1);
+  EXPECT_EQ(w.mode(), Mode::Job);
   EXPECT_FALSE(w.is_maximized());
   EXPECT_FLOAT_EQ(w.window_width(), w.snapshot().W);
   EXPECT_FLOAT_EQ(w.window_height(), w.snapshot().H);

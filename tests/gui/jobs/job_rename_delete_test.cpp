@@ -2,6 +2,7 @@
 // with scripted dialogs, on job files in a temporary application folder.
 #include "job_editor_fixture.h"
 #include "jobs/job_resume.h"
+#include "jobs/seen_state.h"
 #include "platform/text_file.h"
 
 namespace tarvik {
@@ -267,9 +268,12 @@ TEST_F(JobEditorTest, ADeletedJobGoesToTheTrashAndForgetsWhereItWasLeft) {
   g_remove((data_home_ + "/Trash/info/Trashed.tvj.trashinfo").c_str());
 }
 
-TEST_F(JobEditorTest, RenamingAJobCarriesWhereItWasLeft) {
+TEST_F(JobEditorTest, RenamingAJobCarriesWhereItWasLeftAndWhatWasSeen) {
   WriteJobs({{"Old", kNews}});
   RememberResumePoint("Old", {1, "http://x/"});
+  SeenState seen;
+  seen.At(kNews[0].URL).seen_at = 100;
+  ASSERT_TRUE(SaveSeenState(app_.path(), "Old", seen, {kNews[0].URL}).ok);
   auto e = Open(0);
   dialogs_.AnswerInput("New");
   dialogs_.AnswerMessage(MsgResult::OK);
@@ -278,6 +282,14 @@ TEST_F(JobEditorTest, RenamingAJobCarriesWhereItWasLeft) {
   EXPECT_EQ(ListOnDisk(), std::vector<std::string>{"New"});
   EXPECT_FALSE(RecallResumePoint("Old"));
   EXPECT_EQ(RecallResumePoint("New"), (ResumePoint{1, "http://x/"}));
+  EXPECT_EQ(ReadSeenState(app_.path(), "New").state, seen);
+  EXPECT_FALSE(FileExists(SeenStatePath(app_.path(), "Old")));
+
+  // A deleted job's marks go with it, so that a new job of its name starts without them.
+  dialogs_.AnswerMessage(MsgResult::OK);
+  e->cmdKillJob().clicked();
+  Pump();
+  EXPECT_FALSE(FileExists(SeenStatePath(app_.path(), "New")));
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ struct Row {
   StartAction action;
   const char* argument;
   const char* job;
-  int mode;
+  int mode;  // the number of the mode the switch sets, 0 for none
 };
 
 TEST(ParseCommandLine, SwitchesArgumentsAndModes) {
@@ -56,7 +56,7 @@ TEST(ParseCommandLine, SwitchesArgumentsAndModes) {
     EXPECT_EQ(cmd.action, r.action);
     EXPECT_EQ(cmd.argument, r.argument);
     EXPECT_EQ(cmd.job_name, r.job);
-    EXPECT_EQ(cmd.mode, r.mode);
+    EXPECT_EQ(cmd.mode ? ModeNumber(*cmd.mode) : 0, r.mode);
   }
 }
 

@@ -47,7 +47,7 @@ TEST_F(WindowPlacementTest, StoredValuesAreReadAndBadOnesFallBack) {
 
 TEST_F(WindowPlacementTest, ClosingWritesTheGeometryOnlyOfANormalWindow) {
   RecentHistory history;
-  ClosingPlacement normal{9000, 6000, 150, -30, false, false, 2};
+  ClosingPlacement normal{9000, 6000, 150, -30, false, false, Mode::Direct};
   auto writes = ClosingWrites(normal, history, store);
   std::vector<SettingWrite> expected = {
       {"Window", "Width", "9000"}, {"Window", "Height", "6000"},     {"Window", "Left", "150"},

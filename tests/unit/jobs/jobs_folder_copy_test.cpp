@@ -14,6 +14,7 @@
 
 #include "jobs/job_plan.h"
 #include "jobs/jobs_folder_choice.h"
+#include "jobs/seen_state.h"
 #include "platform/path_util.h"
 #include "support/gui_test.h"
 
@@ -83,14 +84,18 @@ TEST(JobsFolderCopyTest, AKilledCopyIsSweptWhenTheFolderIsChosenAgain) {
   SweepJobLeftovers(to.path());
   EXPECT_EQ(NamesIn(JoinPath(to.path(), "JobFiles")).size(), names.size());
 
-  // A job longer than the display shows is copied whole.
+  // A job longer than the display shows is copied whole, with what the user saw of it.
   std::vector<JobEntry> long_job;
   for (int i = 0; i < 40000; ++i) long_job.push_back({"T", "http://e/" + std::to_string(i)});
   ASSERT_TRUE(WriteJobFile(from.path(), JobName(7), long_job));
+  SeenState seen;
+  seen.At("http://e/3").seen_at = 100;
+  ASSERT_TRUE(SaveSeenState(from.path(), JobName(7), seen, {"http://e/3"}).ok);
   ASSERT_TRUE(CopyJobsInto(from.path(), to2.path(), &error)) << error;
   std::optional<Job> copied = ReadWholeJobFile(to2.path(), JobName(7));
   ASSERT_TRUE(copied);
   EXPECT_EQ(copied->entries, long_job);
+  EXPECT_EQ(ReadSeenState(to2.path(), JobName(7)).state, seen);
 }
 
 }  // namespace
