@@ -279,6 +279,9 @@ void WebKitBrowser::Navigate(const std::string& url) {
   if (uri.empty()) return;
   if (PreparedReady() && prepared_->uri() == uri) return ShowPrepared();
   DropPrepared();
+  // Laid out at its site's zoom from the start: set only when the page commits, a small page
+  // could be laid out (and tell its scripts its size) at the zoom of the page before.
+  ZoomFor(view_, uri);
   webkit_web_view_load_uri(view_, uri.c_str());
 }
 
