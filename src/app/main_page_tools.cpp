@@ -17,8 +17,11 @@ namespace tarvik {
 MainPageTools::MainPageTools(Gtk::Window& window, BrowserControl& browser, MainStatusBar& status,
                              FindBar& find_bar)
     : window_(window), browser_(browser), status_(status), find_bar_(find_bar) {
-  browser_.set_zoom_source(
-      [](const std::string& url) { return SiteZoom::Shared().PercentFor(url) / 100.0; });
+  browser_.set_zoom_source(&ZoomOf);
+}
+
+double MainPageTools::ZoomOf(const std::string& url) {
+  return SiteZoom::Shared().PercentFor(url) / 100.0;
 }
 
 void MainPageTools::OpenFind() { find_bar_.Open(); }

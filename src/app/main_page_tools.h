@@ -17,7 +17,9 @@ class MainStatusBar;
 
 class MainPageTools {
  public:
-  // Gives `browser` each page's zoom from the sites' levels (browse/site_zoom.h).
+  // Each page's zoom, from the levels of the sites (browse/site_zoom.h).
+  static double ZoomOf(const std::string& url);
+  // Gives `browser` each page's zoom from the sites' levels.
   MainPageTools(Gtk::Window& window, BrowserControl& browser, MainStatusBar& status,
                 FindBar& find_bar);
 

@@ -139,8 +139,19 @@ TEST_F(PageToolsTest, ZoomIsRememberedPerSiteAcrossARestartAndByThePreparedNextE
 
   app.reset();
   Pump(100);
-  frmMain& again = Open("/b.html");
-  ASSERT_TRUE(Shows(again, "b"));
+  server.Serve("/c.html", Titled("c", "<script>fetch('/width-' + innerWidth);</script>"));
+  frmMain& again = Open("/c.html");
+  ASSERT_TRUE(Shows(again, "c"));
+  std::string width;
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        for (const std::string& path : server.requests())
+          if (path.rfind("/width-", 0) == 0) width = path.substr(7);
+        return !width.empty();
+      },
+      kLoad));
+  EXPECT_NEAR(std::stoi(width), again.browser().widget().get_allocated_width() / 1.25, 5)
+      << "laid out at its site's zoom from the start";
   EXPECT_DOUBLE_EQ(Engine(again).Zoom(), 1.25);
   EXPECT_EQ(again.stbStat().zoom_text().get_text(), "ｽﾞｰﾑ 125%");
   Input(again, "key ctrl+0");
