@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/frm_downloads.h"
 #include "app/frm_main.h"
+#include "app/main_page_tools.h"
 #include "platform/desktop_notify.h"
 #include "platform/dialogs.h"
 #include "platform/downloads.h"
@@ -85,6 +86,7 @@ frmMain& TarvikApp::OpenFirstWindow() {
   // then finds that page on its way. Jobs and shortcuts wait for start-up, which reads them.
   std::optional<std::string> start_page =
       DirectStartPage(ParseCommandLine(command_line_), frmMain::StoredHomeURL());
+  browser->set_zoom_source(&MainPageTools::ZoomOf);  // the page is laid out at its site's zoom
   if (start_page) browser->Navigate(*start_page);
   first_ = std::make_unique<frmMain>(*this, std::move(browser), false, start_page.has_value());
   ++loading_;

@@ -28,6 +28,7 @@ frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool
   layout_.SetTwipsPerPixel(tx_, ty_);
 
   BuildControls();
+  BuildPageTools();
   actions_.BuildMenus(menubar_);
   WireCommands();
   ConnectBrowserEvents();
@@ -43,7 +44,10 @@ frmMain::frmMain(WindowHost& host, std::unique_ptr<BrowserControl> browser, bool
   last_height_px_ = h;
 }
 
-frmMain::~frmMain() { browser_->set_host(nullptr); }
+frmMain::~frmMain() {
+  fill_pending_.disconnect();
+  browser_->set_host(nullptr);
+}
 
 // ---- Building the designed window ------------------------------------------------------------
 
@@ -110,6 +114,8 @@ bool frmMain::on_configure_event(GdkEventConfigure* event) {
 bool frmMain::on_window_state_event(GdkEventWindowState* event) {
   maximized_ = (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
   minimized_ = (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  const bool full = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+  if (full != full_screen_) ShowFullScreen(full);
   return Gtk::Window::on_window_state_event(event);
 }
 
@@ -125,6 +131,7 @@ void frmMain::ApplyResizeLayout(const ResizeLayout& l) {
 }
 
 void frmMain::OnCoolBarHeightChanged(int height_px) {
+  if (full_screen_) return;  // the bands are hidden; the page fills the screen
   CoolBarHeightChange c = CoolBarHeightRule(snapshot_, static_cast<float>(height_px * ty_),
                                             browser_->ToolBar() != 0, window_height());
   Gtk::Widget& b = wbwMain();
@@ -149,14 +156,19 @@ void frmMain::CloseWindow() {
   if (closed_) return;
   int x = 0, y = 0;
   get_position(x, y);
-  const ClosingPlacement now{window_width(),
-                             window_height(),
-                             static_cast<float>(x * tx_),
-                             static_cast<float>(y * ty_),
-                             maximized_,
-                             minimized_,
-                             mode_,
-                             ReportsWindowPosition(get_display())};
+  ClosingPlacement now{window_width(),
+                       window_height(),
+                       static_cast<float>(x * tx_),
+                       static_cast<float>(y * ty_),
+                       maximized_,
+                       minimized_,
+                       mode_,
+                       ReportsWindowPosition(get_display())};
+  // Full screen is not a placement: the window is stored as it was before.
+  if (full_screen_ && before_full_screen_) {
+    now = *before_full_screen_;
+    now.mode = mode_;
+  }
   // One write for the close request and the unload: the unload's values are the same ones.
   UserSettings().SaveAll(ClosingWrites(now, RecentHistory::Shared(), UserSettings()));
   closed_ = true;

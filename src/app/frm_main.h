@@ -13,15 +13,18 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/command_line.h"
+#include "app/find_bar.h"
 #include "app/layout_rules.h"
 #include "app/main_action_set.h"
 #include "app/main_actions.h"
 #include "app/main_cool_bar.h"
 #include "app/main_job_extras.h"
 #include "app/main_page_extras.h"
+#include "app/main_page_tools.h"
 #include "app/main_rounds.h"
 #include "app/main_status_bar.h"
 #include "app/main_step_ahead.h"
@@ -29,6 +32,7 @@
 #include "app/main_window_skin.h"
 #include "app/twips_layout.h"
 #include "app/window_mode.h"
+#include "app/window_placement.h"
 #include "jobs/job_cursor.h"
 #include "jobs/job_host.h"
 #include "platform/browser_control.h"
@@ -73,6 +77,13 @@ class frmMain : public Gtk::Window,
   float window_height() const { return last_height_px_ * ty_; }
   bool is_maximized() const { return maximized_; }
   bool is_minimized() const { return minimized_; }
+
+  // Full screen: the page fills the screen, without the menus, the bands and the status bar;
+  // again, or Escape, brings them back. The placement stored on closing is the one before.
+  void ToggleFullScreen() override;
+  bool is_full_screen() const { return full_screen_; }
+  MainPageTools& page_tools() override { return page_tools_; }
+  FindBar& find_bar() { return find_bar_; }
 
   // Closing: the saves of a close request, then of the unload. Ctrl+Q and the close box both
   // come here; nothing is asked.
@@ -166,6 +177,11 @@ class frmMain : public Gtk::Window,
   float control_height(Gtk::Widget& w) const { return layout_.Geometry(w).height; }
 
   void BuildControls();
+  void BuildPageTools();  // frm_main_page.cpp
+  void ShowFullScreen(bool on);
+  // Escape outside the find bar: leaves full screen, else stops the page's load (and the page
+  // has the key too).
+  bool EscapeFromPage(GdkEventKey* event);
   void WireCommands();
   void ConnectBrowserEvents();
 
@@ -228,6 +244,12 @@ class frmMain : public Gtk::Window,
   MainStepAhead step_ahead_{*browser_, job_,
                             [this] { return mode_ == Mode::Job && JobSelected(); }};
 
+  // Full screen, and the window as it was before it.
+  bool full_screen_ = false;
+  std::optional<ClosingPlacement> before_full_screen_;
+  std::array<bool, 3> bars_before_full_screen_{};  // the menus, the bands, the status bar
+  sigc::connection fill_pending_;
+
   // Widgets, in the order of the window design.
   Gtk::Box vbox_{Gtk::ORIENTATION_VERTICAL};
   Gtk::MenuBar menubar_;
@@ -235,6 +257,8 @@ class frmMain : public Gtk::Window,
   Gtk::Image picSkin_;
   MainCoolBar clbComm_;
   MainStatusBar stbStat_;
+  FindBar find_bar_{*browser_};  // over the top of the page area while open
+  MainPageTools page_tools_{*this, *browser_, stbStat_, find_bar_};
 
   MainActionSet actions_{*this, *this};
   // After the menus: the skin items leave the skin menu before it goes.

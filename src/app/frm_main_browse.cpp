@@ -28,6 +28,7 @@ void frmMain::GoHome() { browser_->Navigate(home_url_); }
 // The editing keys edit a focused text field before the menu shortcuts see them.
 bool frmMain::on_key_press_event(GdkEventKey* event) {
   if (GiveEditingKeyToField(*this, event, browser_->EditableHasFocus())) return true;
+  if (EscapeFromPage(event)) return true;
   return Gtk::Window::on_key_press_event(event);
 }
 
@@ -143,8 +144,9 @@ void frmMain::OnToolBar(bool show) {
 }
 
 void frmMain::OnMenuBar(bool show) {
-  for (ActionId menu : {ActionId::FileMenu, ActionId::EditMenu, ActionId::JobMenu,
-                        ActionId::PocketMenu, ActionId::SettingsMenu, ActionId::HelpMenu})
+  for (ActionId menu :
+       {ActionId::FileMenu, ActionId::EditMenu, ActionId::ViewMenu, ActionId::JobMenu,
+        ActionId::PocketMenu, ActionId::SettingsMenu, ActionId::HelpMenu})
     action(menu).set_visible(show);
   // An empty menu bar would still take its row.
   menubar_.set_visible(show);

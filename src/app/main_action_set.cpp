@@ -4,6 +4,7 @@
 #include <gtkmm/menu.h>
 #include <gtkmm/separatormenuitem.h>
 
+#include "app/key_chords.h"
 #include "platform/accessible.h"
 #include "platform/display_text.h"
 
@@ -29,16 +30,12 @@ void MainActionSet::BuildMenus(Gtk::MenuBar& bar) {
     raw->set_visible(row.visible);
     raw->set_no_show_all(true);
 
-    if (!row.shortcut.empty()) {
-      guint key = 0;
-      Gdk::ModifierType mods;
-      // "Ctrl+U" → "<Control>u", "Alt+N" → "<Alt>n"
-      const bool alt = row.shortcut.rfind("Alt+", 0) == 0;
-      Gtk::AccelGroup::parse(std::string(alt ? "<Alt>" : "<Control>") +
-                                 row.shortcut.substr(row.shortcut.find('+') + 1),
-                             key, mods);
-      raw->add_accelerator("activate", accel_, gdk_keyval_to_lower(key),
-                           alt ? Gdk::MOD1_MASK : Gdk::CONTROL_MASK, Gtk::ACCEL_VISIBLE);
+    // The first key is shown in the menu; the others are the same key elsewhere on keyboards.
+    bool first = true;
+    for (const KeyChord& chord : KeyChordsOf(row.shortcut)) {
+      raw->add_accelerator("activate", accel_, chord.key, chord.mods,
+                           first ? Gtk::ACCEL_VISIBLE : Gtk::AccelFlags(0));
+      first = false;
     }
 
     if (row.kind == ActionRow::Kind::Submenu) {

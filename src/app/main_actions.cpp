@@ -5,6 +5,7 @@
 
 #include "app/main_job_extras.h"
 #include "app/main_page_extras.h"
+#include "app/main_page_tools.h"
 #include "app/main_rounds.h"
 #include "app/main_step_ahead.h"
 #include "app/main_window_pockets.h"
@@ -168,6 +169,12 @@ std::vector<ActionRow> BuildRows() {
     t.push_back(std::move(row));
   }
   std::vector<ActionRow> rest = {
+      // Beyond the designed file menu: the page shown saved and printed.
+      Separator("mSepPage", A::FileMenu),
+      Item(A::SavePage, "mnuSavePage", "名前を付けて保存(&S)...", A::FileMenu, "Ctrl+S",
+           [](MainCommandHost& w) { w.page_tools().SavePage(); }),
+      Item(A::Print, "mnuPrint", "印刷(&P)...", A::FileMenu, "Ctrl+Shift+P",
+           [](MainCommandHost& w) { w.page_tools().Print(); }),
       // Beyond the designed file menu.
       Item(A::Downloads, "mnuDownloads", "ﾀﾞｳﾝﾛｰﾄﾞ(&L)...", A::FileMenu, "Ctrl+J",
            &MainCommandHost::ShowDownloads),
@@ -176,6 +183,36 @@ std::vector<ActionRow> BuildRows() {
       Menu(A::EditMenu, "mhEdit", "編集(&E)", A::None, &MainCommandHost::RefreshEditMenu),
       Item(A::CopyUrl, "mnuCopy", "URLのｺﾋﾟｰ(&C)", A::EditMenu, "Ctrl+C", &CopyUrl),
       Item(A::PasteUrl, "mnuPaste", "URLの貼り付け(&V)", A::EditMenu, "Ctrl+V", &PasteUrl),
+      // Beyond the designed menus: finding in the page, and a view menu of what desktop browsers
+      // offer for the page shown (the toolbar's commands with their keys, zoom, full screen).
+      // Escape also stops a load (frmMain::EscapeFromPage): as an accelerator it would take the
+      // key from the find bar and from input methods.
+      Separator("mSepFind", A::EditMenu),
+      Item(A::Find, "mnuFind", "検索(&F)...", A::EditMenu, "Ctrl+G",
+           [](MainCommandHost& w) { w.page_tools().OpenFind(); }),
+      Item(A::FindNext, "mnuFindNext", "次を検索(&N)", A::EditMenu, "F3",
+           [](MainCommandHost& w) { w.page_tools().FindNext(); }),
+      Item(A::FindPrevious, "mnuFindPrevious", "前を検索(&B)", A::EditMenu, "Shift+F3",
+           [](MainCommandHost& w) { w.page_tools().FindPrevious(); }),
+      Menu(A::ViewMenu, "mhView", "表示(&V)"),
+      Item(A::Back, "mnuBack", "戻る(&B)", A::ViewMenu, "Alt+Left",
+           [](MainCommandHost& w) { w.browser().GoBack(); }),
+      Item(A::Forward, "mnuForward", "進む(&F)", A::ViewMenu, "Alt+Right",
+           [](MainCommandHost& w) { w.browser().GoForward(); }),
+      Item(A::Refresh, "mnuRefresh", "更新(&R)", A::ViewMenu, "F5",
+           [](MainCommandHost& w) { w.browser().Refresh2(); }),
+      Item(A::Stop, "mnuStop", "中止(&S)", A::ViewMenu, "",
+           [](MainCommandHost& w) { w.browser().Stop(); }),
+      Separator("mSepView1", A::ViewMenu),
+      Item(A::ZoomIn, "mnuZoomIn", "拡大(&I)", A::ViewMenu, "Ctrl+plus",
+           [](MainCommandHost& w) { w.page_tools().ZoomStep(1); }),
+      Item(A::ZoomOut, "mnuZoomOut", "縮小(&O)", A::ViewMenu, "Ctrl+minus",
+           [](MainCommandHost& w) { w.page_tools().ZoomStep(-1); }),
+      Item(A::ZoomReset, "mnuZoomReset", "元のｻｲｽﾞ(&Z)", A::ViewMenu, "Ctrl+0",
+           [](MainCommandHost& w) { w.page_tools().ZoomReset(); }),
+      Separator("mSepView2", A::ViewMenu),
+      Item(A::FullScreen, "mnuFullScreen", "全画面表示(&U)", A::ViewMenu, "F11",
+           &MainCommandHost::ToggleFullScreen),
       Menu(A::JobMenu, "mhJob", "ｼﾞｮﾌﾞ(&J)"),
       Item(A::NewJob, "mnuNewJob", "新規ｼﾞｮﾌﾞの作成(&N)...", A::JobMenu, "Ctrl+N",
            [](MainCommandHost& w) { mnuNewJob_Click(w.job_host()); }),
@@ -203,6 +240,18 @@ std::vector<ActionRow> BuildRows() {
            [](MainCommandHost& w) { w.job_extras().JobFromPageLinks(); }),
       Item(A::JobFromUrlList, "mnuJobFromUrlList", kJobFromUrlListCaption, A::JobMenu, "",
            [](MainCommandHost& w) { w.job_extras().JobFromUrlList(); }),
+      // The job bar's step buttons cmdNav(0) to cmdNav(4), with keys.
+      Separator("mSepJobSteps", A::JobMenu),
+      Item(A::FirstEntry, "mnuFirstEntry", "先頭へ(&F)", A::JobMenu, "Alt+Home",
+           [](MainCommandHost& w) { w.StepJob(kStepFirst); }),
+      Item(A::PreviousEntry, "mnuPreviousEntry", "一つ前(&P)", A::JobMenu, "Alt+Page_Up",
+           [](MainCommandHost& w) { w.StepJob(kStepPrevious); }),
+      Item(A::NextEntry, "mnuNextEntry", "次(&S)", A::JobMenu, "Alt+Page_Down",
+           [](MainCommandHost& w) { w.StepJob(kStepNext); }),
+      Item(A::LastEntry, "mnuLastEntry", "最後へ(&O)", A::JobMenu, "Alt+End",
+           [](MainCommandHost& w) { w.StepJob(kStepLast); }),
+      Item(A::EntryList, "mnuEntryList", "一覧から選択(&I)...", A::JobMenu, "Alt+L",
+           [](MainCommandHost& w) { w.StepJob(kStepList); }),
       // A round through the loaded job (app/main_rounds.h).
       Separator("mSepRound", A::JobMenu),
       NeedsJob(Item(A::CheckUpdates, "mnuCheckUpdates", kCheckUpdatesCaption, A::JobMenu, "",
@@ -264,18 +313,8 @@ std::vector<ActionRow> BuildRows() {
            [](MainCommandHost& w) { mnuAuthorPage_Click(w.browser()); }),
       Item(A::Version, "mnuVer", "ﾊﾞｰｼﾞｮﾝ情報(&V)...", A::HelpMenu, "Ctrl+R",
            [](MainCommandHost& w) { mnuVer_Click(&w.command_window()); }),
-      // The toolbar's buttons 1, 2, 3, 5 and 6.
-      Button(A::Stop, [](MainCommandHost& w) { w.browser().Stop(); }),
-      Button(A::Refresh, [](MainCommandHost& w) { w.browser().Refresh2(); }),
+      // The toolbar's button 3 (the buttons 1, 2, 5 and 6 are in the view menu).
       Button(A::Home, &MainCommandHost::GoHome),
-      Button(A::Back, [](MainCommandHost& w) { w.browser().GoBack(); }),
-      Button(A::Forward, [](MainCommandHost& w) { w.browser().GoForward(); }),
-      // The job bar's step buttons cmdNav(0) to cmdNav(4).
-      Button(A::FirstEntry, [](MainCommandHost& w) { w.StepJob(kStepFirst); }),
-      Button(A::PreviousEntry, [](MainCommandHost& w) { w.StepJob(kStepPrevious); }),
-      Button(A::NextEntry, [](MainCommandHost& w) { w.StepJob(kStepNext); }),
-      Button(A::LastEntry, [](MainCommandHost& w) { w.StepJob(kStepLast); }),
-      Button(A::EntryList, [](MainCommandHost& w) { w.StepJob(kStepList); }),
       // Enter in the address box and the Go button; the mode picture.
       Button(A::Go, &MainCommandHost::Go),
       Button(A::ToggleMode, &MainCommandHost::ToggleMode),

@@ -20,6 +20,7 @@ class BrowserControl;
 class JobHost;
 class MainJobExtras;
 class MainRounds;
+class MainPageTools;
 class MainWindowPockets;
 class MainWindowSkin;
 
@@ -36,11 +37,22 @@ enum class ActionId {
   DeleteHistory,
   Recent,
   Downloads,
+  SavePage,
+  Print,
   Quit,
   // Edit
   EditMenu,
   CopyUrl,
   PasteUrl,
+  Find,
+  FindNext,
+  FindPrevious,
+  // View
+  ViewMenu,
+  ZoomIn,
+  ZoomOut,
+  ZoomReset,
+  FullScreen,
   // Job
   JobMenu,
   NewJob,
@@ -81,13 +93,13 @@ enum class ActionId {
   Help,
   AuthorPage,
   Version,
-  // The toolbar's buttons
+  // The toolbar's buttons, also in the view menu
   Stop,
   Refresh,
   Home,
   Back,
   Forward,
-  // The job bar's step buttons
+  // The job bar's step buttons, also in the job menu
   FirstEntry,
   PreviousEntry,
   NextEntry,
@@ -122,7 +134,9 @@ class MainCommandHost {
   virtual void Go() = 0;
   virtual void StepJob(int step) = 0;  // a JobStep
   virtual void ToggleMode() = 0;
-  virtual void ShowDownloads() = 0;  // the process's downloads window
+  virtual void ShowDownloads() = 0;         // the process's downloads window
+  virtual MainPageTools& page_tools() = 0;  // find, zoom, print and save
+  virtual void ToggleFullScreen() = 0;
 };
 
 struct ActionRow {
@@ -133,7 +147,7 @@ struct ActionRow {
   std::string name;     // the menu item's "mnuOpURL", "mnuRecent(3)", ...; empty for no item
   std::string caption;  // with "&" before the access key; empty for a separator
   ActionId parent = ActionId::None;  // the submenu it sits in; None for the menu bar
-  std::string shortcut;              // "Ctrl+U", "Alt+N", or empty
+  std::string shortcut;  // "Ctrl+U", "Alt+N", "Ctrl+Shift+P", "F11", or empty (key_chords.h)
   bool enabled = true;
   bool visible = true;
   Kind kind = Kind::Command;

@@ -72,6 +72,7 @@ void MainStatusBar::Build(int tx, int ty) {
       status_text_.set_ellipsize(Pango::ELLIPSIZE_END);
       text_panel_.pack_start(status_text_, Gtk::PACK_EXPAND_WIDGET);
       text_panel_.pack_start(undo_button_, Gtk::PACK_SHRINK);
+      text_panel_.pack_end(zoom_text_, Gtk::PACK_SHRINK);
       f.add(text_panel_);
     } else {
       panels_[i]->set_xalign(i == 0 ? 0.0f : 0.5f);
@@ -91,6 +92,8 @@ void MainStatusBar::Build(int tx, int ty) {
   undo_button_.set_relief(Gtk::RELIEF_NONE);
   undo_button_.set_focus_on_click(false);
   undo_button_.set_no_show_all();
+  zoom_text_.set_no_show_all();
+  zoom_text_.set_margin_end(4);
   undo_button_.signal_clicked().connect([this] {
     std::function<void()> undo = std::move(undo_);
     EndNotice();
@@ -153,6 +156,15 @@ bool MainStatusBar::DrawProgress(const Cairo::RefPtr<Cairo::Context>& cr) {
   cr->set_source(progress_surface_, -x, -y);
   cr->paint();
   return true;
+}
+
+}  // namespace tarvik
+
+namespace tarvik {
+
+void MainStatusBar::set_zoom_text(const std::string& text) {
+  zoom_text_.set_text(text);
+  zoom_text_.set_visible(!text.empty());
 }
 
 }  // namespace tarvik

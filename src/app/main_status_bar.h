@@ -38,6 +38,9 @@ class MainStatusBar : public Gtk::Box {
   // The progress graph's right edge in pixels, -1 when nothing is drawn.
   int progress_extent() const { return progress_shown_ ? progress_x_ : -1; }
   Gtk::Label& panel(int i) { return *panels_[i]; }  // 0 text, 2 date, 3 time
+  // The page's zoom at the end of the text panel; "" hides it.
+  void set_zoom_text(const std::string& text);
+  Gtk::Label& zoom_text() { return zoom_text_; }
   Gtk::DrawingArea& picProg() { return picProg_; }
   void StopClock() { clock_.disconnect(); }
 
@@ -51,6 +54,7 @@ class MainStatusBar : public Gtk::Box {
   Gtk::Box text_panel_{Gtk::ORIENTATION_HORIZONTAL};  // the text and the undo button
   Gtk::Label status_text_;
   Gtk::Button undo_button_;
+  Gtk::Label zoom_text_;
   std::function<void()> undo_;
   Gtk::DrawingArea picProg_;
   Gtk::Label status_date_;

@@ -142,6 +142,8 @@ class BrowserControl {
   virtual int ToolBar() const = 0;
   // Whether the page view has the keyboard focus in its window.
   virtual bool HasFocus() const = 0;
+  // Gives the keyboard focus to the page.
+  virtual void FocusPage() = 0;
   // Whether it has the focus in a field of the page that the user types into: a text box, a
   // text area or an editable element.
   virtual bool EditableHasFocus() const = 0;
@@ -191,6 +193,31 @@ class BrowserControl {
     (void)on;
     (void)languages;
   }
+  // Finding text in the page shown, letter case ignored: every match is highlighted and the
+  // page scrolls to the current one. `First` looks for `text` anew, `Next` and `Previous` step
+  // from the current match, going round at the ends. The engine answers through
+  // signal_find_count. `EndFind` takes the highlights away.
+  enum class FindStep { First, Next, Previous };
+  virtual void Find(const std::string& text, FindStep step) = 0;
+  virtual void EndFind() = 0;
+
+  // How large pages are shown, 1.0 for their own size. `SetZoom` changes the page shown now;
+  // `set_zoom_source` gives the level of each page as it comes to be shown, and of the page
+  // made ready out of sight (from its address, also again on each SetZoom).
+  virtual void SetZoom(double level) = 0;
+  virtual double Zoom() const = 0;
+  virtual void set_zoom_source(std::function<double(const std::string& url)> level_of) = 0;
+
+  // Prints the page shown through the desktop's print dialog, whose preview and printers
+  // (a PDF file among them) the user picks from.
+  virtual void Print() = 0;
+  // Prints the page shown into a PDF file, with no dialog. `done` learns whether it was
+  // written, once the engine has finished.
+  virtual void PrintToFile(const std::string& pdf_path, std::function<void(bool)> done) = 0;
+  // Saves the page shown at `path`: as one file with what it shows (MHTML), or its HTML as
+  // the server sent it. `done` learns whether it was written.
+  virtual void SavePage(const std::string& path, bool single_file,
+                        std::function<void(bool)> done) = 0;
 
   // Events.
   using TextSignal = sigc::signal<void(const std::string&)>;
@@ -221,6 +248,14 @@ class BrowserControl {
   PermissionSignal& signal_permission_request() { return permission_request_; }
   // A page tried to open a window at this address without the user's click, and was refused.
   TextSignal& signal_popup_blocked() { return popup_blocked_; }
+  // How many matches a Find found; 0 for none.
+  using CountSignal = sigc::signal<void(unsigned)>;
+  CountSignal& signal_find_count() { return find_count_; }
+  // Ctrl and the wheel over the page: +1 asks for larger, -1 for smaller.
+  using StepSignal = sigc::signal<void(int)>;
+  StepSignal& signal_zoom_wheel() { return zoom_wheel_; }
+  // The mouse's back (true) or forward (false) button over the page.
+  FlagSignal& signal_history_button() { return history_button_; }
 
  protected:
   TextSignal status_text_change_;
@@ -235,6 +270,9 @@ class BrowserControl {
   SizeSignal resize_to_;
   PermissionSignal permission_request_;
   TextSignal popup_blocked_;
+  CountSignal find_count_;
+  StepSignal zoom_wheel_;
+  FlagSignal history_button_;
 };
 
 // Makes the browser of a main window. `related` is the browser whose page asked for the new

@@ -237,6 +237,7 @@ void WebKitBrowser::ConnectView() {
   g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(view_, "context-menu", G_CALLBACK(OnContextMenu), this);
   g_signal_connect(view_, "permission-request", G_CALLBACK(OnPermissionRequest), this);
+  ConnectTools();
 }
 
 WebKitBrowser::~WebKitBrowser() {
@@ -248,6 +249,7 @@ WebKitBrowser::~WebKitBrowser() {
   for (WebKitBackForwardListItem* item : history_before_) g_object_unref(item);
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(view_), this);
   g_signal_handlers_disconnect_by_data(view_, this);
+  DisconnectTools(view_);
   g_signal_handlers_disconnect_by_data(content_, this);
   g_object_unref(view_);
   g_object_unref(content_);
@@ -264,6 +266,9 @@ void WebKitBrowser::Navigate(const std::string& url) {
   if (uri.empty()) return;
   if (PreparedReady() && prepared_->uri() == uri) return ShowPrepared();
   DropPrepared();
+  // Laid out at its site's zoom from the start: set only when the page commits, a small page
+  // could be laid out (and tell its scripts its size) at the zoom of the page before.
+  ZoomFor(view_, uri);
   webkit_web_view_load_uri(view_, uri.c_str());
 }
 
@@ -277,6 +282,8 @@ void WebKitBrowser::Prepare(const std::string& uri) {
   DropPrepared();
   prepared_ = std::make_unique<PreparedPage>(view_, &frame_, NewContentManager(), uri,
                                              [this] { DropPrepared(); });
+  // Shown at the size its site is shown at: the step changes nothing of its layout.
+  ZoomFor(prepared_->view(), uri);
 }
 
 void WebKitBrowser::DropPrepared() { prepared_.reset(); }
@@ -332,6 +339,7 @@ void WebKitBrowser::ShowView(WebKitWebView* fresh, WebKitUserContentManager* con
   const bool had_focus = gtk_widget_is_focus(GTK_WIDGET(old));
   g_signal_handlers_disconnect_by_data(webkit_web_view_get_window_properties(old), this);
   g_signal_handlers_disconnect_by_data(old, this);
+  DisconnectTools(old);
   g_signal_handlers_disconnect_by_data(content_, this);
   if (keep) {
     // Left for a newer page, the view is left at its item; left for an older one, it keeps
@@ -399,6 +407,8 @@ std::string WebKitBrowser::LocationURL() const {
 }
 
 bool WebKitBrowser::HasFocus() const { return gtk_widget_is_focus(GTK_WIDGET(view_)); }
+
+void WebKitBrowser::FocusPage() { gtk_widget_grab_focus(GTK_WIDGET(view_)); }
 
 bool WebKitBrowser::EditableHasFocus() const { return HasFocus() && editable_focused_; }
 
@@ -579,6 +589,7 @@ void WebKitBrowser::Report(int event, bool from_engine) {
       break;
     case WEBKIT_LOAD_COMMITTED: {
       editable_focused_ = false;  // the focus was in the page that has gone
+      ZoomFor(view_, LocationURL());
       SetStatus("読み込んでいます...");
       // The page is the one shown from now on: the address box and the history follow at once,
       // however long the rest of the page takes. Its title, when it has one, comes by itself
@@ -625,8 +636,9 @@ void WebKitBrowser::OnTitle(GObject*, GParamSpec*, gpointer self) {
 // attachment is saved: the engine's own rule. Anything else that the user asked for in the
 // page area (a link to an archive, say) is saved too, through the same question as any other
 // download; the engine alone would drop it without a word.
-gboolean WebKitBrowser::OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer) {
-  if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return FALSE;
+gboolean WebKitBrowser::OnDecidePolicy(WebKitWebView*, void* decision, int type, gpointer self) {
+  if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
+    return static_cast<WebKitBrowser*>(self)->OpenMiddleClick(decision);
   auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
   if (webkit_response_policy_decision_is_mime_type_supported(response_decision)) return FALSE;
   // A frame inside a page cannot make the user answer questions.

@@ -59,6 +59,7 @@ class WebKitBrowser : public BrowserControl {
   std::string LocationName() const override;
   int ToolBar() const override { return toolbar_; }
   bool HasFocus() const override;
+  void FocusPage() override;
   bool EditableHasFocus() const override;
   void CopySelectionIfAny(std::function<void(bool)> done) override;
   void CollectLinks(std::function<void(std::vector<PageLink>)> done) override;
@@ -72,6 +73,16 @@ class WebKitBrowser : public BrowserControl {
                        std::function<void(int)> done) override;
   DownloadSource* downloads() override { return &EngineDownloads(); }
   void SetSpellChecking(bool on, const std::vector<std::string>& languages) override;
+  void Find(const std::string& text, FindStep step) override;
+  void EndFind() override;
+  void SetZoom(double level) override;
+  double Zoom() const override;
+  void set_zoom_source(std::function<double(const std::string&)> level_of) override {
+    zoom_source_ = std::move(level_of);
+  }
+  void Print() override;
+  void PrintToFile(const std::string& pdf_path, std::function<void(bool)> done) override;
+  void SavePage(const std::string& path, bool single_file, std::function<void(bool)> done) override;
 
   // The view that shows the page; another one after a prepared page has been shown.
   WebKitWebView* view() const { return view_; }
@@ -81,6 +92,8 @@ class WebKitBrowser : public BrowserControl {
   bool PreparedReady() const;
   // ... and it has loaded in full: a step to it shows it as loaded.
   bool PreparedLoaded() const;
+  // The zoom level of the page being prepared, 0 for none.
+  double PreparedZoom() const;
   // How many views of pages the user left are kept for back (or forward).
   int KeptViews(bool back) const { return static_cast<int>((back ? behind_ : ahead_).size()); }
 
@@ -130,6 +143,14 @@ class WebKitBrowser : public BrowserControl {
   void SetStatus(const std::string& text);
   void EmitRequestedSize();
   void ConnectView();
+  // The find, zoom-wheel and mouse-button handlers of the view shown (webkit_page_tools.cpp).
+  void ConnectTools();
+  void DisconnectTools(WebKitWebView* view);
+  // Gives `view` the zoom level of the page at `uri`.
+  void ZoomFor(WebKitWebView* view, const std::string& uri);
+  // A middle click on a link opens it in a new window: true when `decision` was one (and has
+  // been answered).
+  bool OpenMiddleClick(void* decision);
   void ConnectContent();
   // What the window hears of a load of the page shown, at each of its stages; the one place the
   // load events come from, whether the engine loaded the page or a view was put in its place.
@@ -168,6 +189,7 @@ class WebKitBrowser : public BrowserControl {
   WebKitUserContentManager* content_ = nullptr;  // this view's own scripts
   BrowserHost* host_ = nullptr;
   AddressFixUp fix_up_;
+  std::function<double(const std::string&)> zoom_source_;
   int toolbar_ = 1;
   std::string status_;
   bool loading_ = false;

@@ -31,6 +31,7 @@ class FakeBrowser : public BrowserControl {
   }
   int ToolBar() const override { return toolbar; }
   bool HasFocus() const override { return has_focus; }
+  void FocusPage() override { has_focus = true; }
   bool EditableHasFocus() const override { return has_focus && editable_focus; }
   void CopySelectionIfAny(std::function<void(bool)> done) override {
     calls.push_back("CopySelectionIfAny");
@@ -62,12 +63,33 @@ class FakeBrowser : public BrowserControl {
   void HighlightBlocks(const std::vector<std::string>&, std::function<void(int)> done) override {
     if (done) done(0);
   }
+  void Find(const std::string& text, FindStep step) override {
+    calls.push_back("Find:" + text + ":" + std::to_string(static_cast<int>(step)));
+  }
+  void EndFind() override { calls.push_back("EndFind"); }
+  void SetZoom(double level) override { zoom = level; }
+  double Zoom() const override { return zoom; }
+  void set_zoom_source(std::function<double(const std::string&)> level_of) override {
+    zoom_source = std::move(level_of);
+  }
+  void Print() override { calls.push_back("Print"); }
+  void PrintToFile(const std::string& path, std::function<void(bool)> done) override {
+    calls.push_back("PrintToFile:" + path);
+    done(false);
+  }
+  void SavePage(const std::string& path, bool single_file,
+                std::function<void(bool)> done) override {
+    calls.push_back("SavePage:" + path + (single_file ? ":mhtml" : ":html"));
+    done(false);
+  }
 
   // Test side.
   std::string prepared;               // the page made ready, "" for none
   int drops = 0;                      // DropPrepared calls
   std::vector<std::string> resolved;  // the last addresses whose hosts were looked up
   std::vector<std::string> calls;
+  double zoom = 1.0;
+  std::function<double(const std::string&)> zoom_source;
   std::vector<PageLink> page_links;  // what CollectLinks finds
   std::string location_url;
   std::string location_name;

@@ -74,7 +74,9 @@ TEST_F(JobExtrasTest, TheJobMenuHoldsTheNewItemsBelowTheDesignedOnes) {
       "mnuImportFavFolder", "mSepJob1",           "mhAddToJob",
       "mnuResumeJob",       "mSepJob2",           "mnuImportBookmarks",
       "mnuExportBookmarks", "mnuExportShortcuts", "mSepJob3",
-      "mnuJobFromLinks",    "mnuJobFromUrlList",  "mSepRound",
+      "mnuJobFromLinks",    "mnuJobFromUrlList",  "mSepJobSteps",
+      "mnuFirstEntry",      "mnuPreviousEntry",   "mnuNextEntry",
+      "mnuLastEntry",       "mnuEntryList",       "mSepRound",
       "mnuCheckUpdates",    "mnuNextUpdate",      "mnuMarkAllSeen",
       "mnuAutoCheckJob"};
   EXPECT_EQ(labels, expected);

@@ -316,8 +316,8 @@ TEST_F(MainWindowTest, TheMenusCarryTheirCaptionsShortcutsAndStates) {
   // Top-level menus in their order.
   std::vector<std::string> tops;
   for (Gtk::Widget* child : w.menu_bar().get_children()) tops.push_back(child->get_name());
-  EXPECT_EQ(tops, (std::vector<std::string>{"mhFile", "mhEdit", "mhJob", "mhPocket", "mhConfig",
-                                            "mhHelp"}));
+  EXPECT_EQ(tops, (std::vector<std::string>{"mhFile", "mhEdit", "mhView", "mhJob", "mhPocket",
+                                            "mhConfig", "mhHelp"}));
   EXPECT_FALSE(w.cboJob().is_sensitive());
   EXPECT_EQ(w.cmdNav(4).get_tooltip_text(), "一覧から選択");
 }
