@@ -152,18 +152,22 @@ void frmMain::OnCoolBarBandChange() {
 
 // ---- Closing -----------------------------------------------------------------------------------
 
-void frmMain::CloseWindow() {
-  if (closed_) return;
+ClosingPlacement frmMain::PlacementNow() {
   int x = 0, y = 0;
   get_position(x, y);
-  ClosingPlacement now{window_width(),
-                       window_height(),
-                       static_cast<float>(x * tx_),
-                       static_cast<float>(y * ty_),
-                       maximized_,
-                       minimized_,
-                       mode_,
-                       ReportsWindowPosition(get_display())};
+  return ClosingPlacement{window_width(),
+                          window_height(),
+                          static_cast<float>(x * tx_),
+                          static_cast<float>(y * ty_),
+                          maximized_,
+                          minimized_,
+                          mode_,
+                          ReportsWindowPosition(get_display())};
+}
+
+void frmMain::CloseWindow() {
+  if (closed_) return;
+  ClosingPlacement now = PlacementNow();
   // Full screen is not a placement: the window is stored as it was before.
   if (full_screen_ && before_full_screen_) {
     now = *before_full_screen_;

@@ -186,6 +186,8 @@ class frmMain : public Gtk::Window,
   void ConnectBrowserEvents();
 
   void ResizeWindowInCode(float width, float height);
+  // The placement a close would store now.
+  ClosingPlacement PlacementNow();
 
   // The start-up steps, in their order.
   void ReadScreenResolution();

@@ -44,16 +44,7 @@ void frmMain::BuildPageTools() {
 
 void frmMain::ToggleFullScreen() {
   if (full_screen_) return unfullscreen();
-  int x = 0, y = 0;
-  get_position(x, y);
-  before_full_screen_ = ClosingPlacement{window_width(),
-                                         window_height(),
-                                         static_cast<float>(x * tx_),
-                                         static_cast<float>(y * ty_),
-                                         maximized_,
-                                         minimized_,
-                                         mode_,
-                                         ReportsWindowPosition(get_display())};
+  before_full_screen_ = PlacementNow();
   fullscreen();
 }
 

@@ -54,6 +54,12 @@ ActionRow Indexed(ActionRow row, int index) {
   row.index = index;
   return row;
 }
+// A command on the page shown (app/main_page_tools.h).
+ActionRow PageTool(ActionId id, const char* name, const char* caption, ActionId parent,
+                   const char* shortcut, void (MainPageTools::*tool)()) {
+  return Item(id, name, caption, parent, shortcut,
+              [tool](MainCommandHost& w) { (w.page_tools().*tool)(); });
+}
 // A command that has no menu item: a button runs it (app/main_action_set.h).
 ActionRow Button(ActionId id, Handler handler) {
   return {id, 0, "", "", A::None, "", true, true, Kind::Command, std::move(handler), {}};
@@ -90,54 +96,48 @@ void PasteUrl(MainCommandHost& w) {
   w.browser().Navigate(text);
 }
 
+// A check item: `follow` hears the item's new state; `checked` gives it as the window is built
+// (none: off).
+ActionRow CheckItem(A id, const char* name, const char* caption, A parent,
+                    std::function<void(MainCommandHost&, bool)> follow,
+                    std::function<bool()> checked = nullptr) {
+  ActionRow row = Item(id, name, caption, parent, "", [id, follow](MainCommandHost& w) {
+    if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(id)))
+      follow(w, item->get_active());
+  });
+  row.kind = Kind::Check;
+  row.checked = std::move(checked);
+  return row;
+}
+
 // Beyond the designed job menu: whether the loaded job is checked on its own.
 ActionRow AutoCheckJobItem() {
-  ActionRow row =
-      NeedsJob(Item(A::AutoCheckJob, "mnuAutoCheckJob", kAutoCheckJobCaption, A::JobMenu, "",
-                    [](MainCommandHost& w) {
-                      auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(A::AutoCheckJob));
-                      if (item) w.rounds().SetLoadedJobAutoChecked(item->get_active());
-                    }));
-  row.kind = Kind::Check;
-  return row;
+  return NeedsJob(
+      CheckItem(A::AutoCheckJob, "mnuAutoCheckJob", kAutoCheckJobCaption, A::JobMenu,
+                [](MainCommandHost& w, bool on) { w.rounds().SetLoadedJobAutoChecked(on); }));
 }
 
 // Beyond the designed settings menu: whether a round highlights the places new on a page.
 ActionRow HighlightChangesItem() {
-  ActionRow row = Item(A::HighlightChanges, "mnuHighlightChanges", kHighlightChangesCaption,
-                       A::SettingsMenu, "", [](MainCommandHost& w) {
-                         auto* item =
-                             dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(A::HighlightChanges));
-                         if (item) MainRounds::SetHighlightEnabled(item->get_active());
-                       });
-  row.kind = Kind::Check;
-  row.checked = &MainRounds::HighlightEnabled;
-  return row;
+  return CheckItem(
+      A::HighlightChanges, "mnuHighlightChanges", kHighlightChangesCaption, A::SettingsMenu,
+      [](MainCommandHost&, bool on) { MainRounds::SetHighlightEnabled(on); },
+      &MainRounds::HighlightEnabled);
 }
 
 // Beyond the designed settings menu: whether the next entry of a job is made ready ahead.
 ActionRow PrepareNextItem() {
-  ActionRow row = Item(A::PrepareNext, "mnuPrepareNext", "次のﾍﾟｰｼﾞを先読み(&P)", A::SettingsMenu,
-                       "", [](MainCommandHost& w) {
-                         auto* item =
-                             dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(A::PrepareNext));
-                         if (item) MainStepAhead::SetEnabled(item->get_active());
-                       });
-  row.kind = Kind::Check;
-  row.checked = &MainStepAhead::Enabled;
-  return row;
+  return CheckItem(
+      A::PrepareNext, "mnuPrepareNext", "次のﾍﾟｰｼﾞを先読み(&P)", A::SettingsMenu,
+      [](MainCommandHost&, bool on) { MainStepAhead::SetEnabled(on); }, &MainStepAhead::Enabled);
 }
 
 // Beyond the designed settings menu: spell checking in the fields of pages.
 ActionRow SpellCheckItem() {
-  ActionRow row = Item(
-      A::SpellCheck, "mnuSpellCheck", "ｽﾍﾟﾙﾁｪｯｸ(&K)", A::SettingsMenu, "", [](MainCommandHost& w) {
-        if (auto* item = dynamic_cast<Gtk::CheckMenuItem*>(w.menu_item(A::SpellCheck)))
-          MainPageExtras::SetSpellCheckEnabled(item->get_active(), w.browser());
-      });
-  row.kind = Kind::Check;
-  row.checked = &MainPageExtras::SpellCheckEnabled;
-  return row;
+  return CheckItem(
+      A::SpellCheck, "mnuSpellCheck", "ｽﾍﾟﾙﾁｪｯｸ(&K)", A::SettingsMenu,
+      [](MainCommandHost& w, bool on) { MainPageExtras::SetSpellCheckEnabled(on, w.browser()); },
+      &MainPageExtras::SpellCheckEnabled);
 }
 
 std::vector<ActionRow> BuildRows() {
@@ -171,10 +171,10 @@ std::vector<ActionRow> BuildRows() {
   std::vector<ActionRow> rest = {
       // Beyond the designed file menu: the page shown saved and printed.
       Separator("mSepPage", A::FileMenu),
-      Item(A::SavePage, "mnuSavePage", "名前を付けて保存(&S)...", A::FileMenu, "Ctrl+S",
-           [](MainCommandHost& w) { w.page_tools().SavePage(); }),
-      Item(A::Print, "mnuPrint", "印刷(&P)...", A::FileMenu, "Ctrl+Shift+P",
-           [](MainCommandHost& w) { w.page_tools().Print(); }),
+      PageTool(A::SavePage, "mnuSavePage", "名前を付けて保存(&S)...", A::FileMenu, "Ctrl+S",
+               &MainPageTools::SavePage),
+      PageTool(A::Print, "mnuPrint", "印刷(&P)...", A::FileMenu, "Ctrl+Shift+P",
+               &MainPageTools::Print),
       // Beyond the designed file menu.
       Item(A::Downloads, "mnuDownloads", "ﾀﾞｳﾝﾛｰﾄﾞ(&L)...", A::FileMenu, "Ctrl+J",
            &MainCommandHost::ShowDownloads),
@@ -188,12 +188,11 @@ std::vector<ActionRow> BuildRows() {
       // Escape also stops a load (frmMain::EscapeFromPage): as an accelerator it would take the
       // key from the find bar and from input methods.
       Separator("mSepFind", A::EditMenu),
-      Item(A::Find, "mnuFind", "検索(&F)...", A::EditMenu, "Ctrl+G",
-           [](MainCommandHost& w) { w.page_tools().OpenFind(); }),
-      Item(A::FindNext, "mnuFindNext", "次を検索(&N)", A::EditMenu, "F3",
-           [](MainCommandHost& w) { w.page_tools().FindNext(); }),
-      Item(A::FindPrevious, "mnuFindPrevious", "前を検索(&B)", A::EditMenu, "Shift+F3",
-           [](MainCommandHost& w) { w.page_tools().FindPrevious(); }),
+      PageTool(A::Find, "mnuFind", "検索(&F)...", A::EditMenu, "Ctrl+G", &MainPageTools::OpenFind),
+      PageTool(A::FindNext, "mnuFindNext", "次を検索(&N)", A::EditMenu, "F3",
+               &MainPageTools::FindNext),
+      PageTool(A::FindPrevious, "mnuFindPrevious", "前を検索(&B)", A::EditMenu, "Shift+F3",
+               &MainPageTools::FindPrevious),
       Menu(A::ViewMenu, "mhView", "表示(&V)"),
       Item(A::Back, "mnuBack", "戻る(&B)", A::ViewMenu, "Alt+Left",
            [](MainCommandHost& w) { w.browser().GoBack(); }),
@@ -208,8 +207,8 @@ std::vector<ActionRow> BuildRows() {
            [](MainCommandHost& w) { w.page_tools().ZoomStep(1); }),
       Item(A::ZoomOut, "mnuZoomOut", "縮小(&O)", A::ViewMenu, "Ctrl+minus",
            [](MainCommandHost& w) { w.page_tools().ZoomStep(-1); }),
-      Item(A::ZoomReset, "mnuZoomReset", "元のｻｲｽﾞ(&Z)", A::ViewMenu, "Ctrl+0",
-           [](MainCommandHost& w) { w.page_tools().ZoomReset(); }),
+      PageTool(A::ZoomReset, "mnuZoomReset", "元のｻｲｽﾞ(&Z)", A::ViewMenu, "Ctrl+0",
+               &MainPageTools::ZoomReset),
       Separator("mSepView2", A::ViewMenu),
       Item(A::FullScreen, "mnuFullScreen", "全画面表示(&U)", A::ViewMenu, "F11",
            &MainCommandHost::ToggleFullScreen),

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/job_bar_host.h"
 #include "app/main_actions.h"
 #include "app/main_job_sync.h"
 #include "app/window_mode.h"
@@ -28,19 +29,11 @@ class JobHost;
 
 // What the job features reach of the window that shows them: its browser, its job bar and its
 // menus. The job commands reach the rest through JobHost.
-class JobExtrasHost {
+class JobExtrasHost : public JobBarHost {
  public:
-  virtual ~JobExtrasHost() = default;
-  virtual BrowserControl& browser() = 0;
-  virtual ListSelector& cboJob() = 0;
-  virtual JobCursor& job_cursor() = 0;
   virtual int CurJobIdx() const = 0;  // the selector's index of the loaded job
-  virtual void UpdateNavTips() = 0;
-  virtual Gtk::MenuItem* menu_item(ActionId id, int index = 0) = 0;
   virtual Mode mode() const = 0;
   virtual void ToggleMode() = 0;
-  // A few seconds of word in the status bar's text panel, after a command that shows no dialog.
-  virtual void ShowStatusNotice(const std::string& text) = 0;
 };
 
 class MainJobExtras : public sigc::trackable {

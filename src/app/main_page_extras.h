@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/job_bar_host.h"
 #include "app/permission_bar.h"
 #include "browse/site_permissions.h"
 #include "platform/browser_control.h"
@@ -20,10 +21,9 @@ class DownloadList;
 class MainJobExtras;
 class MainStatusBar;
 
-class PageExtrasHost {
+// The page's menu puts links into jobs, so it reaches what the job features reach, and more.
+class PageExtrasHost : public JobBarHost {
  public:
-  virtual ~PageExtrasHost() = default;
-  virtual BrowserControl& browser() = 0;
   virtual MainJobExtras& job_extras() = 0;
   virtual MainStatusBar& stbStat() = 0;
   // Opens `url` in a new main window, as a link to a new window does.

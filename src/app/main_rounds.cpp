@@ -2,6 +2,7 @@
 
 #include <glibmm/main.h>
 #include <gtkmm/checkmenuitem.h>
+#include <sigc++/adaptors/bind_return.h>
 
 #include <algorithm>
 #include <ctime>
@@ -153,11 +154,7 @@ void MainRounds::OnDocumentComplete() {
   settle_.disconnect();
   if (!w_.JobShown()) return;
   settle_ = Glib::signal_timeout().connect(
-      [this] {
-        Capture();
-        return false;
-      },
-      kSettleMs);
+      sigc::bind_return(sigc::mem_fun(*this, &MainRounds::Capture), false), kSettleMs);
 }
 
 void MainRounds::Capture() {

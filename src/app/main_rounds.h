@@ -12,19 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "app/job_bar_host.h"
 #include "app/main_actions.h"
 #include "app/main_auto_check.h"
 #include "jobs/round_view.h"
 #include "jobs/seen_state.h"
 
-namespace Gtk {
-class MenuItem;
-class Window;
-}  // namespace Gtk
-
+// Gtk::MenuItem, Gtk::Window and BrowserControl are declared by main_actions.h.
 namespace tarvik {
 
-class BrowserControl;
 class JobCursor;
 class JobsService;
 class ListSelector;
@@ -35,24 +31,16 @@ struct RoundOutcome;
 struct ShownResource;
 
 // What a round reaches of its window.
-class RoundsHost {
+class RoundsHost : public JobBarHost {
  public:
-  virtual ~RoundsHost() = default;
-  virtual BrowserControl& browser() = 0;
-  virtual JobCursor& job_cursor() = 0;
   virtual JobsService& jobs_service() = 0;
   virtual Gtk::Window& command_window() = 0;
-  virtual ListSelector& cboJob() = 0;
-  virtual Gtk::MenuItem* menu_item(ActionId id, int index = 0) = 0;
   // A job is selected and loaded, and the job bar is shown.
   virtual bool JobShown() = 0;
   // The address of the last navigation completed.
   virtual const std::string& ShownURL() const = 0;
   // Opens entry `index` of the loaded job as a step does.
   virtual void GoToEntry(int index) = 0;
-  // The step buttons' tooltips and the place label, after a change of the marks.
-  virtual void UpdateNavTips() = 0;
-  virtual void ShowStatusNotice(const std::string& text) = 0;
 };
 
 class MainRounds : public sigc::trackable {

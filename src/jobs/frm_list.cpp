@@ -20,30 +20,12 @@ frmList::frmList(Gtk::Window& owner, ListExchange& exchange)
     return !chkOnlyUpdated_.get_active() ||
            static_cast<RoundMark>(int((*row)[columns_.mark])) != RoundMark::None;
   });
-  auto add_column = [this](const char* caption, Gtk::TreeModelColumn<Glib::ustring>& column,
-                           int width, bool expand) {
-    auto* view_column = Gtk::manage(new Gtk::TreeViewColumn(caption));
-    auto* cell = Gtk::manage(new Gtk::CellRendererText);
-    view_column->pack_start(*cell, true);
-    // Fixed sizes spare the view measuring every row of a long job; the cell shows the
-    // beginning of a long text, the row keeps all of it.
-    view_column->set_sizing(Gtk::TREE_VIEW_COLUMN_FIXED);
-    view_column->set_fixed_width(width);
-    view_column->set_resizable(true);
-    view_column->set_expand(expand);
-    cell->property_ellipsize() = Pango::ELLIPSIZE_END;
-    view_column->set_cell_data_func(
-        *cell, [this, cell, &column](Gtk::CellRenderer*, const Gtk::TreeModel::iterator& row) {
-          // A round's mark stands before the title.
-          const char* mark = &column == &columns_.title
-                                 ? RoundMarkText(static_cast<RoundMark>(int((*row)[columns_.mark])))
-                                 : "";
-          cell->property_text() = mark + ShortenForDisplay(Glib::ustring((*row)[column]).raw());
-        });
-    lsvList_.append_column(*view_column);
-  };
-  add_column("タイトル", columns_.title, 220, false);
-  add_column("URL", columns_.url, 300, true);
+  AppendTextColumn(lsvList_, "タイトル", 220, false, [this](const Gtk::TreeModel::iterator& row) {
+    // A round's mark stands before the title.
+    return RoundMarkText(static_cast<RoundMark>(int((*row)[columns_.mark]))) +
+           Glib::ustring((*row)[columns_.title]).raw();
+  });
+  AppendTextColumn(lsvList_, "URL", 300, true, columns_.url);
   lsvList_.set_fixed_height_mode(true);
   FillRows();
   // Typing searches titles and addresses alike.

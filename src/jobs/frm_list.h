@@ -78,11 +78,11 @@ class frmList : public Gtk::Dialog {
   Columns columns_;
   Glib::RefPtr<Gtk::ListStore> store_;
   Glib::RefPtr<Gtk::TreeModelFilter> filter_;
+  Gtk::Button* cmdOK_ = nullptr;
+  Gtk::Button* cmdCancel_ = nullptr;
   Gtk::ScrolledWindow scroll_;
   Gtk::TreeView lsvList_;
   Gtk::CheckButton chkOnlyUpdated_;
-  Gtk::Button* cmdOK_ = nullptr;
-  Gtk::Button* cmdCancel_ = nullptr;
 };
 
 }  // namespace tarvik

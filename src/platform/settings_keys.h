@@ -17,12 +17,17 @@ struct SettingKey {
 
 namespace setting {
 
+// A key whose value is "True" or "False".
+constexpr SettingKey Switch(const char* section, const char* key, bool on) {
+  return SettingKey{section, key, on ? "True" : "False"};
+}
+
 // The main window's placement, in twips, and its state at the last close.
 inline constexpr SettingKey kWindowWidth{"Window", "Width", ""};
 inline constexpr SettingKey kWindowHeight{"Window", "Height", ""};
 inline constexpr SettingKey kWindowLeft{"Window", "Left", ""};
 inline constexpr SettingKey kWindowTop{"Window", "Top", ""};
-inline constexpr SettingKey kMaximized{"Window", "Maximized", "False"};
+inline constexpr SettingKey kMaximized = Switch("Window", "Maximized", false);
 // The operating mode (1 job mode, 2 direct mode), the home page and the skin.
 inline constexpr SettingKey kMode{"Setting", "Mode", "1"};
 inline constexpr SettingKey kHomeURL{"Setting", "HomeURL", "about:blank"};
@@ -33,17 +38,17 @@ inline constexpr SettingKey kFavoritesPath{"Setting", "FavoritesPath", "NOT DEFI
 // folder (platform/jobs_folder.h).
 inline constexpr SettingKey kJobsFolder{"Setting", "JobsFolder", ""};
 // Whether the next entry of a job is made ready while the user reads the page shown.
-inline constexpr SettingKey kPrepareNext{"Setting", "PrepareNext", "True"};
+inline constexpr SettingKey kPrepareNext = Switch("Setting", "PrepareNext", true);
 // Whether a page shown in a round has the places new since the last visit highlighted.
-inline constexpr SettingKey kHighlightChanges{"Setting", "HighlightChanges", "True"};
+inline constexpr SettingKey kHighlightChanges = Switch("Setting", "HighlightChanges", true);
 // Every how many hours the jobs marked for it (one key per job in kAutoCheckSection, ResumeKey
 // of jobs/job_resume.h, "True") are checked while Tarvik runs; "0": never.
 inline constexpr SettingKey kAutoCheckHours{"Setting", "AutoCheckHours", "0"};
 inline constexpr char kAutoCheckSection[] = "AutoCheck";
 // Whether the engine checks the spelling in the fields of pages.
-inline constexpr SettingKey kSpellCheck{"Setting", "SpellCheck", "True"};
+inline constexpr SettingKey kSpellCheck = Switch("Setting", "SpellCheck", true);
 // Whether the file associations were registered for this user.
-inline constexpr SettingKey kRelationDone{"Setting", "RelationDone", "False"};
+inline constexpr SettingKey kRelationDone = Switch("Setting", "RelationDone", false);
 // The copy of Tarvik that ran last.
 inline constexpr SettingKey kApplicationPath{"UpdateInfo", "ApplicationPath", ""};
 inline constexpr SettingKey kCurrentVersion{"UpdateInfo", "CurrentVersion", ""};

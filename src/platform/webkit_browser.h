@@ -136,6 +136,10 @@ class WebKitBrowser : public BrowserControl {
                                       gpointer self);
 
   static WebKitUserContentManager* NewContentManager();
+  // The bytes of the main resource of the page `view` shows, as the server sent them; nothing
+  // when it has none or they cannot be read (webkit_page_reading.cpp).
+  static void ReadMainResource(WebKitWebView* view,
+                               std::function<void(std::optional<std::string>)> done);
   // The style of the places a round marks as new (webkit_page_reading.cpp).
   static void AddRoundStyle(WebKitUserContentManager* content);
   // The history's part of a load of the page shown: a new page ends the way forward.

@@ -182,26 +182,33 @@ void WebKitBrowser::ReadShownResource(std::function<void(std::optional<ShownReso
       read->shown.content_type = mime ? mime : "";
     }
   }
+  ReadMainResource(view_, [read](std::optional<std::string> body) {
+    std::unique_ptr<Read> owned(read);
+    if (owned->alive.expired()) return;
+    if (!body) return owned->done(std::nullopt);
+    owned->shown.body = std::move(*body);
+    owned->done(std::move(owned->shown));
+  });
+}
+
+void WebKitBrowser::ReadMainResource(WebKitWebView* view,
+                                     std::function<void(std::optional<std::string>)> done) {
+  WebKitWebResource* resource = webkit_web_view_get_main_resource(view);
+  if (!resource) return done(std::nullopt);
+  using Done = std::function<void(std::optional<std::string>)>;
   webkit_web_resource_get_data(
       resource, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
-        std::unique_ptr<Read> read(static_cast<Read*>(data));
+        std::unique_ptr<Done> done(static_cast<Done*>(data));
         gsize length = 0;
         guchar* bytes = webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(source), result,
                                                             &length, nullptr);
-        if (read->alive.expired()) {
-          g_free(bytes);
-          return;
-        }
-        if (!bytes) {
-          read->done(std::nullopt);
-          return;
-        }
-        read->shown.body.assign(reinterpret_cast<const char*>(bytes), length);
+        std::optional<std::string> body;
+        if (bytes) body.emplace(reinterpret_cast<const char*>(bytes), length);
         g_free(bytes);
-        read->done(std::move(read->shown));
+        (*done)(std::move(body));
       },
-      read);
+      new Done(std::move(done)));
 }
 
 void WebKitBrowser::RunReadingScript(const std::string& script,

@@ -186,29 +186,10 @@ void WebKitBrowser::SavePage(const std::string& path, bool single_file,
     g_object_unref(file);
     return;
   }
-  WebKitWebResource* page = webkit_web_view_get_main_resource(view_);
-  if (!page) {
-    if (done) done(false);
-    return;
-  }
-  struct Save {
-    std::string path;
-    Done done;
-  };
-  webkit_web_resource_get_data(
-      page, nullptr,
-      [](GObject* resource, GAsyncResult* result, gpointer data) {
-        std::unique_ptr<Save> save(static_cast<Save*>(data));
-        gsize size = 0;
-        guchar* bytes = webkit_web_resource_get_data_finish(WEBKIT_WEB_RESOURCE(resource), result,
-                                                            &size, nullptr);
-        const bool saved =
-            bytes &&
-            WriteFileAtomically(save->path, std::string_view(reinterpret_cast<char*>(bytes), size));
-        g_free(bytes);
-        if (save->done) save->done(saved);
-      },
-      Hold(Save{path, std::move(done)}));
+  ReadMainResource(view_, [path, done = std::move(done)](std::optional<std::string> body) {
+    const bool saved = body && WriteFileAtomically(path, *body);
+    if (done) done(saved);
+  });
 }
 
 // ---- A middle click on a link
