@@ -186,6 +186,7 @@ class frmMain : public Gtk::Window,
   void ConnectBrowserEvents();
 
   void ResizeWindowInCode(float width, float height);
+  void UpdateJobItems() { actions_.FollowLoadedJob(job_.loaded() && JobSelected()); }
   // The placement a close would store now.
   ClosingPlacement PlacementNow();
 

@@ -118,8 +118,9 @@ void frmMain::WireCommands() {
   clbComm_.OpenDroppedLinks([this] { Run(ActionId::Go); });  // a link dropped opens its page
   cboJob().signal_changed().connect([this] {
     if (!filling_jobs_) cboJob_Click();
-    job_extras_.UpdateJobItems();  // the items that act on the loaded job follow it
+    UpdateJobItems();  // the items that act on the loaded job follow it
   });
+  job_extras_.sync().signal_loaded_job().connect([this] { UpdateJobItems(); });
 }
 
 void frmMain::ActOnCommandLine(const StartCommand& cmd) {

@@ -4,10 +4,16 @@
 
 #include <string>
 
-#include "app/main_actions.h"
+#include "app/action_id.h"
+#include "app/window_mode.h"
+
+namespace Gtk {
+class MenuItem;
+}  // namespace Gtk
 
 namespace tarvik {
 
+class BrowserControl;
 class JobCursor;
 class ListSelector;
 
@@ -22,6 +28,15 @@ class JobBarHost {
   virtual void UpdateNavTips() = 0;
   // A few seconds of word in the status bar's text panel, after a command that shows no dialog.
   virtual void ShowStatusNotice(const std::string& text) = 0;
+};
+
+// What the job features reach of the window that shows them: its browser, its job bar and its
+// menus. The job commands reach the rest through JobHost.
+class JobExtrasHost : public JobBarHost {
+ public:
+  virtual int CurJobIdx() const = 0;  // the selector's index of the loaded job
+  virtual Mode mode() const = 0;
+  virtual void ToggleMode() = 0;
 };
 
 }  // namespace tarvik

@@ -93,4 +93,10 @@ void MainActionSet::Run(ActionId id, int index) {
   if (row->kind == ActionRow::Kind::Check) menu_item(id, index)->activate();  // toggles
 }
 
+void MainActionSet::FollowLoadedJob(bool loaded) {
+  for (const ActionRow& row : MainActionRows())
+    if (row.needs_job)
+      if (Gtk::MenuItem* item = menu_item(row.id)) item->set_sensitive(loaded);
+}
+
 }  // namespace tarvik

@@ -59,6 +59,8 @@ class MainActionSet {
   Gtk::MenuItem* menu_item(ActionId id, int index = 0);
   // Runs the action as a click would: nothing while it is off; a check item toggles.
   void Run(ActionId id, int index = 0);
+  // The items that act on the loaded job (the rows that need one) on while a job is loaded.
+  void FollowLoadedJob(bool loaded);
 
  private:
   // What a click on `widget`, which shows `id`, runs.

@@ -21,7 +21,6 @@ namespace tarvik {
 
 MainJobExtras::MainJobExtras(JobExtrasHost& window, JobHost& jobs)
     : w_(window), jobs_(jobs), sync_(window, jobs, jobs.jobs_service()) {
-  sync_.signal_loaded_job().connect(sigc::mem_fun(*this, &MainJobExtras::UpdateJobItems));
   sync_.signal_renamed().connect(
       [this](const std::string& from, const std::string& to) { resume_.Renamed(from, to); });
   w_.browser().signal_navigate_complete2().connect(
@@ -39,13 +38,6 @@ std::string MainJobExtras::SelectedJobName() {
 
 std::vector<std::string> MainJobExtras::ListedJobs() {
   return ReadJobList(jobs_.jobs_service().folder()).value_or(std::vector<std::string>{});
-}
-
-void MainJobExtras::UpdateJobItems() {
-  const bool loaded = w_.job_cursor().loaded() && jobs_.JobSelected();
-  for (const ActionRow& row : MainActionRows())
-    if (row.needs_job)
-      if (Gtk::MenuItem* item = w_.menu_item(row.id)) item->set_sensitive(loaded);
 }
 
 // ---- Where a job was left ----------------------------------------------------------------------

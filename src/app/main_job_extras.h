@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "app/job_bar_host.h"
-#include "app/main_actions.h"
 #include "app/main_job_sync.h"
 #include "app/window_mode.h"
 #include "jobs/job_files.h"
@@ -26,15 +25,6 @@ namespace tarvik {
 class BrowserControl;
 class JobCursor;
 class JobHost;
-
-// What the job features reach of the window that shows them: its browser, its job bar and its
-// menus. The job commands reach the rest through JobHost.
-class JobExtrasHost : public JobBarHost {
- public:
-  virtual int CurJobIdx() const = 0;  // the selector's index of the loaded job
-  virtual Mode mode() const = 0;
-  virtual void ToggleMode() = 0;
-};
 
 class MainJobExtras : public sigc::trackable {
  public:
@@ -68,9 +58,6 @@ class MainJobExtras : public sigc::trackable {
 
   // Following the jobs as they change from outside.
   MainJobSync& sync() { return sync_; }
-  // Turns the items that act on the loaded job (the action table's needs_job rows) on while
-  // a job is loaded, off while none is.
-  void UpdateJobItems();
 
  private:
   void OnNavigateComplete2();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/main_job_extras.h"
+#include "app/job_bar_host.h"
 #include "jobs/job_commands.h"
 #include "jobs/job_cursor.h"
 #include "jobs/job_host.h"
@@ -10,6 +10,7 @@
 #include "jobs/jobs_service.h"
 #include "platform/browser_control.h"
 #include "platform/dialogs.h"
+#include "platform/list_selector.h"
 
 namespace tarvik {
 

@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "app/job_bar_host.h"
-#include "app/main_actions.h"
 #include "app/main_auto_check.h"
 #include "jobs/round_view.h"
 #include "jobs/seen_state.h"
 
-// Gtk::MenuItem, Gtk::Window and BrowserControl are declared by main_actions.h.
+namespace Gtk {
+class Window;
+}  // namespace Gtk
+
 namespace tarvik {
 
 class JobCursor;

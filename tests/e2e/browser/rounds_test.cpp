@@ -103,8 +103,8 @@ TEST_F(RoundsTest, ACheckMarksTheListAndTheStepGoesToTheNextUpdate) {
   w.Run(ActionId::CheckUpdates);
   EXPECT_TRUE(w.rounds().checking());
   EXPECT_EQ(Status(w).rfind("更新を確認しています ", 0), 0u) << Status(w);
-  ASSERT_TRUE(RunUntil([&] { return Status(w) == "更新の確認が終わりました (更新 1 · 新規 2)"; },
-                       kLoad))
+  ASSERT_TRUE(
+      RunUntil([&] { return Status(w) == "更新の確認が終わりました (更新 1 · 新規 2)"; }, kLoad))
       << Status(w);
   EXPECT_FALSE(w.rounds().checking());
   EXPECT_EQ(Place(w), "2 / 4 · 更新 3");
