@@ -113,7 +113,9 @@ std::string MainRounds::PlaceText(const std::string& place) {
 
 void MainRounds::OnJobCheckedOnItsOwn(const std::string& name, int marked) {
   w_.cboJob().set_note(name, JobNoteText(marked));
-  if (name == state_job_ && w_.job_cursor().loaded() && w_.job_cursor().name() == name) {
+  // The loaded job takes in what was found, unless the user's own check of it is running: that
+  // one ends with the same file.
+  if (!checking() && w_.job_cursor().loaded() && w_.job_cursor().name() == name) {
     FollowLoadedJob();
     w_.UpdateNavTips();
   }

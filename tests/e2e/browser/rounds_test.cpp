@@ -209,7 +209,7 @@ TEST_F(RoundsTest, AJobCheckedOnItsOwnShowsItsCountInTheSelector) {
   EXPECT_TRUE(MainAutoCheck::JobMarked("Job"));
   w.rounds().auto_check().RunNow();
   ASSERT_TRUE(RunUntil([&] { return w.cboJob().note("Job") == "更新 1"; }, kLoad));
-  EXPECT_EQ(Place(w), "1 / 2 · 更新 1");
+  ASSERT_TRUE(RunUntil([&] { return Place(w) == "1 / 2 · 更新 1"; }, kLoad)) << Place(w);
 }
 
 }  // namespace
