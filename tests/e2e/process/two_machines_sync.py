@@ -266,7 +266,7 @@ def run(tarvik, base, started):
         started.append(m)
         m.start()
     wait_for("the jobs on machine b", lambda: entries(news_b) == entries(news_a) and
-             os.path.exists(os.path.join(jobs_b, "TVJob.lst")), 90)
+             os.path.exists(os.path.join(jobs_b, "TVJob.lst")), 240)  # two first starts, busy
 
     say("machine b has the jobs")
     tb, ta = Tarvik(tarvik, base, "tarvik-b", jobs_b), Tarvik(tarvik, base, "tarvik-a", jobs_a)
