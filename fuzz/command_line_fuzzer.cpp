@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   };
 
   const tarvik::StartCommand cmd = tarvik::ParseCommandLine(line, exists);
-  Check(cmd.mode >= 0 && cmd.mode <= 2, "mode is kept, 1 or 2");
+  Check(!cmd.mode || *cmd.mode == tarvik::Mode::Job || *cmd.mode == tarvik::Mode::Direct,
+        "mode is kept, job or direct");
   const char kind = line.size() >= 2 && line[0] == '/' ? g_ascii_tolower(line[1]) : 0;
   const bool is_switch = kind == 'j' || kind == 'u' || kind == 'h';
   const bool named_path = line.size() > 2 && line[0] == '/' && exists(line);
@@ -42,11 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case StartAction::OpenText:
       Check(cmd.argument == line, "text is opened as it stands");
       Check(named_path || !is_switch, "a switch is never opened as text unless it names a path");
-      Check(cmd.mode == 0, "text keeps the mode");
+      Check(!cmd.mode, "text keeps the mode");
       break;
     case StartAction::OpenJob: {
       Check(!named_path && kind == 'j', "a job comes from /j");
-      Check(cmd.mode == 1, "/j sets mode 1");
+      Check(cmd.mode == tarvik::Mode::Job, "/j sets job mode");
       Check(cmd.argument == line.substr(3), "the argument starts at the fourth character");
       Check(!cmd.job_name.empty(), "a job has a name");
       Check(cmd.job_name.find('.') == std::string::npos, "a job name ends before the first dot");
@@ -59,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case StartAction::OpenPageFile:
       Check(!named_path && kind == (cmd.action == StartAction::OpenShortcut ? 'u' : 'h'),
             "the switch decides the action");
-      Check(cmd.mode == 2, "/u and /h set mode 2");
+      Check(cmd.mode == tarvik::Mode::Direct, "/u and /h set direct mode");
       Check(!cmd.argument.empty() && cmd.argument == line.substr(3),
             "the argument starts at the fourth character");
       break;

@@ -297,7 +297,7 @@ def run(tarvik, base, started):
     try:
         wait_for("the conflict merged on both machines", lambda: entries(news_a) == entries(
             news_b) and sorted(entries(news_a)) == expected and not conflict_copies(
-            jobs_a) and not conflict_copies(jobs_b), 90)
+            jobs_a) and not conflict_copies(jobs_b), 200)  # the sync tool reconnects slowly when busy
     except AssertionError:
         raise AssertionError("not merged: a %r, b %r, copies %r %r" % (
             entries(news_a), entries(news_b), conflict_copies(jobs_a), conflict_copies(jobs_b)))
