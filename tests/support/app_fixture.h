@@ -33,6 +33,13 @@ class AppTest : public ::testing::Test {
   SettingsStore& settings() { return UserSettings(); }
 
   // Starts the process with a command line: the first window is loaded and shown.
+  // Lists one job, "Job", of the entries `lines` ("title,url\r\n" each); its file's path.
+  std::string WriteJob(const std::string& lines) {
+    g_file_set_contents(home.file("TVJob.lst").c_str(), "Job\r\n", -1, nullptr);
+    g_mkdir_with_parents(home.file("JobFiles").c_str(), 0755);
+    g_file_set_contents(home.file("JobFiles/Job.tvj").c_str(), lines.c_str(), -1, nullptr);
+    return home.file("JobFiles/Job.tvj");
+  }
   frmMain& StartWith(const std::string& command_line, BrowserFactory factory) {
     app = std::make_unique<TarvikApp>(command_line, std::move(factory));
     app->set_on_last_window_closed([this] { last_window_closed = true; });

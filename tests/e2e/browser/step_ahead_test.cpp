@@ -41,11 +41,8 @@ class StepAheadTest : public AppTest {
   frmMain& StartJob(const std::vector<std::string>& names) {
     std::string job;
     for (const std::string& n : names) job += n + "," + server.url("/" + n + ".html") + "\r\n";
-    g_file_set_contents(home.file("TVJob.lst").c_str(), "Job\r\n", -1, nullptr);
-    g_mkdir_with_parents(home.file("JobFiles").c_str(), 0755);
-    g_file_set_contents(home.file("JobFiles/Job.tvj").c_str(), job.c_str(), -1, nullptr);
-    frmMain& w =
-        StartWith("/j " + home.file("JobFiles/Job.tvj"), WebKitBrowser::Factory(FixUpAddress));
+    const std::string job_file = WriteJob(job);
+    frmMain& w = StartWith("/j " + job_file, WebKitBrowser::Factory(FixUpAddress));
     EXPECT_TRUE(Shows(w, names[0]));
     return w;
   }
