@@ -33,6 +33,21 @@ class AppTest : public ::testing::Test {
   SettingsStore& settings() { return UserSettings(); }
 
   // Starts the process with a command line: the first window is loaded and shown.
+  // The real pointer and keys through the display, at (x, y) of the page area.
+  static void Pointer(frmMain& w, const std::string& what, int x = -1, int y = -1) {
+    std::string command = "xdotool ";
+    if (x >= 0) {
+      Gtk::Widget& page = w.browser().widget();
+      int ox = 0, oy = 0;
+      page.get_window()->get_origin(ox, oy);
+      ox += page.get_allocation().get_x();
+      oy += page.get_allocation().get_y();
+      command += "mousemove --sync " + std::to_string(ox + x) + " " + std::to_string(oy + y) + " ";
+    }
+    command += what;
+    ASSERT_TRUE(g_spawn_command_line_sync(command.c_str(), nullptr, nullptr, nullptr, nullptr));
+    Pump(100);
+  }
   // Lists one job, "Job", of the entries `lines` ("title,url\r\n" each); its file's path.
   std::string WriteJob(const std::string& lines) {
     g_file_set_contents(home.file("TVJob.lst").c_str(), "Job\r\n", -1, nullptr);

@@ -41,21 +41,6 @@ class PageToolsTest : public AppTest {
     return RunUntil([&] { return w.get_title() == title + " -- Tarvik"; }, kLoad);
   }
   static WebKitBrowser& Engine(frmMain& w) { return dynamic_cast<WebKitBrowser&>(w.browser()); }
-  // Real keys and pointer through the display; the pointer at (x, y) of the page area.
-  static void Input(frmMain& w, const std::string& what, int x = -1, int y = -1) {
-    std::string command = "xdotool ";
-    if (x >= 0) {
-      Gtk::Widget& page = w.browser().widget();
-      int ox = 0, oy = 0;
-      page.get_window()->get_origin(ox, oy);
-      ox += page.get_allocation().get_x();
-      oy += page.get_allocation().get_y();
-      command += "mousemove --sync " + std::to_string(ox + x) + " " + std::to_string(oy + y) + " ";
-    }
-    command += what;
-    ASSERT_TRUE(g_spawn_command_line_sync(command.c_str(), nullptr, nullptr, nullptr, nullptr));
-    Pump(100);
-  }
   bool Asked(const std::string& path) {
     return RunUntil([&] { return server.count(path) >= 1; }, kLoad);
   }
@@ -78,21 +63,21 @@ TEST_F(PageToolsTest, FindCountsAndStepsThroughJapaneseTextAndEscapeGivesThePage
   frmMain& w = Open("/find.html");
   ASSERT_TRUE(Shows(w, "Find"));
   FindBar& bar = w.find_bar();
-  Input(w, "key ctrl+g");
+  Pointer(w, "key ctrl+g");
   ASSERT_TRUE(RunUntil([&] { return bar.is_open() && bar.entry().has_focus(); }));
   const int page_top = w.browser().widget().get_allocation().get_y();
   bar.entry().set_text("東京");  // typed through an input method, the entry gets the same text
   EXPECT_TRUE(RunUntil([&] { return bar.place_label().get_text() == "1 / 3 件"; }));
   EXPECT_TRUE(Asked("/at-1"));
   EXPECT_GT(w.browser().widget().get_allocation().get_y(), page_top - 1);
-  Input(w, "key Return");
+  Pointer(w, "key Return");
   EXPECT_TRUE(RunUntil([&] { return bar.place_label().get_text() == "2 / 3 件"; }));
   EXPECT_TRUE(Asked("/at-2"));
-  Input(w, "key F3");
-  Input(w, "key F3");
+  Pointer(w, "key F3");
+  Pointer(w, "key F3");
   EXPECT_TRUE(RunUntil([&] { return bar.place_label().get_text() == "1 / 3 件"; }))
       << "round from the last to the first";
-  Input(w, "key shift+F3");
+  Pointer(w, "key shift+F3");
   EXPECT_TRUE(RunUntil([&] { return bar.place_label().get_text() == "3 / 3 件"; }));
   EXPECT_TRUE(Asked("/at-3"));
   bar.entry().set_text("tokyo");
@@ -101,9 +86,9 @@ TEST_F(PageToolsTest, FindCountsAndStepsThroughJapaneseTextAndEscapeGivesThePage
   bar.entry().set_text("名古屋");
   EXPECT_TRUE(RunUntil([&] { return bar.place_label().get_text() == "見つかりません"; }));
 
-  Input(w, "key Escape");
+  Pointer(w, "key Escape");
   EXPECT_TRUE(RunUntil([&] { return !bar.is_open() && w.browser().HasFocus(); }));
-  Input(w, "key F3");
+  Pointer(w, "key F3");
   EXPECT_TRUE(RunUntil([&] { return bar.is_open(); }));
   EXPECT_EQ(bar.entry().get_text(), "名古屋") << "the text stays while the window lives";
 }
@@ -119,9 +104,9 @@ TEST_F(PageToolsTest, ZoomIsRememberedPerSiteAcrossARestartAndByThePreparedNextE
   frmMain& w = StartJob({"a", "b"});
   ASSERT_TRUE(Shows(w, "a"));
   ASSERT_TRUE(RunUntil([&] { return Engine(w).PreparedURL() == server.url("/b.html"); }, kLoad));
-  Input(w, "key ctrl+plus");
+  Pointer(w, "key ctrl+plus");
   ASSERT_TRUE(RunUntil([&] { return Engine(w).Zoom() > 1.05; }));
-  Input(w, "keydown ctrl click 4 keyup ctrl", 300, 200);  // Ctrl and the wheel
+  Pointer(w, "keydown ctrl click 4 keyup ctrl", 300, 200);  // Ctrl and the wheel
   ASSERT_TRUE(RunUntil([&] { return Engine(w).Zoom() > 1.2; }));
   EXPECT_DOUBLE_EQ(Engine(w).Zoom(), 1.25);
   EXPECT_DOUBLE_EQ(Engine(w).PreparedZoom(), 1.25) << "the next entry, of the same site";
@@ -130,7 +115,7 @@ TEST_F(PageToolsTest, ZoomIsRememberedPerSiteAcrossARestartAndByThePreparedNextE
   ASSERT_TRUE(g_file_get_contents(home.file("Zoom.txt").c_str(), &stored, nullptr, nullptr));
   EXPECT_STREQ(stored, "127.0.0.1\t125\r\n");
   g_free(stored);
-  Input(w, "key alt+Next");
+  Pointer(w, "key alt+Next");
   ASSERT_TRUE(Shows(w, "b"));
   EXPECT_EQ(server.count("/b.html"), 1) << "the page made ready was shown";
   EXPECT_DOUBLE_EQ(Engine(w).Zoom(), 1.25);
@@ -152,7 +137,7 @@ TEST_F(PageToolsTest, ZoomIsRememberedPerSiteAcrossARestartAndByThePreparedNextE
       << "laid out at its site's zoom from the start";
   EXPECT_DOUBLE_EQ(Engine(again).Zoom(), 1.25);
   EXPECT_EQ(again.stbStat().zoom_text().get_text(), "ｽﾞｰﾑ 125%");
-  Input(again, "key ctrl+0");
+  Pointer(again, "key ctrl+0");
   EXPECT_DOUBLE_EQ(Engine(again).Zoom(), 1.0);
   EXPECT_FALSE(again.stbStat().zoom_text().get_visible());
 }
@@ -174,7 +159,7 @@ TEST_F(PageToolsTest, ThePagePrintsToAPdfFileAndSavesAsOneFileOrItsHtml) {
 
   for (const char* name : {"page.mhtml", "page.html"}) {
     dialogs.AnswerFile(home.file(name));
-    Input(w, "key ctrl+s");
+    Pointer(w, "key ctrl+s");
     ASSERT_TRUE(
         RunUntil([&] { return g_file_test(home.file(name).c_str(), G_FILE_TEST_EXISTS); }, kLoad));
     ASSERT_TRUE(g_file_get_contents(home.file(name).c_str(), &bytes, &size, nullptr));
@@ -197,20 +182,20 @@ TEST_F(PageToolsTest, StepKeysTheMouseBackButtonAndAMiddleClickOnALink) {
   server.Serve("/t.html", Titled("t", "target"));
   frmMain& w = StartJob({"a", "b", "c"});
   ASSERT_TRUE(Shows(w, "a"));
-  Input(w, "key alt+Next");
+  Pointer(w, "key alt+Next");
   ASSERT_TRUE(Shows(w, "b"));
-  Input(w, "key alt+End");
+  Pointer(w, "key alt+End");
   ASSERT_TRUE(Shows(w, "c"));
-  Input(w, "key alt+Prior");
+  Pointer(w, "key alt+Prior");
   ASSERT_TRUE(Shows(w, "b"));
-  Input(w, "key alt+Home");
+  Pointer(w, "key alt+Home");
   ASSERT_TRUE(Shows(w, "a"));
-  Input(w, "click 8", 300, 200);  // the mouse's back button
+  Pointer(w, "click 8", 300, 200);  // the mouse's back button
   ASSERT_TRUE(Shows(w, "b"));
-  Input(w, "key alt+Right");
+  Pointer(w, "key alt+Right");
   ASSERT_TRUE(Shows(w, "a"));
 
-  Input(w, "click 2", 20, 18);
+  Pointer(w, "click 2", 20, 18);
   ASSERT_TRUE(RunUntil([&] { return app->open_window_count() == 2; }, kLoad));
   frmMain& other = *app->new_window(1);
   EXPECT_TRUE(Shows(other, "t")) << "the link in a window of its own";
@@ -224,17 +209,17 @@ TEST_F(PageToolsTest, FullScreenHidesTheBarsAndTheStoredPlacementIsTheOneBefore)
   int width = 0, height = 0;
   w.get_size(width, height);
   for (const char* leave : {"F11", "Escape"}) {
-    Input(w, "key F11");
+    Pointer(w, "key F11");
     ASSERT_TRUE(RunUntil([&] { return w.is_full_screen(); }));
     EXPECT_TRUE(RunUntil([&] {
       return !w.menu_bar().get_visible() && !w.stbStat().get_visible() &&
              w.browser().widget().get_allocated_height() == w.get_allocated_height();
     }));
-    Input(w, std::string("key ") + leave);
+    Pointer(w, std::string("key ") + leave);
     ASSERT_TRUE(RunUntil([&] { return !w.is_full_screen(); })) << leave;
     EXPECT_TRUE(RunUntil([&] { return w.menu_bar().get_visible() && w.stbStat().get_visible(); }));
   }
-  Input(w, "key F11");
+  Pointer(w, "key F11");
   ASSERT_TRUE(RunUntil([&] { return w.is_full_screen(); }));
   w.CloseWindow();
   EXPECT_EQ(settings().Get("Window", "Width", ""), std::to_string(width * 15));

@@ -59,21 +59,6 @@ class StepAheadTest : public AppTest {
            RunUntil([&] { return Engine(w).PreparedLoaded(); }, kLoad);
   }
 
-  // The real pointer and keys through the display, at (x, y) of the page area.
-  static void Pointer(frmMain& w, const std::string& what, int x = -1, int y = -1) {
-    std::string command = "xdotool ";
-    if (x >= 0) {
-      Gtk::Widget& page = w.browser().widget();
-      int ox = 0, oy = 0;
-      page.get_window()->get_origin(ox, oy);
-      ox += page.get_allocation().get_x();
-      oy += page.get_allocation().get_y();
-      command += "mousemove --sync " + std::to_string(ox + x) + " " + std::to_string(oy + y) + " ";
-    }
-    command += what;
-    ASSERT_TRUE(g_spawn_command_line_sync(command.c_str(), nullptr, nullptr, nullptr, nullptr));
-    Pump(100);
-  }
   bool Asked(const std::string& path, int times = 1) {
     return RunUntil([&] { return server.count(path) >= times; }, kLoad);
   }
